@@ -1,0 +1,42 @@
+# Two words do everything: `make run` and `make test`. The rest are conveniences.
+.PHONY: all deps build run test asan bench fuzz format clean
+
+SAMPLE := samples/Карта города.mp
+FUZZER ?= fuzz_inflate
+FUZZ_SECONDS ?= 600
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+
+run: build
+	@scripts/run-demo
+
+test: build
+	scripts/run-tests release
+
+asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+	scripts/run-tests asan
+
+bench: build
+	@for b in build/release/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+# make fuzz FUZZER=fuzz_inflate FUZZ_SECONDS=600
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz --target $(FUZZER)
+	mkdir -p build/fuzz/corpus/$(FUZZER)
+	build/fuzz/fuzz/$(FUZZER) -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 build/fuzz/corpus/$(FUZZER) $(wildcard fuzz/seeds/$(FUZZER))
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,126 @@
+#include "model/ZemText.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <memory>
+#include <stdexcept>
+
+namespace zem {
+namespace {
+
+// One conversion descriptor per call keeps this free of shared state; conversions happen only at the
+// edges (widgets, command line), never in a hot path.
+class TIconv {
+public:
+    TIconv(const char* To, const char* From) : Handle(iconv_open(To, From)) {
+        if (Handle == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(std::string("iconv: no conversion from ") + From + " to " + To);
+    }
+    ~TIconv() { iconv_close(Handle); }
+    TIconv(const TIconv&) = delete;
+    TIconv& operator=(const TIconv&) = delete;
+
+    // Converts the whole input; a sequence the target cannot hold, or an invalid input sequence, is
+    // replaced by Replacement and skipped (InvalidStep bytes of input).
+    std::string Convert(const std::string& In, const std::string& Replacement, size_t (*InvalidStep)(const char*, size_t)) {
+        std::string Out;
+        Out.reserve(In.size() * 2 + 4);
+        char* InPtr = const_cast<char*>(In.data());
+        size_t InLeft = In.size();
+        char Buffer[1024];
+        while (InLeft > 0) {
+            char* OutPtr = Buffer;
+            size_t OutLeft = sizeof Buffer;
+            size_t r = iconv(Handle, &InPtr, &InLeft, &OutPtr, &OutLeft);
+            Out.append(Buffer, OutPtr - Buffer);
+            if (r == static_cast<size_t>(-1)) {
+                if (errno == E2BIG)
+                    continue;
+                // EILSEQ or EINVAL (truncated sequence at the end): replace and step over it.
+                Out += Replacement;
+                size_t Step = InvalidStep(InPtr, InLeft);
+                InPtr += Step;
+                InLeft -= Step;
+                iconv(Handle, nullptr, nullptr, nullptr, nullptr);
+            }
+        }
+        return Out;
+    }
+
+private:
+    iconv_t Handle;
+};
+
+size_t OneByte(const char*, size_t) { return 1; }
+
+// Length of the UTF-8 sequence starting at P (at least 1, at most Left).
+size_t Utf8Step(const char* P, size_t Left) {
+    unsigned char c = static_cast<unsigned char>(P[0]);
+    size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+    if (n > Left)
+        n = Left;
+    for (size_t i = 1; i < n; ++i)
+        if ((static_cast<unsigned char>(P[i]) & 0xC0) != 0x80)
+            return i;
+    return n;
+}
+
+unsigned char UpperByte(unsigned char c) {
+    if (c >= 'a' && c <= 'z')
+        return static_cast<unsigned char>(c - 32);
+    if (c >= 0xE0) // а..я -> А..Я
+        return static_cast<unsigned char>(c - 32);
+    if (c == 0xB8) // ё -> Ё
+        return 0xA8;
+    if (c == 0xA2) // ў -> Ў
+        return 0xA1;
+    if (c == 0xB3) // і -> І
+        return 0xB2;
+    if (c == 0xBA) // є -> Є
+        return 0xAA;
+    if (c == 0xBF) // ї -> Ї
+        return 0xAF;
+    if (c == 0xB4) // ґ -> Ґ
+        return 0xA5;
+    if (c == 0x9A || c == 0x9C || c == 0x9D || c == 0x9E || c == 0x9F) // љ њ ќ ћ џ
+        return static_cast<unsigned char>(c - 0x10);
+    if (c == 0x83) // ѓ -> Ѓ
+        return 0x81;
+    if (c == 0x90) // ђ -> Ђ
+        return 0x80;
+    if (c == 0xBC) // ј -> Ј
+        return 0xA3;
+    if (c == 0xBE) // ѕ -> Ѕ
+        return 0xBD;
+    return c;
+}
+
+} // namespace
+
+std::string ToUtf8(const ZemString& Cp1251) {
+    TIconv Conv("UTF-8", "CP1251");
+    return Conv.Convert(Cp1251, "\xEF\xBF\xBD", OneByte);
+}
+
+ZemString FromUtf8(const std::string& Utf8) {
+    TIconv Conv("CP1251", "UTF-8");
+    return Conv.Convert(Utf8, "?", Utf8Step);
+}
+
+ZemString UpperCase(const ZemString& S) {
+    ZemString R(S);
+    for (char& c : R)
+        c = static_cast<char>(UpperByte(static_cast<unsigned char>(c)));
+    return R;
+}
+
+bool SameText(const ZemString& A, const ZemString& B) {
+    if (A.size() != B.size())
+        return false;
+    for (size_t i = 0; i < A.size(); ++i)
+        if (UpperByte(static_cast<unsigned char>(A[i])) != UpperByte(static_cast<unsigned char>(B[i])))
+            return false;
+    return true;
+}
+
+} // namespace zem

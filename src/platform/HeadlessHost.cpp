@@ -1,0 +1,92 @@
+#include "platform/HeadlessHost.h"
+
+#include <vector>
+
+void HeadlessHost::Log(const char* What) {
+    if (Trace)
+        Trace->push_back(TraceName + "." + What);
+}
+
+void HeadlessHost::Present(const TBitmap32& Frame) {
+    ++PresentCount;
+    LastFrame.SetSize(Frame.Width(), Frame.Height());
+    if (!Frame.Empty())
+        std::copy(Frame.Bits(), Frame.Bits() + static_cast<size_t>(Frame.Width()) * Frame.Height(),
+                  LastFrame.Bits());
+    Log("present");
+}
+
+void HeadlessHost::Invalidate() {
+    ++InvalidateCount;
+    Log("invalidate");
+}
+
+int HeadlessHost::StartTimer(int IntervalMs, std::function<void()> Callback) {
+    int Id = NextTimerId++;
+    Timers[Id] = TTimer{IntervalMs > 0 ? IntervalMs : 1, 0, std::move(Callback)};
+    return Id;
+}
+
+void HeadlessHost::StopTimer(int TimerId) { Timers.erase(TimerId); }
+
+void HeadlessHost::AdvanceTime(int Milliseconds) {
+    // Fire in id order; a callback may stop or start timers, so look each one up again.
+    std::vector<int> Ids;
+    for (auto& [Id, T] : Timers)
+        Ids.push_back(Id);
+    for (int Id : Ids) {
+        auto It = Timers.find(Id);
+        if (It == Timers.end())
+            continue;
+        It->second.Elapsed += Milliseconds;
+        while (true) {
+            It = Timers.find(Id);
+            if (It == Timers.end() || It->second.Elapsed < It->second.Interval)
+                break;
+            It->second.Elapsed -= It->second.Interval;
+            auto Callback = It->second.Callback;
+            if (Callback)
+                Callback();
+        }
+    }
+}
+
+TZemMsgResult HeadlessHost::ShowMessage(const std::string& Text, const std::string&, TZemMsgButtons Buttons) {
+    Messages.push_back(Text);
+    Log("message");
+    if (!MessageAnswers.empty()) {
+        TZemMsgResult R = MessageAnswers.front();
+        MessageAnswers.pop_front();
+        return R;
+    }
+    return Buttons == TZemMsgButtons::mbYesNo ? TZemMsgResult::mrYes : TZemMsgResult::mrOk;
+}
+
+bool HeadlessHost::AskText(std::string& Text) {
+    if (TextAnswers.empty())
+        return false;
+    Text = TextAnswers.front();
+    TextAnswers.pop_front();
+    return true;
+}
+
+bool HeadlessHost::AskTransportKinds(const std::string&, const std::vector<std::string>& Names,
+                                     std::vector<int>& Checked) {
+    if (Names.empty())
+        return false; // OK is only possible when there is something to choose
+    Checked.clear();
+    if (!TransportAnswers.empty()) {
+        Checked = TransportAnswers.front();
+        TransportAnswers.pop_front();
+        return true;
+    }
+    for (int i = 0; i < static_cast<int>(Names.size()); ++i)
+        Checked.push_back(i);
+    return true;
+}
+
+void HeadlessHost::ProcessMessages() {
+    ++ProcessMessagesCount;
+    if (OnProcessMessages)
+        OnProcessMessages();
+}

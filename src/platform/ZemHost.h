@@ -1,0 +1,50 @@
+#pragma once
+// What the map needs from a window system, and nothing more. The Qt widget implements it over a
+// QWidget; HeadlessHost implements it for tests and the command-line tool.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class TBitmap32;
+
+// Answer of a message box.
+enum class TZemMsgResult { mrOk, mrCancel, mrYes, mrNo };
+
+// Buttons of a message box.
+enum class TZemMsgButtons { mbOk, mbOkCancel, mbYesNo };
+
+class TZemHost {
+public:
+    virtual ~TZemHost() = default;
+
+    // Shows a finished frame: the one block copy of the back buffer onto the control.
+    virtual void Present(const TBitmap32& Frame) = 0;
+    // Asks the window system for a paint of the control.
+    virtual void Invalidate() = 0;
+    // Client size of the control, in pixels.
+    virtual int ClientWidth() const = 0;
+    virtual int ClientHeight() const = 0;
+
+    // Cursor numbers of the tools (1 ... 17); 0 is the default arrow.
+    virtual void SetCursor(int Number) = 0;
+    virtual void SetCapture(bool Captured) = 0;
+    virtual void SetFocus() = 0;
+
+    // Timers: StartTimer returns a non-zero identifier; the callback runs on the interface thread.
+    virtual int StartTimer(int IntervalMs, std::function<void()> Callback) = 0;
+    virtual void StopTimer(int TimerId) = 0;
+
+    // Modal questions. Texts are UTF-8.
+    virtual TZemMsgResult ShowMessage(const std::string& Text, const std::string& Caption,
+                                      TZemMsgButtons Buttons) = 0;
+    // The text dialog of a new text object: false when cancelled.
+    virtual bool AskText(std::string& Text) = 0;
+    // The transport choice of a route search: Names are the transport types; Checked is filled with
+    // the positions chosen. False when cancelled.
+    virtual bool AskTransportKinds(const std::string& Caption, const std::vector<std::string>& Names,
+                                   std::vector<int>& Checked) = 0;
+
+    // Lets the window system handle pending input during long work.
+    virtual void ProcessMessages() = 0;
+};

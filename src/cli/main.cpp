@@ -1,13 +1,45 @@
-// zemmap-cli: the headless face of the ZemMap core.
+// zemmap-cli: the headless face of the ZemMap core, for scripting and for people without a display.
+#include "cli/CliCommands.h"
+#include "model/ZemErrors.h"
+
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 
+namespace {
+
+const TCliCommand Commands[] = {
+    {"demo", "build a small map in memory and zoom and pan its view", CmdDemo},
+};
+
+int Usage(FILE* Out) {
+    std::fputs(
+        "usage: zemmap-cli <command> [arguments]    (zemmap-cli <command> --help for more)\n\ncommands:\n",
+        Out);
+    for (const TCliCommand& C : Commands)
+        std::fprintf(Out, "  %-14s %s\n", C.Name, C.Summary);
+    return Out == stdout ? 0 : 2;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
-        std::puts("usage: zemmap-cli <command> [arguments]\n");
-        return argc < 2 ? 2 : 0;
-    }
+    if (argc < 2)
+        return Usage(stderr);
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
+        return Usage(stdout);
+    TCliArgs Args(argv + 2, argv + argc);
+    for (const TCliCommand& C : Commands)
+        if (std::strcmp(argv[1], C.Name) == 0) {
+            try {
+                return C.Run(Args);
+            } catch (const std::exception& E) {
+                std::fprintf(stderr, "zemmap-cli %s: %s\n", C.Name, E.what());
+                return 1;
+            }
+        }
     std::fprintf(stderr, "zemmap-cli: unknown command '%s'\n", argv[1]);
+    Usage(stderr);
     return 2;
 }

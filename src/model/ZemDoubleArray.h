@@ -1,0 +1,19 @@
+#pragma once
+// A list of single floats, used by the route search.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class TZemSingleArray {
+public:
+    void Add(float Value) { Values.push_back(Value); }
+    // 0.0 for an index outside the list.
+    float Get(std::int32_t Index) const {
+        return Index >= 0 && Index < Count() ? Values[static_cast<size_t>(Index)] : 0.0f;
+    }
+    void Clear() { std::vector<float>().swap(Values); }
+    std::int32_t Count() const { return static_cast<std::int32_t>(Values.size()); }
+
+private:
+    std::vector<float> Values;
+};

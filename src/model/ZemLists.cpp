@@ -1,0 +1,173 @@
+#include "model/ZemLists.h"
+
+#include <limits>
+
+namespace zem {
+
+const char* const MsgSortedInsert = "Недопустима вставка элементов в массив при (MaintainSorted = True).";
+const char* const MsgBadIndex = "Попытка обратиться к несуществующему элементу списка или очереди.";
+const char* const MsgDuplicateKey = "Нарушение уникальности ключа в наборе %s.";
+
+std::string DuplicateKeyMessage(const char* ContainerName) {
+    const std::string Pattern = MsgDuplicateKey;
+    const size_t At = Pattern.find("%s");
+    return Pattern.substr(0, At) + ContainerName + Pattern.substr(At + 2);
+}
+
+namespace {
+std::int32_t PowerOfTwoAtLeast(std::int64_t n) {
+    std::int64_t p = 1;
+    while (p < n)
+        p <<= 1;
+    if (p > std::numeric_limits<std::int32_t>::max())
+        throw EIntOverflow();
+    return static_cast<std::int32_t>(p);
+}
+} // namespace
+
+std::int32_t GrowCapacity(std::int32_t k) {
+    if (k <= 5)
+        return 16;
+    if (k <= 53)
+        return 64;
+    if (k <= 245)
+        return 256;
+    if (k <= 1013)
+        return 1024;
+    // The smallest power of two greater than k + 10.
+    return PowerOfTwoAtLeast(static_cast<std::int64_t>(k) + 11);
+}
+
+std::int32_t RoundCapacity(std::int32_t n) {
+    if (n <= 16)
+        return 16;
+    if (n <= 64)
+        return 64;
+    if (n <= 256)
+        return 256;
+    if (n <= 1024)
+        return 1024;
+    return PowerOfTwoAtLeast(n);
+}
+
+std::int32_t HashtablePrimeAbove(std::int64_t n) {
+    static constexpr std::int32_t Primes[] = {
+        17,      37,       79,       163,      331,      673,       1361,      2729,      5471,
+        10949,   21911,    43853,    87719,    175447,   350899,    701819,    1403641,   2807303,
+        5614657, 11229331, 22458671, 44917381, 89834777, 179669557, 359339171, 718678369, 1437356741};
+    for (std::int32_t p : Primes)
+        if (p > n)
+            return p;
+    throw EIntOverflow();
+}
+
+} // namespace zem
+
+TIntegerList::TIntegerList(std::int32_t InitialCapacity) {
+    FItems.resize(static_cast<size_t>(std::max(InitialCapacity, 0)));
+}
+
+void TIntegerList::EnsureRoom() {
+    if (FCount == Capacity())
+        FItems.resize(static_cast<size_t>(zem::GrowCapacity(Capacity())));
+}
+
+void TIntegerList::Add(std::int32_t Value) {
+    if (MaintainSorted) {
+        std::int32_t Pos = static_cast<std::int32_t>(
+            std::lower_bound(FItems.begin(), FItems.begin() + FCount, Value) - FItems.begin());
+        EnsureRoom();
+        FItems.insert(FItems.begin() + Pos, Value);
+        FItems.pop_back();
+        ++FCount;
+        return;
+    }
+    EnsureRoom();
+    FItems[static_cast<size_t>(FCount++)] = Value;
+    FIsSorted = false;
+}
+
+void TIntegerList::Insert(std::int32_t Index, std::int32_t Value) {
+    if (MaintainSorted)
+        throw EZemError(zem::MsgSortedInsert);
+    if (Index < 0 || Index > FCount)
+        throw EZemError(zem::MsgBadIndex);
+    EnsureRoom();
+    for (std::int32_t i = FCount; i > Index; --i)
+        FItems[static_cast<size_t>(i)] = FItems[static_cast<size_t>(i - 1)];
+    FItems[static_cast<size_t>(Index)] = Value;
+    ++FCount;
+    FIsSorted = false;
+}
+
+std::int32_t TIntegerList::IndexOf(std::int32_t Value) const {
+    if (FIsSorted) {
+        auto It = std::lower_bound(FItems.begin(), FItems.begin() + FCount, Value);
+        return It != FItems.begin() + FCount && *It == Value ? static_cast<std::int32_t>(It - FItems.begin())
+                                                             : -1;
+    }
+    for (std::int32_t i = 0; i < FCount; ++i)
+        if (FItems[static_cast<size_t>(i)] == Value)
+            return i;
+    return -1;
+}
+
+void TIntegerList::Remove(std::int32_t Value) {
+    auto First = FItems.begin();
+    auto Last = FItems.begin() + FCount;
+    if (FIsSorted) {
+        auto Range = std::equal_range(First, Last, Value);
+        std::int32_t n = static_cast<std::int32_t>(Range.second - Range.first);
+        if (n == 0)
+            return;
+        std::copy(Range.second, Last, Range.first);
+        FCount -= n;
+        return;
+    }
+    auto NewLast = std::remove(First, Last, Value);
+    FCount = static_cast<std::int32_t>(NewLast - First);
+}
+
+void TIntegerList::RemoveAt(std::int32_t Index) {
+    if (Index < 0 || Index >= FCount)
+        throw EZemError(zem::MsgBadIndex);
+    std::copy(FItems.begin() + Index + 1, FItems.begin() + FCount, FItems.begin() + Index);
+    --FCount;
+}
+
+void TIntegerList::RemoveRange(std::int32_t Index, std::int32_t N) {
+    if (Index < 0 || Index > FCount)
+        throw EZemError(zem::MsgBadIndex);
+    if (static_cast<std::int64_t>(Index) + N >= FCount) {
+        FCount = Index;
+        return;
+    }
+    if (N <= 0)
+        return;
+    std::copy(FItems.begin() + Index + N, FItems.begin() + FCount, FItems.begin() + Index);
+    FCount -= N;
+}
+
+void TIntegerList::TrimCapacity() {
+    if (Capacity() > FCount) {
+        FItems.resize(static_cast<size_t>(FCount));
+        FItems.shrink_to_fit();
+    }
+}
+
+void TIntegerList::Assign(const TIntegerList& Source) {
+    if (&Source == this)
+        return;
+    std::vector<std::int32_t> Items(static_cast<size_t>(zem::RoundCapacity(Source.FCount)));
+    std::copy(Source.FItems.begin(), Source.FItems.begin() + Source.FCount, Items.begin());
+    FItems.swap(Items);
+    FCount = Source.FCount;
+    FIsSorted = Source.FIsSorted;
+    if (MaintainSorted)
+        Sort();
+}
+
+void TIntegerList::Sort() {
+    std::sort(FItems.begin(), FItems.begin() + FCount);
+    FIsSorted = true;
+}

@@ -1,0 +1,258 @@
+// The document side of the map: construction, the object store, IDs, drawing order and settings.
+#include "model/ZemMain.h"
+
+#include "model/ZemRound.h"
+#include "platform/ZemHost.h"
+#include "view/ZemMiniMap.h"
+
+#include <string>
+
+TZemMap::TZemMap(TZemHost& Host)
+    : FHost(Host), FBlinkTimer(std::make_unique<TZemTimer>(Host, 700)),
+      FDrawCountTimer(std::make_unique<TZemTimer>(Host, 1000)),
+      FEdgeScrollTimer(std::make_unique<TZemTimer>(Host, 25)) {
+    View.GlobalLeftTop = View.LeftTop;
+    View.GlobalWidthHeight = View.ViewWidthHeight;
+    NewObject.Owner = this;
+    // Nothing enables this timer; a host that wants the frame rate in its status bar may.
+    FDrawCountTimer->OnTimer = [this](TZemTimer&) {
+        std::int32_t Frames = View.DrawCounter;
+        View.DrawCounter = 0;
+        if (OnDrawCount)
+            OnDrawCount(*this, Frames);
+    };
+    BackBuffer.SetSize(FWidth, FHeight);
+    Net.RouteNameFilterOn = false;
+    Net.RouteNameFilter.clear();
+    Redraw();
+}
+
+TZemMap::~TZemMap() {
+    if (FMiniMap)
+        FMiniMap->Detach();
+    FMiniMap = nullptr;
+    View.AutoUpdate = false; // nothing is drawn while the map goes away
+    Edit.CurrentObject = -1;
+    Clear();
+}
+
+TZemObject& TZemMap::ObjectByID(std::int32_t ID) {
+    auto* Slot = Doc.Objects.Find(ID);
+    if (!Slot)
+        throw EZemError("Объект с номером " + std::to_string(ID) + " не существует.");
+    return **Slot;
+}
+
+const TZemObject& TZemMap::ObjectByID(std::int32_t ID) const {
+    return const_cast<TZemMap*>(this)->ObjectByID(ID);
+}
+
+void TZemMap::Adopt(TZemObject& Object) {
+    Object.Owner = this;
+    Object.OnObjectChange = [this](std::int32_t ID) { ObjectChanged(ID); };
+}
+
+void TZemMap::ObjectChanged(std::int32_t ID) {
+    if (!View.AutoUpdate)
+        return;
+    FLastChangedID = ID;
+    RenderView();
+}
+
+void TZemMap::DropPendingEdit() {
+    Edit.Creating = false;
+    Edit.Dragging = false;
+}
+
+void TZemMap::AddObject(const TZemObject& Template) {
+    if (!Doc.HasOption(moEditable)) {
+        Edit.CurrentObject = -1;
+        DropPendingEdit();
+        return;
+    }
+    auto Object = std::make_unique<TZemObject>();
+    while (Doc.Objects.Contains(Doc.MaxID))
+        ++Doc.MaxID;
+    Object->ID = Doc.MaxID;
+    Object->Assign(Template);
+    Adopt(*Object);
+    const std::int32_t ID = Object->ID;
+    Doc.Objects.Add(ID, std::move(Object));
+    Doc.Order.Add(ID);
+    ++Doc.MaxID;
+    ++Doc.Count;
+    if (View.AutoUpdate) {
+        UpdateVisibleList();
+        RecalcGlobalExtent();
+        UpdateMiniMapContent();
+        Redraw();
+    }
+}
+
+void TZemMap::StoreObject(std::unique_ptr<TZemObject> Object) {
+    const std::int32_t ID = Object->ID;
+    Adopt(*Object);
+    Doc.Objects.Add(ID, std::move(Object)); // raises on a duplicate ID, storing nothing
+    Doc.Order.Add(ID);
+    ++Doc.Count;
+    if (Doc.MaxID <= ID && ID < INT32_MAX)
+        Doc.MaxID = ID + 1;
+}
+
+void TZemMap::DeleteObject(std::int32_t ID) {
+    if (!Doc.HasOption(moEditable)) {
+        Edit.CurrentObject = -1;
+        Edit.Creating = false;
+        Redraw();
+        return;
+    }
+    if (ID == -1)
+        return;
+    ObjectByID(ID); // the ID must exist: raise before anything changes
+    Edit.CurrentObject = -1;
+    Doc.Objects.Remove(ID); // destroys the object
+    Doc.Order.Remove(ID);
+    View.VisibleList.Remove(ID);
+    --Doc.Count;
+    RecalcGlobalExtent();
+    UpdateVisibleList();
+    Redraw();
+    UpdateMiniMapContent();
+}
+
+bool TZemMap::DuplicateObject(std::int32_t ID) {
+    if (!ObjectExists(ID))
+        return false;
+    const std::int32_t Before = Doc.Count;
+    AddObject(ObjectByID(ID));
+    if (Doc.Count == Before)
+        return true; // editing is not allowed: nothing stored, nothing moved
+    TZemObject& Copy = ObjectByID(Doc.MaxID - 1);
+    if (Copy.Kind != otText && Copy.Kind != otEllipse) {
+        const float d = static_cast<float>(
+            zem::Round((static_cast<long double>(Copy.RightBottom.X) - Copy.LeftTop.X) / 3));
+        for (std::int32_t i = 0; i < Copy.PointCount(); ++i) {
+            TXYPoint P = Copy.Point(i);
+            Copy.SetPoint(i, TXYPoint{P.X + d, P.Y + d});
+        }
+    }
+    Copy.UpdateBounds();
+    Redraw();
+    return true;
+}
+
+void TZemMap::Clear() {
+    NewObject.ClearPoints();
+    Edit.MeasurePoints.Clear();
+    Net.RouteHighlight.Clear();
+    Edit.CurrentObject = -1;
+
+    Doc.Objects.Clear(); // destroys every object
+    Doc.Order.Clear();
+    Doc.Objects.TrimCapacity();
+    Doc.Order.TrimCapacity();
+    Doc.Count = 0;
+    Doc.MaxID = 0;
+
+    View.VisibleList.Clear();
+    View.BlinkSet.Clear();
+    Net.RoutePoints.Clear();
+    Net.VisibleTransportTypes.Clear();
+
+    RecalcGlobalExtent();
+    UpdateVisibleList();
+    Redraw();
+}
+
+void TZemMap::BringToFront(std::int32_t ID) {
+    if (Doc.Order.IndexOf(ID) < 0)
+        return;
+    Doc.Order.Remove(ID);
+    Doc.Order.Add(ID);
+    Refresh();
+}
+
+void TZemMap::SendToBack(std::int32_t ID) {
+    if (Doc.Order.IndexOf(ID) < 0)
+        return;
+    Doc.Order.Remove(ID);
+    Doc.Order.Insert(0, ID);
+    Refresh();
+}
+
+void TZemMap::SetBackColor(TColor Value) {
+    Doc.BackColor = Value;
+    Redraw();
+}
+
+void TZemMap::SetDirectLineColor(TColor Value) {
+    Doc.DirectLineColor = Value;
+    Redraw();
+}
+
+void TZemMap::SetShowGrid(bool Value) {
+    Doc.ShowGrid = Value;
+    Redraw();
+}
+
+void TZemMap::SetDirectLineX(std::int32_t Value) {
+    Doc.DirectLineX = Value;
+    Redraw();
+}
+
+void TZemMap::SetDirectLineY(std::int32_t Value) {
+    Doc.DirectLineY = Value;
+    Redraw();
+}
+
+void TZemMap::SetShowTransportNet(bool Value) {
+    Net.ShowTransportNet = Value;
+    Redraw();
+}
+
+void TZemMap::SetShowTransportDirections(bool Value) {
+    Net.ShowTransportDirections = Value;
+    Redraw();
+}
+
+void TZemMap::SetConnectionKind(std::uint8_t Value) {
+    Net.ConnectionKind = Value;
+    Redraw();
+}
+
+void TZemMap::SetShowTransportCrosses(bool Value) {
+    Net.ShowTransportCrosses = Value;
+    Redraw();
+}
+
+void TZemMap::SetShowOnlyTransportNet(bool Value) {
+    Net.ShowOnlyTransportNet = Value;
+    Refresh();
+}
+
+void TZemMap::SetShowUndefinedRoutes(bool Value) {
+    Net.ShowUndefinedRoutes = Value;
+    Refresh();
+}
+
+void TZemMap::SetMinObjectView(std::int32_t Value) {
+    Doc.MinObjectView = Value;
+    Redraw();
+}
+
+void TZemMap::SetMeasureScale(float Value) {
+    Doc.MeasureScale = Value;
+    Redraw();
+}
+
+void TZemMap::LockAll() {
+    for (std::int32_t ID : Doc.Order)
+        ObjectByID(ID).Lock = true;
+}
+
+void TZemMap::ResetEditState() {
+    DropPendingEdit();
+    NewObject.ClearPoints();
+    Edit.CurrentObject = -1;
+    Redraw();
+}

@@ -1,0 +1,260 @@
+#pragma once
+// TZemMap: the hub of the program, at once the document, the view and the editor of one map.
+// Its state is grouped in plain structs by the subsystem that owns it; its operations are defined in the
+// folder of that subsystem (model/ the document, view/ the viewport and rendering, editing/ the tools).
+// The structs are open for reading; write through the operations, which keep the update discipline:
+// after a change, rebuild the visible list, redraw, then update the mini-map frame.
+#include "model/ZemLists.h"
+#include "model/ZemObject.h"
+#include "model/ZemText.h"
+#include "model/ZemXYArray.h"
+#include "view/ZemRaster.h"
+#include "view/ZemTimer.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class TZemHost;
+class TZemMiniMap;
+
+// Bit numbers of the map's option byte.
+enum TZemMapOption : std::uint8_t {
+    moShow3D = 0,
+    moShowAddress = 1,
+    moEditable = 2,
+    moShowBackground = 4,
+    moHideObjects = 5,
+};
+
+enum TObjectTool : std::uint8_t {
+    tNone,
+    tMapMove,
+    tZoomIn,
+    tZoomOut,
+    tSelectObject,
+    tChoiseColor,
+    tMeasure,
+    tPolygon,
+    tRectangle,
+    tLine,
+    tEllipse,
+    tBezier,
+    tRoadCross,
+    tRoadCrossLine,
+    tSelectRect,
+    tPixel,
+    tBezierFill,
+    tText,
+    tPic,
+    tIco,
+    tRoadPoint,
+    tNote,
+};
+
+enum TStage : std::uint8_t { sStarting, sRunning, sEnding };
+
+using TZemDirectory = std::vector<ZemString>;
+
+// The document: objects, order, settings and directories. Persisted by the map file.
+struct TZemDocument {
+    TIntegerAssociationList<std::unique_ptr<TZemObject>> Objects; // ID -> object, owned
+    TIntegerList Order;                                           // drawing order, back to front
+    std::int32_t Count = 0;
+    std::int32_t MaxID = 0; // next ID candidate
+
+    bool ShowGrid = false;
+    TColor BackColor = RGBColor(0, 128, 0);
+    TColor DirectLineColor = RGBColor(192, 192, 192);
+    std::int32_t DirectLineY = 50;
+    std::int32_t DirectLineX = 50;
+    ZemString DocumentName = "Untitled map"; // at most 255 characters
+    ZemString MeasureStr = "\xEC";           // "м"; at most 255 characters
+    std::int32_t MaxPenWidth = 50;
+    float MinScaleAddress = 100.0f;
+    std::int32_t MinObjectView = 3;
+    float Pseudo3DAngle = 4.712389f;
+    std::uint8_t Option =
+        (1 << moShow3D) | (1 << moShowAddress) | (1 << moEditable) | (1 << moShowBackground);
+    float MeasureScale = 100.0f;
+    float MinIconView = 100.0f;
+    std::uint8_t Compression = 3;
+
+    TZemDirectory Streets, Indexes, ObjectTypes, Cities, Areas, TransportTypes;
+
+    bool HasOption(TZemMapOption O) const { return (Option >> O) & 1; }
+};
+
+// The transport network's display switches and the route search's inputs and results.
+struct TZemNetworkState {
+    bool ShowTransportNet = false;
+    std::uint8_t ConnectionKind = 2;
+    bool ShowTransportDirections = true;
+    bool ShowTransportCrosses = true;
+    bool ShowOnlyTransportNet = false;
+    bool ShowUndefinedRoutes = true;
+    TIntegerList VisibleTransportTypes;
+    bool RouteNameFilterOn = false;
+    ZemString RouteNameFilter;
+    TZemXYArray RoutePoints;
+    TIntegerList RouteHighlight;
+};
+
+// The window onto the world plane.
+struct TZemViewState {
+    float Scale = 100.0f;
+    float MaxScale = 10000.0f;
+    TXYPoint LeftTop{0.0f, 0.0f};
+    TXYPoint ViewWidthHeight{400.0f, 400.0f};
+    TXYPoint GlobalLeftTop{0.0f, 0.0f};
+    TXYPoint GlobalWidthHeight{400.0f, 400.0f};
+    float ScaleStep = 20.0f;
+    bool AutoUpdate = true;
+    TXYPoint CursorPos{0.0f, 0.0f};
+    TPoint PressPoint;
+    TPoint DragPoint;
+    TIntegerList VisibleList; // IDs in view, in plane order
+    bool Printing = false;
+    bool AntiAlias = false;
+    std::int32_t DrawCounter = 0;             // frames since the last OnDrawCount
+    std::int32_t PaintCounter = 0;            // frames drawn in all
+    TIntegerHashtable<std::int32_t> BlinkSet; // IDs that blink
+};
+
+// What the pointer and the tools are doing.
+struct TZemEditState {
+    TObjectTool CurrentTool = tSelectObject;
+    bool Creating = false;
+    bool Dragging = false;
+    std::int32_t CurrentObject = -1;
+    std::int32_t EditMode = 0;
+    TZemXYArray MeasurePoints;
+};
+
+class TZemMap {
+public:
+    explicit TZemMap(TZemHost& Host);
+    ~TZemMap();
+    TZemMap(const TZemMap&) = delete;
+    TZemMap& operator=(const TZemMap&) = delete;
+
+    TZemHost& Host() { return FHost; }
+
+    TZemDocument Doc;
+    TZemNetworkState Net;
+    TZemViewState View;
+    TZemEditState Edit;
+    TBitmap32 BackBuffer;
+    // The template that drawing tools fill and AddObject copies.
+    TZemObject NewObject;
+
+    // ---- Events (called only when set; the map is the sender) ----
+    std::function<void(TZemMap&, float Scale)> OnScale;
+    std::function<void(TZemMap&, float Total, float Current)> OnMeasure;
+    std::function<void(TZemMap&, TObjectTool Tool)> OnChangeCurrentTool;
+    std::function<void(TZemMap&, TBitmap32& Bitmap)> OnPaintBackground;
+    std::function<void(TZemMap&, std::int32_t ID)> OnChangeCurrentObject;
+    std::function<void(TZemMap&, std::int32_t PercentDone, TStage Stage, const std::string& Msg)>
+        OnMapProgress;
+    std::function<void(TZemMap&, const std::string& S)> OnDebug;
+    std::function<void(TZemMap&, std::int32_t Visible, std::int32_t Count)> OnVisibleCount;
+    std::function<void(TZemMap&, std::int32_t Frames)> OnDrawCount;
+
+    // ---- Document (model/ZemMain.cpp) ----
+    std::int32_t Count() const { return Doc.Count; }
+    std::int32_t CurrentObject() const { return Edit.CurrentObject; }
+    bool ObjectExists(std::int32_t ID) const { return Doc.Objects.Contains(ID); }
+    // The stored object; raises for an ID that is not stored.
+    TZemObject& ObjectByID(std::int32_t ID);
+    const TZemObject& ObjectByID(std::int32_t ID) const;
+
+    void AddObject(const TZemObject& Template);
+    void DeleteObject(std::int32_t ID);
+    bool DuplicateObject(std::int32_t ID);
+    void Clear();
+    // Stores an object exactly as given, ID included (the loader's path); no update.
+    void StoreObject(std::unique_ptr<TZemObject> Object);
+
+    void BringToFront(std::int32_t ID);
+    void SendToBack(std::int32_t ID);
+
+    void SetBackColor(TColor Value);
+    void SetDirectLineColor(TColor Value);
+    void SetShowGrid(bool Value);
+    void SetDirectLineX(std::int32_t Value);
+    void SetDirectLineY(std::int32_t Value);
+    void SetShowTransportNet(bool Value);
+    void SetShowTransportDirections(bool Value);
+    void SetConnectionKind(std::uint8_t Value);
+    void SetShowTransportCrosses(bool Value);
+    void SetShowOnlyTransportNet(bool Value);
+    void SetShowUndefinedRoutes(bool Value);
+    void SetCompression(std::uint8_t Value) { Doc.Compression = Value; }
+    void SetMinScaleAddress(float Value) { Doc.MinScaleAddress = Value; }
+    void SetPseudo3DAngle(float Value) { Doc.Pseudo3DAngle = Value; }
+    void SetOption(std::uint8_t Value) { Doc.Option = Value; }
+    void SetMinIconView(float Value) { Doc.MinIconView = Value; }
+    void SetMinObjectView(std::int32_t Value);
+    void SetMeasureScale(float Value);
+
+    void LockAll();
+    void ResetEditState();
+    // Drops what the current tool was building (used when editing is refused).
+    void DropPendingEdit();
+
+    // ---- View (view/ZemViewport.cpp) ----
+    std::int32_t Width() const { return FWidth; }
+    std::int32_t Height() const { return FHeight; }
+    TPoint WorldToScreen(const TXYPoint& W) const;
+    TPoint WorldToScreen(float X, float Y) const { return WorldToScreen(TXYPoint{X, Y}); }
+    TXYPoint ScreenToWorld(const TPoint& S) const;
+    TXYPoint ScreenToWorld(std::int32_t X, std::int32_t Y) const { return ScreenToWorld(TPoint{X, Y}); }
+    void SetScale(float S);
+    void ZoomToRect(const TPoint& P, const TPoint& Q);
+    void ZoomOutClick(const TPoint& P);
+    // Wheel message: one scale step per message, about CursorPos.
+    void WheelZoom(std::int32_t Delta);
+    // Virtual keys 107 (numeric plus) and 109 (numeric minus); other keys are ignored.
+    void KeypadZoom(std::int32_t Key);
+    void PanBy(const TPoint& P, const TPoint& Q);
+    // The control's new size; the window grows or shrinks at the right and bottom.
+    void Resize(std::int32_t NewWidth, std::int32_t NewHeight);
+    void RecalcGlobalExtent();
+    void SetAutoUpdate(bool Value);
+    bool AutoUpdate() const { return View.AutoUpdate; }
+    void Redraw();
+    void Refresh();
+
+    // ---- Rendering (view/ZemRender.cpp) ----
+    void UpdateVisibleList();
+    void RenderView();
+    void Paint();
+
+    // ---- Mini-map link (view/ZemMiniMap.cpp) ----
+    void SetMiniMap(TZemMiniMap* MiniMap);
+    TZemMiniMap* MiniMap() const { return FMiniMap; }
+    void UpdateMiniMapContent();
+    void UpdateMiniMapFrame();
+
+    // ---- Timers ----
+    TZemTimer& BlinkTimer() { return *FBlinkTimer; }
+    TZemTimer& DrawCountTimer() { return *FDrawCountTimer; }
+    TZemTimer& EdgeScrollTimer() { return *FEdgeScrollTimer; }
+
+private:
+    void ObjectChanged(std::int32_t ID);
+    void Adopt(TZemObject& Object);
+
+    TZemHost& FHost;
+    std::int32_t FWidth = 400;
+    std::int32_t FHeight = 400;
+    TZemMiniMap* FMiniMap = nullptr;
+    std::int32_t FLastChangedID = -1;
+    std::recursive_mutex FLock; // taken around each frame
+    std::unique_ptr<TZemTimer> FBlinkTimer;
+    std::unique_ptr<TZemTimer> FDrawCountTimer;
+    std::unique_ptr<TZemTimer> FEdgeScrollTimer;
+};

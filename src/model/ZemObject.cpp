@@ -1,0 +1,192 @@
+#include "model/ZemObject.h"
+
+#include <algorithm>
+
+const char* ObjectKindName(std::uint8_t Kind) {
+    static constexpr const char* Names[] = {"otLine",   "otPolygon",   "otEllipse",      "otText",
+                                            "otBezier", "otRectangle", "otFillBezier",   "otBmp",
+                                            "otIco",    "otRoadCross", "otRoadCrossLine"};
+    return Kind < std::size(Names) ? Names[Kind] : "";
+}
+
+TZemObject::~TZemObject() {
+    // Nobody is told about the points going away.
+    Owner = nullptr;
+    OnObjectChange = nullptr;
+    FPoints.Clear();
+}
+
+void TZemObject::Changed() {
+    if (OnObjectChange)
+        OnObjectChange(ID);
+}
+
+void TZemObject::SetText(const ZemString& Value) {
+    FText = Value;
+    Changed();
+}
+
+void TZemObject::SetAngle(float Value) {
+    FAngle = Value;
+    Changed();
+}
+
+void TZemObject::SetHeight3D(float Value) {
+    FHeight3D = Value;
+    Changed();
+}
+
+void TZemObject::SetCategory(std::int32_t Value) {
+    FCategory = Value;
+    Changed();
+}
+
+void TZemObject::SetDirection(std::uint8_t Value) {
+    FDirection = Value;
+    Changed();
+}
+
+void TZemObject::SetPlane(std::int8_t Value) {
+    FPlane = Value;
+    Changed();
+}
+
+void TZemObject::SetTransportType(std::int32_t Value) {
+    FTransportType = Value;
+    Changed();
+}
+
+void TZemObject::SetIconIndex(std::int32_t Value) {
+    FIconIndex = Value;
+    Changed();
+}
+
+void TZemObject::SetCtl3D(bool Value) {
+    FCtl3D = Value;
+    Changed();
+}
+
+void TZemObject::SetBlink(bool Value) {
+    if (Value) {
+        FSavedPenColor = Pen.Color;
+        FSavedBrushColor = Brush.Color;
+        FSavedFontColor = Font.Color;
+    }
+    FBlink = Value;
+    if (!Value) {
+        Pen.Color = FSavedPenColor;
+        Brush.Color = FSavedBrushColor;
+        Font.Color = FSavedFontColor;
+    }
+    Changed();
+}
+
+void TZemObject::SetBlinkInterval(std::int32_t Value) {
+    FBlinkInterval = Value;
+    Changed();
+}
+
+void TZemObject::SetAddress(const TZemAddress& Value) {
+    FAddress = Value;
+    Changed();
+}
+
+void TZemObject::AddPoint(const TXYPoint& P) {
+    FPoints.Add(P);
+    UpdateBounds();
+    Changed();
+}
+
+void TZemObject::InsertPoint(std::int32_t Index, const TXYPoint& P) {
+    FPoints.Insert(Index, P);
+    UpdateBounds();
+    Changed();
+}
+
+void TZemObject::DeletePoint(std::int32_t Index) {
+    FPoints.Delete(Index);
+    UpdateBounds();
+}
+
+void TZemObject::ClearPoints() {
+    FPoints.Clear();
+    Changed();
+}
+
+TXYPoint TZemObject::MinCorner() const {
+    TXYPoint P = LeftTop;
+    if (FPoints.Empty())
+        return P;
+    FPoints.MinPoint(P);
+    const float w = static_cast<float>(Pen.Width / 2);
+    return TXYPoint{P.X - w, P.Y - w};
+}
+
+TXYPoint TZemObject::MaxCorner() const {
+    TXYPoint P = RightBottom;
+    if (FPoints.Empty())
+        return P;
+    FPoints.MaxPoint(P);
+    const float w = static_cast<float>(Pen.Width / 2);
+    return TXYPoint{P.X + w, P.Y + w};
+}
+
+void TZemObject::UpdateBounds() {
+    switch (Kind) {
+    case otEllipse: {
+        if (FPoints.Count() < 2)
+            return; // an ellipse without its two corners has no box yet
+        const TXYPoint p0 = FPoints[0], p1 = FPoints[1];
+        const float mx = (p0.X + p1.X) / 2, my = (p0.Y + p1.Y) / 2;
+        const float hx = std::abs(p0.X - p1.X) / 2, hy = std::abs(p0.Y - p1.Y) / 2;
+        const float r = hx > hy ? hx : hy;
+        LeftTop = TXYPoint{mx - r, my + r};
+        RightBottom = TXYPoint{mx + r, my - r};
+        return;
+    }
+    case otRoadCross:
+        return; // the junction painter sets its box each time it draws it
+    default:
+        LeftTop = MinCorner();
+        RightBottom = MaxCorner();
+    }
+}
+
+void TZemObject::Assign(const TZemObject& Source) {
+    if (&Source == this)
+        return;
+    FPoints.Clear();
+    FPoints.AddArray(Source.FPoints);
+    Kind = Source.Kind;
+    Pen = Source.Pen;
+    Brush = Source.Brush;
+    FAddress = Source.FAddress;
+    if (Kind == otEllipse || Kind == otText)
+        FAngle = Source.FAngle;
+    if (Kind == otText) {
+        FText = Source.FText;
+        Font.Size = Source.Font.Size;
+        Font.Name = Source.Font.Name;
+        Font.Style = Source.Font.Style;
+        Font.Color = Source.Pen.Color;
+    }
+    if (Kind == otRoadCrossLine) {
+        StartCrossID = Source.StartCrossID;
+        EndCrossID = Source.EndCrossID;
+        FDirection = Source.FDirection;
+        FTransportType = Source.FTransportType;
+    }
+    Lock = Source.Lock;
+    FCtl3D = Source.FCtl3D;
+    FBlink = Source.FBlink;
+    FPlane = Source.FPlane;
+    if (Kind == otRoadCross)
+        FPlane = 127;
+    else if (Kind == otRoadCrossLine)
+        FPlane = 126;
+    FHeight3D = Source.FHeight3D;
+    SetBlinkInterval(Source.FBlinkInterval);
+    FIconIndex = Source.FIconIndex;
+    BitmapIndex = Source.BitmapIndex;
+    UpdateBounds();
+}

@@ -1,0 +1,173 @@
+#pragma once
+// One vector object of a map: kind, points, pen, brush, font, text, address, flags, plane and, for
+// transport segments, the junctions they join.
+#include "model/ZemText.h"
+#include "model/ZemXYArray.h"
+
+#include <cstdint>
+#include <functional>
+
+class TZemMap;
+
+enum TObjectKind : std::uint8_t {
+    otLine = 0,
+    otPolygon = 1,
+    otEllipse = 2,
+    otText = 3,
+    otBezier = 4,
+    otRectangle = 5,
+    otFillBezier = 6,
+    otBmp = 7,
+    otIco = 8,
+    otRoadCross = 9,
+    otRoadCrossLine = 10,
+};
+
+// Names of the kinds as the text export writes them; "" for a code outside the enumeration.
+const char* ObjectKindName(std::uint8_t Kind);
+
+// Colours are platform colour values 0x00BBGGRR.
+using TColor = std::int32_t;
+
+constexpr TColor RGBColor(int R, int G, int B) {
+    return R | (G << 8) | (B << 16);
+}
+
+struct TZemPen {
+    std::uint8_t Style = 0; // 0 solid
+    TColor Color = RGBColor(255, 255, 255);
+    std::int32_t Flags = 0;
+    std::int32_t Width = 0;
+    friend bool operator==(const TZemPen&, const TZemPen&) = default;
+};
+
+struct TZemBrush {
+    TColor Color = 0;
+    std::uint8_t Style = 1; // 0 solid fill, 1 no fill, higher: hatches
+    friend bool operator==(const TZemBrush&, const TZemBrush&) = default;
+};
+
+enum TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+
+struct TZemFont {
+    std::uint8_t Charset = 0;
+    TColor Color = RGBColor(255, 255, 255);
+    ZemString Name;
+    std::uint8_t Reserved = 0;
+    std::int32_t Size = 16;
+    std::uint8_t Style = 0; // set of TFontStyle bits
+    std::int32_t Reserved2 = 0;
+    friend bool operator==(const TZemFont&, const TZemFont&) = default;
+};
+
+struct TZemAddress {
+    bool Empty = true;
+    std::int32_t Index = -1;
+    std::int32_t City = -1;
+    std::int32_t Street = -1;
+    std::int32_t Street2 = -1;
+    std::int32_t Area = -1;
+    ZemString Number;
+    ZemString Number2;
+    ZemString Corpus;
+    friend bool operator==(const TZemAddress&, const TZemAddress&) = default;
+};
+
+class TZemObject {
+public:
+    TZemObject() = default;
+    ~TZemObject();
+    TZemObject(const TZemObject&) = delete;
+    TZemObject& operator=(const TZemObject&) = delete;
+
+    // Fields whose setters only store.
+    TObjectKind Kind = otLine;
+    bool Lock = false;
+    bool Visible = true; // stored and exported; drawing does not consult it
+    std::int32_t ID = 0;
+    std::int32_t Reserved = -1;
+    std::int32_t BitmapIndex = -1;
+    std::int32_t StartCrossID = -1;
+    std::int32_t EndCrossID = -1;
+    TXYPoint LeftTop{0.0f, 0.0f};
+    TXYPoint RightBottom{100.0f, 100.0f};
+    TZemPen Pen;
+    TZemBrush Brush;
+    TZemFont Font;
+
+    // The owning map (not owned) and its change callback, called with the ID after most setters.
+    TZemMap* Owner = nullptr;
+    std::function<void(std::int32_t ID)> OnObjectChange;
+
+    // Fields whose setters store and then notify.
+    bool Ctl3D() const { return FCtl3D; }
+    bool Blink() const { return FBlink; }
+    std::uint8_t Direction() const { return FDirection; }
+    std::int32_t BlinkInterval() const { return FBlinkInterval; }
+    std::int32_t Category() const { return FCategory; }
+    std::int8_t Plane() const { return FPlane; }
+    std::int32_t IconIndex() const { return FIconIndex; }
+    std::int32_t TransportType() const { return FTransportType; }
+    float Height3D() const { return FHeight3D; }
+    float Angle() const { return FAngle; }
+    const ZemString& Text() const { return FText; }
+    const TZemAddress& Address() const { return FAddress; }
+
+    void SetText(const ZemString& Value);
+    void SetAngle(float Value);
+    void SetHeight3D(float Value);
+    void SetCategory(std::int32_t Value);
+    void SetDirection(std::uint8_t Value);
+    void SetPlane(std::int8_t Value);
+    void SetTransportType(std::int32_t Value);
+    void SetIconIndex(std::int32_t Value);
+    void SetCtl3D(bool Value);
+    // On: saves the pen, brush and font colours first. Off: restores them.
+    void SetBlink(bool Value);
+    void SetBlinkInterval(std::int32_t Value);
+    void SetAddress(const TZemAddress& Value);
+
+    // The colours saved when blinking was switched on.
+    TColor SavedPenColor() const { return FSavedPenColor; }
+    TColor SavedBrushColor() const { return FSavedBrushColor; }
+    TColor SavedFontColor() const { return FSavedFontColor; }
+
+    // Points.
+    const TZemXYArray& Points() const { return FPoints; }
+    void AddPoint(float X, float Y) { AddPoint(TXYPoint{X, Y}); }
+    void AddPoint(const TXYPoint& P);
+    void InsertPoint(std::int32_t Index, const TXYPoint& P);
+    void DeletePoint(std::int32_t Index); // no notification
+    void ClearPoints();                   // notifies; the bounds stay as they were
+    std::int32_t PointCount() const { return FPoints.Count(); }
+    void GetPoint(std::int32_t Index, TXYPoint& P) const { FPoints.GetPoint(Index, P); }
+    TXYPoint Point(std::int32_t Index) const { return FPoints[Index]; }
+    void SetPoint(std::int32_t Index, const TXYPoint& P) { FPoints.SetPoint(Index, P); } // callers recompute
+
+    void UpdateBounds();
+    TXYPoint MinCorner() const;
+    TXYPoint MaxCorner() const;
+
+    // Copies what a new object built on a template takes from it.
+    void Assign(const TZemObject& Source);
+
+private:
+    void Changed();
+
+    bool FCtl3D = false;
+    bool FBlink = false;
+    std::uint8_t FDirection = 255;
+    std::int32_t FBlinkInterval = 500;
+    std::int32_t FCategory = -1;
+    std::int8_t FPlane = 0;
+    std::int32_t FIconIndex = -1;
+    std::int32_t FTransportType = -1;
+    float FHeight3D = 0.0f;
+    float FAngle = 0.0f;
+    ZemString FText;
+    TZemXYArray FPoints;
+    TColor FSavedPenColor = 0;
+    TColor FSavedBrushColor = 0;
+    TColor FSavedFontColor = 0;
+    TZemAddress FAddress;
+};

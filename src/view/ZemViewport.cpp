@@ -1,0 +1,193 @@
+// The window onto the world plane: the two conversions, zooming, panning, resizing, the global extent.
+// Every intermediate value is computed in extended precision and stored back as a single; rounding is
+// to nearest with ties to even, so the same world point lands on the same pixel everywhere.
+#include "model/ZemMain.h"
+#include "model/ZemRound.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+using ld = long double;
+
+TPoint TZemMap::WorldToScreen(const TXYPoint& W) const {
+    return TPoint{zem::Round((static_cast<ld>(W.X) - View.LeftTop.X) * FWidth / View.ViewWidthHeight.X),
+                  zem::Round((static_cast<ld>(W.Y) - View.LeftTop.Y) * FHeight / View.ViewWidthHeight.Y)};
+}
+
+TXYPoint TZemMap::ScreenToWorld(const TPoint& S) const {
+    return TXYPoint{
+        static_cast<float>(static_cast<ld>(S.X) * View.ViewWidthHeight.X / FWidth + View.LeftTop.X),
+        static_cast<float>(static_cast<ld>(S.Y) * View.ViewWidthHeight.Y / FHeight + View.LeftTop.Y)};
+}
+
+void TZemMap::SetScale(float S) {
+    if (!(S > 0.0f))
+        return;
+    const TXYPoint m{static_cast<float>(View.LeftTop.X + static_cast<ld>(View.ViewWidthHeight.X) / 2),
+                     static_cast<float>(View.LeftTop.Y + static_cast<ld>(View.ViewWidthHeight.Y) / 2)};
+    const ld w = static_cast<ld>(View.Scale) * View.ViewWidthHeight.X / S;
+    const ld h = static_cast<ld>(View.Scale) * View.ViewWidthHeight.Y / S;
+    View.LeftTop.X = static_cast<float>(m.X - w / 2);
+    View.ViewWidthHeight.X = static_cast<float>(w);
+    View.LeftTop.Y = static_cast<float>(m.Y - h / 2);
+    View.ViewWidthHeight.Y = static_cast<float>(h);
+    View.Scale = S;
+    UpdateVisibleList();
+    Redraw();
+    UpdateMiniMapFrame();
+    if (OnScale)
+        OnScale(*this, View.Scale);
+}
+
+namespace {
+std::string ShortestFloat(float V) {
+    char Buf[32];
+    auto R = std::to_chars(Buf, Buf + sizeof Buf, V);
+    return std::string(Buf, R.ptr);
+}
+} // namespace
+
+void TZemMap::ZoomToRect(const TPoint& P, const TPoint& Q) {
+    ld e, f;
+    TXYPoint NewLeftTop;
+    if (P.X == Q.X || P.Y == Q.Y) {
+        // A click: twice the scale, centred on the clicked world point.
+        e = static_cast<ld>(View.ViewWidthHeight.X) / 2;
+        f = static_cast<ld>(View.ViewWidthHeight.Y) / 2;
+        const TXYPoint c = ScreenToWorld(Q);
+        NewLeftTop = TXYPoint{static_cast<float>(c.X - e / 2), static_cast<float>(c.Y - f / 2)};
+    } else {
+        const TXYPoint a = ScreenToWorld(P), b = ScreenToWorld(Q);
+        e = std::fabs(static_cast<ld>(a.X) - b.X);
+        f = std::fabs(static_cast<ld>(a.Y) - b.Y);
+        if (e >= f)
+            f = e * View.ViewWidthHeight.Y / View.ViewWidthHeight.X;
+        else
+            e = f * View.ViewWidthHeight.X / View.ViewWidthHeight.Y;
+        NewLeftTop = TXYPoint{std::min(a.X, b.X), std::min(a.Y, b.Y)};
+    }
+    const ld n = static_cast<ld>(View.Scale) * View.ViewWidthHeight.X / e;
+    if (!(n <= View.MaxScale)) {
+        // Also taken for a rectangle too small to measure in singles (n infinite).
+        SetScale(View.MaxScale);
+    } else {
+        View.Scale = static_cast<float>(n);
+        View.LeftTop = NewLeftTop;
+        View.ViewWidthHeight = TXYPoint{static_cast<float>(e), static_cast<float>(f)};
+        if (OnDebug)
+            OnDebug(*this,
+                    ShortestFloat(View.ViewWidthHeight.X) + ";" + ShortestFloat(View.ViewWidthHeight.Y));
+        RecalcGlobalExtent();
+    }
+    if (OnScale)
+        OnScale(*this, View.Scale);
+}
+
+void TZemMap::ZoomOutClick(const TPoint&) {
+    SetScale(static_cast<float>(zem::Round(static_cast<ld>(View.Scale) / 2)));
+}
+
+void TZemMap::WheelZoom(std::int32_t Delta) {
+    View.AutoUpdate = false;
+    const TPoint a = WorldToScreen(View.CursorPos);
+    const TXYPoint w0 = ScreenToWorld(a);
+    const int Sign = (Delta > 0) - (Delta < 0);
+    SetScale(static_cast<float>(Sign * static_cast<ld>(View.ScaleStep) + View.Scale));
+    const TXYPoint w1 = ScreenToWorld(a);
+    View.LeftTop.X = static_cast<float>(static_cast<ld>(View.LeftTop.X) + w0.X - w1.X);
+    View.LeftTop.Y = static_cast<float>(static_cast<ld>(View.LeftTop.Y) + w0.Y - w1.Y);
+    View.AutoUpdate = true;
+    UpdateVisibleList();
+    Redraw();
+    UpdateMiniMapFrame();
+}
+
+void TZemMap::KeypadZoom(std::int32_t Key) {
+    if (Key != 107 && Key != 109)
+        return;
+    View.AutoUpdate = false;
+    SetScale(Key == 107 ? View.Scale + View.ScaleStep : View.Scale - View.ScaleStep);
+    View.AutoUpdate = true;
+    UpdateVisibleList();
+    UpdateMiniMapContent();
+    Redraw();
+}
+
+void TZemMap::PanBy(const TPoint& P, const TPoint& Q) {
+    const TXYPoint wp = ScreenToWorld(P), wq = ScreenToWorld(Q);
+    const TXYPoint L{static_cast<float>(static_cast<ld>(View.LeftTop.X) + wp.X - wq.X),
+                     static_cast<float>(static_cast<ld>(View.LeftTop.Y) + wp.Y - wq.Y)};
+    const TXYPoint R = ScreenToWorld(
+        WorldToScreen(TXYPoint{static_cast<float>(static_cast<ld>(L.X) + View.ViewWidthHeight.X),
+                               static_cast<float>(static_cast<ld>(L.Y) + View.ViewWidthHeight.Y)}));
+    const TXYPoint G = View.GlobalLeftTop, S = View.GlobalWidthHeight;
+    const bool Accepted = L.X > static_cast<ld>(G.X) - S.X && L.Y > static_cast<ld>(G.Y) - S.Y &&
+                          R.X < static_cast<ld>(G.X) + 2 * static_cast<ld>(S.X) &&
+                          R.Y < static_cast<ld>(G.Y) + 2 * static_cast<ld>(S.Y);
+    if (!Accepted)
+        return;
+    View.LeftTop = L;
+    View.PressPoint = Q;
+    UpdateVisibleList();
+    Redraw();
+    UpdateMiniMapFrame();
+}
+
+void TZemMap::Resize(std::int32_t NewWidth, std::int32_t NewHeight) {
+    NewWidth = std::max(NewWidth, 0);
+    NewHeight = std::max(NewHeight, 0);
+    const std::int32_t OldWidth = BackBuffer.Width(), OldHeight = BackBuffer.Height();
+    FWidth = NewWidth;
+    FHeight = NewHeight;
+    if (OldWidth == NewWidth && OldHeight == NewHeight)
+        return;
+    // A buffer of no width (the control was collapsed) gives no ratio: derive the extent from the scale.
+    if (OldWidth > 0)
+        View.ViewWidthHeight.X =
+            static_cast<float>(static_cast<ld>(NewWidth) * View.ViewWidthHeight.X / OldWidth);
+    else
+        View.ViewWidthHeight.X = static_cast<float>(static_cast<ld>(NewWidth) * 100 / View.Scale);
+    if (OldHeight > 0)
+        View.ViewWidthHeight.Y =
+            static_cast<float>(static_cast<ld>(NewHeight) * View.ViewWidthHeight.Y / OldHeight);
+    else
+        View.ViewWidthHeight.Y = static_cast<float>(static_cast<ld>(NewHeight) * 100 / View.Scale);
+    RecalcGlobalExtent();
+    BackBuffer.SetSize(NewWidth, NewHeight);
+    UpdateVisibleList();
+    UpdateMiniMapFrame();
+}
+
+void TZemMap::RecalcGlobalExtent() {
+    float MaxRight = 0.0f, MaxBottom = 0.0f;
+    for (std::int32_t ID : Doc.Order) {
+        const TZemObject& O = ObjectByID(ID);
+        View.GlobalLeftTop.X = std::min(View.GlobalLeftTop.X, O.LeftTop.X);
+        View.GlobalLeftTop.Y = std::min(View.GlobalLeftTop.Y, O.LeftTop.Y);
+        MaxRight = std::max(MaxRight, O.RightBottom.X);
+        MaxBottom = std::max(MaxBottom, O.RightBottom.Y);
+    }
+    View.GlobalWidthHeight.X = static_cast<float>(static_cast<ld>(MaxRight) - View.GlobalLeftTop.X);
+    View.GlobalWidthHeight.Y = static_cast<float>(static_cast<ld>(MaxBottom) - View.GlobalLeftTop.Y);
+}
+
+void TZemMap::SetAutoUpdate(bool Value) {
+    View.AutoUpdate = Value;
+    if (Value) {
+        UpdateVisibleList();
+        RecalcGlobalExtent();
+        Redraw();
+        UpdateMiniMapFrame();
+    }
+}
+
+void TZemMap::Redraw() {
+    if (View.AutoUpdate)
+        RenderView();
+}
+
+void TZemMap::Refresh() {
+    UpdateVisibleList();
+    Redraw();
+}

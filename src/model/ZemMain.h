@@ -205,6 +205,12 @@ public:
     // Drops what the current tool was building (used when editing is refused).
     void DropPendingEdit();
 
+    // ---- Files (persistence/) ----
+    // The text export into Folder (created when missing, one level): Objects.txt and the directory dumps.
+    void ExportText(const std::string& Folder);
+    // The lines of Objects.txt, with the given decimal separator.
+    std::string ObjectsText(char DecimalSeparator);
+
     // ---- View (view/ZemViewport.cpp) ----
     std::int32_t Width() const { return FWidth; }
     std::int32_t Height() const { return FHeight; }

@@ -31,7 +31,18 @@ TZemMap::~TZemMap() {
     if (FMiniMap)
         FMiniMap->Detach();
     FMiniMap = nullptr;
-    View.AutoUpdate = false; // nothing is drawn while the map goes away
+    // Nobody is called back while the map goes away: listeners may already be gone.
+    OnScale = nullptr;
+    OnMeasure = nullptr;
+    OnChangeCurrentTool = nullptr;
+    OnPaintBackground = nullptr;
+    OnChangeCurrentObject = nullptr;
+    OnMapProgress = nullptr;
+    OnDebug = nullptr;
+    OnVisibleCount = nullptr;
+    OnDrawCount = nullptr;
+    View.AutoUpdate = false; // and nothing is drawn
+    View.Printing = false;
     Edit.CurrentObject = -1;
     Clear();
 }

@@ -206,6 +206,12 @@ public:
     void DropPendingEdit();
 
     // ---- Files (persistence/) ----
+    // Writes the map file: the whole file is built in memory, written beside the target and renamed
+    // over it. Raises EZemError when it cannot be written; the target is then untouched.
+    void SaveToFile(const std::string& FileName);
+    // Reads a map file. Any failure shows "Файл поврежден или не является файлом карты!" through the
+    // host and returns false; what was read before the failure stays in the map.
+    bool LoadFromFile(const std::string& FileName);
     // The text export into Folder (created when missing, one level): Objects.txt and the directory dumps.
     void ExportText(const std::string& Folder);
     // The lines of Objects.txt, with the given decimal separator.

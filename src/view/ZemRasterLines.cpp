@@ -162,6 +162,13 @@ void TBitmap32::ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool P
                  static_cast<i64>(std::llround(Q.X)), static_cast<i64>(std::llround(Q.Y)), Invert, Color);
         return;
     }
+    // The geometry is worked out relative to an integer origin near P, so that the same segment gives
+    // the same pixels wherever it lies (and however it is clipped).
+    const double Far = 1 << 29;
+    int OX = std::fabs(P.X) < Far ? static_cast<int>(std::floor(P.X)) : 0;
+    int OY = std::fabs(P.Y) < Far ? static_cast<int>(std::floor(P.Y)) : 0;
+    P = {P.X - OX, P.Y - OY};
+    Q = {Q.X - OX, Q.Y - OY};
     double DX = Q.X - P.X, DY = Q.Y - P.Y;
     double Len = std::hypot(DX, DY);
     if (Piece && RoundCaps) {
@@ -177,23 +184,25 @@ void TBitmap32::ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool P
         DY = Q.Y - P.Y;
         Len = std::hypot(DX, DY);
     }
-    TClipBox Clip{0, 0, FWidth, FHeight};
-    auto Spans = [&](auto&& Span) {
+    const int CW = FWidth - OX, CH = FHeight - OY; // the surface in local coordinates: -OX ... CW - 1
+    TClipBox Clip{-OX, -OY, CW, CH};
+    auto Spans = [&](auto&& Out) {
+        auto Span = [&](int Y, int X1, int X2) { Out(Y + OY, X1 + OX, X2 + OX); };
         if (Len > 0) {
             int Lo = W / 2;
             if (DY == 0 && P.Y == std::floor(P.Y)) { // horizontal: a rectangle
                 double Y0 = P.Y - Lo;
-                double X1 = std::max(std::ceil(std::min(P.X, Q.X)), 0.0);
-                double X2 = std::min(std::floor(std::max(P.X, Q.X)), FWidth - 1.0);
-                double YA = std::max(Y0, 0.0), YB = std::min(Y0 + W - 1, FHeight - 1.0);
+                double X1 = std::max(std::ceil(std::min(P.X, Q.X)), double(-OX));
+                double X2 = std::min(std::floor(std::max(P.X, Q.X)), CW - 1.0);
+                double YA = std::max(Y0, double(-OY)), YB = std::min(Y0 + W - 1, CH - 1.0);
                 if (X1 <= X2)
                     for (double Y = YA; Y <= YB; ++Y)
                         Span(static_cast<int>(Y), static_cast<int>(X1), static_cast<int>(X2));
             } else if (DX == 0 && P.X == std::floor(P.X)) { // vertical: a rectangle
                 double X0 = P.X - Lo;
-                double Y1 = std::max(std::ceil(std::min(P.Y, Q.Y)), 0.0);
-                double Y2 = std::min(std::floor(std::max(P.Y, Q.Y)), FHeight - 1.0);
-                double XA = std::max(X0, 0.0), XB = std::min(X0 + W - 1, FWidth - 1.0);
+                double Y1 = std::max(std::ceil(std::min(P.Y, Q.Y)), double(-OY));
+                double Y2 = std::min(std::floor(std::max(P.Y, Q.Y)), CH - 1.0);
+                double XA = std::max(X0, double(-OX)), XB = std::min(X0 + W - 1, CW - 1.0);
                 if (XA <= XB)
                     for (double Y = Y1; Y <= Y2; ++Y)
                         Span(static_cast<int>(Y), static_cast<int>(XA), static_cast<int>(XB));

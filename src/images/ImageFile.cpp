@@ -1,0 +1,102 @@
+#include "images/ImageFile.h"
+
+#include "images/BmpFile.h"
+#include "images/PngFile.h"
+#include "model/ZemErrors.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zem {
+namespace {
+
+bool ReadWholeFile(const std::string& FileName, std::vector<std::uint8_t>& Bytes) {
+    std::ifstream In(FileName, std::ios::binary);
+    if (!In)
+        return false;
+    Bytes.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+    return !In.bad();
+}
+
+TZemImage Decode(const std::vector<std::uint8_t>& Bytes, const std::string& FileName) {
+    if (IsBmpSignature(Bytes.data(), Bytes.size()))
+        return DecodeBmp(Bytes.data(), Bytes.size());
+    if (IsPngSignature(Bytes.data(), Bytes.size()))
+        return DecodePng(Bytes.data(), Bytes.size());
+    throw EZemError("Файл \"" + FileName + "\" не является изображением BMP или PNG");
+}
+
+bool EndsWithPng(const std::string& Name) {
+    if (Name.size() < 4)
+        return false;
+    std::string Tail = Name.substr(Name.size() - 4);
+    for (char& C : Tail)
+        C = static_cast<char>(C >= 'A' && C <= 'Z' ? C + 32 : C);
+    return Tail == ".png";
+}
+
+} // namespace
+
+int LoadImageFile(const std::string& FileName, TZemImage& Image) {
+    Image = TZemImage{};
+    std::vector<std::uint8_t> Bytes;
+    if (!ReadWholeFile(FileName, Bytes))
+        return ilCannotOpen;
+    try {
+        Image = Decode(Bytes, FileName);
+    } catch (const EZemError&) {
+        Image = TZemImage{};
+        return ilNotImage;
+    }
+    return ilLoaded;
+}
+
+TZemImage ReadImageFile(const std::string& FileName) {
+    std::vector<std::uint8_t> Bytes;
+    if (!ReadWholeFile(FileName, Bytes))
+        throw EZemError("Не удалось открыть файл \"" + FileName + "\"");
+    return Decode(Bytes, FileName);
+}
+
+void SaveImageFile(const std::string& FileName, const TColor32* Pixels, int Width, int Height) {
+    std::vector<std::uint8_t> Bytes =
+        EndsWithPng(FileName) ? EncodePng(Pixels, Width, Height) : EncodeBmp32(Pixels, Width, Height);
+    std::string Temp = FileName + ".XXXXXX";
+    int Fd = mkstemp(Temp.data());
+    if (Fd < 0)
+        throw EZemError("Не удалось записать файл \"" + FileName + "\": " + std::strerror(errno));
+    // mkstemp makes the file private; give it the permissions a plain new file would have.
+    mode_t Mask = umask(0);
+    umask(Mask);
+    fchmod(Fd, 0666 & ~Mask);
+    std::size_t Done = 0;
+    while (Done < Bytes.size()) {
+        ssize_t N = write(Fd, Bytes.data() + Done, Bytes.size() - Done);
+        if (N < 0 && errno == EINTR)
+            continue;
+        if (N <= 0)
+            break;
+        Done += static_cast<std::size_t>(N);
+    }
+    bool Ok = Done == Bytes.size();
+    int Error = Ok ? 0 : errno;
+    if (close(Fd) != 0 && Ok) {
+        Ok = false;
+        Error = errno;
+    }
+    if (Ok && std::rename(Temp.c_str(), FileName.c_str()) != 0) {
+        Ok = false;
+        Error = errno;
+    }
+    if (!Ok) {
+        unlink(Temp.c_str());
+        throw EZemError("Не удалось записать файл \"" + FileName + "\": " + std::strerror(Error));
+    }
+}
+
+} // namespace zem

@@ -1,0 +1,32 @@
+#include "view/ZemRasterFill.h"
+
+namespace zem::raster {
+namespace {
+
+// Rows beyond this never meet a surface; clamping keeps the conversion to int defined for any input.
+constexpr double RowLimit = 1e9;
+
+int RowOf(double V) { return static_cast<int>(std::clamp(V, -RowLimit, RowLimit)); }
+
+} // namespace
+
+void TScanlineFiller::AddEdge(TPointF A, TPointF B) {
+    if (!std::isfinite(A.X) || !std::isfinite(A.Y) || !std::isfinite(B.X) || !std::isfinite(B.Y))
+        return;
+    if (A.Y == B.Y)
+        return; // horizontal edges add no crossings
+    int Dir = 1;
+    if (A.Y > B.Y) {
+        std::swap(A, B);
+        Dir = -1;
+    }
+    int FirstRow = RowOf(std::ceil(A.Y - 0.5));
+    int LastRow = RowOf(std::ceil(B.Y - 0.5) - 1);
+    if (FirstRow > LastRow)
+        return; // passes between two row centres
+    Edges.push_back({A.X, A.Y, (B.X - A.X) / (B.Y - A.Y), FirstRow, LastRow, Dir});
+    MinY = std::min(MinY, A.Y);
+    MaxY = std::max(MaxY, B.Y);
+}
+
+} // namespace zem::raster

@@ -1,0 +1,259 @@
+#pragma once
+// The fill stages of the raster surface, each usable and testable alone:
+//   1. a path, already flattened to closed contours of TPointF, is turned into edges;
+//   2. the scanline filler turns the edges into horizontal spans, row by row, clipped to a box,
+//      by the even-odd rule (the window system's default polygon mode) or the non-zero rule;
+//   3. a span writer turns spans into pixels: solid, hatched, inverted or blended.
+// A pixel (x, y) belongs to a shape when its centre (x + 0.5, y + 0.5) lies inside, so a polygon
+// with integer vertices covers the same pixels as the window system's polygon fill.
+#include "view/ZemRasterColor.h"
+#include "view/ZemRasterTypes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace zem::raster {
+
+enum class TFillRule { frEvenOdd, frNonZero };
+
+// Where spans may fall: rows Top ... Bottom - 1, columns Left ... Right - 1.
+struct TClipBox {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
+class TScanlineFiller {
+public:
+    void Reset() {
+        Edges.clear();
+        MinY = INFINITY;
+        MaxY = -INFINITY;
+    }
+    // Adds the edge from A to B of a closed contour.
+    void AddEdge(TPointF A, TPointF B);
+    // Adds one closed contour (the closing edge from the last point back to the first is implied).
+    template <class TPt> void AddContour(const TPt* Points, int Count) {
+        for (int i = 0; Count >= 2 && i < Count; ++i) {
+            const TPt& A = Points[i];
+            const TPt& B = Points[i + 1 < Count ? i + 1 : 0];
+            AddEdge({double(A.X), double(A.Y)}, {double(B.X), double(B.Y)});
+        }
+    }
+
+    // Calls Span(y, x1, x2) for every run of inside pixels, x1 <= x2 both included, rows ascending.
+    template <class TSpanFn> void Fill(const TClipBox& Clip, TFillRule Rule, TSpanFn&& Span);
+
+private:
+    struct TEdge {
+        double X0, Y0;  // upper end
+        double DxDy;    // slope in x per unit of y
+        int FirstRow;   // first row whose centre lies on the edge
+        int LastRow;    // last such row
+        int Dir;        // +1 downwards, -1 upwards in the source contour
+    };
+    struct TCrossing {
+        double X;
+        int Dir;
+    };
+    std::vector<TEdge> Edges;
+    std::vector<int> Active;
+    std::vector<TCrossing> Crossings;
+    double MinY = INFINITY, MaxY = -INFINITY;
+};
+
+// Rounds a span boundary: pixels whose centre x + 0.5 lies in [XA, XB).
+inline bool SpanPixels(double XA, double XB, const TClipBox& Clip, int& X1, int& X2) {
+    double L = std::ceil(XA - 0.5);
+    double R = std::ceil(XB - 0.5) - 1;
+    if (L < Clip.Left)
+        L = Clip.Left;
+    if (R > Clip.Right - 1)
+        R = Clip.Right - 1;
+    if (!(L <= R))
+        return false;
+    X1 = static_cast<int>(L);
+    X2 = static_cast<int>(R);
+    return true;
+}
+
+template <class TSpanFn> void TScanlineFiller::Fill(const TClipBox& Clip, TFillRule Rule, TSpanFn&& Span) {
+    if (Edges.empty())
+        return;
+    double FirstD = std::max(std::ceil(MinY - 0.5), static_cast<double>(Clip.Top));
+    double LastD = std::min(std::ceil(MaxY - 0.5) - 1, static_cast<double>(Clip.Bottom - 1));
+    if (!(FirstD <= LastD))
+        return;
+    int First = static_cast<int>(FirstD), Last = static_cast<int>(LastD);
+    std::sort(Edges.begin(), Edges.end(), [](const TEdge& A, const TEdge& B) { return A.FirstRow < B.FirstRow; });
+    Active.clear();
+    size_t Next = 0;
+    for (int Y = First; Y <= Last; ++Y) {
+        while (Next < Edges.size() && Edges[Next].FirstRow <= Y) {
+            if (Edges[Next].LastRow >= Y)
+                Active.push_back(static_cast<int>(Next));
+            ++Next;
+        }
+        Crossings.clear();
+        double YC = Y + 0.5;
+        size_t Kept = 0;
+        for (size_t i = 0; i < Active.size(); ++i) {
+            const TEdge& E = Edges[Active[i]];
+            if (E.LastRow < Y)
+                continue;
+            Active[Kept++] = Active[i];
+            Crossings.push_back({E.X0 + (YC - E.Y0) * E.DxDy, E.Dir});
+        }
+        Active.resize(Kept);
+        if (Crossings.size() < 2)
+            continue;
+        // Few crossings per row: insertion sort beats the library sort here.
+        for (size_t i = 1; i < Crossings.size(); ++i) {
+            TCrossing C = Crossings[i];
+            size_t j = i;
+            while (j > 0 && Crossings[j - 1].X > C.X) {
+                Crossings[j] = Crossings[j - 1];
+                --j;
+            }
+            Crossings[j] = C;
+        }
+        int X1, X2;
+        if (Rule == TFillRule::frEvenOdd) {
+            for (size_t i = 0; i + 1 < Crossings.size(); i += 2)
+                if (SpanPixels(Crossings[i].X, Crossings[i + 1].X, Clip, X1, X2))
+                    Span(Y, X1, X2);
+        } else {
+            int Winding = 0;
+            for (size_t i = 0; i + 1 < Crossings.size(); ++i) {
+                Winding += Crossings[i].Dir;
+                if (Winding != 0 && SpanPixels(Crossings[i].X, Crossings[i + 1].X, Clip, X1, X2))
+                    Span(Y, X1, X2);
+            }
+        }
+    }
+}
+
+// Collects spans and hands them on merged, so that overlapping shapes touch each pixel once (needed
+// when pixels are inverted rather than painted).
+class TSpanUnion {
+public:
+    void Add(int Y, int X1, int X2) { Spans.push_back({Y, X1, X2}); }
+    template <class TSpanFn> void Flush(TSpanFn&& Span) {
+        std::sort(Spans.begin(), Spans.end(), [](const TRun& A, const TRun& B) {
+            return A.Y != B.Y ? A.Y < B.Y : A.X1 < B.X1;
+        });
+        size_t i = 0;
+        while (i < Spans.size()) {
+            TRun R = Spans[i++];
+            while (i < Spans.size() && Spans[i].Y == R.Y && Spans[i].X1 <= R.X2 + 1) {
+                R.X2 = std::max(R.X2, Spans[i].X2);
+                ++i;
+            }
+            Span(R.Y, R.X1, R.X2);
+        }
+        Spans.clear();
+    }
+    bool Empty() const { return Spans.empty(); }
+
+private:
+    struct TRun {
+        int Y, X1, X2;
+    };
+    std::vector<TRun> Spans;
+};
+
+// ---- Span writers: (y, x1, x2) with x1 <= x2 already inside the surface ----
+
+struct TSolidSpan {
+    TColor32* Bits;
+    int Width;
+    TColor32 Color;
+    void operator()(int Y, int X1, int X2) const {
+        std::fill_n(Bits + static_cast<std::size_t>(Y) * Width + X1, X2 - X1 + 1, Color);
+    }
+};
+
+struct TInvertSpan {
+    TColor32* Bits;
+    int Width;
+    void operator()(int Y, int X1, int X2) const {
+        TColor32* P = Bits + static_cast<std::size_t>(Y) * Width;
+        for (int X = X1; X <= X2; ++X)
+            P[X] ^= InvertMask32;
+    }
+};
+
+struct TBlendSpan {
+    TColor32* Bits;
+    int Width;
+    TColor32 Color;
+    void operator()(int Y, int X1, int X2) const {
+        TColor32* P = Bits + static_cast<std::size_t>(Y) * Width;
+        for (int X = X1; X <= X2; ++X)
+            P[X] = BlendReg(Color, P[X]);
+    }
+};
+
+// Whether pixel (x, y) is on a line of hatch Style (2 horizontal, 3 vertical, 4 forward diagonal "\",
+// 5 backward diagonal "/", 6 cross, 7 diagonal cross). Lines repeat every 8 pixels from the surface's
+// origin, as a window-system hatch brush does.
+inline bool HatchHit(int Style, int X, int Y) {
+    switch (Style) {
+    case 2:
+        return (Y & 7) == 0;
+    case 3:
+        return (X & 7) == 0;
+    case 4:
+        return ((X - Y) & 7) == 0;
+    case 5:
+        return ((X + Y) & 7) == 0;
+    case 6:
+        return (Y & 7) == 0 || (X & 7) == 0;
+    case 7:
+        return ((X - Y) & 7) == 0 || ((X + Y) & 7) == 0;
+    default:
+        return true;
+    }
+}
+
+// Hatched brush on a transparent background: only the hatch lines are painted.
+struct THatchSpan {
+    TColor32* Bits;
+    int Width;
+    TColor32 Color;
+    int Style;
+    void operator()(int Y, int X1, int X2) const {
+        TColor32* P = Bits + static_cast<std::size_t>(Y) * Width;
+        if (Style == 2) {
+            if ((Y & 7) == 0)
+                std::fill_n(P + X1, X2 - X1 + 1, Color);
+            return;
+        }
+        for (int X = X1; X <= X2; ++X)
+            if (HatchHit(Style, X, Y))
+                P[X] = Color;
+    }
+};
+
+// Spans of a round pen end: pixels whose centre is within W/2 of (CX, CY) (pixel centres at integer
+// coordinates), clipped to Clip.
+template <class TSpanFn> void CapSpans(double CX, double CY, int W, const TClipBox& Clip, TSpanFn&& Span) {
+    double R2 = W * W / 4.0;
+    double R = W / 2.0;
+    int Y1 = static_cast<int>(std::max(std::ceil(CY - R), static_cast<double>(Clip.Top)));
+    int Y2 = static_cast<int>(std::min(std::floor(CY + R), static_cast<double>(Clip.Bottom - 1)));
+    for (int Y = Y1; Y <= Y2; ++Y) {
+        double DY = Y - CY;
+        double H = std::sqrt(std::max(0.0, R2 - DY * DY));
+        double L = std::max(std::ceil(CX - H), static_cast<double>(Clip.Left));
+        double Rt = std::min(std::floor(CX + H), static_cast<double>(Clip.Right - 1));
+        if (L <= Rt)
+            Span(Y, static_cast<int>(L), static_cast<int>(Rt));
+    }
+}
+
+} // namespace zem::raster

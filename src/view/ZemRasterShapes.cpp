@@ -1,0 +1,304 @@
+// Shapes of the raster surface: filled polygons (brush fill by the scanline filler, then the styled
+// outline), pseudo-3D blocks, Bézier chains, rotated ellipses, discs, the inverted marks of the editor
+// and rotated bitmaps.
+#include "model/ZemRound.h"
+#include "view/ZemRaster.h"
+#include "view/ZemRasterFill.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <vector>
+
+using namespace zem::raster;
+
+namespace {
+
+// Spans and outline of a Disc: radius 1 is one pixel, radius 2 the centre and its four neighbours
+// (the neighbours being the outline), larger radii a midpoint circle. Span(y, x1, x2) receives the
+// rows of the whole disc, Outline(x, y) the circle's own pixels.
+template <class TSpanFn, class TPixelFn>
+void DiscShape(int CX, int CY, int Radius, int Width, int Height, TSpanFn&& Span, TPixelFn&& Outline) {
+    auto Row = [&](std::int64_t Y, std::int64_t X1, std::int64_t X2) {
+        if (Y < 0 || Y >= Height)
+            return;
+        X1 = std::max<std::int64_t>(X1, 0);
+        X2 = std::min<std::int64_t>(X2, Width - 1);
+        if (X1 <= X2)
+            Span(int(Y), int(X1), int(X2));
+    };
+    if (Radius <= 1) {
+        Row(CY, CX, CX);
+        return;
+    }
+    if (Radius == 2) {
+        Row(std::int64_t(CY) - 1, CX, CX);
+        Row(CY, std::int64_t(CX) - 1, std::int64_t(CX) + 1);
+        Row(std::int64_t(CY) + 1, CX, CX);
+        for (auto [DX, DY] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}})
+            Outline(std::int64_t(CX) + DX, std::int64_t(CY) + DY);
+        return;
+    }
+    // Half widths of the rows 0 ... Radius from the centre, from the midpoint circle.
+    std::vector<int> Half(static_cast<std::size_t>(Radius) + 1, 0);
+    auto Points = [&](auto&& Visit) {
+        int X = 0, Y = Radius, D = 1 - Radius;
+        while (X <= Y) {
+            Visit(X, Y);
+            if (D < 0) {
+                D += 2 * X + 3;
+            } else {
+                D += 2 * (X - Y) + 5;
+                --Y;
+            }
+            ++X;
+        }
+    };
+    Points([&](int X, int Y) {
+        Half[Y] = std::max(Half[Y], X);
+        Half[X] = std::max(Half[X], Y);
+    });
+    for (int DY = -Radius; DY <= Radius; ++DY) {
+        int H = Half[std::abs(DY)];
+        Row(std::int64_t(CY) + DY, std::int64_t(CX) - H, std::int64_t(CX) + H);
+    }
+    Points([&](int X, int Y) {
+        for (auto [A, B] : {std::pair{X, Y}, {Y, X}})
+            for (int SX : {-1, 1})
+                for (int SY : {-1, 1})
+                    Outline(std::int64_t(CX) + SX * A, std::int64_t(CY) + SY * B);
+    });
+}
+
+} // namespace
+
+// ---- Polygons ----
+
+void TBitmap32::FillBrush(const TRasterPoint* Points, int Count) {
+    if (Empty() || Count < 3)
+        return;
+    TScanlineFiller& F = Filler();
+    F.Reset();
+    F.AddContour(Points, Count);
+    TClipBox Clip{0, 0, FWidth, FHeight};
+    // What the window system paints is opaque whatever the alpha of the brush colour.
+    TColor32 Color = BrushColor | 0xFF000000u;
+    if (BrushStyle >= 2 && BrushStyle <= 7)
+        F.Fill(Clip, TFillRule::frEvenOdd, THatchSpan{FBits.data(), FWidth, Color, BrushStyle});
+    else
+        F.Fill(Clip, TFillRule::frEvenOdd, TSolidSpan{FBits.data(), FWidth, Color});
+}
+
+void TBitmap32::PolygonFilled(const TRasterPoint* Points, int Last, bool RoundCaps) {
+    ResetDash();
+    if (!Points || Last < 0)
+        return;
+    if (BrushStyle != 1)
+        FillBrush(Points, Last + 1);
+    for (int i = 0; i < Last; ++i)
+        LineStyled(Points[i].X, Points[i].Y, Points[i + 1].X, Points[i + 1].Y, RoundCaps, false, LineStyle);
+    if (Last >= 1)
+        LineStyled(Points[Last].X, Points[Last].Y, Points[0].X, Points[0].Y, RoundCaps, false, LineStyle);
+}
+
+// A pseudo-3D block: the base, the walls that face the viewer (darkened by 20 per cent), the roof.
+void TBitmap32::Polygon3D(const TRasterPoint* Points, int Last, bool RoundCaps, int Height, double Angle) {
+    if (Height == 0 || !Points || Last < 1) {
+        PolygonFilled(Points, Last, RoundCaps);
+        return;
+    }
+    const int Count = Last + 1;
+    std::vector<TRasterPoint> Roof(Count);
+    double C = std::cos(Angle), S = std::sin(Angle);
+    for (int i = 0; i < Count; ++i)
+        Roof[i] = {zem::Round(Points[i].X - Height * C), zem::Round(Points[i].Y + Height * S)};
+    PolygonFilled(Points, Last, RoundCaps);
+    TColor32 SavedBrush = BrushColor, SavedLine = LineColor;
+    BrushColor = Darken(BrushColor, 20);
+    // The wall on edge A-B faces the viewer when the test point T (the integer third of three
+    // consecutive vertices) is not below the foot F of its perpendicular on the edge's line:
+    // T.y <= F.y, compared exactly as T.y * |AB|^2 <= A.y * |AB|^2 + ((T - A) . AB) * AB.y.
+    auto Faces = [](TRasterPoint A, TRasterPoint B, TRasterPoint T) {
+        std::int64_t DX = std::int64_t(B.X) - A.X, DY = std::int64_t(B.Y) - A.Y;
+        std::int64_t L2 = DX * DX + DY * DY;
+        if (L2 == 0)
+            return false;
+        std::int64_t Dot = (std::int64_t(T.X) - A.X) * DX + (std::int64_t(T.Y) - A.Y) * DY;
+        return static_cast<__int128>(T.Y) * L2 <= static_cast<__int128>(A.Y) * L2 + static_cast<__int128>(Dot) * DY;
+    };
+    auto Wall = [&](int I, int J) {
+        TRasterPoint Quad[4] = {Points[I], Points[J], Roof[J], Roof[I]};
+        PolygonFilled(Quad, 3, RoundCaps);
+    };
+    TRasterPoint T{};
+    for (int i = 0; i + 1 < Count; ++i) {
+        const TRasterPoint &A = Points[i], &B = Points[i + 1], &D = Points[(i + 2) % Count];
+        T = {static_cast<std::int32_t>((std::int64_t(A.X) + B.X + D.X) / 3),
+             static_cast<std::int32_t>((std::int64_t(A.Y) + B.Y + D.Y) / 3)};
+        if (Faces(A, B, T))
+            Wall(i, i + 1);
+    }
+    if (Faces(Points[0], Points[Last], T))
+        Wall(0, Last);
+    BrushColor = SavedBrush;
+    LineColor = SavedLine;
+    PolygonFilled(Roof.data(), Last, RoundCaps);
+}
+
+// Triples (incoming handle, anchor, outgoing handle); each pair of consecutive triples is one cubic
+// curve, flattened into 20 pieces drawn with round ends.
+void TBitmap32::PolyBezier(const TRasterPoint* Points, int Last) {
+    ResetDash();
+    if (!Points)
+        return;
+    int Triples = (Last + 1) / 3;
+    for (int k = 0; k + 1 < Triples; ++k) {
+        const TRasterPoint &P0 = Points[3 * k + 1], &P1 = Points[3 * k + 2], &P2 = Points[3 * k + 3],
+                           &P3 = Points[3 * k + 4];
+        TRasterPoint Prev = P0;
+        for (int j = 1; j <= 20; ++j) {
+            TRasterPoint Cur = P3;
+            if (j < 20) {
+                double t = j / 20.0, u = 1 - t;
+                double B0 = u * u * u, B1 = 3 * u * u * t, B2 = 3 * u * t * t, B3 = t * t * t;
+                Cur = {zem::Round(B0 * P0.X + B1 * P1.X + B2 * P2.X + B3 * P3.X),
+                       zem::Round(B0 * P0.Y + B1 * P1.Y + B2 * P2.Y + B3 * P3.Y)};
+            }
+            LineStyled(Prev.X, Prev.Y, Cur.X, Cur.Y, true, false, LineStyle);
+            Prev = Cur;
+        }
+    }
+}
+
+// 50 points of the ellipse (the first and the last coincide), rotated about the centre.
+void TBitmap32::EllipseRotated(TRasterPoint Centre, double Angle, int Rx, int Ry) {
+    ResetDash();
+    TRasterPoint P[50];
+    double CA = std::cos(Angle), SA = std::sin(Angle);
+    for (int i = 0; i < 50; ++i) {
+        double T = i * 2 * std::numbers::pi / 49;
+        double DX = Rx * std::cos(T), DY = Ry * std::sin(T);
+        P[i] = {zem::Round(Centre.X + DX * CA - DY * SA), zem::Round(Centre.Y + DX * SA + DY * CA)};
+    }
+    PolygonFilled(P, 49, true);
+}
+
+void TBitmap32::Disc(int CX, int CY, TColor32 Border, TColor32 Fill, int Radius) {
+    if (Empty())
+        return;
+    DiscShape(
+        CX, CY, Radius, FWidth, FHeight, TSolidSpan{FBits.data(), FWidth, Fill},
+        [&](std::int64_t X, std::int64_t Y) {
+            if (X >= 0 && X < FWidth && Y >= 0 && Y < FHeight)
+                FBits[static_cast<std::size_t>(Y) * FWidth + X] = Border;
+        });
+}
+
+void TBitmap32::InvertedDisc(int CX, int CY, int Radius) {
+    if (Empty())
+        return;
+    DiscShape(CX, CY, Radius, FWidth, FHeight, TInvertSpan{FBits.data(), FWidth}, [](std::int64_t, std::int64_t) {});
+}
+
+// ---- Marks of the editor ----
+
+namespace {
+
+// Inverts the outline of the rectangle X1..X2, Y1..Y2 (sorted, both included), each pixel once.
+void InvertFrame(TBitmap32& B, std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) {
+    if (B.Empty() || X1 > X2 || Y1 > Y2)
+        return;
+    auto Row = [&](std::int64_t Y) {
+        if (Y < 0 || Y >= B.Height())
+            return;
+        std::int64_t A = std::max<std::int64_t>(X1, 0), Z = std::min<std::int64_t>(X2, B.Width() - 1);
+        TInvertSpan{B.Bits(), B.Width()}(int(Y), int(A), int(Z) >= int(A) ? int(Z) : int(A) - 1);
+    };
+    auto Column = [&](std::int64_t X) {
+        if (X < 0 || X >= B.Width())
+            return;
+        std::int64_t A = std::max<std::int64_t>(Y1 + 1, 0), Z = std::min<std::int64_t>(Y2 - 1, B.Height() - 1);
+        for (std::int64_t Y = A; Y <= Z; ++Y)
+            B.InvertPixel(int(X), int(Y));
+    };
+    Row(Y1);
+    if (Y2 != Y1)
+        Row(Y2);
+    Column(X1);
+    if (X2 != X1)
+        Column(X2);
+}
+
+} // namespace
+
+void TBitmap32::XorFrame(TRasterPoint P1, TRasterPoint P2) {
+    std::int64_t H = LineWidth / 2;
+    InvertFrame(*this, std::min(P1.X, P2.X) - H, std::min(P1.Y, P2.Y) - H, std::max(P1.X, P2.X) + H,
+                std::max(P1.Y, P2.Y) + H);
+}
+
+// N nested inverted rectangles, each one pixel inside the previous; the pen is left at width 1, solid.
+void TBitmap32::XorFrameThick(int X1, int Y1, int N, int X2, int Y2) {
+    LineWidth = 1;
+    LineStyle = 0;
+    std::int64_t L = std::min(X1, X2), T = std::min(Y1, Y2), R = std::max(X1, X2), B = std::max(Y1, Y2);
+    for (int i = 0; i < N && L + i <= R - i && T + i <= B - i; ++i)
+        InvertFrame(*this, L + i, T + i, R - i, B - i);
+}
+
+// Eight black 6 x 6 squares at the corners and side middles of the widened rectangle.
+void TBitmap32::HandleMarks(TRasterPoint P1, TRasterPoint P2) {
+    int H = LineWidth / 2;
+    int L = std::min(P1.X, P2.X) - H, T = std::min(P1.Y, P2.Y) - H;
+    int R = std::max(P1.X, P2.X) + H, B = std::max(P1.Y, P2.Y) + H;
+    int MX = static_cast<int>((std::int64_t(L) + R) / 2), MY = static_cast<int>((std::int64_t(T) + B) / 2);
+    const TRasterPoint Marks[8] = {{L, T}, {MX, T}, {R, T}, {L, MY}, {R, MY}, {L, B}, {MX, B}, {R, B}};
+    for (const TRasterPoint& M : Marks)
+        FillRectClipped(M.X - 3, M.Y - 3, M.X + 3, M.Y + 3, clBlack32);
+}
+
+// An inverted cross of +-4 pixels at the middle of P1 and P2 (the centre inverted once).
+void TBitmap32::CrossMark(TRasterPoint P1, TRasterPoint P2) {
+    int MX = static_cast<int>((std::int64_t(P1.X) + P2.X) / 2), MY = static_cast<int>((std::int64_t(P1.Y) + P2.Y) / 2);
+    for (int D = -4; D <= 4; ++D) {
+        InvertPixel(MX + D, MY);
+        if (D != 0)
+            InvertPixel(MX, MY + D);
+    }
+}
+
+// ---- Rotated bitmaps ----
+
+// The source is stretched to W x H, then every target pixel of the rotated picture takes the nearest
+// stretched pixel (mapped back through the rotation), so the picture has no holes at any angle.
+void TBitmap32::DrawRotated(const TBitmap32& Source, int X, int Y, double Angle, int H, int W, TColor32 Key) {
+    if (Empty() || Source.Empty() || W <= 0 || H <= 0)
+        return;
+    TBitmap32 Tmp(W, H);
+    Tmp.CopyFromDevice({0, 0, W, H}, {0, 0, Source.Width(), Source.Height()}, Source);
+    double CX = W / 2.0, CY = H / 2.0, C = std::cos(Angle), S = std::sin(Angle);
+    // Bounding box of the rotated picture on the target.
+    double MinX = INFINITY, MinY = INFINITY, MaxX = -INFINITY, MaxY = -INFINITY;
+    for (auto [PX, PY] : {std::pair{0.0, 0.0}, {double(W), 0.0}, {0.0, double(H)}, {double(W), double(H)}}) {
+        double RX = CX + (PX - CX) * C - (PY - CY) * S, RY = CY + (PX - CX) * S + (PY - CY) * C;
+        MinX = std::min(MinX, RX), MaxX = std::max(MaxX, RX), MinY = std::min(MinY, RY), MaxY = std::max(MaxY, RY);
+    }
+    int U1 = static_cast<int>(std::max(std::floor(X + MinX) - 1, 0.0));
+    int U2 = static_cast<int>(std::min(std::ceil(X + MaxX) + 1, FWidth - 1.0));
+    int V1 = static_cast<int>(std::max(std::floor(Y + MinY) - 1, 0.0));
+    int V2 = static_cast<int>(std::min(std::ceil(Y + MaxY) + 1, FHeight - 1.0));
+    for (int V = V1; V <= V2; ++V) {
+        TColor32* D = ScanLine(V);
+        for (int U = U1; U <= U2; ++U) {
+            double OX = U - X - CX, OY = V - Y - CY;
+            double SX = CX + OX * C + OY * S, SY = CY - OX * S + OY * C;
+            long I = std::lround(SX), J = std::lround(SY);
+            if (I < 0 || J < 0 || I >= W || J >= H)
+                continue;
+            TColor32 P = Tmp.GetPixel(int(I), int(J));
+            if (P != Key)
+                D[U] = P;
+        }
+    }
+}

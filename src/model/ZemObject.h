@@ -1,6 +1,7 @@
 #pragma once
 // One vector object of a map: kind, points, pen, brush, font, text, address, flags, plane and, for
 // transport segments, the junctions they join.
+#include "model/ZemFontStyle.h"
 #include "model/ZemText.h"
 #include "model/ZemXYArray.h"
 
@@ -47,7 +48,6 @@ struct TZemBrush {
     friend bool operator==(const TZemBrush&, const TZemBrush&) = default;
 };
 
-enum TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
 struct TZemFont {
     std::uint8_t Charset = 0;

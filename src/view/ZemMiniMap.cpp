@@ -3,6 +3,7 @@
 #include "model/ZemMain.h"
 #include "model/ZemRound.h"
 #include "platform/ZemHost.h"
+#include "view/ZemRasterColor.h"
 
 #include <algorithm>
 
@@ -129,9 +130,7 @@ void TZemMap::UpdateMiniMapContent() {
     TBitmap32& C = FMiniMap->Content;
     C.SetSize(FMiniMap->Width(), FMiniMap->Height());
     C.BeginUpdate();
-    C.Clear(0xFF000000u | ((static_cast<std::uint32_t>(Doc.BackColor) & 0xFF) << 16) |
-            (static_cast<std::uint32_t>(Doc.BackColor) & 0xFF00) |
-            ((static_cast<std::uint32_t>(Doc.BackColor) >> 16) & 0xFF));
+    C.Clear(ToColor32(static_cast<std::uint32_t>(Doc.BackColor)));
     TRect Area;
     if (TZemMiniMap::ComputeFittedArea(C.Width(), C.Height(), View.GlobalWidthHeight.X,
                                        View.GlobalWidthHeight.Y, Area))

@@ -16,8 +16,7 @@
 #include <memory>
 #include <string>
 
-// Style bits, as the map's font records hold them.
-enum : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+#include "model/ZemFontStyle.h"
 
 // The surface's font: face name, size in points (96 pixels per inch), style bits, platform colour
 // (used by OutputText) and character set (text is Windows-1251 whatever it says).

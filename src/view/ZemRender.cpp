@@ -2,6 +2,7 @@
 #include "model/ZemMain.h"
 #include "model/ZemTools.h"
 #include "platform/ZemHost.h"
+#include "view/ZemRasterColor.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,11 +11,6 @@ namespace {
 
 TXYRect BoxOf(const TZemObject& O) {
     return TXYRect{O.LeftTop.X, O.LeftTop.Y, O.RightBottom.X, O.RightBottom.Y};
-}
-
-TColor32 OpaqueColor32(TColor C) {
-    const std::uint32_t v = static_cast<std::uint32_t>(C);
-    return 0xFF000000u | ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
 }
 
 } // namespace
@@ -110,7 +106,7 @@ void TZemMap::RenderView() {
     } Off(View.AutoUpdate);
 
     BackBuffer.BeginUpdate();
-    BackBuffer.Clear(OpaqueColor32(Doc.BackColor));
+    BackBuffer.Clear(ToColor32(static_cast<std::uint32_t>(Doc.BackColor)));
     if (OnPaintBackground)
         OnPaintBackground(*this, BackBuffer);
     BackBuffer.EndUpdate();

@@ -4,6 +4,8 @@
 // folder of that subsystem (model/ the document, view/ the viewport and rendering, editing/ the tools).
 // The structs are open for reading; write through the operations, which keep the update discipline:
 // after a change, rebuild the visible list, redraw, then update the mini-map frame.
+#include "images/BmpList.h"
+#include "images/IcoList.h"
 #include "model/ZemLists.h"
 #include "model/ZemObject.h"
 #include "model/ZemText.h"
@@ -84,6 +86,9 @@ struct TZemDocument {
     std::uint8_t Compression = 3;
 
     TZemDirectory Streets, Indexes, ObjectTypes, Cities, Areas, TransportTypes;
+
+    TIconList Icons;  // icons of otIco objects, by IconIndex
+    TBmpList Bitmaps; // pictures of otBmp objects, by BitmapIndex
 
     bool HasOption(TZemMapOption O) const { return (Option >> O) & 1; }
 };

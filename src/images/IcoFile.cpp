@@ -1,0 +1,131 @@
+#include "images/IcoFile.h"
+
+#include "images/BmpFile.h"
+#include "images/PngFile.h"
+#include "model/ZemErrors.h"
+
+#include <cstdlib>
+#include <vector>
+
+namespace zem {
+
+namespace {
+
+[[noreturn]] void Bad(const char* Why) {
+    throw EZemError(std::string("Неверный файл значка: ") + Why);
+}
+
+std::uint32_t U16(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
+std::uint32_t U32(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+void Put32(std::vector<std::uint8_t>& v, size_t At, std::uint32_t x) {
+    for (int i = 0; i < 4; ++i)
+        v[At + i] = static_cast<std::uint8_t>(x >> (8 * i));
+}
+
+// An icon's bitmap is a BMP without its file header, twice as high (colour rows, then the AND mask).
+TZemImage DecodeIconDib(const std::uint8_t* Dib, size_t Size) {
+    if (Size < 40)
+        Bad("заголовок изображения обрезан");
+    const std::uint32_t HeaderSize = U32(Dib);
+    if (HeaderSize < 40 || HeaderSize > Size)
+        Bad("неверный размер заголовка изображения");
+    const std::int32_t Width = static_cast<std::int32_t>(U32(Dib + 4));
+    const std::int32_t DoubleHeight = static_cast<std::int32_t>(U32(Dib + 8));
+    const std::uint32_t Bits = U16(Dib + 14);
+    std::uint32_t Colors = U32(Dib + 32);
+    if (Width <= 0 || Width > 1024 || DoubleHeight <= 0 || DoubleHeight > 2048 || DoubleHeight % 2 != 0)
+        Bad("неверные размеры изображения");
+    const std::int32_t Height = DoubleHeight / 2;
+    if (Bits <= 8 && Colors == 0)
+        Colors = 1u << Bits;
+    if (Bits > 8)
+        Colors = 0;
+    if (Colors > 256)
+        Bad("слишком большая палитра");
+    const size_t PaletteBytes = static_cast<size_t>(Colors) * 4;
+    const size_t XorStride = ((static_cast<size_t>(Width) * Bits + 31) / 32) * 4;
+    const size_t AndStride = ((static_cast<size_t>(Width) + 31) / 32) * 4;
+    const size_t XorAt = HeaderSize + PaletteBytes;
+    const size_t AndAt = XorAt + XorStride * static_cast<size_t>(Height);
+    if (XorAt > Size || XorStride * static_cast<size_t>(Height) > Size - XorAt)
+        Bad("данные изображения обрезаны");
+
+    // A BMP file of the colour rows, for the BMP reader.
+    std::vector<std::uint8_t> File(14);
+    File[0] = 'B';
+    File[1] = 'M';
+    File.insert(File.end(), Dib, Dib + AndAt);
+    Put32(File, 2, static_cast<std::uint32_t>(File.size()));
+    Put32(File, 10, static_cast<std::uint32_t>(14 + XorAt));
+    Put32(File, 14 + 8, static_cast<std::uint32_t>(Height));
+    if (U32(Dib + 16) == 0)
+        Put32(File, 14 + 20, 0); // image size may stay unset for uncompressed rows
+    TZemImage Img = DecodeBmp(File.data(), File.size());
+
+    bool HasAlpha = false;
+    if (Bits == 32)
+        for (std::int32_t y = 0; y < Height && !HasAlpha; ++y)
+            for (std::int32_t x = 0; x < Width; ++x)
+                if (Dib[XorAt + static_cast<size_t>(y) * XorStride + static_cast<size_t>(x) * 4 + 3] != 0) {
+                    HasAlpha = true;
+                    break;
+                }
+    const bool HasMask = AndAt <= Size && AndStride * static_cast<size_t>(Height) <= Size - AndAt;
+    for (std::int32_t y = 0; y < Height; ++y) {
+        const std::int32_t Row = Height - 1 - y; // DIB rows are bottom-up
+        for (std::int32_t x = 0; x < Width; ++x) {
+            TColor32& P = Img.Pixels[static_cast<size_t>(y) * Width + x];
+            std::uint32_t Alpha = 255;
+            if (HasAlpha)
+                Alpha = Dib[XorAt + static_cast<size_t>(Row) * XorStride + static_cast<size_t>(x) * 4 + 3];
+            else if (HasMask &&
+                     (Dib[AndAt + static_cast<size_t>(Row) * AndStride + static_cast<size_t>(x) / 8] >>
+                      (7 - x % 8)) &
+                         1)
+                Alpha = 0;
+            P = (P & 0x00FFFFFFu) | (Alpha << 24);
+        }
+    }
+    return Img;
+}
+
+} // namespace
+
+TZemImage DecodeIco(const std::uint8_t* Data, std::size_t Size) {
+    if (!Data || Size < 6)
+        Bad("файл слишком короткий");
+    if (U16(Data) != 0 || U16(Data + 2) != 1)
+        Bad("это не файл значка");
+    const std::uint32_t Count = U16(Data + 4);
+    if (Count == 0)
+        Bad("в файле нет изображений");
+    if (6 + static_cast<size_t>(Count) * 16 > Size)
+        Bad("каталог изображений обрезан");
+    size_t Best = 0;
+    long BestScore = -1;
+    for (size_t i = 0; i < Count; ++i) {
+        const std::uint8_t* E = Data + 6 + i * 16;
+        const long W = E[0] ? E[0] : 256, H = E[1] ? E[1] : 256;
+        const long Depth = static_cast<long>(U16(E + 6));
+        // Closer to 32 x 32 first, then deeper colour.
+        const long Score = (1000 - std::labs(W - 32) - std::labs(H - 32)) * 100 + std::min(Depth, 99L);
+        if (Score > BestScore) {
+            BestScore = Score;
+            Best = i;
+        }
+    }
+    const std::uint8_t* E = Data + 6 + Best * 16;
+    const std::uint32_t Bytes = U32(E + 8), Offset = U32(E + 12);
+    if (Offset > Size || Bytes > Size - Offset || Bytes == 0)
+        Bad("изображение лежит за концом файла");
+    const std::uint8_t* Image = Data + Offset;
+    if (IsPngSignature(Image, Bytes))
+        return DecodePng(Image, Bytes);
+    return DecodeIconDib(Image, Bytes);
+}
+
+} // namespace zem

@@ -101,7 +101,9 @@ struct TZemTextEngine::TImpl {
     std::vector<std::unique_ptr<TSized>> Sized;
     std::map<std::string, TSized*> SizedByKey;
     // Last font asked for: labels come in runs of the same font.
-    std::string LastKey;
+    std::string LastName;
+    int LastEm = 0;
+    std::uint8_t LastStyle = 0;
     TSized* LastSized = nullptr;
 
     std::unordered_map<std::uint64_t, std::unique_ptr<TGlyphSet>> GlyphSets;
@@ -176,14 +178,16 @@ struct TZemTextEngine::TImpl {
 
     TSized* SizedFor(const TRasterFont& Font) {
         int Em = Font.PixelHeight();
-        bool Bold = Font.Style & fsBold, Italic = Font.Style & fsItalic;
+        std::uint8_t Style = Font.Style & (fsBold | fsItalic);
+        if (LastSized && Em == LastEm && Style == LastStyle && Font.Name == LastName)
+            return LastSized;
+        bool Bold = Style & fsBold, Italic = Style & fsItalic;
+        // Face names hold at most 31 characters, as the window system's font records do.
         std::string Key = Font.Name.substr(0, 31);
         Key += '|';
         Key += std::to_string(Em);
         Key += Bold ? 'b' : '-';
         Key += Italic ? 'i' : '-';
-        if (LastSized && Key == LastKey)
-            return LastSized;
         auto It = SizedByKey.find(Key);
         if (It == SizedByKey.end()) {
             TFace* Face = Resolve(Font.Name.substr(0, 31), Bold, Italic);
@@ -218,7 +222,9 @@ struct TZemTextEngine::TImpl {
             Sized.push_back(std::move(S));
             It = SizedByKey.find(Key);
         }
-        LastKey = Key;
+        LastName = Font.Name;
+        LastEm = Em;
+        LastStyle = Style;
         LastSized = It->second;
         return LastSized;
     }

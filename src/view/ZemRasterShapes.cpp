@@ -213,7 +213,8 @@ void InvertFrame(TBitmap32& B, std::int64_t X1, std::int64_t Y1, std::int64_t X2
         if (Y < 0 || Y >= B.Height())
             return;
         std::int64_t A = std::max<std::int64_t>(X1, 0), Z = std::min<std::int64_t>(X2, B.Width() - 1);
-        TInvertSpan{B.Bits(), B.Width()}(int(Y), int(A), int(Z) >= int(A) ? int(Z) : int(A) - 1);
+        if (A <= Z)
+            TInvertSpan{B.Bits(), B.Width()}(int(Y), int(A), int(Z));
     };
     auto Column = [&](std::int64_t X) {
         if (X < 0 || X >= B.Width())

@@ -410,8 +410,8 @@ void TBitmap32::MarchingLine(int X1, int Y1, int X2, int Y2) {
 void TBitmap32::ArrowHead(TRasterPoint From, TRasterPoint Tip) {
     double Back = std::atan2(double(From.Y) - Tip.Y, double(From.X) - Tip.X);
     for (double Side : {std::numbers::pi / 4, -std::numbers::pi / 4}) {
-        int X = Tip.X + zem::Round(15 * std::cos(Back + Side));
-        int Y = Tip.Y + zem::Round(15 * std::sin(Back + Side));
-        LineClipped(Tip.X, Tip.Y, X, Y, LineColor);
+        i64 X = i64(Tip.X) + zem::Round(15 * std::cos(Back + Side));
+        i64 Y = i64(Tip.Y) + zem::Round(15 * std::sin(Back + Side));
+        PlotLine(Tip.X, Tip.Y, X, Y, false, LineColor);
     }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <numbers>
 
 using namespace rastertest;
@@ -214,4 +215,29 @@ TEST(RasterText, GlyphsAreRenderedOncePerFontAndAngle) {
     EXPECT_EQ(Engine->CachedGlyphs(), N);
     B.OutputTextRotated(20, 60, false, 0.6, "cab");
     EXPECT_EQ(Engine->CachedGlyphs(), N + 3);
+}
+
+TEST(RasterText, TextClipsPixelExactlyAtEveryEdgeAndFarAway) {
+    auto Engine = std::make_shared<TZemTextEngine>();
+    ZemString Text = zem::FromUtf8("Ёлки-палки, 1251 Ж");
+    for (double Angle : {0.0, 0.7, std::numbers::pi / 2, 3.0}) {
+        for (auto [X, Y] : {std::pair{-20, 5}, {30, -8}, {50, 25}, {10, 40}, {-60, -40}}) {
+            TBitmap32 Small = Surface(60, 30), Big = Surface(260, 230);
+            for (TBitmap32* B : {&Small, &Big}) {
+                B->SetTextEngine(Engine);
+                B->Font.Name = "Times New Roman";
+                B->Font.Size = 11;
+                B->Font.Style = fsUnderline | fsStrikeOut;
+                B->LineColor = Ink;
+            }
+            Small.OutputTextRotated(X, Y, false, Angle, Text);
+            Big.OutputTextRotated(X + 100, Y + 100, false, Angle, Text);
+            ASSERT_TRUE(SameWindow(Small, Big, 100, 100)) << Angle << " at " << X << "," << Y;
+        }
+    }
+    TBitmap32 B = Surface(20, 20);
+    B.OutputTextRotated(INT_MAX, INT_MIN, true, 1.0, Text);
+    B.OutputTextRotated(INT_MIN, INT_MAX, false, 0, Text);
+    B.OutputText(-2000000000, 5, Text);
+    EXPECT_EQ(Count(B, Bg), 400);
 }

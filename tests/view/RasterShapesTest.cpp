@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <numbers>
 
 using namespace rastertest;
@@ -222,4 +223,28 @@ TEST(RasterBitmaps, DrawRotatedStretchesSkipsTheKeyAndTurns) {
     TBitmap32 Q = Surface(40, 40);
     Q.DrawRotated(Surface(10, 10, Ink), 15, 15, 0.3, 10, 10, 0);
     EXPECT_GT(Count(Q, Ink), 95); // no holes at an odd angle
+}
+
+TEST(RasterMarks, ShapesAndMarksAtExtremeCoordinatesClipWithoutFault) {
+    TBitmap32 B = Surface(20, 20);
+    const TRasterPoint Far[] = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}};
+    B.BrushColor = Ink;
+    B.LineColor = Ink;
+    B.LineWidth = 3;
+    B.PolygonFilled(Far, 3, true);
+    EXPECT_EQ(Count(B, Ink), 400);
+    B.Clear(Bg);
+    B.LineWidth = 1;
+    for (const TRasterPoint& P : Far) {
+        B.HandleMarks(P, P);
+        B.CrossMark(P, P);
+        B.XorFrame(P, P);
+        B.ArrowHead({0, 0}, P);
+        B.Disc(P.X, P.Y, Ink, Ink, 7);
+        B.DrawRotated(Surface(3, 3, Ink), P.X, P.Y, 0.5, 3, 3, 0);
+        B.EllipseRotated(P, 0.3, 100, 50);
+    }
+    B.Polygon3D(Far, 3, false, 50, 3 * std::numbers::pi / 2);
+    B.PolyBezier(Far, 3);
+    SUCCEED();
 }

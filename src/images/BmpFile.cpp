@@ -142,6 +142,9 @@ std::vector<TColor32> ReadPalette(const TBytes& B, const THeader& H) {
         return {};
     std::uint64_t Count = H.ColorsUsed ? std::min<std::uint64_t>(H.ColorsUsed, 1u << H.Bits) : (1u << H.Bits);
     std::uint64_t Entry = H.HeaderSize == 12 ? 3 : 4;
+    // The 12-byte header has no colour count: the palette fills the room before the pixel data.
+    if (H.HeaderSize == 12 && H.OffBits > H.PaletteStart)
+        Count = std::min<std::uint64_t>(Count, (H.OffBits - H.PaletteStart) / Entry);
     Require(H.PaletteStart + Count * Entry <= B.Size(), "палитра выходит за конец файла");
     std::vector<TColor32> P(Count);
     for (std::uint64_t i = 0; i < Count; ++i) {
@@ -212,17 +215,25 @@ void DecodeRle(const TBytes& B, const THeader& H, const std::vector<TColor32>& P
     TIndexWriter Index(Img, Palette);
     std::int64_t X = 0, Y = 0;
     std::size_t P = H.OffBits, End = B.Size();
+    // Some writers (ImageMagick among them) run on into the padding of the row as an uncompressed file
+    // would store it; pixels there are dropped. A run past the padding is an error.
+    const std::int64_t Padded = (H.Width * H.Bits + 31) / 32 * 32 / H.Bits;
     auto Room = [&](std::int64_t Count) {
         Require(Y < H.Height, "серия ниже последней строки");
-        Require(X + Count <= H.Width, "серия выходит за конец строки");
+        Require(X + Count <= Padded, "серия выходит за конец строки");
+    };
+    auto Put = [&](std::uint32_t Value) {
+        if (X < H.Width)
+            Index.Put(X, Y, Value);
+        ++X;
     };
     while (P + 2 <= End) {
         std::uint32_t Count = *B.At(P), Value = *B.At(P + 1);
         P += 2;
         if (Count > 0) {
             Room(Count);
-            for (std::uint32_t i = 0; i < Count; ++i, ++X)
-                Index.Put(X, Y, Four ? ((i & 1) ? Value & 15 : Value >> 4) : Value);
+            for (std::uint32_t i = 0; i < Count; ++i)
+                Put(Four ? ((i & 1) ? Value & 15 : Value >> 4) : Value);
         } else if (Value == 0) {
             X = 0;
             ++Y;
@@ -233,14 +244,14 @@ void DecodeRle(const TBytes& B, const THeader& H, const std::vector<TColor32>& P
             X += *B.At(P);
             Y += *B.At(P + 1);
             P += 2;
-            Require(X <= H.Width && Y <= H.Height, "сдвиг за пределы изображения");
+            Require(X <= Padded && Y <= H.Height, "сдвиг за пределы изображения");
         } else {
             std::uint32_t Bytes = Four ? (Value + 1) / 2 : Value;
             Require(P + Bytes <= End, "несжатая серия выходит за конец файла");
             Room(Value);
-            for (std::uint32_t i = 0; i < Value; ++i, ++X) {
+            for (std::uint32_t i = 0; i < Value; ++i) {
                 std::uint32_t Byte = *B.At(P + (Four ? i / 2 : i));
-                Index.Put(X, Y, Four ? ((i & 1) ? Byte & 15 : Byte >> 4) : Byte);
+                Put(Four ? ((i & 1) ? Byte & 15 : Byte >> 4) : Byte);
             }
             P += Bytes + (Bytes & 1);
         }

@@ -11,6 +11,10 @@
 #include <limits>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 using namespace zem::raster;
 
 TBitmap32::TBitmap32() = default;
@@ -89,8 +93,30 @@ void TBitmap32::EndUpdate() {
 // ---- Pixels ----
 
 void TBitmap32::Clear(TColor32 Color) {
-    if (!Empty())
-        std::fill(FBits.begin(), FBits.end(), Color);
+    if (Empty())
+        return;
+#if defined(__SSE2__)
+    // A whole frame does not fit in the cache: stream it to memory without reading it first.
+    if (FBits.size() >= (std::size_t(1) << 18)) {
+        TColor32* P = FBits.data();
+        std::size_t N = FBits.size();
+        while (N && (reinterpret_cast<std::uintptr_t>(P) & 15)) {
+            *P++ = Color;
+            --N;
+        }
+        __m128i V = _mm_set1_epi32(static_cast<int>(Color));
+        for (; N >= 16; N -= 16, P += 16) {
+            _mm_stream_si128(reinterpret_cast<__m128i*>(P), V);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(P + 4), V);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(P + 8), V);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(P + 12), V);
+        }
+        _mm_sfence();
+        std::fill_n(P, N, Color);
+        return;
+    }
+#endif
+    std::fill(FBits.begin(), FBits.end(), Color);
 }
 
 void TBitmap32::HorizontalSpan(int X1, int Y, int X2, TColor32 Color) {
@@ -219,16 +245,13 @@ int TBitmap32::TextWidth(const ZemString& Text) { return TextSize(Text).cx; }
 int TBitmap32::TextHeight(const ZemString& Text) { return TextSize(Text).cy; }
 TRasterSize TBitmap32::TextSize(const ZemString& Text) { return TextEngine()->Measure(Font, Text); }
 
-// A font made for the call from Font (face name of at most 31 characters, Cyrillic character set)
-// with the escapement of Angle; the text in LineColor. Selected adds the inverted dashed outline of the
+// Font (its face name cut to 31 characters; the text is Cyrillic, Windows-1251, in any case) with the
+// escapement of Angle; the text in LineColor. Selected adds the inverted dashed outline of the
 // text's box, rotated with it.
 void TBitmap32::OutputTextRotated(int X, int Y, bool Selected, double Angle, const ZemString& Text) {
     if (Empty())
         return;
-    TRasterFont Rotated = Font;
-    Rotated.Name = Rotated.Name.substr(0, 31);
-    Rotated.Charset = 204;
-    TextEngine()->Draw(FBits.data(), FWidth, FHeight, Rotated, EscapementOf(Angle), X, Y, LineColor, Text);
+    TextEngine()->Draw(FBits.data(), FWidth, FHeight, Font, EscapementOf(Angle), X, Y, LineColor, Text);
     if (!Selected)
         return;
     TRasterSize Box = TextSize(Text);

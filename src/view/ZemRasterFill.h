@@ -68,17 +68,16 @@ private:
 
 // Rounds a span boundary: pixels whose centre x + 0.5 lies in [XA, XB).
 inline bool SpanPixels(double XA, double XB, const TClipBox& Clip, int& X1, int& X2) {
-    double L = std::ceil(XA - 0.5);
-    double R = std::ceil(XB - 0.5) - 1;
-    if (L < Clip.Left)
-        L = Clip.Left;
-    if (R > Clip.Right - 1)
-        R = Clip.Right - 1;
-    if (!(L <= R))
-        return false;
-    X1 = static_cast<int>(L);
-    X2 = static_cast<int>(R);
-    return true;
+    // Clamped to the clip box first, so the integer ceiling below cannot overflow.
+    double A = std::clamp(XA - 0.5, Clip.Left - 1.0, double(Clip.Right)); // NaN never reaches here
+    double B = std::clamp(XB - 0.5, Clip.Left - 1.0, double(Clip.Right));
+    auto Ceil = [](double V) {
+        int I = static_cast<int>(V);
+        return I + (V > I);
+    };
+    X1 = std::max(Ceil(A), Clip.Left);
+    X2 = std::min(Ceil(B) - 1, Clip.Right - 1);
+    return X1 <= X2;
 }
 
 template <class TSpanFn> void TScanlineFiller::Fill(const TClipBox& Clip, TFillRule Rule, TSpanFn&& Span) {
@@ -134,6 +133,54 @@ template <class TSpanFn> void TScanlineFiller::Fill(const TClipBox& Clip, TFillR
                     Span(Y, X1, X2);
             }
         }
+    }
+}
+
+// A convex polygon (up to 8 vertices, either orientation) straight to spans: each row's span is the
+// intersection of the half-planes of its edges, with no edge list to sort. Same pixel rule as the filler.
+template <class TSpanFn> void FillConvex(const TPointF* P, int N, const TClipBox& Clip, TSpanFn&& Span) {
+    if (N < 3 || N > 8)
+        return;
+    double Area = 0, MinY = INFINITY, MaxY = -INFINITY;
+    for (int i = 0; i < N; ++i) {
+        const TPointF &A = P[i], &B = P[(i + 1) % N];
+        Area += A.X * B.Y - B.X * A.Y;
+        MinY = std::min(MinY, A.Y);
+        MaxY = std::max(MaxY, A.Y);
+    }
+    if (!(Area != 0) || !std::isfinite(Area))
+        return;
+    // Each edge bounds x from the left or from the right: x >= or <= AX + (y - AY) * Slope.
+    struct TBound {
+        double AX, AY, Slope;
+    };
+    TBound Left[8], Right[8];
+    int NL = 0, NR = 0;
+    for (int i = 0; i < N; ++i) {
+        const TPointF &A = P[i], &B = P[(i + 1) % N];
+        double EY = B.Y - A.Y;
+        if (EY == 0)
+            continue; // horizontal edges only bound the rows, which MinY and MaxY already do
+        TBound Bd{A.X, A.Y, (B.X - A.X) / EY};
+        // Inside is where Area * cross(B - A, p - A) >= 0; cross falls as x grows when EY > 0.
+        if ((EY > 0) == (Area > 0))
+            Right[NR++] = Bd;
+        else
+            Left[NL++] = Bd;
+    }
+    double FirstD = std::max(std::ceil(MinY - 0.5), static_cast<double>(Clip.Top));
+    double LastD = std::min(std::ceil(MaxY - 0.5) - 1, static_cast<double>(Clip.Bottom - 1));
+    if (!(FirstD <= LastD))
+        return;
+    for (int Y = static_cast<int>(FirstD), Last = static_cast<int>(LastD); Y <= Last; ++Y) {
+        double YC = Y + 0.5, XL = -INFINITY, XR = INFINITY;
+        for (int i = 0; i < NL; ++i)
+            XL = std::max(XL, Left[i].AX + (YC - Left[i].AY) * Left[i].Slope);
+        for (int i = 0; i < NR; ++i)
+            XR = std::min(XR, Right[i].AX + (YC - Right[i].AY) * Right[i].Slope);
+        int X1, X2;
+        if (XL < XR && SpanPixels(XL, XR, Clip, X1, X2))
+            Span(Y, X1, X2);
     }
 }
 

@@ -141,9 +141,23 @@ void TBitmap32::PlotLine(i64 X1, i64 Y1, i64 X2, i64 Y2, bool Invert, TColor32 C
     if ((C1 | C2) && !L.Range(0, 0, FWidth - 1, FHeight - 1, K0, K1))
         return;
     L.Seek(K0);
-    for (i64 K = K0; K <= K1; ++K, L.Next()) {
-        TColor32& P = FBits[static_cast<std::size_t>(L.Y()) * FWidth + static_cast<std::size_t>(L.X())];
-        P = Invert ? P ^ InvertMask32 : Color;
+    // Walk by index: a major step moves along a row or a column, a minor step across.
+    const std::ptrdiff_t Row = FWidth;
+    const std::ptrdiff_t MajStep = L.XMajor ? L.SMaj : L.SMaj * Row, MinStep = L.XMajor ? L.SMin * Row : L.SMin;
+    std::ptrdiff_t Index = static_cast<std::ptrdiff_t>(L.Y()) * Row + static_cast<std::ptrdiff_t>(L.X());
+    const i64 TwoA = 2 * L.A, TwoN = 2 * L.N;
+    i64 R = L.R;
+    TColor32* Bits = FBits.data();
+    for (i64 K = K0;; ++K) {
+        Bits[Index] = Invert ? Bits[Index] ^ InvertMask32 : Color;
+        if (K == K1)
+            break;
+        Index += MajStep;
+        R += TwoA;
+        if (R >= TwoN) {
+            R -= TwoN;
+            Index += MinStep;
+        }
     }
 }
 
@@ -212,10 +226,7 @@ void TBitmap32::ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool P
                                    {Q.X + NX + 0.5, Q.Y + NY + 0.5},
                                    {Q.X - NX + 0.5, Q.Y - NY + 0.5},
                                    {P.X - NX + 0.5, P.Y - NY + 0.5}};
-                TScanlineFiller& F = Filler();
-                F.Reset();
-                F.AddContour(Quad, 4);
-                F.Fill(Clip, TFillRule::frNonZero, Span);
+                FillConvex(Quad, 4, Clip, Span);
             }
         }
         if (RoundCaps) {
@@ -399,8 +410,8 @@ void TBitmap32::MarchingLine(int X1, int Y1, int X2, int Y2) {
 void TBitmap32::ArrowHead(TRasterPoint From, TRasterPoint Tip) {
     double Back = std::atan2(double(From.Y) - Tip.Y, double(From.X) - Tip.X);
     for (double Side : {std::numbers::pi / 4, -std::numbers::pi / 4}) {
-        int X = Tip.X + zem::Round(15 * std::cos(Back + Side));
-        int Y = Tip.Y + zem::Round(15 * std::sin(Back + Side));
-        LineClipped(Tip.X, Tip.Y, X, Y, LineColor);
+        i64 X = i64(Tip.X) + zem::Round(15 * std::cos(Back + Side));
+        i64 Y = i64(Tip.Y) + zem::Round(15 * std::sin(Back + Side));
+        PlotLine(Tip.X, Tip.Y, X, Y, false, LineColor);
     }
 }

@@ -6,6 +6,7 @@
 #include "view/ZemRasterFill.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -213,7 +214,8 @@ void InvertFrame(TBitmap32& B, std::int64_t X1, std::int64_t Y1, std::int64_t X2
         if (Y < 0 || Y >= B.Height())
             return;
         std::int64_t A = std::max<std::int64_t>(X1, 0), Z = std::min<std::int64_t>(X2, B.Width() - 1);
-        TInvertSpan{B.Bits(), B.Width()}(int(Y), int(A), int(Z) >= int(A) ? int(Z) : int(A) - 1);
+        if (A <= Z)
+            TInvertSpan{B.Bits(), B.Width()}(int(Y), int(A), int(Z));
     };
     auto Column = [&](std::int64_t X) {
         if (X < 0 || X >= B.Width())
@@ -249,22 +251,28 @@ void TBitmap32::XorFrameThick(int X1, int Y1, int N, int X2, int Y2) {
 
 // Eight black 6 x 6 squares at the corners and side middles of the widened rectangle.
 void TBitmap32::HandleMarks(TRasterPoint P1, TRasterPoint P2) {
-    int H = LineWidth / 2;
-    int L = std::min(P1.X, P2.X) - H, T = std::min(P1.Y, P2.Y) - H;
-    int R = std::max(P1.X, P2.X) + H, B = std::max(P1.Y, P2.Y) + H;
-    int MX = static_cast<int>((std::int64_t(L) + R) / 2), MY = static_cast<int>((std::int64_t(T) + B) / 2);
-    const TRasterPoint Marks[8] = {{L, T}, {MX, T}, {R, T}, {L, MY}, {R, MY}, {L, B}, {MX, B}, {R, B}};
-    for (const TRasterPoint& M : Marks)
-        FillRectClipped(M.X - 3, M.Y - 3, M.X + 3, M.Y + 3, clBlack32);
+    using i64 = std::int64_t;
+    i64 H = LineWidth / 2;
+    i64 L = std::min(P1.X, P2.X) - H, T = std::min(P1.Y, P2.Y) - H;
+    i64 R = std::max(P1.X, P2.X) + H, B = std::max(P1.Y, P2.Y) + H;
+    i64 MX = (L + R) / 2, MY = (T + B) / 2;
+    const i64 Marks[8][2] = {{L, T}, {MX, T}, {R, T}, {L, MY}, {R, MY}, {L, B}, {MX, B}, {R, B}};
+    auto Side = [](i64 V) { return static_cast<int>(std::clamp<i64>(V, -1, INT32_MAX)); };
+    for (const auto& M : Marks)
+        FillRectClipped(Side(M[0] - 3), Side(M[1] - 3), Side(M[0] + 3), Side(M[1] + 3), clBlack32);
 }
 
 // An inverted cross of +-4 pixels at the middle of P1 and P2 (the centre inverted once).
 void TBitmap32::CrossMark(TRasterPoint P1, TRasterPoint P2) {
-    int MX = static_cast<int>((std::int64_t(P1.X) + P2.X) / 2), MY = static_cast<int>((std::int64_t(P1.Y) + P2.Y) / 2);
+    std::int64_t MX = (std::int64_t(P1.X) + P2.X) / 2, MY = (std::int64_t(P1.Y) + P2.Y) / 2;
+    auto Invert = [this](std::int64_t X, std::int64_t Y) {
+        if (X >= 0 && X < FWidth && Y >= 0 && Y < FHeight)
+            InvertPixel(int(X), int(Y));
+    };
     for (int D = -4; D <= 4; ++D) {
-        InvertPixel(MX + D, MY);
+        Invert(MX + D, MY);
         if (D != 0)
-            InvertPixel(MX, MY + D);
+            Invert(MX, MY + D);
     }
 }
 
@@ -291,7 +299,7 @@ void TBitmap32::DrawRotated(const TBitmap32& Source, int X, int Y, double Angle,
     for (int V = V1; V <= V2; ++V) {
         TColor32* D = ScanLine(V);
         for (int U = U1; U <= U2; ++U) {
-            double OX = U - X - CX, OY = V - Y - CY;
+            double OX = double(U) - X - CX, OY = double(V) - Y - CY;
             double SX = CX + OX * C + OY * S, SY = CY - OX * S + OY * C;
             long I = std::lround(SX), J = std::lround(SY);
             if (I < 0 || J < 0 || I >= W || J >= H)

@@ -101,7 +101,9 @@ struct TZemTextEngine::TImpl {
     std::vector<std::unique_ptr<TSized>> Sized;
     std::map<std::string, TSized*> SizedByKey;
     // Last font asked for: labels come in runs of the same font.
-    std::string LastKey;
+    std::string LastName;
+    int LastEm = 0;
+    std::uint8_t LastStyle = 0;
     TSized* LastSized = nullptr;
 
     std::unordered_map<std::uint64_t, std::unique_ptr<TGlyphSet>> GlyphSets;
@@ -176,14 +178,16 @@ struct TZemTextEngine::TImpl {
 
     TSized* SizedFor(const TRasterFont& Font) {
         int Em = Font.PixelHeight();
-        bool Bold = Font.Style & fsBold, Italic = Font.Style & fsItalic;
+        std::uint8_t Style = Font.Style & (fsBold | fsItalic);
+        if (LastSized && Em == LastEm && Style == LastStyle && Font.Name == LastName)
+            return LastSized;
+        bool Bold = Style & fsBold, Italic = Style & fsItalic;
+        // Face names hold at most 31 characters, as the window system's font records do.
         std::string Key = Font.Name.substr(0, 31);
         Key += '|';
         Key += std::to_string(Em);
         Key += Bold ? 'b' : '-';
         Key += Italic ? 'i' : '-';
-        if (LastSized && Key == LastKey)
-            return LastSized;
         auto It = SizedByKey.find(Key);
         if (It == SizedByKey.end()) {
             TFace* Face = Resolve(Font.Name.substr(0, 31), Bold, Italic);
@@ -218,7 +222,9 @@ struct TZemTextEngine::TImpl {
             Sized.push_back(std::move(S));
             It = SizedByKey.find(Key);
         }
-        LastKey = Key;
+        LastName = Font.Name;
+        LastEm = Em;
+        LastStyle = Style;
         LastSized = It->second;
         return LastSized;
     }
@@ -341,18 +347,22 @@ void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFo
     for (char Ch : Text) {
         unsigned char C = static_cast<unsigned char>(Ch);
         const TGlyph& G = Impl->Glyph(S, Set, Escapement, C);
-        long GX = std::lround(OX + Pen * Co) + G.Left, GY = std::lround(OY - Pen * Si) - G.Top;
-        int R0 = int(std::max<long>(0, -GY)), R1 = int(std::min<long>(G.H, Height - GY));
-        int C0 = int(std::max<long>(0, -GX)), C1 = int(std::min<long>(G.W, Width - GX));
-        for (int R = R0; R < R1; ++R) {
-            const std::uint8_t* Cov = G.Coverage.data() + std::size_t(R) * G.W;
-            TColor32* D = Bits + std::size_t(GY + R) * Width + GX;
-            for (int Col = C0; Col < C1; ++Col) {
+        std::int64_t GX = std::llround(OX + Pen * Co) + G.Left, GY = std::llround(OY - Pen * Si) - G.Top;
+        // The glyph's rows and columns that fall on the surface.
+        std::int64_t R0 = std::max<std::int64_t>(0, -GY), R1 = std::min<std::int64_t>(G.H, Height - GY);
+        std::int64_t C0 = std::max<std::int64_t>(0, -GX), C1 = std::min<std::int64_t>(G.W, Width - GX);
+        if (C0 >= C1)
+            R1 = R0;
+        for (std::int64_t R = R0; R < R1; ++R) {
+            const std::uint8_t* Cov = G.Coverage.data() + R * G.W;
+            TColor32* D = Bits + (GY + R) * Width;
+            for (std::int64_t Col = C0; Col < C1; ++Col) {
                 std::uint32_t A = Cov[Col];
+                TColor32& P = D[GX + Col];
                 if (A == 255)
-                    D[Col] = Color | 0xFF000000u;
+                    P = Color | 0xFF000000u;
                 else if (A)
-                    D[Col] = BlendCoverage(Color, D[Col], A);
+                    P = BlendCoverage(Color, P, A);
             }
         }
         Pen += Impl->AdvanceOf(S, C);

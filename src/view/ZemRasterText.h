@@ -7,7 +7,7 @@
 // A map draws thousands of labels a frame, so a text engine keeps what it has worked out: resolved
 // names, open faces, sized fonts with their metrics and advances, and rendered glyphs per font and
 // escapement (labels keep their angle from frame to frame). The cache belongs to the engine object; a
-// surface creates one on first use or shares one it is given.
+// surface creates one on first use or shares one it is given. An engine serves one thread at a time.
 #include "model/ZemText.h"
 #include "view/ZemRasterColor.h"
 #include "view/ZemRasterTypes.h"

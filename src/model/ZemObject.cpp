@@ -97,6 +97,14 @@ void TZemObject::AddPoint(const TXYPoint& P) {
     Changed();
 }
 
+void TZemObject::AddPoints(std::span<const TXYPoint> Points) {
+    if (Points.empty())
+        return;
+    FPoints.Append(Points);
+    UpdateBounds();
+    Changed();
+}
+
 void TZemObject::InsertPoint(std::int32_t Index, const TXYPoint& P) {
     FPoints.Insert(Index, P);
     UpdateBounds();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 
 class TZemMap;
 
@@ -136,6 +137,9 @@ public:
     const TZemXYArray& Points() const { return FPoints; }
     void AddPoint(float X, float Y) { AddPoint(TXYPoint{X, Y}); }
     void AddPoint(const TXYPoint& P);
+    // Appends all of Points, then recomputes and notifies once: the same end state as adding them one
+    // by one.
+    void AddPoints(std::span<const TXYPoint> Points);
     void InsertPoint(std::int32_t Index, const TXYPoint& P);
     void DeletePoint(std::int32_t Index); // no notification
     void ClearPoints();                   // notifies; the bounds stay as they were

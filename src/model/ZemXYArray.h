@@ -2,6 +2,7 @@
 // World points and the point list of a map object.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // One world point; world units are map units, Y grows downwards as on the screen.
@@ -46,6 +47,7 @@ public:
 
     void Add(const TXYPoint& P);
     void AddArray(const TZemXYArray& Source);
+    void Append(std::span<const TXYPoint> Source) { Points.insert(Points.end(), Source.begin(), Source.end()); }
     // Inserts before Index; an Index at or past the end appends.
     void Insert(std::int32_t Index, const TXYPoint& P);
     // Removes the point at Index; an Index at or past the last point removes the last point.

@@ -7,8 +7,10 @@
 #include "persistence/ZemFileWrite.h"
 #include "platform/ZemHost.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <unordered_set>
 
 namespace {
 
@@ -293,11 +295,14 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
         O->RightBottom.X = R.ReadSingle();
         O->RightBottom.Y = R.ReadSingle();
         const std::int32_t nP = ReadCount(R, 8);
-        for (std::int32_t p = 0; p < nP; ++p) {
-            const float X = R.ReadSingle();
-            const float Y = R.ReadSingle();
-            O->AddPoint(X, Y); // recomputes the bounds while the pen width is still 0
+        std::vector<TXYPoint> Points(static_cast<size_t>(nP));
+        for (TXYPoint& P : Points) {
+            P.X = R.ReadSingle();
+            P.Y = R.ReadSingle();
         }
+        // The bounds come from the points while the pen width is still 0, as adding them one by one
+        // would leave them; only junctions and records without points keep the stored bounds.
+        O->AddPoints(Points);
         O->Pen.Style = R.ReadByte();
         const TColor PenColor = ReadColorBytes(R);
         O->Pen.Flags = R.ReadInteger();
@@ -363,27 +368,24 @@ void TZemMap::StoreLoaded(std::unique_ptr<TZemObject> Object) {
 
 bool TZemMap::RepairOrder() {
     // The drawing order must name every stored object once and nothing else: a damaged file may disagree.
-    bool Repaired = false;
-    TIntegerList Seen;
-    TIntegerList Fixed;
-    for (std::int32_t ID : Doc.Order) {
-        if (!Doc.Objects.Contains(ID) || Seen.Contains(ID)) {
-            Repaired = true;
-            continue;
-        }
-        Seen.Add(ID);
-        Fixed.Add(ID);
-    }
-    if (Fixed.Count() != Doc.Objects.Count()) {
-        Repaired = true;
-        for (std::int32_t i = 0; i < Doc.Objects.Count(); ++i)
-            if (!Seen.Contains(Doc.Objects.Keys(i)))
-                Fixed.Add(Doc.Objects.Keys(i));
-    }
-    if (Repaired)
-        Doc.Order.Assign(Fixed);
     Doc.Count = Doc.Objects.Count();
-    return Repaired;
+    std::vector<std::int32_t> Sorted(Doc.Order.begin(), Doc.Order.end());
+    std::sort(Sorted.begin(), Sorted.end());
+    bool Sound = static_cast<std::int32_t>(Sorted.size()) == Doc.Objects.Count();
+    for (std::int32_t i = 0; Sound && i < Doc.Objects.Count(); ++i)
+        Sound = Sorted[static_cast<size_t>(i)] == Doc.Objects.Keys(i); // both ascending: equal as sets
+    if (Sound)
+        return false;
+    std::unordered_set<std::int32_t> Seen;
+    TIntegerList Fixed;
+    for (std::int32_t ID : Doc.Order)
+        if (Doc.Objects.Contains(ID) && Seen.insert(ID).second)
+            Fixed.Add(ID);
+    for (std::int32_t i = 0; i < Doc.Objects.Count(); ++i)
+        if (Seen.insert(Doc.Objects.Keys(i)).second)
+            Fixed.Add(Doc.Objects.Keys(i));
+    Doc.Order.Assign(Fixed);
+    return true;
 }
 
 bool TZemMap::LoadFromFile(const std::string& FileName) {

@@ -157,6 +157,7 @@ void TZemMap::Clear() {
     View.VisibleList.Clear();
     View.BlinkSet.Clear();
     Net.RoutePoints.Clear();
+    TransportTask.Clear();
     Net.VisibleTransportTypes.Clear();
 
     RecalcGlobalExtent();

@@ -98,6 +98,30 @@ struct NetworkFixture : ::testing::Test {
         return ID;
     }
 
+    // A grid of Rows x Cols junctions Step apart joined by walking segments, with a bus route along every
+    // second row and a trolleybus along every third column. Returns the junction IDs row by row.
+    std::vector<std::int32_t> Grid(int Rows, int Cols, float Step = 100.0f) {
+        std::vector<std::int32_t> J;
+        for (int r = 0; r < Rows; ++r)
+            for (int c = 0; c < Cols; ++c)
+                J.push_back(Junction(c * Step, r * Step));
+        auto At = [&](int r, int c) { return J[static_cast<size_t>(r * Cols + c)]; };
+        for (int r = 0; r < Rows; ++r)
+            for (int c = 0; c < Cols; ++c) {
+                if (c + 1 < Cols) {
+                    Segment(At(r, c), At(r, c + 1), 0, "");
+                    if (r % 2 == 0)
+                        Segment(At(r, c), At(r, c + 1), 1, "Bus" + std::to_string(r));
+                }
+                if (r + 1 < Rows) {
+                    Segment(At(r, c), At(r + 1, c), 0, "");
+                    if (c % 3 == 0)
+                        Segment(At(r, c), At(r + 1, c), 2, "T" + std::to_string(c));
+                }
+            }
+        return J;
+    }
+
     TIntegerList Path(std::initializer_list<std::int32_t> Elements) {
         TIntegerList L;
         for (std::int32_t E : Elements)
@@ -106,6 +130,29 @@ struct NetworkFixture : ::testing::Test {
     }
 
     static std::vector<std::int32_t> Items(const TIntegerList& L) { return {L.begin(), L.end()}; }
+};
+
+// Draws taken from a script first, then from a fixed generator; reseeds are only counted.
+class TScriptedRandom : public TZemRandom {
+public:
+    explicit TScriptedRandom(std::vector<std::int32_t> Draws = {})
+        : TZemRandom(12345), Script(std::move(Draws)) {}
+    std::int32_t Uniform(std::int32_t N) override {
+        Asked.push_back(N);
+        if (Next < Script.size()) {
+            const std::int32_t V = Script[Next++];
+            EXPECT_LT(V, N) << "scripted draw out of range";
+            return V;
+        }
+        return TZemRandom::Uniform(N);
+    }
+    void Reseed() override { ++Reseeds; }
+    bool ScriptUsed() const { return Next == Script.size(); }
+
+    std::vector<std::int32_t> Script;
+    size_t Next = 0;
+    std::vector<std::int32_t> Asked;
+    int Reseeds = 0;
 };
 
 } // namespace zemtest

@@ -20,7 +20,12 @@ namespace zemtest {
 class TTempCurrentDir {
 public:
     TTempCurrentDir() : FOld(std::filesystem::current_path()) {
-        std::string Pattern = (std::filesystem::temp_directory_path() / "zemroute-XXXXXX").string();
+        // Memory-backed when there is one: a search rewrites its population file every generation.
+        std::error_code Ec;
+        const std::filesystem::path Base = std::filesystem::is_directory("/dev/shm", Ec)
+                                               ? std::filesystem::path("/dev/shm")
+                                               : std::filesystem::temp_directory_path();
+        std::string Pattern = (Base / "zemroute-XXXXXX").string();
         FDir = mkdtemp(Pattern.data());
         std::filesystem::current_path(FDir);
     }

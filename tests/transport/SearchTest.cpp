@@ -25,6 +25,7 @@ struct SearchTest : NetworkFixture {
             Answere = Items(A);
         };
         Task.SetRandom(std::make_unique<TZemRandom>(7));
+        Task.SetStopGenerations(40);
     }
     void Points(std::initializer_list<TXYPoint> P) {
         for (const TXYPoint& Q : P)

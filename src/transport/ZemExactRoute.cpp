@@ -1,5 +1,6 @@
 #include "transport/ZemExactRoute.h"
 
+#include <cstdint>
 #include <queue>
 #include <unordered_map>
 
@@ -13,11 +14,19 @@ TZemExactRoute::TZemExactRoute(TZemTransportTask& Task) : FTask(Task) {
         for (std::int32_t k = 0; k < E.Neighbours.Count(); ++k) {
             const TZemSegmentInfo& S = Task.SegmentInfo(E.Segments[k]);
             const long double Weight = Task.PenaltyWeight(S.TransportType, S.Name);
-            FEdges.push_back(TEdge{E.NeighbourIndex[static_cast<size_t>(k)], E.Segments[k], S.RouteKey,
+            FEdges.push_back(TEdge{E.NeighbourIndex[static_cast<size_t>(k)], -1, E.Segments[k], S.RouteKey,
                                    S.Length * Weight, S.Length, S.TransportType == 0 ? S.Length : 0.0L});
         }
     }
     FFirst[static_cast<size_t>(n)] = static_cast<std::int32_t>(FEdges.size());
+    // One state per junction and route arriving there.
+    std::unordered_map<std::uint64_t, std::int32_t> States;
+    for (TEdge& Ed : FEdges) {
+        const std::uint64_t Key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(Ed.To)) << 32) |
+                                  static_cast<std::uint32_t>(Ed.Route);
+        Ed.State = States.try_emplace(Key, static_cast<std::int32_t>(States.size())).first->second;
+    }
+    FStateCount = static_cast<std::int32_t>(States.size());
 }
 
 TZemExactLeg TZemExactRoute::Find(std::int32_t Start, std::int32_t End) {
@@ -34,6 +43,7 @@ TZemExactLeg TZemExactRoute::Find(std::int32_t Start, std::int32_t End) {
 
     struct TLabel {
         std::int32_t Vertex;
+        std::int32_t State;
         std::int32_t Route;
         std::int32_t Changes;
         std::int32_t Parent; // label index, -1 after the first segment
@@ -53,11 +63,12 @@ TZemExactLeg TZemExactRoute::Find(std::int32_t Start, std::int32_t End) {
         const TEdge& Ed = FEdges[static_cast<size_t>(i)];
         if (Ed.To == s)
             continue;
-        Push(TLabel{Ed.To, Ed.Route, 0, -1, i, Ed.To == e ? Ed.Bare + Ed.Walk : Ed.Walk});
+        Push(TLabel{Ed.To, Ed.State, Ed.Route, 0, -1, i, Ed.To == e ? Ed.Bare + Ed.Walk : Ed.Walk});
     }
 
-    // Fewest changes settled so far per (junction, route).
-    std::unordered_map<std::uint64_t, std::int32_t> Settled;
+    // Fewest changes settled so far per state (junction, route).
+    constexpr std::int32_t None = INT32_MAX;
+    FSettled.assign(static_cast<size_t>(FStateCount), None);
     std::int32_t Final = -1;
     while (!Queue.empty()) {
         const std::int32_t Index = Queue.top().second;
@@ -67,24 +78,22 @@ TZemExactLeg TZemExactRoute::Find(std::int32_t Start, std::int32_t End) {
             Final = Index; // the first arrival at the end ends the walk
             break;
         }
-        const std::uint64_t Key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(L.Vertex)) << 32) |
-                                  static_cast<std::uint32_t>(L.Route);
-        auto [It, Inserted] = Settled.try_emplace(Key, L.Changes);
-        if (!Inserted) {
-            if (It->second <= L.Changes)
-                continue; // dominated: no cheaper, no fewer changes
-            It->second = L.Changes;
-        }
+        std::int32_t& Settled = FSettled[static_cast<size_t>(L.State)];
+        if (Settled <= L.Changes)
+            continue; // dominated: no cheaper, no fewer changes
+        Settled = L.Changes;
         for (std::int32_t i = FFirst[static_cast<size_t>(L.Vertex)];
              i < FFirst[static_cast<size_t>(L.Vertex) + 1]; ++i) {
             const TEdge& Ed = FEdges[static_cast<size_t>(i)];
             if (Ed.To == s)
                 continue;
-            if (Ed.Route == L.Route)
-                Push(TLabel{Ed.To, L.Route, L.Changes, Index, i, L.Cost + Ed.Weighted + Ed.Walk});
-            else
-                Push(TLabel{Ed.To, Ed.Route, L.Changes + 1, Index, i,
-                            L.Cost + Ed.Weighted * (L.Changes + 2) + Ed.Walk});
+            const bool Same = Ed.Route == L.Route;
+            const std::int32_t Changes = Same ? L.Changes : L.Changes + 1;
+            // A state settled with no more changes is already as good: whatever is pushed now costs more.
+            if (FSettled[static_cast<size_t>(Ed.State)] <= Changes)
+                continue;
+            const long double Cost = L.Cost + (Same ? Ed.Weighted : Ed.Weighted * (L.Changes + 2)) + Ed.Walk;
+            Push(TLabel{Ed.To, Ed.State, Ed.Route, Changes, Index, i, Cost});
         }
     }
     if (Final < 0)

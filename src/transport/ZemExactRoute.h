@@ -42,6 +42,7 @@ public:
 private:
     struct TEdge {
         std::int32_t To;      // dense vertex index
+        std::int32_t State;   // dense index of the state (To, Route)
         std::int32_t Segment; // segment ID
         std::int32_t Route;   // route key: equal for equal kind and name
         long double Weighted; // length x weight
@@ -52,4 +53,7 @@ private:
     TZemTransportTask& FTask;
     std::vector<std::int32_t> FFirst; // edges of vertex v: FEdges[FFirst[v] .. FFirst[v + 1])
     std::vector<TEdge> FEdges;
+    std::int32_t FStateCount = 0;
+    // Per query: fewest changes settled per state, and the labels.
+    std::vector<std::int32_t> FSettled;
 };

@@ -2,16 +2,32 @@
 // built whole in memory and written in one go; lines end with CR LF.
 #include "transport/ZemTransportNew.h"
 
-#include <fstream>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr const char* Eol = "\r\n";
 
+// Rewrites the file in place and then cuts it to length, rather than truncating it first: the population
+// file is rewritten every generation at nearly the same size, and freeing and reallocating its blocks
+// each time costs far more than the write on file systems that discard freed blocks.
 void WriteFile(const std::string& FileName, const std::string& Text) {
-    std::ofstream Out(FileName, std::ios::binary | std::ios::trunc);
-    if (Out)
-        Out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
+    const int Fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (Fd < 0)
+        return;
+    size_t Done = 0;
+    while (Done < Text.size()) {
+        const ssize_t n = ::write(Fd, Text.data() + Done, Text.size() - Done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        Done += static_cast<size_t>(n);
+    }
+    (void)::ftruncate(Fd, static_cast<off_t>(Done)); // a failed write leaves a short file, not a mixed one
+    ::close(Fd);
 }
 
 void AppendPath(std::string& Text, const TZemChromosome& C) {

@@ -244,3 +244,19 @@ TEST_F(GeneticTest, OneSegmentLegGivesTheSameChromosomeEverywhereAndExactDumps) 
     EXPECT_EQ(Items(Task.Route), (std::vector<std::int32_t>{A, S}));
     EXPECT_DOUBLE_EQ(static_cast<double>(Task.RouteCost), 5.0);
 }
+
+TEST_F(GeneticTest, ADumpReplacesALongerFileWhole) {
+    const auto A = Junction(0, 0), B = Junction(3, 4);
+    const auto S = Segment(A, B, 1, "12");
+    Prepare();
+    {
+        std::ofstream Old("Child1.txt", std::ios::binary);
+        Old << std::string(1000, 'x');
+    }
+    TZemChromosome C;
+    C.Path.Assign(Path({A, S, B}));
+    C.Fitness = 5.0L;
+    Task.DumpChromosome("Child1.txt", C);
+    EXPECT_EQ(ReadFile("Child1.txt"),
+              std::to_string(A) + "," + std::to_string(S) + "," + std::to_string(B) + ",=5\r\n");
+}

@@ -95,7 +95,7 @@ void TZemTransportTask::SetEndCross(std::int32_t Value) {
 }
 
 void TZemTransportTask::SetPopulationSize(std::int32_t Value) {
-    FPopulationSize = std::max(Value, 2);
+    FPopulationSize = std::clamp(Value, MinPopulationSize, MaxPopulationSize);
 }
 
 std::int32_t TZemTransportTask::RouteKeyOf(std::int32_t TransportType, const ZemString& Name) {

@@ -115,7 +115,10 @@ public:
     // Ignored while a search runs: the running leg keeps its ends.
     void SetStartCross(std::int32_t Value);
     void SetEndCross(std::int32_t Value);
-    // At least 2 (a crossover needs two parents); a change during a search applies to the next leg.
+    // Kept within 2 (a crossover needs two parents) ... 5000 (the parameters dialog's range); a change
+    // during a search applies to the next leg.
+    static constexpr std::int32_t MinPopulationSize = 2;
+    static constexpr std::int32_t MaxPopulationSize = 5000;
     void SetPopulationSize(std::int32_t Value);
     void SetStopGenerations(std::int32_t Value) { FStopGenerations = Value; }
     void SetOnFindTransportPath(TOnFindTransportPath Handler) { OnFindTransportPath = std::move(Handler); }

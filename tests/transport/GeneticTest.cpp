@@ -122,6 +122,9 @@ TEST_F(GeneticTest, PopulationSizeTwoIsTheSmallestAndCrossesItsTwoChromosomes) {
     EXPECT_EQ(Task.PopulationSize(), 2);
     Task.SetPopulationSize(-5);
     EXPECT_EQ(Task.PopulationSize(), 2);
+    Task.SetPopulationSize(2000000000); // no unbounded allocation
+    EXPECT_EQ(Task.PopulationSize(), 5000);
+    Task.SetPopulationSize(2);
     const auto J = Grid(3, 3);
     Prepare();
     Task.SetStartCross(J[0]);

@@ -234,3 +234,21 @@ TEST_F(SearchTest, AFixedSeedGivesTheSameRouteEveryRun) {
                     (S.EndCrossID == Answere[i] && S.StartCrossID == Answere[i + 2]));
     }
 }
+
+TEST_F(SearchTest, ImprovementsOfALaterLegSeeTheLegsAlreadySolved) {
+    J = Grid(3, 3);
+    Points({{0, 0}, {200, 0}, {200, 200}});
+    std::vector<std::pair<std::int32_t, std::int32_t>> Seen; // (leg start, Arr count)
+    Map.OnFindTransportPath = [&](TZemTransportTask&, std::int32_t Index1, std::int32_t Index2,
+                                  const TIntegerList& Arr, const TIntegerList& Current) {
+        Seen.emplace_back(Index1, Arr.Count());
+        EXPECT_EQ(Current[0], Index1);
+        EXPECT_EQ(Current[Current.Count() - 1], Index2);
+    };
+    Map.FindTransportPath();
+    ASSERT_FALSE(Seen.empty());
+    EXPECT_EQ(Seen.front(), std::make_pair(J[0], 0));
+    EXPECT_EQ(Seen.back().first, J[2]);
+    EXPECT_GE(Seen.back().second, 2); // the first leg's walk without its last junction
+    EXPECT_EQ(Seen.back().second % 2, 0);
+}

@@ -3,6 +3,7 @@
 #include "transport/ZemTransportNew.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -57,6 +58,8 @@ void TZemTransportTask::DeriveGraph(const TZemMap& SourceMap) {
         if (Direction > 2)
             continue;
         const long double Length = zem::SegmentLength(S);
+        if (!std::isfinite(Length))
+            continue; // a damaged point: no cost could be compared, and the search would never settle
         FSegments[ID] = TZemSegmentInfo{Length, Type, S.Text(), RouteKeyOf(Type, S.Text())};
         if (Direction == 0 || Direction == 2)
             AppendEdge(*From, S.EndCrossID, Graph.IndexOf(S.EndCrossID), S, static_cast<float>(Length));
@@ -72,7 +75,7 @@ const TZemSegmentInfo& TZemTransportTask::SegmentInfo(std::int32_t SegmentID) {
     // A segment outside the derived graph (a walk handed in by a caller): read it from the map.
     if (Map && Map->ObjectExists(SegmentID)) {
         const TZemObject& S = Map->ObjectByID(SegmentID);
-        if (S.Kind == otRoadCrossLine)
+        if (S.Kind == otRoadCrossLine && std::isfinite(zem::SegmentLength(S)))
             return FSegments[SegmentID] = TZemSegmentInfo{zem::SegmentLength(S), S.TransportType(), S.Text(),
                                                           RouteKeyOf(S.TransportType(), S.Text())};
     }

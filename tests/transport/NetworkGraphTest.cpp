@@ -2,6 +2,8 @@
 
 #include "transport/ZemNetworkGraph.h"
 
+#include <limits>
+
 using namespace zemtest;
 
 namespace {
@@ -166,4 +168,14 @@ TEST_F(GraphTest, GraphDumpsHaveOneLinePerVertex) {
     EXPECT_EQ(ReadFile("_TransportName.txt"), a + "| 12, \r\n" + b + "| 12, , \r\n" + c + "| \r\n");
     EXPECT_EQ(ReadFile("_EdgesLens.txt"), a + "| 5, \r\n" + b + "| 5, 10, \r\n" + c + "| \r\n");
     EXPECT_EQ(ReadFile("_Penalty.txt"), "0; ; 100\r\n1; 12; 3\r\n");
+}
+
+TEST_F(GraphTest, SegmentWithADamagedPointIsLeftOut) {
+    const auto A = Junction(0, 0), B = Junction(10, 0);
+    const auto Good = Segment(A, B, 0, "");
+    const auto Bad = Segment(A, B, 0, "", 2, {{std::numeric_limits<float>::quiet_NaN(), 0}});
+    Task.DeriveGraph(Map);
+    EXPECT_EQ(Items(EdgesOf(A).Segments), (std::vector<std::int32_t>{Good}));
+    Task.Map = &Map;
+    EXPECT_THROW(Task.SegmentInfo(Bad), ETransportTaskError);
 }

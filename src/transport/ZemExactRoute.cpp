@@ -69,6 +69,11 @@ TZemExactLeg TZemExactRoute::Find(std::int32_t Start, std::int32_t End) {
     // Fewest changes settled so far per state (junction, route).
     constexpr std::int32_t None = INT32_MAX;
     FSettled.assign(static_cast<size_t>(FStateCount), None);
+    struct TPending {
+        long double Cost = 0.0L;
+        std::int32_t Changes = None;
+    };
+    std::vector<TPending> Pending(static_cast<size_t>(FStateCount));
     std::int32_t Final = -1;
     while (!Queue.empty()) {
         const std::int32_t Index = Queue.top().second;
@@ -93,6 +98,14 @@ TZemExactLeg TZemExactRoute::Find(std::int32_t Start, std::int32_t End) {
             if (FSettled[static_cast<size_t>(Ed.State)] <= Changes)
                 continue;
             const long double Cost = L.Cost + (Same ? Ed.Weighted : Ed.Weighted * (L.Changes + 2)) + Ed.Walk;
+            // So is the cheapest label waiting there, when it has made no more changes.
+            TPending& P = Pending[static_cast<size_t>(Ed.State)];
+            if (P.Changes <= Changes && P.Cost <= Cost)
+                continue;
+            if (P.Changes == None || Cost < P.Cost) {
+                P.Cost = Cost;
+                P.Changes = Changes;
+            }
             Push(TLabel{Ed.To, Ed.State, Ed.Route, Changes, Index, i, Cost});
         }
     }

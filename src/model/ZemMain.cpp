@@ -168,6 +168,7 @@ void TZemMap::Clear() {
     View.VisibleList.Clear();
     View.BlinkSet.Clear();
     Net.RoutePoints.Clear();
+    TransportTask.Clear();
     Net.VisibleTransportTypes.Clear();
 
     RecalcGlobalExtent();

@@ -10,6 +10,7 @@
 #include "model/ZemObject.h"
 #include "model/ZemText.h"
 #include "model/ZemXYArray.h"
+#include "transport/ZemTransportNew.h"
 #include "view/ZemRaster.h"
 #include "view/ZemTimer.h"
 
@@ -266,6 +267,43 @@ public:
     TZemTimer& BlinkTimer() { return *FBlinkTimer; }
     TZemTimer& DrawCountTimer() { return *FDrawCountTimer; }
     TZemTimer& EdgeScrollTimer() { return *FEdgeScrollTimer; }
+
+    // ---- Transport network (transport/ZemNetwork*.cpp) ----
+    // The route search, reused by every search; cleared with the map.
+    TZemTransportTask TransportTask;
+    // Handed to the task at every search (the task is their sender).
+    TOnFindTransportPath OnFindTransportPath;
+    TOnGenerations OnGenerations;
+    // After a whole search, with the combined route (the task's Route).
+    std::function<void(TZemMap&, const TIntegerList& Answere)> OnOptimalTransportPath;
+
+    // "Поиск кратчайшего пути": one leg of the task per consecutive pair of search points. Raises
+    // ETransportTaskError; refused while a search runs.
+    void FindTransportPath();
+    // Steps before the legs: the transport choice, the penalty table, the graph and its dumps. False
+    // when the user chose nothing or cancelled.
+    bool PrepareTransportSearch();
+    // The junction pairs of the legs, after PrepareTransportSearch.
+    std::vector<std::pair<std::int32_t, std::int32_t>> TransportLegs() const;
+    // The junction of Vertices nearest to P (the first of equally near ones); -1 when there is none.
+    std::int32_t NearestJunction(const TIntegerList& Vertices, const TXYPoint& P) const;
+
+    void ConvertUndefinedRoutes(std::int32_t TransportType, const ZemString& Name);
+    void SetRouteColor(std::int32_t TransportType, const ZemString& Name, TColor Color);
+    // "Проверка": deletes self-loop segments, reports the count and makes every segment two-way.
+    void CheckNetwork();
+    // Distinct route names (letter case ignored) of the segments of the visible kinds, in drawing order.
+    void RouteNames(std::vector<ZemString>& List) const;
+    void SetRouteNameFilter(const ZemString& Name);
+    void ClearRouteNameFilter();
+
+    // "Поставить узловые точки на прямых": a junction at every vertex of the chosen lines.
+    enum TJunctionPlacement : std::uint8_t {
+        jpAll,      // "На всех"
+        jpVisible,  // "На видимых"
+        jpSelected, // "На выделенной"
+    };
+    void PlaceJunctionsOnLines(TJunctionPlacement Where);
 
 private:
     void ObjectChanged(std::int32_t ID);

@@ -1,0 +1,118 @@
+// The map's route search: the transport choice, the penalty table, the graph and the legs.
+#include "model/ZemMain.h"
+#include "platform/ZemHost.h"
+
+#include <algorithm>
+
+namespace {
+
+const char* const MsgTooFewPoints = "Недостаточно точек для поиска";
+
+// Weights of the named routes by kind: index 0 is walking (its unnamed segments weigh 100, see below),
+// buses weigh 3, trolleybuses 1, fixed-route taxis 2; every other pair weighs 1 at lookup.
+constexpr struct {
+    std::int32_t Type;
+    float Weight;
+} RouteWeights[] = {{1, 3.0f}, {2, 1.0f}, {3, 2.0f}};
+
+} // namespace
+
+std::int32_t TZemMap::NearestJunction(const TIntegerList& Vertices, const TXYPoint& P) const {
+    std::int32_t Best = -1;
+    long double BestDistance = 0.0L;
+    for (std::int32_t ID : Vertices) {
+        const auto* Slot = Doc.Objects.Find(ID);
+        if (!Slot || (*Slot)->PointCount() == 0)
+            continue;
+        const TXYPoint Q = (*Slot)->Point(0);
+        const long double dx = static_cast<long double>(Q.X) - P.X;
+        const long double dy = static_cast<long double>(Q.Y) - P.Y;
+        const long double Distance = dx * dx + dy * dy;
+        if (Best == -1 || Distance < BestDistance) {
+            Best = ID;
+            BestDistance = Distance;
+        }
+    }
+    return Best;
+}
+
+bool TZemMap::PrepareTransportSearch() {
+    if (TransportTask.Running())
+        throw ETransportTaskError(zem::MsgSearchRunning);
+    if (Net.RoutePoints.Count() < 2)
+        throw ETransportTaskError(MsgTooFewPoints);
+
+    const std::int32_t KindCount = static_cast<std::int32_t>(Doc.TransportTypes.size());
+    std::vector<std::string> Names;
+    std::vector<int> Checked;
+    for (std::int32_t i = 0; i < KindCount; ++i) {
+        Names.push_back(zem::ToUtf8(Doc.TransportTypes[static_cast<size_t>(i)]));
+        Checked.push_back(i); // every kind starts checked
+    }
+    const bool Ok = FHost.AskTransportKinds("Выбор", Names, Checked);
+    // OK is only possible with something to choose; an answer naming no kind ends the command too.
+    std::sort(Checked.begin(), Checked.end());
+    Checked.erase(std::unique(Checked.begin(), Checked.end()), Checked.end());
+    std::erase_if(Checked, [KindCount](int i) { return i < 0 || i >= KindCount; });
+    if (!Ok || KindCount == 0 || Checked.empty())
+        return false;
+
+    TZemTransportTask& Task = TransportTask;
+    Task.Clear();
+    // Forwarders, so that handlers set on the map later still hear the search.
+    Task.SetOnFindTransportPath([this](TZemTransportTask& Sender, std::int32_t Index1, std::int32_t Index2,
+                                       const TIntegerList& Arr, const TIntegerList& AnswereCurrent) {
+        if (OnFindTransportPath)
+            OnFindTransportPath(Sender, Index1, Index2, Arr, AnswereCurrent);
+    });
+    Task.SetOnGenerations([this](TZemTransportTask& Sender, std::int32_t TotalCount, std::int32_t ToStopGen) {
+        if (OnGenerations)
+            OnGenerations(Sender, TotalCount, ToStopGen);
+    });
+    Task.Map = this;
+    Task.Route.Clear();
+    Task.RouteCost = 0.0L;
+
+    Task.AddPenalty(0, "", 100.0f);
+    for (const auto& [Type, Weight] : RouteWeights)
+        for (std::int32_t ID : Doc.Order) {
+            const TZemObject& S = ObjectByID(ID);
+            if (S.Kind == otRoadCrossLine && S.TransportType() == Type && !Task.HasPenalty(Type, S.Text()))
+                Task.AddPenalty(Type, S.Text(), Weight);
+        }
+
+    for (int i : Checked)
+        Task.SelectedTransports.Add(i);
+    Task.DeriveGraph(*this);
+    Task.DumpGraph();
+    return true;
+}
+
+std::vector<std::pair<std::int32_t, std::int32_t>> TZemMap::TransportLegs() const {
+    std::vector<std::pair<std::int32_t, std::int32_t>> Legs;
+    const TIntegerList& Vertices = TransportTask.Graph.Vertices;
+    for (std::int32_t i = 0; i + 1 < Net.RoutePoints.Count(); ++i)
+        Legs.emplace_back(NearestJunction(Vertices, Net.RoutePoints[i]),
+                          NearestJunction(Vertices, Net.RoutePoints[i + 1]));
+    return Legs;
+}
+
+void TZemMap::FindTransportPath() {
+    if (!PrepareTransportSearch())
+        return;
+    TZemTransportTask& Task = TransportTask;
+    // The legs are fixed now: search points changed from the window during the search do not count.
+    for (const auto& [Start, End] : TransportLegs()) {
+        Task.ClearPopulation();
+        Task.SetStartCross(Start);
+        Task.SetEndCross(End);
+        Task.Execute();
+        // The leg's last junction is the next leg's first.
+        const TZemChromosome& Best = Task.Population[static_cast<size_t>(Task.BestIndex())];
+        for (std::int32_t i = 0; i + 1 < Best.Path.Count(); ++i)
+            Task.Route.Add(Best.Path[i]);
+        Task.RouteCost += Best.Fitness;
+    }
+    if (OnOptimalTransportPath)
+        OnOptimalTransportPath(*this, Task.Route);
+}

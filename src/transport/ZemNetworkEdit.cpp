@@ -1,0 +1,140 @@
+// The editing commands of the transport network.
+#include "model/ZemMain.h"
+#include "platform/ZemHost.h"
+
+#include <string>
+
+namespace {
+
+// Switches automatic update off for a bulk change and, if it was on, back on at the end, which rebuilds
+// and redraws once instead of once per object.
+class TBulkUpdate {
+public:
+    explicit TBulkUpdate(TZemMap& Map) : FMap(Map), FWasOn(Map.AutoUpdate()) { FMap.SetAutoUpdate(false); }
+    ~TBulkUpdate() {
+        if (FWasOn)
+            FMap.SetAutoUpdate(true);
+    }
+    TBulkUpdate(const TBulkUpdate&) = delete;
+    TBulkUpdate& operator=(const TBulkUpdate&) = delete;
+
+private:
+    TZemMap& FMap;
+    bool FWasOn;
+};
+
+} // namespace
+
+void TZemMap::ConvertUndefinedRoutes(std::int32_t TransportType, const ZemString& Name) {
+    if (TransportType < 0)
+        return; // no kind chosen
+    TBulkUpdate Bulk(*this);
+    for (std::int32_t ID : Doc.Order) {
+        TZemObject& S = ObjectByID(ID);
+        if (S.Kind != otRoadCrossLine || S.TransportType() != -1)
+            continue;
+        S.SetTransportType(TransportType);
+        if (!Name.empty())
+            S.SetText(Name);
+    }
+}
+
+void TZemMap::SetRouteColor(std::int32_t TransportType, const ZemString& Name, TColor Color) {
+    if (TransportType < 0) {
+        FHost.ShowMessage("Выберите транспорт!", "ZemMap", TZemMsgButtons::mbOk);
+        return;
+    }
+    for (std::int32_t ID : Doc.Order) {
+        TZemObject& S = ObjectByID(ID);
+        if (S.Kind == otRoadCrossLine && S.TransportType() == TransportType &&
+            (Name.empty() || S.Text() == Name))
+            S.Pen.Color = Color;
+    }
+    Refresh();
+}
+
+void TZemMap::CheckNetwork() {
+    if (!Doc.HasOption(moEditable)) {
+        // Nothing could be deleted, and a read-only map is not turned two-way either.
+        FHost.ShowMessage("Редактирование карты запрещено!", "ZemMap", TZemMsgButtons::mbOk);
+        return;
+    }
+    std::vector<std::int32_t> Loops;
+    for (std::int32_t ID : Doc.Order) {
+        const TZemObject& S = ObjectByID(ID);
+        if (S.Kind == otRoadCrossLine && S.StartCrossID == S.EndCrossID)
+            Loops.push_back(ID);
+    }
+    std::int32_t Deleted = 0;
+    for (std::int32_t ID : Loops) {
+        DeleteObject(ID);
+        if (!ObjectExists(ID))
+            ++Deleted;
+    }
+    FHost.ShowMessage("Удалено " + std::to_string(Deleted) + " записей!", "ZemMap", TZemMsgButtons::mbOk);
+    TBulkUpdate Bulk(*this);
+    for (std::int32_t ID : Doc.Order) {
+        TZemObject& S = ObjectByID(ID);
+        if (S.Kind == otRoadCrossLine)
+            S.SetDirection(2);
+    }
+}
+
+void TZemMap::RouteNames(std::vector<ZemString>& List) const {
+    List.clear();
+    for (std::int32_t ID : Doc.Order) {
+        const TZemObject& S = ObjectByID(ID);
+        if (S.Kind != otRoadCrossLine || !Net.VisibleTransportTypes.Contains(S.TransportType()))
+            continue;
+        bool Known = false;
+        for (const ZemString& Listed : List)
+            if (zem::SameText(Listed, S.Text())) {
+                Known = true;
+                break;
+            }
+        if (!Known)
+            List.push_back(S.Text());
+    }
+}
+
+void TZemMap::SetRouteNameFilter(const ZemString& Name) {
+    Net.RouteNameFilterOn = true;
+    Net.RouteNameFilter = Name;
+    Refresh();
+}
+
+void TZemMap::ClearRouteNameFilter() {
+    Net.RouteNameFilterOn = false;
+    Net.RouteNameFilter.clear();
+    Refresh();
+}
+
+void TZemMap::PlaceJunctionsOnLines(TJunctionPlacement Where) {
+    std::vector<std::int32_t> IDs; // taken first: the adds below change MaxID and the visible list
+    switch (Where) {
+    case jpAll:
+        for (std::int32_t ID = 0; ID < Doc.MaxID; ++ID)
+            if (ObjectExists(ID))
+                IDs.push_back(ID);
+        break;
+    case jpVisible:
+        IDs.assign(View.VisibleList.begin(), View.VisibleList.end());
+        break;
+    case jpSelected:
+        if (Edit.CurrentObject != -1 && ObjectExists(Edit.CurrentObject))
+            IDs.push_back(Edit.CurrentObject);
+        break;
+    }
+    TBulkUpdate Bulk(*this);
+    for (std::int32_t ID : IDs) {
+        if (!ObjectExists(ID) || ObjectByID(ID).Kind != otLine)
+            continue;
+        const TZemXYArray Points = ObjectByID(ID).Points();
+        for (std::int32_t i = 0; i < Points.Count(); ++i) {
+            TZemObject Junction;
+            Junction.Kind = otRoadCross;
+            Junction.AddPoint(Points[i]);
+            AddObject(Junction); // plane 127 is given by the copy
+        }
+    }
+}

@@ -1,0 +1,103 @@
+// The diagnostic files of the route search, written to the current folder on every search. Each file is
+// built whole in memory and written in one go; lines end with CR LF.
+#include "transport/ZemTransportNew.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* Eol = "\r\n";
+
+// Rewrites the file in place and then cuts it to length, rather than truncating it first: the population
+// file is rewritten every generation at nearly the same size, and freeing and reallocating its blocks
+// each time costs far more than the write on file systems that discard freed blocks.
+void WriteFile(const std::string& FileName, const std::string& Text) {
+    const int Fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (Fd < 0)
+        return;
+    size_t Done = 0;
+    while (Done < Text.size()) {
+        const ssize_t n = ::write(Fd, Text.data() + Done, Text.size() - Done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        Done += static_cast<size_t>(n);
+    }
+    (void)::ftruncate(Fd, static_cast<off_t>(Done)); // a failed write leaves a short file, not a mixed one
+    ::close(Fd);
+}
+
+void AppendPath(std::string& Text, const TZemChromosome& C) {
+    for (std::int32_t Element : C.Path) {
+        Text += std::to_string(Element);
+        Text += ',';
+    }
+    Text += '=';
+    Text += zem::FormatFloat(C.Fitness);
+    Text += Eol;
+}
+
+// One line per vertex: its ID, "| ", then each entry of one of its tables followed by ", ".
+template <class Entry> std::string VertexTable(const TZemNetworkGraph& Graph, Entry EntryText) {
+    std::string Text;
+    for (std::int32_t ID : Graph.Vertices) {
+        Text += std::to_string(ID);
+        Text += "| ";
+        if (const TZemEdgeTables* E = Graph.Edges(ID))
+            for (std::int32_t k = 0; k < E->Neighbours.Count(); ++k) {
+                Text += EntryText(*E, k);
+                Text += ", ";
+            }
+        Text += Eol;
+    }
+    return Text;
+}
+
+} // namespace
+
+void TZemTransportTask::DumpGraph() const {
+    WriteFile("_Vertexs.txt", VertexTable(Graph, [](const TZemEdgeTables& E, std::int32_t k) {
+                  return std::to_string(E.Neighbours[k]);
+              }));
+    WriteFile("_Edges.txt", VertexTable(Graph, [](const TZemEdgeTables& E, std::int32_t k) {
+                  return std::to_string(E.Segments[k]);
+              }));
+    WriteFile("_Transport.txt", VertexTable(Graph, [](const TZemEdgeTables& E, std::int32_t k) {
+                  return std::to_string(E.SegmentTypes[k]);
+              }));
+    WriteFile("_TransportName.txt", VertexTable(Graph, [](const TZemEdgeTables& E, std::int32_t k) {
+                  return E.SegmentNames[static_cast<size_t>(k)];
+              }));
+    WriteFile("_EdgesLens.txt", VertexTable(Graph, [](const TZemEdgeTables& E, std::int32_t k) {
+                  return zem::FormatFloat(E.SegmentLengths.Get(k));
+              }));
+    std::string Text;
+    for (const TPenalty& P : Penalties) {
+        Text += std::to_string(P.TransportType);
+        Text += "; ";
+        Text += P.Name;
+        Text += "; ";
+        Text += zem::FormatFloat(P.Weight);
+        Text += Eol;
+    }
+    WriteFile("_Penalty.txt", Text);
+}
+
+void TZemTransportTask::DumpPopulation(const std::string& FileName) const {
+    std::string Text;
+    for (size_t k = 0; k < Population.size(); ++k) {
+        Text += std::to_string(k);
+        Text += ") ";
+        AppendPath(Text, Population[k]);
+    }
+    WriteFile(FileName, Text);
+}
+
+void TZemTransportTask::DumpChromosome(const std::string& FileName, const TZemChromosome& Chromosome) const {
+    std::string Text;
+    AppendPath(Text, Chromosome);
+    WriteFile(FileName, Text);
+}

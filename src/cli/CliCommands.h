@@ -17,3 +17,4 @@ int CmdInfo(const TCliArgs& Args);
 int CmdDump(const TCliArgs& Args);
 int CmdExportText(const TCliArgs& Args);
 int CmdRepack(const TCliArgs& Args);
+int CmdRoute(const TCliArgs& Args);

@@ -1,6 +1,7 @@
 // The map-file subcommands of zemmap-cli: info, dump, export-text and repack.
 #include "cli/CliCommands.h"
 #include "cli/CliMapDump.h"
+#include "cli/CmdRoute.h"
 #include "model/ZemMain.h"
 #include "model/ZemText.h"
 #include "platform/HeadlessHost.h"
@@ -90,4 +91,12 @@ int CmdRepack(const TCliArgs& Args) {
     Map.SetCompression(static_cast<std::uint8_t>(Level));
     Map.SaveToFile(Args[1]);
     return 0;
+}
+
+int CmdRoute(const TCliArgs& Args) {
+    return CmdRouteWith(Args, [](TZemMap& Map, const std::string& File) {
+        // The route command's loader raises with the loader's message on a refused file.
+        if (!Map.LoadFromFile(File))
+            throw EZemError("Файл поврежден или не является файлом карты!");
+    });
 }

@@ -14,6 +14,7 @@ const TCliCommand Commands[] = {
     {"dump", "print every field of a map file as JSON", CmdDump},
     {"export-text", "write the text export of a map into a folder", CmdExportText},
     {"repack", "save a map again at another compression level", CmdRepack},
+    {"route", "search a cheap route through a map's search points", CmdRoute},
     {"demo", "build a small map in memory and zoom and pan its view", CmdDemo},
 };
 

@@ -41,6 +41,9 @@ TZemMap::~TZemMap() {
     OnDebug = nullptr;
     OnVisibleCount = nullptr;
     OnDrawCount = nullptr;
+    OnFindTransportPath = nullptr;
+    OnGenerations = nullptr;
+    OnOptimalTransportPath = nullptr;
     View.AutoUpdate = false; // and nothing is drawn
     View.Printing = false;
     Edit.CurrentObject = -1;

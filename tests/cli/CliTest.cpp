@@ -104,5 +104,34 @@ TEST(Cli, ExportTextWritesTheFiles) {
     for (const char* Name :
          {"Objects.txt", "DBStreets.txt", "DBIndexes.txt", "DBCitys.txt", "DBAreas.txt", "DBObjects.txt"})
         EXPECT_EQ(::access((Folder + "/" + Name).c_str(), F_OK), 0) << Name;
-    std::system(("rm -rf '" + Folder + "'").c_str());
+    EXPECT_EQ(std::system(("rm -rf '" + Folder + "'").c_str()), 0);
+}
+
+TEST(Cli, RouteOnTheSampleCityEndsWithItsCost) {
+    // The search writes its diagnostic files into the current folder: run it in a folder of its own.
+    const std::string Folder = TempPath("route");
+    ASSERT_EQ(std::system(("mkdir -p '" + Folder + "'").c_str()), 0);
+    const std::string In = "cd '" + Folder + "' && '" + ZEM_CLI_PATH + "' route '" + SampleMap() + "'";
+    FILE* P = popen((In + " --seed 7 2>&1").c_str(), "r");
+    ASSERT_NE(P, nullptr);
+    std::string Genetic;
+    char Buf[4096];
+    size_t n;
+    while ((n = fread(Buf, 1, sizeof Buf, P)) > 0)
+        Genetic.append(Buf, n);
+    EXPECT_EQ(pclose(P), 0) << Genetic;
+    P = popen((In + " --exact 2>&1").c_str(), "r");
+    ASSERT_NE(P, nullptr);
+    std::string Exact;
+    while ((n = fread(Buf, 1, sizeof Buf, P)) > 0)
+        Exact.append(Buf, n);
+    EXPECT_EQ(pclose(P), 0) << Exact;
+    auto Cost = [](const std::string& Out) {
+        const size_t At = Out.rfind("cost: ");
+        return At == std::string::npos ? -1.0 : std::stod(Out.substr(At + 6));
+    };
+    ASSERT_GT(Cost(Exact), 0);
+    EXPECT_GE(Cost(Genetic), Cost(Exact) * (1 - 1e-12)); // the exact search is never beaten
+    EXPECT_EQ(::access((Folder + "/_Vertexs.txt").c_str(), F_OK), 0);
+    EXPECT_EQ(std::system(("rm -rf '" + Folder + "'").c_str()), 0);
 }

@@ -119,14 +119,15 @@ void TBitmap32::Polygon3D(const TRasterPoint* Points, int Last, bool RoundCaps, 
     BrushColor = Darken(BrushColor, 20);
     // The wall on edge A-B faces the viewer when the test point T (the integer third of three
     // consecutive vertices) is not below the foot F of its perpendicular on the edge's line:
-    // T.y <= F.y, compared exactly as T.y * |AB|^2 <= A.y * |AB|^2 + ((T - A) . AB) * AB.y.
+    // T.y <= F.y, compared exactly (in 128 bits) as (T.y - A.y) * |AB|^2 <= ((T - A) . AB) * AB.y.
     auto Faces = [](TRasterPoint A, TRasterPoint B, TRasterPoint T) {
-        std::int64_t DX = std::int64_t(B.X) - A.X, DY = std::int64_t(B.Y) - A.Y;
-        std::int64_t L2 = DX * DX + DY * DY;
+        using i128 = __int128;
+        i128 DX = i128(B.X) - A.X, DY = i128(B.Y) - A.Y;
+        i128 L2 = DX * DX + DY * DY;
         if (L2 == 0)
             return false;
-        std::int64_t Dot = (std::int64_t(T.X) - A.X) * DX + (std::int64_t(T.Y) - A.Y) * DY;
-        return static_cast<__int128>(T.Y) * L2 <= static_cast<__int128>(A.Y) * L2 + static_cast<__int128>(Dot) * DY;
+        i128 Dot = (i128(T.X) - A.X) * DX + (i128(T.Y) - A.Y) * DY;
+        return (i128(T.Y) - A.Y) * L2 <= Dot * DY;
     };
     auto Wall = [&](int I, int J) {
         TRasterPoint Quad[4] = {Points[I], Points[J], Roof[J], Roof[I]};

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     try {
         // A smaller limit than the loader's keeps each run fast; the checks are the same.
         zem::TZemImage Image = zem::DecodeBmp(Data, Size, std::size_t(1) << 18);
-        if (Image.Pixels.size() != static_cast<std::size_t>(Image.Width) * static_cast<std::size_t>(Image.Height))
+        if (Image.Pixels.size() !=
+            static_cast<std::size_t>(Image.Width) * static_cast<std::size_t>(Image.Height))
             std::abort();
     } catch (const EZemError&) {
     }

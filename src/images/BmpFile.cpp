@@ -160,8 +160,8 @@ public:
     TIndexWriter(TZemImage& Image, const std::vector<TColor32>& Palette) : Img(Image), Pal(Palette) {}
     void Put(std::int64_t X, std::int64_t FileRow, std::uint32_t Index) {
         Require(Index < Pal.size(), "номер цвета вне палитры");
-        Img.Pixels[static_cast<std::size_t>(Img.Height - 1 - FileRow) * Img.Width + static_cast<std::size_t>(X)] =
-            Pal[Index];
+        Img.Pixels[static_cast<std::size_t>(Img.Height - 1 - FileRow) * Img.Width +
+                   static_cast<std::size_t>(X)] = Pal[Index];
     }
 
 private:
@@ -169,7 +169,8 @@ private:
     const std::vector<TColor32>& Pal;
 };
 
-void DecodeUncompressed(const TBytes& B, const THeader& H, const std::vector<TColor32>& Palette, TZemImage& Img) {
+void DecodeUncompressed(const TBytes& B, const THeader& H, const std::vector<TColor32>& Palette,
+                        TZemImage& Img) {
     std::uint64_t Stride = (std::uint64_t(H.Width) * H.Bits + 31) / 32 * 4;
     Require(H.OffBits <= B.Size() && Stride * std::uint64_t(H.Height) <= B.Size() - H.OffBits,
             "данные изображения короче заявленных");
@@ -195,8 +196,9 @@ void DecodeUncompressed(const TBytes& B, const THeader& H, const std::vector<TCo
                 break;
             default: {
                 const std::uint8_t* S = Src + X * (H.Bits / 8);
-                std::uint32_t V = H.Bits == 16 ? std::uint32_t(S[0] | S[1] << 8)
-                                               : std::uint32_t(S[0] | S[1] << 8 | S[2] << 16) | std::uint32_t(S[3]) << 24;
+                std::uint32_t V =
+                    H.Bits == 16 ? std::uint32_t(S[0] | S[1] << 8)
+                                 : std::uint32_t(S[0] | S[1] << 8 | S[2] << 16) | std::uint32_t(S[3]) << 24;
                 Dst[X] = A.Get(V, 255) << 24 | R.Get(V, 0) << 16 | G.Get(V, 0) << 8 | Bl.Get(V, 0);
             }
             }

@@ -18,7 +18,9 @@
 using namespace zem::raster;
 
 TBitmap32::TBitmap32() = default;
-TBitmap32::TBitmap32(int AWidth, int AHeight) { SetSize(AWidth, AHeight); }
+TBitmap32::TBitmap32(int AWidth, int AHeight) {
+    SetSize(AWidth, AHeight);
+}
 TBitmap32::~TBitmap32() = default;
 TBitmap32::TBitmap32(TBitmap32&&) noexcept = default;
 TBitmap32& TBitmap32::operator=(TBitmap32&&) noexcept = default;
@@ -27,11 +29,11 @@ TBitmap32& TBitmap32::operator=(TBitmap32&&) noexcept = default;
 // stages' working memory is not.
 TBitmap32::TBitmap32(const TBitmap32& Other)
     : DrawMode(Other.DrawMode), MasterAlpha(Other.MasterAlpha), OuterColor(Other.OuterColor),
-      StretchFilter(Other.StretchFilter), Font(Other.Font), LineColor(Other.LineColor), LineWidth(Other.LineWidth),
-      LineStyle(Other.LineStyle), BrushColor(Other.BrushColor), BrushStyle(Other.BrushStyle),
-      PenPosition(Other.PenPosition), DashCounters(Other.DashCounters), SpareFontName(Other.SpareFontName),
-      SpareFontSize(Other.SpareFontSize), FWidth(Other.FWidth), FHeight(Other.FHeight), FBits(Other.FBits),
-      FTextEngine(Other.FTextEngine) {}
+      StretchFilter(Other.StretchFilter), Font(Other.Font), LineColor(Other.LineColor),
+      LineWidth(Other.LineWidth), LineStyle(Other.LineStyle), BrushColor(Other.BrushColor),
+      BrushStyle(Other.BrushStyle), PenPosition(Other.PenPosition), DashCounters(Other.DashCounters),
+      SpareFontName(Other.SpareFontName), SpareFontSize(Other.SpareFontSize), FWidth(Other.FWidth),
+      FHeight(Other.FHeight), FBits(Other.FBits), FTextEngine(Other.FTextEngine) {}
 
 TBitmap32& TBitmap32::operator=(const TBitmap32& Other) {
     if (this != &Other) {
@@ -241,9 +243,15 @@ void TBitmap32::OutputText(int X, int Y, const ZemString& Text) {
         TextEngine()->Draw(FBits.data(), FWidth, FHeight, Font, 0, X, Y, ToColor32(Font.Color), Text);
 }
 
-int TBitmap32::TextWidth(const ZemString& Text) { return TextSize(Text).cx; }
-int TBitmap32::TextHeight(const ZemString& Text) { return TextSize(Text).cy; }
-TRasterSize TBitmap32::TextSize(const ZemString& Text) { return TextEngine()->Measure(Font, Text); }
+int TBitmap32::TextWidth(const ZemString& Text) {
+    return TextSize(Text).cx;
+}
+int TBitmap32::TextHeight(const ZemString& Text) {
+    return TextSize(Text).cy;
+}
+TRasterSize TBitmap32::TextSize(const ZemString& Text) {
+    return TextEngine()->Measure(Font, Text);
+}
 
 // Font (its face name cut to 31 characters; the text is Cyrillic, Windows-1251, in any case) with the
 // escapement of Angle; the text in LineColor. Selected adds the inverted dashed outline of the

@@ -65,9 +65,10 @@ public:
     TRasterFont Font;
     TColor32 LineColor = clWhite32;
     std::int32_t LineWidth = 1;
-    std::uint8_t LineStyle = 0;  // 0 solid, 1 dashed, 2 dotted, 3 striped
+    std::uint8_t LineStyle = 0; // 0 solid, 1 dashed, 2 dotted, 3 striped
     TColor32 BrushColor = clBlack32;
-    std::uint8_t BrushStyle = 0; // 0 solid, 1 none, 2 horizontal, 3 vertical, 4 fdiagonal, 5 bdiagonal, 6 cross, 7 diagcross
+    std::uint8_t BrushStyle =
+        0; // 0 solid, 1 none, 2 horizontal, 3 vertical, 4 fdiagonal, 5 bdiagonal, 6 cross, 7 diagcross
     TRasterPoint PenPosition;
     std::array<std::int32_t, 4> DashCounters{}; // dashed, dotted, striped, spare
     std::string SpareFontName = "Times New Roman";
@@ -76,14 +77,16 @@ public:
     // ---- Pixels ----
     void Clear(TColor32 Color);
     void SetPixel(int X, int Y, TColor32 Color) {
-        if (static_cast<unsigned>(X) < static_cast<unsigned>(FWidth) && static_cast<unsigned>(Y) < static_cast<unsigned>(FHeight))
+        if (static_cast<unsigned>(X) < static_cast<unsigned>(FWidth) &&
+            static_cast<unsigned>(Y) < static_cast<unsigned>(FHeight))
             FBits[static_cast<std::size_t>(Y) * FWidth + X] = Color;
     }
     // Unchecked: callers stay inside.
     TColor32 GetPixel(int X, int Y) const { return FBits[static_cast<std::size_t>(Y) * FWidth + X]; }
     TColor32 Pixel(int X, int Y) const { return GetPixel(X, Y); }
     void InvertPixel(int X, int Y) {
-        if (static_cast<unsigned>(X) < static_cast<unsigned>(FWidth) && static_cast<unsigned>(Y) < static_cast<unsigned>(FHeight))
+        if (static_cast<unsigned>(X) < static_cast<unsigned>(FWidth) &&
+            static_cast<unsigned>(Y) < static_cast<unsigned>(FHeight))
             FBits[static_cast<std::size_t>(Y) * FWidth + X] ^= InvertMask32;
     }
     // Both ends included, in either order.
@@ -159,7 +162,8 @@ public:
 private:
     // Lines (ZemRasterLines.cpp).
     void ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool Piece, bool Invert, TColor32 Color);
-    void PlotLine(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2, bool Invert, TColor32 Color);
+    void PlotLine(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2, bool Invert,
+                  TColor32 Color);
     void DashedLine(int X1, int Y1, int X2, int Y2, bool RoundCaps, bool Invert);
     void DottedLine(int X1, int Y1, int X2, int Y2, bool Invert);
     void StripedLine(int X1, int Y1, int X2, int Y2, bool RoundCaps, bool Invert);

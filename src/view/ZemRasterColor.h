@@ -39,11 +39,13 @@ constexpr std::int32_t MulDiv(std::int32_t A, std::int32_t B, std::int32_t C) {
 inline TColor32 ToColor32(std::uint32_t PlatformColor) {
     if (PlatformColor & 0x80000000u)
         PlatformColor = zem::SystemColorToRgb(PlatformColor & 0xFF);
-    return 0xFF000000u | ((PlatformColor & 0xFF) << 16) | (PlatformColor & 0xFF00) | ((PlatformColor >> 16) & 0xFF);
+    return 0xFF000000u | ((PlatformColor & 0xFF) << 16) | (PlatformColor & 0xFF00) |
+           ((PlatformColor >> 16) & 0xFF);
 }
 
 constexpr TColor32 ToColor32(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A = 0xFF) {
-    return static_cast<TColor32>(A) << 24 | static_cast<TColor32>(R) << 16 | static_cast<TColor32>(G) << 8 | B;
+    return static_cast<TColor32>(A) << 24 | static_cast<TColor32>(R) << 16 | static_cast<TColor32>(G) << 8 |
+           B;
 }
 
 // TColor32 -> platform colour: red and blue swapped, alpha dropped.
@@ -51,15 +53,25 @@ constexpr std::uint32_t ToPlatformColor(TColor32 V) {
     return ((V & 0xFF0000) >> 16) | (V & 0xFF00) | ((V & 0xFF) << 16);
 }
 
-constexpr std::uint32_t RedOf(TColor32 V) { return (V & 0xFF0000) >> 16; }
-constexpr std::uint32_t GreenOf(TColor32 V) { return (V & 0xFF00) >> 8; }
-constexpr std::uint32_t BlueOf(TColor32 V) { return V & 0xFF; }
-constexpr std::uint32_t AlphaOf(TColor32 V) { return V >> 24; }
+constexpr std::uint32_t RedOf(TColor32 V) {
+    return (V & 0xFF0000) >> 16;
+}
+constexpr std::uint32_t GreenOf(TColor32 V) {
+    return (V & 0xFF00) >> 8;
+}
+constexpr std::uint32_t BlueOf(TColor32 V) {
+    return V & 0xFF;
+}
+constexpr std::uint32_t AlphaOf(TColor32 V) {
+    return V >> 24;
+}
 
 // Each of R, G, B loses Percent per cent of itself (rounded); the result is opaque.
 constexpr TColor32 Darken(TColor32 V, std::int32_t Percent) {
     auto D = [Percent](std::uint32_t C) {
-        return static_cast<std::uint32_t>(static_cast<std::int32_t>(C) - zem::MulDiv(static_cast<std::int32_t>(C), Percent, 100)) & 0xFF;
+        return static_cast<std::uint32_t>(static_cast<std::int32_t>(C) -
+                                          zem::MulDiv(static_cast<std::int32_t>(C), Percent, 100)) &
+               0xFF;
     };
     return 0xFF000000u | D(RedOf(V)) << 16 | D(GreenOf(V)) << 8 | D(BlueOf(V));
 }

@@ -6,7 +6,9 @@ namespace {
 // Rows beyond this never meet a surface; clamping keeps the conversion to int defined for any input.
 constexpr double RowLimit = 1e9;
 
-int RowOf(double V) { return static_cast<int>(std::clamp(V, -RowLimit, RowLimit)); }
+int RowOf(double V) {
+    return static_cast<int>(std::clamp(V, -RowLimit, RowLimit));
+}
 
 } // namespace
 

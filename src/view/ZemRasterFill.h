@@ -50,11 +50,11 @@ public:
 
 private:
     struct TEdge {
-        double X0, Y0;  // upper end
-        double DxDy;    // slope in x per unit of y
-        int FirstRow;   // first row whose centre lies on the edge
-        int LastRow;    // last such row
-        int Dir;        // +1 downwards, -1 upwards in the source contour
+        double X0, Y0; // upper end
+        double DxDy;   // slope in x per unit of y
+        int FirstRow;  // first row whose centre lies on the edge
+        int LastRow;   // last such row
+        int Dir;       // +1 downwards, -1 upwards in the source contour
     };
     struct TCrossing {
         double X;
@@ -88,7 +88,8 @@ template <class TSpanFn> void TScanlineFiller::Fill(const TClipBox& Clip, TFillR
     if (!(FirstD <= LastD))
         return;
     int First = static_cast<int>(FirstD), Last = static_cast<int>(LastD);
-    std::sort(Edges.begin(), Edges.end(), [](const TEdge& A, const TEdge& B) { return A.FirstRow < B.FirstRow; });
+    std::sort(Edges.begin(), Edges.end(),
+              [](const TEdge& A, const TEdge& B) { return A.FirstRow < B.FirstRow; });
     Active.clear();
     size_t Next = 0;
     for (int Y = First; Y <= Last; ++Y) {
@@ -190,9 +191,8 @@ class TSpanUnion {
 public:
     void Add(int Y, int X1, int X2) { Spans.push_back({Y, X1, X2}); }
     template <class TSpanFn> void Flush(TSpanFn&& Span) {
-        std::sort(Spans.begin(), Spans.end(), [](const TRun& A, const TRun& B) {
-            return A.Y != B.Y ? A.Y < B.Y : A.X1 < B.X1;
-        });
+        std::sort(Spans.begin(), Spans.end(),
+                  [](const TRun& A, const TRun& B) { return A.Y != B.Y ? A.Y < B.Y : A.X1 < B.X1; });
         size_t i = 0;
         while (i < Spans.size()) {
             TRun R = Spans[i++];

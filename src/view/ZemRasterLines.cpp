@@ -89,7 +89,8 @@ struct TLineSteps {
             if (TLo > 0 || THi < 0)
                 return false;
         } else {
-            // minor(k) >= t  <=>  k >= ceil((2t - 1) N / 2A);  minor(k) <= t  <=>  k <= ceil((2t + 1) N / 2A) - 1
+            // minor(k) >= t  <=>  k >= ceil((2t - 1) N / 2A);  minor(k) <= t  <=>  k <= ceil((2t + 1) N / 2A)
+            // - 1
             Lo = std::max(Lo, CeilDiv((2 * TLo - 1) * N, 2 * static_cast<i128>(A)));
             Hi = std::min(Hi, CeilDiv((2 * THi + 1) * N, 2 * static_cast<i128>(A)) - 1);
         }
@@ -143,7 +144,8 @@ void TBitmap32::PlotLine(i64 X1, i64 Y1, i64 X2, i64 Y2, bool Invert, TColor32 C
     L.Seek(K0);
     // Walk by index: a major step moves along a row or a column, a minor step across.
     const std::ptrdiff_t Row = FWidth;
-    const std::ptrdiff_t MajStep = L.XMajor ? L.SMaj : L.SMaj * Row, MinStep = L.XMajor ? L.SMin * Row : L.SMin;
+    const std::ptrdiff_t MajStep = L.XMajor ? L.SMaj : L.SMaj * Row,
+                         MinStep = L.XMajor ? L.SMin * Row : L.SMin;
     std::ptrdiff_t Index = static_cast<std::ptrdiff_t>(L.Y()) * Row + static_cast<std::ptrdiff_t>(L.X());
     const i64 TwoA = 2 * L.A, TwoN = 2 * L.N;
     i64 R = L.R;
@@ -161,14 +163,17 @@ void TBitmap32::PlotLine(i64 X1, i64 Y1, i64 X2, i64 Y2, bool Invert, TColor32 C
     }
 }
 
-void TBitmap32::LineClipped(int X1, int Y1, int X2, int Y2, TColor32 Color) { PlotLine(X1, Y1, X2, Y2, false, Color); }
+void TBitmap32::LineClipped(int X1, int Y1, int X2, int Y2, TColor32 Color) {
+    PlotLine(X1, Y1, X2, Y2, false, Color);
+}
 
 void TBitmap32::LineToClipped(int X, int Y) {
     LineClipped(PenPosition.X, PenPosition.Y, X, Y, LineColor);
     PenPosition = {X, Y};
 }
 
-void TBitmap32::ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool Piece, bool Invert, TColor32 Color) {
+void TBitmap32::ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool Piece, bool Invert,
+                             TColor32 Color) {
     if (Empty())
         return;
     if (W <= 1) {
@@ -258,46 +263,69 @@ void TBitmap32::LineStyled(int X1, int Y1, int X2, int Y2, bool RoundCaps, bool 
         StripedLine(X1, Y1, X2, Y2, RoundCaps, Invert);
         break;
     default:
-        ThickSegment({double(X1), double(Y1)}, {double(X2), double(Y2)}, std::max(LineWidth, 1), RoundCaps, false,
-                     Invert, LineColor);
+        ThickSegment({double(X1), double(Y1)}, {double(X2), double(Y2)}, std::max(LineWidth, 1), RoundCaps,
+                     false, Invert, LineColor);
     }
 }
 
-// Dashes: the counter counts pixels 1 ... 4W; pixels 1 ... 3W are the dash (drawn when the counter
-// reaches 3W), 3W+1 ... 4W the gap, then the counter returns to 0 and the next pixel starts a dash. At
-// the end an unfinished dash is drawn to the last pixel. With W = 1: three pixels on, one off.
-void TBitmap32::DashedLine(int X1, int Y1, int X2, int Y2, bool RoundCaps, bool Invert) {
-    const i64 W = std::max(LineWidth, 1), Period = 4 * W, On = 3 * W;
-    TLineSteps L(X1, Y1, X2, Y2);
-    i64 C = Modulo(DashCounters[0], Period);
-    DashCounters[0] = static_cast<std::int32_t>((C + L.N + 1) % Period);
+namespace {
+
+// The walk shared by the dashed, striped and marching lines. A counter runs over the line's pixels in
+// periods of Period: the first On pixels of each period form a piece, the rest a gap. Counter is the
+// count before the first pixel and is left as it stands after the last one, so a pattern can run on
+// into the next segment. Pixel(x, y, n) is called for each pixel of a piece and Piece(from, to, n) once
+// for each piece (at its last pixel, or at the line's end for an unfinished one), n counting the
+// pieces begun since the line's first pixel. Only the steps near the surface are walked.
+template <class TPixelFn, class TPieceFn>
+void WalkPattern(const TLineSteps& Line, int SurfaceW, int SurfaceH, i64 W, i64& Counter, i64 Period, i64 On,
+                 TPixelFn&& Pixel, TPieceFn&& Piece) {
+    TLineSteps L = Line;
+    i64 C0 = Modulo(Counter, Period);
+    Counter = (C0 + L.N + 1) % Period;
     i64 KA, KB;
-    if (Empty() || !WalkRange(L, FWidth, FHeight, W + 2, Period + 1, KA, KB))
+    if (!WalkRange(L, SurfaceW, SurfaceH, W + 2, Period + 1, KA, KB))
         return;
-    C = (C + KA) % Period;
+    i64 C = (C0 + KA) % Period;
+    i64 N = (C0 + KA) / Period; // pieces begun before step KA
     TPointF Start = PointAt(L, std::max<i64>(0, KA - C)), Cur;
-    auto Dash = [&] { ThickSegment(Start, Cur, static_cast<int>(W), RoundCaps, true, Invert, LineColor); };
     L.Seek(KA);
     for (i64 K = KA; K <= KB; ++K, L.Next()) {
         Cur = {double(L.X()), double(L.Y())};
         if (C == 0)
             Start = Cur;
+        if (C < On)
+            Pixel(L.X(), L.Y(), N);
         ++C;
-        if (W == 1 && C <= On) {
-            if (Invert)
-                InvertPixel(int(L.X()), int(L.Y()));
-            else
-                SetPixel(int(L.X()), int(L.Y()), LineColor);
-        }
-        if (C == On) {
-            if (W > 1)
-                Dash();
-        } else if (C == Period) {
+        if (C == On)
+            Piece(Start, Cur, N);
+        if (C == Period) {
             C = 0;
+            ++N;
         }
     }
-    if (W > 1 && C > 0 && C < On)
-        Dash();
+    if (C > 0 && C < On)
+        Piece(Start, Cur, N);
+}
+
+} // namespace
+
+// Dashes: of each 4W pixels the first 3W are drawn (as one piece when the 3W-th is reached), then the
+// next pixel starts a new dash; an unfinished dash is drawn to the line's end. Width 1: three on, one
+// off.
+void TBitmap32::DashedLine(int X1, int Y1, int X2, int Y2, bool RoundCaps, bool Invert) {
+    const i64 W = std::max(LineWidth, 1);
+    i64 Counter = DashCounters[0];
+    WalkPattern(
+        TLineSteps(X1, Y1, X2, Y2), FWidth, FHeight, W, Counter, 4 * W, 3 * W,
+        [&](i64 X, i64 Y, i64) {
+            if (W == 1)
+                Invert ? InvertPixel(int(X), int(Y)) : SetPixel(int(X), int(Y), LineColor);
+        },
+        [&](TPointF From, TPointF To, i64) {
+            if (W > 1)
+                ThickSegment(From, To, int(W), RoundCaps, true, Invert, LineColor);
+        });
+    DashCounters[0] = static_cast<std::int32_t>(Counter);
 }
 
 // Dots: a disc of radius Round(W/2) where the counter is 0, which then counts 1 ... 2W and returns to
@@ -323,38 +351,20 @@ void TBitmap32::DottedLine(int X1, int Y1, int X2, int Y2, bool Invert) {
 // Stripes: pieces of 3W pixels, alternately in LineColor and its complement; the colour starts over
 // with each line while the counter runs on.
 void TBitmap32::StripedLine(int X1, int Y1, int X2, int Y2, bool RoundCaps, bool Invert) {
-    const i64 W = std::max(LineWidth, 1), Piece = 3 * W;
-    TLineSteps L(X1, Y1, X2, Y2);
-    i64 C = Modulo(DashCounters[2], Piece);
-    DashCounters[2] = static_cast<std::int32_t>((C + L.N + 1) % Piece);
-    i64 KA, KB;
-    if (Empty() || !WalkRange(L, FWidth, FHeight, W + 2, Piece + 1, KA, KB))
-        return;
-    TColor32 Color = ((C + KA) / Piece) % 2 ? LineColor ^ InvertMask32 : LineColor;
-    C = (C + KA) % Piece;
-    TPointF Start = PointAt(L, std::max<i64>(0, KA - C)), Cur;
-    auto Stripe = [&] { ThickSegment(Start, Cur, static_cast<int>(W), RoundCaps, true, Invert, Color); };
-    L.Seek(KA);
-    for (i64 K = KA; K <= KB; ++K, L.Next()) {
-        Cur = {double(L.X()), double(L.Y())};
-        if (C == 0)
-            Start = Cur;
-        ++C;
-        if (W == 1) {
-            if (Invert)
-                InvertPixel(int(L.X()), int(L.Y()));
-            else
-                SetPixel(int(L.X()), int(L.Y()), Color);
-        }
-        if (C == Piece) {
+    const i64 W = std::max(LineWidth, 1);
+    i64 Counter = DashCounters[2];
+    auto ColorOf = [this](i64 Piece) { return Piece % 2 ? LineColor ^ InvertMask32 : LineColor; };
+    WalkPattern(
+        TLineSteps(X1, Y1, X2, Y2), FWidth, FHeight, W, Counter, 3 * W, 3 * W,
+        [&](i64 X, i64 Y, i64 Piece) {
+            if (W == 1)
+                Invert ? InvertPixel(int(X), int(Y)) : SetPixel(int(X), int(Y), ColorOf(Piece));
+        },
+        [&](TPointF From, TPointF To, i64 Piece) {
             if (W > 1)
-                Stripe();
-            Color ^= InvertMask32;
-            C = 0;
-        }
-    }
-    if (W > 1 && C > 0)
-        Stripe();
+                ThickSegment(From, To, int(W), RoundCaps, true, Invert, ColorOf(Piece));
+        });
+    DashCounters[2] = static_cast<std::int32_t>(Counter);
 }
 
 // Segments in the order 1->0, 1->2, 2->3, ..., (last-2)->(last-1), last->(last-1): the two outer ones
@@ -381,29 +391,18 @@ void TBitmap32::PolylineStyled(const TRasterPoint* Points, int Last, bool RoundC
 
 // Inverted dashes of 10W pixels with gaps of 10W pixels, with a pattern of its own.
 void TBitmap32::MarchingLine(int X1, int Y1, int X2, int Y2) {
-    const i64 W = std::max(LineWidth, 1), On = 10 * W, Period = 20 * W;
-    TLineSteps L(X1, Y1, X2, Y2);
-    i64 KA, KB;
-    if (Empty() || !WalkRange(L, FWidth, FHeight, W + 2, Period + 1, KA, KB))
-        return;
-    i64 C = KA % Period;
-    TPointF Start = PointAt(L, KA - C), Cur;
-    auto Dash = [&] { ThickSegment(Start, Cur, static_cast<int>(W), false, true, true, 0); };
-    L.Seek(KA);
-    for (i64 K = KA; K <= KB; ++K, L.Next()) {
-        Cur = {double(L.X()), double(L.Y())};
-        if (C == 0)
-            Start = Cur;
-        if (W == 1 && C < On)
-            InvertPixel(int(L.X()), int(L.Y()));
-        ++C;
-        if (C == On && W > 1)
-            Dash();
-        if (C == Period)
-            C = 0;
-    }
-    if (W > 1 && C > 0 && C < On)
-        Dash();
+    const i64 W = std::max(LineWidth, 1);
+    i64 Counter = 0;
+    WalkPattern(
+        TLineSteps(X1, Y1, X2, Y2), FWidth, FHeight, W, Counter, 20 * W, 10 * W,
+        [&](i64 X, i64 Y, i64) {
+            if (W == 1)
+                InvertPixel(int(X), int(Y));
+        },
+        [&](TPointF From, TPointF To, i64) {
+            if (W > 1)
+                ThickSegment(From, To, int(W), false, true, true, 0);
+        });
 }
 
 // Two 15-pixel strokes from the tip, at 45 degrees either side of the way back.

@@ -61,7 +61,8 @@ std::vector<std::vector<TWeight>> Contributors(int D, int S, int First, int Last
             if (W == 0)
                 continue;
             int Index = std::clamp(j, 0, S - 1);
-            auto It = std::find_if(List.begin(), List.end(), [Index](const TWeight& T) { return T.Index == Index; });
+            auto It = std::find_if(List.begin(), List.end(),
+                                   [Index](const TWeight& T) { return T.Index == Index; });
             if (It != List.end())
                 It->W += float(W);
             else
@@ -78,7 +79,9 @@ std::vector<std::vector<TWeight>> Contributors(int D, int S, int First, int Last
     return Result;
 }
 
-std::uint32_t Channel(float V) { return static_cast<std::uint32_t>(std::clamp(std::lround(V), 0L, 255L)); }
+std::uint32_t Channel(float V) {
+    return static_cast<std::uint32_t>(std::clamp(std::lround(V), 0L, 255L));
+}
 
 } // namespace
 
@@ -108,7 +111,8 @@ void Resample(TBitmap32& Dst, const TRasterRect& DstRect, const TBitmap32& Src, 
             const TColor32* S = Src.ScanLine(SY);
             TColor32* D = Dst.ScanLine(Y);
             for (int X = X1; X < X2; ++X)
-                Put(D[X], S[SrcRect.Left + static_cast<int>((static_cast<std::int64_t>(X - DstRect.Left) * SW) / DW)]);
+                Put(D[X], S[SrcRect.Left +
+                            static_cast<int>((static_cast<std::int64_t>(X - DstRect.Left) * SW) / DW)]);
         }
         return;
     }

@@ -119,14 +119,15 @@ void TBitmap32::Polygon3D(const TRasterPoint* Points, int Last, bool RoundCaps, 
     BrushColor = Darken(BrushColor, 20);
     // The wall on edge A-B faces the viewer when the test point T (the integer third of three
     // consecutive vertices) is not below the foot F of its perpendicular on the edge's line:
-    // T.y <= F.y, compared exactly as T.y * |AB|^2 <= A.y * |AB|^2 + ((T - A) . AB) * AB.y.
+    // T.y <= F.y, compared exactly (in 128 bits) as (T.y - A.y) * |AB|^2 <= ((T - A) . AB) * AB.y.
     auto Faces = [](TRasterPoint A, TRasterPoint B, TRasterPoint T) {
-        std::int64_t DX = std::int64_t(B.X) - A.X, DY = std::int64_t(B.Y) - A.Y;
-        std::int64_t L2 = DX * DX + DY * DY;
+        using i128 = __int128;
+        i128 DX = i128(B.X) - A.X, DY = i128(B.Y) - A.Y;
+        i128 L2 = DX * DX + DY * DY;
         if (L2 == 0)
             return false;
-        std::int64_t Dot = (std::int64_t(T.X) - A.X) * DX + (std::int64_t(T.Y) - A.Y) * DY;
-        return static_cast<__int128>(T.Y) * L2 <= static_cast<__int128>(A.Y) * L2 + static_cast<__int128>(Dot) * DY;
+        i128 Dot = (i128(T.X) - A.X) * DX + (i128(T.Y) - A.Y) * DY;
+        return (i128(T.Y) - A.Y) * L2 <= Dot * DY;
     };
     auto Wall = [&](int I, int J) {
         TRasterPoint Quad[4] = {Points[I], Points[J], Roof[J], Roof[I]};
@@ -188,18 +189,18 @@ void TBitmap32::EllipseRotated(TRasterPoint Centre, double Angle, int Rx, int Ry
 void TBitmap32::Disc(int CX, int CY, TColor32 Border, TColor32 Fill, int Radius) {
     if (Empty())
         return;
-    DiscShape(
-        CX, CY, Radius, FWidth, FHeight, TSolidSpan{FBits.data(), FWidth, Fill},
-        [&](std::int64_t X, std::int64_t Y) {
-            if (X >= 0 && X < FWidth && Y >= 0 && Y < FHeight)
-                FBits[static_cast<std::size_t>(Y) * FWidth + X] = Border;
-        });
+    DiscShape(CX, CY, Radius, FWidth, FHeight, TSolidSpan{FBits.data(), FWidth, Fill},
+              [&](std::int64_t X, std::int64_t Y) {
+                  if (X >= 0 && X < FWidth && Y >= 0 && Y < FHeight)
+                      FBits[static_cast<std::size_t>(Y) * FWidth + X] = Border;
+              });
 }
 
 void TBitmap32::InvertedDisc(int CX, int CY, int Radius) {
     if (Empty())
         return;
-    DiscShape(CX, CY, Radius, FWidth, FHeight, TInvertSpan{FBits.data(), FWidth}, [](std::int64_t, std::int64_t) {});
+    DiscShape(CX, CY, Radius, FWidth, FHeight, TInvertSpan{FBits.data(), FWidth},
+              [](std::int64_t, std::int64_t) {});
 }
 
 // ---- Marks of the editor ----
@@ -220,7 +221,8 @@ void InvertFrame(TBitmap32& B, std::int64_t X1, std::int64_t Y1, std::int64_t X2
     auto Column = [&](std::int64_t X) {
         if (X < 0 || X >= B.Width())
             return;
-        std::int64_t A = std::max<std::int64_t>(Y1 + 1, 0), Z = std::min<std::int64_t>(Y2 - 1, B.Height() - 1);
+        std::int64_t A = std::max<std::int64_t>(Y1 + 1, 0),
+                     Z = std::min<std::int64_t>(Y2 - 1, B.Height() - 1);
         for (std::int64_t Y = A; Y <= Z; ++Y)
             B.InvertPixel(int(X), int(Y));
     };
@@ -290,7 +292,8 @@ void TBitmap32::DrawRotated(const TBitmap32& Source, int X, int Y, double Angle,
     double MinX = INFINITY, MinY = INFINITY, MaxX = -INFINITY, MaxY = -INFINITY;
     for (auto [PX, PY] : {std::pair{0.0, 0.0}, {double(W), 0.0}, {0.0, double(H)}, {double(W), double(H)}}) {
         double RX = CX + (PX - CX) * C - (PY - CY) * S, RY = CY + (PX - CX) * S + (PY - CY) * C;
-        MinX = std::min(MinX, RX), MaxX = std::max(MaxX, RX), MinY = std::min(MinY, RY), MaxY = std::max(MaxY, RY);
+        MinX = std::min(MinX, RX), MaxX = std::max(MaxX, RX), MinY = std::min(MinY, RY),
+        MaxY = std::max(MaxY, RY);
     }
     int U1 = static_cast<int>(std::max(std::floor(X + MinX) - 1, 0.0));
     int U2 = static_cast<int>(std::min(std::ceil(X + MaxX) + 1, FWidth - 1.0));

@@ -24,15 +24,18 @@ int TRasterFont::PixelHeight() const {
     return std::clamp(H, 1, 2000);
 }
 
-int EscapementOf(double Angle) { return zem::Round(Angle * 1800 / std::numbers::pi); }
+int EscapementOf(double Angle) {
+    return zem::Round(Angle * 1800 / std::numbers::pi);
+}
 
 char32_t Cp1251ToUnicode(unsigned char C) {
     static constexpr char16_t High[64] = {
-        0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
-        0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0xFFFD, 0x2122,
-        0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
-        0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
-        0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+        0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
+        0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
+        0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
+        0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
+        0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
     if (C < 0x80)
         return C;
     if (C >= 0xC0)
@@ -45,9 +48,9 @@ namespace {
 // Faces for names that have no metric-compatible stand-in of their own: tried after the name itself.
 const char* FallbackFamily(const std::string& Name) {
     static const std::pair<const char*, const char*> Table[] = {
-        {"arial", "Liberation Sans"},     {"times new roman", "Liberation Serif"},
+        {"arial", "Liberation Sans"},       {"times new roman", "Liberation Serif"},
         {"courier new", "Liberation Mono"}, {"tahoma", "DejaVu Sans"},
-        {"verdana", "DejaVu Sans"},       {"ms sans serif", "Liberation Sans"},
+        {"verdana", "DejaVu Sans"},         {"ms sans serif", "Liberation Sans"},
     };
     std::string Lower;
     for (char C : Name)
@@ -273,8 +276,9 @@ struct TZemTextEngine::TImpl {
         G.H = int(B.rows);
         G.Coverage.resize(std::size_t(G.W) * G.H);
         for (int R = 0; R < G.H; ++R) {
-            const unsigned char* Src = B.pitch >= 0 ? B.buffer + std::size_t(R) * B.pitch
-                                                    : B.buffer + std::size_t(G.H - 1 - R) * std::size_t(-B.pitch);
+            const unsigned char* Src = B.pitch >= 0
+                                           ? B.buffer + std::size_t(R) * B.pitch
+                                           : B.buffer + std::size_t(G.H - 1 - R) * std::size_t(-B.pitch);
             std::copy(Src, Src + G.W, G.Coverage.begin() + std::size_t(R) * G.W);
         }
     }
@@ -313,7 +317,9 @@ struct TZemTextEngine::TImpl {
 TZemTextEngine::TZemTextEngine() : Impl(std::make_unique<TImpl>()) {}
 TZemTextEngine::~TZemTextEngine() = default;
 
-std::size_t TZemTextEngine::CachedGlyphs() const { return Impl->GlyphCount; }
+std::size_t TZemTextEngine::CachedGlyphs() const {
+    return Impl->GlyphCount;
+}
 
 std::string TZemTextEngine::ResolvedFamily(const TRasterFont& Font) {
     return Impl->SizedFor(Font)->Face->Family;
@@ -327,8 +333,8 @@ TRasterSize TZemTextEngine::Measure(const TRasterFont& Font, const ZemString& Te
     return {W, S.Ascent + S.Descent};
 }
 
-void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFont& Font, int Escapement, int X,
-                          int Y, TColor32 Color, const ZemString& Text) {
+void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFont& Font, int Escapement,
+                          int X, int Y, TColor32 Color, const ZemString& Text) {
     if (!Bits || Width <= 0 || Height <= 0 || Text.empty())
         return;
     Escapement %= 3600;

@@ -32,8 +32,8 @@ void Put32(Bytes& V, std::uint32_t X) {
 // A BMP file of the given header size (12, 40, 64, 108 or 124) with Extra bytes after the header
 // (masks), the palette (B, G, R entries) and the pixel data as given.
 Bytes MakeBmp(std::uint32_t HeaderSize, std::int32_t W, std::int32_t H, int Bits, std::uint32_t Compression,
-              const std::vector<TColor32>& Palette, const Bytes& Data, const std::vector<std::uint32_t>& Masks = {},
-              std::uint32_t ColorsUsed = 0) {
+              const std::vector<TColor32>& Palette, const Bytes& Data,
+              const std::vector<std::uint32_t>& Masks = {}, std::uint32_t ColorsUsed = 0) {
     Bytes Header;
     if (HeaderSize == 12) {
         Put32(Header, 12);
@@ -83,7 +83,9 @@ Bytes MakeBmp(std::uint32_t HeaderSize, std::int32_t W, std::int32_t H, int Bits
     return F;
 }
 
-zem::TZemImage Decode(const Bytes& F) { return zem::DecodeBmp(F.data(), F.size()); }
+zem::TZemImage Decode(const Bytes& F) {
+    return zem::DecodeBmp(F.data(), F.size());
+}
 
 std::string Failure(const Bytes& F) {
     try {
@@ -104,7 +106,8 @@ zem::TZemImage Picture(int W, int H, int N) {
     for (int Y = 0; Y < H; ++Y)
         for (int X = 0; X < W; ++X) {
             int I = (X * 7 + Y * 3) % N;
-            P.Pixels.push_back(ToColor32(std::uint8_t(I * 37), std::uint8_t(255 - I * 11), std::uint8_t(I * 5 + 9)));
+            P.Pixels.push_back(
+                ToColor32(std::uint8_t(I * 37), std::uint8_t(255 - I * 11), std::uint8_t(I * 5 + 9)));
         }
     return P;
 }
@@ -112,7 +115,8 @@ zem::TZemImage Picture(int W, int H, int N) {
 struct TTempDir {
     fs::path Path;
     TTempDir() {
-        Path = fs::temp_directory_path() / ("zem-bmp-" + std::to_string(::getpid()) + "-" + std::to_string(rand()));
+        Path = fs::temp_directory_path() /
+               ("zem-bmp-" + std::to_string(::getpid()) + "-" + std::to_string(rand()));
         fs::create_directories(Path);
     }
     ~TTempDir() { fs::remove_all(Path); }
@@ -161,8 +165,10 @@ TEST(BmpRead, DirectColourDepthsAndBitFields) {
     // 5-6-5 bit fields after a 40-byte header, and inside a V4 header.
     Bytes Rgb565 = {0xE0, 0x07, 0x1F, 0x00}; // green, blue
     std::vector<std::uint32_t> M565 = {0xF800, 0x07E0, 0x001F};
-    EXPECT_EQ(Decode(MakeBmp(40, 2, 1, 16, 3, {}, Rgb565, M565)).Pixels, (std::vector<TColor32>{Green, Blue}));
-    EXPECT_EQ(Decode(MakeBmp(108, 2, 1, 16, 3, {}, Rgb565, M565)).Pixels, (std::vector<TColor32>{Green, Blue}));
+    EXPECT_EQ(Decode(MakeBmp(40, 2, 1, 16, 3, {}, Rgb565, M565)).Pixels,
+              (std::vector<TColor32>{Green, Blue}));
+    EXPECT_EQ(Decode(MakeBmp(108, 2, 1, 16, 3, {}, Rgb565, M565)).Pixels,
+              (std::vector<TColor32>{Green, Blue}));
     // 32 bits: without bit fields the fourth byte is ignored; with an alpha mask it is alpha.
     Bytes Argb = {0x10, 0x20, 0x30, 0x80};
     EXPECT_EQ(Decode(MakeBmp(40, 1, 1, 32, 0, {}, Argb)).Pixels[0], 0xFF302010u);
@@ -173,12 +179,12 @@ TEST(BmpRead, DirectColourDepthsAndBitFields) {
 
 TEST(BmpRead, RunLengthEncodedEightAndFourBits) {
     // RLE8, 4 x 3: row 0 "run of 3 index 1, 1 literal"; row 1 skipped by a move; row 2 literal.
-    Bytes Rle8 = {3, 1, 1, 2, 0, 0,         // row 0: 1 1 1 2, end of line
-                  0, 2, 0, 1,               // move down one row: row 1 keeps colour 0
-                  0, 4, 2, 1, 2, 1, 0, 1};  // row 2: a literal of 4, end of picture
+    Bytes Rle8 = {3, 1, 1, 2, 0, 0,        // row 0: 1 1 1 2, end of line
+                  0, 2, 0, 1,              // move down one row: row 1 keeps colour 0
+                  0, 4, 2, 1, 2, 1, 0, 1}; // row 2: a literal of 4, end of picture
     zem::TZemImage I = Decode(MakeBmp(40, 4, 3, 8, 1, {Red, Green, Blue}, Rle8));
-    EXPECT_EQ(I.Pixels, (std::vector<TColor32>{Blue, Green, Blue, Green,  // top row = file row 2
-                                               Red, Red, Red, Red,        // skipped: colour 0
+    EXPECT_EQ(I.Pixels, (std::vector<TColor32>{Blue, Green, Blue, Green, // top row = file row 2
+                                               Red, Red, Red, Red,       // skipped: colour 0
                                                Green, Green, Green, Blue}));
     // RLE4, 7 x 1: a run of 3 alternating 1 2 1, a literal of 3 nibbles 0 2 1, then a run of 1.
     Bytes Rle4 = {3, 0x12, 0, 3, 0x02, 0x10, 1, 0x20, 0, 1};
@@ -321,7 +327,8 @@ TEST(BmpRead, FilesWrittenByImageMagickInEveryForm) {
         zem::TZemImage P = Picture(29, 11, C.Colours);
         std::string Png = Dir / (std::string(C.Name) + ".png"), Bmp = Dir / (std::string(C.Name) + ".bmp");
         Bytes Encoded = zem::EncodePng(P.Pixels.data(), P.Width, P.Height);
-        std::ofstream(Png, std::ios::binary).write(reinterpret_cast<const char*>(Encoded.data()), Encoded.size());
+        std::ofstream(Png, std::ios::binary)
+            .write(reinterpret_cast<const char*>(Encoded.data()), Encoded.size());
         std::string Cmd = Convert + " " + Png + " " + C.Options + Bmp + " 2>/dev/null";
         ASSERT_EQ(std::system(Cmd.c_str()), 0) << Cmd;
         zem::TZemImage I = zem::ReadImageFile(Bmp);

@@ -12,8 +12,8 @@ using namespace rastertest;
 
 namespace {
 
-std::string TransformMessage(TBitmap32& Dst, const TRasterRect& DR, const TBitmap32& Src, const TRasterRect& SR,
-                             TStretchFilter F) {
+std::string TransformMessage(TBitmap32& Dst, const TRasterRect& DR, const TBitmap32& Src,
+                             const TRasterRect& SR, TStretchFilter F) {
     try {
         Resample(Dst, DR, Src, SR, 0, F);
     } catch (const ETransformError& E) {
@@ -135,7 +135,8 @@ TEST(RasterText, MeasuresWithTheFontAndGrowsWithSizeAndBold) {
     int W = B.TextWidth(Text), H = B.TextHeight(Text);
     EXPECT_GT(W, 80);
     EXPECT_LT(W, 160);
-    EXPECT_EQ(H, 19); // Arial 12 pt at 96 per inch: ascent 15 + descent 4 (Liberation Sans has Arial's metrics)
+    EXPECT_EQ(H,
+              19); // Arial 12 pt at 96 per inch: ascent 15 + descent 4 (Liberation Sans has Arial's metrics)
     EXPECT_EQ(B.TextSize(Text), (TRasterSize{W, H}));
     B.Font.Style = fsBold;
     EXPECT_GT(B.TextWidth(Text), W);

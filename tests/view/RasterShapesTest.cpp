@@ -37,7 +37,7 @@ TEST(RasterFill, EvenOddLeavesTheCoreOfASelfIntersectingPolygonEmptyNonZeroFills
         zem::raster::TScanlineFiller F;
         F.AddContour(Star, 5);
         F.Fill({0, 0, 100, 100}, Rule, zem::raster::TSolidSpan{B.Bits(), 100, Ink});
-        EXPECT_EQ(B.GetPixel(50, 12), Ink);  // the top point
+        EXPECT_EQ(B.GetPixel(50, 12), Ink); // the top point
         EXPECT_EQ(B.GetPixel(50, 50), Rule == zem::raster::TFillRule::frEvenOdd ? Bg : Ink);
         EXPECT_EQ(B.GetPixel(5, 5), Bg);
     }
@@ -116,8 +116,8 @@ TEST(RasterShapes, Polygon3DRaisesTheRoofAndShadesTheFrontWall) {
     // A square base (clockwise on screen); the roof lies 10 pixels straight above it.
     TRasterPoint P[] = {{20, 40}, {40, 40}, {40, 50}, {20, 50}};
     B.Polygon3D(P, 3, false, 10, 3 * std::numbers::pi / 2);
-    EXPECT_EQ(B.GetPixel(30, 35), Ink);               // the roof spans y 30 ... 40
-    EXPECT_EQ(B.GetPixel(30, 45), Darken(Ink, 20));   // the front wall (base bottom edge) is shaded
+    EXPECT_EQ(B.GetPixel(30, 35), Ink);             // the roof spans y 30 ... 40
+    EXPECT_EQ(B.GetPixel(30, 45), Darken(Ink, 20)); // the front wall (base bottom edge) is shaded
     EXPECT_EQ(B.GetPixel(30, 25), Bg);
     EXPECT_EQ(B.BrushColor, Ink);
     EXPECT_EQ(B.LineColor, 0xFF000001u);
@@ -227,7 +227,8 @@ TEST(RasterBitmaps, DrawRotatedStretchesSkipsTheKeyAndTurns) {
 
 TEST(RasterMarks, ShapesAndMarksAtExtremeCoordinatesClipWithoutFault) {
     TBitmap32 B = Surface(20, 20);
-    const TRasterPoint Far[] = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}};
+    const TRasterPoint Far[] = {
+        {INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}};
     B.BrushColor = Ink;
     B.LineColor = Ink;
     B.LineWidth = 3;

@@ -34,7 +34,9 @@ inline int Count(const TBitmap32& B, TColor32 C) {
     return N;
 }
 
-inline int CountNot(const TBitmap32& B, TColor32 C) { return B.Width() * B.Height() - Count(B, C); }
+inline int CountNot(const TBitmap32& B, TColor32 C) {
+    return B.Width() * B.Height() - Count(B, C);
+}
 
 // Whether the window of Big starting at (DX, DY) equals Small pixel for pixel.
 inline bool SameWindow(const TBitmap32& Small, const TBitmap32& Big, int DX, int DY) {

@@ -30,7 +30,8 @@ TEST(RasterLines, LineClippedMatchesTheUnclippedLineAtEveryEdge) {
     std::uniform_int_distribution<int> Coord(-60, 100);
     for (int i = 0; i < 2000; ++i) {
         int X1 = Coord(Rng), Y1 = Coord(Rng), X2 = Coord(Rng), Y2 = Coord(Rng);
-        ExpectClipExact(40, 30, 70, [&](TBitmap32& B, int D) { B.LineClipped(X1 + D, Y1 + D, X2 + D, Y2 + D, Ink); });
+        ExpectClipExact(40, 30, 70,
+                        [&](TBitmap32& B, int D) { B.LineClipped(X1 + D, Y1 + D, X2 + D, Y2 + D, Ink); });
     }
 }
 

@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -179,4 +181,35 @@ TEST_F(Render, AChangedObjectRendersAFrame) {
     Map.View.AutoUpdate = false;
     Map.ObjectByID(ID).SetPlane(4);
     EXPECT_EQ(Host.PresentCount, P + 1);
+}
+
+TEST(Smooth, WideRowsAgreeWithTheDirectSum) {
+    // Wide enough for the vector path; every channel of every pixel against the 3 x 3 sum.
+    const int W = 41, H = 4;
+    TBitmap32 B(W, H);
+    std::uint32_t Seed = 12345;
+    for (int Y = 0; Y < H; ++Y)
+        for (int X = 0; X < W; ++X) {
+            Seed = Seed * 1664525u + 1013904223u;
+            B.SetPixel(X, Y, Seed);
+        }
+    const TBitmap32 Original = B;
+    zem::SmoothFrame(B);
+    const int Weight[3] = {1, 4, 1};
+    for (int Y = 0; Y < H; ++Y)
+        for (int X = 0; X < W; ++X)
+            for (int Shift : {0, 8, 16, 24}) {
+                unsigned Sum = 0;
+                for (int DY = -1; DY <= 1; ++DY)
+                    for (int DX = -1; DX <= 1; ++DX) {
+                        const int SX = std::clamp(X + DX, 0, W - 1), SY = std::clamp(Y + DY, 0, H - 1);
+                        Sum +=
+                            Weight[DX + 1] * Weight[DY + 1] * ((Original.GetPixel(SX, SY) >> Shift) & 0xFF);
+                    }
+                const unsigned Expected = ((Sum + 18) * 1821u) >> 16;
+                ASSERT_EQ((B.GetPixel(X, Y) >> Shift) & 0xFF, Expected)
+                    << X << "," << Y << " shift " << Shift;
+                // Within one of the exact rounded mean.
+                ASSERT_LE(std::abs(static_cast<int>(Expected) - static_cast<int>((Sum + 18) / 36)), 1);
+            }
 }

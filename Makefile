@@ -1,5 +1,5 @@
 # Two words do everything: `make run` and `make test`. The rest are conveniences.
-.PHONY: all deps build run test asan bench fuzz format clean
+.PHONY: all deps build run test asan bench fuzz sample format clean
 
 SAMPLE := samples/Карта города.mp
 FUZZER ?= fuzz_inflate
@@ -34,6 +34,11 @@ fuzz: deps
 	cmake --build --preset fuzz --target $(FUZZER)
 	mkdir -p build/fuzz/corpus/$(FUZZER)
 	build/fuzz/fuzz/$(FUZZER) -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 build/fuzz/corpus/$(FUZZER) $(wildcard fuzz/seeds/$(FUZZER))
+
+# Rebuilds the sample city from the OpenStreetMap extract (MOSCOW_JSON) and replaces the committed map.
+MOSCOW_JSON ?= ../shared/data/moscow.json
+sample: build
+	build/release/samples/zemmap-make-sample $(MOSCOW_JSON) "$(SAMPLE)"
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

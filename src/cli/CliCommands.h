@@ -14,6 +14,11 @@ struct TCliCommand {
 };
 
 int CmdDemo(const TCliArgs& Args);
+int CmdInfo(const TCliArgs& Args);
+int CmdDump(const TCliArgs& Args);
+int CmdExportText(const TCliArgs& Args);
+int CmdRepack(const TCliArgs& Args);
+int CmdRender(const TCliArgs& Args);
 
 // ---- render ----
 class TZemMap;

@@ -158,8 +158,15 @@ int RenderCommand(const TCliArgs& Args, const TMapLoader& Load) {
     HeadlessHost Host(Options.Width > 0 ? Options.Width : 400, Options.Height > 0 ? Options.Height : 400);
     TZemMap Map(Host);
     if (!Load(Map, Options.MapFile)) {
+        for (const std::string& M : Host.Messages) // what the loader told the user
+            std::fprintf(stderr, "%s\n", M.c_str());
         std::fprintf(stderr, "zemmap-cli render: cannot read the map %s\n", Options.MapFile.c_str());
         return 1;
     }
     return RenderMapCommand(Map, Options);
+}
+
+int CmdRender(const TCliArgs& Args) {
+    return RenderCommand(
+        Args, [](TZemMap& Map, const std::string& FileName) { return Map.LoadFromFile(FileName); });
 }

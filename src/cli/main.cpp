@@ -10,6 +10,11 @@
 namespace {
 
 const TCliCommand Commands[] = {
+    {"info", "print a summary of a map file", CmdInfo},
+    {"dump", "print every field of a map file as JSON", CmdDump},
+    {"export-text", "write the text export of a map into a folder", CmdExportText},
+    {"repack", "save a map again at another compression level", CmdRepack},
+    {"render", "render a map's view into a BMP or PNG picture", CmdRender},
     {"demo", "build a small map in memory and zoom and pan its view", CmdDemo},
 };
 

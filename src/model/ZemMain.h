@@ -17,9 +17,11 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
+class TBinaryReader;
 class TZemHost;
 class TZemMiniMap;
 
@@ -218,6 +220,10 @@ public:
     // Reads a map file. Any failure shows "Файл поврежден или не является файлом карты!" through the
     // host and returns false; what was read before the failure stays in the map.
     bool LoadFromFile(const std::string& FileName);
+    // The same on a whole file held in memory.
+    bool LoadFromBytes(std::span<const std::uint8_t> Bytes);
+    // The whole map file as SaveToFile writes it.
+    std::vector<std::uint8_t> SaveToBytes();
     // The text export into Folder (created when missing, one level): Objects.txt and the directory dumps.
     void ExportText(const std::string& Folder);
     // The lines of Objects.txt, with the given decimal separator.
@@ -301,6 +307,11 @@ public:
 private:
     void ObjectChanged(std::int32_t ID);
     void Adopt(TZemObject& Object);
+    // Loading: the frame's content after the header, a record stored under its ID, and the drawing
+    // order made to agree with the store (true when it had to be changed).
+    void ReadMapContent(TBinaryReader& R);
+    void StoreLoaded(std::unique_ptr<TZemObject> Object);
+    bool RepairOrder();
 
     TZemHost& FHost;
     std::int32_t FWidth = 400;

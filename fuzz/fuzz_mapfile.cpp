@@ -1,0 +1,36 @@
+// libFuzzer target: the map loader from memory. Any input must end in success or in the loader's one
+// message, without a crash, a leak or an allocation the input cannot justify.
+//
+// The frame's checksum would stop almost every mutation before the parser, so the first byte chooses:
+// odd, the rest is a whole file; even, the rest is the frame's content, wrapped here in a sound frame so
+// that the record parser itself is explored.
+#include "model/ZemMain.h"
+#include "persistence/ZemBinaryStream.h"
+#include "platform/HeadlessHost.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+    if (Size == 0)
+        return 0;
+    std::vector<std::uint8_t> File;
+    if (Data[0] & 1) {
+        File.assign(Data + 1, Data + Size);
+    } else {
+        TBinaryWriter W(0);
+        W.WriteBytes(Data + 1, static_cast<std::int32_t>(Size - 1));
+        File.assign(64, ' ');
+        W.SaveToStream(File, 0);
+    }
+    HeadlessHost Host;
+    TZemMap Map(Host);
+    Map.LoadFromBytes(File);
+    // Whatever was kept must be consistent enough to draw and save.
+    for (std::int32_t ID : Map.Doc.Order)
+        (void)Map.ObjectByID(ID);
+    Map.Doc.Compression = 1;
+    (void)Map.SaveToBytes();
+    return 0;
+}

@@ -1,0 +1,121 @@
+#include <cstring>
+#include <limits>
+
+#include "model/ZemErrors.h"
+#include "persistence/ZemAdler32.h"
+#include "persistence/ZemBinaryStream.h"
+#include "persistence/ZemCodec.h"
+#include "persistence/ZemInputCheck.h"
+#include "persistence/ZemMemory.h"
+
+using zem::CheckInput;
+using zem::TInputFault;
+
+namespace {
+
+std::uint32_t Load32(const std::uint8_t* P) {
+    return static_cast<std::uint32_t>(P[0]) | static_cast<std::uint32_t>(P[1]) << 8 |
+           static_cast<std::uint32_t>(P[2]) << 16 | static_cast<std::uint32_t>(P[3]) << 24;
+}
+
+} // namespace
+
+TBinaryReader::~TBinaryReader() { Clear(); }
+
+void TBinaryReader::Clear() {
+    zem::SecureZero(FData.data(), FData.size());
+    std::vector<std::uint8_t>().swap(FData);
+    FSize = 0;
+    FPosition = 0;
+}
+
+bool TBinaryReader::LoadFromStream(std::span<const std::uint8_t> Stream) {
+    std::size_t Position = 0;
+    return LoadFromStream(Stream, Position);
+}
+
+bool TBinaryReader::LoadFromStream(std::span<const std::uint8_t> Stream, std::size_t& StreamPosition) {
+    Clear();
+    std::size_t Available = StreamPosition < Stream.size() ? Stream.size() - StreamPosition : 0;
+    if (Available < 4) {
+        StreamPosition += Available;
+        return false;
+    }
+    const auto L = static_cast<std::int32_t>(Load32(Stream.data() + StreamPosition));
+    StreamPosition += 4;
+    Available -= 4;
+    if (L <= 7)
+        return false;
+    if (Available < static_cast<std::size_t>(L)) {
+        StreamPosition += Available;
+        return false;
+    }
+    const std::span<const std::uint8_t> Frame = Stream.subspan(StreamPosition, static_cast<std::size_t>(L));
+    StreamPosition += static_cast<std::size_t>(L);
+    DecodeFrame(Frame);
+    return true;
+}
+
+// Frame: checksum, then the packed block (header H and data).
+void TBinaryReader::DecodeFrame(std::span<const std::uint8_t> Frame) {
+    const std::span<const std::uint8_t> Packed = Frame.subspan(4);
+    CheckInput(zem::Adler32(Packed.data(), Packed.size()) == Load32(Frame.data()), TInputFault::Damaged);
+    const auto H = static_cast<std::int32_t>(Load32(Packed.data()));
+    if (H > 0) {
+        // G_Inflate checks H against what the packed data could produce before it is allocated.
+        FData.assign(zem::G_Inflate(Packed.data(), Packed.size()), 0);
+        zem::G_Inflate(Packed.data(), Packed.size(), FData.data());
+        FSize = H;
+        return;
+    }
+    const std::int64_t Stored = -static_cast<std::int64_t>(H);
+    CheckInput(static_cast<std::int64_t>(Packed.size()) == 4 + Stored, TInputFault::WrongLength);
+    FData.assign(Packed.begin() + 4, Packed.end());
+    FSize = static_cast<std::int32_t>(Stored);
+}
+
+const std::uint8_t* TBinaryReader::Take(std::int64_t N) {
+    const std::int64_t End = FPosition + N;
+    if (End > std::numeric_limits<std::int32_t>::max())
+        throw EIntOverflow();
+    CheckInput(N >= 0 && End <= FSize, TInputFault::PastEnd);
+    const std::uint8_t* P = FData.data() + FPosition;
+    FPosition = static_cast<std::int32_t>(End);
+    return P;
+}
+
+std::uint8_t TBinaryReader::ReadByte() { return *Take(1); }
+
+std::uint8_t TBinaryReader::ReadBoolean() { return *Take(1); }
+
+std::uint16_t TBinaryReader::ReadSmallInt() {
+    const std::uint8_t* P = Take(2);
+    return static_cast<std::uint16_t>(P[0] | P[1] << 8);
+}
+
+std::int32_t TBinaryReader::ReadInteger() { return static_cast<std::int32_t>(Load32(Take(4))); }
+
+float TBinaryReader::ReadSingle() {
+    const std::uint32_t U = Load32(Take(4));
+    float V;
+    std::memcpy(&V, &U, 4);
+    return V;
+}
+
+void TBinaryReader::ReadBytes(void* Buffer, std::int32_t N) {
+    const std::uint8_t* P = Take(N);
+    if (N > 0)
+        std::memcpy(Buffer, P, static_cast<std::size_t>(N));
+}
+
+ZemString TBinaryReader::ReadString() {
+    std::int64_t N = ReadByte();
+    if (N == 255) {
+        N = ReadSmallInt();
+        N = N != 65535 ? N + 255 : ReadInteger();
+    }
+    if (N <= 0)
+        return {};
+    const std::uint8_t* P = Take(N);
+    return ZemString(reinterpret_cast<const char*>(P), static_cast<std::size_t>(N));
+}

@@ -1,0 +1,105 @@
+#pragma once
+// The binary stream container: TBinaryWriter gathers typed values in memory and writes them as one
+// self-checking frame; TBinaryReader reads such a frame back, verifies and unpacks it, and hands the
+// values out in the same order.
+//
+// Values (little-endian): byte and boolean 1 byte; small integer 2; integer and single 4; raw blocks as
+// they are; strings as a length prefix (n <= 254: one byte n; n <= 65789: 255 and the 16-bit n - 255;
+// longer: 255, 255, 255 and the 32-bit n) followed by the Windows-1251 bytes.
+//
+// Frame: the 32-bit L (bytes that follow), the Adler-32 of the packed block, then the packed block of
+// G_Deflate (ZemCodec.h): the header H and the compressed or stored bytes.
+//
+// Streams are whole memory buffers: SaveToStream appends the frame to a byte vector, LoadFromStream reads
+// one from a byte span. The enciphered variant of the frame (selected by a key) is not supported.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "model/ZemText.h"
+
+class TBinaryWriter {
+public:
+    // Create: a zero-filled buffer of InitialCapacity rounded up (0 gives 16 bytes).
+    explicit TBinaryWriter(std::int32_t InitialCapacity = 0);
+    // Zeroes the used bytes before the buffer is released.
+    ~TBinaryWriter();
+    TBinaryWriter(const TBinaryWriter&) = delete;
+    TBinaryWriter& operator=(const TBinaryWriter&) = delete;
+
+    const std::uint8_t* Buffer() const { return FBuffer.get(); }
+    std::int32_t Capacity() const { return FCapacity; }
+    std::int32_t Length() const { return FLength; } // bytes written so far
+
+    void WriteByte(std::uint8_t B);
+    // A boolean is one byte; a byte read with ReadBoolean is written back unchanged.
+    void WriteBoolean(std::uint8_t B);
+    void WriteSmallInt(std::int16_t V);
+    void WriteInteger(std::int32_t V);
+    void WriteSingle(float V);
+    // N raw bytes, no length (nothing when N <= 0).
+    void WriteBytes(const void* Buffer, std::int32_t N);
+    void WriteString(const ZemString& S);
+
+    // Packs the bytes written so far at level Mode (0 ... 4) and appends the frame to Stream. Returns true
+    // when every byte was written.
+    bool SaveToStream(std::vector<std::uint8_t>& Stream, int Mode) const;
+
+private:
+    // Makes room for N more bytes.
+    void Reserve(std::int64_t N);
+    std::uint8_t* Claim(std::int32_t N);
+
+    std::int32_t FCapacity = 0;
+    std::int32_t FLength = 0;
+    std::unique_ptr<std::uint8_t[]> FBuffer;
+};
+
+class TBinaryReader {
+public:
+    TBinaryReader() = default;
+    // Zeroes and releases the data.
+    ~TBinaryReader();
+    TBinaryReader(const TBinaryReader&) = delete;
+    TBinaryReader& operator=(const TBinaryReader&) = delete;
+
+    const std::uint8_t* Data() const { return FData.data(); }
+    std::int32_t Size() const { return FSize; }
+    std::int32_t Position() const { return FPosition; } // the next byte to read
+
+    // Clears the reader and reads one frame from Stream at StreamPosition, which moves past what was read.
+    // False, with the reader left empty, when the frame's length cannot be read or is below 8, or fewer
+    // bytes follow than it says. Otherwise the frame is checked and unpacked (a bad checksum, a stored
+    // block of the wrong length or damaged packed data raise EZemError) and the result is true.
+    bool LoadFromStream(std::span<const std::uint8_t> Stream, std::size_t& StreamPosition);
+    // The same from the start of Stream.
+    bool LoadFromStream(std::span<const std::uint8_t> Stream);
+
+    void Reset() { FPosition = 0; }
+
+    // Each read checks that the bytes are there before it copies them; when they are not it raises
+    // "Попытка прочитать данные за пределами бинарного потока." and Position does not move.
+    std::uint8_t ReadByte();
+    // Any byte other than 0 counts as true; it is handed on unchanged.
+    std::uint8_t ReadBoolean();
+    std::uint16_t ReadSmallInt();
+    std::int32_t ReadInteger();
+    float ReadSingle();
+    void ReadBytes(void* Buffer, std::int32_t N);
+    // A negative or zero length gives the empty string.
+    ZemString ReadString();
+
+    // Zeroes and releases the data; Size and Position become 0.
+    void Clear();
+
+private:
+    void DecodeFrame(std::span<const std::uint8_t> Frame);
+    // Checks that N bytes can be read and returns them, moving Position past them.
+    const std::uint8_t* Take(std::int64_t N);
+
+    std::vector<std::uint8_t> FData;
+    std::int32_t FSize = 0;
+    std::int32_t FPosition = 0;
+};

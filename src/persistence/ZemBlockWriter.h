@@ -1,0 +1,105 @@
+#pragma once
+// The packer's back end: collects the symbols of one block (8192 at most), chooses the stored, fixed or
+// dynamic form by its exact size in bits and writes it to the bit stream.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "persistence/ZemCodecFormat.h"
+
+namespace zem::codec {
+
+// Bits written least significant first, in 32-bit little-endian words.
+class TBitWriter {
+public:
+    // Out must have room for the stream plus 8 bytes.
+    explicit TBitWriter(std::uint8_t* AOut) : Start(AOut), Out(AOut) {}
+
+    // Puts the low N bits of Value (N <= 32).
+    void Put(std::uint32_t Value, unsigned N) {
+        Acc |= static_cast<std::uint64_t>(Value) << Used;
+        Used += N;
+        if (Used >= 32) {
+            const std::uint32_t Word = static_cast<std::uint32_t>(Acc);
+            Out[0] = static_cast<std::uint8_t>(Word);
+            Out[1] = static_cast<std::uint8_t>(Word >> 8);
+            Out[2] = static_cast<std::uint8_t>(Word >> 16);
+            Out[3] = static_cast<std::uint8_t>(Word >> 24);
+            Out += 4;
+            Acc >>= 32;
+            Used -= 32;
+        }
+    }
+    std::uint64_t BitCount() const { return static_cast<std::uint64_t>(Out - Start) * 8 + Used; }
+    // Writes the last partial word, cut after the last byte that holds a written bit; returns the length.
+    std::size_t Finish() {
+        for (; Used > 0; Used = Used > 8 ? Used - 8 : 0) {
+            *Out++ = static_cast<std::uint8_t>(Acc);
+            Acc >>= 8;
+        }
+        return static_cast<std::size_t>(Out - Start);
+    }
+
+private:
+    std::uint8_t* Start;
+    std::uint8_t* Out;
+    std::uint64_t Acc = 0;
+    unsigned Used = 0;
+};
+
+class TBlockWriter {
+public:
+    // Source is the whole input; the stream goes to Out (room for Limit + 8 bytes) and may take at most
+    // Limit bytes.
+    TBlockWriter(const std::uint8_t* Source, std::uint8_t* Out, std::size_t Limit);
+    ~TBlockWriter();
+    TBlockWriter(const TBlockWriter&) = delete;
+    TBlockWriter& operator=(const TBlockWriter&) = delete;
+
+    void AddLiteral(std::uint8_t Byte) {
+        TSymbol& S = Symbols[Count++];
+        S.LitLen = Byte;
+        ++LitLenFreq[Byte];
+    }
+    void AddMatch(std::uint32_t Length, std::uint32_t Distance);
+    bool Full() const { return Count == kBlockSymbols; }
+
+    // Writes the collected symbols, which cover the input up to BlockEnd, as one block (nothing when
+    // there are none). False when the stream would grow beyond Limit bytes: packing must give up.
+    bool Flush(std::uint32_t BlockEnd);
+    // The stream's length in bytes.
+    std::size_t Finish() { return Bits.Finish(); }
+
+private:
+    struct TSymbol {
+        std::uint16_t LitLen;      // literal byte or length symbol
+        std::uint8_t LengthBits;   // extra bits of the length (the groups of symbol 286)
+        std::uint8_t DistanceCode;
+        std::uint32_t LengthExtra;
+        std::uint32_t DistanceExtra;
+    };
+    struct TRun {
+        std::uint8_t Symbol; // code-length symbol 0..19
+        std::uint8_t Extra;  // value of its extra bits
+    };
+
+    void Reset();
+    static int RunLengthCode(const std::uint8_t* Lengths, int N, TRun* Runs);
+    void WriteStored(std::uint32_t Size);
+    void WriteSymbols(const std::uint8_t* LitLenLengths, const std::uint16_t* LitLenCodes,
+                      const std::uint8_t* DistanceLengths, const std::uint16_t* DistanceCodes);
+
+    const std::uint8_t* Source;
+    std::size_t Limit;
+    TBitWriter Bits;
+    std::uint32_t BlockStart = 0;
+    int Count = 0;
+    std::uint64_t ExtraBits = 0; // extra bits of the lengths and distances of the block
+    int Matches = 0;
+    std::array<std::uint32_t, kLitLenSymbols> LitLenFreq{};
+    std::array<std::uint32_t, kDistanceSymbols> DistanceFreq{};
+    std::unique_ptr<TSymbol[]> Symbols; // kBlockSymbols of them
+};
+
+} // namespace zem::codec

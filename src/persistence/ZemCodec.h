@@ -1,0 +1,51 @@
+#pragma once
+// The compression codec of the map files: G_Deflate packs a whole buffer into one packed block,
+// G_Inflate unpacks a whole packed block. The block format is in ZemCodecFormat.h.
+//
+// Both calls keep all their working state to themselves (the fixed code tables are built once and only
+// read), so they may run on several threads at once without a lock.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace zem {
+
+// A packed block with spare room around it: Memory holds SpaceBefore zero bytes, the PackedLength bytes
+// of the block (header H and data), then SpaceAfter zero bytes.
+struct TPackedBlock {
+    std::vector<std::uint8_t> Memory;
+    std::size_t PackedLength = 0;
+};
+
+// Packs Length bytes at SourceBytes at Level 0 ... 4 (clamped to that range). Level 0, or fewer than 4
+// bytes, give the stored form H = -Length followed by the bytes; an empty source gives H = 0 alone.
+// When the compressed data would be longer than the source, the stored form is produced instead.
+// A null SourceBytes raises EZemError; a Length above 2^31 - 1 raises EIntOverflow.
+TPackedBlock G_Deflate(const void* SourceBytes, std::size_t Length, int Level, std::size_t SpaceBefore = 0,
+                       std::size_t SpaceAfter = 0);
+
+// Block counts of one unpacking, for tests and diagnostics.
+struct TInflateStats {
+    int StoredBlocks = 0;
+    int FixedBlocks = 0;
+    int DynamicBlocks = 0;
+};
+
+// Unpacks the packed block of PackedLength bytes at SourceBytes. Returns the unpacked length (H, or -H for
+// a stored block). With a null DestinationBytes it only returns that length; otherwise it writes exactly
+// that many bytes there, so the caller sizes the destination from the first call.
+//
+// The length is checked against what the packed data could possibly produce (see ZemInflate.cpp) before
+// it is returned, so a caller may allocate it. Damaged or hostile data raises EZemError with
+// "Попытка прочитать данные за пределами бинарного потока." when the data ends too early, or
+// "Данные в бинарном потоке испорчены и не могут быть прочитаны." when it cannot be valid; a null
+// SourceBytes raises the missing-parameter error.
+std::size_t G_Inflate(const void* SourceBytes, std::size_t PackedLength, void* DestinationBytes = nullptr,
+                      TInflateStats* Stats = nullptr);
+
+// Whole buffers in, whole buffers out.
+TPackedBlock G_Deflate(std::span<const std::uint8_t> Source, int Level);
+std::vector<std::uint8_t> G_Inflate(std::span<const std::uint8_t> Packed);
+
+} // namespace zem

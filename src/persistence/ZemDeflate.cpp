@@ -1,0 +1,116 @@
+// The packer: a greedy parse with one step of lazy evaluation over the hash chains of TMatchFinder,
+// its symbols coded block by block by TBlockWriter. Whole buffers in, whole buffers out.
+#include "persistence/ZemCodec.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "model/ZemErrors.h"
+#include "persistence/ZemBlockWriter.h"
+#include "persistence/ZemCodecFormat.h"
+#include "persistence/ZemInputCheck.h"
+#include "persistence/ZemMatchFinder.h"
+#include "persistence/ZemMemory.h"
+
+namespace zem {
+namespace {
+
+using namespace codec;
+
+void Store32(std::uint8_t* P, std::uint32_t V) {
+    P[0] = static_cast<std::uint8_t>(V);
+    P[1] = static_cast<std::uint8_t>(V >> 8);
+    P[2] = static_cast<std::uint8_t>(V >> 16);
+    P[3] = static_cast<std::uint8_t>(V >> 24);
+}
+
+// Packs Size (>= 4) bytes into the bit stream at Out (room for Size + 8 bytes). Returns the stream's
+// length, or 0 when it would grow beyond Size bytes.
+std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLevelParams& Params, std::uint8_t* Out) {
+    TMatchFinder Finder(Source, Size, Params);
+    TBlockWriter Writer(Source, Out, Size);
+    std::uint32_t i = 0;
+    // Adds a literal or a match that ends at i, flushing a full block.
+    auto Added = [&]() { return !Writer.Full() || Writer.Flush(i); };
+
+    Writer.AddLiteral(Source[i++]);
+    while (i < Size) {
+        if (Size - i < kMinMatch) {
+            Writer.AddLiteral(Source[i++]);
+            if (!Added())
+                return 0;
+            continue;
+        }
+        Finder.InsertBefore(i + 1);
+        TMatch Match = Finder.Find(i);
+        if (!Match) {
+            Writer.AddLiteral(Source[i++]);
+            if (!Added())
+                return 0;
+            continue;
+        }
+        // Lazy step: a better match one byte later turns byte i into a literal.
+        while (Match.Length < static_cast<std::uint32_t>(kLazyMatchBelow) && i + Match.Length < Size) {
+            Finder.InsertBefore(i + 2);
+            const TMatch Later = Finder.FindLonger(i + 1, Match);
+            if (!Later)
+                break;
+            Writer.AddLiteral(Source[i++]);
+            if (!Added())
+                return 0;
+            Match = Later;
+        }
+        Writer.AddMatch(Match.Length, Match.Distance);
+        i += Match.Length;
+        if (!Added())
+            return 0;
+    }
+    if (!Writer.Flush(Size))
+        return 0;
+    return Writer.Finish();
+}
+
+} // namespace
+
+TPackedBlock G_Deflate(const void* SourceBytes, std::size_t Length, int Level, std::size_t SpaceBefore,
+                       std::size_t SpaceAfter) {
+    if (SourceBytes == nullptr)
+        RaiseNilParameter("SourceBytes", "G_Deflate");
+    if (Length > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        throw EIntOverflow();
+    const auto* Source = static_cast<const std::uint8_t*>(SourceBytes);
+    const auto Size = static_cast<std::uint32_t>(Length);
+    Level = std::clamp(Level, 0, kMaxLevel);
+
+    TPackedBlock Block;
+    if (Level > 0 && Size >= 4) {
+        const std::size_t Room = std::size_t{Size} + 8;
+        auto Stream = std::make_unique_for_overwrite<std::uint8_t[]>(Room);
+        const std::size_t StreamLength = Compress(Source, Size, kLevels[static_cast<std::size_t>(Level)], Stream.get());
+        if (StreamLength != 0) {
+            Block.PackedLength = kHeaderBytes + StreamLength;
+            Block.Memory.assign(SpaceBefore + Block.PackedLength + SpaceAfter, 0);
+            Store32(Block.Memory.data() + SpaceBefore, Size);
+            std::memcpy(Block.Memory.data() + SpaceBefore + kHeaderBytes, Stream.get(), StreamLength);
+        }
+        SecureZero(Stream.get(), Room);
+        if (StreamLength != 0)
+            return Block;
+    }
+    // The stored form: H = -Length, then the bytes.
+    Block.PackedLength = kHeaderBytes + std::size_t{Size};
+    Block.Memory.assign(SpaceBefore + Block.PackedLength + SpaceAfter, 0);
+    Store32(Block.Memory.data() + SpaceBefore, static_cast<std::uint32_t>(-static_cast<std::int64_t>(Size)));
+    if (Size != 0)
+        std::memcpy(Block.Memory.data() + SpaceBefore + kHeaderBytes, Source, Size);
+    return Block;
+}
+
+TPackedBlock G_Deflate(std::span<const std::uint8_t> Source, int Level) {
+    static const std::uint8_t Empty = 0;
+    return G_Deflate(Source.empty() ? &Empty : Source.data(), Source.size(), Level);
+}
+
+} // namespace zem

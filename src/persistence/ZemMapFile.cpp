@@ -1,0 +1,426 @@
+// The map file: a 64-byte text header, then one frame of the binary stream container holding the whole
+// document. Saving builds everything in memory and replaces the file in one piece; loading reads the
+// whole file, and any failure ends in one message.
+#include "model/ZemMain.h"
+#include "model/ZemRound.h"
+#include "persistence/ZemBinaryStream.h"
+#include "persistence/ZemFileWrite.h"
+#include "platform/ZemHost.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+const char* const MsgBadFile = "Файл поврежден или не является файлом карты!";
+
+constexpr size_t HeaderSize = 64;
+
+// An object record without points and with empty strings.
+constexpr std::int64_t MinRecordBytes = 132;
+
+// The header is for people who open the file in a text viewer; the reader never looks at it.
+std::array<std::uint8_t, HeaderSize> FileHeader() {
+    std::array<std::uint8_t, HeaderSize> H{};
+    const char Text[] = "ZemMap vector map file\r\n\x1A";
+    std::memcpy(H.data(), Text, sizeof Text - 1);
+    return H;
+}
+
+// round(i * 100 / n) of the entry just handled, halves to even.
+std::int32_t Percent(std::int32_t i, std::int32_t n) {
+    return n > 0 ? zem::Round(static_cast<long double>(i) * 100 / n) : 0;
+}
+
+struct TDirectoryRef {
+    TZemDirectory TZemDocument::*Field;
+    const char* SaveMsg;
+    const char* LoadMsg;
+};
+
+const TDirectoryRef Directories[] = {
+    {&TZemDocument::Streets, "Записываем справочник улиц", "Читаем справочник улиц"},
+    {&TZemDocument::Indexes, "Записываем справочник индексов", "Читаем справочник индексов"},
+    {&TZemDocument::Cities, "Записываем справочник городов", "Читаем справочник городов"},
+    {&TZemDocument::Areas, "Записываем справочник районов", "Читаем справочник районов"},
+    {&TZemDocument::ObjectTypes, "Записываем справочник типов объектов", "Читаем справочник типов объектов"},
+    {&TZemDocument::TransportTypes, "Записываем справочник типов транспорта",
+     "Читаем справочник типов транспорта"},
+};
+
+void WriteColorBytes(TBinaryWriter& W, TColor C) {
+    const auto v = static_cast<std::uint32_t>(C);
+    W.WriteByte(static_cast<std::uint8_t>(v & 0xFF));
+    W.WriteByte(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+    W.WriteByte(static_cast<std::uint8_t>((v >> 16) & 0xFF));
+}
+
+TColor ReadColorBytes(TBinaryReader& R) {
+    const std::uint32_t r = R.ReadByte(), g = R.ReadByte(), b = R.ReadByte();
+    return static_cast<TColor>(r + g * 256 + b * 65536);
+}
+
+void WriteBlob(TBinaryWriter& W, const std::vector<std::uint8_t>& Blob) {
+    W.WriteInteger(static_cast<std::int32_t>(Blob.size()));
+    W.WriteBytes(Blob.data(), static_cast<std::int32_t>(Blob.size()));
+}
+
+std::vector<std::uint8_t> ReadBlob(TBinaryReader& R) {
+    const std::int32_t n = R.ReadInteger();
+    // A count larger than what is left cannot be real: refuse before allocating it.
+    if (n < 0 || n > R.Size() - R.Position())
+        throw EZemError("Попытка прочитать данные за пределами бинарного потока.");
+    std::vector<std::uint8_t> Blob(static_cast<size_t>(n));
+    R.ReadBytes(Blob.data(), n);
+    return Blob;
+}
+
+// A count of entries each needing at least MinBytes must fit in what is left of the stream.
+std::int32_t ReadCount(TBinaryReader& R, std::int32_t MinBytes) {
+    const std::int32_t n = R.ReadInteger();
+    if (n < 0 || static_cast<std::int64_t>(n) * MinBytes > R.Size() - R.Position())
+        throw EZemError("Попытка прочитать данные за пределами бинарного потока.");
+    return n;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> TZemMap::SaveToBytes() {
+    TBinaryWriter W(0);
+    auto Progress = [this](std::int32_t P, TStage S, const char* Msg) {
+        if (OnMapProgress)
+            OnMapProgress(*this, P, S, Msg);
+    };
+    Progress(0, sStarting, "Записываем опции");
+    W.WriteInteger(Doc.Count);
+    W.WriteInteger(Doc.MaxID);
+    W.WriteByte(Doc.Option);
+    W.WriteSingle(Doc.MinScaleAddress);
+    W.WriteInteger(Doc.MinObjectView);
+    W.WriteSingle(Doc.Pseudo3DAngle);
+    W.WriteBoolean(Net.ShowTransportNet);
+    W.WriteBoolean(Net.ShowTransportDirections);
+    W.WriteSingle(View.LeftTop.X);
+    W.WriteSingle(View.LeftTop.Y);
+    W.WriteSingle(View.ViewWidthHeight.X);
+    W.WriteSingle(View.ViewWidthHeight.Y);
+    W.WriteInteger(Doc.BackColor);
+    W.WriteSingle(View.Scale);
+    W.WriteSingle(View.MaxScale);
+    W.WriteString(Doc.DocumentName);
+    W.WriteInteger(Doc.DirectLineX);
+    W.WriteInteger(Doc.DirectLineY);
+    W.WriteBoolean(Doc.ShowGrid);
+    W.WriteInteger(Doc.DirectLineColor);
+    W.WriteSingle(View.GlobalLeftTop.X);
+    W.WriteSingle(View.GlobalLeftTop.Y);
+    W.WriteSingle(View.GlobalWidthHeight.X);
+    W.WriteSingle(View.GlobalWidthHeight.Y);
+    W.WriteString(Doc.MeasureStr);
+    W.WriteSingle(Doc.MeasureScale);
+    W.WriteByte(Doc.Compression);
+    W.WriteSingle(View.ScaleStep);
+    W.WriteBoolean(Net.ShowUndefinedRoutes);
+
+    {
+        std::vector<std::uint8_t> Blob;
+        Doc.Icons.WriteData(Blob);
+        WriteBlob(W, Blob);
+        Blob.clear();
+        Doc.Bitmaps.WriteData(Blob);
+        WriteBlob(W, Blob);
+    }
+
+    for (const TDirectoryRef& D : Directories) {
+        const TZemDirectory& Dir = Doc.*(D.Field);
+        const auto n = static_cast<std::int32_t>(Dir.size());
+        W.WriteInteger(n);
+        for (std::int32_t i = 0; i < n; ++i) {
+            W.WriteString(Dir[static_cast<size_t>(i)]);
+            Progress(Percent(i, n), sRunning, D.SaveMsg);
+        }
+    }
+
+    W.WriteInteger(Net.RoutePoints.Count());
+    for (std::int32_t i = 0; i < Net.RoutePoints.Count(); ++i) {
+        W.WriteSingle(Net.RoutePoints[i].X);
+        W.WriteSingle(Net.RoutePoints[i].Y);
+    }
+
+    for (std::int32_t ID : Doc.Order)
+        W.WriteInteger(ID);
+
+    const std::int32_t n = Doc.Order.Count();
+    for (std::int32_t i = 0; i < n; ++i) {
+        const TZemObject& O = ObjectByID(Doc.Order[i]);
+        W.WriteInteger(O.ID);
+        W.WriteSmallInt(static_cast<std::int16_t>(O.Kind));
+        W.WriteSingle(O.LeftTop.X);
+        W.WriteSingle(O.LeftTop.Y);
+        W.WriteSingle(O.RightBottom.X);
+        W.WriteSingle(O.RightBottom.Y);
+        W.WriteInteger(O.PointCount());
+        for (std::int32_t p = 0; p < O.PointCount(); ++p) {
+            W.WriteSingle(O.Point(p).X);
+            W.WriteSingle(O.Point(p).Y);
+        }
+        W.WriteByte(O.Pen.Style);
+        WriteColorBytes(W, O.Pen.Color);
+        W.WriteInteger(O.Pen.Flags);
+        W.WriteInteger(O.Pen.Width);
+        W.WriteByte(O.Brush.Style);
+        WriteColorBytes(W, O.Brush.Color);
+        const TZemAddress& A = O.Address();
+        W.WriteBoolean(A.Empty);
+        W.WriteInteger(A.Index);
+        W.WriteInteger(A.City);
+        W.WriteInteger(A.Street);
+        W.WriteInteger(A.Street2);
+        W.WriteInteger(A.Area);
+        W.WriteString(A.Number);
+        W.WriteString(A.Number2);
+        W.WriteString(A.Corpus);
+        W.WriteByte(O.Font.Charset);
+        W.WriteInteger(O.Font.Color);
+        W.WriteString(O.Font.Name);
+        W.WriteByte(O.Font.Reserved);
+        W.WriteInteger(O.Font.Size);
+        W.WriteByte(O.Font.Style);
+        W.WriteInteger(O.Font.Reserved2);
+        W.WriteInteger(O.Category());
+        W.WriteBoolean(O.Ctl3D());
+        W.WriteSingle(O.Height3D());
+        W.WriteSingle(O.Angle());
+        W.WriteString(O.Text());
+        W.WriteBoolean(O.Lock);
+        W.WriteBoolean(O.Visible);
+        W.WriteInteger(O.Plane());
+        W.WriteBoolean(O.Blink());
+        W.WriteInteger(O.BlinkInterval());
+        W.WriteInteger(O.Reserved);
+        W.WriteInteger(O.IconIndex());
+        W.WriteInteger(O.BitmapIndex);
+        W.WriteInteger(O.StartCrossID);
+        W.WriteInteger(O.EndCrossID);
+        W.WriteByte(O.Direction());
+        W.WriteInteger(O.TransportType());
+        Progress(Percent(i, n), sRunning, "Записываем объекты");
+    }
+    Progress(0, sEnding, "Сохраняем данные");
+
+    const auto H = FileHeader();
+    std::vector<std::uint8_t> File(H.begin(), H.end());
+    if (!W.SaveToStream(File, Doc.Compression))
+        throw EZemError("Не удалось построить содержимое файла карты.");
+    return File;
+}
+
+void TZemMap::SaveToFile(const std::string& FileName) {
+    const std::vector<std::uint8_t> File = SaveToBytes();
+    zem::WriteFileAtomically(FileName,
+                             std::string_view(reinterpret_cast<const char*>(File.data()), File.size()));
+}
+
+void TZemMap::ReadMapContent(TBinaryReader& R) {
+    const std::int32_t N = R.ReadInteger();
+    R.ReadInteger(); // the stored MaxID is not trusted: the records give it again
+    Doc.MaxID = 0;
+    Doc.Count = 0;
+    Doc.Option = R.ReadByte();
+    Doc.MinScaleAddress = R.ReadSingle();
+    Doc.MinObjectView = R.ReadInteger();
+    Doc.Pseudo3DAngle = R.ReadSingle();
+    Net.ShowTransportNet = R.ReadBoolean();
+    Net.ShowTransportDirections = R.ReadBoolean();
+    View.LeftTop.X = R.ReadSingle();
+    View.LeftTop.Y = R.ReadSingle();
+    View.ViewWidthHeight.X = R.ReadSingle();
+    View.ViewWidthHeight.Y = R.ReadSingle();
+    Doc.BackColor = R.ReadInteger();
+    View.Scale = R.ReadSingle();
+    View.MaxScale = R.ReadSingle();
+    Doc.DocumentName = R.ReadString().substr(0, 255);
+    Doc.DirectLineX = R.ReadInteger();
+    Doc.DirectLineY = R.ReadInteger();
+    Doc.ShowGrid = R.ReadBoolean();
+    Doc.DirectLineColor = R.ReadInteger();
+    View.GlobalLeftTop.X = R.ReadSingle();
+    View.GlobalLeftTop.Y = R.ReadSingle();
+    View.GlobalWidthHeight.X = R.ReadSingle();
+    View.GlobalWidthHeight.Y = R.ReadSingle();
+    Doc.MeasureStr = R.ReadString().substr(0, 255);
+    Doc.MeasureScale = R.ReadSingle();
+    Doc.Compression = R.ReadByte();
+    View.ScaleStep = R.ReadSingle();
+    Net.ShowUndefinedRoutes = R.ReadBoolean();
+
+    Doc.Icons.ReadData(ReadBlob(R));
+    Doc.Bitmaps.ReadData(ReadBlob(R));
+
+    for (const TDirectoryRef& D : Directories) {
+        TZemDirectory& Dir = Doc.*(D.Field);
+        Dir.clear();
+        const std::int32_t n = ReadCount(R, 1);
+        for (std::int32_t i = 0; i < n; ++i) {
+            Dir.push_back(R.ReadString());
+            if (OnMapProgress)
+                OnMapProgress(*this, Percent(i, n), sRunning, D.LoadMsg);
+        }
+    }
+
+    const std::int32_t nPoints = ReadCount(R, 8);
+    for (std::int32_t i = 0; i < nPoints; ++i) {
+        const float X = R.ReadSingle();
+        const float Y = R.ReadSingle();
+        Net.RoutePoints.Add(TXYPoint{X, Y});
+    }
+
+    // N IDs and N records must fit in what is left: refuse a hostile count before allocating for it.
+    if (N < 0 || static_cast<std::int64_t>(N) * (4 + MinRecordBytes) > R.Size() - R.Position())
+        throw EZemError("Попытка прочитать данные за пределами бинарного потока.");
+    Doc.Order.Clear();
+    for (std::int32_t i = 0; i < N; ++i)
+        Doc.Order.Add(R.ReadInteger());
+
+    for (std::int32_t i = 0; i < N; ++i) {
+        auto O = std::make_unique<TZemObject>();
+        O->ClearPoints();
+        O->ID = R.ReadInteger();
+        Doc.MaxID = O->ID;
+        O->Kind = static_cast<TObjectKind>(R.ReadSmallInt() & 0xFF);
+        O->LeftTop.X = R.ReadSingle();
+        O->LeftTop.Y = R.ReadSingle();
+        O->RightBottom.X = R.ReadSingle();
+        O->RightBottom.Y = R.ReadSingle();
+        const std::int32_t nP = ReadCount(R, 8);
+        for (std::int32_t p = 0; p < nP; ++p) {
+            const float X = R.ReadSingle();
+            const float Y = R.ReadSingle();
+            O->AddPoint(X, Y); // recomputes the bounds while the pen width is still 0
+        }
+        O->Pen.Style = R.ReadByte();
+        const TColor PenColor = ReadColorBytes(R);
+        O->Pen.Flags = R.ReadInteger();
+        O->Pen.Width = R.ReadInteger();
+        O->Brush.Style = R.ReadByte();
+        const TColor BrushColor = ReadColorBytes(R);
+        TZemAddress A;
+        A.Empty = R.ReadBoolean() != 0;
+        A.Index = R.ReadInteger();
+        A.City = R.ReadInteger();
+        A.Street = R.ReadInteger();
+        A.Street2 = R.ReadInteger();
+        A.Area = R.ReadInteger();
+        A.Number = R.ReadString();
+        A.Number2 = R.ReadString();
+        A.Corpus = R.ReadString();
+        O->SetAddress(A);
+        O->Font.Charset = R.ReadByte();
+        O->Font.Color = R.ReadInteger();
+        O->Font.Name = R.ReadString();
+        O->Font.Reserved = R.ReadByte();
+        O->Font.Size = R.ReadInteger();
+        O->Font.Style = R.ReadByte();
+        O->Font.Reserved2 = R.ReadInteger();
+        O->SetCategory(R.ReadInteger());
+        O->SetCtl3D(R.ReadBoolean() != 0);
+        O->SetHeight3D(R.ReadSingle());
+        O->SetAngle(R.ReadSingle());
+        O->SetText(R.ReadString());
+        O->Lock = R.ReadBoolean() != 0;
+        O->Visible = R.ReadBoolean() != 0;
+        O->SetPlane(static_cast<std::int8_t>(R.ReadInteger() & 0xFF));
+        // Blink goes before the pen and brush colours, so a blinking object saves their defaults. Switching
+        // it off restores the saved colours, which would lose the font colour just read: keep that one.
+        const TColor FontColor = O->Font.Color;
+        O->SetBlink(R.ReadBoolean() != 0);
+        O->Font.Color = FontColor;
+        O->SetBlinkInterval(R.ReadInteger());
+        O->Reserved = R.ReadInteger();
+        O->SetIconIndex(R.ReadInteger());
+        O->BitmapIndex = R.ReadInteger();
+        O->StartCrossID = R.ReadInteger();
+        O->EndCrossID = R.ReadInteger();
+        O->SetDirection(R.ReadByte());
+        O->SetTransportType(R.ReadInteger());
+        O->Pen.Color = PenColor;
+        O->Brush.Color = BrushColor;
+        const std::int32_t ID = O->ID;
+        StoreLoaded(std::move(O));
+        ++Doc.MaxID;
+        if (OnMapProgress)
+            OnMapProgress(*this, Percent(i, N), sRunning, "Читаем данные объектов");
+        (void)ID;
+    }
+}
+
+void TZemMap::StoreLoaded(std::unique_ptr<TZemObject> Object) {
+    const std::int32_t ID = Object->ID;
+    Adopt(*Object);
+    Doc.Objects.Add(ID, std::move(Object)); // a duplicate ID raises, storing nothing
+    ++Doc.Count;
+}
+
+bool TZemMap::RepairOrder() {
+    // The drawing order must name every stored object once and nothing else: a damaged file may disagree.
+    bool Repaired = false;
+    TIntegerList Seen;
+    TIntegerList Fixed;
+    for (std::int32_t ID : Doc.Order) {
+        if (!Doc.Objects.Contains(ID) || Seen.Contains(ID)) {
+            Repaired = true;
+            continue;
+        }
+        Seen.Add(ID);
+        Fixed.Add(ID);
+    }
+    if (Fixed.Count() != Doc.Objects.Count()) {
+        Repaired = true;
+        for (std::int32_t i = 0; i < Doc.Objects.Count(); ++i)
+            if (!Seen.Contains(Doc.Objects.Keys(i)))
+                Fixed.Add(Doc.Objects.Keys(i));
+    }
+    if (Repaired)
+        Doc.Order.Assign(Fixed);
+    Doc.Count = Doc.Objects.Count();
+    return Repaired;
+}
+
+bool TZemMap::LoadFromFile(const std::string& FileName) {
+    Clear();
+    const std::string Bytes = zem::ReadWholeFile(FileName);
+    return LoadFromBytes(
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size()));
+}
+
+bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
+    View.AutoUpdate = false;
+    Clear();
+    if (OnMapProgress)
+        OnMapProgress(*this, 0, sStarting, "Читаем данные");
+    bool Ok = true;
+    try {
+        TBinaryReader R;
+        if (Bytes.size() > HeaderSize)
+            R.LoadFromStream(Bytes.subspan(HeaderSize));
+        R.Reset();
+        ReadMapContent(R);
+    } catch (const std::exception&) {
+        Ok = false;
+    }
+    if (RepairOrder())
+        Ok = false;
+    if (!Ok)
+        FHost.ShowMessage(MsgBadFile, "Ошибка", TZemMsgButtons::mbOk);
+    if (OnMapProgress)
+        OnMapProgress(*this, 0, sEnding, "");
+    View.AutoUpdate = true;
+    UpdateVisibleList();
+    RecalcGlobalExtent();
+    Redraw();
+    Net.VisibleTransportTypes.Clear();
+    for (std::int32_t i = 0; i < static_cast<std::int32_t>(Doc.TransportTypes.size()); ++i)
+        Net.VisibleTransportTypes.Add(i);
+    UpdateMiniMapContent();
+    return Ok;
+}

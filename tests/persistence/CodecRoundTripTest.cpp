@@ -1,0 +1,400 @@
+// The packer: its output against the format description (a slow decoder and the literal parse of
+// CodecTestFormat.h), its edge cases, and round trips over many sizes and contents at every level.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/ZemErrors.h"
+#include "persistence/CodecTestFormat.h"
+#include "persistence/ZemBinaryStream.h"
+#include "persistence/ZemCodec.h"
+#include "persistence/ZemHuffman.h"
+#include "persistence/ZemMatchFinder.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Packed(const Bytes& Data, int Level) {
+    zem::TPackedBlock B = zem::G_Deflate(Data, Level);
+    EXPECT_EQ(B.Memory.size(), B.PackedLength);
+    return B.Memory;
+}
+
+std::int32_t HeaderOf(const Bytes& P) {
+    return static_cast<std::int32_t>(P[0] | P[1] << 8 | P[2] << 16 | static_cast<std::uint32_t>(P[3]) << 24);
+}
+
+Bytes RandomBytes(std::size_t N, std::uint32_t Seed, int Alphabet = 256) {
+    std::mt19937 R(Seed);
+    Bytes B(N);
+    for (auto& X : B)
+        X = static_cast<std::uint8_t>(R() % static_cast<unsigned>(Alphabet));
+    return B;
+}
+
+// Words of a Windows-1251 text, spaces between.
+Bytes Text(std::size_t N, std::uint32_t Seed) {
+    static const char* Words[] = {"\xf3\xeb\xe8\xf6\xe0", "\xcb\xe5\xed\xe8\xed\xe0", "\xe4\xee\xec", "17",
+                                  "\xef\xf0\xee\xf1\xef\xe5\xea\xf2", "\xca\xf0\xe0\xf1\xed\xe0\xff",
+                                  "\xc0\xf0\xe1\xe0\xf2", "\xea\xee\xf0\xef\xf3\xf1 2", "\xcc\xee\xf1\xea\xe2\xe0"};
+    std::mt19937 R(Seed);
+    Bytes B;
+    while (B.size() < N) {
+        const char* W = Words[R() % 9];
+        B.insert(B.end(), W, W + std::strlen(W));
+        B.push_back(R() % 5 == 0 ? ',' : ' ');
+    }
+    B.resize(N);
+    return B;
+}
+
+// Object records as the map file writes them: integers, singles and repeated strings.
+Bytes Records(std::size_t N, std::uint32_t Seed) {
+    std::mt19937 R(Seed);
+    TBinaryWriter W;
+    for (int Id = 1; W.Length() < static_cast<std::int32_t>(N); ++Id) {
+        W.WriteInteger(Id);
+        W.WriteByte(static_cast<std::uint8_t>(R() % 11));
+        const int Points = 2 + static_cast<int>(R() % 6);
+        W.WriteInteger(Points);
+        for (int p = 0; p < Points; ++p) {
+            W.WriteSingle(static_cast<float>(R() % 5000) + 0.5f);
+            W.WriteSingle(static_cast<float>(R() % 9000) * 0.25f);
+        }
+        W.WriteString(R() % 2 ? "\xf3\xeb\xe8\xf6\xe0 \xc0\xf0\xe1\xe0\xf2" : "\xcb\xe5\xed\xe8\xed\xf1\xea\xe8\xe9");
+        W.WriteInteger(-1);
+        W.WriteBoolean(1);
+    }
+    return Bytes(W.Buffer(), W.Buffer() + N);
+}
+
+// Random stretches, runs and repeats of earlier data mixed.
+Bytes Mixed(std::size_t N, std::uint32_t Seed) {
+    std::mt19937 R(Seed);
+    Bytes B;
+    while (B.size() < N) {
+        switch (R() % 4) {
+        case 0:
+            for (int k = 0, n = static_cast<int>(R() % 300); k < n; ++k)
+                B.push_back(static_cast<std::uint8_t>(R()));
+            break;
+        case 1:
+            B.insert(B.end(), R() % 2000, static_cast<std::uint8_t>(R()));
+            break;
+        default:
+            if (!B.empty()) {
+                const std::size_t From = R() % B.size(), Len = 3 + R() % 400;
+                for (std::size_t k = 0; k < Len; ++k)
+                    B.push_back(B[From + k % (B.size() - From)]);
+            }
+        }
+    }
+    B.resize(N);
+    return B;
+}
+
+void ExpectRoundTrip(const Bytes& Data, int Level, const std::string& What) {
+    const zem::TPackedBlock P = zem::G_Deflate(Data, Level);
+    const Bytes Out = zem::G_Inflate(std::span<const std::uint8_t>(P.Memory.data(), P.PackedLength));
+    ASSERT_TRUE(Out == Data) << What << ", " << Data.size() << " bytes, level " << Level;
+    if (!Data.empty()) {
+        EXPECT_LE(P.PackedLength, Data.size() + 4) << What;
+    }
+}
+
+} // namespace
+
+TEST(CodecPack, EmptyInputPacksToTheHeaderAlone) {
+    for (int Level = 0; Level <= 4; ++Level) {
+        EXPECT_EQ(Packed({}, Level), (Bytes{0, 0, 0, 0}));
+        EXPECT_TRUE(zem::G_Inflate(Bytes{0, 0, 0, 0}).empty());
+    }
+}
+
+TEST(CodecPack, OneToThreeBytesAndLevelZeroAreStored) {
+    for (std::size_t N = 1; N <= 3; ++N)
+        for (int Level = 0; Level <= 4; ++Level) {
+            const Bytes Data(N, 'q');
+            const Bytes P = Packed(Data, Level);
+            EXPECT_EQ(HeaderOf(P), -static_cast<std::int32_t>(N));
+            EXPECT_EQ(Bytes(P.begin() + 4, P.end()), Data);
+        }
+    const Bytes Text100 = Text(100000, 1);
+    const Bytes P = Packed(Text100, 0);
+    EXPECT_EQ(HeaderOf(P), -100000);
+    EXPECT_EQ(Bytes(P.begin() + 4, P.end()), Text100);
+}
+
+TEST(CodecPack, LevelsOutsideZeroToFourAreClamped) {
+    const Bytes Data = Text(5000, 2);
+    EXPECT_EQ(Packed(Data, -3), Packed(Data, 0));
+    EXPECT_EQ(Packed(Data, 9), Packed(Data, 4));
+}
+
+TEST(CodecPack, SpareRoomBeforeAndAfterIsZero) {
+    const Bytes Data = Text(3000, 3);
+    const zem::TPackedBlock B = zem::G_Deflate(Data.data(), Data.size(), 3, 4, 7);
+    ASSERT_EQ(B.Memory.size(), 4 + B.PackedLength + 7);
+    EXPECT_EQ(Bytes(B.Memory.begin(), B.Memory.begin() + 4), Bytes(4, 0));
+    EXPECT_EQ(Bytes(B.Memory.end() - 7, B.Memory.end()), Bytes(7, 0));
+    EXPECT_EQ(Bytes(B.Memory.begin() + 4, B.Memory.end() - 7), Packed(Data, 3));
+}
+
+TEST(CodecPack, AMissingSourceIsRefused) {
+    try {
+        zem::G_Deflate(nullptr, 10, 3);
+        FAIL();
+    } catch (const EZemError& E) {
+        EXPECT_STREQ(E.what(), "Параметр \"SourceBytes\", передаваемый в функцию \"G_Deflate\", не может быть равен nil.");
+    }
+    try {
+        zem::G_Inflate(nullptr, 10);
+        FAIL();
+    } catch (const EZemError& E) {
+        EXPECT_STREQ(E.what(), "Параметр \"SourceBytes\", передаваемый в функцию \"G_Inflate\", не может быть равен nil.");
+    }
+}
+
+TEST(CodecPack, ARunPacksAsALiteralAndALongMatchAtDistanceOne) {
+    // 'a' x 1000: fixed block, literal 'a', symbol 286 with v = 854 in two groups, distance code 0.
+    codectest::TBits B;
+    const std::vector<std::uint32_t> Codes = codectest::Canonical(codectest::FixedLengths());
+    B.Bit(0);
+    B.Bit(1);
+    B.Code(Codes['a'], 8);
+    B.Code(Codes[286], 8);
+    B.Value(854 & 127, 8);
+    B.Value((854 >> 7) | 0x80, 8);
+    B.Value(0, 6);
+    for (int Level = 1; Level <= 4; ++Level)
+        EXPECT_EQ(Packed(Bytes(1000, 'a'), Level), B.Packed(1000)) << "level " << Level;
+}
+
+TEST(CodecPack, RunsLongerThanTheLongestMatchAreSplit) {
+    const Bytes Run(2 * 2097296 + 1000, 0x5C);
+    for (int Level : {1, 4}) {
+        const Bytes P = Packed(Run, Level);
+        const codectest::TDecoded D = codectest::SlowDecode(P);
+        EXPECT_TRUE(D.Output == Run);
+        ASSERT_EQ(D.Symbols.size(), 4u);
+        EXPECT_EQ(D.Symbols[1], (codectest::TSym{2097296, 1, 0}));
+        EXPECT_EQ(D.Symbols[2], (codectest::TSym{2097296, 1, 0}));
+        EXPECT_EQ(D.Symbols[3], (codectest::TSym{999, 1, 0}));
+    }
+}
+
+TEST(CodecPack, IncompressibleDataFallsBackToTheStoredForm) {
+    const Bytes Data = RandomBytes(20000, 4);
+    for (int Level = 1; Level <= 4; ++Level) {
+        const Bytes P = Packed(Data, Level);
+        EXPECT_EQ(HeaderOf(P), -20000);
+        EXPECT_EQ(P.size(), 20004u);
+    }
+}
+
+TEST(CodecPack, AnIncompressibleBlockIsStoredWith8192PlusVBytes) {
+    // Random bytes with a 3-byte repeat from 2000 bytes back every 600 bytes: a block of 8192 symbols then
+    // covers more than 8192 bytes and still costs more than its bytes, so it is stored with v > 0; zeros
+    // after it keep the whole stream smaller than the input.
+    std::mt19937 R(5);
+    Bytes Data;
+    while (Data.size() < 20000) {
+        if (Data.size() % 600 == 599 && Data.size() > 2000) {
+            for (int k = 0; k < 3; ++k)
+                Data.push_back(Data[Data.size() - 2000]);
+            Data.push_back(static_cast<std::uint8_t>(Data[Data.size() - 2000] ^ 0x55));
+        } else {
+            Data.push_back(static_cast<std::uint8_t>(R()));
+        }
+    }
+    Data.insert(Data.end(), 100000, 0);
+    for (int Level = 1; Level <= 4; ++Level) {
+        const Bytes P = Packed(Data, Level);
+        ASSERT_GT(HeaderOf(P), 0);
+        // The first block header: bits 0, 0, then v.
+        EXPECT_EQ(P[4] & 3, 0) << "level " << Level;
+        const unsigned V = (P[4] >> 2) | (P[5] & 3) << 6;
+        EXPECT_GT(V, 0u) << "level " << Level;
+        const codectest::TDecoded D = codectest::SlowDecode(P);
+        EXPECT_GE(D.Stored, 1);
+        EXPECT_TRUE(D.Output == Data);
+        zem::TInflateStats Stats;
+        Bytes Out(Data.size());
+        zem::G_Inflate(P.data(), P.size(), Out.data(), &Stats);
+        EXPECT_TRUE(Out == Data);
+        EXPECT_EQ(Stats.StoredBlocks, D.Stored);
+    }
+}
+
+TEST(CodecPack, SmallInputsUseTheFixedCodeAndLargeTextsTheDynamicOne) {
+    const codectest::TDecoded Small = codectest::SlowDecode(Packed(Text(60, 6), 3));
+    EXPECT_EQ(Small.Fixed, 1);
+    EXPECT_EQ(Small.Dynamic, 0);
+    const codectest::TDecoded Large = codectest::SlowDecode(Packed(Text(100000, 6), 3));
+    EXPECT_GT(Large.Dynamic, 0);
+    EXPECT_EQ(Large.Stored, 0);
+}
+
+TEST(CodecPack, TheParseFollowsTheDescriptionAtEveryLevel) {
+    struct {
+        const char* Name;
+        Bytes Data;
+    } const Cases[] = {{"text", Text(150000, 7)},
+                       {"records", Records(120000, 8)},
+                       {"mixed", Mixed(200000, 9)},
+                       {"skewed", RandomBytes(60000, 10, 3)},
+                       {"pairs", RandomBytes(30000, 11, 2)}};
+    for (const auto& C : Cases)
+        for (int Level = 1; Level <= 4; ++Level) {
+            const Bytes P = Packed(C.Data, Level);
+            ASSERT_GT(HeaderOf(P), 0) << C.Name;
+            const codectest::TDecoded D = codectest::SlowDecode(P);
+            ASSERT_TRUE(D.Output == C.Data) << C.Name << " level " << Level;
+            if (D.Stored != 0)
+                continue; // a stored block hides its symbols
+            const std::vector<codectest::TSym> Expected = codectest::ReferenceParse(C.Data, Level);
+            ASSERT_EQ(D.Symbols.size(), Expected.size()) << C.Name << " level " << Level;
+            for (std::size_t k = 0; k < Expected.size(); ++k)
+                ASSERT_EQ(D.Symbols[k], Expected[k])
+                    << C.Name << " level " << Level << " symbol " << k << ": " << codectest::Describe(D.Symbols[k])
+                    << " instead of " << codectest::Describe(Expected[k]);
+        }
+}
+
+TEST(CodecPack, FirstMatchesObeyTheirDistanceLimits) {
+    using zem::codec::kLevels;
+    // Agreeing bytes at distance D, then a byte that differs; zeros between, so that no other position
+    // shares their hash.
+    auto Probe = [](int Level, std::uint32_t D, int Agreeing) {
+        Bytes Data(D + 16, 0);
+        for (int k = 0; k <= Agreeing; ++k)
+            Data[k] = static_cast<std::uint8_t>(11 * (k + 1));
+        for (int k = 0; k < Agreeing; ++k)
+            Data[D + k] = Data[k];
+        Data[D + Agreeing] = static_cast<std::uint8_t>(Data[Agreeing] + 1);
+        zem::codec::TMatchFinder F(Data.data(), static_cast<std::uint32_t>(Data.size()),
+                                   kLevels[static_cast<std::size_t>(Level)]);
+        F.InsertBefore(D + 1);
+        return F.Find(D);
+    };
+    EXPECT_EQ(Probe(3, 4096, 3).Length, 3u);
+    EXPECT_FALSE(Probe(3, 4097, 3));
+    EXPECT_EQ(Probe(3, 65536, 4).Length, 4u);
+    EXPECT_FALSE(Probe(3, 65537, 4));
+    EXPECT_EQ(Probe(3, 200000, 5).Length, 5u);
+    EXPECT_EQ(Probe(3, 200000, 5).Distance, 200000u);
+    EXPECT_EQ(Probe(3, 262143, 6).Length, 6u);
+    EXPECT_FALSE(Probe(3, 262144, 6)); // a window back: the chain has ended
+    EXPECT_FALSE(Probe(1, 8192, 6));
+    EXPECT_EQ(Probe(1, 8191, 6).Length, 6u);
+}
+
+TEST(CodecPack, LongerMatchesAreTakenByTheirGainAndDistances) {
+    using zem::codec::TakeLongerMatch;
+    EXPECT_TRUE(TakeLongerMatch(3, 262144, 1));
+    EXPECT_TRUE(TakeLongerMatch(2, 65536, 1));
+    EXPECT_FALSE(TakeLongerMatch(2, 65537, 16));
+    EXPECT_TRUE(TakeLongerMatch(2, 131072, 17));
+    EXPECT_FALSE(TakeLongerMatch(2, 131073, 32));
+    EXPECT_TRUE(TakeLongerMatch(2, 131073, 33));
+    EXPECT_TRUE(TakeLongerMatch(1, 1024, 1));
+    const struct {
+        std::uint32_t D, Below, AtLeast;
+    } Rows[] = {{2048, 8, 9},      {4096, 16, 17},      {8192, 32, 33},        {16384, 64, 65},
+                {32768, 128, 129}, {65536, 256, 257}, {131072, 1024, 1025}, {262144, 2048, 2049}};
+    for (const auto& Row : Rows) {
+        EXPECT_FALSE(TakeLongerMatch(1, Row.D, Row.Below)) << Row.D;
+        EXPECT_TRUE(TakeLongerMatch(1, Row.D, Row.AtLeast)) << Row.D;
+    }
+    EXPECT_FALSE(TakeLongerMatch(0, 1, 100));
+}
+
+TEST(CodecPack, RoundTripsEverySmallSizeAtEveryLevel) {
+    for (std::size_t N = 0; N <= 300; ++N)
+        for (int Level = 0; Level <= 4; ++Level) {
+            ExpectRoundTrip(RandomBytes(N, static_cast<std::uint32_t>(N), 4), Level, "4 symbols");
+            ExpectRoundTrip(Text(N, static_cast<std::uint32_t>(N)), Level, "text");
+        }
+}
+
+TEST(CodecPack, RoundTripsManySizesAndContentsAtEveryLevel) {
+    std::mt19937 R(13);
+    for (int Round = 0; Round < 30; ++Round) {
+        const std::size_t N = Round < 10 ? 8000 + R() % 1000 : R() % 300000;
+        const auto Seed = static_cast<std::uint32_t>(Round);
+        const Bytes Contents[] = {RandomBytes(N, Seed), RandomBytes(N, Seed, 2 + Round % 20), Text(N, Seed),
+                                  Records(N, Seed), Mixed(N, Seed), Bytes(N, static_cast<std::uint8_t>(Round))};
+        for (const Bytes& Data : Contents)
+            for (int Level = 0; Level <= 4; ++Level)
+                ExpectRoundTrip(Data, Level, "round " + std::to_string(Round));
+    }
+}
+
+TEST(CodecPack, PeriodicDataRoundTrips) {
+    for (int Period = 1; Period <= 40; ++Period) {
+        Bytes Data = RandomBytes(static_cast<std::size_t>(Period), static_cast<std::uint32_t>(Period));
+        while (Data.size() < 5000)
+            Data.push_back(Data[Data.size() - static_cast<std::size_t>(Period)]);
+        for (int Level = 1; Level <= 4; ++Level)
+            ExpectRoundTrip(Data, Level, "period " + std::to_string(Period));
+    }
+}
+
+TEST(CodecHuffman, LengthsAreLimitedAndTheCodeIsComplete) {
+    // Fibonacci frequencies give a Huffman tree as deep as there are symbols.
+    for (int Limit : {7, 14}) {
+        const int Count = Limit == 7 ? 20 : 287;
+        std::vector<std::uint32_t> Freq(Count);
+        std::uint32_t A = 1, B = 1;
+        for (int s = 0; s < Count; ++s) {
+            Freq[s] = s < 40 ? A : 1;
+            const std::uint32_t C = A + B;
+            A = B;
+            B = C;
+        }
+        std::vector<std::uint8_t> Lengths(Count);
+        zem::codec::BuildCodeLengths(Freq.data(), Count, Limit, Lengths.data());
+        double Kraft = 0;
+        for (int s = 0; s < Count; ++s) {
+            ASSERT_GE(Lengths[s], 1);
+            ASSERT_LE(Lengths[s], Limit);
+            Kraft += std::ldexp(1.0, -Lengths[s]);
+        }
+        EXPECT_DOUBLE_EQ(Kraft, 1.0);
+        // More frequent symbols never get longer codes.
+        for (int s = 1; s < Count; ++s)
+            if (Freq[s] > Freq[s - 1]) {
+                EXPECT_LE(Lengths[s], Lengths[s - 1]);
+            }
+    }
+}
+
+TEST(CodecHuffman, OneUsedSymbolGetsACompanionAndNoneGivesNoCode) {
+    std::vector<std::uint32_t> Freq(64, 0);
+    std::vector<std::uint8_t> Lengths(64);
+    zem::codec::BuildCodeLengths(Freq.data(), 64, 14, Lengths.data());
+    EXPECT_EQ(Lengths, std::vector<std::uint8_t>(64, 0));
+    Freq[9] = 5;
+    zem::codec::BuildCodeLengths(Freq.data(), 64, 14, Lengths.data());
+    EXPECT_EQ(Lengths[9], 1);
+    EXPECT_EQ(Lengths[0], 1);
+    Freq[9] = 0;
+    Freq[0] = 5;
+    zem::codec::BuildCodeLengths(Freq.data(), 64, 14, Lengths.data());
+    EXPECT_EQ(Lengths[0], 1);
+    EXPECT_EQ(Lengths[1], 1);
+}
+
+TEST(CodecHuffman, CanonicalCodesFollowTheConstructionAndTravelMostSignificantBitFirst) {
+    const std::vector<std::uint8_t> Lengths = {3, 3, 3, 3, 3, 2, 4, 4}; // RFC 1951's example
+    std::vector<std::uint16_t> Codes(Lengths.size());
+    zem::codec::ReversedCanonicalCodes(Lengths.data(), static_cast<int>(Lengths.size()), Codes.data());
+    const std::uint32_t Expected[] = {0b010, 0b011, 0b100, 0b101, 0b110, 0b00, 0b1110, 0b1111};
+    for (std::size_t s = 0; s < Lengths.size(); ++s)
+        EXPECT_EQ(Codes[s], zem::codec::ReverseBits(Expected[s], Lengths[s])) << s;
+}

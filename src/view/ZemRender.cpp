@@ -42,8 +42,16 @@ void TZemMap::UpdateVisibleList() {
     std::vector<TEntry> List;
     List.reserve(static_cast<size_t>(Doc.Count));
 
+    // The drawing order mostly follows the IDs, and the store is sorted by ID: try the entry after the
+    // last one found before searching, which spares a binary search per object on large maps.
+    std::int32_t Next = 0;
     for (std::int32_t ID : Doc.Order) {
-        const TZemObject& O = ObjectByID(ID);
+        std::int32_t Index =
+            Next < Doc.Objects.Count() && Doc.Objects.Keys(Next) == ID ? Next : Doc.Objects.IndexOf(ID);
+        if (Index < 0)
+            ObjectByID(ID); // raises as before for an ID that is not stored
+        const TZemObject& O = *Doc.Objects.Values(Index);
+        Next = Index + 1;
         bool Add = false;
         if (!Net.ShowOnlyTransportNet) {
             switch (O.Kind) {

@@ -278,9 +278,14 @@ void TZemMap::UpdateMiniMapFrame() {
         B.LineStyled(c.X, 0, c.X, B.Height() - 1, false, false, 1);
     }
     // A three-pixel band in the border colour, a black line inside it and a navy one outside.
+    // Insets that would cross over (a view a few mini-map pixels small) are left out.
+    auto Inset = [&](int i, TColor32 Color) {
+        if (std::int64_t(p.X) + i <= std::int64_t(q.X) - i && std::int64_t(p.Y) + i <= std::int64_t(q.Y) - i)
+            B.FrameRectClipped(p.X + i, p.Y + i, q.X - i, q.Y - i, Color);
+    };
     for (int i = 0; i < 3; ++i)
-        B.FrameRectClipped(p.X + i, p.Y + i, q.X - i, q.Y - i, Border);
-    B.FrameRectClipped(p.X + 3, p.Y + 3, q.X - 3, q.Y - 3, clBlack32);
+        Inset(i, Border);
+    Inset(3, clBlack32);
     B.FrameRectClipped(p.X - 1, p.Y - 1, q.X + 1, q.Y + 1, clNavy32);
     M.Present();
 }

@@ -101,3 +101,13 @@ TEST_F(MiniMapFixture, JumpCentresTheViewAndMovesTheFrame) {
     EXPECT_EQ(Shown(70, 50), Aqua);
     EXPECT_EQ(Shown(20, 25), C32(Yellow));
 }
+
+TEST_F(MiniMapFixture, ATinyViewGetsNoCrossedOverInsets) {
+    Map.SetScale(4000); // the main view is 10 x 10 world units: one mini-map pixel
+    int Black = 0;
+    for (int Y = 0; Y < 100; ++Y)
+        Black += RowCount(Mini.Composed, Y, clBlack32);
+    EXPECT_EQ(Black, 0);
+    const TRasterPoint c{20, 45}; // the view's centre stays at world (200, 200)
+    EXPECT_EQ(Shown(c.X, c.Y), Aqua);
+}

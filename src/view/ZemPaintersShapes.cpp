@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <string>
 
 using ld = long double;
 using namespace zem::paint;
@@ -21,6 +22,15 @@ TColor32 PenColor(const TZemObject& O) {
 
 TColor32 BrushColorOf(const TZemObject& O) {
     return ToColor32(static_cast<std::uint32_t>(O.Brush.Color));
+}
+
+// A face name for the text engine (UTF-8). Names are nearly always plain ASCII, which needs no
+// conversion: a frame writes hundreds of labels.
+std::string FaceName(const ZemString& Name) {
+    for (unsigned char C : Name)
+        if (C >= 0x80)
+            return zem::ToUtf8(Name);
+    return Name;
 }
 
 } // namespace
@@ -132,7 +142,7 @@ void TZemMap::PaintText(std::int32_t ID, bool Selected) {
     if (Size < Doc.MinObjectView)
         return;
     B.LineColor = PenColor(O); // a text takes its pen's colour, not its font's
-    SetFont(B, zem::ToUtf8(O.Font.Name), Size, O.Font.Style);
+    SetFont(B, FaceName(O.Font.Name), Size, O.Font.Style);
     const TPoint p = WorldToScreen(O.Point(0));
     B.OutputTextRotated(p.X, p.Y, Selected, O.Angle(), O.Text());
 }

@@ -103,6 +103,13 @@ TEST_F(Painters, TextBelowMinObjectViewIsNotDrawn) {
     Map.Doc.MinObjectView = 2;
     Map.PaintText(ID, false);
     EXPECT_GT(CountNot(C32(Back)), 0);
+    // A face name in Cyrillic (Windows-1251) is converted and falls back to an installed face.
+    Map.View.AutoUpdate = true;
+    Map.SetScale(100);
+    Map.ObjectByID(ID).Font.Name = "\xC0\xF0\xE8\xE0\xEB";
+    ClearBuffer();
+    Map.PaintText(ID, false);
+    EXPECT_GT(Count(C32(Yellow)), 0);
 }
 
 TEST_F(Painters, PseudoThreeDIsFlatBelowMinScaleAddressOrWithoutTheOption) {

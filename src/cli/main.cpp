@@ -15,6 +15,7 @@ const TCliCommand Commands[] = {
     {"export-text", "write the text export of a map into a folder", CmdExportText},
     {"repack", "save a map again at another compression level", CmdRepack},
     {"route", "search a cheap route through a map's search points", CmdRoute},
+    {"render", "render a map's view into a BMP or PNG picture", CmdRender},
     {"demo", "build a small map in memory and zoom and pan its view", CmdDemo},
 };
 

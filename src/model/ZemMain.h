@@ -140,6 +140,7 @@ struct TZemEditState {
     std::int32_t CurrentObject = -1;
     std::int32_t EditMode = 0;
     TZemXYArray MeasurePoints;
+    TRect SelectionRect; // normalised screen rectangle of the tSelectRect rubber band
 };
 
 class TZemMap {
@@ -256,6 +257,42 @@ public:
     void UpdateVisibleList();
     void RenderView();
     void Paint();
+
+    // ---- Painters (view/ZemPainters*.cpp) ----
+    // One painter per kind of object: each sets the back buffer's pen, brush and font from the object's
+    // own records, converts its points with WorldToScreen and draws. Sizes taken from records scale
+    // with Scale / 100; sizes given in pixels do not.
+    void PaintObject(std::int32_t ID); // the painter of the object's kind, then its house number
+    void PaintLine(std::int32_t ID);
+    void PaintPolygon(std::int32_t ID);
+    void PaintEllipse(std::int32_t ID);
+    void PaintText(std::int32_t ID, bool Selected);
+    void PaintBezier(std::int32_t ID);
+    void PaintBitmapObject(std::int32_t ID);
+    void PaintIcon(std::int32_t ID);
+    void PaintJunction(std::int32_t ID);
+    void PaintSegment(std::int32_t ID);
+    // Overlays, drawn over the objects in this order by RenderView.
+    void PaintHouseNumber(std::int32_t ID);
+    void PaintZoomRect();
+    void PaintSelectRect();
+    void PaintSelection(std::int32_t ID);
+    void PaintConstruction();
+    // Draws the measuring line and reports it through OnMeasure; Total and Current are what it drew.
+    void PaintMeasure(float& Total, float& Current);
+    void PaintRoute();
+    void PaintRoutePoints();
+    // Pen width in pixels of an object's pen at the current scale, never below 1.
+    std::int32_t ScaledPenWidth(const TZemObject& Object) const;
+    // Tiled under the map instead of BackColor while moShowBackground is set; empty by default.
+    TBitmap32 BackgroundPattern;
+    // The last rendered frame as a picture file (BMP, or PNG when the name ends in ".png").
+    void ExportBmp(const std::string& FileName) const;
+    // The stages of RenderView.
+    void PaintBackground();
+    void PaintGrid();
+    void PaintOverlays();
+    // ---- end of Painters ----
 
     // ---- Mini-map link (view/ZemMiniMap.cpp) ----
     void SetMiniMap(TZemMiniMap* MiniMap);

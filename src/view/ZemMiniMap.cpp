@@ -6,6 +6,8 @@
 #include "view/ZemRasterColor.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 using ld = long double;
 
@@ -124,21 +126,96 @@ void TZemMap::SetMiniMap(TZemMiniMap* MiniMap) {
         MiniMap->Link(*this, [this] { UpdateMiniMapFrame(); });
 }
 
+namespace {
+
+// World to mini-map pixels through the fitted area A of the global extent.
+struct TMiniTransform {
+    TXYPoint G; // GlobalLeftTop
+    ld GW, GH;  // GlobalWidthHeight
+    TRect A;
+    TRasterPoint operator()(const TXYPoint& P) const {
+        return TRasterPoint{A.Left + zem::Round((static_cast<ld>(P.X) - G.X) * (A.Right - A.Left) / GW),
+                            A.Top + zem::Round((static_cast<ld>(P.Y) - G.Y) * (A.Bottom - A.Top) / GH)};
+    }
+};
+
+// The document drawn small: lines, polygons and ellipses with one-pixel pens, solid brushes only.
+void DrawContent(TBitmap32& C, const TZemDocument& Doc, const TMiniTransform& T) {
+    std::vector<TRasterPoint> P;
+    for (std::int32_t ID : Doc.Order) {
+        const auto* Slot = Doc.Objects.Find(ID);
+        if (!Slot)
+            continue;
+        const TZemObject& O = **Slot;
+        if (O.Kind != otLine && O.Kind != otPolygon && O.Kind != otRectangle && O.Kind != otEllipse)
+            continue;
+        const TRasterPoint a = T(O.LeftTop), b = T(O.RightBottom);
+        if (std::llabs(std::int64_t(b.X) - a.X) < Doc.MinObjectView &&
+            std::llabs(std::int64_t(b.Y) - a.Y) < Doc.MinObjectView)
+            continue;
+        C.LineColor = ToColor32(static_cast<std::uint32_t>(O.Pen.Color));
+        C.BrushColor = ToColor32(static_cast<std::uint32_t>(O.Brush.Color));
+        C.BrushStyle = O.Brush.Style == 0 ? 0 : 1; // hatches are not drawn small
+        P.clear();
+        for (std::int32_t i = 0; i < O.PointCount(); ++i)
+            P.push_back(T(O.Point(i)));
+        switch (O.Kind) {
+        case otLine:
+            C.PolylineStyled(P, O.Pen.Flags != 0);
+            break;
+        case otEllipse:
+            if (P.size() >= 2)
+                C.EllipseRotated(TRasterPoint{static_cast<std::int32_t>((std::int64_t(P[0].X) + P[1].X) / 2),
+                                              static_cast<std::int32_t>((std::int64_t(P[0].Y) + P[1].Y) / 2)},
+                                 O.Angle(), static_cast<int>(std::llabs(std::int64_t(P[1].X) - P[0].X) / 2),
+                                 static_cast<int>(std::llabs(std::int64_t(P[1].Y) - P[0].Y) / 2));
+            break;
+        default:
+            C.PolygonFilled(P, true);
+            break;
+        }
+    }
+}
+
+} // namespace
+
 void TZemMap::UpdateMiniMapContent() {
     if (!View.AutoUpdate || !FMiniMap)
         return;
-    TBitmap32& C = FMiniMap->Content;
-    C.SetSize(FMiniMap->Width(), FMiniMap->Height());
-    C.BeginUpdate();
-    C.Clear(ToColor32(static_cast<std::uint32_t>(Doc.BackColor)));
-    TRect Area;
-    if (TZemMiniMap::ComputeFittedArea(C.Width(), C.Height(), View.GlobalWidthHeight.X,
-                                       View.GlobalWidthHeight.Y, Area))
-        FMiniMap->FittedArea = Area;
-    C.EndUpdate();
+    TZemMiniMap& M = *FMiniMap;
+    TBitmap32& C = M.Content;
+    C.SetSize(M.Width(), M.Height());
+    {
+        C.BeginUpdate();
+        struct TEnd {
+            TBitmap32& B;
+            ~TEnd() { B.EndUpdate(); }
+        } End{C};
+        const TColor32 Back = ToColor32(static_cast<std::uint32_t>(Doc.BackColor));
+        C.Clear(Back);
+        TRect Area;
+        if (TZemMiniMap::ComputeFittedArea(C.Width(), C.Height(), View.GlobalWidthHeight.X,
+                                           View.GlobalWidthHeight.Y, Area)) {
+            C.LineColor = ToColor32(static_cast<std::uint32_t>(M.BorderPainterColor));
+            C.LineWidth = 1;
+            C.LineStyle = 0;
+            C.BrushColor = Back;
+            C.BrushStyle = 0;
+            if (!M.JumpRequested) {
+                const TRasterPoint R[4] = {{Area.Left, Area.Top},
+                                           {Area.Right, Area.Top},
+                                           {Area.Right, Area.Bottom},
+                                           {Area.Left, Area.Bottom}};
+                C.PolygonFilled(R, 3, false);
+            }
+            M.FittedArea = Area;
+            DrawContent(
+                C, Doc,
+                TMiniTransform{View.GlobalLeftTop, View.GlobalWidthHeight.X, View.GlobalWidthHeight.Y, Area});
+        }
+    }
     UpdateMiniMapFrame();
 }
-
 void TZemMap::UpdateMiniMapFrame() {
     if (!View.AutoUpdate || !FMiniMap)
         return;
@@ -181,5 +258,34 @@ void TZemMap::UpdateMiniMapFrame() {
         UpdateMiniMapFrame();
         return;
     }
+
+    const TMiniTransform T{View.GlobalLeftTop, GW, GH, A};
+    const TXYPoint LT = View.LeftTop;
+    const TXYPoint RB{static_cast<float>(static_cast<ld>(LT.X) + View.ViewWidthHeight.X),
+                      static_cast<float>(static_cast<ld>(LT.Y) + View.ViewWidthHeight.Y)};
+    const TXYPoint Mid{
+        static_cast<float>(static_cast<ld>(LT.X) + static_cast<ld>(View.ViewWidthHeight.X) / 2),
+        static_cast<float>(static_cast<ld>(LT.Y) + static_cast<ld>(View.ViewWidthHeight.Y) / 2)};
+    const TRasterPoint c = T(Mid), p = T(LT), q = T(RB);
+    TBitmap32& B = M.Composed;
+    const TColor32 Border = ToColor32(static_cast<std::uint32_t>(M.BorderColor));
+    if (M.ShowDashLine) {
+        B.LineWidth = 1;
+        B.LineColor = Border;
+        B.ResetDash();
+        B.LineStyled(0, c.Y, B.Width() - 1, c.Y, false, false, 1);
+        B.ResetDash();
+        B.LineStyled(c.X, 0, c.X, B.Height() - 1, false, false, 1);
+    }
+    // A three-pixel band in the border colour, a black line inside it and a navy one outside.
+    // Insets that would cross over (a view a few mini-map pixels small) are left out.
+    auto Inset = [&](int i, TColor32 Color) {
+        if (std::int64_t(p.X) + i <= std::int64_t(q.X) - i && std::int64_t(p.Y) + i <= std::int64_t(q.Y) - i)
+            B.FrameRectClipped(p.X + i, p.Y + i, q.X - i, q.Y - i, Color);
+    };
+    for (int i = 0; i < 3; ++i)
+        Inset(i, Border);
+    Inset(3, clBlack32);
+    B.FrameRectClipped(p.X - 1, p.Y - 1, q.X + 1, q.Y + 1, clNavy32);
     M.Present();
 }

@@ -1,10 +1,14 @@
 // The render pipeline: which objects are drawn (the visible list) and the one pass that composes a frame.
 #include "model/ZemMain.h"
+#include "model/ZemRound.h"
 #include "model/ZemTools.h"
+#include "persistence/ZemNumberText.h"
 #include "platform/ZemHost.h"
 #include "view/ZemRasterColor.h"
+#include "view/ZemSmooth.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -38,8 +42,16 @@ void TZemMap::UpdateVisibleList() {
     std::vector<TEntry> List;
     List.reserve(static_cast<size_t>(Doc.Count));
 
+    // The drawing order mostly follows the IDs, and the store is sorted by ID: try the entry after the
+    // last one found before searching, which spares a binary search per object on large maps.
+    std::int32_t Next = 0;
     for (std::int32_t ID : Doc.Order) {
-        const TZemObject& O = ObjectByID(ID);
+        std::int32_t Index =
+            Next < Doc.Objects.Count() && Doc.Objects.Keys(Next) == ID ? Next : Doc.Objects.IndexOf(ID);
+        if (Index < 0)
+            ObjectByID(ID); // raises as before for an ID that is not stored
+        const TZemObject& O = *Doc.Objects.Values(Index);
+        Next = Index + 1;
         bool Add = false;
         if (!Net.ShowOnlyTransportNet) {
             switch (O.Kind) {
@@ -104,18 +116,123 @@ void TZemMap::RenderView() {
         explicit TAutoUpdateOff(bool& F) : Flag(F), Saved(F) { Flag = false; }
         ~TAutoUpdateOff() { Flag = Saved; }
     } Off(View.AutoUpdate);
-
-    BackBuffer.BeginUpdate();
-    BackBuffer.Clear(ToColor32(static_cast<std::uint32_t>(Doc.BackColor)));
-    if (OnPaintBackground)
-        OnPaintBackground(*this, BackBuffer);
-    BackBuffer.EndUpdate();
-
+    struct TUpdate {
+        TBitmap32& B;
+        explicit TUpdate(TBitmap32& Buffer) : B(Buffer) { B.BeginUpdate(); }
+        ~TUpdate() { B.EndUpdate(); }
+    };
+    {
+        TUpdate Update(BackBuffer);
+        PaintBackground();
+        if (OnPaintBackground)
+            OnPaintBackground(*this, BackBuffer);
+        if (Doc.ShowGrid)
+            PaintGrid();
+        if (!Doc.HasOption(moHideObjects))
+            for (std::int32_t ID : View.VisibleList)
+                PaintObject(ID);
+        PaintOverlays();
+        if (View.AntiAlias)
+            zem::SmoothFrame(BackBuffer);
+    }
     FHost.Present(BackBuffer);
     ++View.PaintCounter;
     ++View.DrawCounter;
 }
 
+void TZemMap::PaintBackground() {
+    TBitmap32& B = BackBuffer;
+    const TBitmap32& Tile = BackgroundPattern;
+    if (Tile.Empty() || !Doc.HasOption(moShowBackground)) {
+        B.Clear(ToColor32(static_cast<std::uint32_t>(Doc.BackColor)));
+        return;
+    }
+    for (std::int64_t Y = 0; Y < B.Height(); Y += Tile.Height())
+        for (std::int64_t X = 0; X < B.Width(); X += Tile.Width())
+            B.Draw(static_cast<int>(X), static_cast<int>(Y), Tile);
+}
+
+namespace {
+
+// A grid label: the world coordinate with two decimals.
+ZemString GridLabel(float V) {
+    char Buf[64];
+    std::snprintf(Buf, sizeof Buf, "%.2f", static_cast<double>(V));
+    ZemString S = Buf;
+    const char Sep = zem::LocaleDecimalSeparator();
+    for (char& C : S)
+        if (C == '.')
+            C = Sep;
+    return S;
+}
+
+// Lines closer than this many pixels would only paint the window over in the grid's colour, and a very
+// small step at a small scale would take seconds a frame: such a grid is not drawn.
+constexpr long double MinGridPixels = 2;
+
+} // namespace
+
+void TZemMap::PaintGrid() {
+    TBitmap32& B = BackBuffer;
+    B.LineColor = ToColor32(static_cast<std::uint32_t>(Doc.DirectLineColor));
+    B.LineStyle = 2;
+    B.LineWidth = 1;
+    B.Font.Name = "Arial";
+    B.Font.Size = 7;
+    B.Font.Style = 0;
+    const std::int32_t W = Width(), H = Height();
+    if (B.Empty() || W <= 0 || H <= 0)
+        return;
+    const TXYPoint T = ScreenToWorld(0, 0), Bottom = ScreenToWorld(W, H);
+    const long double PixelsX = static_cast<long double>(W) / View.ViewWidthHeight.X;
+    const long double PixelsY = static_cast<long double>(H) / View.ViewWidthHeight.Y;
+
+    const std::int32_t SY = Doc.DirectLineY;
+    if (SY > 0 && SY * PixelsY >= MinGridPixels)
+        for (long double y = static_cast<long double>(zem::Round(static_cast<long double>(T.Y) / SY)) * SY;
+             y <= Bottom.Y; y += SY) {
+            B.ResetDash();
+            const std::int32_t v = WorldToScreen(0.0f, static_cast<float>(y)).Y;
+            B.LineStyled(0, v, W - 1, v, false, false, 2);
+            B.OutputTextRotated(0, v, false, 0, GridLabel(ScreenToWorld(0, v).Y));
+        }
+    const std::int32_t SX = Doc.DirectLineX;
+    if (SX > 0 && SX * PixelsX >= MinGridPixels)
+        for (long double x = static_cast<long double>(zem::Round(static_cast<long double>(T.X) / SX)) * SX;
+             x <= Bottom.X; x += SX) {
+            B.ResetDash();
+            const std::int32_t u = WorldToScreen(static_cast<float>(x), 0.0f).X;
+            B.LineStyled(u, 0, u, H - 1, false, false, 2);
+            B.OutputTextRotated(u, 0, false, 0, GridLabel(ScreenToWorld(u, 0).X));
+        }
+}
+
+void TZemMap::PaintOverlays() {
+    PaintZoomRect();
+    PaintSelectRect();
+    if (Edit.CurrentObject != -1 && ObjectExists(Edit.CurrentObject)) {
+        BackBuffer.LineWidth = 1;
+        PaintSelection(Edit.CurrentObject);
+    }
+    if (Edit.Creating)
+        PaintConstruction();
+    if (!Edit.MeasurePoints.Empty()) {
+        float Total = 0, Current = 0;
+        PaintMeasure(Total, Current);
+        // The listener sees the frame's own figures last, the same that were drawn.
+        if (OnMeasure)
+            OnMeasure(*this, Total, Current);
+    }
+    if (Net.RouteHighlight.Count() > 0)
+        PaintRoute();
+    if (!Net.RoutePoints.Empty())
+        PaintRoutePoints();
+}
+
 void TZemMap::Paint() {
     Redraw();
+}
+
+void TZemMap::ExportBmp(const std::string& FileName) const {
+    BackBuffer.SaveToFile(FileName);
 }

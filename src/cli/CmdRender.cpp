@@ -1,0 +1,172 @@
+// `zemmap-cli render FILE.mp OUT.(bmp|png)`: the picture the map window shows for a view, written to a
+// file. The view is the one stored in the map unless the options move it; the frame is rendered by the
+// same pipeline as the window's, into a back buffer of the requested size.
+#include "cli/CliCommands.h"
+#include "model/ZemMain.h"
+#include "platform/HeadlessHost.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+const char* const RenderUsage =
+    "usage: zemmap-cli render FILE.mp OUT.bmp|OUT.png [--size WxH] [--scale S] [--center X,Y]\n"
+    "                         [--transport] [--grid]\n"
+    "  Renders the map as its window shows it and writes the picture.\n"
+    "  --size WxH     picture size in pixels (default: the size of the window the map was saved from)\n"
+    "  --scale S      zoom in per cent (default: the map's own)\n"
+    "  --center X,Y   world point at the middle of the picture (default: the middle of the map's view)\n"
+    "  --transport    show the transport network\n"
+    "  --grid         show the coordinate grid\n";
+
+constexpr int MaxSide = 16384;
+
+bool ParseFloat(const std::string& S, float& V) {
+    const char* End = S.data() + S.size();
+    auto R = std::from_chars(S.data(), End, V);
+    return R.ec == std::errc() && R.ptr == End && std::isfinite(V);
+}
+
+bool ParseInt(const std::string& S, int& V) {
+    const char* End = S.data() + S.size();
+    auto R = std::from_chars(S.data(), End, V);
+    return R.ec == std::errc() && R.ptr == End;
+}
+
+bool EndsWith(std::string S, const char* Suffix) {
+    std::transform(S.begin(), S.end(), S.begin(),
+                   [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
+    const std::string Tail = Suffix;
+    return S.size() > Tail.size() && S.compare(S.size() - Tail.size(), Tail.size(), Tail) == 0;
+}
+
+int Wrong(const std::string& Why) {
+    std::fprintf(stderr, "zemmap-cli render: %s\n%s", Why.c_str(), RenderUsage);
+    return 2;
+}
+
+} // namespace
+
+int ParseRenderArgs(const TCliArgs& Args, TRenderOptions& Options) {
+    Options = TRenderOptions{};
+    std::vector<std::string> Files;
+    for (size_t i = 0; i < Args.size(); ++i) {
+        const std::string& A = Args[i];
+        auto Value = [&](std::string& Out) {
+            if (i + 1 >= Args.size())
+                return false;
+            Out = Args[++i];
+            return true;
+        };
+        std::string V;
+        if (A == "--help" || A == "-h") {
+            Options.Help = true;
+            return 0;
+        } else if (A == "--transport") {
+            Options.Transport = true;
+        } else if (A == "--grid") {
+            Options.Grid = true;
+        } else if (A == "--size") {
+            const size_t X = Value(V) ? V.find('x') : std::string::npos;
+            int W = 0, H = 0;
+            if (X == std::string::npos || !ParseInt(V.substr(0, X), W) || !ParseInt(V.substr(X + 1), H) ||
+                W < 1 || H < 1 || W > MaxSide || H > MaxSide)
+                return Wrong("--size wants WxH, each side 1 ... 16384");
+            Options.Width = W;
+            Options.Height = H;
+        } else if (A == "--scale") {
+            float S = 0;
+            if (!Value(V) || !ParseFloat(V, S) || !(S > 0))
+                return Wrong("--scale wants a positive number");
+            Options.Scale = S;
+        } else if (A == "--center") {
+            const size_t C = Value(V) ? V.find(',') : std::string::npos;
+            float X = 0, Y = 0;
+            if (C == std::string::npos || !ParseFloat(V.substr(0, C), X) || !ParseFloat(V.substr(C + 1), Y))
+                return Wrong("--center wants X,Y");
+            Options.HasCenter = true;
+            Options.CenterX = X;
+            Options.CenterY = Y;
+        } else if (!A.empty() && A[0] == '-') {
+            return Wrong("unknown option " + A);
+        } else {
+            Files.push_back(A);
+        }
+    }
+    if (Files.size() != 2)
+        return Wrong("a map file and an output file are needed");
+    Options.MapFile = Files[0];
+    Options.OutFile = Files[1];
+    if (!EndsWith(Options.OutFile, ".bmp") && !EndsWith(Options.OutFile, ".png"))
+        return Wrong("the output file must end in .bmp or .png");
+    return 0;
+}
+
+int RenderMapCommand(TZemMap& Map, const TRenderOptions& O) {
+    // The view as stored; the window it was saved from had ViewWidthHeight * Scale / 100 pixels.
+    const float Scale = O.Scale > 0 ? O.Scale : Map.View.Scale;
+    if (!(Scale > 0) || !std::isfinite(Scale)) {
+        std::fprintf(stderr, "zemmap-cli render: the map's scale is not usable; give --scale\n");
+        return 1;
+    }
+    int W = O.Width, H = O.Height;
+    if (W == 0 || H == 0) {
+        auto Side = [&](float Extent) {
+            const double P = std::round(static_cast<double>(Extent) * Map.View.Scale / 100);
+            return std::isfinite(P) && P >= 1 ? static_cast<int>(std::min<double>(P, 4096)) : 800;
+        };
+        W = Side(Map.View.ViewWidthHeight.X);
+        H = Side(Map.View.ViewWidthHeight.Y);
+    }
+    const float CX = O.HasCenter ? O.CenterX : Map.View.LeftTop.X + Map.View.ViewWidthHeight.X / 2;
+    const float CY = O.HasCenter ? O.CenterY : Map.View.LeftTop.Y + Map.View.ViewWidthHeight.Y / 2;
+
+    Map.View.AutoUpdate = false;
+    Map.Resize(W, H);
+    Map.View.Scale = Scale;
+    Map.View.ViewWidthHeight = {static_cast<float>(W * 100.0L / Scale),
+                                static_cast<float>(H * 100.0L / Scale)};
+    Map.View.LeftTop = {CX - Map.View.ViewWidthHeight.X / 2, CY - Map.View.ViewWidthHeight.Y / 2};
+    if (O.Transport)
+        Map.Net.ShowTransportNet = true;
+    if (O.Grid)
+        Map.Doc.ShowGrid = true;
+    Map.SetAutoUpdate(true); // visible list, global extent, one frame
+    try {
+        Map.ExportBmp(O.OutFile);
+    } catch (const std::exception& E) {
+        std::fprintf(stderr, "zemmap-cli render: %s\n", E.what());
+        return 1;
+    }
+    std::printf("%s: %dx%d pixels at %g %%, %d of %d objects drawn\n", O.OutFile.c_str(), W, H,
+                static_cast<double>(Scale), Map.View.VisibleList.Count(), Map.Count());
+    return 0;
+}
+
+int RenderCommand(const TCliArgs& Args, const TMapLoader& Load) {
+    TRenderOptions Options;
+    if (int Code = ParseRenderArgs(Args, Options); Code != 0)
+        return Code;
+    if (Options.Help) {
+        std::fputs(RenderUsage, stdout);
+        return 0;
+    }
+    HeadlessHost Host(Options.Width > 0 ? Options.Width : 400, Options.Height > 0 ? Options.Height : 400);
+    TZemMap Map(Host);
+    if (!Load(Map, Options.MapFile)) {
+        for (const std::string& M : Host.Messages) // what the loader told the user
+            std::fprintf(stderr, "%s\n", M.c_str());
+        std::fprintf(stderr, "zemmap-cli render: cannot read the map %s\n", Options.MapFile.c_str());
+        return 1;
+    }
+    return RenderMapCommand(Map, Options);
+}
+
+int CmdRender(const TCliArgs& Args) {
+    return RenderCommand(
+        Args, [](TZemMap& Map, const std::string& FileName) { return Map.LoadFromFile(FileName); });
+}

@@ -1,0 +1,74 @@
+#pragma once
+// Small helpers shared by the painters: screen point lists that live on the stack for ordinary objects,
+// font and pen set-up of the back buffer, alpha-keyed blits of icons.
+#include "model/ZemMain.h"
+#include "model/ZemText.h"
+#include "view/ZemRaster.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zem::paint {
+
+// The screen points of an object. Most objects have a handful of points, so they stay in an inline
+// array and a frame of thousands of objects does not allocate.
+class TScreenPoints {
+public:
+    void Clear() {
+        FCount = 0;
+        FHeap.clear();
+    }
+    void Add(TRasterPoint P) {
+        if (FCount < Inline) {
+            FInline[static_cast<std::size_t>(FCount)] = P;
+        } else {
+            if (FCount == Inline)
+                FHeap.assign(FInline.begin(), FInline.end());
+            FHeap.push_back(P);
+        }
+        ++FCount;
+    }
+    int Count() const { return FCount; }
+    int Last() const { return FCount - 1; }
+    const TRasterPoint* Data() const { return FCount > Inline ? FHeap.data() : FInline.data(); }
+    const TRasterPoint& operator[](int I) const { return Data()[I]; }
+
+private:
+    static constexpr int Inline = 64;
+    std::array<TRasterPoint, Inline> FInline{};
+    std::vector<TRasterPoint> FHeap;
+    int FCount = 0;
+};
+
+inline TRasterPoint ToRaster(const TPoint& P) {
+    return TRasterPoint{P.X, P.Y};
+}
+
+// Every point of the object through WorldToScreen.
+inline void ObjectToScreen(const TZemMap& Map, const TZemObject& O, TScreenPoints& Out) {
+    Out.Clear();
+    const TZemXYArray& Pts = O.Points();
+    for (std::int32_t i = 0; i < Pts.Count(); ++i)
+        Out.Add(ToRaster(Map.WorldToScreen(Pts[i])));
+}
+
+// Sets the surface's font; Name is a Windows-1251 face name from a map or a literal.
+inline void SetFont(TBitmap32& B, const std::string& Name, std::int32_t Size, std::uint8_t Style,
+                    std::uint32_t PlatformColor = 0) {
+    B.Font.Name = Name;
+    B.Font.Size = Size;
+    B.Font.Style = Style;
+    B.Font.Color = PlatformColor;
+}
+
+// Draws Image with its top-left at (X, Y), laying every pixel over the surface by its alpha, as the
+// window system draws an icon through its mask.
+void BlitAlpha(TBitmap32& Target, int X, int Y, const TBitmap32& Image);
+
+// The pictures of the route-search points: the first, the ones between and the last.
+enum class TRoutePointIcon { rpStart, rpFrom, rpEnd };
+const TBitmap32& RoutePointImage(TRoutePointIcon Role);
+
+} // namespace zem::paint

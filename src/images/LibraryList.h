@@ -1,0 +1,130 @@
+#pragma once
+// The list behind the picture and icon libraries: entries referred to by position, each owning its image
+// or empty, with update counting and one change notification per change (or per update).
+#include "model/ZemErrors.h"
+#include "model/ZemLists.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+template <class TEntry, class TSelf> class TZemLibraryList {
+public:
+    TZemLibraryList() = default;
+    TZemLibraryList(const TZemLibraryList&) = delete;
+    TZemLibraryList& operator=(const TZemLibraryList&) = delete;
+
+    // Raised with the list after every change, unless an update is in progress.
+    std::function<void(TSelf&)> OnChange;
+
+    void BeginUpdate() { ++FUpdateCount; }
+    // Back at 0, the list reports one change.
+    void EndUpdate() {
+        if (FUpdateCount > 0 && --FUpdateCount == 0)
+            Change();
+    }
+    void Change() {
+        if (FUpdateCount == 0 && OnChange)
+            OnChange(static_cast<TSelf&>(*this));
+    }
+    std::int32_t UpdateCount() const { return FUpdateCount; }
+
+    std::int32_t Count() const { return static_cast<std::int32_t>(Entries.size()); }
+    // The entry at Index, or null for an empty entry. An index outside the list raises.
+    const TEntry* Get(std::int32_t Index) const {
+        CheckIndex(Index, Count());
+        return Entries[static_cast<size_t>(Index)].get();
+    }
+    TEntry* Get(std::int32_t Index) {
+        CheckIndex(Index, Count());
+        return Entries[static_cast<size_t>(Index)].get();
+    }
+    // Replaces the entry at Index with a copy of Item; Index = Count appends.
+    void Put(std::int32_t Index, const TEntry* Item) {
+        CheckIndex(Index, Count() + 1);
+        if (Index == Count())
+            Entries.emplace_back();
+        Entries[static_cast<size_t>(Index)] = CopyOf(Item);
+        Change();
+    }
+    // Appends a copy (null appends an empty entry) and returns its position.
+    std::int32_t Add(const TEntry* Item) {
+        Entries.push_back(CopyOf(Item));
+        Change();
+        return Count() - 1;
+    }
+    void Insert(std::int32_t Index, const TEntry* Item) {
+        CheckIndex(Index, Count() + 1);
+        Entries.insert(Entries.begin() + Index, CopyOf(Item));
+        Change();
+    }
+    void Delete(std::int32_t Index) {
+        CheckIndex(Index, Count());
+        Entries.erase(Entries.begin() + Index);
+        Change();
+    }
+    void Clear() {
+        BeginUpdate();
+        for (std::int32_t i = Count() - 1; i >= 0; --i)
+            Delete(i);
+        EndUpdate();
+    }
+    void Exchange(std::int32_t I, std::int32_t J) {
+        CheckIndex(I, Count());
+        CheckIndex(J, Count());
+        std::swap(Entries[static_cast<size_t>(I)], Entries[static_cast<size_t>(J)]);
+        Change();
+    }
+    void Move(std::int32_t From, std::int32_t To) {
+        CheckIndex(From, Count());
+        CheckIndex(To, Count());
+        auto Entry = std::move(Entries[static_cast<size_t>(From)]);
+        Entries.erase(Entries.begin() + From);
+        Entries.insert(Entries.begin() + To, std::move(Entry));
+        Change();
+    }
+    // Position of that very entry object, -1 when it is not in the list (the list holds copies).
+    std::int32_t IndexOf(const TEntry* Item) const {
+        for (std::int32_t i = 0; i < Count(); ++i)
+            if (Entries[static_cast<size_t>(i)].get() == Item)
+                return i;
+        return -1;
+    }
+    // Null clears; another list: copies of its entries in order; one item: the list becomes its copy.
+    void Assign(const TSelf* Source) {
+        if (Source == this)
+            return;
+        BeginUpdate();
+        Clear();
+        if (Source)
+            for (const auto& E : Source->Entries)
+                Add(E.get());
+        EndUpdate();
+    }
+    void Assign(const TEntry& Item) {
+        BeginUpdate();
+        Clear();
+        Add(&Item);
+        EndUpdate();
+    }
+
+protected:
+    // Appends an entry read from a stream.
+    void Append(std::unique_ptr<TEntry> Entry) {
+        Entries.push_back(std::move(Entry));
+        Change();
+    }
+    std::vector<std::unique_ptr<TEntry>> Entries;
+
+private:
+    static std::unique_ptr<TEntry> CopyOf(const TEntry* Item) {
+        return Item ? std::make_unique<TEntry>(*Item) : nullptr;
+    }
+    void CheckIndex(std::int32_t Index, std::int32_t Limit) const {
+        if (Index < 0 || Index >= Limit)
+            throw EZemError(zem::MsgBadIndex);
+    }
+    std::int32_t FUpdateCount = 0;
+};

@@ -35,20 +35,5 @@ void TBmpList::WriteData(std::vector<std::uint8_t>& Out) const {
 }
 
 void TBmpList::ReadData(std::span<const std::uint8_t> Data) {
-    BeginUpdate();
-    struct TEnd {
-        TBmpList& L;
-        ~TEnd() { L.EndUpdate(); }
-    } End{*this};
-    Clear();
-    zem::TLibraryReader R(Data);
-    const std::int32_t n = R.ReadInt32();
-    for (std::int32_t i = 0; i < n; ++i) {
-        const std::int32_t Size = R.ReadInt32();
-        if (Size <= 0) {
-            Add(nullptr);
-            continue;
-        }
-        Append(BitmapFromBmp(R.ReadBytes(Size)));
-    }
+    ReadEntries(Data, BitmapFromBmp);
 }

@@ -36,20 +36,5 @@ void TIconList::WriteData(std::vector<std::uint8_t>& Out) const {
 }
 
 void TIconList::ReadData(std::span<const std::uint8_t> Data) {
-    BeginUpdate();
-    struct TEnd {
-        TIconList& L;
-        ~TEnd() { L.EndUpdate(); }
-    } End{*this};
-    Clear();
-    zem::TLibraryReader R(Data);
-    const std::int32_t n = R.ReadInt32();
-    for (std::int32_t i = 0; i < n; ++i) {
-        const std::int32_t Size = R.ReadInt32();
-        if (Size <= 0) {
-            Add(nullptr);
-            continue;
-        }
-        Append(std::make_unique<TZemIcon>(R.ReadBytes(Size)));
-    }
+    ReadEntries(Data, [](std::span<const std::uint8_t> Bytes) { return std::make_unique<TZemIcon>(Bytes); });
 }

@@ -1,12 +1,14 @@
 #pragma once
 // The list behind the picture and icon libraries: entries referred to by position, each owning its image
 // or empty, with update counting and one change notification per change (or per update).
+#include "images/LibraryStream.h"
 #include "model/ZemErrors.h"
 #include "model/ZemLists.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -111,10 +113,23 @@ public:
     }
 
 protected:
-    // Appends an entry read from a stream.
-    void Append(std::unique_ptr<TEntry> Entry) {
-        Entries.push_back(std::move(Entry));
-        Change();
+    // Replaces the entries with those of a library stream (a count, then per entry a size and its bytes;
+    // a size of 0 or less is an empty entry). Decode turns an entry's bytes into the entry. Within one
+    // update; a size past the end or a Decode that raises ends the read, keeping the entries read so far.
+    template <class FDecode> void ReadEntries(std::span<const std::uint8_t> Data, FDecode Decode) {
+        BeginUpdate();
+        struct TEnd {
+            TZemLibraryList& L;
+            ~TEnd() { L.EndUpdate(); }
+        } End{*this};
+        Clear();
+        zem::TLibraryReader R(Data);
+        const std::int32_t n = R.ReadInt32();
+        for (std::int32_t i = 0; i < n; ++i) {
+            const std::int32_t Size = R.ReadInt32();
+            Entries.push_back(Size <= 0 ? nullptr : Decode(R.ReadBytes(Size)));
+            Change();
+        }
     }
     std::vector<std::unique_ptr<TEntry>> Entries;
 

@@ -26,6 +26,19 @@ TColor32 BrushColorOf(const TZemObject& O) {
 
 // A face name for the text engine (UTF-8). Names are nearly always plain ASCII, which needs no
 // conversion: a frame writes hundreds of labels.
+// The object's pen on the surface; shapes that fill also take its brush.
+void UsePen(TBitmap32& B, const TZemObject& O, std::int32_t Width) {
+    B.LineColor = PenColor(O);
+    B.LineWidth = Width;
+    B.LineStyle = O.Pen.Style;
+}
+
+void UsePenAndBrush(TBitmap32& B, const TZemObject& O, std::int32_t Width) {
+    UsePen(B, O, Width);
+    B.BrushColor = BrushColorOf(O);
+    B.BrushStyle = O.Brush.Style;
+}
+
 std::string FaceName(const ZemString& Name) {
     for (unsigned char C : Name)
         if (C >= 0x80)
@@ -86,9 +99,7 @@ void TZemMap::PaintObject(std::int32_t ID) {
 void TZemMap::PaintLine(std::int32_t ID) {
     const TZemObject& O = ObjectByID(ID);
     TBitmap32& B = BackBuffer;
-    B.LineColor = PenColor(O);
-    B.LineWidth = ScaledPenWidth(O);
-    B.LineStyle = O.Pen.Style;
+    UsePen(B, O, ScaledPenWidth(O));
     TScreenPoints P;
     ObjectToScreen(*this, O, P);
     B.PolylineStyled(P.Data(), P.Last(), O.Pen.Flags != 0);
@@ -101,11 +112,7 @@ void TZemMap::PaintPolygon(std::int32_t ID) {
     if (std::llabs(std::int64_t(b.X) - a.X) < MinView && std::llabs(std::int64_t(b.Y) - a.Y) < MinView)
         return;
     TBitmap32& B = BackBuffer;
-    B.LineColor = PenColor(O);
-    B.LineWidth = ScaledPenWidth(O);
-    B.LineStyle = O.Pen.Style;
-    B.BrushColor = BrushColorOf(O);
-    B.BrushStyle = O.Brush.Style;
+    UsePenAndBrush(B, O, ScaledPenWidth(O));
     TScreenPoints P;
     ObjectToScreen(*this, O, P);
     if (O.Ctl3D() && Doc.HasOption(moShow3D) && View.Scale >= Doc.MinScaleAddress)
@@ -120,11 +127,7 @@ void TZemMap::PaintEllipse(std::int32_t ID) {
     if (O.PointCount() < 2)
         return;
     TBitmap32& B = BackBuffer;
-    B.LineColor = PenColor(O);
-    B.LineWidth = ScaledPenWidth(O);
-    B.LineStyle = O.Pen.Style;
-    B.BrushColor = BrushColorOf(O);
-    B.BrushStyle = O.Brush.Style;
+    UsePenAndBrush(B, O, ScaledPenWidth(O));
     const TPoint p = WorldToScreen(O.Point(0)), q = WorldToScreen(O.Point(1));
     const TRasterPoint C{static_cast<std::int32_t>((std::int64_t(p.X) + q.X) / 2),
                          static_cast<std::int32_t>((std::int64_t(p.Y) + q.Y) / 2)};
@@ -150,11 +153,7 @@ void TZemMap::PaintText(std::int32_t ID, bool Selected) {
 void TZemMap::PaintBezier(std::int32_t ID) {
     const TZemObject& O = ObjectByID(ID);
     TBitmap32& B = BackBuffer;
-    B.LineColor = PenColor(O);
-    B.LineWidth = ScaledPenWidth(O);
-    B.LineStyle = O.Pen.Style;
-    B.BrushColor = BrushColorOf(O);
-    B.BrushStyle = O.Brush.Style;
+    UsePenAndBrush(B, O, ScaledPenWidth(O));
     TScreenPoints P;
     ObjectToScreen(*this, O, P);
     B.PolyBezier(P.Data(), P.Last());
@@ -165,9 +164,7 @@ void TZemMap::PaintBitmapObject(std::int32_t ID) {
     if (O.PointCount() < 4)
         return;
     TBitmap32& B = BackBuffer;
-    B.LineColor = PenColor(O);
-    B.LineWidth = ScaledPenWidth(O);
-    B.LineStyle = O.Pen.Style;
+    UsePen(B, O, ScaledPenWidth(O));
     TScreenPoints P;
     for (std::int32_t i = 0; i < 4; ++i)
         P.Add(ToRaster(WorldToScreen(O.Point(i))));

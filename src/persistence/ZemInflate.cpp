@@ -13,6 +13,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
 
 #include "persistence/ZemCodecFormat.h"
 #include "persistence/ZemHuffman.h"
@@ -27,19 +28,23 @@ using namespace codec;
 //
 // Entry (32 bits): bits 0..3 the code bits this entry consumes (for a link: the primary index bits),
 // bits 4..8 the extra bits that follow the code (for a link: the index bits of its second-level table),
-// bits 9..11 the kind, bits 12..31 the value (literal byte, base length, base distance, code-length
-// symbol, or the start of the second-level table).
+// bits 9..11 the kind, bits 12..30 the value (literal byte, base length, base distance, code-length
+// symbol, or the start of the second-level table), bit 31 set for a literal, so that the commonest test
+// is a sign test.
 
 enum : std::uint32_t { ekLiteral = 0, ekLength = 1, ekLongMatch = 2, ekDistance = 3, ekLink = 4, ekInvalid = 5 };
 
 constexpr std::uint32_t MakeEntry(std::uint32_t CodeBits, std::uint32_t Extra, std::uint32_t Kind,
                                   std::uint32_t Value) {
-    return CodeBits | (Extra << 4) | (Kind << 9) | (Value << 12);
+    return CodeBits | (Extra << 4) | (Kind << 9) | (Value << 12) | (Kind == ekLiteral ? 1u << 31 : 0);
 }
 constexpr std::uint32_t EntryCodeBits(std::uint32_t E) { return E & 15; }
 constexpr std::uint32_t EntryExtra(std::uint32_t E) { return (E >> 4) & 31; }
 constexpr std::uint32_t EntryKind(std::uint32_t E) { return (E >> 9) & 7; }
-constexpr std::uint32_t EntryValue(std::uint32_t E) { return E >> 12; }
+constexpr std::uint32_t EntryValue(std::uint32_t E) { return (E >> 12) & 0x7FFFF; }
+constexpr bool IsLiteral(std::uint32_t E) { return static_cast<std::int32_t>(E) < 0; }
+// Links and invalid entries, the kinds from 4 on, need the slow path.
+constexpr bool IsSpecial(std::uint32_t E) { return (E & (4u << 9)) != 0; }
 
 constexpr std::uint32_t kInvalidEntry = MakeEntry(0, 0, ekInvalid, 0);
 
@@ -169,207 +174,273 @@ inline std::int32_t Load32(const std::uint8_t* P) {
 
 // ---- The bit stream -----------------------------------------------------------------------------
 
-// Decodes the bit stream In..InEnd into Out..OutEnd, which it fills exactly.
-//
-// Past the end of the input the reader appends zero bytes and counts their bits in Phantom; they sit
-// above the real bits in the buffer, so the stream has read past its end exactly when Count < Phantom,
+#define ZEM_INLINE [[gnu::always_inline]] inline
+
+// The bit reader. Past the end of the input it appends zero bytes and counts their bits in Phantom; they
+// sit above the real bits in the buffer, so the stream has read past its end exactly when Count < Phantom,
 // which is checked after every symbol and every header field before anything read is acted upon.
-void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, std::uint8_t* Out,
-                 std::uint8_t* const OutEnd, TInflateStats* Stats) {
-    std::uint8_t* const OutBegin = Out;
+struct TBitReader {
+    const std::uint8_t* In;
+    const std::uint8_t* InEnd;
     std::uint64_t Bits = 0;
     unsigned Count = 0;
     unsigned Phantom = 0;
 
-    // Tops the buffer up to at least 56 bits.
-    auto Refill = [&]() {
-        if (InEnd - In >= 8) [[likely]] {
-            Bits |= Load64(In) << Count;
-            In += (63 - Count) >> 3;
-            Count |= 56;
-        } else {
-            while (Count < 56) {
-                if (In < InEnd)
-                    Bits |= static_cast<std::uint64_t>(*In++) << Count;
-                else
-                    Phantom += 8;
-                Count += 8;
-            }
+    // Tops the buffer up to at least 56 bits: one unaligned load while 8 bytes remain.
+    ZEM_INLINE void Refill() {
+        if (InEnd - In >= 8) [[likely]]
+            RefillFast();
+        else
+            RefillSlowly();
+    }
+    // The same when 8 bytes are known to remain.
+    ZEM_INLINE void RefillFast() {
+        Bits |= Load64(In) << Count;
+        In += (63 - Count) >> 3;
+        Count |= 56;
+    }
+    [[gnu::noinline]] void RefillSlowly() {
+        while (Count < 56) {
+            if (In < InEnd)
+                Bits |= static_cast<std::uint64_t>(*In++) << Count;
+            else
+                Phantom += 8;
+            Count += 8;
         }
-    };
-    auto Take = [&](unsigned N) -> std::uint32_t {
-        std::uint32_t V = static_cast<std::uint32_t>(Bits & ((std::uint64_t{1} << N) - 1));
+    }
+    ZEM_INLINE std::uint32_t Take(unsigned N) {
+        const auto V = static_cast<std::uint32_t>(Bits & ((std::uint64_t{1} << N) - 1));
         Bits >>= N;
         Count -= N;
         return V;
-    };
-    auto CheckNotPastEnd = [&]() { CheckInput(Count >= Phantom, TInputFault::PastEnd); };
-    // Decodes one symbol of Code; at least kMaxCodeBits bits must be in the buffer.
-    auto Decode = [&](const TCode& Code) -> std::uint32_t {
+    }
+    ZEM_INLINE void CheckNotPastEnd() const { CheckInput(Count >= Phantom, TInputFault::PastEnd); }
+    // Decodes one symbol of Code; kMaxCodeBits bits must be in the buffer.
+    ZEM_INLINE std::uint32_t Decode(const TCode& Code) {
         std::uint32_t E = Code.Table[Bits & ((1u << Code.PrimaryBits) - 1)];
-        if (EntryKind(E) == ekLink) [[unlikely]] {
-            Bits >>= Code.PrimaryBits;
-            Count -= Code.PrimaryBits;
-            E = Code.Table[EntryValue(E) + (Bits & ((1u << EntryExtra(E)) - 1))];
-        }
-        if (EntryKind(E) == ekInvalid) [[unlikely]] {
-            // No code has these bits. When the data ended before a longest code, the zeros that stand for
-            // the missing bits may be the cause.
-            CheckInput(static_cast<int>(Count) - static_cast<int>(Phantom) >= kMaxCodeBits, TInputFault::PastEnd);
-            CheckInput(false, TInputFault::Damaged);
-        }
+        if (IsSpecial(E)) [[unlikely]]
+            E = DecodeLonger(Code, E);
         const unsigned N = EntryCodeBits(E);
         Bits >>= N;
         Count -= N;
         return E;
-    };
-    // Reads N code lengths coded with the code-length code; the previous length starts at 7.
-    auto ReadLengths = [&](const TCode& CodeLengthCode, std::uint8_t* Lengths, int N) {
-        int i = 0;
-        std::uint8_t Previous = kInitialPreviousLength;
-        while (i < N) {
-            Refill();
-            const std::uint32_t Symbol = EntryValue(Decode(CodeLengthCode));
-            if (Symbol < kFirstRepeatSymbol) {
-                CheckNotPastEnd();
-                Previous = static_cast<std::uint8_t>(Symbol);
-                Lengths[i++] = Previous;
-                continue;
-            }
-            const int Repeat = kRepeatBase[Symbol - kFirstRepeatSymbol] +
-                               static_cast<int>(Take(kRepeatExtraBits[Symbol - kFirstRepeatSymbol]));
-            CheckNotPastEnd();
-            CheckInput(Repeat <= N - i, TInputFault::Damaged); // a run past the end of the sequence
-            std::memset(Lengths + i, Previous, static_cast<std::size_t>(Repeat));
-            i += Repeat;
+    }
+    // A link to a second-level table, or bits of no code.
+    std::uint32_t DecodeLonger(const TCode& Code, std::uint32_t E) {
+        if (EntryKind(E) == ekLink) {
+            Bits >>= Code.PrimaryBits;
+            Count -= Code.PrimaryBits;
+            E = Code.Table[EntryValue(E) + (Bits & ((1u << EntryExtra(E)) - 1))];
         }
+        if (EntryKind(E) == ekInvalid)
+            NoSuchCode();
+        return E;
+    }
+    // No code has the bits in the buffer. When the data ended before a longest code, the zeros standing in
+    // for the missing bits may be the cause.
+    [[noreturn, gnu::noinline]] void NoSuchCode() const {
+        CheckInput(static_cast<int>(Count) - static_cast<int>(Phantom) >= kMaxCodeBits, TInputFault::PastEnd);
+        CheckInput(false, TInputFault::Damaged);
+        __builtin_unreachable();
+    }
+};
+
+// Reads N code lengths coded with the code-length code; the previous length starts at 7.
+void ReadLengths(TBitReader& R, const TCode& CodeLengthCode, std::uint8_t* Lengths, int N) {
+    int i = 0;
+    std::uint8_t Previous = kInitialPreviousLength;
+    while (i < N) {
+        R.Refill();
+        const std::uint32_t Symbol = EntryValue(R.Decode(CodeLengthCode));
+        if (Symbol < kFirstRepeatSymbol) {
+            R.CheckNotPastEnd();
+            Previous = static_cast<std::uint8_t>(Symbol);
+            Lengths[i++] = Previous;
+            continue;
+        }
+        const int Repeat = kRepeatBase[Symbol - kFirstRepeatSymbol] +
+                           static_cast<int>(R.Take(kRepeatExtraBits[Symbol - kFirstRepeatSymbol]));
+        R.CheckNotPastEnd();
+        CheckInput(Repeat <= N - i, TInputFault::Damaged); // a run past the end of the sequence
+        std::memset(Lengths + i, Previous, static_cast<std::size_t>(Repeat));
+        i += Repeat;
+    }
+}
+
+// The tables of one dynamic block.
+struct TDynamicTables {
+    std::array<std::uint32_t, TableRoom(kLitPrimaryBits, kLitLenSymbols)> LitLen;
+    std::array<std::uint32_t, TableRoom(kDistPrimaryBits, kDistanceSymbols)> Distance;
+    std::array<std::uint32_t, 1 << kCodeLengthPrimaryBits> CodeLength;
+};
+
+// Reads the descriptions of a dynamic block and builds its tables.
+void ReadDynamicCodes(TBitReader& R, TDynamicTables& T) {
+    std::array<std::uint8_t, kCodeLengthSymbols> CodeLengthLengths{};
+    R.Refill();
+    const int CodeLengthCount = kMinCodeLengthCount + static_cast<int>(R.Take(kCodeLengthCountBits));
+    for (int i = 0; i < CodeLengthCount; ++i) {
+        R.Refill();
+        CodeLengthLengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(R.Take(kCodeLengthLengthBits));
+    }
+    R.CheckNotPastEnd();
+    BuildDecodeTable(CodeLengthLengths.data(), kCodeLengthSymbols, kCodeLengthEntries.data(), kCodeLengthPrimaryBits,
+                     T.CodeLength.data());
+    const TCode CodeLengthCode{T.CodeLength.data(), kCodeLengthPrimaryBits};
+
+    std::array<std::uint8_t, kLitLenSymbols> LitLenLengths{};
+    R.Refill();
+    ReadLengths(R, CodeLengthCode, LitLenLengths.data(), kMinLitLenCount + static_cast<int>(R.Take(kLitLenCountBits)));
+    std::array<std::uint8_t, kDistanceSymbols> DistanceLengths{};
+    R.Refill();
+    ReadLengths(R, CodeLengthCode, DistanceLengths.data(), 1 + static_cast<int>(R.Take(kDistanceCountBits)));
+    R.CheckNotPastEnd();
+
+    BuildDecodeTable(LitLenLengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits, T.LitLen.data());
+    BuildDecodeTable(DistanceLengths.data(), kDistanceSymbols, kDistanceEntries.data(), kDistPrimaryBits,
+                     T.Distance.data());
+}
+
+// Copies Length bytes from Dist bytes back; Out + Length <= OutEnd.
+ZEM_INLINE std::uint8_t* CopyMatch(std::uint8_t* Out, std::uint8_t* const OutEnd, std::uint32_t Dist,
+                                   std::uint32_t Length) {
+    const std::uint8_t* Src = Out - Dist;
+    std::uint8_t* const End = Out + Length;
+    if (static_cast<std::size_t>(OutEnd - End) >= 8) [[likely]] {
+        // Eight bytes at a time; the last word may run up to 7 bytes past the match, inside the output.
+        if (Dist >= 8) {
+            do {
+                std::memcpy(Out, Src, 8);
+                Out += 8;
+                Src += 8;
+            } while (Out < End);
+        } else if (Dist == 1) {
+            std::memset(Out, *Src, Length);
+        } else {
+            // A short period: an 8-byte pattern written every (largest multiple of the period <= 8) bytes.
+            std::uint8_t Pattern[8];
+            for (unsigned k = 0; k < 8; ++k)
+                Pattern[k] = Src[k % Dist];
+            const unsigned Step = 8 - 8 % Dist;
+            do {
+                std::memcpy(Out, Pattern, 8);
+                Out += Step;
+            } while (Out < End);
+        }
+        return End;
+    }
+    while (Out < End)
+        *Out++ = *Src++;
+    return End;
+}
+
+// Decodes the symbols of a fixed or dynamic block: 8192 of them, or fewer when the output is complete.
+// The reader and the output pointer live in registers for the whole block. While at least 16 bytes of
+// input remain, both refills of a symbol are single loads and nothing past the end can have been read;
+// the rest of the block is decoded carefully, checking after every symbol.
+template <bool Careful>
+ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t* const OutBegin,
+                             std::uint8_t* const OutEnd, const TCode& LitLen, const TCode& Distance,
+                             int& SymbolsLeft) {
+    auto Refill = [&R]() {
+        if constexpr (Careful)
+            R.Refill();
+        else
+            R.RefillFast();
     };
-
-    std::array<std::uint32_t, TableRoom(kLitPrimaryBits, kLitLenSymbols)> LitLenTable;
-    std::array<std::uint32_t, TableRoom(kDistPrimaryBits, kDistanceSymbols)> DistanceTable;
-    std::array<std::uint32_t, 1 << kCodeLengthPrimaryBits> CodeLengthTable;
-    const TFixedTables& Fixed = FixedTables();
-
-    while (Out < OutEnd) {
+    Refill();
+    std::uint32_t E = R.Decode(LitLen);
+    // Up to three literals from one refill: each takes at most 14 of the 56 bits.
+    for (int k = 0; IsLiteral(E); ++k) {
+        if constexpr (Careful)
+            R.CheckNotPastEnd();
+        *Out++ = static_cast<std::uint8_t>(EntryValue(E));
+        if (--SymbolsLeft == 0 || Out == OutEnd)
+            return false;
+        if (k == 2)
+            return true;
+        E = R.Decode(LitLen);
+    }
+    if (R.Count < 37) // a length and its extra bits
         Refill();
-        TCode LitLen, Distance;
-        if (Take(1) == 1) {
-            // Dynamic block: the code-length code, then the literal/length and distance code lengths.
-            std::array<std::uint8_t, kCodeLengthSymbols> CodeLengthLengths{};
-            const int CodeLengthCount = kMinCodeLengthCount + static_cast<int>(Take(kCodeLengthCountBits));
-            for (int i = 0; i < CodeLengthCount; ++i) {
-                Refill();
-                CodeLengthLengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(Take(kCodeLengthLengthBits));
-            }
-            CheckNotPastEnd();
-            BuildDecodeTable(CodeLengthLengths.data(), kCodeLengthSymbols, kCodeLengthEntries.data(),
-                             kCodeLengthPrimaryBits, CodeLengthTable.data());
-            const TCode CodeLengthCode{CodeLengthTable.data(), kCodeLengthPrimaryBits};
+    std::uint32_t Length;
+    if (EntryKind(E) == ekLength) [[likely]] {
+        Length = EntryValue(E) + R.Take(EntryExtra(E));
+    } else {
+        // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
+        std::uint32_t G = R.Take(kLongGroupBits);
+        Length = G & 0x7F;
+        if ((G & kLongGroupStop) == 0) {
+            G = R.Take(kLongGroupBits);
+            Length += (G & 0x7F) << 7;
+            if ((G & kLongGroupStop) == 0)
+                Length += R.Take(kLongLastGroupBits) << 14;
+        }
+        Length += kLongMatchBase;
+    }
+    Refill();
+    const std::uint32_t D = R.Decode(Distance);
+    const std::uint32_t Dist = EntryValue(D) + R.Take(EntryExtra(D));
+    if constexpr (Careful)
+        R.CheckNotPastEnd();
+    CheckInput(Dist <= static_cast<std::size_t>(Out - OutBegin), TInputFault::Damaged);
+    CheckInput(Length <= static_cast<std::size_t>(OutEnd - Out), TInputFault::Damaged);
+    Out = CopyMatch(Out, OutEnd, Dist, Length);
+    return --SymbolsLeft != 0 && Out < OutEnd;
+}
 
-            std::array<std::uint8_t, kLitLenSymbols> LitLenLengths{};
-            Refill();
-            const int LitLenCount = kMinLitLenCount + static_cast<int>(Take(kLitLenCountBits));
-            ReadLengths(CodeLengthCode, LitLenLengths.data(), LitLenCount);
+void DecodeSymbols(TBitReader& Reader, std::uint8_t*& OutRef, std::uint8_t* const OutBegin,
+                   std::uint8_t* const OutEnd, const TCode LitLen, const TCode Distance) {
+    TBitReader R = Reader;
+    std::uint8_t* Out = OutRef;
+    int SymbolsLeft = kBlockSymbols;
+    bool More = true;
+    while (More && R.InEnd - R.In >= 16 && R.Phantom == 0)
+        More = DecodeSymbol<false>(R, Out, OutBegin, OutEnd, LitLen, Distance, SymbolsLeft);
+    while (More)
+        More = DecodeSymbol<true>(R, Out, OutBegin, OutEnd, LitLen, Distance, SymbolsLeft);
+    Reader = R;
+    OutRef = Out;
+}
 
-            std::array<std::uint8_t, kDistanceSymbols> DistanceLengths{};
-            Refill();
-            const int DistanceCount = 1 + static_cast<int>(Take(kDistanceCountBits));
-            ReadLengths(CodeLengthCode, DistanceLengths.data(), DistanceCount);
-            CheckNotPastEnd();
-
-            BuildDecodeTable(LitLenLengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits,
-                             LitLenTable.data());
-            BuildDecodeTable(DistanceLengths.data(), kDistanceSymbols, kDistanceEntries.data(), kDistPrimaryBits,
-                             DistanceTable.data());
-            LitLen = {LitLenTable.data(), kLitPrimaryBits};
-            Distance = {DistanceTable.data(), kDistPrimaryBits};
+// Decodes the bit stream In..InEnd into Out..OutEnd, which it fills exactly.
+void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, std::uint8_t* Out,
+                 std::uint8_t* const OutEnd, TInflateStats* Stats) {
+    std::uint8_t* const OutBegin = Out;
+    TBitReader R{In, InEnd};
+    std::unique_ptr<TDynamicTables> Dynamic;
+    const TFixedTables& Fixed = FixedTables();
+    while (Out < OutEnd) {
+        R.Refill();
+        if (R.Take(1) == 1) {
+            if (!Dynamic)
+                Dynamic = std::make_unique<TDynamicTables>();
+            ReadDynamicCodes(R, *Dynamic);
+            DecodeSymbols(R, Out, OutBegin, OutEnd, {Dynamic->LitLen.data(), kLitPrimaryBits},
+                          {Dynamic->Distance.data(), kDistPrimaryBits});
             if (Stats)
                 ++Stats->DynamicBlocks;
-        } else if (Take(1) == 1) {
-            LitLen = {Fixed.LitLen.data(), kLitPrimaryBits};
-            Distance = {Fixed.Distance.data(), kFixedDistanceBits};
-            CheckNotPastEnd();
+        } else if (R.Take(1) == 1) {
+            R.CheckNotPastEnd();
+            DecodeSymbols(R, Out, OutBegin, OutEnd, {Fixed.LitLen.data(), kLitPrimaryBits},
+                          {Fixed.Distance.data(), kFixedDistanceBits});
             if (Stats)
                 ++Stats->FixedBlocks;
         } else {
             // Stored block: its bytes follow at whatever bit position the stream has reached.
-            const std::size_t Size =
-                std::min<std::size_t>(kStoredBase + Take(kStoredCountBits), static_cast<std::size_t>(OutEnd - Out));
-            CheckNotPastEnd();
+            const std::size_t Size = std::min<std::size_t>(kStoredBase + R.Take(kStoredCountBits),
+                                                           static_cast<std::size_t>(OutEnd - Out));
+            R.CheckNotPastEnd();
             std::uint8_t* const End = Out + Size;
             while (Out < End) {
-                Refill();
-                for (int k = 0; k < 7 && Out < End; ++k) {
-                    *Out++ = static_cast<std::uint8_t>(Bits);
-                    Bits >>= 8;
-                    Count -= 8;
-                }
+                R.Refill();
+                for (int k = 0; k < 7 && Out < End; ++k)
+                    *Out++ = static_cast<std::uint8_t>(R.Take(8));
             }
-            CheckNotPastEnd();
+            R.CheckNotPastEnd();
             if (Stats)
                 ++Stats->StoredBlocks;
-            continue;
         }
-
-        int SymbolsLeft = kBlockSymbols;
-        do {
-            Refill();
-            const std::uint32_t E = Decode(LitLen);
-            if (EntryKind(E) == ekLiteral) [[likely]] {
-                CheckNotPastEnd();
-                *Out++ = static_cast<std::uint8_t>(EntryValue(E));
-                continue;
-            }
-            std::uint32_t Length;
-            if (EntryKind(E) == ekLength) {
-                Length = EntryValue(E) + Take(EntryExtra(E));
-            } else {
-                // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
-                std::uint32_t G = Take(kLongGroupBits);
-                Length = G & 0x7F;
-                if ((G & kLongGroupStop) == 0) {
-                    G = Take(kLongGroupBits);
-                    Length += (G & 0x7F) << 7;
-                    if ((G & kLongGroupStop) == 0)
-                        Length += Take(kLongLastGroupBits) << 14;
-                }
-                Length += kLongMatchBase;
-            }
-            Refill();
-            const std::uint32_t D = Decode(Distance);
-            const std::uint32_t Dist = EntryValue(D) + Take(EntryExtra(D));
-            CheckNotPastEnd();
-            CheckInput(Dist <= static_cast<std::size_t>(Out - OutBegin), TInputFault::Damaged);
-            CheckInput(Length <= static_cast<std::size_t>(OutEnd - Out), TInputFault::Damaged);
-
-            const std::uint8_t* Src = Out - Dist;
-            std::uint8_t* const End = Out + Length;
-            if (static_cast<std::size_t>(OutEnd - Out) >= Length + 8) [[likely]] {
-                if (Dist >= 8) {
-                    do {
-                        std::memcpy(Out, Src, 8);
-                        Out += 8;
-                        Src += 8;
-                    } while (Out < End);
-                } else if (Dist == 1) {
-                    std::memset(Out, *Src, Length);
-                } else {
-                    // A short period: an 8-byte pattern written every (largest multiple of the period <= 8).
-                    std::uint8_t Pattern[8];
-                    for (unsigned k = 0; k < 8; ++k)
-                        Pattern[k] = Src[k % Dist];
-                    const unsigned Step = 8 - 8 % Dist;
-                    do {
-                        std::memcpy(Out, Pattern, 8);
-                        Out += Step;
-                    } while (Out < End);
-                }
-                Out = End;
-            } else {
-                while (Out < End)
-                    *Out++ = *Src++;
-            }
-        } while (--SymbolsLeft != 0 && Out < OutEnd);
     }
 }
 

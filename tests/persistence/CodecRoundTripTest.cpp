@@ -398,3 +398,38 @@ TEST(CodecHuffman, CanonicalCodesFollowTheConstructionAndTravelMostSignificantBi
     for (std::size_t s = 0; s < Lengths.size(); ++s)
         EXPECT_EQ(Codes[s], zem::codec::ReverseBits(Expected[s], Lengths[s])) << s;
 }
+
+TEST(CodecPack, TheFourByteChainsFindWhatThePlainWalkFinds) {
+    using zem::codec::TMatchFinder;
+    struct {
+        const char* Name;
+        Bytes Data;
+    } const Cases[] = {{"text", Text(70000, 21)},
+                       {"records", Records(70000, 22)},
+                       {"mixed", Mixed(90000, 23)},
+                       {"skewed", RandomBytes(50000, 24, 5)},
+                       {"random", RandomBytes(30000, 25)}};
+    for (const auto& C : Cases)
+        for (int Level : {1, 3, 4})
+            for (int Hash4Bits : {2, 20}) { // 2 bits: chains full of strangers, which force the fallbacks
+                const auto& Params = zem::codec::kLevels[static_cast<std::size_t>(Level)];
+                const auto Size = static_cast<std::uint32_t>(C.Data.size());
+                TMatchFinder Plain(C.Data.data(), Size, Params, TMatchFinder::TSearch::ThreeByteChainOnly);
+                TMatchFinder Keyed(C.Data.data(), Size, Params, TMatchFinder::TSearch::WithFourByteChains, Hash4Bits);
+                for (std::uint32_t Pos = 1; Pos + 3 <= Size; Pos += 1 + Pos % 3) {
+                    Plain.InsertBefore(Pos + 1);
+                    Keyed.InsertBefore(Pos + 1);
+                    const zem::codec::TMatch A = Plain.Find(Pos), B = Keyed.Find(Pos);
+                    ASSERT_TRUE(A.Length == B.Length && A.Distance == B.Distance)
+                        << C.Name << " level " << Level << " bits " << Hash4Bits << " at " << Pos << ": " << A.Length
+                        << "@" << A.Distance << " against " << B.Length << "@" << B.Distance;
+                    if (A) {
+                        const zem::codec::TMatch LA = Plain.FindLonger(Pos, A), LB = Keyed.FindLonger(Pos, B);
+                        ASSERT_TRUE(LA.Length == LB.Length && LA.Distance == LB.Distance) << C.Name << " at " << Pos;
+                        const zem::codec::TMatch Bar{3, 1};
+                        const zem::codec::TMatch SA = Plain.FindLonger(Pos, Bar), SB = Keyed.FindLonger(Pos, Bar);
+                        ASSERT_TRUE(SA.Length == SB.Length && SA.Distance == SB.Distance) << C.Name << " at " << Pos;
+                    }
+                }
+            }
+}

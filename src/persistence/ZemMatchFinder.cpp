@@ -167,6 +167,7 @@ void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget
         const auto P = static_cast<std::uint32_t>(Q);
         const TLink4 Link = Links4[P & WindowMask];
         Q = Link.Next;
+        __builtin_prefetch(Data + (Q > Oldest ? Q : Pos)); // the next candidate's bytes, while these are compared
         if ((Link.RankAndTag & ~kRankMask) != Tag || Load32(Data + P) != Key) {
             if (++Collisions > kMaxCollisions) {
                 // Too many strangers on this chain: on along the three-byte chain from where it had got.
@@ -247,6 +248,7 @@ TMatch TMatchFinder::Find(std::uint32_t Pos) const {
         const auto P = static_cast<std::uint32_t>(Q);
         const TLink4 Link = Links4[P & WindowMask];
         Q = Link.Next;
+        __builtin_prefetch(Data + (Q > Oldest ? Q : Pos)); // the next candidate's bytes, while these are compared
         if ((Link.RankAndTag & ~kRankMask) != Tag || Load32(Data + P) != Key) {
             if (++Collisions > kMaxCollisions) // too many strangers: the plain walk from where it stopped
                 return FindAlongChain(Pos, Candidate, Budget, Limit);

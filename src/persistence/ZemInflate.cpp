@@ -1,7 +1,7 @@
 // The unpacker. Why it is fast: the bit reader keeps up to 64 bits in a register and refills it with one
 // unaligned 8-byte load that tops it up to at least 56 bits, so a whole literal, or a length with its
 // extra bits, is decoded without looking at the input again; Huffman symbols are decoded by table, the
-// next 11 (distances: 9) bits giving the symbol's kind, value, code length and extra-bit count in one
+// next 10 (distances: 9) bits giving the symbol's kind, value, code length and extra-bit count in one
 // 32-bit entry, with a small second-level table for the rare longer codes; and matches are copied eight
 // bytes at a time (a run of one byte is a memset, short periods repeat an 8-byte pattern), falling back to
 // single bytes only at the very end of the output.
@@ -48,7 +48,7 @@ constexpr bool IsSpecial(std::uint32_t E) { return (E & (4u << 9)) != 0; }
 
 constexpr std::uint32_t kInvalidEntry = MakeEntry(0, 0, ekInvalid, 0);
 
-constexpr int kLitPrimaryBits = 11;
+constexpr int kLitPrimaryBits = 10;
 constexpr int kDistPrimaryBits = 9;
 constexpr int kCodeLengthPrimaryBits = kMaxCodeLengthBits; // one level: codes are at most 7 bits
 
@@ -108,33 +108,44 @@ void BuildDecodeTable(const std::uint8_t* Lengths, int Count, const std::uint32_
     std::array<std::uint16_t, kLitLenSymbols> Codes;
     ReversedCanonicalCodes(Lengths, Count, Codes.data());
 
+    // A complete code covers every entry; only an incomplete one leaves bit patterns without a code.
+    const bool Complete = Left == 0;
     const std::uint32_t PrimarySize = 1u << PrimaryBits;
-    std::fill(Table, Table + PrimarySize, kInvalidEntry);
-    const unsigned SubBits = MaxLength > PrimaryBits ? static_cast<unsigned>(MaxLength - PrimaryBits) : 0;
-    std::uint32_t Used = PrimarySize;
+    if (!Complete)
+        std::fill(Table, Table + PrimarySize, kInvalidEntry);
     for (int s = 0; s < Count; ++s) {
         const unsigned L = Lengths[s];
-        if (L == 0)
+        if (L == 0 || L > static_cast<unsigned>(PrimaryBits))
             continue;
-        const std::uint32_t Code = Codes[s];
-        if (L <= static_cast<unsigned>(PrimaryBits)) {
-            const std::uint32_t E = SymbolEntries[s] | L;
-            for (std::uint32_t i = Code; i < PrimarySize; i += 1u << L)
-                Table[i] = E;
-            continue;
-        }
-        std::uint32_t& Link = Table[Code & (PrimarySize - 1)];
-        if (EntryKind(Link) != ekLink) {
-            Link = MakeEntry(static_cast<std::uint32_t>(PrimaryBits), SubBits, ekLink, Used);
-            std::fill(Table + Used, Table + Used + (1u << SubBits), kInvalidEntry);
-            Used += 1u << SubBits;
-        }
-        std::uint32_t* Sub = Table + EntryValue(Link);
-        const unsigned SubLength = L - static_cast<unsigned>(PrimaryBits);
-        const std::uint32_t E = SymbolEntries[s] | SubLength;
-        for (std::uint32_t i = Code >> PrimaryBits; i < (1u << SubBits); i += 1u << SubLength)
-            Sub[i] = E;
+        const std::uint32_t E = SymbolEntries[s] | L;
+        for (std::uint32_t i = Codes[s]; i < PrimarySize; i += 1u << L)
+            Table[i] = E;
     }
+    if (MaxLength <= PrimaryBits)
+        return;
+    // Longer codes go to second-level tables, one per primary prefix. In canonical order (by length, then
+    // symbol) the codes of a prefix come one after the other.
+    const unsigned SubBits = static_cast<unsigned>(MaxLength - PrimaryBits);
+    std::uint32_t Used = PrimarySize;
+    std::uint32_t Prefix = PrimarySize; // none yet
+    std::uint32_t* Sub = nullptr;
+    for (int L = PrimaryBits + 1; L <= MaxLength; ++L)
+        for (int s = 0; s < Count; ++s) {
+            if (Lengths[s] != L)
+                continue;
+            if ((Codes[s] & (PrimarySize - 1)) != Prefix) {
+                Prefix = Codes[s] & (PrimarySize - 1);
+                Table[Prefix] = MakeEntry(static_cast<std::uint32_t>(PrimaryBits), SubBits, ekLink, Used);
+                Sub = Table + Used;
+                if (!Complete)
+                    std::fill(Sub, Sub + (1u << SubBits), kInvalidEntry);
+                Used += 1u << SubBits;
+            }
+            const unsigned SubLength = static_cast<unsigned>(L - PrimaryBits);
+            const std::uint32_t E = SymbolEntries[s] | SubLength;
+            for (std::uint32_t i = Codes[s] >> PrimaryBits; i < (1u << SubBits); i += 1u << SubLength)
+                Sub[i] = E;
+        }
 }
 
 struct TFixedTables {
@@ -199,7 +210,7 @@ struct TBitReader {
         In += (63 - Count) >> 3;
         Count |= 56;
     }
-    [[gnu::noinline]] void RefillSlowly() {
+    ZEM_INLINE void RefillSlowly() {
         while (Count < 56) {
             if (In < InEnd)
                 Bits |= static_cast<std::uint64_t>(*In++) << Count;
@@ -226,20 +237,21 @@ struct TBitReader {
         return E;
     }
     // A link to a second-level table, or bits of no code.
-    std::uint32_t DecodeLonger(const TCode& Code, std::uint32_t E) {
+    ZEM_INLINE std::uint32_t DecodeLonger(const TCode& Code, std::uint32_t E) {
         if (EntryKind(E) == ekLink) {
             Bits >>= Code.PrimaryBits;
             Count -= Code.PrimaryBits;
             E = Code.Table[EntryValue(E) + (Bits & ((1u << EntryExtra(E)) - 1))];
         }
         if (EntryKind(E) == ekInvalid)
-            NoSuchCode();
+            NoSuchCode(static_cast<int>(Count) - static_cast<int>(Phantom));
         return E;
     }
-    // No code has the bits in the buffer. When the data ended before a longest code, the zeros standing in
-    // for the missing bits may be the cause.
-    [[noreturn, gnu::noinline]] void NoSuchCode() const {
-        CheckInput(static_cast<int>(Count) - static_cast<int>(Phantom) >= kMaxCodeBits, TInputFault::PastEnd);
+    // No code has the bits in the buffer. When the data ended before a longest code (fewer real bits than
+    // that remain), the zeros standing in for the missing bits may be the cause. (The reader's state is
+    // passed by value: the slow paths must not make it live in memory.)
+    [[noreturn, gnu::noinline]] static void NoSuchCode(int RealBits) {
+        CheckInput(RealBits >= kMaxCodeBits, TInputFault::PastEnd);
         CheckInput(false, TInputFault::Damaged);
         __builtin_unreachable();
     }
@@ -306,14 +318,19 @@ ZEM_INLINE std::uint8_t* CopyMatch(std::uint8_t* Out, std::uint8_t* const OutEnd
                                    std::uint32_t Length) {
     const std::uint8_t* Src = Out - Dist;
     std::uint8_t* const End = Out + Length;
-    if (static_cast<std::size_t>(OutEnd - End) >= 8) [[likely]] {
-        // Eight bytes at a time; the last word may run up to 7 bytes past the match, inside the output.
+    if (static_cast<std::size_t>(OutEnd - End) >= 16) [[likely]] {
+        // Eight bytes at a time, the first sixteen without a test (most matches are short); the last word
+        // may run up to 15 bytes past the match, inside the output.
         if (Dist >= 8) {
-            do {
+            std::memcpy(Out, Src, 8);
+            std::memcpy(Out + 8, Src + 8, 8);
+            Out += 16;
+            Src += 16;
+            while (Out < End) {
                 std::memcpy(Out, Src, 8);
                 Out += 8;
                 Src += 8;
-            } while (Out < End);
+            }
         } else if (Dist == 1) {
             std::memset(Out, *Src, Length);
         } else {

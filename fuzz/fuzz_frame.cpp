@@ -47,13 +47,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         for (unsigned k = 0;; ++k) {
             const std::int32_t Before = Reader.Position();
             switch (k % 7) {
-            case 0: Reader.ReadByte(); break;
-            case 1: Reader.ReadBoolean(); break;
-            case 2: Reader.ReadSmallInt(); break;
-            case 3: Reader.ReadInteger(); break;
-            case 4: Reader.ReadSingle(); break;
-            case 5: Reader.ReadString(); break;
-            default: Reader.ReadBytes(Buffer, static_cast<std::int32_t>(k % sizeof Buffer)); break;
+            case 0:
+                Reader.ReadByte();
+                break;
+            case 1:
+                Reader.ReadBoolean();
+                break;
+            case 2:
+                Reader.ReadSmallInt();
+                break;
+            case 3:
+                Reader.ReadInteger();
+                break;
+            case 4:
+                Reader.ReadSingle();
+                break;
+            case 5:
+                Reader.ReadString();
+                break;
+            default:
+                Reader.ReadBytes(Buffer, static_cast<std::int32_t>(k % sizeof Buffer));
+                break;
             }
             if (Reader.Position() < Before || Reader.Position() > Reader.Size())
                 __builtin_trap();

@@ -20,7 +20,9 @@ std::uint32_t Load32(const std::uint8_t* P) {
 
 } // namespace
 
-TBinaryReader::~TBinaryReader() { Clear(); }
+TBinaryReader::~TBinaryReader() {
+    Clear();
+}
 
 void TBinaryReader::Clear() {
     zem::SecureZero(FData.data(), FData.size());
@@ -84,16 +86,22 @@ const std::uint8_t* TBinaryReader::Take(std::int64_t N) {
     return P;
 }
 
-std::uint8_t TBinaryReader::ReadByte() { return *Take(1); }
+std::uint8_t TBinaryReader::ReadByte() {
+    return *Take(1);
+}
 
-std::uint8_t TBinaryReader::ReadBoolean() { return *Take(1); }
+std::uint8_t TBinaryReader::ReadBoolean() {
+    return *Take(1);
+}
 
 std::uint16_t TBinaryReader::ReadSmallInt() {
     const std::uint8_t* P = Take(2);
     return static_cast<std::uint16_t>(P[0] | P[1] << 8);
 }
 
-std::int32_t TBinaryReader::ReadInteger() { return static_cast<std::int32_t>(Load32(Take(4))); }
+std::int32_t TBinaryReader::ReadInteger() {
+    return static_cast<std::int32_t>(Load32(Take(4)));
+}
 
 float TBinaryReader::ReadSingle() {
     const std::uint32_t U = Load32(Take(4));

@@ -30,7 +30,9 @@ TBinaryWriter::TBinaryWriter(std::int32_t InitialCapacity)
     : FCapacity(CheckedCapacity(zem::RoundCapacity(InitialCapacity))),
       FBuffer(std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(FCapacity))) {}
 
-TBinaryWriter::~TBinaryWriter() { zem::SecureZero(FBuffer.get(), static_cast<std::size_t>(FLength)); }
+TBinaryWriter::~TBinaryWriter() {
+    zem::SecureZero(FBuffer.get(), static_cast<std::size_t>(FLength));
+}
 
 void TBinaryWriter::Reserve(std::int64_t N) {
     const std::int64_t Needed = FLength + N;
@@ -56,9 +58,13 @@ std::uint8_t* TBinaryWriter::Claim(std::int32_t N) {
     return P;
 }
 
-void TBinaryWriter::WriteByte(std::uint8_t B) { *Claim(1) = B; }
+void TBinaryWriter::WriteByte(std::uint8_t B) {
+    *Claim(1) = B;
+}
 
-void TBinaryWriter::WriteBoolean(std::uint8_t B) { *Claim(1) = B; }
+void TBinaryWriter::WriteBoolean(std::uint8_t B) {
+    *Claim(1) = B;
+}
 
 void TBinaryWriter::WriteSmallInt(std::int16_t V) {
     std::uint8_t* P = Claim(2);
@@ -67,7 +73,9 @@ void TBinaryWriter::WriteSmallInt(std::int16_t V) {
     P[1] = static_cast<std::uint8_t>(U >> 8);
 }
 
-void TBinaryWriter::WriteInteger(std::int32_t V) { Store32(Claim(4), static_cast<std::uint32_t>(V)); }
+void TBinaryWriter::WriteInteger(std::int32_t V) {
+    Store32(Claim(4), static_cast<std::uint32_t>(V));
+}
 
 void TBinaryWriter::WriteSingle(float V) {
     std::uint32_t U;

@@ -28,7 +28,8 @@ void Store32(std::uint8_t* P, std::uint32_t V) {
 
 // Packs Size (>= 4) bytes into the bit stream at Out (room for Size + 8 bytes). Returns the stream's
 // length, or 0 when it would grow beyond Size bytes.
-std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLevelParams& Params, std::uint8_t* Out) {
+std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLevelParams& Params,
+                     std::uint8_t* Out) {
     TMatchFinder Finder(Source, Size, Params);
     TBlockWriter Writer(Source, Out, Size);
     std::uint32_t i = 0;
@@ -88,7 +89,8 @@ TPackedBlock G_Deflate(const void* SourceBytes, std::size_t Length, int Level, s
     if (Level > 0 && Size >= 4) {
         const std::size_t Room = std::size_t{Size} + 8;
         auto Stream = std::make_unique_for_overwrite<std::uint8_t[]>(Room);
-        const std::size_t StreamLength = Compress(Source, Size, kLevels[static_cast<std::size_t>(Level)], Stream.get());
+        const std::size_t StreamLength =
+            Compress(Source, Size, kLevels[static_cast<std::size_t>(Level)], Stream.get());
         if (StreamLength != 0) {
             Block.PackedLength = kHeaderBytes + StreamLength;
             Block.Memory.assign(SpaceBefore + Block.PackedLength + SpaceAfter, 0);

@@ -28,7 +28,8 @@ inline std::uint32_t ReverseBits(std::uint32_t Code, int Bits) {
                 T[b] = static_cast<std::uint8_t>(T[b] | ((b >> i) & 1) << (7 - i));
         return T;
     }();
-    const std::uint32_t R16 = static_cast<std::uint32_t>(kReversedBytes[Code & 0xFF]) << 8 | kReversedBytes[(Code >> 8) & 0xFF];
+    const std::uint32_t R16 =
+        static_cast<std::uint32_t>(kReversedBytes[Code & 0xFF]) << 8 | kReversedBytes[(Code >> 8) & 0xFF];
     return R16 >> (16 - Bits);
 }
 

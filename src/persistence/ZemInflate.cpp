@@ -32,19 +32,38 @@ using namespace codec;
 // symbol, or the start of the second-level table), bit 31 set for a literal, so that the commonest test
 // is a sign test.
 
-enum : std::uint32_t { ekLiteral = 0, ekLength = 1, ekLongMatch = 2, ekDistance = 3, ekLink = 4, ekInvalid = 5 };
+enum : std::uint32_t {
+    ekLiteral = 0,
+    ekLength = 1,
+    ekLongMatch = 2,
+    ekDistance = 3,
+    ekLink = 4,
+    ekInvalid = 5
+};
 
 constexpr std::uint32_t MakeEntry(std::uint32_t CodeBits, std::uint32_t Extra, std::uint32_t Kind,
                                   std::uint32_t Value) {
     return CodeBits | (Extra << 4) | (Kind << 9) | (Value << 12) | (Kind == ekLiteral ? 1u << 31 : 0);
 }
-constexpr std::uint32_t EntryCodeBits(std::uint32_t E) { return E & 15; }
-constexpr std::uint32_t EntryExtra(std::uint32_t E) { return (E >> 4) & 31; }
-constexpr std::uint32_t EntryKind(std::uint32_t E) { return (E >> 9) & 7; }
-constexpr std::uint32_t EntryValue(std::uint32_t E) { return (E >> 12) & 0x7FFFF; }
-constexpr bool IsLiteral(std::uint32_t E) { return static_cast<std::int32_t>(E) < 0; }
+constexpr std::uint32_t EntryCodeBits(std::uint32_t E) {
+    return E & 15;
+}
+constexpr std::uint32_t EntryExtra(std::uint32_t E) {
+    return (E >> 4) & 31;
+}
+constexpr std::uint32_t EntryKind(std::uint32_t E) {
+    return (E >> 9) & 7;
+}
+constexpr std::uint32_t EntryValue(std::uint32_t E) {
+    return (E >> 12) & 0x7FFFF;
+}
+constexpr bool IsLiteral(std::uint32_t E) {
+    return static_cast<std::int32_t>(E) < 0;
+}
 // Links and invalid entries, the kinds from 4 on, need the slow path.
-constexpr bool IsSpecial(std::uint32_t E) { return (E & (4u << 9)) != 0; }
+constexpr bool IsSpecial(std::uint32_t E) {
+    return (E & (4u << 9)) != 0;
+}
 
 constexpr std::uint32_t kInvalidEntry = MakeEntry(0, 0, ekInvalid, 0);
 
@@ -54,7 +73,9 @@ constexpr int kCodeLengthPrimaryBits = kMaxCodeLengthBits; // one level: codes a
 
 // Room for a primary table and the second-level tables: at most one per symbol, each of at most
 // 2^(15 - primary bits) entries.
-constexpr int TableRoom(int PrimaryBits, int Symbols) { return (1 << PrimaryBits) + Symbols * (1 << (15 - PrimaryBits)); }
+constexpr int TableRoom(int PrimaryBits, int Symbols) {
+    return (1 << PrimaryBits) + Symbols * (1 << (15 - PrimaryBits));
+}
 
 // What each symbol decodes to, without its code bits.
 constexpr std::array<std::uint32_t, kLitLenSymbols> MakeLitLenEntries() {
@@ -160,7 +181,8 @@ const TFixedTables& FixedTables() {
         std::array<std::uint8_t, kLitLenSymbols> Lengths;
         for (int s = 0; s < kLitLenSymbols; ++s)
             Lengths[s] = static_cast<std::uint8_t>(FixedLitLenLength(s));
-        BuildDecodeTable(Lengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits, T.LitLen.data());
+        BuildDecodeTable(Lengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits,
+                         T.LitLen.data());
         // The distance code of a fixed block is a plain 6-bit value, not a Huffman code.
         for (int k = 0; k < kDistanceSymbols; ++k)
             T.Distance[k] = kDistanceEntries[k] | kFixedDistanceBits;
@@ -178,9 +200,9 @@ inline std::uint64_t Load64(const std::uint8_t* P) {
 }
 
 inline std::int32_t Load32(const std::uint8_t* P) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(P[0]) | static_cast<std::uint32_t>(P[1]) << 8 |
-                                     static_cast<std::uint32_t>(P[2]) << 16 |
-                                     static_cast<std::uint32_t>(P[3]) << 24);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(P[0]) | static_cast<std::uint32_t>(P[1]) << 8 |
+        static_cast<std::uint32_t>(P[2]) << 16 | static_cast<std::uint32_t>(P[3]) << 24);
 }
 
 // ---- The bit stream -----------------------------------------------------------------------------
@@ -296,19 +318,21 @@ void ReadDynamicCodes(TBitReader& R, TDynamicTables& T) {
         CodeLengthLengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(R.Take(kCodeLengthLengthBits));
     }
     R.CheckNotPastEnd();
-    BuildDecodeTable(CodeLengthLengths.data(), kCodeLengthSymbols, kCodeLengthEntries.data(), kCodeLengthPrimaryBits,
-                     T.CodeLength.data());
+    BuildDecodeTable(CodeLengthLengths.data(), kCodeLengthSymbols, kCodeLengthEntries.data(),
+                     kCodeLengthPrimaryBits, T.CodeLength.data());
     const TCode CodeLengthCode{T.CodeLength.data(), kCodeLengthPrimaryBits};
 
     std::array<std::uint8_t, kLitLenSymbols> LitLenLengths{};
     R.Refill();
-    ReadLengths(R, CodeLengthCode, LitLenLengths.data(), kMinLitLenCount + static_cast<int>(R.Take(kLitLenCountBits)));
+    ReadLengths(R, CodeLengthCode, LitLenLengths.data(),
+                kMinLitLenCount + static_cast<int>(R.Take(kLitLenCountBits)));
     std::array<std::uint8_t, kDistanceSymbols> DistanceLengths{};
     R.Refill();
     ReadLengths(R, CodeLengthCode, DistanceLengths.data(), 1 + static_cast<int>(R.Take(kDistanceCountBits)));
     R.CheckNotPastEnd();
 
-    BuildDecodeTable(LitLenLengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits, T.LitLen.data());
+    BuildDecodeTable(LitLenLengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits,
+                     T.LitLen.data());
     BuildDecodeTable(DistanceLengths.data(), kDistanceSymbols, kDistanceEntries.data(), kDistPrimaryBits,
                      T.Distance.data());
 }

@@ -16,7 +16,9 @@ const char* InputFaultMessage(TInputFault Fault) {
     return "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
 }
 
-void RaiseInputFault(TInputFault Fault) { throw EZemError(InputFaultMessage(Fault)); }
+void RaiseInputFault(TInputFault Fault) {
+    throw EZemError(InputFaultMessage(Fault));
+}
 
 void RaiseNilParameter(const std::string& Parameter, const std::string& Function) {
     throw EZemError("Параметр \"" + Parameter + "\", передаваемый в функцию \"" + Function +

@@ -52,9 +52,11 @@ bool TakeLongerMatch(int Gain, std::uint32_t NewDistance, std::uint32_t CurrentD
 
 TMatchFinder::TMatchFinder(const std::uint8_t* AData, std::uint32_t ASize, const TLevelParams& AParams,
                            TSearch Search, int Hash4Bits)
-    : Data(AData), Size(ASize), Params(AParams), HashMask(static_cast<std::uint32_t>(AParams.HashEntries - 1)),
+    : Data(AData), Size(ASize), Params(AParams),
+      HashMask(static_cast<std::uint32_t>(AParams.HashEntries - 1)),
       WindowMask(static_cast<std::uint32_t>(AParams.Window - 1)),
-      KeyChains(Search == TSearch::Auto ? AParams.ChainLimit >= kKeyChainsFrom : Search == TSearch::WithFourByteChains),
+      KeyChains(Search == TSearch::Auto ? AParams.ChainLimit >= kKeyChainsFrom
+                                        : Search == TSearch::WithFourByteChains),
       Hash4Shift(32 - Hash4Bits),
       Buckets(std::make_unique_for_overwrite<TBucket[]>(static_cast<std::size_t>(AParams.HashEntries))),
       Chain(std::make_unique_for_overwrite<std::int32_t[]>(static_cast<std::size_t>(AParams.Window))) {
@@ -73,16 +75,20 @@ TMatchFinder::TMatchFinder(const std::uint8_t* AData, std::uint32_t ASize, const
 // and (entries - 1) reaches at i, since older bytes leave through the mask.
 inline std::uint32_t TMatchFinder::Hash3(std::uint32_t Pos) const {
     const int S = Params.HashShift;
-    return ((static_cast<std::uint32_t>(Data[Pos]) << (2 * S)) ^ (static_cast<std::uint32_t>(Data[Pos + 1]) << S) ^
-            Data[Pos + 2]) &
+    return ((static_cast<std::uint32_t>(Data[Pos]) << (2 * S)) ^
+            (static_cast<std::uint32_t>(Data[Pos + 1]) << S) ^ Data[Pos + 2]) &
            HashMask;
 }
 
 // Any hash of the four bytes will do: it only groups candidates, each is compared before it counts. The
 // top bits index the heads; eight lower ones go with each link as a tag, to pass over most strangers
 // without reading their bytes.
-inline std::uint32_t TMatchFinder::Hash4(std::uint32_t Pos) const { return Load32(Data + Pos) * 2654435761u; }
-constexpr std::uint32_t Tag4(std::uint32_t Hash) { return (Hash >> 6) << 24; }
+inline std::uint32_t TMatchFinder::Hash4(std::uint32_t Pos) const {
+    return Load32(Data + Pos) * 2654435761u;
+}
+constexpr std::uint32_t Tag4(std::uint32_t Hash) {
+    return (Hash >> 6) << 24;
+}
 
 void TMatchFinder::InsertBefore(std::uint32_t Pos) {
     const std::uint32_t Hashable = Size >= 2 ? Size - 2 : 0; // positions with three bytes
@@ -108,7 +114,8 @@ void TMatchFinder::InsertBefore(std::uint32_t Pos) {
 }
 
 // Bytes that agree at Candidate and Pos, up to Limit; eight at a time while eight remain.
-inline std::uint32_t TMatchFinder::MatchLength(std::uint32_t Candidate, std::uint32_t Pos, std::uint32_t Limit) const {
+inline std::uint32_t TMatchFinder::MatchLength(std::uint32_t Candidate, std::uint32_t Pos,
+                                               std::uint32_t Limit) const {
     const std::uint8_t* A = Data + Candidate;
     const std::uint8_t* B = Data + Pos;
     std::uint32_t K = 0;
@@ -127,8 +134,8 @@ inline std::uint32_t TMatchFinder::MatchLength(std::uint32_t Candidate, std::uin
     return K;
 }
 
-void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
-                                     TMatch& Current) const {
+void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
+                                     std::uint32_t Limit, TMatch& Current) const {
     const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
     const std::uint8_t* Here = Data + Pos;
     while (Budget > 0 && Candidate > Oldest && Current.Length < Limit) {
@@ -167,7 +174,8 @@ void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget
         const auto P = static_cast<std::uint32_t>(Q);
         const TLink4 Link = Links4[P & WindowMask];
         Q = Link.Next;
-        __builtin_prefetch(Data + (Q > Oldest ? Q : Pos)); // the next candidate's bytes, while these are compared
+        __builtin_prefetch(Data +
+                           (Q > Oldest ? Q : Pos)); // the next candidate's bytes, while these are compared
         if ((Link.RankAndTag & ~kRankMask) != Tag || Load32(Data + P) != Key) {
             if (++Collisions > kMaxCollisions) {
                 // Too many strangers on this chain: on along the three-byte chain from where it had got.
@@ -194,7 +202,8 @@ void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget
 }
 
 // The plain search: the first qualifying candidate down the three-byte chain, then longer ones.
-TMatch TMatchFinder::FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit) const {
+TMatch TMatchFinder::FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
+                                    std::uint32_t Limit) const {
     const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
     while (Budget > 0 && Candidate > Oldest) {
         --Budget;
@@ -248,7 +257,8 @@ TMatch TMatchFinder::Find(std::uint32_t Pos) const {
         const auto P = static_cast<std::uint32_t>(Q);
         const TLink4 Link = Links4[P & WindowMask];
         Q = Link.Next;
-        __builtin_prefetch(Data + (Q > Oldest ? Q : Pos)); // the next candidate's bytes, while these are compared
+        __builtin_prefetch(Data +
+                           (Q > Oldest ? Q : Pos)); // the next candidate's bytes, while these are compared
         if ((Link.RankAndTag & ~kRankMask) != Tag || Load32(Data + P) != Key) {
             if (++Collisions > kMaxCollisions) // too many strangers: the plain walk from where it stopped
                 return FindAlongChain(Pos, Candidate, Budget, Limit);

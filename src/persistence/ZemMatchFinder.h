@@ -24,8 +24,9 @@ struct TMatch {
 // positions went into that chain before it), and sits on a second chain of positions with the same four
 // bytes. A search walks the three-byte chain over the near candidates, where three agreeing bytes can be
 // enough, and the four-byte chain for the rest; a candidate's rank tells how many steps down the
-// three-byte chain it lies, so the chain limit is applied exactly as a walk of that chain would apply it. The results are the same candidates in the same order as the plain walk gives. The levels with short
-// chain limits walk the three-byte chain alone.
+// three-byte chain it lies, so the chain limit is applied exactly as a walk of that chain would apply it. The
+// results are the same candidates in the same order as the plain walk gives. The levels with short chain
+// limits walk the three-byte chain alone.
 class TMatchFinder {
 public:
     // Auto: the four-byte chains from a chain limit of 32 on. The other choices, and the width of the
@@ -59,8 +60,9 @@ private:
     std::uint32_t Hash4(std::uint32_t Pos) const;
     std::uint32_t MatchLength(std::uint32_t Candidate, std::uint32_t Pos, std::uint32_t Limit) const;
     struct TLink4 {
-        std::int32_t Next;       // the older position with the same four-byte hash
-        std::uint32_t RankAndTag; // rank in the three-byte chain (low 24 bits), 8 more bits of the four-byte hash
+        std::int32_t Next; // the older position with the same four-byte hash
+        std::uint32_t
+            RankAndTag; // rank in the three-byte chain (low 24 bits), 8 more bits of the four-byte hash
     };
     static constexpr std::uint32_t kRankMask = 0xFFFFFF;
 
@@ -71,7 +73,8 @@ private:
     TMatch FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit) const;
     // Takes longer matches from the candidates of Pos from Candidate down its three-byte chain, with
     // Budget candidates left.
-    void Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit, TMatch& Current) const;
+    void Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
+                 TMatch& Current) const;
     // The same by walking the three-byte chain alone.
     void ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
                            TMatch& Current) const;
@@ -82,8 +85,9 @@ private:
     std::uint32_t HashMask, WindowMask;
     bool KeyChains;
     int Hash4Shift;
-    std::unique_ptr<TBucket[]> Buckets;    // by three-byte hash
-    std::unique_ptr<std::int32_t[]> Chain; // the older position with the same three-byte hash, by position mod Window
+    std::unique_ptr<TBucket[]> Buckets; // by three-byte hash
+    std::unique_ptr<std::int32_t[]>
+        Chain; // the older position with the same three-byte hash, by position mod Window
     std::unique_ptr<std::int32_t[]> Head4; // newest position with the same four-byte hash; -Window when none
     std::unique_ptr<TLink4[]> Links4;      // by position mod Window
     std::uint32_t NextInsert = 0;

@@ -74,7 +74,7 @@ TEST(CodecBadInput, ShortOrMissingHeaders) {
     EXPECT_EQ(InflateError({}), kPastEnd);
     EXPECT_EQ(InflateError({1, 0, 0}), kPastEnd);
     EXPECT_EQ(InflateError({0xFB, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}), kPastEnd); // stored 5, only 4 follow
-    EXPECT_EQ(InflateError({0, 0, 0, 0x80}), kPastEnd);                     // stored 2^31
+    EXPECT_EQ(InflateError({0, 0, 0, 0x80}), kPastEnd);                      // stored 2^31
     EXPECT_EQ(InflateError({0xFC, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}), "");
     EXPECT_EQ(InflateError({1, 0, 0, 0}), kPastEnd); // one byte to make from nothing
 }
@@ -140,12 +140,14 @@ TEST(CodecBadInput, EveryTruncationOfAValidBlockReadsPastTheEnd) {
     std::mt19937 R(3);
     std::vector<std::uint8_t> Data;
     while (Data.size() < 30000)
-        Data.push_back(R() % 3 == 0 ? static_cast<std::uint8_t>(R()) : static_cast<std::uint8_t>('a' + Data.size() % 7));
+        Data.push_back(R() % 3 == 0 ? static_cast<std::uint8_t>(R())
+                                    : static_cast<std::uint8_t>('a' + Data.size() % 7));
     for (int Level = 1; Level <= 4; ++Level) {
         const zem::TPackedBlock P = zem::G_Deflate(Data, Level);
         ASSERT_EQ(P.Memory[3] & 0x80, 0); // compressed
         for (std::size_t Cut = 0; Cut < P.PackedLength; Cut += Cut < 64 ? 1 : 97) {
-            const std::vector<std::uint8_t> Short(P.Memory.begin(), P.Memory.begin() + static_cast<std::ptrdiff_t>(Cut));
+            const std::vector<std::uint8_t> Short(P.Memory.begin(),
+                                                  P.Memory.begin() + static_cast<std::ptrdiff_t>(Cut));
             EXPECT_EQ(InflateError(Short), kPastEnd) << "level " << Level << " cut at " << Cut;
         }
     }
@@ -295,7 +297,8 @@ TEST(CodecBadInput, RandomDamageNeverCrashes) {
     std::mt19937 R(17);
     std::vector<std::uint8_t> Data;
     while (Data.size() < 40000)
-        Data.push_back(R() % 4 == 0 ? static_cast<std::uint8_t>(R()) : static_cast<std::uint8_t>('k' + Data.size() % 5));
+        Data.push_back(R() % 4 == 0 ? static_cast<std::uint8_t>(R())
+                                    : static_cast<std::uint8_t>('k' + Data.size() % 5));
     int Errors = 0;
     for (int Level = 1; Level <= 4; ++Level) {
         const zem::TPackedBlock P = zem::G_Deflate(Data, Level);

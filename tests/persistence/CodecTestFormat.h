@@ -95,7 +95,8 @@ inline std::uint32_t DistanceBase(int Code) {
 
 inline const int kLengthExtra[16] = {1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 4, 6};
 inline const int kLengthBase[16] = {17, 19, 21, 23, 25, 27, 29, 31, 33, 37, 41, 45, 49, 57, 65, 81};
-inline const int kCodeLengthOrder[20] = {9, 10, 8, 15, 7, 11, 0, 6, 16, 5, 12, 4, 17, 13, 3, 18, 19, 2, 1, 14};
+inline const int kCodeLengthOrder[20] = {9,  10, 8,  15, 7, 11, 0,  6, 16, 5,
+                                         12, 4,  17, 13, 3, 18, 19, 2, 1,  14};
 
 // A symbol as the parse sees it: a literal (Length 0) or a match.
 struct TSym {

@@ -57,14 +57,15 @@ TMatchFinder::TMatchFinder(const std::uint8_t* AData, std::uint32_t ASize, const
       WindowMask(static_cast<std::uint32_t>(AParams.Window - 1)),
       KeyChains(Search == TSearch::Auto ? AParams.ChainLimit >= kKeyChainsFrom
                                         : Search == TSearch::WithFourByteChains),
-      Hash4Shift(32 - Hash4Bits),
+      Hash4Shift(32 - (Hash4Bits != 0 ? Hash4Bits
+                                      : std::clamp(static_cast<int>(std::bit_width(ASize)), 10, kHash4Bits))),
       Buckets(std::make_unique_for_overwrite<TBucket[]>(static_cast<std::size_t>(AParams.HashEntries))),
       Chain(std::make_unique_for_overwrite<std::int32_t[]>(static_cast<std::size_t>(AParams.Window))) {
     // Chains start empty: heads at -Window end every walk at once. Chain slots are only read after their
     // position has been inserted.
     std::fill(Buckets.get(), Buckets.get() + Params.HashEntries, TBucket{-Params.Window, 0});
     if (KeyChains) {
-        const std::size_t Heads = std::size_t{1} << Hash4Bits;
+        const std::size_t Heads = std::size_t{1} << (32 - Hash4Shift);
         Head4 = std::make_unique_for_overwrite<std::int32_t[]>(Heads);
         Links4 = std::make_unique_for_overwrite<TLink4[]>(static_cast<std::size_t>(Params.Window));
         std::fill(Head4.get(), Head4.get() + Heads, -Params.Window);
@@ -81,13 +82,13 @@ inline std::uint32_t TMatchFinder::Hash3(std::uint32_t Pos) const {
 }
 
 // Any hash of the four bytes will do: it only groups candidates, each is compared before it counts. The
-// top bits index the heads; eight lower ones go with each link as a tag, to pass over most strangers
-// without reading their bytes.
+// top bits index the heads; bits 4..11, below them, go with each link as a tag, to pass over most
+// strangers without reading their bytes.
 inline std::uint32_t TMatchFinder::Hash4(std::uint32_t Pos) const {
     return Load32(Data + Pos) * 2654435761u;
 }
 constexpr std::uint32_t Tag4(std::uint32_t Hash) {
-    return (Hash >> 6) << 24;
+    return (Hash >> 4) << 24;
 }
 
 void TMatchFinder::InsertBefore(std::uint32_t Pos) {

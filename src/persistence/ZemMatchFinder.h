@@ -30,13 +30,14 @@ struct TMatch {
 class TMatchFinder {
 public:
     // Auto: the four-byte chains from a chain limit of 32 on. The other choices, and the width of the
-    // four-byte hash, are there for tests that hold the two ways of searching against each other.
+    // four-byte hash (0: by the size of the data, up to kHash4Bits), are there for tests that hold the two
+    // ways of searching against each other.
     enum class TSearch { Auto, ThreeByteChainOnly, WithFourByteChains };
     static constexpr int kHash4Bits = 20;
 
     // Data must stay valid for the finder's life; Size is below 2^31.
     TMatchFinder(const std::uint8_t* Data, std::uint32_t Size, const TLevelParams& Params,
-                 TSearch Search = TSearch::Auto, int Hash4Bits = kHash4Bits);
+                 TSearch Search = TSearch::Auto, int Hash4Bits = 0);
 
     // Inserts, in order, every position below Pos that has not been inserted yet and has the three bytes
     // the hash covers. Every position is inserted exactly once.

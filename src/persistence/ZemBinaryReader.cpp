@@ -1,7 +1,6 @@
 #include <cstring>
 #include <limits>
 
-#include "model/ZemErrors.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"
@@ -78,8 +77,7 @@ void TBinaryReader::DecodeFrame(std::span<const std::uint8_t> Frame) {
 
 const std::uint8_t* TBinaryReader::Take(std::int64_t N) {
     const std::int64_t End = FPosition + N;
-    if (End > std::numeric_limits<std::int32_t>::max())
-        throw EIntOverflow();
+    CheckInput(End <= std::numeric_limits<std::int32_t>::max(), TInputFault::Overflow);
     CheckInput(N >= 0 && End <= FSize, TInputFault::PastEnd);
     const std::uint8_t* P = FData.data() + FPosition;
     FPosition = static_cast<std::int32_t>(End);

@@ -12,6 +12,8 @@ const char* InputFaultMessage(TInputFault Fault) {
         return "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
     case TInputFault::WrongLength:
         return "Неправильная длина указана при создании бинарного потока.";
+    case TInputFault::Overflow:
+        return "Переполнение целого";
     }
     return "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
 }

@@ -60,10 +60,11 @@ private:
     std::uint32_t Hash3(std::uint32_t Pos) const;
     std::uint32_t Hash4(std::uint32_t Pos) const;
     std::uint32_t MatchLength(std::uint32_t Candidate, std::uint32_t Pos, std::uint32_t Limit) const;
+    // A position's place on the four-byte chain, with its rank in the three-byte chain (low 24 bits) and
+    // 8 more bits of its four-byte hash.
     struct TLink4 {
         std::int32_t Next; // the older position with the same four-byte hash
-        std::uint32_t
-            RankAndTag; // rank in the three-byte chain (low 24 bits), 8 more bits of the four-byte hash
+        std::uint32_t RankAndTag;
     };
     static constexpr std::uint32_t kRankMask = 0xFFFFFF;
 

@@ -192,6 +192,9 @@ void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget
             return; // beyond the chain budget
         Candidate = Chain[P & WindowMask];
         Budget = static_cast<int>(Limit4 - Step);
+        const std::uint32_t Tail = Current.Length - 3; // the last four bytes of a longer match first
+        if (Load32(Data + P + Tail) != Load32(Data + Pos + Tail))
+            continue;
         const std::uint32_t Length = MatchLength(P, Pos, Limit);
         if (Length > Current.Length &&
             TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance)) {

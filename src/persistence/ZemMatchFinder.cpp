@@ -8,7 +8,7 @@ namespace zem::codec {
 
 namespace {
 
-// Insertion asks for the hash buckets this many positions on, so that they are in the cache in time.
+// Insertion into the large tables asks for the buckets this many positions on.
 constexpr std::uint32_t kPrefetchAhead = 8;
 // Four-byte chain entries with other bytes (hash collisions) skipped before a search goes back to the
 // three-byte chain.
@@ -94,18 +94,26 @@ constexpr std::uint32_t Tag4(std::uint32_t Hash) {
 void TMatchFinder::InsertBefore(std::uint32_t Pos) {
     const std::uint32_t Hashable = Size >= 2 ? Size - 2 : 0; // positions with three bytes
     const std::uint32_t End = std::min(Pos, Hashable);
+    if (!KeyChains) {
+        for (; NextInsert < End; ++NextInsert) {
+            TBucket& B = Buckets[Hash3(NextInsert)];
+            Chain[NextInsert & WindowMask] = B.Head;
+            B.Head = static_cast<std::int32_t>(NextInsert);
+        }
+        return;
+    }
     for (; NextInsert < End; ++NextInsert) {
         const std::uint32_t I = NextInsert;
+        // The large tables: ask for the buckets a few positions on, so that they are in the cache in time.
         if (I + kPrefetchAhead + 1 < Hashable) {
             __builtin_prefetch(&Buckets[Hash3(I + kPrefetchAhead)], 1);
-            if (KeyChains)
-                __builtin_prefetch(&Head4[Hash4(I + kPrefetchAhead) >> Hash4Shift], 1);
+            __builtin_prefetch(&Head4[Hash4(I + kPrefetchAhead) >> Hash4Shift], 1);
         }
         TBucket& B = Buckets[Hash3(I)];
         Chain[I & WindowMask] = B.Head;
         B.Head = static_cast<std::int32_t>(I);
         const std::uint32_t Rank = B.Count++ & kRankMask;
-        if (KeyChains && I + 4 <= Size) {
+        if (I + 4 <= Size) {
             const std::uint32_t H = Hash4(I);
             std::int32_t& H4 = Head4[H >> Hash4Shift];
             Links4[I & WindowMask] = {H4, Rank | Tag4(H)};
@@ -214,6 +222,8 @@ TMatch TMatchFinder::FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, i
         const auto P = static_cast<std::uint32_t>(Candidate);
         Candidate = Chain[P & WindowMask];
         const std::uint32_t Length = MatchLength(P, Pos, Limit);
+        if (Length < kMinMatch)
+            continue;
         const std::uint32_t Distance = Pos - P;
         // Five or more agreeing bytes are taken at any distance, exactly four up to 65536, three up to 4096.
         if (Length >= 5 || (Length == 4 && Distance <= kFourByteMatchMaxDistance) ||
@@ -230,6 +240,10 @@ TMatch TMatchFinder::Find(std::uint32_t Pos) const {
     const std::uint32_t Limit = std::min<std::uint32_t>(Size - Pos, kMaxMatch);
     if (!KeyChains)
         return FindAlongChain(Pos, Chain[Pos & WindowMask], Params.ChainLimit, Limit);
+    return FindAlongKeyChains(Pos, Limit);
+}
+
+TMatch TMatchFinder::FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) const {
     // Along the three-byte chain over the near candidates, where three agreeing bytes can be enough.
     const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
     int Budget = Params.ChainLimit;

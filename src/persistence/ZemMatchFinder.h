@@ -71,8 +71,10 @@ private:
     // Steps down the three-byte chain of a position of rank Rank0 to a candidate of rank Rank on it. A
     // candidate inside the window is fewer than 2^24 steps away, so 24 bits of rank are enough.
     static std::uint32_t Steps(std::uint32_t Rank0, std::uint32_t Rank) { return (Rank0 - Rank) & kRankMask; }
-    // The plain searches along the three-byte chain.
+    // The plain search along the three-byte chain, from Candidate with Budget candidates left.
     TMatch FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit) const;
+    // The search with the four-byte chains.
+    TMatch FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) const;
     // Takes longer matches from the candidates of Pos from Candidate down its three-byte chain, with
     // Budget candidates left.
     void Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,

@@ -5,18 +5,12 @@
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"
+#include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
 
 namespace {
 
 constexpr std::int64_t kMaxLength = std::numeric_limits<std::int32_t>::max();
-
-void Store32(std::uint8_t* P, std::uint32_t V) {
-    P[0] = static_cast<std::uint8_t>(V);
-    P[1] = static_cast<std::uint8_t>(V >> 8);
-    P[2] = static_cast<std::uint8_t>(V >> 16);
-    P[3] = static_cast<std::uint8_t>(V >> 24);
-}
 
 std::int32_t CheckedCapacity(std::int64_t Capacity) {
     if (Capacity > kMaxLength)
@@ -74,13 +68,13 @@ void TBinaryWriter::WriteSmallInt(std::int16_t V) {
 }
 
 void TBinaryWriter::WriteInteger(std::int32_t V) {
-    Store32(Claim(4), static_cast<std::uint32_t>(V));
+    zem::StoreLE32(Claim(4), static_cast<std::uint32_t>(V));
 }
 
 void TBinaryWriter::WriteSingle(float V) {
     std::uint32_t U;
     std::memcpy(&U, &V, 4);
-    Store32(Claim(4), U);
+    zem::StoreLE32(Claim(4), U);
 }
 
 void TBinaryWriter::WriteBytes(const void* Buffer, std::int32_t N) {
@@ -104,7 +98,7 @@ void TBinaryWriter::WriteString(const ZemString& S) {
         P[2] = static_cast<std::uint8_t>((N - 255) >> 8);
     } else {
         P[0] = P[1] = P[2] = 255;
-        Store32(P + 3, static_cast<std::uint32_t>(N));
+        zem::StoreLE32(P + 3, static_cast<std::uint32_t>(N));
     }
     if (N != 0)
         std::memcpy(P + Prefix, S.data(), static_cast<std::size_t>(N));
@@ -118,9 +112,9 @@ bool TBinaryWriter::SaveToStream(std::vector<std::uint8_t>& Stream, int Mode) co
         zem::SecureZero(Packed.Memory.data(), Packed.Memory.size());
         throw EIntOverflow();
     }
-    Store32(Packed.Memory.data(), zem::Adler32(Packed.Memory.data() + 4, Packed.PackedLength));
+    zem::StoreLE32(Packed.Memory.data(), zem::Adler32(Packed.Memory.data() + 4, Packed.PackedLength));
     std::uint8_t Length[4];
-    Store32(Length, static_cast<std::uint32_t>(L));
+    zem::StoreLE32(Length, static_cast<std::uint32_t>(L));
     Stream.insert(Stream.end(), Length, Length + 4);
     Stream.insert(Stream.end(), Packed.Memory.begin(), Packed.Memory.end());
     zem::SecureZero(Packed.Memory.data(), Packed.Memory.size());

@@ -18,6 +18,7 @@
 #include "persistence/ZemCodecFormat.h"
 #include "persistence/ZemHuffman.h"
 #include "persistence/ZemInputCheck.h"
+#include "persistence/ZemLittleEndian.h"
 
 namespace zem {
 namespace {
@@ -191,20 +192,6 @@ const TFixedTables& FixedTables() {
     return Tables;
 }
 
-inline std::uint64_t Load64(const std::uint8_t* P) {
-    std::uint64_t V;
-    std::memcpy(&V, P, 8);
-    if constexpr (std::endian::native == std::endian::big)
-        V = __builtin_bswap64(V);
-    return V;
-}
-
-inline std::int32_t Load32(const std::uint8_t* P) {
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(P[0]) | static_cast<std::uint32_t>(P[1]) << 8 |
-        static_cast<std::uint32_t>(P[2]) << 16 | static_cast<std::uint32_t>(P[3]) << 24);
-}
-
 // ---- The bit stream -----------------------------------------------------------------------------
 
 #define ZEM_INLINE [[gnu::always_inline]] inline
@@ -228,7 +215,7 @@ struct TBitReader {
     }
     // The same when 8 bytes are known to remain.
     ZEM_INLINE void RefillFast() {
-        Bits |= Load64(In) << Count;
+        Bits |= LoadLE64(In) << Count;
         In += (63 - Count) >> 3;
         Count |= 56;
     }
@@ -493,7 +480,7 @@ std::size_t G_Inflate(const void* SourceBytes, std::size_t PackedLength, void* D
         RaiseNilParameter("SourceBytes", "G_Inflate");
     const auto* Source = static_cast<const std::uint8_t*>(SourceBytes);
     CheckInput(PackedLength >= static_cast<std::size_t>(kHeaderBytes), TInputFault::PastEnd);
-    const std::int32_t H = Load32(Source);
+    const auto H = static_cast<std::int32_t>(LoadLE32(Source));
     const std::size_t DataLength = PackedLength - kHeaderBytes;
     if (H <= 0) {
         const std::size_t Size = static_cast<std::size_t>(-static_cast<std::int64_t>(H));

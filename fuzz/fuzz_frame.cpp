@@ -13,7 +13,6 @@
 
 namespace {
 constexpr std::int32_t kMaxUnpacked = 16 << 20;
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {

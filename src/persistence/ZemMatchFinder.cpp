@@ -10,9 +10,9 @@ namespace {
 
 // Insertion into the large tables asks for the buckets this many positions on.
 constexpr std::uint32_t kPrefetchAhead = 8;
-// Four-byte chain entries with other bytes (hash collisions) skipped before a search goes back to the
-// three-byte chain.
-constexpr int kMaxCollisions = 16;
+// Four-byte chain entries with other bytes (hash collisions) passed over before a search goes back to
+// the three-byte chain.
+constexpr int kMaxStrangers = 16;
 // Levels with at least this chain limit use the four-byte chains.
 constexpr int kKeyChainsFrom = 32;
 
@@ -162,44 +162,56 @@ void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, 
     }
 }
 
+inline TMatchFinder::TKeyWalk::TKeyWalk(const TMatchFinder& AFinder, std::uint32_t Pos)
+    : Finder(AFinder), Oldest(static_cast<std::int64_t>(Pos) - AFinder.Params.Window),
+      Key(Load32(AFinder.Data + Pos)) {
+    const TLink4 Start = Finder.Links4[Pos & Finder.WindowMask];
+    Rank0 = Start.RankAndTag;
+    Tag = Start.RankAndTag & ~kRankMask;
+    Next4 = Start.Next;
+}
+
+[[gnu::always_inline]] inline bool TMatchFinder::TKeyWalk::Next(std::int64_t Below, std::uint32_t& Candidate,
+                                                                std::uint32_t& Step) {
+    while (Next4 > Oldest) {
+        const auto P = static_cast<std::uint32_t>(Next4);
+        const TLink4 Link = Finder.Links4[P & Finder.WindowMask];
+        Next4 = Link.Next;
+        // The next candidate's bytes, while these are compared.
+        __builtin_prefetch(Finder.Data + (Next4 > Oldest ? static_cast<std::uint32_t>(Next4) : P));
+        if ((Link.RankAndTag & ~kRankMask) != Tag || Load32(Finder.Data + P) != Key) {
+            if (++Strangers > kMaxStrangers) {
+                Overrun = true;
+                return false;
+            }
+            continue;
+        }
+        if (P > Below)
+            continue; // looked at already
+        Step = Steps(Rank0, Link.RankAndTag);
+        if (Step > static_cast<std::uint32_t>(Finder.Params.ChainLimit))
+            return false; // beyond the chain budget, and so are the older ones
+        Candidate = P;
+        return true;
+    }
+    return false;
+}
+
 void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
                            TMatch& Current) const {
     if (!KeyChains) {
         ImproveAlongChain(Pos, Candidate, Budget, Limit, Current);
         return;
     }
-    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
-    if (Budget == 0 || Candidate <= Oldest || Current.Length >= Limit)
+    if (Budget == 0 || Candidate <= static_cast<std::int64_t>(Pos) - Params.Window || Current.Length >= Limit)
         return;
     // Only candidates with the four bytes of Pos can agree over Current.Length + 1 >= 4 bytes: the rest of
     // the way goes along the four-byte chain, from Candidate down.
-    const TLink4 Start = Links4[Pos & WindowMask];
-    const std::uint32_t Rank0 = Start.RankAndTag;
-    const std::uint32_t Tag = Start.RankAndTag & ~kRankMask;
-    const auto Limit4 = static_cast<std::uint32_t>(Params.ChainLimit);
-    const std::uint32_t Key = Load32(Data + Pos);
-    int Collisions = 0;
-    for (std::int32_t Q = Start.Next; Q > Oldest;) {
-        const auto P = static_cast<std::uint32_t>(Q);
-        const TLink4 Link = Links4[P & WindowMask];
-        Q = Link.Next;
-        __builtin_prefetch(Data +
-                           (Q > Oldest ? Q : Pos)); // the next candidate's bytes, while these are compared
-        if ((Link.RankAndTag & ~kRankMask) != Tag || Load32(Data + P) != Key) {
-            if (++Collisions > kMaxCollisions) {
-                // Too many strangers on this chain: on along the three-byte chain from where it had got.
-                ImproveAlongChain(Pos, Candidate, Budget, Limit, Current);
-                return;
-            }
-            continue;
-        }
-        if (static_cast<std::int32_t>(P) > Candidate)
-            continue; // looked at already
-        const std::uint32_t Step = Steps(Rank0, Link.RankAndTag);
-        if (Step > Limit4)
-            return; // beyond the chain budget
+    TKeyWalk Walk(*this, Pos);
+    std::uint32_t P, Step;
+    while (Walk.Next(Candidate, P, Step)) {
         Candidate = Chain[P & WindowMask];
-        Budget = static_cast<int>(Limit4 - Step);
+        Budget = Params.ChainLimit - static_cast<int>(Step);
         const std::uint32_t Tail = Current.Length - 3; // the last four bytes of a longer match first
         if (Load32(Data + P + Tail) != Load32(Data + Pos + Tail))
             continue;
@@ -211,6 +223,8 @@ void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget
                 return;
         }
     }
+    if (Walk.Overrun) // too many strangers: on along the three-byte chain from where it had got
+        ImproveAlongChain(Pos, Candidate, Budget, Limit, Current);
 }
 
 // The plain search: the first qualifying candidate down the three-byte chain, then longer ones.
@@ -265,35 +279,18 @@ TMatch TMatchFinder::FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) 
         return {};
     // Farther on only four agreeing bytes can qualify (up to 65536 bytes back) or five (at any distance):
     // the first such candidate within the budget, along the four-byte chain from Candidate down.
-    const TLink4 Start = Links4[Pos & WindowMask];
-    const std::uint32_t Rank0 = Start.RankAndTag;
-    const std::uint32_t Tag = Start.RankAndTag & ~kRankMask;
-    const auto Limit4 = static_cast<std::uint32_t>(Params.ChainLimit);
-    const std::uint32_t Key = Load32(Data + Pos);
-    int Collisions = 0;
-    for (std::int32_t Q = Start.Next; Q > Oldest;) {
-        const auto P = static_cast<std::uint32_t>(Q);
-        const TLink4 Link = Links4[P & WindowMask];
-        Q = Link.Next;
-        __builtin_prefetch(Data +
-                           (Q > Oldest ? Q : Pos)); // the next candidate's bytes, while these are compared
-        if ((Link.RankAndTag & ~kRankMask) != Tag || Load32(Data + P) != Key) {
-            if (++Collisions > kMaxCollisions) // too many strangers: the plain walk from where it stopped
-                return FindAlongChain(Pos, Candidate, Budget, Limit);
-            continue;
-        }
-        if (static_cast<std::int32_t>(P) > Candidate)
-            continue; // looked at already
-        const std::uint32_t Step = Steps(Rank0, Link.RankAndTag);
-        if (Step > Limit4)
-            return {};
+    TKeyWalk Walk(*this, Pos);
+    std::uint32_t P, Step;
+    while (Walk.Next(Candidate, P, Step)) {
         const std::uint32_t Length = MatchLength(P, Pos, Limit);
         if (Length >= 5 || Pos - P <= kFourByteMatchMaxDistance) {
             TMatch Match{Length, Pos - P};
-            Improve(Pos, Chain[P & WindowMask], static_cast<int>(Limit4 - Step), Limit, Match);
+            Improve(Pos, Chain[P & WindowMask], Params.ChainLimit - static_cast<int>(Step), Limit, Match);
             return Match;
         }
     }
+    if (Walk.Overrun) // too many strangers: the plain walk from where it stopped
+        return FindAlongChain(Pos, Candidate, Budget, Limit);
     return {};
 }
 

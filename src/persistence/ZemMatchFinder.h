@@ -71,6 +71,24 @@ private:
     // Steps down the three-byte chain of a position of rank Rank0 to a candidate of rank Rank on it. A
     // candidate inside the window is fewer than 2^24 steps away, so 24 bits of rank are enough.
     static std::uint32_t Steps(std::uint32_t Rank0, std::uint32_t Rank) { return (Rank0 - Rank) & kRankMask; }
+    // The candidates of Pos on its four-byte chain that have its four bytes, newest first, with their steps
+    // down the three-byte chain, up to the chain limit. Other bytes with the same hash are passed over;
+    // after too many of them the walk gives up and sets Overrun.
+    class TKeyWalk {
+    public:
+        TKeyWalk(const TMatchFinder& Finder, std::uint32_t Pos);
+        // The next such candidate not newer than Below; false when there is none.
+        bool Next(std::int64_t Below, std::uint32_t& Candidate, std::uint32_t& Step);
+        bool Overrun = false;
+
+    private:
+        const TMatchFinder& Finder;
+        std::int64_t Oldest;
+        std::uint32_t Key, Rank0 = 0, Tag = 0;
+        std::int32_t Next4 = 0;
+        int Strangers = 0;
+    };
+
     // The plain search along the three-byte chain, from Candidate with Budget candidates left.
     TMatch FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit) const;
     // The search with the four-byte chains.

@@ -11,6 +11,8 @@
 #include "persistence/CodecTestFormat.h"
 #include "persistence/ZemCodec.h"
 
+using codectest::Fixed;
+using codectest::FixedHeader;
 using codectest::TBits;
 
 namespace {
@@ -39,16 +41,6 @@ std::string SlowError(const std::vector<std::uint8_t>& Packed) {
     } catch (const std::runtime_error& E) {
         return E.what();
     }
-}
-
-void Fixed(TBits& B, int Symbol) {
-    static const std::vector<std::uint32_t> Codes = codectest::Canonical(codectest::FixedLengths());
-    B.Code(Codes[Symbol], codectest::FixedLength(Symbol));
-}
-
-void FixedHeader(TBits& B) {
-    B.Bit(0);
-    B.Bit(1);
 }
 
 // A dynamic block header whose code-length code gives every symbol in Symbols 5 bits (at most 32 of

@@ -8,6 +8,8 @@
 #include "persistence/CodecTestFormat.h"
 #include "persistence/ZemCodec.h"
 
+using codectest::Fixed;
+using codectest::FixedHeader;
 using codectest::TBits;
 
 namespace {
@@ -23,17 +25,6 @@ std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& Packed,
 void Copy(std::vector<std::uint8_t>& Out, std::size_t Distance, std::size_t Length) {
     for (std::size_t i = 0; i < Length; ++i)
         Out.push_back(Out[Out.size() - Distance]);
-}
-
-// A symbol of the fixed literal/length code.
-void Fixed(TBits& B, int Symbol) {
-    static const std::vector<std::uint32_t> Codes = codectest::Canonical(codectest::FixedLengths());
-    B.Code(Codes[Symbol], codectest::FixedLength(Symbol));
-}
-
-void FixedHeader(TBits& B) {
-    B.Bit(0);
-    B.Bit(1);
 }
 
 } // namespace

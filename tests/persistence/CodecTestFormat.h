@@ -79,6 +79,16 @@ inline const std::vector<int>& FixedLengths() {
     return L;
 }
 
+// A symbol of the fixed literal/length code, and the fixed block's header.
+inline void Fixed(TBits& B, int Symbol) {
+    static const std::vector<std::uint32_t> Codes = Canonical(FixedLengths());
+    B.Code(Codes[Symbol], FixedLength(Symbol));
+}
+inline void FixedHeader(TBits& B) {
+    B.Bit(0);
+    B.Bit(1);
+}
+
 // Distance bases: 1..8, then each base is the previous one plus 2^(extra bits of the previous code).
 inline int DistanceExtra(int Code) {
     if (Code < 8)

@@ -45,10 +45,10 @@ void TBinaryWriter::Reserve(std::int64_t N) {
     FCapacity = Capacity;
 }
 
-std::uint8_t* TBinaryWriter::Claim(std::int32_t N) {
+std::uint8_t* TBinaryWriter::Claim(std::int64_t N) {
     Reserve(N);
     std::uint8_t* P = FBuffer.get() + FLength;
-    FLength += N;
+    FLength += static_cast<std::int32_t>(N);
     return P;
 }
 
@@ -88,8 +88,7 @@ void TBinaryWriter::WriteString(const ZemString& S) {
         throw EIntOverflow();
     const auto N = static_cast<std::int32_t>(S.size());
     const std::int32_t Prefix = N <= 254 ? 1 : N <= 65789 ? 3 : 7;
-    Reserve(static_cast<std::int64_t>(Prefix) + N);
-    std::uint8_t* P = Claim(Prefix + N);
+    std::uint8_t* P = Claim(static_cast<std::int64_t>(Prefix) + N);
     if (N <= 254) {
         P[0] = static_cast<std::uint8_t>(N);
     } else if (N <= 65789) {

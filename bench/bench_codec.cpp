@@ -28,13 +28,12 @@ namespace {
 constexpr std::size_t kPayloadSize = 4 << 20;
 
 std::vector<std::uint8_t> MapLikePayload() {
-    const char* Streets[] = {"улица Тверская",       "Ленинский проспект",    "улица Арбат",
-                             "Садовая-Кудринская улица", "Большая Никитская улица", "Кутузовский проспект",
-                             "улица Покровка",       "Мясницкая улица",       "Пятницкая улица",
-                             "улица Остоженка",      "Пречистенка",           "Новый Арбат",
-                             "Смоленский бульвар",   "Гоголевский бульвар",   "Чистопрудный бульвар",
-                             "улица Маросейка",      "Лубянский проезд",      "Никольская улица",
-                             "улица Варварка",       "Рождественский бульвар"};
+    const char* Streets[] = {
+        "улица Тверская",          "Ленинский проспект",   "улица Арбат",          "Садовая-Кудринская улица",
+        "Большая Никитская улица", "Кутузовский проспект", "улица Покровка",       "Мясницкая улица",
+        "Пятницкая улица",         "улица Остоженка",      "Пречистенка",          "Новый Арбат",
+        "Смоленский бульвар",      "Гоголевский бульвар",  "Чистопрудный бульвар", "улица Маросейка",
+        "Лубянский проезд",        "Никольская улица",     "улица Варварка",       "Рождественский бульвар"};
     const char* Kinds[] = {"Жилой дом", "Магазин", "Школа", "Аптека", "Остановка", "Кафе"};
     std::vector<ZemString> Names, KindNames;
     for (const char* S : Streets)
@@ -90,7 +89,9 @@ std::vector<std::uint8_t> RandomPayload() {
     return P;
 }
 
-std::vector<std::uint8_t> RunPayload() { return std::vector<std::uint8_t>(kPayloadSize, 'z'); }
+std::vector<std::uint8_t> RunPayload() {
+    return std::vector<std::uint8_t>(kPayloadSize, 'z');
+}
 
 struct TPayload {
     const char* Name;
@@ -163,15 +164,17 @@ int main(int argc, char** argv) {
     for (const TPayload& P : Payloads()) {
         const std::string Name = P.Name;
         for (int Level = 1; Level <= 4; ++Level)
-            benchmark::RegisterBenchmark(("ZemPack/" + Name + "/" + std::to_string(Level)).c_str(), ZemPack, P, Level)
+            benchmark::RegisterBenchmark(("ZemPack/" + Name + "/" + std::to_string(Level)).c_str(), ZemPack,
+                                         P, Level)
                 ->Unit(benchmark::kMillisecond);
 #ifdef ZEM_HAVE_ZLIB
         for (int Level : {1, 6, 9})
-            benchmark::RegisterBenchmark(("ZlibCompress/" + Name + "/" + std::to_string(Level)).c_str(), ZlibCompress,
-                                         P, Level)
+            benchmark::RegisterBenchmark(("ZlibCompress/" + Name + "/" + std::to_string(Level)).c_str(),
+                                         ZlibCompress, P, Level)
                 ->Unit(benchmark::kMillisecond);
 #endif
-        benchmark::RegisterBenchmark(("ZemUnpack/" + Name).c_str(), ZemUnpack, P)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("ZemUnpack/" + Name).c_str(), ZemUnpack, P)
+            ->Unit(benchmark::kMillisecond);
 #ifdef ZEM_HAVE_ZLIB
         benchmark::RegisterBenchmark(("ZlibUncompress/" + Name).c_str(), ZlibUncompress, P)
             ->Unit(benchmark::kMillisecond);

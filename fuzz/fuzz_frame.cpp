@@ -9,14 +9,10 @@
 #include "model/ZemErrors.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
+#include "persistence/ZemLittleEndian.h"
 
 namespace {
 constexpr std::int32_t kMaxUnpacked = 16 << 20;
-
-std::uint32_t Load32(const std::uint8_t* P) {
-    return static_cast<std::uint32_t>(P[0]) | static_cast<std::uint32_t>(P[1]) << 8 |
-           static_cast<std::uint32_t>(P[2]) << 16 | static_cast<std::uint32_t>(P[3]) << 24;
-}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
@@ -25,9 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const bool FixChecksum = (Data[0] & 1) != 0;
     std::vector<std::uint8_t> Stream(Data + 1, Data + Size);
     if (Stream.size() >= 12) {
-        if (static_cast<std::int32_t>(Load32(Stream.data() + 8)) > kMaxUnpacked)
+        if (static_cast<std::int32_t>(zem::LoadLE32(Stream.data() + 8)) > kMaxUnpacked)
             return 0;
-        const std::int64_t L = static_cast<std::int32_t>(Load32(Stream.data()));
+        const std::int64_t L = static_cast<std::int32_t>(zem::LoadLE32(Stream.data()));
         if (FixChecksum && L >= 8 && L <= static_cast<std::int64_t>(Stream.size()) - 4) {
             const std::uint32_t A = zem::Adler32(Stream.data() + 8, static_cast<std::size_t>(L - 4));
             for (int k = 0; k < 4; ++k)
@@ -47,13 +43,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         for (unsigned k = 0;; ++k) {
             const std::int32_t Before = Reader.Position();
             switch (k % 7) {
-            case 0: Reader.ReadByte(); break;
-            case 1: Reader.ReadBoolean(); break;
-            case 2: Reader.ReadSmallInt(); break;
-            case 3: Reader.ReadInteger(); break;
-            case 4: Reader.ReadSingle(); break;
-            case 5: Reader.ReadString(); break;
-            default: Reader.ReadBytes(Buffer, static_cast<std::int32_t>(k % sizeof Buffer)); break;
+            case 0:
+                Reader.ReadByte();
+                break;
+            case 1:
+                Reader.ReadBoolean();
+                break;
+            case 2:
+                Reader.ReadSmallInt();
+                break;
+            case 3:
+                Reader.ReadInteger();
+                break;
+            case 4:
+                Reader.ReadSingle();
+                break;
+            case 5:
+                Reader.ReadString();
+                break;
+            default:
+                Reader.ReadBytes(Buffer, static_cast<std::int32_t>(k % sizeof Buffer));
+                break;
             }
             if (Reader.Position() < Before || Reader.Position() > Reader.Size())
                 __builtin_trap();

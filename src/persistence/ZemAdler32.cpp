@@ -16,14 +16,22 @@ std::uint32_t Adler32(const void* Data, std::size_t Size, std::uint32_t Adler) {
         std::size_t N = Size < kRun ? Size : kRun;
         Size -= N;
         for (; N >= 8; N -= 8, P += 8) {
-            A += P[0]; B += A;
-            A += P[1]; B += A;
-            A += P[2]; B += A;
-            A += P[3]; B += A;
-            A += P[4]; B += A;
-            A += P[5]; B += A;
-            A += P[6]; B += A;
-            A += P[7]; B += A;
+            A += P[0];
+            B += A;
+            A += P[1];
+            B += A;
+            A += P[2];
+            B += A;
+            A += P[3];
+            B += A;
+            A += P[4];
+            B += A;
+            A += P[5];
+            B += A;
+            A += P[6];
+            B += A;
+            A += P[7];
+            B += A;
         }
         for (; N > 0; --N) {
             A += *P++;

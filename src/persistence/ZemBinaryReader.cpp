@@ -1,26 +1,21 @@
 #include <cstring>
 #include <limits>
 
-#include "model/ZemErrors.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"
 #include "persistence/ZemInputCheck.h"
+#include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
 
 using zem::CheckInput;
 using zem::TInputFault;
 
-namespace {
+namespace {} // namespace
 
-std::uint32_t Load32(const std::uint8_t* P) {
-    return static_cast<std::uint32_t>(P[0]) | static_cast<std::uint32_t>(P[1]) << 8 |
-           static_cast<std::uint32_t>(P[2]) << 16 | static_cast<std::uint32_t>(P[3]) << 24;
+TBinaryReader::~TBinaryReader() {
+    Clear();
 }
-
-} // namespace
-
-TBinaryReader::~TBinaryReader() { Clear(); }
 
 void TBinaryReader::Clear() {
     zem::SecureZero(FData.data(), FData.size());
@@ -41,7 +36,7 @@ bool TBinaryReader::LoadFromStream(std::span<const std::uint8_t> Stream, std::si
         StreamPosition += Available;
         return false;
     }
-    const auto L = static_cast<std::int32_t>(Load32(Stream.data() + StreamPosition));
+    const auto L = static_cast<std::int32_t>(zem::LoadLE32(Stream.data() + StreamPosition));
     StreamPosition += 4;
     Available -= 4;
     if (L <= 7)
@@ -59,8 +54,9 @@ bool TBinaryReader::LoadFromStream(std::span<const std::uint8_t> Stream, std::si
 // Frame: checksum, then the packed block (header H and data).
 void TBinaryReader::DecodeFrame(std::span<const std::uint8_t> Frame) {
     const std::span<const std::uint8_t> Packed = Frame.subspan(4);
-    CheckInput(zem::Adler32(Packed.data(), Packed.size()) == Load32(Frame.data()), TInputFault::Damaged);
-    const auto H = static_cast<std::int32_t>(Load32(Packed.data()));
+    CheckInput(zem::Adler32(Packed.data(), Packed.size()) == zem::LoadLE32(Frame.data()),
+               TInputFault::Damaged);
+    const auto H = static_cast<std::int32_t>(zem::LoadLE32(Packed.data()));
     if (H > 0) {
         // G_Inflate checks H against what the packed data could produce before it is allocated.
         FData.assign(zem::G_Inflate(Packed.data(), Packed.size()), 0);
@@ -76,27 +72,32 @@ void TBinaryReader::DecodeFrame(std::span<const std::uint8_t> Frame) {
 
 const std::uint8_t* TBinaryReader::Take(std::int64_t N) {
     const std::int64_t End = FPosition + N;
-    if (End > std::numeric_limits<std::int32_t>::max())
-        throw EIntOverflow();
+    CheckInput(End <= std::numeric_limits<std::int32_t>::max(), TInputFault::Overflow);
     CheckInput(N >= 0 && End <= FSize, TInputFault::PastEnd);
     const std::uint8_t* P = FData.data() + FPosition;
     FPosition = static_cast<std::int32_t>(End);
     return P;
 }
 
-std::uint8_t TBinaryReader::ReadByte() { return *Take(1); }
+std::uint8_t TBinaryReader::ReadByte() {
+    return *Take(1);
+}
 
-std::uint8_t TBinaryReader::ReadBoolean() { return *Take(1); }
+std::uint8_t TBinaryReader::ReadBoolean() {
+    return *Take(1);
+}
 
 std::uint16_t TBinaryReader::ReadSmallInt() {
     const std::uint8_t* P = Take(2);
     return static_cast<std::uint16_t>(P[0] | P[1] << 8);
 }
 
-std::int32_t TBinaryReader::ReadInteger() { return static_cast<std::int32_t>(Load32(Take(4))); }
+std::int32_t TBinaryReader::ReadInteger() {
+    return static_cast<std::int32_t>(zem::LoadLE32(Take(4)));
+}
 
 float TBinaryReader::ReadSingle() {
-    const std::uint32_t U = Load32(Take(4));
+    const std::uint32_t U = zem::LoadLE32(Take(4));
     float V;
     std::memcpy(&V, &U, 4);
     return V;

@@ -50,7 +50,8 @@ public:
 private:
     // Makes room for N more bytes.
     void Reserve(std::int64_t N);
-    std::uint8_t* Claim(std::int32_t N);
+    // Makes room for N more bytes and counts them as written; returns where they go.
+    std::uint8_t* Claim(std::int64_t N);
 
     std::int32_t FCapacity = 0;
     std::int32_t FLength = 0;

@@ -5,18 +5,12 @@
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"
+#include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
 
 namespace {
 
 constexpr std::int64_t kMaxLength = std::numeric_limits<std::int32_t>::max();
-
-void Store32(std::uint8_t* P, std::uint32_t V) {
-    P[0] = static_cast<std::uint8_t>(V);
-    P[1] = static_cast<std::uint8_t>(V >> 8);
-    P[2] = static_cast<std::uint8_t>(V >> 16);
-    P[3] = static_cast<std::uint8_t>(V >> 24);
-}
 
 std::int32_t CheckedCapacity(std::int64_t Capacity) {
     if (Capacity > kMaxLength)
@@ -30,7 +24,9 @@ TBinaryWriter::TBinaryWriter(std::int32_t InitialCapacity)
     : FCapacity(CheckedCapacity(zem::RoundCapacity(InitialCapacity))),
       FBuffer(std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(FCapacity))) {}
 
-TBinaryWriter::~TBinaryWriter() { zem::SecureZero(FBuffer.get(), static_cast<std::size_t>(FLength)); }
+TBinaryWriter::~TBinaryWriter() {
+    zem::SecureZero(FBuffer.get(), static_cast<std::size_t>(FLength));
+}
 
 void TBinaryWriter::Reserve(std::int64_t N) {
     const std::int64_t Needed = FLength + N;
@@ -49,16 +45,20 @@ void TBinaryWriter::Reserve(std::int64_t N) {
     FCapacity = Capacity;
 }
 
-std::uint8_t* TBinaryWriter::Claim(std::int32_t N) {
+std::uint8_t* TBinaryWriter::Claim(std::int64_t N) {
     Reserve(N);
     std::uint8_t* P = FBuffer.get() + FLength;
-    FLength += N;
+    FLength += static_cast<std::int32_t>(N);
     return P;
 }
 
-void TBinaryWriter::WriteByte(std::uint8_t B) { *Claim(1) = B; }
+void TBinaryWriter::WriteByte(std::uint8_t B) {
+    *Claim(1) = B;
+}
 
-void TBinaryWriter::WriteBoolean(std::uint8_t B) { *Claim(1) = B; }
+void TBinaryWriter::WriteBoolean(std::uint8_t B) {
+    *Claim(1) = B;
+}
 
 void TBinaryWriter::WriteSmallInt(std::int16_t V) {
     std::uint8_t* P = Claim(2);
@@ -67,12 +67,14 @@ void TBinaryWriter::WriteSmallInt(std::int16_t V) {
     P[1] = static_cast<std::uint8_t>(U >> 8);
 }
 
-void TBinaryWriter::WriteInteger(std::int32_t V) { Store32(Claim(4), static_cast<std::uint32_t>(V)); }
+void TBinaryWriter::WriteInteger(std::int32_t V) {
+    zem::StoreLE32(Claim(4), static_cast<std::uint32_t>(V));
+}
 
 void TBinaryWriter::WriteSingle(float V) {
     std::uint32_t U;
     std::memcpy(&U, &V, 4);
-    Store32(Claim(4), U);
+    zem::StoreLE32(Claim(4), U);
 }
 
 void TBinaryWriter::WriteBytes(const void* Buffer, std::int32_t N) {
@@ -86,8 +88,7 @@ void TBinaryWriter::WriteString(const ZemString& S) {
         throw EIntOverflow();
     const auto N = static_cast<std::int32_t>(S.size());
     const std::int32_t Prefix = N <= 254 ? 1 : N <= 65789 ? 3 : 7;
-    Reserve(static_cast<std::int64_t>(Prefix) + N);
-    std::uint8_t* P = Claim(Prefix + N);
+    std::uint8_t* P = Claim(static_cast<std::int64_t>(Prefix) + N);
     if (N <= 254) {
         P[0] = static_cast<std::uint8_t>(N);
     } else if (N <= 65789) {
@@ -96,7 +97,7 @@ void TBinaryWriter::WriteString(const ZemString& S) {
         P[2] = static_cast<std::uint8_t>((N - 255) >> 8);
     } else {
         P[0] = P[1] = P[2] = 255;
-        Store32(P + 3, static_cast<std::uint32_t>(N));
+        zem::StoreLE32(P + 3, static_cast<std::uint32_t>(N));
     }
     if (N != 0)
         std::memcpy(P + Prefix, S.data(), static_cast<std::size_t>(N));
@@ -110,9 +111,9 @@ bool TBinaryWriter::SaveToStream(std::vector<std::uint8_t>& Stream, int Mode) co
         zem::SecureZero(Packed.Memory.data(), Packed.Memory.size());
         throw EIntOverflow();
     }
-    Store32(Packed.Memory.data(), zem::Adler32(Packed.Memory.data() + 4, Packed.PackedLength));
+    zem::StoreLE32(Packed.Memory.data(), zem::Adler32(Packed.Memory.data() + 4, Packed.PackedLength));
     std::uint8_t Length[4];
-    Store32(Length, static_cast<std::uint32_t>(L));
+    zem::StoreLE32(Length, static_cast<std::uint32_t>(L));
     Stream.insert(Stream.end(), Length, Length + 4);
     Stream.insert(Stream.end(), Packed.Memory.begin(), Packed.Memory.end());
     zem::SecureZero(Packed.Memory.data(), Packed.Memory.size());

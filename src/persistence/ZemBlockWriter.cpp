@@ -71,9 +71,12 @@ const TFixedCode& FixedCode() {
 } // namespace
 
 TBlockWriter::TBlockWriter(const std::uint8_t* ASource, std::uint8_t* Out, std::size_t ALimit)
-    : Source(ASource), Limit(ALimit), Bits(Out), Symbols(std::make_unique_for_overwrite<TSymbol[]>(kBlockSymbols)) {}
+    : Source(ASource), Limit(ALimit), Bits(Out),
+      Symbols(std::make_unique_for_overwrite<TSymbol[]>(kBlockSymbols)) {}
 
-TBlockWriter::~TBlockWriter() { SecureZero(Symbols.get(), sizeof(TSymbol) * kBlockSymbols); } // literals
+TBlockWriter::~TBlockWriter() {
+    SecureZero(Symbols.get(), sizeof(TSymbol) * kBlockSymbols);
+} // literals
 
 void TBlockWriter::AddMatch(std::uint32_t Length, std::uint32_t Distance) {
     TSymbol& S = Symbols[Count++];
@@ -163,7 +166,8 @@ bool TBlockWriter::Flush(std::uint32_t BlockEnd) {
         }
     std::array<TRun, kLitLenSymbols + kDistanceSymbols> Runs;
     const int LitLenRuns = RunLengthCode(LitLenLengths.data(), LitLenCount, Runs.data());
-    const int AllRuns = LitLenRuns + RunLengthCode(DistanceLengths.data(), DistanceCount, Runs.data() + LitLenRuns);
+    const int AllRuns =
+        LitLenRuns + RunLengthCode(DistanceLengths.data(), DistanceCount, Runs.data() + LitLenRuns);
     std::array<std::uint32_t, kCodeLengthSymbols> CodeLengthFreq{};
     for (int r = 0; r < AllRuns; ++r)
         ++CodeLengthFreq[Runs[r].Symbol];
@@ -178,11 +182,12 @@ bool TBlockWriter::Flush(std::uint32_t BlockEnd) {
         }
 
     // Sizes in bits without the extra bits of lengths and distances, which both forms share.
-    std::uint64_t Dynamic = 1 + kCodeLengthCountBits + kCodeLengthLengthBits * CodeLengthCount + kLitLenCountBits +
-                            kDistanceCountBits;
+    std::uint64_t Dynamic = 1 + kCodeLengthCountBits + kCodeLengthLengthBits * CodeLengthCount +
+                            kLitLenCountBits + kDistanceCountBits;
     for (int r = 0; r < AllRuns; ++r) {
         const int S = Runs[r].Symbol;
-        Dynamic += CodeLengthLengths[S] + (S >= kFirstRepeatSymbol ? kRepeatExtraBits[S - kFirstRepeatSymbol] : 0);
+        Dynamic +=
+            CodeLengthLengths[S] + (S >= kFirstRepeatSymbol ? kRepeatExtraBits[S - kFirstRepeatSymbol] : 0);
     }
     std::uint64_t Fixed = 2 + static_cast<std::uint64_t>(kFixedDistanceBits) * Matches;
     for (int s = 0; s < kLitLenSymbols; ++s) {

@@ -73,8 +73,8 @@ public:
 
 private:
     struct TSymbol {
-        std::uint16_t LitLen;      // literal byte or length symbol
-        std::uint8_t LengthBits;   // extra bits of the length (the groups of symbol 286)
+        std::uint16_t LitLen;    // literal byte or length symbol
+        std::uint8_t LengthBits; // extra bits of the length (the groups of symbol 286)
         std::uint8_t DistanceCode;
         std::uint32_t LengthExtra;
         std::uint32_t DistanceExtra;

@@ -22,25 +22,25 @@ inline constexpr int kHeaderBytes = 4; // H
 
 // ---- Blocks -------------------------------------------------------------------------------------
 
-inline constexpr int kBlockSymbols = 8192;     // symbols of a fixed or dynamic block
-inline constexpr int kStoredBase = 8192;       // a stored block holds kStoredBase + v bytes
-inline constexpr int kStoredCountBits = 8;     // width of v
+inline constexpr int kBlockSymbols = 8192; // symbols of a fixed or dynamic block
+inline constexpr int kStoredBase = 8192;   // a stored block holds kStoredBase + v bytes
+inline constexpr int kStoredCountBits = 8; // width of v
 inline constexpr int kMaxStoredBlock = kStoredBase + (1 << kStoredCountBits) - 1; // 8447
-inline constexpr int kStoredHeaderBits = 2 + kStoredCountBits;                   // 0,0 and v
+inline constexpr int kStoredHeaderBits = 2 + kStoredCountBits;                    // 0,0 and v
 
 // Block headers as values of the bits written (first bit read = least significant bit).
-inline constexpr std::uint32_t kDynamicHeader = 1;    // 1 bit: 1
-inline constexpr std::uint32_t kFixedHeader = 2;      // 2 bits: 0 then 1
-inline constexpr std::uint32_t kStoredHeader = 0;     // 2 bits: 0 then 0
+inline constexpr std::uint32_t kDynamicHeader = 1; // 1 bit: 1
+inline constexpr std::uint32_t kFixedHeader = 2;   // 2 bits: 0 then 1
+inline constexpr std::uint32_t kStoredHeader = 0;  // 2 bits: 0 then 0
 
 // ---- Literal/length alphabet --------------------------------------------------------------------
 
-inline constexpr int kLitLenSymbols = 287;       // 0..286
-inline constexpr int kFirstLengthSymbol = 256;   // 256..269: lengths 3..16 without extra bits
+inline constexpr int kLitLenSymbols = 287;     // 0..286
+inline constexpr int kFirstLengthSymbol = 256; // 256..269: lengths 3..16 without extra bits
 inline constexpr int kFirstExtraLengthSymbol = 270;
 inline constexpr int kLongMatchSymbol = 286;
 inline constexpr int kMinMatch = 3;
-inline constexpr int kShortLengthBias = 253;     // length = symbol - 253 for 256..269
+inline constexpr int kShortLengthBias = 253; // length = symbol - 253 for 256..269
 
 // Symbols 270..285: extra bits and base lengths.
 inline constexpr std::array<std::uint8_t, 16> kLengthExtraBits = {1, 1, 1, 1, 1, 1, 1, 1,
@@ -95,20 +95,20 @@ static_assert(kDistanceBase[63] + (1u << kDistanceExtraBits[63]) - 1 == kMaxDist
 
 // ---- Huffman codes ------------------------------------------------------------------------------
 
-inline constexpr int kMaxCodeBits = 14;       // literal/length and distance codes
-inline constexpr int kMaxCodeLengthBits = 7;  // the code-length code
+inline constexpr int kMaxCodeBits = 14;      // literal/length and distance codes
+inline constexpr int kMaxCodeLengthBits = 7; // the code-length code
 
 // ---- Dynamic block descriptions -----------------------------------------------------------------
 
 inline constexpr int kCodeLengthSymbols = 20;
 inline constexpr std::array<std::uint8_t, kCodeLengthSymbols> kCodeLengthOrder = {
     9, 10, 8, 15, 7, 11, 0, 6, 16, 5, 12, 4, 17, 13, 3, 18, 19, 2, 1, 14};
-inline constexpr int kCodeLengthCountBits = 4;  // a: 5 + a code-length code lengths follow
+inline constexpr int kCodeLengthCountBits = 4; // a: 5 + a code-length code lengths follow
 inline constexpr int kMinCodeLengthCount = 5;
 inline constexpr int kCodeLengthLengthBits = 3; // each of them
 inline constexpr int kLitLenCountBits = 5;      // b: 256 + b literal/length code lengths
 inline constexpr int kMinLitLenCount = 256;
-inline constexpr int kDistanceCountBits = 6;    // e: e + 1 distance code lengths
+inline constexpr int kDistanceCountBits = 6; // e: e + 1 distance code lengths
 inline constexpr int kInitialPreviousLength = 7;
 
 // Code-length symbols 0..14 are lengths; 15..19 repeat the previous length.
@@ -143,11 +143,11 @@ struct TLevelParams {
 
 inline constexpr int kMaxLevel = 4;
 inline constexpr std::array<TLevelParams, kMaxLevel + 1> kLevels = {{
-    {0, 0, 0, 0},             // 0: stored
-    {4096, 8192, 2, 4},       // 1: "Очень быстрое сжатие"
-    {32768, 65536, 8, 5},     // 2: "Быстрое сжатие"
-    {262144, 262144, 32, 6},  // 3: "Нормальное сжатие"
-    {262144, 262144, 64, 6},  // 4: "Максимальное сжатие"
+    {0, 0, 0, 0},            // 0: stored
+    {4096, 8192, 2, 4},      // 1: "Очень быстрое сжатие"
+    {32768, 65536, 8, 5},    // 2: "Быстрое сжатие"
+    {262144, 262144, 32, 6}, // 3: "Нормальное сжатие"
+    {262144, 262144, 64, 6}, // 4: "Максимальное сжатие"
 }};
 
 // First match: exactly three agreeing bytes count within this distance, exactly four within the next.

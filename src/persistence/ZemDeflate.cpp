@@ -11,6 +11,7 @@
 #include "persistence/ZemBlockWriter.h"
 #include "persistence/ZemCodecFormat.h"
 #include "persistence/ZemInputCheck.h"
+#include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMatchFinder.h"
 #include "persistence/ZemMemory.h"
 
@@ -19,16 +20,10 @@ namespace {
 
 using namespace codec;
 
-void Store32(std::uint8_t* P, std::uint32_t V) {
-    P[0] = static_cast<std::uint8_t>(V);
-    P[1] = static_cast<std::uint8_t>(V >> 8);
-    P[2] = static_cast<std::uint8_t>(V >> 16);
-    P[3] = static_cast<std::uint8_t>(V >> 24);
-}
-
 // Packs Size (>= 4) bytes into the bit stream at Out (room for Size + 8 bytes). Returns the stream's
 // length, or 0 when it would grow beyond Size bytes.
-std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLevelParams& Params, std::uint8_t* Out) {
+std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLevelParams& Params,
+                     std::uint8_t* Out) {
     TMatchFinder Finder(Source, Size, Params);
     TBlockWriter Writer(Source, Out, Size);
     std::uint32_t i = 0;
@@ -88,11 +83,12 @@ TPackedBlock G_Deflate(const void* SourceBytes, std::size_t Length, int Level, s
     if (Level > 0 && Size >= 4) {
         const std::size_t Room = std::size_t{Size} + 8;
         auto Stream = std::make_unique_for_overwrite<std::uint8_t[]>(Room);
-        const std::size_t StreamLength = Compress(Source, Size, kLevels[static_cast<std::size_t>(Level)], Stream.get());
+        const std::size_t StreamLength =
+            Compress(Source, Size, kLevels[static_cast<std::size_t>(Level)], Stream.get());
         if (StreamLength != 0) {
             Block.PackedLength = kHeaderBytes + StreamLength;
             Block.Memory.assign(SpaceBefore + Block.PackedLength + SpaceAfter, 0);
-            Store32(Block.Memory.data() + SpaceBefore, Size);
+            StoreLE32(Block.Memory.data() + SpaceBefore, Size);
             std::memcpy(Block.Memory.data() + SpaceBefore + kHeaderBytes, Stream.get(), StreamLength);
         }
         SecureZero(Stream.get(), Room);
@@ -102,7 +98,8 @@ TPackedBlock G_Deflate(const void* SourceBytes, std::size_t Length, int Level, s
     // The stored form: H = -Length, then the bytes.
     Block.PackedLength = kHeaderBytes + std::size_t{Size};
     Block.Memory.assign(SpaceBefore + Block.PackedLength + SpaceAfter, 0);
-    Store32(Block.Memory.data() + SpaceBefore, static_cast<std::uint32_t>(-static_cast<std::int64_t>(Size)));
+    StoreLE32(Block.Memory.data() + SpaceBefore,
+              static_cast<std::uint32_t>(-static_cast<std::int64_t>(Size)));
     if (Size != 0)
         std::memcpy(Block.Memory.data() + SpaceBefore + kHeaderBytes, Source, Size);
     return Block;

@@ -1,6 +1,7 @@
 #pragma once
 // Canonical Huffman codes for the codec: length-limited code construction (packer) and the canonical code
 // assignment (packer and unpacker).
+#include <array>
 #include <cstdint>
 
 namespace zem::codec {
@@ -18,14 +19,18 @@ void BuildCodeLengths(const std::uint32_t* Freq, int Count, int MaxBits, std::ui
 // not over-subscribed.
 void ReversedCanonicalCodes(const std::uint8_t* Lengths, int Count, std::uint16_t* Codes);
 
-// The low Bits bits of Code in reverse order.
+// The low Bits (at most 16) bits of Code in reverse order.
 inline std::uint32_t ReverseBits(std::uint32_t Code, int Bits) {
-    std::uint32_t R = 0;
-    for (int i = 0; i < Bits; ++i) {
-        R = (R << 1) | (Code & 1);
-        Code >>= 1;
-    }
-    return R;
+    static constexpr auto kReversedBytes = [] {
+        std::array<std::uint8_t, 256> T{};
+        for (int b = 0; b < 256; ++b)
+            for (int i = 0; i < 8; ++i)
+                T[b] = static_cast<std::uint8_t>(T[b] | ((b >> i) & 1) << (7 - i));
+        return T;
+    }();
+    const std::uint32_t R16 =
+        static_cast<std::uint32_t>(kReversedBytes[Code & 0xFF]) << 8 | kReversedBytes[(Code >> 8) & 0xFF];
+    return R16 >> (16 - Bits);
 }
 
 } // namespace zem::codec

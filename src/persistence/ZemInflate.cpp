@@ -1,7 +1,7 @@
 // The unpacker. Why it is fast: the bit reader keeps up to 64 bits in a register and refills it with one
 // unaligned 8-byte load that tops it up to at least 56 bits, so a whole literal, or a length with its
 // extra bits, is decoded without looking at the input again; Huffman symbols are decoded by table, the
-// next 11 (distances: 9) bits giving the symbol's kind, value, code length and extra-bit count in one
+// next 10 (distances: 9) bits giving the symbol's kind, value, code length and extra-bit count in one
 // 32-bit entry, with a small second-level table for the rare longer codes; and matches are copied eight
 // bytes at a time (a run of one byte is a memset, short periods repeat an 8-byte pattern), falling back to
 // single bytes only at the very end of the output.
@@ -13,10 +13,12 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
 
 #include "persistence/ZemCodecFormat.h"
 #include "persistence/ZemHuffman.h"
 #include "persistence/ZemInputCheck.h"
+#include "persistence/ZemLittleEndian.h"
 
 namespace zem {
 namespace {
@@ -27,29 +29,54 @@ using namespace codec;
 //
 // Entry (32 bits): bits 0..3 the code bits this entry consumes (for a link: the primary index bits),
 // bits 4..8 the extra bits that follow the code (for a link: the index bits of its second-level table),
-// bits 9..11 the kind, bits 12..31 the value (literal byte, base length, base distance, code-length
-// symbol, or the start of the second-level table).
+// bits 9..11 the kind, bits 12..30 the value (literal byte, base length, base distance, code-length
+// symbol, or the start of the second-level table), bit 31 set for a literal, so that the commonest test
+// is a sign test.
 
-enum : std::uint32_t { ekLiteral = 0, ekLength = 1, ekLongMatch = 2, ekDistance = 3, ekLink = 4, ekInvalid = 5 };
+enum : std::uint32_t {
+    ekLiteral = 0,
+    ekLength = 1,
+    ekLongMatch = 2,
+    ekDistance = 3,
+    ekLink = 4,
+    ekInvalid = 5
+};
 
 constexpr std::uint32_t MakeEntry(std::uint32_t CodeBits, std::uint32_t Extra, std::uint32_t Kind,
                                   std::uint32_t Value) {
-    return CodeBits | (Extra << 4) | (Kind << 9) | (Value << 12);
+    return CodeBits | (Extra << 4) | (Kind << 9) | (Value << 12) | (Kind == ekLiteral ? 1u << 31 : 0);
 }
-constexpr std::uint32_t EntryCodeBits(std::uint32_t E) { return E & 15; }
-constexpr std::uint32_t EntryExtra(std::uint32_t E) { return (E >> 4) & 31; }
-constexpr std::uint32_t EntryKind(std::uint32_t E) { return (E >> 9) & 7; }
-constexpr std::uint32_t EntryValue(std::uint32_t E) { return E >> 12; }
+constexpr std::uint32_t EntryCodeBits(std::uint32_t E) {
+    return E & 15;
+}
+constexpr std::uint32_t EntryExtra(std::uint32_t E) {
+    return (E >> 4) & 31;
+}
+constexpr std::uint32_t EntryKind(std::uint32_t E) {
+    return (E >> 9) & 7;
+}
+constexpr std::uint32_t EntryValue(std::uint32_t E) {
+    return (E >> 12) & 0x7FFFF;
+}
+constexpr bool IsLiteral(std::uint32_t E) {
+    return static_cast<std::int32_t>(E) < 0;
+}
+// Links and invalid entries, the kinds from 4 on, need the slow path.
+constexpr bool IsSpecial(std::uint32_t E) {
+    return (E & (4u << 9)) != 0;
+}
 
 constexpr std::uint32_t kInvalidEntry = MakeEntry(0, 0, ekInvalid, 0);
 
-constexpr int kLitPrimaryBits = 11;
+constexpr int kLitPrimaryBits = 10;
 constexpr int kDistPrimaryBits = 9;
 constexpr int kCodeLengthPrimaryBits = kMaxCodeLengthBits; // one level: codes are at most 7 bits
 
 // Room for a primary table and the second-level tables: at most one per symbol, each of at most
 // 2^(15 - primary bits) entries.
-constexpr int TableRoom(int PrimaryBits, int Symbols) { return (1 << PrimaryBits) + Symbols * (1 << (15 - PrimaryBits)); }
+constexpr int TableRoom(int PrimaryBits, int Symbols) {
+    return (1 << PrimaryBits) + Symbols * (1 << (15 - PrimaryBits));
+}
 
 // What each symbol decodes to, without its code bits.
 constexpr std::array<std::uint32_t, kLitLenSymbols> MakeLitLenEntries() {
@@ -103,33 +130,44 @@ void BuildDecodeTable(const std::uint8_t* Lengths, int Count, const std::uint32_
     std::array<std::uint16_t, kLitLenSymbols> Codes;
     ReversedCanonicalCodes(Lengths, Count, Codes.data());
 
+    // A complete code covers every entry; only an incomplete one leaves bit patterns without a code.
+    const bool Complete = Left == 0;
     const std::uint32_t PrimarySize = 1u << PrimaryBits;
-    std::fill(Table, Table + PrimarySize, kInvalidEntry);
-    const unsigned SubBits = MaxLength > PrimaryBits ? static_cast<unsigned>(MaxLength - PrimaryBits) : 0;
-    std::uint32_t Used = PrimarySize;
+    if (!Complete)
+        std::fill(Table, Table + PrimarySize, kInvalidEntry);
     for (int s = 0; s < Count; ++s) {
         const unsigned L = Lengths[s];
-        if (L == 0)
+        if (L == 0 || L > static_cast<unsigned>(PrimaryBits))
             continue;
-        const std::uint32_t Code = Codes[s];
-        if (L <= static_cast<unsigned>(PrimaryBits)) {
-            const std::uint32_t E = SymbolEntries[s] | L;
-            for (std::uint32_t i = Code; i < PrimarySize; i += 1u << L)
-                Table[i] = E;
-            continue;
-        }
-        std::uint32_t& Link = Table[Code & (PrimarySize - 1)];
-        if (EntryKind(Link) != ekLink) {
-            Link = MakeEntry(static_cast<std::uint32_t>(PrimaryBits), SubBits, ekLink, Used);
-            std::fill(Table + Used, Table + Used + (1u << SubBits), kInvalidEntry);
-            Used += 1u << SubBits;
-        }
-        std::uint32_t* Sub = Table + EntryValue(Link);
-        const unsigned SubLength = L - static_cast<unsigned>(PrimaryBits);
-        const std::uint32_t E = SymbolEntries[s] | SubLength;
-        for (std::uint32_t i = Code >> PrimaryBits; i < (1u << SubBits); i += 1u << SubLength)
-            Sub[i] = E;
+        const std::uint32_t E = SymbolEntries[s] | L;
+        for (std::uint32_t i = Codes[s]; i < PrimarySize; i += 1u << L)
+            Table[i] = E;
     }
+    if (MaxLength <= PrimaryBits)
+        return;
+    // Longer codes go to second-level tables, one per primary prefix. In canonical order (by length, then
+    // symbol) the codes of a prefix come one after the other.
+    const unsigned SubBits = static_cast<unsigned>(MaxLength - PrimaryBits);
+    std::uint32_t Used = PrimarySize;
+    std::uint32_t Prefix = PrimarySize; // none yet
+    std::uint32_t* Sub = nullptr;
+    for (int L = PrimaryBits + 1; L <= MaxLength; ++L)
+        for (int s = 0; s < Count; ++s) {
+            if (Lengths[s] != L)
+                continue;
+            if ((Codes[s] & (PrimarySize - 1)) != Prefix) {
+                Prefix = Codes[s] & (PrimarySize - 1);
+                Table[Prefix] = MakeEntry(static_cast<std::uint32_t>(PrimaryBits), SubBits, ekLink, Used);
+                Sub = Table + Used;
+                if (!Complete)
+                    std::fill(Sub, Sub + (1u << SubBits), kInvalidEntry);
+                Used += 1u << SubBits;
+            }
+            const unsigned SubLength = static_cast<unsigned>(L - PrimaryBits);
+            const std::uint32_t E = SymbolEntries[s] | SubLength;
+            for (std::uint32_t i = Codes[s] >> PrimaryBits; i < (1u << SubBits); i += 1u << SubLength)
+                Sub[i] = E;
+        }
 }
 
 struct TFixedTables {
@@ -144,7 +182,8 @@ const TFixedTables& FixedTables() {
         std::array<std::uint8_t, kLitLenSymbols> Lengths;
         for (int s = 0; s < kLitLenSymbols; ++s)
             Lengths[s] = static_cast<std::uint8_t>(FixedLitLenLength(s));
-        BuildDecodeTable(Lengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits, T.LitLen.data());
+        BuildDecodeTable(Lengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits,
+                         T.LitLen.data());
         // The distance code of a fixed block is a plain 6-bit value, not a Huffman code.
         for (int k = 0; k < kDistanceSymbols; ++k)
             T.Distance[k] = kDistanceEntries[k] | kFixedDistanceBits;
@@ -153,223 +192,283 @@ const TFixedTables& FixedTables() {
     return Tables;
 }
 
-inline std::uint64_t Load64(const std::uint8_t* P) {
-    std::uint64_t V;
-    std::memcpy(&V, P, 8);
-    if constexpr (std::endian::native == std::endian::big)
-        V = __builtin_bswap64(V);
-    return V;
-}
-
-inline std::int32_t Load32(const std::uint8_t* P) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(P[0]) | static_cast<std::uint32_t>(P[1]) << 8 |
-                                     static_cast<std::uint32_t>(P[2]) << 16 |
-                                     static_cast<std::uint32_t>(P[3]) << 24);
-}
-
 // ---- The bit stream -----------------------------------------------------------------------------
 
-// Decodes the bit stream In..InEnd into Out..OutEnd, which it fills exactly.
-//
-// Past the end of the input the reader appends zero bytes and counts their bits in Phantom; they sit
-// above the real bits in the buffer, so the stream has read past its end exactly when Count < Phantom,
+#define ZEM_INLINE [[gnu::always_inline]] inline
+
+// The bit reader. Past the end of the input it appends zero bytes and counts their bits in Phantom; they
+// sit above the real bits in the buffer, so the stream has read past its end exactly when Count < Phantom,
 // which is checked after every symbol and every header field before anything read is acted upon.
-void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, std::uint8_t* Out,
-                 std::uint8_t* const OutEnd, TInflateStats* Stats) {
-    std::uint8_t* const OutBegin = Out;
+struct TBitReader {
+    const std::uint8_t* In;
+    const std::uint8_t* InEnd;
     std::uint64_t Bits = 0;
     unsigned Count = 0;
     unsigned Phantom = 0;
 
-    // Tops the buffer up to at least 56 bits.
-    auto Refill = [&]() {
-        if (InEnd - In >= 8) [[likely]] {
-            Bits |= Load64(In) << Count;
-            In += (63 - Count) >> 3;
-            Count |= 56;
-        } else {
-            while (Count < 56) {
-                if (In < InEnd)
-                    Bits |= static_cast<std::uint64_t>(*In++) << Count;
-                else
-                    Phantom += 8;
-                Count += 8;
-            }
+    // Tops the buffer up to at least 56 bits: one unaligned load while 8 bytes remain.
+    ZEM_INLINE void Refill() {
+        if (InEnd - In >= 8) [[likely]]
+            RefillFast();
+        else
+            RefillSlowly();
+    }
+    // The same when 8 bytes are known to remain.
+    ZEM_INLINE void RefillFast() {
+        Bits |= LoadLE64(In) << Count;
+        In += (63 - Count) >> 3;
+        Count |= 56;
+    }
+    ZEM_INLINE void RefillSlowly() {
+        while (Count < 56) {
+            if (In < InEnd)
+                Bits |= static_cast<std::uint64_t>(*In++) << Count;
+            else
+                Phantom += 8;
+            Count += 8;
         }
-    };
-    auto Take = [&](unsigned N) -> std::uint32_t {
-        std::uint32_t V = static_cast<std::uint32_t>(Bits & ((std::uint64_t{1} << N) - 1));
+    }
+    ZEM_INLINE std::uint32_t Take(unsigned N) {
+        const auto V = static_cast<std::uint32_t>(Bits & ((std::uint64_t{1} << N) - 1));
         Bits >>= N;
         Count -= N;
         return V;
-    };
-    auto CheckNotPastEnd = [&]() { CheckInput(Count >= Phantom, TInputFault::PastEnd); };
-    // Decodes one symbol of Code; at least kMaxCodeBits bits must be in the buffer.
-    auto Decode = [&](const TCode& Code) -> std::uint32_t {
+    }
+    ZEM_INLINE void CheckNotPastEnd() const { CheckInput(Count >= Phantom, TInputFault::PastEnd); }
+    // Decodes one symbol of Code; kMaxCodeBits bits must be in the buffer.
+    ZEM_INLINE std::uint32_t Decode(const TCode& Code) {
         std::uint32_t E = Code.Table[Bits & ((1u << Code.PrimaryBits) - 1)];
-        if (EntryKind(E) == ekLink) [[unlikely]] {
-            Bits >>= Code.PrimaryBits;
-            Count -= Code.PrimaryBits;
-            E = Code.Table[EntryValue(E) + (Bits & ((1u << EntryExtra(E)) - 1))];
-        }
-        if (EntryKind(E) == ekInvalid) [[unlikely]] {
-            // No code has these bits. When the data ended before a longest code, the zeros that stand for
-            // the missing bits may be the cause.
-            CheckInput(static_cast<int>(Count) - static_cast<int>(Phantom) >= kMaxCodeBits, TInputFault::PastEnd);
-            CheckInput(false, TInputFault::Damaged);
-        }
+        if (IsSpecial(E)) [[unlikely]]
+            E = DecodeLonger(Code, E);
         const unsigned N = EntryCodeBits(E);
         Bits >>= N;
         Count -= N;
         return E;
-    };
-    // Reads N code lengths coded with the code-length code; the previous length starts at 7.
-    auto ReadLengths = [&](const TCode& CodeLengthCode, std::uint8_t* Lengths, int N) {
-        int i = 0;
-        std::uint8_t Previous = kInitialPreviousLength;
-        while (i < N) {
-            Refill();
-            const std::uint32_t Symbol = EntryValue(Decode(CodeLengthCode));
-            if (Symbol < kFirstRepeatSymbol) {
-                CheckNotPastEnd();
-                Previous = static_cast<std::uint8_t>(Symbol);
-                Lengths[i++] = Previous;
-                continue;
-            }
-            const int Repeat = kRepeatBase[Symbol - kFirstRepeatSymbol] +
-                               static_cast<int>(Take(kRepeatExtraBits[Symbol - kFirstRepeatSymbol]));
-            CheckNotPastEnd();
-            CheckInput(Repeat <= N - i, TInputFault::Damaged); // a run past the end of the sequence
-            std::memset(Lengths + i, Previous, static_cast<std::size_t>(Repeat));
-            i += Repeat;
+    }
+    // A link to a second-level table, or bits of no code.
+    ZEM_INLINE std::uint32_t DecodeLonger(const TCode& Code, std::uint32_t E) {
+        if (EntryKind(E) == ekLink) {
+            Bits >>= Code.PrimaryBits;
+            Count -= Code.PrimaryBits;
+            E = Code.Table[EntryValue(E) + (Bits & ((1u << EntryExtra(E)) - 1))];
         }
-    };
+        if (EntryKind(E) == ekInvalid)
+            NoSuchCode(static_cast<int>(Count) - static_cast<int>(Phantom));
+        return E;
+    }
+    // No code has the bits in the buffer. When the data ended before a longest code (fewer real bits than
+    // that remain), the zeros standing in for the missing bits may be the cause. (The reader's state is
+    // passed by value: the slow paths must not make it live in memory.)
+    [[noreturn, gnu::noinline]] static void NoSuchCode(int RealBits) {
+        CheckInput(RealBits >= kMaxCodeBits, TInputFault::PastEnd);
+        CheckInput(false, TInputFault::Damaged);
+        __builtin_unreachable();
+    }
+};
 
-    std::array<std::uint32_t, TableRoom(kLitPrimaryBits, kLitLenSymbols)> LitLenTable;
-    std::array<std::uint32_t, TableRoom(kDistPrimaryBits, kDistanceSymbols)> DistanceTable;
-    std::array<std::uint32_t, 1 << kCodeLengthPrimaryBits> CodeLengthTable;
-    const TFixedTables& Fixed = FixedTables();
+// Reads N code lengths coded with the code-length code; the previous length starts at 7.
+void ReadLengths(TBitReader& R, const TCode& CodeLengthCode, std::uint8_t* Lengths, int N) {
+    int i = 0;
+    std::uint8_t Previous = kInitialPreviousLength;
+    while (i < N) {
+        R.Refill();
+        const std::uint32_t Symbol = EntryValue(R.Decode(CodeLengthCode));
+        if (Symbol < kFirstRepeatSymbol) {
+            R.CheckNotPastEnd();
+            Previous = static_cast<std::uint8_t>(Symbol);
+            Lengths[i++] = Previous;
+            continue;
+        }
+        const int Repeat = kRepeatBase[Symbol - kFirstRepeatSymbol] +
+                           static_cast<int>(R.Take(kRepeatExtraBits[Symbol - kFirstRepeatSymbol]));
+        R.CheckNotPastEnd();
+        CheckInput(Repeat <= N - i, TInputFault::Damaged); // a run past the end of the sequence
+        std::memset(Lengths + i, Previous, static_cast<std::size_t>(Repeat));
+        i += Repeat;
+    }
+}
 
-    while (Out < OutEnd) {
-        Refill();
-        TCode LitLen, Distance;
-        if (Take(1) == 1) {
-            // Dynamic block: the code-length code, then the literal/length and distance code lengths.
-            std::array<std::uint8_t, kCodeLengthSymbols> CodeLengthLengths{};
-            const int CodeLengthCount = kMinCodeLengthCount + static_cast<int>(Take(kCodeLengthCountBits));
-            for (int i = 0; i < CodeLengthCount; ++i) {
-                Refill();
-                CodeLengthLengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(Take(kCodeLengthLengthBits));
+// The tables of one dynamic block.
+struct TDynamicTables {
+    std::array<std::uint32_t, TableRoom(kLitPrimaryBits, kLitLenSymbols)> LitLen;
+    std::array<std::uint32_t, TableRoom(kDistPrimaryBits, kDistanceSymbols)> Distance;
+    std::array<std::uint32_t, 1 << kCodeLengthPrimaryBits> CodeLength;
+};
+
+// Reads the descriptions of a dynamic block and builds its tables.
+void ReadDynamicCodes(TBitReader& R, TDynamicTables& T) {
+    std::array<std::uint8_t, kCodeLengthSymbols> CodeLengthLengths{};
+    R.Refill();
+    const int CodeLengthCount = kMinCodeLengthCount + static_cast<int>(R.Take(kCodeLengthCountBits));
+    for (int i = 0; i < CodeLengthCount; ++i) {
+        R.Refill();
+        CodeLengthLengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(R.Take(kCodeLengthLengthBits));
+    }
+    R.CheckNotPastEnd();
+    BuildDecodeTable(CodeLengthLengths.data(), kCodeLengthSymbols, kCodeLengthEntries.data(),
+                     kCodeLengthPrimaryBits, T.CodeLength.data());
+    const TCode CodeLengthCode{T.CodeLength.data(), kCodeLengthPrimaryBits};
+
+    std::array<std::uint8_t, kLitLenSymbols> LitLenLengths{};
+    R.Refill();
+    ReadLengths(R, CodeLengthCode, LitLenLengths.data(),
+                kMinLitLenCount + static_cast<int>(R.Take(kLitLenCountBits)));
+    std::array<std::uint8_t, kDistanceSymbols> DistanceLengths{};
+    R.Refill();
+    ReadLengths(R, CodeLengthCode, DistanceLengths.data(), 1 + static_cast<int>(R.Take(kDistanceCountBits)));
+    R.CheckNotPastEnd();
+
+    BuildDecodeTable(LitLenLengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits,
+                     T.LitLen.data());
+    BuildDecodeTable(DistanceLengths.data(), kDistanceSymbols, kDistanceEntries.data(), kDistPrimaryBits,
+                     T.Distance.data());
+}
+
+// Copies Length bytes from Dist bytes back; Out + Length <= OutEnd.
+ZEM_INLINE std::uint8_t* CopyMatch(std::uint8_t* Out, std::uint8_t* const OutEnd, std::uint32_t Dist,
+                                   std::uint32_t Length) {
+    const std::uint8_t* Src = Out - Dist;
+    std::uint8_t* const End = Out + Length;
+    if (static_cast<std::size_t>(OutEnd - End) >= 16) [[likely]] {
+        // Eight bytes at a time, the first sixteen without a test (most matches are short); the last word
+        // may run up to 15 bytes past the match, inside the output.
+        if (Dist >= 8) {
+            std::memcpy(Out, Src, 8);
+            std::memcpy(Out + 8, Src + 8, 8);
+            Out += 16;
+            Src += 16;
+            while (Out < End) {
+                std::memcpy(Out, Src, 8);
+                Out += 8;
+                Src += 8;
             }
-            CheckNotPastEnd();
-            BuildDecodeTable(CodeLengthLengths.data(), kCodeLengthSymbols, kCodeLengthEntries.data(),
-                             kCodeLengthPrimaryBits, CodeLengthTable.data());
-            const TCode CodeLengthCode{CodeLengthTable.data(), kCodeLengthPrimaryBits};
+        } else if (Dist == 1) {
+            std::memset(Out, *Src, Length);
+        } else {
+            // A short period: an 8-byte pattern written every (largest multiple of the period <= 8) bytes.
+            std::uint8_t Pattern[8];
+            for (unsigned k = 0; k < 8; ++k)
+                Pattern[k] = Src[k % Dist];
+            const unsigned Step = 8 - 8 % Dist;
+            do {
+                std::memcpy(Out, Pattern, 8);
+                Out += Step;
+            } while (Out < End);
+        }
+        return End;
+    }
+    while (Out < End)
+        *Out++ = *Src++;
+    return End;
+}
 
-            std::array<std::uint8_t, kLitLenSymbols> LitLenLengths{};
-            Refill();
-            const int LitLenCount = kMinLitLenCount + static_cast<int>(Take(kLitLenCountBits));
-            ReadLengths(CodeLengthCode, LitLenLengths.data(), LitLenCount);
+// Decodes the symbols of a fixed or dynamic block: 8192 of them, or fewer when the output is complete.
+// The reader and the output pointer live in registers for the whole block. While at least 16 bytes of
+// input remain, both refills of a symbol are single loads and nothing past the end can have been read;
+// the rest of the block is decoded carefully, checking after every symbol.
+template <bool Careful>
+ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t* const OutBegin,
+                             std::uint8_t* const OutEnd, const TCode& LitLen, const TCode& Distance,
+                             int& SymbolsLeft) {
+    auto Refill = [&R]() {
+        if constexpr (Careful)
+            R.Refill();
+        else
+            R.RefillFast();
+    };
+    Refill();
+    std::uint32_t E = R.Decode(LitLen);
+    // Up to three literals from one refill: each takes at most 14 of the 56 bits.
+    for (int k = 0; IsLiteral(E); ++k) {
+        if constexpr (Careful)
+            R.CheckNotPastEnd();
+        *Out++ = static_cast<std::uint8_t>(EntryValue(E));
+        if (--SymbolsLeft == 0 || Out == OutEnd)
+            return false;
+        if (k == 2)
+            return true;
+        E = R.Decode(LitLen);
+    }
+    if (R.Count < 37) // a length and its extra bits
+        Refill();
+    std::uint32_t Length;
+    if (EntryKind(E) == ekLength) [[likely]] {
+        Length = EntryValue(E) + R.Take(EntryExtra(E));
+    } else {
+        // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
+        std::uint32_t G = R.Take(kLongGroupBits);
+        Length = G & 0x7F;
+        if ((G & kLongGroupStop) == 0) {
+            G = R.Take(kLongGroupBits);
+            Length += (G & 0x7F) << 7;
+            if ((G & kLongGroupStop) == 0)
+                Length += R.Take(kLongLastGroupBits) << 14;
+        }
+        Length += kLongMatchBase;
+    }
+    Refill();
+    const std::uint32_t D = R.Decode(Distance);
+    const std::uint32_t Dist = EntryValue(D) + R.Take(EntryExtra(D));
+    if constexpr (Careful)
+        R.CheckNotPastEnd();
+    CheckInput(Dist <= static_cast<std::size_t>(Out - OutBegin), TInputFault::Damaged);
+    CheckInput(Length <= static_cast<std::size_t>(OutEnd - Out), TInputFault::Damaged);
+    Out = CopyMatch(Out, OutEnd, Dist, Length);
+    return --SymbolsLeft != 0 && Out < OutEnd;
+}
 
-            std::array<std::uint8_t, kDistanceSymbols> DistanceLengths{};
-            Refill();
-            const int DistanceCount = 1 + static_cast<int>(Take(kDistanceCountBits));
-            ReadLengths(CodeLengthCode, DistanceLengths.data(), DistanceCount);
-            CheckNotPastEnd();
+void DecodeSymbols(TBitReader& Reader, std::uint8_t*& OutRef, std::uint8_t* const OutBegin,
+                   std::uint8_t* const OutEnd, const TCode LitLen, const TCode Distance) {
+    TBitReader R = Reader;
+    std::uint8_t* Out = OutRef;
+    int SymbolsLeft = kBlockSymbols;
+    bool More = true;
+    while (More && R.InEnd - R.In >= 16 && R.Phantom == 0)
+        More = DecodeSymbol<false>(R, Out, OutBegin, OutEnd, LitLen, Distance, SymbolsLeft);
+    while (More)
+        More = DecodeSymbol<true>(R, Out, OutBegin, OutEnd, LitLen, Distance, SymbolsLeft);
+    Reader = R;
+    OutRef = Out;
+}
 
-            BuildDecodeTable(LitLenLengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits,
-                             LitLenTable.data());
-            BuildDecodeTable(DistanceLengths.data(), kDistanceSymbols, kDistanceEntries.data(), kDistPrimaryBits,
-                             DistanceTable.data());
-            LitLen = {LitLenTable.data(), kLitPrimaryBits};
-            Distance = {DistanceTable.data(), kDistPrimaryBits};
+// Decodes the bit stream In..InEnd into Out..OutEnd, which it fills exactly.
+void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, std::uint8_t* Out,
+                 std::uint8_t* const OutEnd, TInflateStats* Stats) {
+    std::uint8_t* const OutBegin = Out;
+    TBitReader R{In, InEnd};
+    std::unique_ptr<TDynamicTables> Dynamic;
+    const TFixedTables& Fixed = FixedTables();
+    while (Out < OutEnd) {
+        R.Refill();
+        if (R.Take(1) == 1) {
+            if (!Dynamic)
+                Dynamic = std::make_unique<TDynamicTables>();
+            ReadDynamicCodes(R, *Dynamic);
+            DecodeSymbols(R, Out, OutBegin, OutEnd, {Dynamic->LitLen.data(), kLitPrimaryBits},
+                          {Dynamic->Distance.data(), kDistPrimaryBits});
             if (Stats)
                 ++Stats->DynamicBlocks;
-        } else if (Take(1) == 1) {
-            LitLen = {Fixed.LitLen.data(), kLitPrimaryBits};
-            Distance = {Fixed.Distance.data(), kFixedDistanceBits};
-            CheckNotPastEnd();
+        } else if (R.Take(1) == 1) {
+            R.CheckNotPastEnd();
+            DecodeSymbols(R, Out, OutBegin, OutEnd, {Fixed.LitLen.data(), kLitPrimaryBits},
+                          {Fixed.Distance.data(), kFixedDistanceBits});
             if (Stats)
                 ++Stats->FixedBlocks;
         } else {
             // Stored block: its bytes follow at whatever bit position the stream has reached.
-            const std::size_t Size =
-                std::min<std::size_t>(kStoredBase + Take(kStoredCountBits), static_cast<std::size_t>(OutEnd - Out));
-            CheckNotPastEnd();
+            const std::size_t Size = std::min<std::size_t>(kStoredBase + R.Take(kStoredCountBits),
+                                                           static_cast<std::size_t>(OutEnd - Out));
+            R.CheckNotPastEnd();
             std::uint8_t* const End = Out + Size;
             while (Out < End) {
-                Refill();
-                for (int k = 0; k < 7 && Out < End; ++k) {
-                    *Out++ = static_cast<std::uint8_t>(Bits);
-                    Bits >>= 8;
-                    Count -= 8;
-                }
+                R.Refill();
+                for (int k = 0; k < 7 && Out < End; ++k)
+                    *Out++ = static_cast<std::uint8_t>(R.Take(8));
             }
-            CheckNotPastEnd();
+            R.CheckNotPastEnd();
             if (Stats)
                 ++Stats->StoredBlocks;
-            continue;
         }
-
-        int SymbolsLeft = kBlockSymbols;
-        do {
-            Refill();
-            const std::uint32_t E = Decode(LitLen);
-            if (EntryKind(E) == ekLiteral) [[likely]] {
-                CheckNotPastEnd();
-                *Out++ = static_cast<std::uint8_t>(EntryValue(E));
-                continue;
-            }
-            std::uint32_t Length;
-            if (EntryKind(E) == ekLength) {
-                Length = EntryValue(E) + Take(EntryExtra(E));
-            } else {
-                // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
-                std::uint32_t G = Take(kLongGroupBits);
-                Length = G & 0x7F;
-                if ((G & kLongGroupStop) == 0) {
-                    G = Take(kLongGroupBits);
-                    Length += (G & 0x7F) << 7;
-                    if ((G & kLongGroupStop) == 0)
-                        Length += Take(kLongLastGroupBits) << 14;
-                }
-                Length += kLongMatchBase;
-            }
-            Refill();
-            const std::uint32_t D = Decode(Distance);
-            const std::uint32_t Dist = EntryValue(D) + Take(EntryExtra(D));
-            CheckNotPastEnd();
-            CheckInput(Dist <= static_cast<std::size_t>(Out - OutBegin), TInputFault::Damaged);
-            CheckInput(Length <= static_cast<std::size_t>(OutEnd - Out), TInputFault::Damaged);
-
-            const std::uint8_t* Src = Out - Dist;
-            std::uint8_t* const End = Out + Length;
-            if (static_cast<std::size_t>(OutEnd - Out) >= Length + 8) [[likely]] {
-                if (Dist >= 8) {
-                    do {
-                        std::memcpy(Out, Src, 8);
-                        Out += 8;
-                        Src += 8;
-                    } while (Out < End);
-                } else if (Dist == 1) {
-                    std::memset(Out, *Src, Length);
-                } else {
-                    // A short period: an 8-byte pattern written every (largest multiple of the period <= 8).
-                    std::uint8_t Pattern[8];
-                    for (unsigned k = 0; k < 8; ++k)
-                        Pattern[k] = Src[k % Dist];
-                    const unsigned Step = 8 - 8 % Dist;
-                    do {
-                        std::memcpy(Out, Pattern, 8);
-                        Out += Step;
-                    } while (Out < End);
-                }
-                Out = End;
-            } else {
-                while (Out < End)
-                    *Out++ = *Src++;
-            }
-        } while (--SymbolsLeft != 0 && Out < OutEnd);
     }
 }
 
@@ -381,7 +480,7 @@ std::size_t G_Inflate(const void* SourceBytes, std::size_t PackedLength, void* D
         RaiseNilParameter("SourceBytes", "G_Inflate");
     const auto* Source = static_cast<const std::uint8_t*>(SourceBytes);
     CheckInput(PackedLength >= static_cast<std::size_t>(kHeaderBytes), TInputFault::PastEnd);
-    const std::int32_t H = Load32(Source);
+    const auto H = static_cast<std::int32_t>(LoadLE32(Source));
     const std::size_t DataLength = PackedLength - kHeaderBytes;
     if (H <= 0) {
         const std::size_t Size = static_cast<std::size_t>(-static_cast<std::int64_t>(H));

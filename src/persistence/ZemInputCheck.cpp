@@ -12,11 +12,15 @@ const char* InputFaultMessage(TInputFault Fault) {
         return "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
     case TInputFault::WrongLength:
         return "Неправильная длина указана при создании бинарного потока.";
+    case TInputFault::Overflow:
+        return "Переполнение целого";
     }
     return "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
 }
 
-void RaiseInputFault(TInputFault Fault) { throw EZemError(InputFaultMessage(Fault)); }
+void RaiseInputFault(TInputFault Fault) {
+    throw EZemError(InputFaultMessage(Fault));
+}
 
 void RaiseNilParameter(const std::string& Parameter, const std::string& Function) {
     throw EZemError("Параметр \"" + Parameter + "\", передаваемый в функцию \"" + Function +

@@ -6,15 +6,16 @@
 namespace zem {
 
 enum class TInputFault {
-    PastEnd,     // "Попытка прочитать данные за пределами бинарного потока."
-    Damaged,     // "Данные в бинарном потоке испорчены и не могут быть прочитаны."
+    PastEnd, // "Попытка прочитать данные за пределами бинарного потока."
+    Damaged, // "Данные в бинарном потоке испорчены и не могут быть прочитаны."
     WrongLength, // "Неправильная длина указана при создании бинарного потока."
+    Overflow,    // a position or length past 2^31 - 1: EIntOverflow, "Переполнение целого"
 };
 
 // The message shown for a fault.
 const char* InputFaultMessage(TInputFault Fault);
 
-// Raises EZemError with the message of Fault.
+// Raises EZemError with the message of Fault (EIntOverflow for Overflow).
 [[noreturn]] void RaiseInputFault(TInputFault Fault);
 
 // The one validation helper: raises EZemError with the message of Fault unless Ok.

@@ -8,7 +8,13 @@ namespace zem::codec {
 
 namespace {
 
+// Insertion into the large tables asks for the buckets this many positions on.
 constexpr std::uint32_t kPrefetchAhead = 8;
+// Four-byte chain entries with other bytes (hash collisions) passed over before a search goes back to
+// the three-byte chain.
+constexpr int kMaxStrangers = 16;
+// Levels with at least this chain limit use the four-byte chains.
+constexpr int kKeyChainsFrom = 32;
 
 inline std::uint64_t Load64(const std::uint8_t* P) {
     std::uint64_t V;
@@ -44,39 +50,81 @@ bool TakeLongerMatch(int Gain, std::uint32_t NewDistance, std::uint32_t CurrentD
     return false;
 }
 
-TMatchFinder::TMatchFinder(const std::uint8_t* AData, std::uint32_t ASize, const TLevelParams& AParams)
-    : Data(AData), Size(ASize), Params(AParams), HashMask(static_cast<std::uint32_t>(AParams.HashEntries - 1)),
+TMatchFinder::TMatchFinder(const std::uint8_t* AData, std::uint32_t ASize, const TLevelParams& AParams,
+                           TSearch Search, int Hash4Bits)
+    : Data(AData), Size(ASize), Params(AParams),
+      HashMask(static_cast<std::uint32_t>(AParams.HashEntries - 1)),
       WindowMask(static_cast<std::uint32_t>(AParams.Window - 1)),
-      Head(std::make_unique_for_overwrite<std::int32_t[]>(static_cast<std::size_t>(AParams.HashEntries))),
+      KeyChains(Search == TSearch::Auto ? AParams.ChainLimit >= kKeyChainsFrom
+                                        : Search == TSearch::WithFourByteChains),
+      Hash4Shift(32 - (Hash4Bits != 0 ? Hash4Bits
+                                      : std::clamp(static_cast<int>(std::bit_width(ASize)), 10, kHash4Bits))),
+      Buckets(std::make_unique_for_overwrite<TBucket[]>(static_cast<std::size_t>(AParams.HashEntries))),
       Chain(std::make_unique_for_overwrite<std::int32_t[]>(static_cast<std::size_t>(AParams.Window))) {
-    // Heads start at -Window, so an empty chain ends at once. Chain slots are only read after their
+    // Chains start empty: heads at -Window end every walk at once. Chain slots are only read after their
     // position has been inserted.
-    std::fill(Head.get(), Head.get() + Params.HashEntries, -Params.Window);
+    std::fill(Buckets.get(), Buckets.get() + Params.HashEntries, TBucket{-Params.Window, 0});
+    if (KeyChains) {
+        const std::size_t Heads = std::size_t{1} << (32 - Hash4Shift);
+        Head4 = std::make_unique_for_overwrite<std::int32_t[]>(Heads);
+        Links4 = std::make_unique_for_overwrite<TLink4[]>(static_cast<std::size_t>(Params.Window));
+        std::fill(Head4.get(), Head4.get() + Heads, -Params.Window);
+    }
 }
 
-// Three bytes, each shifted in by HashShift bits; the same value the rolling form
-// h = ((h << s) xor byte[i + 2]) and (entries - 1) reaches, since older bytes leave through the mask.
-inline std::uint32_t TMatchFinder::Hash(std::uint32_t Pos) const {
+// Three bytes, each shifted in by HashShift bits: the value the rolling form h = ((h << s) xor byte[i + 2])
+// and (entries - 1) reaches at i, since older bytes leave through the mask.
+inline std::uint32_t TMatchFinder::Hash3(std::uint32_t Pos) const {
     const int S = Params.HashShift;
-    return ((static_cast<std::uint32_t>(Data[Pos]) << (2 * S)) ^ (static_cast<std::uint32_t>(Data[Pos + 1]) << S) ^
-            Data[Pos + 2]) &
+    return ((static_cast<std::uint32_t>(Data[Pos]) << (2 * S)) ^
+            (static_cast<std::uint32_t>(Data[Pos + 1]) << S) ^ Data[Pos + 2]) &
            HashMask;
 }
 
+// Any hash of the four bytes will do: it only groups candidates, each is compared before it counts. The
+// top bits index the heads; bits 4..11, below them, go with each link as a tag, to pass over most
+// strangers without reading their bytes.
+inline std::uint32_t TMatchFinder::Hash4(std::uint32_t Pos) const {
+    return Load32(Data + Pos) * 2654435761u;
+}
+constexpr std::uint32_t Tag4(std::uint32_t Hash) {
+    return (Hash >> 4) << 24;
+}
+
 void TMatchFinder::InsertBefore(std::uint32_t Pos) {
-    const std::uint32_t End = std::min(Pos, Size >= 2 ? Size - 2 : 0);
+    const std::uint32_t Hashable = Size >= 2 ? Size - 2 : 0; // positions with three bytes
+    const std::uint32_t End = std::min(Pos, Hashable);
+    if (!KeyChains) {
+        for (; NextInsert < End; ++NextInsert) {
+            TBucket& B = Buckets[Hash3(NextInsert)];
+            Chain[NextInsert & WindowMask] = B.Head;
+            B.Head = static_cast<std::int32_t>(NextInsert);
+        }
+        return;
+    }
     for (; NextInsert < End; ++NextInsert) {
-        // The head a few positions on is most likely not in the cache yet: ask for it now.
-        if (NextInsert + kPrefetchAhead < Size - 2)
-            __builtin_prefetch(&Head[Hash(NextInsert + kPrefetchAhead)], 1);
-        const std::uint32_t H = Hash(NextInsert);
-        Chain[NextInsert & WindowMask] = Head[H];
-        Head[H] = static_cast<std::int32_t>(NextInsert);
+        const std::uint32_t I = NextInsert;
+        // The large tables: ask for the buckets a few positions on, so that they are in the cache in time.
+        if (I + kPrefetchAhead + 1 < Hashable) {
+            __builtin_prefetch(&Buckets[Hash3(I + kPrefetchAhead)], 1);
+            __builtin_prefetch(&Head4[Hash4(I + kPrefetchAhead) >> Hash4Shift], 1);
+        }
+        TBucket& B = Buckets[Hash3(I)];
+        Chain[I & WindowMask] = B.Head;
+        B.Head = static_cast<std::int32_t>(I);
+        const std::uint32_t Rank = B.Count++ & kRankMask;
+        if (I + 4 <= Size) {
+            const std::uint32_t H = Hash4(I);
+            std::int32_t& H4 = Head4[H >> Hash4Shift];
+            Links4[I & WindowMask] = {H4, Rank | Tag4(H)};
+            H4 = static_cast<std::int32_t>(I);
+        }
     }
 }
 
 // Bytes that agree at Candidate and Pos, up to Limit; eight at a time while eight remain.
-inline std::uint32_t TMatchFinder::MatchLength(std::uint32_t Candidate, std::uint32_t Pos, std::uint32_t Limit) const {
+inline std::uint32_t TMatchFinder::MatchLength(std::uint32_t Candidate, std::uint32_t Pos,
+                                               std::uint32_t Limit) const {
     const std::uint8_t* A = Data + Candidate;
     const std::uint8_t* B = Data + Pos;
     std::uint32_t K = 0;
@@ -95,31 +143,94 @@ inline std::uint32_t TMatchFinder::MatchLength(std::uint32_t Candidate, std::uin
     return K;
 }
 
-void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
-                           TMatch& Current) const {
-    const std::int32_t Oldest = static_cast<std::int32_t>(Pos) - Params.Window; // candidates lie above it
+void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
+                                     std::uint32_t Limit, TMatch& Current) const {
+    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
     const std::uint8_t* Here = Data + Pos;
     while (Budget > 0 && Candidate > Oldest && Current.Length < Limit) {
         --Budget;
         const auto P = static_cast<std::uint32_t>(Candidate);
-        // The next candidate is fetched first, so that its load overlaps the comparison below.
         Candidate = Chain[P & WindowMask];
         // A longer match agrees over Current.Length + 1 bytes: test the last four of them first.
         const std::uint32_t Tail = Current.Length - 3;
-        if (Load32(Data + P + Tail) == Load32(Here + Tail)) {
-            const std::uint32_t Length = MatchLength(P, Pos, Limit);
-            if (Length > Current.Length &&
-                TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance))
-                Current = {Length, Pos - P};
-        }
+        if (Load32(Data + P + Tail) != Load32(Here + Tail))
+            continue;
+        const std::uint32_t Length = MatchLength(P, Pos, Limit);
+        if (Length > Current.Length &&
+            TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance))
+            Current = {Length, Pos - P};
     }
 }
 
-TMatch TMatchFinder::Find(std::uint32_t Pos) const {
-    const std::uint32_t Limit = std::min<std::uint32_t>(Size - Pos, kMaxMatch);
-    const std::int32_t Oldest = static_cast<std::int32_t>(Pos) - Params.Window;
-    int Budget = Params.ChainLimit;
-    std::int32_t Candidate = Chain[Pos & WindowMask]; // Pos itself is the head: start below it
+inline TMatchFinder::TKeyWalk::TKeyWalk(const TMatchFinder& AFinder, std::uint32_t Pos)
+    : Finder(AFinder), Oldest(static_cast<std::int64_t>(Pos) - AFinder.Params.Window),
+      Key(Load32(AFinder.Data + Pos)) {
+    const TLink4 Start = Finder.Links4[Pos & Finder.WindowMask];
+    Rank0 = Start.RankAndTag;
+    Tag = Start.RankAndTag & ~kRankMask;
+    Next4 = Start.Next;
+}
+
+[[gnu::always_inline]] inline bool TMatchFinder::TKeyWalk::Next(std::int64_t Below, std::uint32_t& Candidate,
+                                                                std::uint32_t& Step) {
+    while (Next4 > Oldest) {
+        const auto P = static_cast<std::uint32_t>(Next4);
+        const TLink4 Link = Finder.Links4[P & Finder.WindowMask];
+        Next4 = Link.Next;
+        // The next candidate's bytes, while these are compared.
+        __builtin_prefetch(Finder.Data + (Next4 > Oldest ? static_cast<std::uint32_t>(Next4) : P));
+        if ((Link.RankAndTag & ~kRankMask) != Tag || Load32(Finder.Data + P) != Key) {
+            if (++Strangers > kMaxStrangers) {
+                Overrun = true;
+                return false;
+            }
+            continue;
+        }
+        if (P > Below)
+            continue; // looked at already
+        Step = Steps(Rank0, Link.RankAndTag);
+        if (Step > static_cast<std::uint32_t>(Finder.Params.ChainLimit))
+            return false; // beyond the chain budget, and so are the older ones
+        Candidate = P;
+        return true;
+    }
+    return false;
+}
+
+void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
+                           TMatch& Current) const {
+    if (!KeyChains) {
+        ImproveAlongChain(Pos, Candidate, Budget, Limit, Current);
+        return;
+    }
+    if (Budget == 0 || Candidate <= static_cast<std::int64_t>(Pos) - Params.Window || Current.Length >= Limit)
+        return;
+    // Only candidates with the four bytes of Pos can agree over Current.Length + 1 >= 4 bytes: the rest of
+    // the way goes along the four-byte chain, from Candidate down.
+    TKeyWalk Walk(*this, Pos);
+    std::uint32_t P, Step;
+    while (Walk.Next(Candidate, P, Step)) {
+        Candidate = Chain[P & WindowMask];
+        Budget = Params.ChainLimit - static_cast<int>(Step);
+        const std::uint32_t Tail = Current.Length - 3; // the last four bytes of a longer match first
+        if (Load32(Data + P + Tail) != Load32(Data + Pos + Tail))
+            continue;
+        const std::uint32_t Length = MatchLength(P, Pos, Limit);
+        if (Length > Current.Length &&
+            TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance)) {
+            Current = {Length, Pos - P};
+            if (Current.Length >= Limit)
+                return;
+        }
+    }
+    if (Walk.Overrun) // too many strangers: on along the three-byte chain from where it had got
+        ImproveAlongChain(Pos, Candidate, Budget, Limit, Current);
+}
+
+// The plain search: the first qualifying candidate down the three-byte chain, then longer ones.
+TMatch TMatchFinder::FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
+                                    std::uint32_t Limit) const {
+    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
     while (Budget > 0 && Candidate > Oldest) {
         --Budget;
         const auto P = static_cast<std::uint32_t>(Candidate);
@@ -136,6 +247,50 @@ TMatch TMatchFinder::Find(std::uint32_t Pos) const {
             return Match;
         }
     }
+    return {};
+}
+
+TMatch TMatchFinder::Find(std::uint32_t Pos) const {
+    const std::uint32_t Limit = std::min<std::uint32_t>(Size - Pos, kMaxMatch);
+    if (!KeyChains)
+        return FindAlongChain(Pos, Chain[Pos & WindowMask], Params.ChainLimit, Limit);
+    return FindAlongKeyChains(Pos, Limit);
+}
+
+TMatch TMatchFinder::FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) const {
+    // Along the three-byte chain over the near candidates, where three agreeing bytes can be enough.
+    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
+    int Budget = Params.ChainLimit;
+    std::int32_t Candidate = Chain[Pos & WindowMask];
+    while (Budget > 0 && Candidate > Oldest) {
+        const auto P = static_cast<std::uint32_t>(Candidate);
+        if (Pos - P > kThreeByteMatchMaxDistance)
+            break;
+        --Budget;
+        Candidate = Chain[P & WindowMask];
+        const std::uint32_t Length = MatchLength(P, Pos, Limit);
+        if (Length >= kMinMatch) {
+            TMatch Match{Length, Pos - P};
+            Improve(Pos, Candidate, Budget, Limit, Match);
+            return Match;
+        }
+    }
+    if (Budget == 0 || Candidate <= Oldest || Limit < 4)
+        return {};
+    // Farther on only four agreeing bytes can qualify (up to 65536 bytes back) or five (at any distance):
+    // the first such candidate within the budget, along the four-byte chain from Candidate down.
+    TKeyWalk Walk(*this, Pos);
+    std::uint32_t P, Step;
+    while (Walk.Next(Candidate, P, Step)) {
+        const std::uint32_t Length = MatchLength(P, Pos, Limit);
+        if (Length >= 5 || Pos - P <= kFourByteMatchMaxDistance) {
+            TMatch Match{Length, Pos - P};
+            Improve(Pos, Chain[P & WindowMask], Params.ChainLimit - static_cast<int>(Step), Limit, Match);
+            return Match;
+        }
+    }
+    if (Walk.Overrun) // too many strangers: the plain walk from where it stopped
+        return FindAlongChain(Pos, Candidate, Budget, Limit);
     return {};
 }
 

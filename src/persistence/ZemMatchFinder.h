@@ -1,5 +1,5 @@
 #pragma once
-// The packer's dictionary: hash chains over the input and the match searches of the parse. It decides
+// The packer's dictionary: the hash chains over the input and the match searches of the parse. It decides
 // which earlier bytes a position may copy; the block writer (ZemBlockWriter.h) decides how to code that.
 #include <cstdint>
 #include <memory>
@@ -14,10 +14,30 @@ struct TMatch {
     explicit operator bool() const { return Length != 0; }
 };
 
+// The searches are defined over hash chains: inserting position i makes it the head of the chain of the
+// hash of its three bytes, and a search at i walks that chain from the newest older position down,
+// looking at no more than the level's chain limit of candidates and stopping at the first one a window or
+// more behind i.
+//
+// Walking a chain costs a dependent load per candidate, and most candidates cannot give a longer match:
+// that needs at least four agreeing bytes. So each position also records its rank in its chain (how many
+// positions went into that chain before it), and sits on a second chain of positions with the same four
+// bytes. A search walks the three-byte chain over the near candidates, where three agreeing bytes can be
+// enough, and the four-byte chain for the rest; a candidate's rank tells how many steps down the
+// three-byte chain it lies, so the chain limit is applied exactly as a walk of that chain would apply it. The
+// results are the same candidates in the same order as the plain walk gives. The levels with short chain
+// limits walk the three-byte chain alone.
 class TMatchFinder {
 public:
+    // Auto: the four-byte chains from a chain limit of 32 on. The other choices, and the width of the
+    // four-byte hash (0: by the size of the data, up to kHash4Bits), are there for tests that hold the two
+    // ways of searching against each other.
+    enum class TSearch { Auto, ThreeByteChainOnly, WithFourByteChains };
+    static constexpr int kHash4Bits = 20;
+
     // Data must stay valid for the finder's life; Size is below 2^31.
-    TMatchFinder(const std::uint8_t* Data, std::uint32_t Size, const TLevelParams& Params);
+    TMatchFinder(const std::uint8_t* Data, std::uint32_t Size, const TLevelParams& Params,
+                 TSearch Search = TSearch::Auto, int Hash4Bits = 0);
 
     // Inserts, in order, every position below Pos that has not been inserted yet and has the three bytes
     // the hash covers. Every position is inserted exactly once.
@@ -32,17 +52,66 @@ public:
     TMatch FindLonger(std::uint32_t Pos, TMatch Current) const;
 
 private:
-    std::uint32_t Hash(std::uint32_t Pos) const;
+    struct TBucket {
+        std::int32_t Head;   // newest position with this hash; -Window when none
+        std::uint32_t Count; // positions inserted with this hash so far
+    };
+
+    std::uint32_t Hash3(std::uint32_t Pos) const;
+    std::uint32_t Hash4(std::uint32_t Pos) const;
     std::uint32_t MatchLength(std::uint32_t Candidate, std::uint32_t Pos, std::uint32_t Limit) const;
-    // Goes on down the chain from Candidate while budget, window and limit allow, taking longer matches.
-    void Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit, TMatch& Current) const;
+    // A position's place on the four-byte chain, with its rank in the three-byte chain (low 24 bits) and
+    // 8 more bits of its four-byte hash.
+    struct TLink4 {
+        std::int32_t Next; // the older position with the same four-byte hash
+        std::uint32_t RankAndTag;
+    };
+    static constexpr std::uint32_t kRankMask = 0xFFFFFF;
+
+    // Steps down the three-byte chain of a position of rank Rank0 to a candidate of rank Rank on it. A
+    // candidate inside the window is fewer than 2^24 steps away, so 24 bits of rank are enough.
+    static std::uint32_t Steps(std::uint32_t Rank0, std::uint32_t Rank) { return (Rank0 - Rank) & kRankMask; }
+    // The candidates of Pos on its four-byte chain that have its four bytes, newest first, with their steps
+    // down the three-byte chain, up to the chain limit. Other bytes with the same hash are passed over;
+    // after too many of them the walk gives up and sets Overrun.
+    class TKeyWalk {
+    public:
+        TKeyWalk(const TMatchFinder& Finder, std::uint32_t Pos);
+        // The next such candidate not newer than Below; false when there is none.
+        bool Next(std::int64_t Below, std::uint32_t& Candidate, std::uint32_t& Step);
+        bool Overrun = false;
+
+    private:
+        const TMatchFinder& Finder;
+        std::int64_t Oldest;
+        std::uint32_t Key, Rank0 = 0, Tag = 0;
+        std::int32_t Next4 = 0;
+        int Strangers = 0;
+    };
+
+    // The plain search along the three-byte chain, from Candidate with Budget candidates left.
+    TMatch FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit) const;
+    // The search with the four-byte chains.
+    TMatch FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) const;
+    // Takes longer matches from the candidates of Pos from Candidate down its three-byte chain, with
+    // Budget candidates left.
+    void Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
+                 TMatch& Current) const;
+    // The same by walking the three-byte chain alone.
+    void ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
+                           TMatch& Current) const;
 
     const std::uint8_t* Data;
     std::uint32_t Size;
     TLevelParams Params;
     std::uint32_t HashMask, WindowMask;
-    std::unique_ptr<std::int32_t[]> Head;  // newest position of each hash; -Window when none
-    std::unique_ptr<std::int32_t[]> Chain; // the older position with the same hash, by position mod Window
+    bool KeyChains;
+    int Hash4Shift;
+    std::unique_ptr<TBucket[]> Buckets; // by three-byte hash
+    std::unique_ptr<std::int32_t[]>
+        Chain; // the older position with the same three-byte hash, by position mod Window
+    std::unique_ptr<std::int32_t[]> Head4; // newest position with the same four-byte hash; -Window when none
+    std::unique_ptr<TLink4[]> Links4;      // by position mod Window
     std::uint32_t NextInsert = 0;
 };
 

@@ -128,8 +128,9 @@ TEST(BinaryWriter, PrimitivesAreLittleEndian) {
     W.WriteBytes(Raw, -4);
     W.WriteString("ab");
     W.WriteString("");
-    EXPECT_EQ(Bytes(W.Buffer(), W.Buffer() + W.Length()),
-              (Bytes{0xAB, 1, 0, 0xFE, 0xFF, 0xFB, 0xFF, 0xFF, 0xFF, 0, 0, 0x80, 0x3F, 7, 8, 9, 2, 'a', 'b', 0}));
+    EXPECT_EQ(
+        Bytes(W.Buffer(), W.Buffer() + W.Length()),
+        (Bytes{0xAB, 1, 0, 0xFE, 0xFF, 0xFB, 0xFF, 0xFF, 0xFF, 0, 0, 0x80, 0x3F, 7, 8, 9, 2, 'a', 'b', 0}));
 }
 
 TEST(BinaryWriter, StringPrefixesOfOneThreeAndSevenBytes) {
@@ -165,7 +166,8 @@ TEST(BinaryStream, EveryValueComesBackAtEveryMode) {
             W.WriteSmallInt(static_cast<std::int16_t>(-Round * 97));
             W.WriteInteger(Round * -123457);
             W.WriteSingle(static_cast<float>(Round) / 7.0f);
-            W.WriteString(ZemString(static_cast<std::size_t>(Round % 40), static_cast<char>('\xE0' + Round % 32)));
+            W.WriteString(
+                ZemString(static_cast<std::size_t>(Round % 40), static_cast<char>('\xE0' + Round % 32)));
             const Bytes Raw(static_cast<std::size_t>(Round % 9), static_cast<std::uint8_t>(Rnd()));
             W.WriteBytes(Raw.data(), static_cast<std::int32_t>(Raw.size()));
         }
@@ -186,8 +188,8 @@ TEST(BinaryStream, EveryValueComesBackAtEveryMode) {
                 ASSERT_EQ(R.ReadSmallInt(), static_cast<std::uint16_t>(-Round * 97));
                 ASSERT_EQ(R.ReadInteger(), Round * -123457);
                 ASSERT_EQ(R.ReadSingle(), static_cast<float>(Round) / 7.0f);
-                ASSERT_EQ(R.ReadString(),
-                          ZemString(static_cast<std::size_t>(Round % 40), static_cast<char>('\xE0' + Round % 32)));
+                ASSERT_EQ(R.ReadString(), ZemString(static_cast<std::size_t>(Round % 40),
+                                                    static_cast<char>('\xE0' + Round % 32)));
                 Bytes Raw(static_cast<std::size_t>(Round % 9));
                 R.ReadBytes(Raw.data(), static_cast<std::int32_t>(Raw.size()));
                 ASSERT_EQ(Raw, Bytes(Raw.size(), static_cast<std::uint8_t>(Rnd2())));
@@ -244,8 +246,17 @@ TEST(BinaryStream, MissingOrShortFramesLeaveTheReaderEmpty) {
         EXPECT_EQ(ErrorOf([&] { R.ReadInteger(); }), kPastEnd);
     }
     for (std::int32_t L : {7, 0, -1}) {
-        Bytes Frame7 = {static_cast<std::uint8_t>(L), static_cast<std::uint8_t>(L >> 8),
-                        static_cast<std::uint8_t>(L >> 16), static_cast<std::uint8_t>(L >> 24), 1, 0, 0, 0, 0, 0, 0};
+        Bytes Frame7 = {static_cast<std::uint8_t>(L),
+                        static_cast<std::uint8_t>(L >> 8),
+                        static_cast<std::uint8_t>(L >> 16),
+                        static_cast<std::uint8_t>(L >> 24),
+                        1,
+                        0,
+                        0,
+                        0,
+                        0,
+                        0,
+                        0};
         TBinaryReader R;
         EXPECT_FALSE(R.LoadFromStream(Frame7));
         EXPECT_EQ(R.Size(), 0);
@@ -336,8 +347,8 @@ TEST(BinaryReader, StringLengthsFromTheirPrefixes) {
     EXPECT_EQ(Read({2, 'o', 'k'}), "ok");
     EXPECT_EQ(Read({255, 255, 255, 0xFF, 0xFF, 0xFF, 0xFF}), ""); // n = -1
     EXPECT_EQ(Read({255, 255, 255, 0, 0, 0, 0}), "");
-    EXPECT_EQ(Read({255, 255, 255, 2, 0, 0, 0, 'h', 'i'}), "hi"); // a long prefix for a short string
-    EXPECT_EQ(ErrorOf([&] { Read({255, 1, 0, 'x'}); }), kPastEnd);  // 256 bytes announced
+    EXPECT_EQ(Read({255, 255, 255, 2, 0, 0, 0, 'h', 'i'}), "hi");  // a long prefix for a short string
+    EXPECT_EQ(ErrorOf([&] { Read({255, 1, 0, 'x'}); }), kPastEnd); // 256 bytes announced
     // A position past 2^31 - 1 is an arithmetic overflow.
     EXPECT_EQ(ErrorOf([&] { Read({255, 255, 255, 0xFF, 0xFF, 0xFF, 0x7F}); }), "Переполнение целого");
     EXPECT_EQ(ErrorOf([&] { Read({255, 255, 255, 0xF0, 0xFF, 0xFF, 0x7F}); }), kPastEnd);

@@ -11,6 +11,8 @@
 #include "persistence/CodecTestFormat.h"
 #include "persistence/ZemCodec.h"
 
+using codectest::Fixed;
+using codectest::FixedHeader;
 using codectest::TBits;
 
 namespace {
@@ -41,16 +43,6 @@ std::string SlowError(const std::vector<std::uint8_t>& Packed) {
     }
 }
 
-void Fixed(TBits& B, int Symbol) {
-    static const std::vector<std::uint32_t> Codes = codectest::Canonical(codectest::FixedLengths());
-    B.Code(Codes[Symbol], codectest::FixedLength(Symbol));
-}
-
-void FixedHeader(TBits& B) {
-    B.Bit(0);
-    B.Bit(1);
-}
-
 // A dynamic block header whose code-length code gives every symbol in Symbols 5 bits (at most 32 of
 // them: the code may be incomplete), in the permuted order up to the last one used.
 std::vector<int> CodeLengthCode(TBits& B, const std::vector<int>& Symbols, int Bits = 5) {
@@ -74,7 +66,7 @@ TEST(CodecBadInput, ShortOrMissingHeaders) {
     EXPECT_EQ(InflateError({}), kPastEnd);
     EXPECT_EQ(InflateError({1, 0, 0}), kPastEnd);
     EXPECT_EQ(InflateError({0xFB, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}), kPastEnd); // stored 5, only 4 follow
-    EXPECT_EQ(InflateError({0, 0, 0, 0x80}), kPastEnd);                     // stored 2^31
+    EXPECT_EQ(InflateError({0, 0, 0, 0x80}), kPastEnd);                      // stored 2^31
     EXPECT_EQ(InflateError({0xFC, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}), "");
     EXPECT_EQ(InflateError({1, 0, 0, 0}), kPastEnd); // one byte to make from nothing
 }
@@ -140,12 +132,14 @@ TEST(CodecBadInput, EveryTruncationOfAValidBlockReadsPastTheEnd) {
     std::mt19937 R(3);
     std::vector<std::uint8_t> Data;
     while (Data.size() < 30000)
-        Data.push_back(R() % 3 == 0 ? static_cast<std::uint8_t>(R()) : static_cast<std::uint8_t>('a' + Data.size() % 7));
+        Data.push_back(R() % 3 == 0 ? static_cast<std::uint8_t>(R())
+                                    : static_cast<std::uint8_t>('a' + Data.size() % 7));
     for (int Level = 1; Level <= 4; ++Level) {
         const zem::TPackedBlock P = zem::G_Deflate(Data, Level);
         ASSERT_EQ(P.Memory[3] & 0x80, 0); // compressed
         for (std::size_t Cut = 0; Cut < P.PackedLength; Cut += Cut < 64 ? 1 : 97) {
-            const std::vector<std::uint8_t> Short(P.Memory.begin(), P.Memory.begin() + static_cast<std::ptrdiff_t>(Cut));
+            const std::vector<std::uint8_t> Short(P.Memory.begin(),
+                                                  P.Memory.begin() + static_cast<std::ptrdiff_t>(Cut));
             EXPECT_EQ(InflateError(Short), kPastEnd) << "level " << Level << " cut at " << Cut;
         }
     }
@@ -295,7 +289,8 @@ TEST(CodecBadInput, RandomDamageNeverCrashes) {
     std::mt19937 R(17);
     std::vector<std::uint8_t> Data;
     while (Data.size() < 40000)
-        Data.push_back(R() % 4 == 0 ? static_cast<std::uint8_t>(R()) : static_cast<std::uint8_t>('k' + Data.size() % 5));
+        Data.push_back(R() % 4 == 0 ? static_cast<std::uint8_t>(R())
+                                    : static_cast<std::uint8_t>('k' + Data.size() % 5));
     int Errors = 0;
     for (int Level = 1; Level <= 4; ++Level) {
         const zem::TPackedBlock P = zem::G_Deflate(Data, Level);

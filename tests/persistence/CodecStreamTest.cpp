@@ -8,11 +8,14 @@
 #include "persistence/CodecTestFormat.h"
 #include "persistence/ZemCodec.h"
 
+using codectest::Fixed;
+using codectest::FixedHeader;
 using codectest::TBits;
 
 namespace {
 
-std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& Packed, zem::TInflateStats* Stats = nullptr) {
+std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& Packed,
+                                  zem::TInflateStats* Stats = nullptr) {
     std::vector<std::uint8_t> Out(zem::G_Inflate(Packed.data(), Packed.size()));
     zem::G_Inflate(Packed.data(), Packed.size(), Out.data(), Stats);
     return Out;
@@ -22,17 +25,6 @@ std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& Packed, zem::
 void Copy(std::vector<std::uint8_t>& Out, std::size_t Distance, std::size_t Length) {
     for (std::size_t i = 0; i < Length; ++i)
         Out.push_back(Out[Out.size() - Distance]);
-}
-
-// A symbol of the fixed literal/length code.
-void Fixed(TBits& B, int Symbol) {
-    static const std::vector<std::uint32_t> Codes = codectest::Canonical(codectest::FixedLengths());
-    B.Code(Codes[Symbol], codectest::FixedLength(Symbol));
-}
-
-void FixedHeader(TBits& B) {
-    B.Bit(0);
-    B.Bit(1);
 }
 
 } // namespace
@@ -152,12 +144,12 @@ TEST(CodecStream, DynamicBlockUsingEveryRepeatSymbol) {
     auto Symbol = [&](TBits& B, int S) { B.Code(CLCodes[S], CL[S]); };
 
     TBits B;
-    B.Bit(1);          // dynamic
-    B.Value(14, 4);    // 19 code-length code lengths
+    B.Bit(1);       // dynamic
+    B.Value(14, 4); // 19 code-length code lengths
     for (int i = 0; i < 19; ++i)
         B.Value(static_cast<std::uint32_t>(CL[codectest::kCodeLengthOrder[i]]), 3);
     B.Value(31, 5); // 287 literal/length lengths
-    Symbol(B, 19); // 17 x 7: a repeat before any length repeats the initial 7
+    Symbol(B, 19);  // 17 x 7: a repeat before any length repeats the initial 7
     B.Value(0, 7);
     Symbol(B, 18); // 9 x 7
     B.Value(0, 3);
@@ -182,7 +174,8 @@ TEST(CodecStream, DynamicBlockUsingEveryRepeatSymbol) {
     for (int s = 0; s < 287; ++s)
         LitLen[s] = s < 36 ? 7 : s < 153 ? 8 : 9;
     const std::vector<int> Dist = {1, 2, 3, 3};
-    const std::vector<std::uint32_t> LitCodes = codectest::Canonical(LitLen), DistCodes = codectest::Canonical(Dist);
+    const std::vector<std::uint32_t> LitCodes = codectest::Canonical(LitLen),
+                                     DistCodes = codectest::Canonical(Dist);
     auto Lit = [&](int S) { B.Code(LitCodes[S], LitLen[S]); };
     auto Distance = [&](int Code) { B.Code(DistCodes[Code], Dist[Code]); };
 
@@ -191,7 +184,7 @@ TEST(CodecStream, DynamicBlockUsingEveryRepeatSymbol) {
         Lit(S);
         Expected.push_back(static_cast<std::uint8_t>(S));
     }
-    Lit(256); // length 3
+    Lit(256);    // length 3
     Distance(1); // distance 2
     Copy(Expected, 2, 3);
     Lit(286); // long match, one group: v = 0, length 145
@@ -257,8 +250,8 @@ TEST(CodecStream, LongMatchLengthsOfOneTwoAndThreeGroups) {
         {145 + 10, {{10 | 0x80, 8}}},
         {145 + 1000, {{1000 & 127, 8}, {(1000 >> 7) | 0x80, 8}}},
         {145 + 100000, {{100000 & 127, 8}, {(100000 >> 7) & 127, 8}, {100000 >> 14, 7}}},
-        {2097296, {{127, 8}, {127, 8}, {127, 7}}},          // the longest
-        {145 + 5, {{5, 8}, {0x80, 8}}},                     // a second group adding nothing
+        {2097296, {{127, 8}, {127, 8}, {127, 7}}}, // the longest
+        {145 + 5, {{5, 8}, {0x80, 8}}},            // a second group adding nothing
     };
     TBits B;
     FixedHeader(B);

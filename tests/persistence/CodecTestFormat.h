@@ -4,6 +4,7 @@
 // reads, and the packer's parse done literally (linked hash chains, rolling hash). Tests hold the codec
 // against these, so that a packer and an unpacker that agree on a misreading cannot pass.
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -78,6 +79,16 @@ inline const std::vector<int>& FixedLengths() {
     return L;
 }
 
+// A symbol of the fixed literal/length code, and the fixed block's header.
+inline void Fixed(TBits& B, int Symbol) {
+    static const std::vector<std::uint32_t> Codes = Canonical(FixedLengths());
+    B.Code(Codes[Symbol], FixedLength(Symbol));
+}
+inline void FixedHeader(TBits& B) {
+    B.Bit(0);
+    B.Bit(1);
+}
+
 // Distance bases: 1..8, then each base is the previous one plus 2^(extra bits of the previous code).
 inline int DistanceExtra(int Code) {
     if (Code < 8)
@@ -95,7 +106,8 @@ inline std::uint32_t DistanceBase(int Code) {
 
 inline const int kLengthExtra[16] = {1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 4, 6};
 inline const int kLengthBase[16] = {17, 19, 21, 23, 25, 27, 29, 31, 33, 37, 41, 45, 49, 57, 65, 81};
-inline const int kCodeLengthOrder[20] = {9, 10, 8, 15, 7, 11, 0, 6, 16, 5, 12, 4, 17, 13, 3, 18, 19, 2, 1, 14};
+inline const int kCodeLengthOrder[20] = {9,  10, 8,  15, 7, 11, 0,  6, 16, 5,
+                                         12, 4,  17, 13, 3, 18, 19, 2, 1,  14};
 
 // A symbol as the parse sees it: a literal (Length 0) or a match.
 struct TSym {
@@ -140,22 +152,31 @@ inline TDecoded SlowDecode(const std::vector<std::uint8_t>& Packed) {
             V |= ReadBit() << i;
         return V;
     };
-    auto Decode = [&](const std::vector<int>& Lengths) {
+    // A code as (length, code) -> symbol, read one bit at a time.
+    using TCodeMap = std::map<std::pair<int, std::uint32_t>, int>;
+    auto MapOf = [](const std::vector<int>& Lengths) {
+        TCodeMap M;
         const std::vector<std::uint32_t> Codes = Canonical(Lengths);
+        for (std::size_t s = 0; s < Lengths.size(); ++s)
+            if (Lengths[s] > 0)
+                M[{Lengths[s], Codes[s]}] = static_cast<int>(s);
+        return M;
+    };
+    auto Decode = [&](const TCodeMap& M) {
         std::uint32_t Code = 0;
         for (int L = 1; L <= 15; ++L) {
             Code = Code << 1 | ReadBit();
-            for (std::size_t s = 0; s < Lengths.size(); ++s)
-                if (Lengths[s] == L && Codes[s] == Code)
-                    return static_cast<int>(s);
+            const auto It = M.find({L, Code});
+            if (It != M.end())
+                return It->second;
         }
         throw std::runtime_error("no such code");
     };
-    auto ReadLengths = [&](const std::vector<int>& CodeLengthLengths, int N) {
+    auto ReadLengths = [&](const TCodeMap& CodeLengthCode, int N) {
         std::vector<int> Lengths;
         int Previous = 7;
         while (static_cast<int>(Lengths.size()) < N) {
-            const int S = Decode(CodeLengthLengths);
+            const int S = Decode(CodeLengthCode);
             int Repeat = 0;
             if (S < 15) {
                 Lengths.push_back(Previous = S);
@@ -187,9 +208,10 @@ inline TDecoded SlowDecode(const std::vector<std::uint8_t>& Packed) {
             const int N = 5 + static_cast<int>(Value(4));
             for (int i = 0; i < N; ++i)
                 CL[kCodeLengthOrder[i]] = static_cast<int>(Value(3));
-            LitLen = ReadLengths(CL, 256 + static_cast<int>(Value(5)));
+            const TCodeMap CLMap = MapOf(CL);
+            LitLen = ReadLengths(CLMap, 256 + static_cast<int>(Value(5)));
             LitLen.resize(287, 0);
-            Dist = ReadLengths(CL, 1 + static_cast<int>(Value(6)));
+            Dist = ReadLengths(CLMap, 1 + static_cast<int>(Value(6)));
             Dist.resize(64, 0);
         } else if (ReadBit()) {
             ++D.Fixed;
@@ -202,8 +224,9 @@ inline TDecoded SlowDecode(const std::vector<std::uint8_t>& Packed) {
                 D.Output.push_back(static_cast<std::uint8_t>(Value(8)));
             continue;
         }
+        const TCodeMap LitLenMap = MapOf(LitLen), DistMap = MapOf(Dist);
         for (int k = 0; k < 8192 && D.Output.size() < Size; ++k) {
-            const int S = Decode(LitLen);
+            const int S = Decode(LitLenMap);
             if (S < 256) {
                 D.Output.push_back(static_cast<std::uint8_t>(S));
                 D.Symbols.push_back({0, 0, static_cast<std::uint8_t>(S)});
@@ -224,7 +247,7 @@ inline TDecoded SlowDecode(const std::vector<std::uint8_t>& Packed) {
                 }
                 Length = 145 + V;
             }
-            const int Code = FixedBlock ? static_cast<int>(Value(6)) : Decode(Dist);
+            const int Code = FixedBlock ? static_cast<int>(Value(6)) : Decode(DistMap);
             const std::uint32_t Distance = DistanceBase(Code) + Value(DistanceExtra(Code));
             if (Distance > D.Output.size() || Length > Size - D.Output.size())
                 throw std::runtime_error("bad match");

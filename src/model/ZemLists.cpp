@@ -1,5 +1,6 @@
 #include "model/ZemLists.h"
 
+#include <bit>
 #include <limits>
 
 namespace zem {
@@ -15,17 +16,14 @@ std::string DuplicateKeyMessage(const char* ContainerName) {
 }
 
 namespace {
-std::int32_t PowerOfTwoAtLeast(std::int64_t n) {
-    std::int64_t p = 1;
-    while (p < n)
-        p <<= 1;
-    if (p > std::numeric_limits<std::int32_t>::max())
+std::int32_t Checked32(std::int64_t n) {
+    if (n > std::numeric_limits<std::int32_t>::max())
         throw EIntOverflow();
-    return static_cast<std::int32_t>(p);
+    return static_cast<std::int32_t>(n);
 }
 } // namespace
 
-std::int32_t GrowCapacity(std::int32_t k) {
+std::int64_t GrowCapacity64(std::int64_t k) {
     if (k <= 5)
         return 16;
     if (k <= 53)
@@ -34,11 +32,10 @@ std::int32_t GrowCapacity(std::int32_t k) {
         return 256;
     if (k <= 1013)
         return 1024;
-    // The smallest power of two greater than k + 10.
-    return PowerOfTwoAtLeast(static_cast<std::int64_t>(k) + 11);
+    return static_cast<std::int64_t>(std::bit_floor(static_cast<std::uint64_t>(k + 10)) << 1);
 }
 
-std::int32_t RoundCapacity(std::int32_t n) {
+std::int64_t RoundCapacity64(std::int64_t n) {
     if (n <= 16)
         return 16;
     if (n <= 64)
@@ -47,7 +44,15 @@ std::int32_t RoundCapacity(std::int32_t n) {
         return 256;
     if (n <= 1024)
         return 1024;
-    return PowerOfTwoAtLeast(n);
+    return static_cast<std::int64_t>(std::bit_ceil(static_cast<std::uint64_t>(n)));
+}
+
+std::int32_t GrowCapacity(std::int32_t k) {
+    return Checked32(GrowCapacity64(k));
+}
+
+std::int32_t RoundCapacity(std::int32_t n) {
+    return Checked32(RoundCapacity64(n));
 }
 
 std::int32_t HashtablePrimeAbove(std::int64_t n) {

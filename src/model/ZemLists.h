@@ -20,9 +20,14 @@ extern const char* const MsgSortedInsert;
 extern const char* const MsgBadIndex;
 extern const char* const MsgDuplicateKey; // contains %s
 
-// New capacity when an add finds the list full (old capacity k).
+// New capacity when an add finds the list full (old capacity k): 0..5 -> 16, 6..53 -> 64, 54..245 -> 256,
+// 246..1013 -> 1024, then the smallest power of two greater than k + 10.
+std::int64_t GrowCapacity64(std::int64_t k);
+// Capacity for a requested size n: 16, 64, 256, 1024, then the smallest power of two >= n. The binary
+// writer sizes its buffer by the same two rules.
+std::int64_t RoundCapacity64(std::int64_t n);
+// The same for the containers' 32-bit counts; a result past 2^31 - 1 raises EIntOverflow.
 std::int32_t GrowCapacity(std::int32_t k);
-// Capacity for a requested size n: 16, 64, 256, 1024, then powers of two.
 std::int32_t RoundCapacity(std::int32_t n);
 // The duplicate-key message with the container's name in place of %s.
 std::string DuplicateKeyMessage(const char* ContainerName);

@@ -2,6 +2,7 @@
 #include <limits>
 
 #include "model/ZemErrors.h"
+#include "model/ZemLists.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"
@@ -21,7 +22,7 @@ std::int32_t CheckedCapacity(std::int64_t Capacity) {
 } // namespace
 
 TBinaryWriter::TBinaryWriter(std::int32_t InitialCapacity)
-    : FCapacity(CheckedCapacity(zem::RoundCapacity(InitialCapacity))),
+    : FCapacity(CheckedCapacity(zem::RoundCapacity64(InitialCapacity))),
       FBuffer(std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(FCapacity))) {}
 
 TBinaryWriter::~TBinaryWriter() {
@@ -34,9 +35,9 @@ void TBinaryWriter::Reserve(std::int64_t N) {
         throw EIntOverflow();
     if (Needed <= FCapacity)
         return;
-    std::int64_t NewCapacity = zem::GrowCapacity(FCapacity);
+    std::int64_t NewCapacity = zem::GrowCapacity64(FCapacity);
     if (NewCapacity < Needed)
-        NewCapacity = zem::RoundCapacity(Needed);
+        NewCapacity = zem::RoundCapacity64(Needed);
     const std::int32_t Capacity = CheckedCapacity(NewCapacity);
     auto NewBuffer = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(Capacity)); // zero-filled
     std::memcpy(NewBuffer.get(), FBuffer.get(), static_cast<std::size_t>(FLength));

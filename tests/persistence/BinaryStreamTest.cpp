@@ -1,4 +1,6 @@
 // TBinaryWriter, TBinaryReader, the frame and Adler-32.
+#include "model/ZemLists.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -73,26 +75,28 @@ TEST(Adler32, LongBlocksAgreeWithTheSumsTakenByteByByte) {
 }
 
 TEST(CapacityRules, RoundingAndGrowth) {
-    EXPECT_EQ(zem::RoundCapacity(0), 16);
-    EXPECT_EQ(zem::RoundCapacity(16), 16);
-    EXPECT_EQ(zem::RoundCapacity(17), 64);
-    EXPECT_EQ(zem::RoundCapacity(65), 256);
-    EXPECT_EQ(zem::RoundCapacity(257), 1024);
-    EXPECT_EQ(zem::RoundCapacity(1024), 1024);
-    EXPECT_EQ(zem::RoundCapacity(1025), 2048);
-    EXPECT_EQ(zem::RoundCapacity(4096), 4096);
-    EXPECT_EQ(zem::GrowCapacity(0), 16);
-    EXPECT_EQ(zem::GrowCapacity(5), 16);
-    EXPECT_EQ(zem::GrowCapacity(6), 64);
-    EXPECT_EQ(zem::GrowCapacity(53), 64);
-    EXPECT_EQ(zem::GrowCapacity(54), 256);
-    EXPECT_EQ(zem::GrowCapacity(245), 256);
-    EXPECT_EQ(zem::GrowCapacity(246), 1024);
-    EXPECT_EQ(zem::GrowCapacity(1013), 1024);
-    EXPECT_EQ(zem::GrowCapacity(1014), 2048); // greater than 1024
-    EXPECT_EQ(zem::GrowCapacity(1024), 2048);
-    EXPECT_EQ(zem::GrowCapacity(2038), 4096);
-    EXPECT_EQ(zem::GrowCapacity(2037), 2048);
+    EXPECT_EQ(zem::RoundCapacity64(0), 16);
+    EXPECT_EQ(zem::RoundCapacity64(16), 16);
+    EXPECT_EQ(zem::RoundCapacity64(17), 64);
+    EXPECT_EQ(zem::RoundCapacity64(65), 256);
+    EXPECT_EQ(zem::RoundCapacity64(257), 1024);
+    EXPECT_EQ(zem::RoundCapacity64(1024), 1024);
+    EXPECT_EQ(zem::RoundCapacity64(1025), 2048);
+    EXPECT_EQ(zem::RoundCapacity64(4096), 4096);
+    EXPECT_EQ(zem::GrowCapacity64(0), 16);
+    EXPECT_EQ(zem::GrowCapacity64(5), 16);
+    EXPECT_EQ(zem::GrowCapacity64(6), 64);
+    EXPECT_EQ(zem::GrowCapacity64(53), 64);
+    EXPECT_EQ(zem::GrowCapacity64(54), 256);
+    EXPECT_EQ(zem::GrowCapacity64(245), 256);
+    EXPECT_EQ(zem::GrowCapacity64(246), 1024);
+    EXPECT_EQ(zem::GrowCapacity64(1013), 1024);
+    EXPECT_EQ(zem::GrowCapacity64(1014), 2048); // greater than 1024
+    EXPECT_EQ(zem::GrowCapacity64(1024), 2048);
+    EXPECT_EQ(zem::GrowCapacity64(2038), 4096);
+    EXPECT_EQ(zem::GrowCapacity64(2037), 2048);
+    // The writer's sizes go past what a 32-bit count holds only to be refused by the writer itself.
+    EXPECT_EQ(zem::RoundCapacity64(0x80000001LL), 0x100000000LL);
 }
 
 TEST(BinaryWriter, CapacityStartsRoundedAndGrowsByTheRule) {

@@ -1,8 +1,9 @@
 #include "transport/ZemNetworkGraph.h"
 
+#include "persistence/ZemNumberText.h"
+
 #include "model/ZemObject.h"
 
-#include <charconv>
 #include <cmath>
 
 void TZemNetworkGraph::Clear() {
@@ -23,23 +24,6 @@ long double zem::SegmentLength(const TZemObject& Segment) {
 }
 
 std::string zem::FormatFloat(long double Value) {
-    char Buf[64];
-    auto [End, Ec] = std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::general, 15);
-    if (Ec != std::errc())
-        return "0";
-    std::string S(Buf, End);
-    const size_t E = S.find('e');
-    if (E == std::string::npos)
-        return S;
-    // "1.5e+20" -> "1.5E20", "1e-07" -> "1E-7".
-    std::string Mantissa = S.substr(0, E);
-    std::string Exponent = S.substr(E + 1);
-    bool Negative = false;
-    if (!Exponent.empty() && (Exponent[0] == '+' || Exponent[0] == '-')) {
-        Negative = Exponent[0] == '-';
-        Exponent.erase(0, 1);
-    }
-    while (Exponent.size() > 1 && Exponent[0] == '0')
-        Exponent.erase(0, 1);
-    return Mantissa + "E" + (Negative ? "-" : "") + Exponent;
+    // The same general format as the text export, with '.' whatever the locale, so scripts can read it.
+    return GeneralFloatText(Value, '.');
 }

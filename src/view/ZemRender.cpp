@@ -52,6 +52,9 @@ void TZemMap::UpdateVisibleList() {
             ObjectByID(ID); // raises as before for an ID that is not stored
         const TZemObject& O = *Doc.Objects.Values(Index);
         Next = Index + 1;
+        // Objects live apart on the heap and the walk is memory-bound: ask for one a few steps ahead.
+        if (Index + 8 < Doc.Objects.Count())
+            __builtin_prefetch(Doc.Objects.Values(Index + 8).get());
         bool Add = false;
         if (!Net.ShowOnlyTransportNet) {
             switch (O.Kind) {

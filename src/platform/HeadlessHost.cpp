@@ -9,10 +9,7 @@ void HeadlessHost::Log(const char* What) {
 
 void HeadlessHost::Present(const TBitmap32& Frame) {
     ++PresentCount;
-    LastFrame.SetSize(Frame.Width(), Frame.Height());
-    if (!Frame.Empty())
-        std::copy(Frame.Bits(), Frame.Bits() + static_cast<size_t>(Frame.Width()) * Frame.Height(),
-                  LastFrame.Bits());
+    LastFrame = Frame;
     Log("present");
 }
 

@@ -226,11 +226,7 @@ void TZemMap::UpdateMiniMapFrame() {
         TBitmap32& B;
         ~TEnd() { B.EndUpdate(); }
     } End{M.Composed};
-    if (M.Content.Width() == M.Composed.Width() && M.Content.Height() == M.Composed.Height() &&
-        !M.Content.Empty())
-        std::copy(M.Content.Bits(),
-                  M.Content.Bits() + static_cast<size_t>(M.Content.Width()) * M.Content.Height(),
-                  M.Composed.Bits());
+    M.Composed.Draw(0, 0, M.Content);
 
     const float GW = View.GlobalWidthHeight.X, GH = View.GlobalWidthHeight.Y;
     TRect A;

@@ -5,7 +5,8 @@
 // Each benchmark reports bytes_per_second of the unpacked size and a "ratio" counter: unpacked size
 // divided by packed size (higher is smaller output). ZemPack/<payload>/<level> and ZemUnpack/<payload>
 // (data packed at level 3) are this codec; ZlibCompress/<payload>/<level> and ZlibUncompress/<payload>
-// (data compressed at level 6) are zlib on the same bytes.
+// (data compressed at level 6) are zlib on the same bytes. The map-<size>K payloads are the first bytes of
+// the map-like one, for smaller maps.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -177,6 +178,22 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
 #ifdef ZEM_HAVE_ZLIB
         benchmark::RegisterBenchmark(("ZlibUncompress/" + Name).c_str(), ZlibUncompress, P)
+            ->Unit(benchmark::kMillisecond);
+#endif
+    }
+    // Smaller maps: level 3 against zlib level 6 on the first bytes of the map-like payload.
+    static std::vector<TPayload> Prefixes;
+    for (std::size_t Size :
+         {std::size_t{64} << 10, std::size_t{256} << 10, std::size_t{512} << 10, std::size_t{1} << 20}) {
+        const std::vector<std::uint8_t>& Map = Payloads()[0].Bytes;
+        Prefixes.push_back({nullptr, {Map.begin(), Map.begin() + static_cast<std::ptrdiff_t>(Size)}});
+    }
+    for (const TPayload& P : Prefixes) {
+        const std::string Name = "map-" + std::to_string(P.Bytes.size() >> 10) + "K";
+        benchmark::RegisterBenchmark(("ZemPack/" + Name + "/3").c_str(), ZemPack, P, 3)
+            ->Unit(benchmark::kMillisecond);
+#ifdef ZEM_HAVE_ZLIB
+        benchmark::RegisterBenchmark(("ZlibCompress/" + Name + "/6").c_str(), ZlibCompress, P, 6)
             ->Unit(benchmark::kMillisecond);
 #endif
     }

@@ -1,5 +1,6 @@
-// The packer: a greedy parse with one step of lazy evaluation over the hash chains of TMatchFinder,
-// its symbols coded block by block by TBlockWriter. Whole buffers in, whole buffers out.
+// The packer: a greedy parse with one step of lazy evaluation over the hash chains of TMatchFinder (or
+// their rows in TRowMatchFinder, which give the same matches faster on large inputs), its symbols coded
+// block by block by TBlockWriter. Whole buffers in, whole buffers out.
 #include "persistence/ZemCodec.h"
 
 #include <algorithm>
@@ -14,17 +15,24 @@
 #include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMatchFinder.h"
 #include "persistence/ZemMemory.h"
+#include "persistence/ZemRowMatchFinder.h"
 
 namespace zem {
 namespace {
 
 using namespace codec;
 
+// Rows of candidates pay for their large tables on long chains over inputs of half a megabyte or more
+// (measured on map-like data); linked chains serve the rest.
+constexpr int kRowsFromChainLimit = 32;
+constexpr std::uint32_t kRowsFromSize = 512u << 10;
+
 // Packs Size (>= 4) bytes into the bit stream at Out (room for Size + 8 bytes). Returns the stream's
 // length, or 0 when it would grow beyond Size bytes.
+template <class TFinder>
 std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLevelParams& Params,
                      std::uint8_t* Out) {
-    TMatchFinder Finder(Source, Size, Params);
+    TFinder Finder(Source, Size, Params);
     TBlockWriter Writer(Source, Out, Size);
     std::uint32_t i = 0;
     // Adds a literal or a match that ends at i, flushing a full block.
@@ -65,6 +73,14 @@ std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLeve
     if (!Writer.Flush(Size))
         return 0;
     return Writer.Finish();
+}
+
+std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLevelParams& Params,
+                     std::uint8_t* Out) {
+    if (Params.ChainLimit >= kRowsFromChainLimit && Size >= kRowsFromSize &&
+        TRowMatchFinder::Suits(Params, Size))
+        return Compress<TRowMatchFinder>(Source, Size, Params, Out);
+    return Compress<TMatchFinder>(Source, Size, Params, Out);
 }
 
 } // namespace

@@ -16,16 +16,8 @@ constexpr int kMaxStrangers = 16;
 // Levels with at least this chain limit use the four-byte chains.
 constexpr int kKeyChainsFrom = 32;
 
-inline std::uint64_t Load64(const std::uint8_t* P) {
-    std::uint64_t V;
-    std::memcpy(&V, P, 8);
-    return V;
-}
-
 inline std::uint32_t Load32(const std::uint8_t* P) {
-    std::uint32_t V;
-    std::memcpy(&V, P, 4);
-    return V;
+    return LoadLE32(P);
 }
 
 } // namespace
@@ -54,21 +46,22 @@ TMatchFinder::TMatchFinder(const std::uint8_t* AData, std::uint32_t ASize, const
                            TSearch Search, int Hash4Bits)
     : Data(AData), Size(ASize), Params(AParams),
       HashMask(static_cast<std::uint32_t>(AParams.HashEntries - 1)),
-      WindowMask(static_cast<std::uint32_t>(AParams.Window - 1)),
+      // A slot per position of the window, or of the whole input when that is shorter.
+      WindowMask(std::min(static_cast<std::uint32_t>(AParams.Window), std::bit_ceil(std::max(ASize, 1u))) -
+                 1),
       KeyChains(Search == TSearch::Auto ? AParams.ChainLimit >= kKeyChainsFrom
                                         : Search == TSearch::WithFourByteChains),
       Hash4Shift(32 - (Hash4Bits != 0 ? Hash4Bits
                                       : std::clamp(static_cast<int>(std::bit_width(ASize)), 10, kHash4Bits))),
-      Buckets(std::make_unique_for_overwrite<TBucket[]>(static_cast<std::size_t>(AParams.HashEntries))),
-      Chain(std::make_unique_for_overwrite<std::int32_t[]>(static_cast<std::size_t>(AParams.Window))) {
+      Buckets(static_cast<std::size_t>(AParams.HashEntries)), Chain(std::size_t{WindowMask} + 1) {
     // Chains start empty: heads at -Window end every walk at once. Chain slots are only read after their
     // position has been inserted.
-    std::fill(Buckets.get(), Buckets.get() + Params.HashEntries, TBucket{-Params.Window, 0});
+    std::fill(Buckets.Get(), Buckets.Get() + Params.HashEntries, TBucket{-Params.Window, 0});
     if (KeyChains) {
         const std::size_t Heads = std::size_t{1} << (32 - Hash4Shift);
-        Head4 = std::make_unique_for_overwrite<std::int32_t[]>(Heads);
-        Links4 = std::make_unique_for_overwrite<TLink4[]>(static_cast<std::size_t>(Params.Window));
-        std::fill(Head4.get(), Head4.get() + Heads, -Params.Window);
+        Head4 = TPageTable<std::int32_t>(Heads);
+        Links4 = TPageTable<TLink4>(std::size_t{WindowMask} + 1);
+        std::fill(Head4.Get(), Head4.Get() + Heads, -Params.Window);
     }
 }
 
@@ -122,27 +115,6 @@ void TMatchFinder::InsertBefore(std::uint32_t Pos) {
     }
 }
 
-// Bytes that agree at Candidate and Pos, up to Limit; eight at a time while eight remain.
-inline std::uint32_t TMatchFinder::MatchLength(std::uint32_t Candidate, std::uint32_t Pos,
-                                               std::uint32_t Limit) const {
-    const std::uint8_t* A = Data + Candidate;
-    const std::uint8_t* B = Data + Pos;
-    std::uint32_t K = 0;
-    while (K + 8 <= Limit) {
-        const std::uint64_t X = Load64(A + K) ^ Load64(B + K);
-        if (X != 0) {
-            if constexpr (std::endian::native == std::endian::little)
-                return K + static_cast<std::uint32_t>(std::countr_zero(X)) / 8;
-            else
-                return K + static_cast<std::uint32_t>(std::countl_zero(X)) / 8;
-        }
-        K += 8;
-    }
-    while (K < Limit && A[K] == B[K])
-        ++K;
-    return K;
-}
-
 void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
                                      std::uint32_t Limit, TMatch& Current) const {
     const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
@@ -155,7 +127,7 @@ void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, 
         const std::uint32_t Tail = Current.Length - 3;
         if (Load32(Data + P + Tail) != Load32(Here + Tail))
             continue;
-        const std::uint32_t Length = MatchLength(P, Pos, Limit);
+        const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
         if (Length > Current.Length &&
             TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance))
             Current = {Length, Pos - P};
@@ -215,7 +187,7 @@ void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget
         const std::uint32_t Tail = Current.Length - 3; // the last four bytes of a longer match first
         if (Load32(Data + P + Tail) != Load32(Data + Pos + Tail))
             continue;
-        const std::uint32_t Length = MatchLength(P, Pos, Limit);
+        const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
         if (Length > Current.Length &&
             TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance)) {
             Current = {Length, Pos - P};
@@ -235,7 +207,7 @@ TMatch TMatchFinder::FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, i
         --Budget;
         const auto P = static_cast<std::uint32_t>(Candidate);
         Candidate = Chain[P & WindowMask];
-        const std::uint32_t Length = MatchLength(P, Pos, Limit);
+        const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
         if (Length < kMinMatch)
             continue;
         const std::uint32_t Distance = Pos - P;
@@ -268,7 +240,7 @@ TMatch TMatchFinder::FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) 
             break;
         --Budget;
         Candidate = Chain[P & WindowMask];
-        const std::uint32_t Length = MatchLength(P, Pos, Limit);
+        const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
         if (Length >= kMinMatch) {
             TMatch Match{Length, Pos - P};
             Improve(Pos, Candidate, Budget, Limit, Match);
@@ -282,7 +254,7 @@ TMatch TMatchFinder::FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) 
     TKeyWalk Walk(*this, Pos);
     std::uint32_t P, Step;
     while (Walk.Next(Candidate, P, Step)) {
-        const std::uint32_t Length = MatchLength(P, Pos, Limit);
+        const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
         if (Length >= 5 || Pos - P <= kFourByteMatchMaxDistance) {
             TMatch Match{Length, Pos - P};
             Improve(Pos, Chain[P & WindowMask], Params.ChainLimit - static_cast<int>(Step), Limit, Match);

@@ -1,10 +1,13 @@
 #pragma once
 // The packer's dictionary: the hash chains over the input and the match searches of the parse. It decides
 // which earlier bytes a position may copy; the block writer (ZemBlockWriter.h) decides how to code that.
+#include <bit>
 #include <cstdint>
 #include <memory>
 
 #include "persistence/ZemCodecFormat.h"
+#include "persistence/ZemLittleEndian.h"
+#include "persistence/ZemMemory.h"
 
 namespace zem::codec {
 
@@ -59,7 +62,6 @@ private:
 
     std::uint32_t Hash3(std::uint32_t Pos) const;
     std::uint32_t Hash4(std::uint32_t Pos) const;
-    std::uint32_t MatchLength(std::uint32_t Candidate, std::uint32_t Pos, std::uint32_t Limit) const;
     // A position's place on the four-byte chain, with its rank in the three-byte chain (low 24 bits) and
     // 8 more bits of its four-byte hash.
     struct TLink4 {
@@ -107,13 +109,28 @@ private:
     std::uint32_t HashMask, WindowMask;
     bool KeyChains;
     int Hash4Shift;
-    std::unique_ptr<TBucket[]> Buckets; // by three-byte hash
-    std::unique_ptr<std::int32_t[]>
-        Chain; // the older position with the same three-byte hash, by position mod Window
-    std::unique_ptr<std::int32_t[]> Head4; // newest position with the same four-byte hash; -Window when none
-    std::unique_ptr<TLink4[]> Links4;      // by position mod Window
+    TPageTable<TBucket> Buckets; // by three-byte hash
+    // The older position with the same three-byte hash, by position mod the window (or the input, if
+    // shorter).
+    TPageTable<std::int32_t> Chain;
+    TPageTable<std::int32_t> Head4; // newest position with the same four-byte hash; -Window when none
+    TPageTable<TLink4> Links4;      // by position mod Window
     std::uint32_t NextInsert = 0;
 };
+
+// Bytes that agree at A and B, up to Limit; eight at a time while eight remain.
+inline std::uint32_t MatchLength(const std::uint8_t* A, const std::uint8_t* B, std::uint32_t Limit) {
+    std::uint32_t K = 0;
+    while (K + 8 <= Limit) {
+        const std::uint64_t X = LoadLE64(A + K) ^ LoadLE64(B + K);
+        if (X != 0)
+            return K + static_cast<std::uint32_t>(std::countr_zero(X)) / 8;
+        K += 8;
+    }
+    while (K < Limit && A[K] == B[K])
+        ++K;
+    return K;
+}
 
 // Whether a match Gain bytes longer at NewDistance replaces the current one at CurrentDistance.
 bool TakeLongerMatch(int Gain, std::uint32_t NewDistance, std::uint32_t CurrentDistance);

@@ -14,6 +14,7 @@
 #include "persistence/ZemCodec.h"
 #include "persistence/ZemHuffman.h"
 #include "persistence/ZemMatchFinder.h"
+#include "persistence/ZemRowMatchFinder.h"
 
 namespace {
 
@@ -259,7 +260,8 @@ TEST(CodecPack, TheParseFollowsTheDescriptionAtEveryLevel) {
                        {"records", Records(120000, 8)},
                        {"mixed", Mixed(200000, 9)},
                        {"skewed", RandomBytes(60000, 10, 3)},
-                       {"pairs", RandomBytes(30000, 11, 2)}};
+                       {"pairs", RandomBytes(30000, 11, 2)},
+                       {"large records", Records(600000, 12)}}; // large enough for rows of candidates
     for (const auto& C : Cases)
         for (int Level = 1; Level <= 4; ++Level) {
             const Bytes P = Packed(C.Data, Level);
@@ -288,10 +290,15 @@ TEST(CodecPack, FirstMatchesObeyTheirDistanceLimits) {
         for (int k = 0; k < Agreeing; ++k)
             Data[D + k] = Data[k];
         Data[D + Agreeing] = static_cast<std::uint8_t>(Data[Agreeing] + 1);
-        zem::codec::TMatchFinder F(Data.data(), static_cast<std::uint32_t>(Data.size()),
-                                   kLevels[static_cast<std::size_t>(Level)]);
+        const auto Size = static_cast<std::uint32_t>(Data.size());
+        const auto& Params = kLevels[static_cast<std::size_t>(Level)];
+        zem::codec::TMatchFinder F(Data.data(), Size, Params);
+        zem::codec::TRowMatchFinder R(Data.data(), Size, Params);
         F.InsertBefore(D + 1);
-        return F.Find(D);
+        R.InsertBefore(D + 1);
+        const zem::codec::TMatch A = F.Find(D), B = R.Find(D);
+        EXPECT_TRUE(A.Length == B.Length && A.Distance == B.Distance) << Level << " " << D << " " << Agreeing;
+        return A;
     };
     EXPECT_EQ(Probe(3, 4096, 3).Length, 3u);
     EXPECT_FALSE(Probe(3, 4097, 3));
@@ -411,7 +418,32 @@ TEST(CodecHuffman, CanonicalCodesFollowTheConstructionAndTravelMostSignificantBi
         EXPECT_EQ(Codes[s], zem::codec::ReverseBits(Expected[s], Lengths[s])) << s;
 }
 
-TEST(CodecPack, TheFourByteChainsFindWhatThePlainWalkFinds) {
+// Every search of the faster dictionaries against the plain walk of the three-byte chain.
+template <class TFinder, class... TArgs>
+void ExpectTheSameMatchesAsThePlainWalk(const char* What, const Bytes& Data, int Level, TArgs... Args) {
+    using zem::codec::TMatch;
+    using zem::codec::TMatchFinder;
+    const auto& Params = zem::codec::kLevels[static_cast<std::size_t>(Level)];
+    const auto Size = static_cast<std::uint32_t>(Data.size());
+    TMatchFinder Plain(Data.data(), Size, Params, TMatchFinder::TSearch::ThreeByteChainOnly);
+    TFinder Other(Data.data(), Size, Params, Args...);
+    auto Same = [](TMatch A, TMatch B) { return A.Length == B.Length && A.Distance == B.Distance; };
+    for (std::uint32_t Pos = 1; Pos + 3 <= Size; Pos += 1 + Pos % 3) {
+        Plain.InsertBefore(Pos + 1);
+        Other.InsertBefore(Pos + 1);
+        const TMatch A = Plain.Find(Pos), B = Other.Find(Pos);
+        ASSERT_TRUE(Same(A, B)) << What << " level " << Level << " at " << Pos << ": " << A.Length << "@"
+                                << A.Distance << " against " << B.Length << "@" << B.Distance;
+        if (A) {
+            ASSERT_TRUE(Same(Plain.FindLonger(Pos, A), Other.FindLonger(Pos, B))) << What << " at " << Pos;
+            const TMatch Bar{3, 1};
+            ASSERT_TRUE(Same(Plain.FindLonger(Pos, Bar), Other.FindLonger(Pos, Bar)))
+                << What << " at " << Pos;
+        }
+    }
+}
+
+TEST(CodecPack, FasterSearchesFindWhatThePlainWalkFinds) {
     using zem::codec::TMatchFinder;
     struct {
         const char* Name;
@@ -422,30 +454,15 @@ TEST(CodecPack, TheFourByteChainsFindWhatThePlainWalkFinds) {
                        {"skewed", RandomBytes(30000, 24, 5)},
                        {"random", RandomBytes(20000, 25)}};
     for (const auto& C : Cases)
-        for (int Level : {1, 3, 4})
-            for (int Hash4Bits : {2, 20}) { // 2 bits: chains full of strangers, which force the fallbacks
-                const auto& Params = zem::codec::kLevels[static_cast<std::size_t>(Level)];
-                const auto Size = static_cast<std::uint32_t>(C.Data.size());
-                TMatchFinder Plain(C.Data.data(), Size, Params, TMatchFinder::TSearch::ThreeByteChainOnly);
-                TMatchFinder Keyed(C.Data.data(), Size, Params, TMatchFinder::TSearch::WithFourByteChains,
-                                   Hash4Bits);
-                for (std::uint32_t Pos = 1; Pos + 3 <= Size; Pos += 1 + Pos % 3) {
-                    Plain.InsertBefore(Pos + 1);
-                    Keyed.InsertBefore(Pos + 1);
-                    const zem::codec::TMatch A = Plain.Find(Pos), B = Keyed.Find(Pos);
-                    ASSERT_TRUE(A.Length == B.Length && A.Distance == B.Distance)
-                        << C.Name << " level " << Level << " bits " << Hash4Bits << " at " << Pos << ": "
-                        << A.Length << "@" << A.Distance << " against " << B.Length << "@" << B.Distance;
-                    if (A) {
-                        const zem::codec::TMatch LA = Plain.FindLonger(Pos, A), LB = Keyed.FindLonger(Pos, B);
-                        ASSERT_TRUE(LA.Length == LB.Length && LA.Distance == LB.Distance)
-                            << C.Name << " at " << Pos;
-                        const zem::codec::TMatch Bar{3, 1};
-                        const zem::codec::TMatch SA = Plain.FindLonger(Pos, Bar),
-                                                 SB = Keyed.FindLonger(Pos, Bar);
-                        ASSERT_TRUE(SA.Length == SB.Length && SA.Distance == SB.Distance)
-                            << C.Name << " at " << Pos;
-                    }
-                }
-            }
+        for (int Level : {1, 2, 3, 4}) {
+            // Four-byte chains; 2 bits of hash fill them with strangers, which force the fallbacks.
+            for (int Hash4Bits : {2, 20})
+                ExpectTheSameMatchesAsThePlainWalk<TMatchFinder>(
+                    C.Name, C.Data, Level, TMatchFinder::TSearch::WithFourByteChains, Hash4Bits);
+            ExpectTheSameMatchesAsThePlainWalk<zem::codec::TRowMatchFinder>(C.Name, C.Data, Level);
+        }
+    // Rows keep positions in 24 bits: inputs that would not fit go to the chains.
+    using zem::codec::TRowMatchFinder;
+    EXPECT_TRUE(TRowMatchFinder::Suits(zem::codec::kLevels[3], (1u << 24) - 1 - 262144));
+    EXPECT_FALSE(TRowMatchFinder::Suits(zem::codec::kLevels[3], (1u << 24) - 262144));
 }

@@ -22,10 +22,16 @@ namespace {
 
 using namespace codec;
 
-// Rows of candidates pay for their large tables on long chains over inputs of half a megabyte or more
-// (measured on map-like data); linked chains serve the rest.
-constexpr int kRowsFromChainLimit = 32;
-constexpr std::uint32_t kRowsFromSize = 512u << 10;
+// Rows of candidates beat linked chains once there are chains worth walking (eight candidates or more),
+// provided their table is small next to the work: the 32 MB of rows of the long-chain levels pay off from
+// half a megabyte of input on. Measured on map-like data.
+bool UseRows(const TLevelParams& Params, std::uint32_t Size) {
+    constexpr int kMinChainLimit = 8;
+    constexpr std::size_t kSmallTable = std::size_t{1} << 20;
+    constexpr std::uint32_t kLargeInput = 512u << 10;
+    return Params.ChainLimit >= kMinChainLimit && TRowMatchFinder::Suits(Params, Size) &&
+           (TRowMatchFinder::TableBytes(Params) <= kSmallTable || Size >= kLargeInput);
+}
 
 // Packs Size (>= 4) bytes into the bit stream at Out (room for Size + 8 bytes). Returns the stream's
 // length, or 0 when it would grow beyond Size bytes.
@@ -77,8 +83,7 @@ std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLeve
 
 std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLevelParams& Params,
                      std::uint8_t* Out) {
-    if (Params.ChainLimit >= kRowsFromChainLimit && Size >= kRowsFromSize &&
-        TRowMatchFinder::Suits(Params, Size))
+    if (UseRows(Params, Size))
         return Compress<TRowMatchFinder>(Source, Size, Params, Out);
     return Compress<TMatchFinder>(Source, Size, Params, Out);
 }

@@ -65,13 +65,8 @@ TMatchFinder::TMatchFinder(const std::uint8_t* AData, std::uint32_t ASize, const
     }
 }
 
-// Three bytes, each shifted in by HashShift bits: the value the rolling form h = ((h << s) xor byte[i + 2])
-// and (entries - 1) reaches at i, since older bytes leave through the mask.
 inline std::uint32_t TMatchFinder::Hash3(std::uint32_t Pos) const {
-    const int S = Params.HashShift;
-    return ((static_cast<std::uint32_t>(Data[Pos]) << (2 * S)) ^
-            (static_cast<std::uint32_t>(Data[Pos + 1]) << S) ^ Data[Pos + 2]) &
-           HashMask;
+    return HashOfThree(Data + Pos, Params.HashShift, HashMask);
 }
 
 // Any hash of the four bytes will do: it only groups candidates, each is compared before it counts. The

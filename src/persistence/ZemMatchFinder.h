@@ -118,6 +118,14 @@ private:
     std::uint32_t NextInsert = 0;
 };
 
+// The hash of the three bytes at P, each shifted in by Shift bits: the value the rolling form
+// h = ((h << s) xor byte[i + 2]) and (entries - 1) reaches at i, since older bytes leave through the mask.
+inline std::uint32_t HashOfThree(const std::uint8_t* P, int Shift, std::uint32_t Mask) {
+    return ((static_cast<std::uint32_t>(P[0]) << (2 * Shift)) ^ (static_cast<std::uint32_t>(P[1]) << Shift) ^
+            P[2]) &
+           Mask;
+}
+
 // Bytes that agree at A and B, up to Limit; eight at a time while eight remain.
 inline std::uint32_t MatchLength(const std::uint8_t* A, const std::uint8_t* B, std::uint32_t Limit) {
     std::uint32_t K = 0;

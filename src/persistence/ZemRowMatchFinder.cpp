@@ -46,10 +46,7 @@ TRowMatchFinder::TRowMatchFinder(const std::uint8_t* AData, std::uint32_t ASize,
 }
 
 inline std::uint32_t TRowMatchFinder::Hash3(std::uint32_t Pos) const {
-    const int S = Params.HashShift;
-    return ((static_cast<std::uint32_t>(Data[Pos]) << (2 * S)) ^
-            (static_cast<std::uint32_t>(Data[Pos + 1]) << S) ^ Data[Pos + 2]) &
-           HashMask;
+    return HashOfThree(Data + Pos, Params.HashShift, HashMask);
 }
 
 // Any hash of the four bytes will do: equal bytes give equal tags, and every tag that agrees is checked
@@ -60,30 +57,35 @@ inline std::uint8_t TRowMatchFinder::Tag(std::uint32_t Pos) const {
     return static_cast<std::uint8_t>((Load32(Data + Pos) * 2654435761u) >> 24);
 }
 
-inline void TRowMatchFinder::Write(std::uint32_t Pos) {
-    const std::uint32_t H = Hash3(Pos);
-    const unsigned Slot = Next[H];
-    const std::size_t At = std::size_t{H} * Width + Slot;
-    Slots[At] =
-        static_cast<std::uint32_t>(Tag(Pos)) << kTagShift | (Pos + static_cast<std::uint32_t>(Params.Window));
-    Next[H] = static_cast<std::uint8_t>((Slot - 1) & (Width - 1));
-}
-
 void TRowMatchFinder::InsertBefore(std::uint32_t Pos) {
     const std::uint32_t Hashable = Size >= 2 ? Size - 2 : 0;
     Inserted = std::max(Inserted, std::min(Pos, Hashable));
     // The newest position stays out of the rows: the next search is there, and a row holds only the
     // candidates of a search, not the position itself.
-    for (; Written + 1 < Inserted; ++Written) {
-        if (Written + kPrefetchAhead + 3 <= Size) {
-            const std::uint32_t H = Hash3(Written + kPrefetchAhead);
-            const std::size_t Row = std::size_t{H} * Width;
-            for (unsigned k = 0; k < Width; k += 16) // the whole row: the search there reads it all
-                __builtin_prefetch(&Slots[Row + k], 1);
-            __builtin_prefetch(&Next[H], 1);
+    if (Written + 1 >= Inserted)
+        return;
+    // In locals: a store to a byte-sized ring head could otherwise alias any member.
+    const std::uint8_t* const D = Data;
+    std::uint32_t* const Row = Slots.Get();
+    std::uint8_t* const Head = Next.Get();
+    const unsigned W = Width;
+    const int Shift = Params.HashShift;
+    const std::uint32_t Mask = HashMask, Bias = static_cast<std::uint32_t>(Params.Window);
+    const std::uint32_t End = Inserted - 1,
+                        Ahead = Size >= kPrefetchAhead + 3 ? Size - kPrefetchAhead - 3 : 0;
+    for (std::uint32_t I = Written; I < End; ++I) {
+        if (I <= Ahead) {
+            const std::uint32_t H = HashOfThree(D + I + kPrefetchAhead, Shift, Mask);
+            for (unsigned k = 0; k < W; k += 16) // the whole row: the search there reads it all
+                __builtin_prefetch(Row + std::size_t{H} * W + k, 1);
+            __builtin_prefetch(Head + H, 1);
         }
-        Write(Written);
+        const std::uint32_t H = HashOfThree(D + I, Shift, Mask);
+        const unsigned Slot = Head[H];
+        Row[std::size_t{H} * W + Slot] = static_cast<std::uint32_t>(Tag(I)) << kTagShift | (I + Bias);
+        Head[H] = static_cast<std::uint8_t>((Slot - 1) & (W - 1));
     }
+    Written = End;
 }
 
 inline TRowMatchFinder::TRow TRowMatchFinder::RowOf(std::uint32_t Pos) const {
@@ -99,19 +101,15 @@ inline std::int64_t TRowMatchFinder::Candidate(const TRow& Row, unsigned Age) co
 inline std::uint64_t TRowMatchFinder::AgesWithTag(const TRow& Row, std::uint8_t T) const {
     std::uint64_t Found = 0;
 #if defined(__SSE2__)
-    if (Width % 16 == 0) {
+    if (Width % 8 == 0) {
         const __m128i Key = _mm_set1_epi8(static_cast<char>(T));
         const auto* Chunk = reinterpret_cast<const __m128i*>(Row.Slots);
-        for (unsigned k = 0; k < Width; k += 16, Chunk += 4) {
-            // The tags of sixteen slots, narrowed to bytes in slot order.
+        for (unsigned k = 0; k < Width; k += 8, Chunk += 2) {
+            // The tags of eight slots, narrowed to bytes in slot order.
             const __m128i A = _mm_srli_epi32(_mm_loadu_si128(Chunk), kTagShift);
             const __m128i B = _mm_srli_epi32(_mm_loadu_si128(Chunk + 1), kTagShift);
-            const __m128i C = _mm_srli_epi32(_mm_loadu_si128(Chunk + 2), kTagShift);
-            const __m128i D = _mm_srli_epi32(_mm_loadu_si128(Chunk + 3), kTagShift);
-            const __m128i Bytes = _mm_packus_epi16(_mm_packs_epi32(A, B), _mm_packs_epi32(C, D));
-            Found |= static_cast<std::uint64_t>(
-                         static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(Bytes, Key))))
-                     << k;
+            const __m128i Bytes = _mm_packus_epi16(_mm_packs_epi32(A, B), _mm_setzero_si128());
+            Found |= static_cast<std::uint64_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(Bytes, Key)) & 0xFF) << k;
         }
     } else
 #endif

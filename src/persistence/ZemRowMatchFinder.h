@@ -15,6 +15,7 @@
 // The row table is large (HashEntries x ChainLimit slots, 32 MB at level 3) and comes zero-filled from
 // the system in large pages, so this pays off on inputs of half a megabyte or more; the packer keeps
 // smaller ones on the linked chains.
+#include <cstddef>
 #include <cstdint>
 
 #include "persistence/ZemCodecFormat.h"
@@ -28,6 +29,11 @@ public:
     // Whether rows suit the level's chain limit (a power of two up to 64) and the input's size (the
     // slots hold positions in 24 bits).
     static bool Suits(const TLevelParams& Params, std::uint32_t Size);
+    // The bytes of the row table of a level.
+    static std::size_t TableBytes(const TLevelParams& Params) {
+        return static_cast<std::size_t>(Params.HashEntries) * static_cast<std::size_t>(Params.ChainLimit) *
+               sizeof(std::uint32_t);
+    }
 
     // Data must stay valid for the finder's life; Suits(Params, Size) holds. Throws std::bad_alloc when
     // the tables cannot be had.
@@ -42,7 +48,6 @@ public:
 private:
     std::uint32_t Hash3(std::uint32_t Pos) const;
     std::uint8_t Tag(std::uint32_t Pos) const;
-    void Write(std::uint32_t Pos);
     struct TRow {
         const std::uint32_t* Slots;
         unsigned Newest; // the slot of age 0

@@ -1,6 +1,6 @@
-// The codec against zlib on three payloads built here: a map-like stream (object records in Windows-1251
-// with repeated street names and single-precision coordinates, written with TBinaryWriter as the map
-// file does), random bytes, and a long run of one byte.
+// The codec against zlib on payloads built here: a map-like stream (object records in Windows-1251 with
+// repeated street names and single-precision coordinates, written with TBinaryWriter as the map file
+// does), the content of a generated city's map file, random bytes, and a long run of one byte.
 //
 // Each benchmark reports bytes_per_second of the unpacked size and a "ratio" counter: unpacked size
 // divided by packed size (higher is smaller output). ZemPack/<payload>/<level> and ZemUnpack/<payload>
@@ -15,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "CityGen.h"
 #include "model/ZemText.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"
+#include "platform/HeadlessHost.h"
 
 #if __has_include(<zlib.h>)
 #include <zlib.h>
@@ -82,6 +84,19 @@ std::vector<std::uint8_t> MapLikePayload() {
     return {W.Buffer(), W.Buffer() + kPayloadSize};
 }
 
+// The content of a real map file: a generated city of about 40,000 objects saved unpacked, without the
+// file header, the frame's length and checksum, and the stored block's H.
+std::vector<std::uint8_t> CityPayload() {
+    HeadlessHost Host;
+    TZemMap Map{Host};
+    Map.View.AutoUpdate = false;
+    citygen::BuildCity(Map, 64, 64);
+    Map.Doc.Compression = 0;
+    const std::vector<std::uint8_t> File = Map.SaveToBytes();
+    constexpr std::ptrdiff_t kBeforePayload = 64 + 4 + 4 + 4;
+    return {File.begin() + kBeforePayload, File.end()};
+}
+
 std::vector<std::uint8_t> RandomPayload() {
     std::mt19937 Random(7);
     std::vector<std::uint8_t> P(kPayloadSize);
@@ -100,8 +115,10 @@ struct TPayload {
 };
 
 const std::vector<TPayload>& Payloads() {
-    static const std::vector<TPayload> All = {
-        {"map", MapLikePayload()}, {"random", RandomPayload()}, {"run", RunPayload()}};
+    static const std::vector<TPayload> All = {{"map", MapLikePayload()},
+                                              {"city", CityPayload()},
+                                              {"random", RandomPayload()},
+                                              {"run", RunPayload()}};
     return All;
 }
 

@@ -29,7 +29,7 @@ bool UseRows(const TLevelParams& Params, std::uint32_t Size) {
     constexpr int kMinChainLimit = 8;
     constexpr std::size_t kSmallTable = std::size_t{1} << 20;
     constexpr std::uint32_t kLargeInput = 512u << 10;
-    return Params.ChainLimit >= kMinChainLimit && TRowMatchFinder::Suits(Params, Size) &&
+    return Params.ChainLimit >= kMinChainLimit && TRowMatchFinder::Suits(Params) &&
            (TRowMatchFinder::TableBytes(Params) <= kSmallTable || Size >= kLargeInput);
 }
 

@@ -28,18 +28,20 @@ inline std::uint64_t RotateRight(std::uint64_t Bits, unsigned By, unsigned Width
 
 } // namespace
 
-bool TRowMatchFinder::Suits(const TLevelParams& Params, std::uint32_t Size) {
+bool TRowMatchFinder::Suits(const TLevelParams& Params) {
     return Params.ChainLimit >= 1 && Params.ChainLimit <= 64 &&
            std::has_single_bit(static_cast<unsigned>(Params.ChainLimit)) &&
-           std::uint64_t{Size} + static_cast<std::uint64_t>(Params.Window) <= kPositionMask;
+           Params.Window <= (1 << (kMaxPositionBits - 1));
 }
 
-TRowMatchFinder::TRowMatchFinder(const std::uint8_t* AData, std::uint32_t ASize, const TLevelParams& AParams)
+TRowMatchFinder::TRowMatchFinder(const std::uint8_t* AData, std::uint32_t ASize, const TLevelParams& AParams,
+                                 int PositionBits)
     : Data(AData), Size(ASize), Params(AParams),
       HashMask(static_cast<std::uint32_t>(AParams.HashEntries - 1)),
       Width(static_cast<unsigned>(AParams.ChainLimit)),
-      AllAges(Width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << Width) - 1) {
-    assert(Suits(Params, Size));
+      AllAges(Width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << Width) - 1),
+      PositionMask((1u << PositionBits) - 1), Step(1u << (PositionBits - 1)) {
+    assert(Suits(Params) && PositionBits <= kMaxPositionBits && Step >= static_cast<std::uint32_t>(Params.Window));
     const auto Rows = static_cast<std::size_t>(Params.HashEntries);
     Next = TPageTable<std::uint8_t>(Rows);
     Slots = TPageTable<std::uint32_t>(Rows * Width);
@@ -70,10 +72,13 @@ void TRowMatchFinder::InsertBefore(std::uint32_t Pos) {
     std::uint8_t* const Head = Next.Get();
     const unsigned W = Width;
     const int Shift = Params.HashShift;
-    const std::uint32_t Mask = HashMask, Bias = static_cast<std::uint32_t>(Params.Window);
+    const std::uint32_t Mask = HashMask, Window = static_cast<std::uint32_t>(Params.Window);
     const std::uint32_t End = Inserted - 1,
                         Ahead = Size >= kPrefetchAhead + 3 ? Size - kPrefetchAhead - 3 : 0;
     for (std::uint32_t I = Written; I < End; ++I) {
+        if (I + Window - Base > PositionMask)
+            Rebase();
+        const std::uint32_t Bias = Window - Base;
         if (I <= Ahead) {
             const std::uint32_t H = HashOfThree(D + I + kPrefetchAhead, Shift, Mask);
             for (unsigned k = 0; k < W; k += 16) // the whole row: the search there reads it all
@@ -88,13 +93,27 @@ void TRowMatchFinder::InsertBefore(std::uint32_t Pos) {
     Written = End;
 }
 
+// Moves the origin of the stored positions on by Step, dropping those at Base + Step - Window or before.
+// None of them can be a candidate any more: insertion gets here at Base + 2^PositionBits - Window, every
+// search from now on is at least that far on, and Step is no more than 2^PositionBits - Window.
+void TRowMatchFinder::Rebase() {
+    std::uint32_t* const Row = Slots.Get();
+    const std::size_t Count = static_cast<std::size_t>(Params.HashEntries) * Width;
+    const std::uint32_t Mask = PositionMask, By = Step;
+    for (std::size_t k = 0; k < Count; ++k) {
+        const std::uint32_t V = Row[k];
+        Row[k] = (V & Mask) > By ? V - By : 0;
+    }
+    Base += Step;
+}
+
 inline TRowMatchFinder::TRow TRowMatchFinder::RowOf(std::uint32_t Pos) const {
     const std::uint32_t H = Hash3(Pos);
     return {&Slots[std::size_t{H} * Width], (Next[H] + 1u) & (Width - 1)};
 }
 
 inline std::int64_t TRowMatchFinder::Candidate(const TRow& Row, unsigned Age) const {
-    return static_cast<std::int64_t>(Row.Slots[(Row.Newest + Age) & (Width - 1)] & kPositionMask) -
+    return static_cast<std::int64_t>(Row.Slots[(Row.Newest + Age) & (Width - 1)] & PositionMask) + Base -
            Params.Window;
 }
 

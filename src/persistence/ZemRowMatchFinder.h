@@ -26,18 +26,21 @@ namespace zem::codec {
 
 class TRowMatchFinder {
 public:
-    // Whether rows suit the level's chain limit (a power of two up to 64) and the input's size (the
-    // slots hold positions in 24 bits).
-    static bool Suits(const TLevelParams& Params, std::uint32_t Size);
+    // Whether rows suit the level: a chain limit that is a power of two up to 64, a window of at most
+    // 2^23 bytes.
+    static bool Suits(const TLevelParams& Params);
     // The bytes of the row table of a level.
     static std::size_t TableBytes(const TLevelParams& Params) {
         return static_cast<std::size_t>(Params.HashEntries) * static_cast<std::size_t>(Params.ChainLimit) *
                sizeof(std::uint32_t);
     }
 
-    // Data must stay valid for the finder's life; Suits(Params, Size) holds. Throws std::bad_alloc when
-    // the tables cannot be had.
-    TRowMatchFinder(const std::uint8_t* Data, std::uint32_t Size, const TLevelParams& Params);
+    // Data must stay valid for the finder's life; Suits(Params) holds. Throws std::bad_alloc when the
+    // tables cannot be had. Fewer position bits (tests) move the origin more often; 2^(PositionBits - 1)
+    // must be at least the window.
+    static constexpr int kMaxPositionBits = 24;
+    TRowMatchFinder(const std::uint8_t* Data, std::uint32_t Size, const TLevelParams& Params,
+                    int PositionBits = kMaxPositionBits);
 
     // As TMatchFinder: inserts every position below Pos not inserted yet that has three bytes.
     void InsertBefore(std::uint32_t Pos);
@@ -69,10 +72,14 @@ private:
     std::uint64_t AllAges; // Width bits
     // Per row: the slot the next position goes to. Rows fill downwards, so ages run up the slots.
     TPageTable<std::uint8_t> Next;
-    // Width per row: the tag in the top 8 bits, position + Window below; 0 (no position) is a window back.
-    static constexpr int kTagShift = 24;
-    static constexpr std::uint32_t kPositionMask = (1u << kTagShift) - 1;
+    // Width per row: the tag in the top 8 bits, below it position + Window - Base. 0 (no position) is a
+    // window back from Base.
+    static constexpr int kTagShift = kMaxPositionBits;
     TPageTable<std::uint32_t> Slots;
+    // Positions in the slots are kept below 2^PositionBits by moving their origin, Base, on by Step
+    // whenever insertion gets that far.
+    std::uint32_t PositionMask, Step, Base = 0;
+    void Rebase();
     std::uint32_t Written = 0; // positions in the rows; the newest inserted one waits outside
     std::uint32_t Inserted = 0;
 };

@@ -41,7 +41,8 @@ TRowMatchFinder::TRowMatchFinder(const std::uint8_t* AData, std::uint32_t ASize,
       Width(static_cast<unsigned>(AParams.ChainLimit)),
       AllAges(Width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << Width) - 1),
       PositionMask((1u << PositionBits) - 1), Step(1u << (PositionBits - 1)) {
-    assert(Suits(Params) && PositionBits <= kMaxPositionBits && Step >= static_cast<std::uint32_t>(Params.Window));
+    assert(Suits(Params) && PositionBits <= kMaxPositionBits &&
+           Step >= static_cast<std::uint32_t>(Params.Window));
     const auto Rows = static_cast<std::size_t>(Params.HashEntries);
     Next = TPageTable<std::uint8_t>(Rows);
     Slots = TPageTable<std::uint32_t>(Rows * Width);
@@ -73,13 +74,14 @@ void TRowMatchFinder::InsertBefore(std::uint32_t Pos) {
     const unsigned W = Width;
     const int Shift = Params.HashShift;
     const std::uint32_t Mask = HashMask, Window = static_cast<std::uint32_t>(Params.Window);
-    const std::uint32_t End = Inserted - 1,
-                        Ahead = Size >= kPrefetchAhead + 3 ? Size - kPrefetchAhead - 3 : 0;
+    const std::uint32_t End = Inserted - 1;
+    // Positions below this one have a position kPrefetchAhead on with three bytes to hash.
+    const std::uint32_t Ahead = Size > kPrefetchAhead + 2 ? Size - kPrefetchAhead - 2 : 0;
     for (std::uint32_t I = Written; I < End; ++I) {
         if (I + Window - Base > PositionMask)
             Rebase();
         const std::uint32_t Bias = Window - Base;
-        if (I <= Ahead) {
+        if (I < Ahead) {
             const std::uint32_t H = HashOfThree(D + I + kPrefetchAhead, Shift, Mask);
             for (unsigned k = 0; k < W; k += 16) // the whole row: the search there reads it all
                 __builtin_prefetch(Row + std::size_t{H} * W + k, 1);

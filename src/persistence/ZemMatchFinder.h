@@ -1,6 +1,8 @@
 #pragma once
 // The packer's dictionary: the hash chains over the input and the match searches of the parse. It decides
 // which earlier bytes a position may copy; the block writer (ZemBlockWriter.h) decides how to code that.
+// TRowMatchFinder (ZemRowMatchFinder.h) makes the same searches over rows of candidates, which is faster
+// where its larger tables pay off; the packer picks one or the other.
 #include <bit>
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 
 namespace zem::codec {
 
@@ -15,10 +14,6 @@ constexpr std::uint32_t kPrefetchAhead = 8;
 constexpr int kMaxStrangers = 16;
 // Levels with at least this chain limit use the four-byte chains.
 constexpr int kKeyChainsFrom = 32;
-
-inline std::uint32_t Load32(const std::uint8_t* P) {
-    return LoadLE32(P);
-}
 
 } // namespace
 
@@ -73,7 +68,7 @@ inline std::uint32_t TMatchFinder::Hash3(std::uint32_t Pos) const {
 // top bits index the heads; bits 4..11, below them, go with each link as a tag, to pass over most
 // strangers without reading their bytes.
 inline std::uint32_t TMatchFinder::Hash4(std::uint32_t Pos) const {
-    return Load32(Data + Pos) * 2654435761u;
+    return LoadLE32(Data + Pos) * 2654435761u;
 }
 constexpr std::uint32_t Tag4(std::uint32_t Hash) {
     return (Hash >> 4) << 24;
@@ -120,7 +115,7 @@ void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, 
         Candidate = Chain[P & WindowMask];
         // A longer match agrees over Current.Length + 1 bytes: test the last four of them first.
         const std::uint32_t Tail = Current.Length - 3;
-        if (Load32(Data + P + Tail) != Load32(Here + Tail))
+        if (LoadLE32(Data + P + Tail) != LoadLE32(Here + Tail))
             continue;
         const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
         if (Length > Current.Length &&
@@ -131,7 +126,7 @@ void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, 
 
 inline TMatchFinder::TKeyWalk::TKeyWalk(const TMatchFinder& AFinder, std::uint32_t Pos)
     : Finder(AFinder), Oldest(static_cast<std::int64_t>(Pos) - AFinder.Params.Window),
-      Key(Load32(AFinder.Data + Pos)) {
+      Key(LoadLE32(AFinder.Data + Pos)) {
     const TLink4 Start = Finder.Links4[Pos & Finder.WindowMask];
     Rank0 = Start.RankAndTag;
     Tag = Start.RankAndTag & ~kRankMask;
@@ -146,7 +141,7 @@ inline TMatchFinder::TKeyWalk::TKeyWalk(const TMatchFinder& AFinder, std::uint32
         Next4 = Link.Next;
         // The next candidate's bytes, while these are compared.
         __builtin_prefetch(Finder.Data + (Next4 > Oldest ? static_cast<std::uint32_t>(Next4) : P));
-        if ((Link.RankAndTag & ~kRankMask) != Tag || Load32(Finder.Data + P) != Key) {
+        if ((Link.RankAndTag & ~kRankMask) != Tag || LoadLE32(Finder.Data + P) != Key) {
             if (++Strangers > kMaxStrangers) {
                 Overrun = true;
                 return false;
@@ -180,7 +175,7 @@ void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget
         Candidate = Chain[P & WindowMask];
         Budget = Params.ChainLimit - static_cast<int>(Step);
         const std::uint32_t Tail = Current.Length - 3; // the last four bytes of a longer match first
-        if (Load32(Data + P + Tail) != Load32(Data + Pos + Tail))
+        if (LoadLE32(Data + P + Tail) != LoadLE32(Data + Pos + Tail))
             continue;
         const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
         if (Length > Current.Length &&

@@ -5,7 +5,6 @@
 // where its larger tables pay off; the packer picks one or the other.
 #include <bit>
 #include <cstdint>
-#include <memory>
 
 #include "persistence/ZemCodecFormat.h"
 #include "persistence/ZemLittleEndian.h"
@@ -116,7 +115,7 @@ private:
     // shorter).
     TPageTable<std::int32_t> Chain;
     TPageTable<std::int32_t> Head4; // newest position with the same four-byte hash; -Window when none
-    TPageTable<TLink4> Links4;      // by position mod Window
+    TPageTable<TLink4> Links4;      // by position, as Chain
     std::uint32_t NextInsert = 0;
 };
 

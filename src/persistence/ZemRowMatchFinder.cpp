@@ -15,10 +15,6 @@ namespace {
 // Insertion asks for the rows of the position this many places on, so that they are in the cache in time.
 constexpr std::uint32_t kPrefetchAhead = 16;
 
-inline std::uint32_t Load32(const std::uint8_t* P) {
-    return LoadLE32(P);
-}
-
 inline std::uint64_t RotateRight(std::uint64_t Bits, unsigned By, unsigned Width) {
     if (Width == 64)
         return std::rotr(Bits, static_cast<int>(By));
@@ -57,7 +53,7 @@ inline std::uint32_t TRowMatchFinder::Hash3(std::uint32_t Pos) const {
 inline std::uint8_t TRowMatchFinder::Tag(std::uint32_t Pos) const {
     if (Pos + 4 > Size)
         return 0;
-    return static_cast<std::uint8_t>((Load32(Data + Pos) * 2654435761u) >> 24);
+    return static_cast<std::uint8_t>((LoadLE32(Data + Pos) * 2654435761u) >> 24);
 }
 
 void TRowMatchFinder::InsertBefore(std::uint32_t Pos) {
@@ -152,7 +148,7 @@ void TRowMatchFinder::Improve(std::uint32_t Pos, const TRow& Row, std::uint64_t 
         const auto P = static_cast<std::uint32_t>(C);
         // A longer match agrees over Current.Length + 1 bytes: test the last four of them first.
         const std::uint32_t Tail = Current.Length - 3;
-        if (Load32(Data + P + Tail) != Load32(Here + Tail))
+        if (LoadLE32(Data + P + Tail) != LoadLE32(Here + Tail))
             continue;
         const std::uint32_t Length = MatchLength(Data + P, Here, Limit);
         if (Length > Current.Length &&

@@ -266,8 +266,9 @@ void TZemMap::LockAll() {
 }
 
 void TZemMap::ResetEditState() {
+    // The template keeps its points: only the edit in progress on the map is dropped.
     DropPendingEdit();
-    NewObject.ClearPoints();
     Edit.CurrentObject = -1;
+    Edit.EditMode = 0;
     Redraw();
 }

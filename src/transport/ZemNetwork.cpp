@@ -50,12 +50,16 @@ bool TZemMap::PrepareTransportSearch() {
         Checked.push_back(i); // every kind starts checked
     }
     const bool Ok = FHost.AskTransportKinds("Выбор", Names, Checked);
-    // OK is only possible with something to choose; an answer naming no kind ends the command too.
     std::sort(Checked.begin(), Checked.end());
     Checked.erase(std::unique(Checked.begin(), Checked.end()), Checked.end());
     std::erase_if(Checked, [KindCount](int i) { return i < 0 || i >= KindCount; });
-    if (!Ok || KindCount == 0 || Checked.empty())
+    if (!Ok || KindCount == 0)
         return false;
+    // Confirmed with every kind unchecked: say why nothing happens rather than ending silently.
+    if (Checked.empty()) {
+        FHost.ShowMessage("Выберите транспорт!", "ZemMap", TZemMsgButtons::mbOk);
+        return false;
+    }
 
     TZemTransportTask& Task = TransportTask;
     Task.Clear();

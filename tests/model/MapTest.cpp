@@ -188,9 +188,13 @@ TEST_F(MapFixture, LockAllAndResetEditState) {
     EXPECT_TRUE(Map.ObjectByID(1).Lock);
     Map.Edit.CurrentObject = 1;
     Map.Edit.Creating = true;
+    Map.Edit.EditMode = 3;
+    Map.NewObject.AddPoint(1, 2);
     Map.ResetEditState();
     EXPECT_EQ(Map.Edit.CurrentObject, -1);
     EXPECT_FALSE(Map.Edit.Creating);
+    EXPECT_EQ(Map.Edit.EditMode, 0);
+    EXPECT_EQ(Map.NewObject.PointCount(), 1);
 }
 
 TEST_F(MapFixture, ObjectByIdOfAMissingIdRaises) {

@@ -53,11 +53,13 @@ TEST_F(SearchTest, CancelOrAnEmptyDirectoryOrNoKindStartsNoSearch) {
     J = Grid(2, 2);
     Points({{0, 0}, {100, 100}});
     Host.TransportAnswers.push_back({});
-    Map.FindTransportPath(); // OK with nothing checked
+    Map.FindTransportPath(); // OK with nothing checked: told why, and no search
     EXPECT_EQ(Optimal, 0);
+    EXPECT_EQ(Host.Messages, (std::vector<std::string>{"Выберите транспорт!"}));
     Map.Doc.TransportTypes.clear();
     Map.FindTransportPath();
     EXPECT_EQ(Optimal, 0);
+    EXPECT_EQ(Host.Messages.size(), 1u); // no kinds at all: the dialog could not be confirmed
     EXPECT_TRUE(Generations.empty());
     EXPECT_FALSE(std::filesystem::exists("_Vertexs.txt"));
 }

@@ -1,9 +1,11 @@
 # Two words do everything: `make run` and `make test`. The rest are conveniences.
-.PHONY: all deps build run test asan bench fuzz sample format clean
+.PHONY: all deps build run test asan bench fuzz fuzz-replay sample format clean
 
 SAMPLE := samples/Карта города.mp
 FUZZER ?= fuzz_inflate
 FUZZ_SECONDS ?= 600
+# Warnings stop the build only when asked (CI does: make test WERROR=ON).
+WERROR ?= OFF
 
 all: build
 
@@ -11,7 +13,7 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	cmake --preset release >/dev/null
+	cmake --preset release -DZEM_WERROR=$(WERROR) >/dev/null
 	cmake --build --preset release
 
 run: build
@@ -21,7 +23,7 @@ test: build
 	scripts/run-tests release
 
 asan: deps
-	cmake --preset asan >/dev/null
+	cmake --preset asan -DZEM_WERROR=$(WERROR) >/dev/null
 	cmake --build --preset asan
 	scripts/run-tests asan
 
@@ -30,10 +32,21 @@ bench: build
 
 # make fuzz FUZZER=fuzz_inflate FUZZ_SECONDS=600
 fuzz: deps
-	cmake --preset fuzz >/dev/null
+	cmake --preset fuzz -DZEM_WERROR=$(WERROR) >/dev/null
 	cmake --build --preset fuzz --target $(FUZZER)
 	mkdir -p build/fuzz/corpus/$(FUZZER)
 	build/fuzz/fuzz/$(FUZZER) -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 build/fuzz/corpus/$(FUZZER) $(wildcard fuzz/seeds/$(FUZZER))
+
+# Runs every fuzz target once over each of its committed seeds: a quick check that none of the inputs
+# that once crashed or hung does so again.
+fuzz-replay: deps
+	cmake --preset fuzz -DZEM_WERROR=$(WERROR) >/dev/null
+	cmake --build --preset fuzz
+	@mkdir -p build/fuzz/artifacts; for d in fuzz/seeds/*/; do \
+	  t=$$(basename "$$d"); echo "fuzz-replay: $$t"; \
+	  build/fuzz/fuzz/$$t -runs=0 -timeout=10 -rss_limit_mb=2048 -artifact_prefix=build/fuzz/artifacts/ "$$d" 2>build/fuzz/$$t.log \
+	    || { tail -40 build/fuzz/$$t.log; exit 1; }; \
+	done
 
 # Rebuilds the sample city from the OpenStreetMap extract (MOSCOW_JSON) and replaces the committed map.
 MOSCOW_JSON ?= ../shared/data/moscow.json

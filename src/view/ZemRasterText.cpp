@@ -389,11 +389,3 @@ void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFo
     if (Font.Style & fsStrikeOut)
         Bar(-std::round(S.StrikePos), S.StrikeThick);
 }
-
-// Fontconfig keeps a few hundred bytes from parsing its configuration files for the whole process and
-// never frees them; the leak checker of the sanitizer builds is told to expect that, so that a test or a
-// command that writes text still ends cleanly. Builds without the checker never call this.
-extern "C" const char* __lsan_default_suppressions();
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}

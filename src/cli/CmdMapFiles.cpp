@@ -4,6 +4,7 @@
 #include "cli/CmdRoute.h"
 #include "model/ZemMain.h"
 #include "model/ZemText.h"
+#include "persistence/ZemNumberText.h"
 #include "platform/HeadlessHost.h"
 
 #include <cstdio>
@@ -68,7 +69,8 @@ int CmdExportText(const TCliArgs& Args) {
     TZemMap Map(Host);
     if (!Load(Map, Host, Args[0]))
         return 1;
-    Map.ExportText(Args[1]);
+    // main took the locale from the environment at start.
+    Map.ExportText(Args[1], zem::LocaleDecimalSeparator());
     return 0;
 }
 

@@ -2,6 +2,7 @@
 #include "cli/CliCommands.h"
 #include "model/ZemErrors.h"
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -31,6 +32,8 @@ int Usage(FILE* Out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The user's regional settings, read once: the text export writes their decimal separator.
+    std::setlocale(LC_ALL, "");
     if (argc < 2)
         return Usage(stderr);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)

@@ -19,8 +19,14 @@ void Report(const TZemMap& Map, const char* Step) {
 
 int CmdDemo(const TCliArgs& Args) {
     if (!Args.empty()) {
-        std::puts("usage: zemmap-cli demo\n  Builds a small map in memory and zooms and pans its view.");
-        return Args[0] == "--help" ? 0 : 2;
+        const char* Usage = "Использование: zemmap-cli demo\n"
+                            "  Строит небольшую карту в памяти, масштабирует и сдвигает её вид.\n";
+        if (Args[0] == "--help" || Args[0] == "-h") {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
+        std::fprintf(stderr, "zemmap-cli demo: лишний аргумент \"%s\"\n%s", Args[0].c_str(), Usage);
+        return 2;
     }
     HeadlessHost Host(800, 600);
     TZemMap Map(Host);

@@ -4,56 +4,94 @@
 #include "cli/CmdRoute.h"
 #include "model/ZemMain.h"
 #include "model/ZemText.h"
+#include "persistence/ZemNumberText.h"
 #include "platform/HeadlessHost.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 namespace {
 
-bool WantsHelp(const TCliArgs& Args) {
-    for (const std::string& A : Args)
+// What a subcommand was given: its file arguments, the value of its one option if it has one, or the
+// request for help.
+struct TParsed {
+    std::vector<std::string> Files;
+    std::string Level;
+    bool Help = false;
+};
+
+// Reads Args for a subcommand taking the files named in FileNames (in order) and, when WithLevel, the
+// option "--level L". Returns 0 when usable (or help was asked), or 2 after naming the wrong argument and
+// printing the usage on standard error.
+int Parse(const char* Name, const TCliArgs& Args, const std::vector<const char*>& FileNames, bool WithLevel,
+          const char* UsageText, TParsed& P) {
+    std::string Wrong;
+    for (size_t i = 0; i < Args.size() && Wrong.empty(); ++i) {
+        const std::string& A = Args[i];
         if (A == "--help" || A == "-h")
-            return true;
-    return false;
+            P.Help = true;
+        else if (WithLevel && A == "--level") {
+            if (i + 1 < Args.size())
+                P.Level = Args[++i];
+            else
+                Wrong = "параметру \"--level\" нужно значение";
+        } else if (A.size() > 1 && A[0] == '-')
+            Wrong = "неизвестный параметр \"" + A + "\"";
+        else if (P.Files.size() < FileNames.size())
+            P.Files.push_back(A);
+        else
+            Wrong = "лишний аргумент \"" + A + "\"";
+    }
+    if (P.Help) {
+        std::fputs(UsageText, stdout);
+        return 0;
+    }
+    if (Wrong.empty() && P.Files.size() < FileNames.size())
+        Wrong = std::string("не указан аргумент ") + FileNames[P.Files.size()];
+    if (Wrong.empty() && WithLevel && P.Level.empty())
+        Wrong = "не указан параметр \"--level\"";
+    if (Wrong.empty())
+        return 0;
+    std::fprintf(stderr, "zemmap-cli %s: %s\n%s", Name, Wrong.c_str(), UsageText);
+    return 2;
 }
 
-int Usage(const TCliArgs& Args, const char* Text) {
-    std::fputs(Text, WantsHelp(Args) ? stdout : stderr);
-    return WantsHelp(Args) ? 0 : 2;
-}
-
-// Loads a map into Map; on refusal prints the loader's message on standard error.
-bool Load(TZemMap& Map, HeadlessHost& Host, const std::string& File) {
+// Loads a map into Map; on refusal prints what the loader told the user, with the command and the file.
+bool Load(const char* Name, TZemMap& Map, HeadlessHost& Host, const std::string& File) {
     if (Map.LoadFromFile(File))
         return true;
     for (const std::string& M : Host.Messages)
-        std::fprintf(stderr, "%s\n", M.c_str());
+        std::fprintf(stderr, "zemmap-cli %s: \"%s\": %s\n", Name, File.c_str(), M.c_str());
     return false;
 }
 
 } // namespace
 
 int CmdInfo(const TCliArgs& Args) {
-    if (Args.size() != 1 || WantsHelp(Args))
-        return Usage(Args, "usage: zemmap-cli info FILE.mp\n  Prints a summary of a map file.\n");
+    TParsed P;
+    if (int Code = Parse("info", Args, {"ФАЙЛ.mp"}, false,
+                         "Использование: zemmap-cli info ФАЙЛ.mp\n  Выводит сводку о файле карты.\n", P);
+        Code != 0 || P.Help)
+        return Code;
     HeadlessHost Host;
     TZemMap Map(Host);
-    if (!Load(Map, Host, Args[0]))
+    if (!Load("info", Map, Host, P.Files[0]))
         return 1;
     std::printf("%s", zem::MapSummary(Map).c_str());
     return 0;
 }
 
 int CmdDump(const TCliArgs& Args) {
-    if (Args.size() != 1 || WantsHelp(Args))
-        return Usage(Args,
-                     "usage: zemmap-cli dump FILE.mp\n  Prints every field of a map as JSON (UTF-8).\n");
+    TParsed P;
+    if (int Code = Parse("dump", Args, {"ФАЙЛ.mp"}, false,
+                         "Использование: zemmap-cli dump ФАЙЛ.mp\n"
+                         "  Выводит все поля карты в виде JSON (UTF-8).\n",
+                         P);
+        Code != 0 || P.Help)
+        return Code;
     HeadlessHost Host;
     TZemMap Map(Host);
-    if (!Load(Map, Host, Args[0]))
+    if (!Load("dump", Map, Host, P.Files[0]))
         return 1;
     std::fputs(zem::MapJson(Map).c_str(), stdout);
     std::fputc('\n', stdout);
@@ -61,35 +99,42 @@ int CmdDump(const TCliArgs& Args) {
 }
 
 int CmdExportText(const TCliArgs& Args) {
-    if (Args.size() != 2 || WantsHelp(Args))
-        return Usage(Args, "usage: zemmap-cli export-text FILE.mp FOLDER\n"
-                           "  Writes Objects.txt and the directory dumps (Windows-1251) into FOLDER.\n");
+    TParsed P;
+    if (int Code = Parse("export-text", Args, {"ФАЙЛ.mp", "ПАПКА"}, false,
+                         "Использование: zemmap-cli export-text ФАЙЛ.mp ПАПКА\n"
+                         "  Записывает в ПАПКУ Objects.txt и справочники (Windows-1251); числа пишутся\n"
+                         "  с десятичным разделителем региональных настроек.\n",
+                         P);
+        Code != 0 || P.Help)
+        return Code;
     HeadlessHost Host;
     TZemMap Map(Host);
-    if (!Load(Map, Host, Args[0]))
+    if (!Load("export-text", Map, Host, P.Files[0]))
         return 1;
-    Map.ExportText(Args[1]);
+    // main took the locale from the environment at start.
+    Map.ExportText(P.Files[1], zem::LocaleDecimalSeparator());
     return 0;
 }
 
 int CmdRepack(const TCliArgs& Args) {
-    const char* Text = "usage: zemmap-cli repack IN.mp OUT.mp --level L\n"
-                       "  Saves a map again at compression level L (0 ... 4).\n";
-    if (Args.size() != 4 || WantsHelp(Args) || Args[2] != "--level")
-        return Usage(Args, Text);
-    char* End = nullptr;
-    const long Level = std::strtol(Args[3].c_str(), &End, 10);
-    if (Args[3].empty() || *End != '\0' || Level < 0 || Level > 4) {
-        std::fprintf(stderr, "zemmap-cli repack: the level must be a number from 0 to 4, not '%s'\n",
-                     Args[3].c_str());
+    TParsed P;
+    if (int Code = Parse("repack", Args, {"ВХОД.mp", "ВЫХОД.mp"}, true,
+                         "Использование: zemmap-cli repack ВХОД.mp ВЫХОД.mp --level L\n"
+                         "  Сохраняет карту заново с уровнем сжатия L (0 ... 4).\n",
+                         P);
+        Code != 0 || P.Help)
+        return Code;
+    if (P.Level.size() != 1 || P.Level[0] < '0' || P.Level[0] > '4') {
+        std::fprintf(stderr, "zemmap-cli repack: уровень сжатия должен быть числом от 0 до 4, а не \"%s\"\n",
+                     P.Level.c_str());
         return 2;
     }
     HeadlessHost Host;
     TZemMap Map(Host);
-    if (!Load(Map, Host, Args[0]))
+    if (!Load("repack", Map, Host, P.Files[0]))
         return 1;
-    Map.SetCompression(static_cast<std::uint8_t>(Level));
-    Map.SaveToFile(Args[1]);
+    Map.SetCompression(static_cast<std::uint8_t>(P.Level[0] - '0'));
+    Map.SaveToFile(P.Files[1]);
     return 0;
 }
 
@@ -97,6 +142,6 @@ int CmdRoute(const TCliArgs& Args) {
     return CmdRouteWith(Args, [](TZemMap& Map, const std::string& File) {
         // The route command's loader raises with the loader's message on a refused file.
         if (!Map.LoadFromFile(File))
-            throw EZemError("Файл поврежден или не является файлом карты!");
+            throw EZemError("\"" + File + "\": Файл поврежден или не является файлом карты!");
     });
 }

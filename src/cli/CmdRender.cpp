@@ -14,14 +14,14 @@
 namespace {
 
 const char* const RenderUsage =
-    "usage: zemmap-cli render FILE.mp OUT.bmp|OUT.png [--size WxH] [--scale S] [--center X,Y]\n"
-    "                         [--transport] [--grid]\n"
-    "  Renders the map as its window shows it and writes the picture.\n"
-    "  --size WxH     picture size in pixels (default: the size of the window the map was saved from)\n"
-    "  --scale S      zoom in per cent (default: the map's own)\n"
-    "  --center X,Y   world point at the middle of the picture (default: the middle of the map's view)\n"
-    "  --transport    show the transport network\n"
-    "  --grid         show the coordinate grid\n";
+    "Использование: zemmap-cli render ФАЙЛ.mp ВЫХОД.bmp|ВЫХОД.png [--size ШxВ] [--scale S] [--center X,Y]\n"
+    "                                [--transport] [--grid]\n"
+    "  Рисует карту так, как её показывает окно, и записывает картинку.\n"
+    "  --size ШxВ     размер картинки в точках (по умолчанию: размер окна, из которого карта сохранена)\n"
+    "  --scale S      масштаб в процентах (по умолчанию: масштаб карты)\n"
+    "  --center X,Y   точка мира в середине картинки (по умолчанию: середина вида карты)\n"
+    "  --transport    показать транспортную сеть\n"
+    "  --grid         показать координатную сетку\n";
 
 constexpr int MaxSide = 16384;
 
@@ -75,34 +75,36 @@ int ParseRenderArgs(const TCliArgs& Args, TRenderOptions& Options) {
             int W = 0, H = 0;
             if (X == std::string::npos || !ParseInt(V.substr(0, X), W) || !ParseInt(V.substr(X + 1), H) ||
                 W < 1 || H < 1 || W > MaxSide || H > MaxSide)
-                return Wrong("--size wants WxH, each side 1 ... 16384");
+                return Wrong("параметру \"--size\" нужно ШxВ, каждая сторона от 1 до 16384");
             Options.Width = W;
             Options.Height = H;
         } else if (A == "--scale") {
             float S = 0;
             if (!Value(V) || !ParseFloat(V, S) || !(S > 0))
-                return Wrong("--scale wants a positive number");
+                return Wrong("параметру \"--scale\" нужно положительное число");
             Options.Scale = S;
         } else if (A == "--center") {
             const size_t C = Value(V) ? V.find(',') : std::string::npos;
             float X = 0, Y = 0;
             if (C == std::string::npos || !ParseFloat(V.substr(0, C), X) || !ParseFloat(V.substr(C + 1), Y))
-                return Wrong("--center wants X,Y");
+                return Wrong("параметру \"--center\" нужно X,Y");
             Options.HasCenter = true;
             Options.CenterX = X;
             Options.CenterY = Y;
         } else if (!A.empty() && A[0] == '-') {
-            return Wrong("unknown option " + A);
+            return Wrong("неизвестный параметр \"" + A + "\"");
         } else {
             Files.push_back(A);
         }
     }
-    if (Files.size() != 2)
-        return Wrong("a map file and an output file are needed");
+    if (Files.size() > 2)
+        return Wrong("лишний аргумент \"" + Files[2] + "\"");
+    if (Files.size() < 2)
+        return Wrong(Files.empty() ? "не указан аргумент ФАЙЛ.mp" : "не указан аргумент ВЫХОД.bmp|ВЫХОД.png");
     Options.MapFile = Files[0];
     Options.OutFile = Files[1];
     if (!EndsWith(Options.OutFile, ".bmp") && !EndsWith(Options.OutFile, ".png"))
-        return Wrong("the output file must end in .bmp or .png");
+        return Wrong("имя картинки \"" + Options.OutFile + "\" должно оканчиваться на .bmp или .png");
     return 0;
 }
 
@@ -110,7 +112,8 @@ int RenderMapCommand(TZemMap& Map, const TRenderOptions& O) {
     // The view as stored; the window it was saved from had ViewWidthHeight * Scale / 100 pixels.
     const float Scale = O.Scale > 0 ? O.Scale : Map.View.Scale;
     if (!(Scale > 0) || !std::isfinite(Scale)) {
-        std::fprintf(stderr, "zemmap-cli render: the map's scale is not usable; give --scale\n");
+        std::fprintf(stderr, "zemmap-cli render: \"%s\": масштаб карты непригоден; укажите --scale\n",
+                     O.MapFile.c_str());
         return 1;
     }
     int W = O.Width, H = O.Height;
@@ -139,10 +142,10 @@ int RenderMapCommand(TZemMap& Map, const TRenderOptions& O) {
     try {
         Map.ExportBmp(O.OutFile);
     } catch (const std::exception& E) {
-        std::fprintf(stderr, "zemmap-cli render: %s\n", E.what());
+        std::fprintf(stderr, "zemmap-cli render: %s\n", E.what()); // the message names the file
         return 1;
     }
-    std::printf("%s: %dx%d pixels at %g %%, %d of %d objects drawn\n", O.OutFile.c_str(), W, H,
+    std::printf("%s: %dx%d точек, масштаб %g %%, нарисовано объектов: %d из %d\n", O.OutFile.c_str(), W, H,
                 static_cast<double>(Scale), Map.View.VisibleList.Count(), Map.Count());
     return 0;
 }
@@ -159,8 +162,10 @@ int RenderCommand(const TCliArgs& Args, const TMapLoader& Load) {
     TZemMap Map(Host);
     if (!Load(Map, Options.MapFile)) {
         for (const std::string& M : Host.Messages) // what the loader told the user
-            std::fprintf(stderr, "%s\n", M.c_str());
-        std::fprintf(stderr, "zemmap-cli render: cannot read the map %s\n", Options.MapFile.c_str());
+            std::fprintf(stderr, "zemmap-cli render: \"%s\": %s\n", Options.MapFile.c_str(), M.c_str());
+        if (Host.Messages.empty())
+            std::fprintf(stderr, "zemmap-cli render: \"%s\": не удалось прочитать карту\n",
+                         Options.MapFile.c_str());
         return 1;
     }
     return RenderMapCommand(Map, Options);

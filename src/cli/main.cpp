@@ -2,35 +2,49 @@
 #include "cli/CliCommands.h"
 #include "model/ZemErrors.h"
 
+#include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <iostream>
 #include <string>
 
 namespace {
 
 const TCliCommand Commands[] = {
-    {"info", "print a summary of a map file", CmdInfo},
-    {"dump", "print every field of a map file as JSON", CmdDump},
-    {"export-text", "write the text export of a map into a folder", CmdExportText},
-    {"repack", "save a map again at another compression level", CmdRepack},
-    {"route", "search a cheap route through a map's search points", CmdRoute},
-    {"render", "render a map's view into a BMP or PNG picture", CmdRender},
-    {"demo", "build a small map in memory and zoom and pan its view", CmdDemo},
+    {"info", "сводка о файле карты", CmdInfo},
+    {"dump", "все поля файла карты в виде JSON", CmdDump},
+    {"export-text", "текстовый экспорт карты в папку", CmdExportText},
+    {"repack", "сохранить карту заново с другим уровнем сжатия", CmdRepack},
+    {"route", "найти дешёвый маршрут через точки поиска карты", CmdRoute},
+    {"render", "нарисовать вид карты в картинку BMP или PNG", CmdRender},
+    {"demo", "построить небольшую карту в памяти и показать масштабирование и сдвиг", CmdDemo},
 };
 
 int Usage(FILE* Out) {
-    std::fputs(
-        "usage: zemmap-cli <command> [arguments]    (zemmap-cli <command> --help for more)\n\ncommands:\n",
-        Out);
+    std::fputs("Использование: zemmap-cli <команда> [аргументы]    (zemmap-cli <команда> --help "
+               "для подробностей)\n\nкоманды:\n",
+               Out);
     for (const TCliCommand& C : Commands)
         std::fprintf(Out, "  %-14s %s\n", C.Name, C.Summary);
     return Out == stdout ? 0 : 2;
 }
 
-} // namespace
+// What was printed must have arrived: a full disk or a closed pipe behind standard output is a failure
+// of the command, not a success.
+int CheckOutput(const std::string& Prefix, int Code) {
+    errno = 0;
+    const bool Flushed = std::fflush(stdout) == 0;
+    const int Error = errno;
+    if (Flushed && !std::ferror(stdout) && std::cout.good())
+        return Code;
+    std::fprintf(stderr, "%s: не удалось вывести результат%s%s\n", Prefix.c_str(), Error ? ": " : "",
+                 Error ? zem::SystemErrorText(Error).c_str() : "");
+    return Code == 0 ? 1 : Code;
+}
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     if (argc < 2)
         return Usage(stderr);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
@@ -45,7 +59,20 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
-    std::fprintf(stderr, "zemmap-cli: unknown command '%s'\n", argv[1]);
+    std::fprintf(stderr, "zemmap-cli: неизвестная команда \"%s\"\n", argv[1]);
     Usage(stderr);
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The user's regional settings, read once: the text export writes their decimal separator.
+    std::setlocale(LC_ALL, "");
+    const int Code = Run(argc, argv);
+    std::string Prefix = "zemmap-cli";
+    for (const TCliCommand& C : Commands)
+        if (argc >= 2 && std::strcmp(argv[1], C.Name) == 0)
+            Prefix = Prefix + " " + C.Name;
+    return CheckOutput(Prefix, Code);
 }

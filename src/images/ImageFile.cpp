@@ -3,6 +3,7 @@
 #include "images/BmpFile.h"
 #include "images/PngFile.h"
 #include "model/ZemErrors.h"
+#include "persistence/ZemFileWrite.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -66,37 +67,9 @@ TZemImage ReadImageFile(const std::string& FileName) {
 void SaveImageFile(const std::string& FileName, const TColor32* Pixels, int Width, int Height) {
     std::vector<std::uint8_t> Bytes =
         EndsWithPng(FileName) ? EncodePng(Pixels, Width, Height) : EncodeBmp32(Pixels, Width, Height);
-    std::string Temp = FileName + ".XXXXXX";
-    int Fd = mkstemp(Temp.data());
-    if (Fd < 0)
-        throw EZemError("Не удалось записать файл \"" + FileName + "\": " + std::strerror(errno));
-    // mkstemp makes the file private; give it the permissions a plain new file would have.
-    mode_t Mask = umask(0);
-    umask(Mask);
-    fchmod(Fd, 0666 & ~Mask);
-    std::size_t Done = 0;
-    while (Done < Bytes.size()) {
-        ssize_t N = write(Fd, Bytes.data() + Done, Bytes.size() - Done);
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N <= 0)
-            break;
-        Done += static_cast<std::size_t>(N);
-    }
-    bool Ok = Done == Bytes.size();
-    int Error = Ok ? 0 : errno;
-    if (close(Fd) != 0 && Ok) {
-        Ok = false;
-        Error = errno;
-    }
-    if (Ok && std::rename(Temp.c_str(), FileName.c_str()) != 0) {
-        Ok = false;
-        Error = errno;
-    }
-    if (!Ok) {
-        unlink(Temp.c_str());
-        throw EZemError("Не удалось записать файл \"" + FileName + "\": " + std::strerror(Error));
-    }
+    // The same safe replacement as every file the program writes whole.
+    zem::WriteFileAtomically(FileName,
+                             std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
 }
 
 } // namespace zem

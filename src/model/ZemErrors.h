@@ -26,3 +26,11 @@ class EIntOverflow : public EZemError {
 public:
     EIntOverflow() : EZemError("Переполнение целого") {}
 };
+
+namespace zem {
+
+// The reason behind a failed system call (an errno value) as a short Russian phrase, so that messages
+// stay in the program's one language whatever the C library's own texts are.
+std::string SystemErrorText(int Error);
+
+} // namespace zem

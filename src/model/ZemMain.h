@@ -226,7 +226,8 @@ public:
     // The whole map file as SaveToFile writes it.
     std::vector<std::uint8_t> SaveToBytes();
     // The text export into Folder (created when missing, one level): Objects.txt and the directory dumps.
-    void ExportText(const std::string& Folder);
+    // Numbers are written with DecimalSeparator, the user's one, which the program reads at its start.
+    void ExportText(const std::string& Folder, char DecimalSeparator);
     // The lines of Objects.txt, with the given decimal separator.
     std::string ObjectsText(char DecimalSeparator);
 

@@ -6,7 +6,6 @@
 #include "platform/ZemHost.h"
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <sys/stat.h>
 
@@ -135,10 +134,10 @@ std::string TZemMap::ObjectsText(char DecimalSeparator) {
     return std::move(L.Text);
 }
 
-void TZemMap::ExportText(const std::string& Folder) {
-    const std::string Objects = ObjectsText(zem::LocaleDecimalSeparator());
+void TZemMap::ExportText(const std::string& Folder, char DecimalSeparator) {
+    const std::string Objects = ObjectsText(DecimalSeparator);
     if (::mkdir(Folder.c_str(), 0777) != 0 && errno != EEXIST)
-        throw EZemError("Не удалось создать папку \"" + Folder + "\": " + std::strerror(errno));
+        throw EZemError("Не удалось создать папку \"" + Folder + "\": " + zem::SystemErrorText(errno));
     zem::WriteFileAtomically(JoinPath(Folder, "Objects.txt"), Objects);
     zem::WriteFileAtomically(JoinPath(Folder, "DBStreets.txt"), DirectoryText(Doc.Streets));
     zem::WriteFileAtomically(JoinPath(Folder, "DBIndexes.txt"), DirectoryText(Doc.Indexes));

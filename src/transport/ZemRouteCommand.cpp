@@ -7,14 +7,16 @@
 #include <charconv>
 
 const char* const RouteUsage =
-    "usage: zemmap-cli route FILE.mp [--seed N] [--population N] [--stop-generations N] [--exact]\n"
-    "  Searches a cheap route through the map's search points over every kind of transport and prints\n"
-    "  it one stretch a line (kind, route name: segment IDs), then \"cost: X\".\n"
-    "  --seed N              fixed random seed (the same route on every run); default: the clock\n"
-    "  --population N        chromosomes in the population, 2 ... 5000 (default 100)\n"
-    "  --stop-generations N  stop after N generations without a better route, 1 ... 1000000 (default 400)\n"
-    "  --exact               the exact cheapest route under the same cost instead of the genetic search\n"
-    "  The search writes its diagnostic files to the current folder.\n";
+    "Использование: zemmap-cli route ФАЙЛ.mp [--seed N] [--population N] [--stop-generations N] [--exact]\n"
+    "  Ищет дешёвый маршрут через точки поиска карты по всем видам транспорта и выводит его по участку\n"
+    "  в строке (вид, название маршрута: номера отрезков), а затем \"cost: X\".\n"
+    "  --seed N              постоянное начальное число (один и тот же маршрут при каждом запуске);\n"
+    "                        по умолчанию берётся от часов\n"
+    "  --population N        хромосом в популяции, 2 ... 5000 (по умолчанию 100)\n"
+    "  --stop-generations N  остановиться после N поколений без лучшего маршрута, 1 ... 1000000\n"
+    "                        (по умолчанию 400)\n"
+    "  --exact               точный самый дешёвый маршрут при той же стоимости вместо генетического поиска\n"
+    "  Поиск записывает свои диагностические файлы в текущую папку.\n";
 
 namespace {
 
@@ -43,80 +45,14 @@ void PrintRoute(const TZemMap& Map, const TIntegerList& Route, long double Cost,
     Out << "cost: " << zem::FormatFloat(Cost) << '\n';
 }
 
-} // namespace
-
-bool ParseRouteArgs(const std::vector<std::string>& Args, TRouteOptions& Options, std::string& Error) {
-    Options = TRouteOptions{};
-    for (size_t i = 0; i < Args.size(); ++i) {
-        const std::string& A = Args[i];
-        auto Value = [&](const char* Name) -> const std::string* {
-            if (i + 1 >= Args.size()) {
-                Error = std::string(Name) + " needs a value";
-                return nullptr;
-            }
-            return &Args[++i];
-        };
-        if (A == "--help" || A == "-h") {
-            Options.Help = true;
-        } else if (A == "--exact") {
-            Options.Exact = true;
-        } else if (A == "--seed") {
-            const std::string* V = Value("--seed");
-            std::uint64_t Seed = 0;
-            if (!V || !ParseNumber<std::uint64_t>(*V, 0, UINT64_MAX, Seed)) {
-                if (V)
-                    Error = "--seed needs a whole number, not '" + *V + "'";
-                return false;
-            }
-            Options.Seed = Seed;
-        } else if (A == "--population") {
-            const std::string* V = Value("--population");
-            std::int32_t N = 0;
-            if (!V || !ParseNumber<std::int32_t>(*V, 2, 5000, N)) {
-                if (V)
-                    Error = "--population needs a number from 2 to 5000, not '" + *V + "'";
-                return false;
-            }
-            Options.PopulationSize = N;
-        } else if (A == "--stop-generations") {
-            const std::string* V = Value("--stop-generations");
-            std::int32_t N = 0;
-            if (!V || !ParseNumber<std::int32_t>(*V, 1, 1000000, N)) {
-                if (V)
-                    Error = "--stop-generations needs a number from 1 to 1000000, not '" + *V + "'";
-                return false;
-            }
-            Options.StopGenerations = N;
-        } else if (!A.empty() && A[0] == '-') {
-            Error = "unknown option '" + A + "'";
-            return false;
-        } else if (Options.File.empty()) {
-            Options.File = A;
-        } else {
-            Error = "one map file only ('" + A + "' is a second)";
-            return false;
-        }
-    }
-    if (Options.File.empty() && !Options.Help) {
-        Error = "the map file is missing";
-        return false;
-    }
-    return true;
-}
-
-int RunRouteCommand(TZemMap& Map, const TRouteOptions& Options, std::ostream& Out, std::ostream& Err) {
-    const char* const NoKinds = "the map has no transport kinds, so no route can be searched";
+int SearchAndPrint(TZemMap& Map, const TRouteOptions& Options, std::ostream& Out, std::ostream& Err,
+                   const char* Prefix) {
+    const char* const NoKinds = "на карте нет видов транспорта, маршрут искать не по чему";
     TZemTransportTask& Task = Map.TransportTask;
-    if (Options.Seed)
-        Task.SetRandom(std::make_unique<TZemRandom>(*Options.Seed));
-    if (Options.PopulationSize)
-        Task.SetPopulationSize(*Options.PopulationSize);
-    if (Options.StopGenerations)
-        Task.SetStopGenerations(*Options.StopGenerations);
     try {
         if (Options.Exact) {
             if (!Map.PrepareTransportSearch()) {
-                Err << NoKinds << '\n';
+                Err << Prefix << NoKinds << '\n';
                 return 1;
             }
             const auto Legs = Map.TransportLegs();
@@ -141,13 +77,91 @@ int RunRouteCommand(TZemMap& Map, const TRouteOptions& Options, std::ostream& Ou
         }
         Map.OnOptimalTransportPath = Previous;
         if (!Done) {
-            Err << NoKinds << '\n';
+            Err << Prefix << NoKinds << '\n';
             return 1;
         }
         PrintRoute(Map, Task.Route, Task.RouteCost, Out);
         return 0;
     } catch (const EZemError& E) {
-        Err << E.what() << '\n';
+        Err << Prefix << E.what() << '\n';
         return 1;
     }
+}
+
+} // namespace
+
+bool ParseRouteArgs(const std::vector<std::string>& Args, TRouteOptions& Options, std::string& Error) {
+    Options = TRouteOptions{};
+    for (size_t i = 0; i < Args.size(); ++i) {
+        const std::string& A = Args[i];
+        auto Value = [&](const char* Name) -> const std::string* {
+            if (i + 1 >= Args.size()) {
+                Error = "параметру \"" + std::string(Name) + "\" нужно значение";
+                return nullptr;
+            }
+            return &Args[++i];
+        };
+        if (A == "--help" || A == "-h") {
+            Options.Help = true;
+        } else if (A == "--exact") {
+            Options.Exact = true;
+        } else if (A == "--seed") {
+            const std::string* V = Value("--seed");
+            std::uint64_t Seed = 0;
+            if (!V || !ParseNumber<std::uint64_t>(*V, 0, UINT64_MAX, Seed)) {
+                if (V)
+                    Error = "параметру \"--seed\" нужно целое число, а не \"" + *V + "\"";
+                return false;
+            }
+            Options.Seed = Seed;
+        } else if (A == "--population") {
+            const std::string* V = Value("--population");
+            std::int32_t N = 0;
+            if (!V || !ParseNumber<std::int32_t>(*V, 2, 5000, N)) {
+                if (V)
+                    Error = "параметру \"--population\" нужно число от 2 до 5000, а не \"" + *V + "\"";
+                return false;
+            }
+            Options.PopulationSize = N;
+        } else if (A == "--stop-generations") {
+            const std::string* V = Value("--stop-generations");
+            std::int32_t N = 0;
+            if (!V || !ParseNumber<std::int32_t>(*V, 1, 1000000, N)) {
+                if (V)
+                    Error =
+                        "параметру \"--stop-generations\" нужно число от 1 до 1000000, а не \"" + *V + "\"";
+                return false;
+            }
+            Options.StopGenerations = N;
+        } else if (!A.empty() && A[0] == '-') {
+            Error = "неизвестный параметр \"" + A + "\"";
+            return false;
+        } else if (Options.File.empty()) {
+            Options.File = A;
+        } else {
+            Error = "лишний аргумент \"" + A + "\": нужен один файл карты";
+            return false;
+        }
+    }
+    if (Options.File.empty() && !Options.Help) {
+        Error = "не указан файл карты";
+        return false;
+    }
+    return true;
+}
+
+int RunRouteCommand(TZemMap& Map, const TRouteOptions& Options, std::ostream& Out, std::ostream& Err) {
+    const char* const Prefix = "zemmap-cli route: ";
+    TZemTransportTask& Task = Map.TransportTask;
+    if (Options.Seed)
+        Task.SetRandom(std::make_unique<TZemRandom>(*Options.Seed));
+    if (Options.PopulationSize)
+        Task.SetPopulationSize(*Options.PopulationSize);
+    if (Options.StopGenerations)
+        Task.SetStopGenerations(*Options.StopGenerations);
+    const int Code = SearchAndPrint(Map, Options, Out, Err, Prefix);
+    // Reported after the answer, once per file, rather than once per generation.
+    for (const std::string& Warning : Task.DumpWarnings())
+        Err << Prefix << "предупреждение: " << Warning << '\n';
+    return Code;
 }

@@ -154,17 +154,22 @@ public:
     void Mutate(TZemChromosome& Chromosome);
     void Regenerate();
 
-    // Diagnostic files, written to the current folder; a file that cannot be written is skipped.
-    void DumpGraph() const;
-    void DumpPopulation(const std::string& FileName) const;
-    void DumpChromosome(const std::string& FileName, const TZemChromosome& Chromosome) const;
+    // Diagnostic files, written to the current folder. A file that cannot be written, or whose name is a
+    // link or not a plain file, is skipped and remembered for DumpWarnings.
+    void DumpGraph();
+    void DumpPopulation(const std::string& FileName);
+    void DumpChromosome(const std::string& FileName, const TZemChromosome& Chromosome);
+    // One Russian line per diagnostic file the last search could not write, with the reason.
+    std::vector<std::string> DumpWarnings() const;
 
 private:
     std::int32_t RouteKeyOf(std::int32_t TransportType, const ZemString& Name);
     float RouteWeight(std::int32_t RouteKey);
     void RunGenerations();
     void FinishClear();
+    void DumpFile(const std::string& FileName, const std::string& Text);
 
+    std::map<std::string, std::string> FDumpFailures; // file name -> why it was not written
     std::int32_t FStartCross = -1;
     std::int32_t FEndCross = -1;
     bool FRunning = false;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,9 +15,7 @@ struct TRun {
     std::string Out;
 };
 
-// Runs zemmap-cli with the arguments; standard error is folded into the output.
-TRun Cli(const std::string& Args) {
-    std::string Cmd = std::string("'") + ZEM_CLI_PATH + "' " + Args + " 2>&1";
+TRun Shell(const std::string& Cmd) {
     FILE* P = popen(Cmd.c_str(), "r");
     if (!P)
         return {-1, ""};
@@ -29,6 +28,11 @@ TRun Cli(const std::string& Args) {
     return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1, Out};
 }
 
+// Runs zemmap-cli with the arguments; standard error is folded into the output.
+TRun Cli(const std::string& Args) {
+    return Shell(std::string("'") + ZEM_CLI_PATH + "' " + Args + " 2>&1");
+}
+
 } // namespace
 
 TEST(Cli, ExitCodesForHelpWrongUsageAndDemo) {
@@ -36,7 +40,7 @@ TEST(Cli, ExitCodesForHelpWrongUsageAndDemo) {
     EXPECT_EQ(Cli("").Code, 2);
     TRun Unknown = Cli("frobnicate");
     EXPECT_EQ(Unknown.Code, 2);
-    EXPECT_NE(Unknown.Out.find("unknown command"), std::string::npos);
+    EXPECT_NE(Unknown.Out.find("zemmap-cli: неизвестная команда \"frobnicate\""), std::string::npos);
     EXPECT_EQ(Cli("demo extra").Code, 2);
     TRun Demo = Cli("demo");
     EXPECT_EQ(Demo.Code, 0);
@@ -51,7 +55,8 @@ std::string SampleMap() {
 }
 
 std::string TempPath(const std::string& Name) {
-    return "/tmp/zemcli-" + std::to_string(::getpid()) + "-" + Name;
+    return (std::filesystem::temp_directory_path() / ("zemcli-" + std::to_string(::getpid()) + "-" + Name))
+        .string();
 }
 
 } // namespace
@@ -85,10 +90,14 @@ TEST(Cli, RepackRoundTripsAndARefusedFileLeavesNoOutput) {
     std::fputs("this is not a map", F);
     std::fclose(F);
     for (const std::string& Cmd : {"info " + Bad, "dump " + Bad, "repack " + Bad + " " + Out + " --level 1",
-                                   "export-text " + Bad + " " + TempPath("export")}) {
+                                   "export-text " + Bad + " " + TempPath("export"), "route " + Bad}) {
         TRun R = Cli(Cmd);
         EXPECT_EQ(R.Code, 1) << Cmd;
-        EXPECT_NE(R.Out.find("Файл поврежден или не является файлом карты!"), std::string::npos) << Cmd;
+        const std::string Name = Cmd.substr(0, Cmd.find(' '));
+        EXPECT_NE(R.Out.find("zemmap-cli " + Name + ": \"" + Bad +
+                             "\": Файл поврежден или не является файлом карты!"),
+                  std::string::npos)
+            << R.Out;
     }
     EXPECT_NE(::access(Out.c_str(), F_OK), 0);
     EXPECT_EQ(Cli("repack " + Bad + " " + Out + " --level 9").Code, 2);
@@ -134,4 +143,30 @@ TEST(Cli, RouteOnTheSampleCityEndsWithItsCost) {
     EXPECT_GE(Cost(Genetic), Cost(Exact) * (1 - 1e-12)); // the exact search is never beaten
     EXPECT_EQ(::access((Folder + "/_Vertexs.txt").c_str(), F_OK), 0);
     EXPECT_EQ(std::system(("rm -rf '" + Folder + "'").c_str()), 0);
+}
+
+TEST(Cli, MessagesAreRussianAndNameTheCommandTheFileAndTheWrongArgument) {
+    TRun Missing = Cli("info /nonexistent/x.mp");
+    EXPECT_EQ(Missing.Code, 1);
+    EXPECT_EQ(Missing.Out,
+              "zemmap-cli info: Не удалось открыть файл \"/nonexistent/x.mp\": нет такого файла или папки\n");
+    TRun Bogus = Cli("info --bogus");
+    EXPECT_EQ(Bogus.Code, 2);
+    EXPECT_EQ(Bogus.Out.rfind("zemmap-cli info: неизвестный параметр \"--bogus\"\nИспользование: ", 0), 0u)
+        << Bogus.Out;
+    TRun Extra = Cli("dump a.mp b.mp");
+    EXPECT_EQ(Extra.Code, 2);
+    EXPECT_EQ(Extra.Out.rfind("zemmap-cli dump: лишний аргумент \"b.mp\"\n", 0), 0u) << Extra.Out;
+    TRun NoLevel = Cli("repack a.mp b.mp");
+    EXPECT_EQ(NoLevel.Code, 2);
+    EXPECT_EQ(NoLevel.Out.rfind("zemmap-cli repack: не указан параметр \"--level\"\n", 0), 0u) << NoLevel.Out;
+}
+
+TEST(Cli, AFullStandardOutputIsAFailure) {
+    EXPECT_EQ(Cli("info '" + SampleMap() + "' >/dev/null").Code, 0);
+    const std::string Run = std::string("'") + ZEM_CLI_PATH + "' ";
+    TRun Full = Shell(Run + "info '" + SampleMap() + "' 2>&1 >/dev/full");
+    EXPECT_EQ(Full.Code, 1);
+    EXPECT_EQ(Full.Out, "zemmap-cli info: не удалось вывести результат: нет места на диске\n");
+    EXPECT_EQ(Shell(Run + "--help 2>&1 >/dev/full").Code, 1);
 }

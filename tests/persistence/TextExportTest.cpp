@@ -182,7 +182,7 @@ TEST(TextExport, WritesTheSixFilesIntoANewFolder) {
     Map.Doc.Streets = {"\xC0", "B"};
     Map.Doc.ObjectTypes = {"House"};
     const fs::path Folder = Dir.Path / "export";
-    Map.ExportText(Folder.string());
+    Map.ExportText(Folder.string(), '.');
     EXPECT_EQ(zem::ReadWholeFile((Folder / "DBStreets.txt").string()), "\xC0\r\nB\r\n");
     EXPECT_EQ(zem::ReadWholeFile((Folder / "DBObjects.txt").string()), "House\r\n");
     for (const char* Empty : {"DBIndexes.txt", "DBCitys.txt", "DBAreas.txt"})
@@ -191,10 +191,26 @@ TEST(TextExport, WritesTheSixFilesIntoANewFolder) {
               fs::file_size(Folder / "Objects.txt") - 5);
     // Exporting again replaces the files.
     Map.Doc.Streets = {"C"};
-    Map.ExportText(Folder.string());
+    Map.ExportText(Folder.string(), '.');
     EXPECT_EQ(zem::ReadWholeFile((Folder / "DBStreets.txt").string()), "C\r\n");
     // A folder that cannot be created raises and writes nothing.
-    EXPECT_THROW(Map.ExportText((Dir.Path / "missing" / "deeper").string()), EZemError);
+    EXPECT_THROW(Map.ExportText((Dir.Path / "missing" / "deeper").string(), '.'), EZemError);
+}
+
+TEST(TextExport, WritesTheGivenDecimalSeparator) {
+    TempDir Dir;
+    const fs::path Folder = Dir.Path / "export";
+    HeadlessHost Host;
+    TZemMap Map(Host);
+    TZemObject T;
+    T.Kind = otLine;
+    T.AddPoint(0.5f, 1);
+    T.AddPoint(2, 3);
+    Map.AddObject(T);
+    Map.ExportText(Folder.string(), ',');
+    const std::string Objects = zem::ReadWholeFile((Folder / "Objects.txt").string());
+    EXPECT_NE(Objects.find("      X[0] = 0,5\r\n"), std::string::npos);
+    EXPECT_NE(Objects.find("    Scale = 100\r\n"), std::string::npos);
 }
 
 TEST(AtomicWrite, FailedWriteLeavesTheTargetAndNoTemporaryFile) {

@@ -263,3 +263,26 @@ TEST_F(GeneticTest, ADumpReplacesALongerFileWhole) {
     EXPECT_EQ(ReadFile("Child1.txt"),
               std::to_string(A) + "," + std::to_string(S) + "," + std::to_string(B) + ",=5\r\n");
 }
+
+TEST_F(GeneticTest, ADumpNeverWritesThroughALinkAndSaysSo) {
+    const auto A = Junction(0, 0), B = Junction(3, 4);
+    const auto S = Segment(A, B, 1, "12");
+    Prepare();
+    {
+        std::ofstream Victim("victim", std::ios::binary);
+        Victim << "keep";
+    }
+    std::filesystem::create_symlink("victim", "Child1.txt");
+    std::filesystem::create_hard_link("victim", "Child2.txt");
+    TZemChromosome C;
+    C.Path.Assign(Path({A, S, B}));
+    C.Fitness = 5.0L;
+    Task.DumpChromosome("Child1.txt", C);
+    Task.DumpChromosome("Child2.txt", C);
+    EXPECT_EQ(ReadFile("victim"), "keep");
+    EXPECT_TRUE(std::filesystem::is_symlink("Child1.txt"));
+    const std::vector<std::string> Expected = {
+        "не удалось записать диагностический файл \"Child1.txt\": это символическая ссылка",
+        "не удалось записать диагностический файл \"Child2.txt\": у файла есть другие жёсткие ссылки"};
+    EXPECT_EQ(Task.DumpWarnings(), Expected);
+}

@@ -50,17 +50,17 @@ TEST_F(RouteCommandTest, ParsesOptionsAndRejectsBadOnes) {
     ASSERT_TRUE(ParseRouteArgs({"--help"}, O, E));
     EXPECT_TRUE(O.Help);
     EXPECT_FALSE(ParseRouteArgs({}, O, E));
-    EXPECT_EQ(E, "the map file is missing");
+    EXPECT_EQ(E, "не указан файл карты");
     EXPECT_FALSE(ParseRouteArgs({"a.mp", "--seed", "many"}, O, E));
-    EXPECT_EQ(E, "--seed needs a whole number, not 'many'");
+    EXPECT_EQ(E, "параметру \"--seed\" нужно целое число, а не \"many\"");
     EXPECT_FALSE(ParseRouteArgs({"a.mp", "--seed", "-3"}, O, E));
     EXPECT_FALSE(ParseRouteArgs({"a.mp", "--population", "1"}, O, E));
     EXPECT_FALSE(ParseRouteArgs({"a.mp", "--population", "12x"}, O, E));
     EXPECT_FALSE(ParseRouteArgs({"a.mp", "--stop-generations", "0"}, O, E));
     EXPECT_FALSE(ParseRouteArgs({"a.mp", "--seed"}, O, E));
-    EXPECT_EQ(E, "--seed needs a value");
+    EXPECT_EQ(E, "параметру \"--seed\" нужно значение");
     EXPECT_FALSE(ParseRouteArgs({"a.mp", "--fast"}, O, E));
-    EXPECT_EQ(E, "unknown option '--fast'");
+    EXPECT_EQ(E, "неизвестный параметр \"--fast\"");
     EXPECT_FALSE(ParseRouteArgs({"a.mp", "b.mp"}, O, E));
 }
 
@@ -99,7 +99,7 @@ TEST_F(RouteCommandTest, FailuresGoToTheErrorStreamWithExitCodeOne) {
     Map.Doc.TransportTypes.clear();
     std::string Out, Err;
     EXPECT_EQ(Run({"x.mp"}, Out, Err), 1);
-    EXPECT_EQ(Err, "the map has no transport kinds, so no route can be searched\n");
+    EXPECT_EQ(Err, "zemmap-cli route: на карте нет видов транспорта, маршрут искать не по чему\n");
     EXPECT_EQ(Run({"x.mp", "--exact"}, Out, Err), 1);
     EXPECT_TRUE(Out.empty());
 
@@ -146,4 +146,21 @@ TEST_F(RouteCommandTest, TreeNodesFollowChangesOfKindOrName) {
     Answere.Clear();
     EXPECT_EQ(Answere.Count(), 0);
     EXPECT_EQ(Answere.IDs.Count(), 0);
+}
+
+TEST_F(RouteCommandTest, DiagnosticFilesThatCannotBeWrittenAreWarnedAboutOnce) {
+    WorkedNetwork();
+    // A working folder that has gone away: no file can be created in it, even by root.
+    std::filesystem::create_directory("gone");
+    std::filesystem::current_path("gone");
+    std::filesystem::remove(Dir.Path() / "gone");
+    std::string Out, Err;
+    EXPECT_EQ(Run({"x.mp", "--seed", "1", "--stop-generations", "3"}, Out, Err), 0) << Err;
+    std::filesystem::current_path(Dir.Path());
+    EXPECT_NE(Out.find("cost: "), std::string::npos);
+    const std::string Warning = "zemmap-cli route: предупреждение: не удалось записать диагностический файл "
+                                "\"Regeneration.txt\": нет такого файла или папки\n";
+    EXPECT_NE(Err.find(Warning), std::string::npos) << Err;
+    EXPECT_EQ(Err.find(Warning), Err.rfind(Warning)); // once, though written every generation
+    EXPECT_NE(Err.find("\"_Vertexs.txt\""), std::string::npos);
 }

@@ -362,10 +362,19 @@ ZEM_INLINE std::uint8_t* CopyMatch(std::uint8_t* Out, std::uint8_t* const OutEnd
     return End;
 }
 
+// The most input one step of the fast loop reads, counted from In at its start. A step refills up to
+// three times, each an unaligned 8-byte load at In. Before the third refill it has taken at most two
+// literals and a length symbol (3 x 14 bits) from where the first refill started, and the second refill
+// leaves at most 63 bits in the buffer, so the third load starts at most (42 + 63) / 8 = 13 bytes past the
+// first In and reads 8 bytes; the earlier loads end before it. The long match's groups and the distance
+// are taken from bits those loads brought in.
+constexpr std::ptrdiff_t kFastStepInput = (3 * kMaxCodeBits + 63) / 8 + 8;
+static_assert(kFastStepInput == 21);
+
 // Decodes the symbols of a fixed or dynamic block: 8192 of them, or fewer when the output is complete.
-// The reader and the output pointer live in registers for the whole block. While at least 16 bytes of
-// input remain, both refills of a symbol are single loads and nothing past the end can have been read;
-// the rest of the block is decoded carefully, checking after every symbol.
+// The reader and the output pointer live in registers for the whole block. While kFastStepInput bytes of
+// input remain, every refill of a step is a single load inside the data; the rest of the block is decoded
+// carefully, checking after every symbol.
 template <bool Careful>
 ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t* const OutBegin,
                              std::uint8_t* const OutEnd, const TCode& LitLen, const TCode& Distance,
@@ -423,7 +432,7 @@ void DecodeSymbols(TBitReader& Reader, std::uint8_t*& OutRef, std::uint8_t* cons
     std::uint8_t* Out = OutRef;
     int SymbolsLeft = kBlockSymbols;
     bool More = true;
-    while (More && R.InEnd - R.In >= 16 && R.Phantom == 0)
+    while (More && R.InEnd - R.In >= kFastStepInput && R.Phantom == 0)
         More = DecodeSymbol<false>(R, Out, OutBegin, OutEnd, LitLen, Distance, SymbolsLeft);
     while (More)
         More = DecodeSymbol<true>(R, Out, OutBegin, OutEnd, LitLen, Distance, SymbolsLeft);

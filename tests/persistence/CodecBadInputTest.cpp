@@ -2,7 +2,9 @@
 // allocation the data could not justify.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -126,6 +128,53 @@ TEST(CodecBadInput, TheLongestMatchesReachTheBound) {
     const std::vector<std::uint8_t> Out = zem::G_Inflate(Packed);
     ASSERT_EQ(Out.size(), static_cast<std::size_t>(H));
     EXPECT_EQ(std::count(Out.begin(), Out.end(), 'a'), H);
+}
+
+TEST(CodecBadInput, TheWidestSymbolsAtTheEndOfAnExactBufferAreNotReadPast) {
+    // A dynamic block of 14-bit codes only: 'a', 'b' and 286 for literal/length, distance codes 0 and 62
+    // (16 extra bits). After a first long match fills 131,217 bytes, each step of two literals, a
+    // three-group long match and a far distance takes 95 bits. The block ends at the last byte of an
+    // exact-size heap buffer, where AddressSanitizer sees any read past it.
+    for (int Steps = 16; Steps < 32; ++Steps) {
+        SCOPED_TRACE(Steps);
+        TBits B;
+        const std::vector<int> CL = CodeLengthCode(B, {0, 14}, 1);
+        const std::vector<std::uint32_t> CLCodes = codectest::Canonical(CL);
+        std::vector<int> LitLen(287, 0), Dist(63, 0);
+        LitLen['a'] = LitLen['b'] = LitLen[286] = 14;
+        Dist[0] = Dist[62] = 14;
+        B.Value(31, 5);
+        for (int L : LitLen)
+            B.Code(CLCodes[L], CL[L]);
+        B.Value(62, 6);
+        for (int L : Dist)
+            B.Code(CLCodes[L], CL[L]);
+        const std::vector<std::uint32_t> LitCodes = codectest::Canonical(LitLen),
+                                         DistCodes = codectest::Canonical(Dist);
+        auto LongMatch = [&](std::uint32_t Last, int DistCode) {
+            B.Code(LitCodes[286], 14);
+            B.Value(0, 8);
+            B.Value(0, 8);
+            B.Value(Last, 7);
+            B.Code(DistCodes[DistCode], 14);
+            B.Value(0, codectest::DistanceExtra(DistCode));
+        };
+        B.Code(LitCodes['a'], 14);
+        LongMatch(8, 0); // 145 + 8 x 16384 bytes at distance 1
+        std::int64_t H = 1 + 145 + 8 * 16384;
+        for (int k = 0; k < Steps; ++k) {
+            B.Code(LitCodes['a'], 14);
+            B.Code(LitCodes['b'], 14);
+            LongMatch(0, 62); // 145 bytes at distance 131,073
+            H += 2 + 145;
+        }
+        const std::vector<std::uint8_t> Packed = B.Packed(static_cast<std::int32_t>(H));
+        const auto Exact = std::make_unique_for_overwrite<std::uint8_t[]>(Packed.size());
+        std::copy(Packed.begin(), Packed.end(), Exact.get());
+        std::vector<std::uint8_t> Out(static_cast<std::size_t>(H));
+        ASSERT_EQ(zem::G_Inflate(Exact.get(), Packed.size(), Out.data()), Out.size());
+        EXPECT_EQ(Out[static_cast<std::size_t>(H) - 146], 'b');
+    }
 }
 
 TEST(CodecBadInput, EveryTruncationOfAValidBlockReadsPastTheEnd) {

@@ -11,6 +11,7 @@
 
 #include "model/ZemErrors.h"
 #include "persistence/CodecTestFormat.h"
+#include "persistence/MemoryLimit.h"
 #include "persistence/ZemCodec.h"
 
 using codectest::Fixed;
@@ -25,10 +26,7 @@ const std::string kDamaged = "Данные в бинарном потоке ис
 // The message G_Inflate ends with, or "" when it unpacks the block.
 std::string InflateError(const std::vector<std::uint8_t>& Packed) {
     try {
-        const std::uint8_t Empty = 0;
-        const std::uint8_t* Source = Packed.empty() ? &Empty : Packed.data();
-        std::vector<std::uint8_t> Out(zem::G_Inflate(Source, Packed.size()));
-        zem::G_Inflate(Source, Packed.size(), Out.data());
+        zem::G_Inflate(Packed);
         return "";
     } catch (const EZemError& E) {
         return E.what();
@@ -91,6 +89,31 @@ TEST(CodecBadInput, ALengthTheDataCouldNotProduceIsRefusedBeforeAnyAllocation) {
         else
             EXPECT_THROW(zem::G_Inflate(Packed.data(), Packed.size()), EZemError);
     }
+}
+
+TEST(CodecBadInput, AClaimedLengthIsNotAllocatedBeforeTheDataProducesIt) {
+    // H = 2^31 - 1 passes the bound with these 3,400 bytes, which make about 20 KB: a literal, then zero
+    // bits, each 13 a fixed-block match of 3 bytes at distance 1, until the data ends.
+    TBits B;
+    FixedHeader(B);
+    Fixed(B, 0);
+    std::vector<std::uint8_t> Packed = B.Packed(INT32_MAX);
+    Packed.resize(Packed.size() + 3400, 0);
+    ASSERT_EQ(zem::G_Inflate(Packed.data(), Packed.size()), std::size_t{INT32_MAX});
+    memtest::ExpectWithin(256 << 20, [&] { return InflateError(Packed) == kPastEnd; });
+}
+
+TEST(CodecBadInput, ALengthAboveTheCallersCeilingIsRefusedFirst) {
+    TBits B;
+    FixedHeader(B);
+    Fixed(B, 'x');
+    try {
+        zem::G_Inflate(B.Packed(2), 1);
+        FAIL();
+    } catch (const EZemError& E) {
+        EXPECT_STREQ(E.what(), "Данные в бинарном потоке превышают допустимый размер.");
+    }
+    EXPECT_EQ(InflateError(B.Packed(1)), "");
 }
 
 TEST(CodecBadInput, TheLongestMatchesReachTheBound) {

@@ -358,7 +358,8 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
         O->Brush.Color = BrushColor;
         const std::int32_t ID = O->ID;
         StoreLoaded(std::move(O));
-        ++Doc.MaxID;
+        if (Doc.MaxID < INT32_MAX) // an object at the top of the range leaves no next ID; AddObject says so
+            ++Doc.MaxID;
         if (OnMapProgress)
             OnMapProgress(*this, Percent(i, N), sRunning, "Читаем данные объектов");
         (void)ID;

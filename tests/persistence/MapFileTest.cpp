@@ -400,6 +400,19 @@ TEST_F(MapFileFixture, HostileCountsEndInTheMessageWithoutAllocating) {
     }
 }
 
+TEST_F(MapFileFixture, AnObjectAtTheTopIdLoadsAndAddingRefuses) {
+    Map.Doc.MaxID = INT32_MAX;
+    TZemObject T;
+    T.AddPoint(1, 2);
+    Map.AddObject(T);
+    ASSERT_TRUE(Loaded.LoadFromBytes(Bytes(Map)));
+    EXPECT_TRUE(Loaded.ObjectExists(INT32_MAX));
+    EXPECT_EQ(Loaded.Doc.MaxID, INT32_MAX);
+    EXPECT_THROW(Loaded.AddObject(T), EZemError);
+    EXPECT_EQ(Loaded.Count(), 1);
+    EXPECT_GE(*std::min_element(Loaded.Doc.Order.begin(), Loaded.Doc.Order.end()), 0);
+}
+
 TEST_F(MapFileFixture, RunningOutOfMemoryIsReportedAsSuchAndLeavesNoHalfMap) {
     // A frame of 500 MB of zeros in a few KB: a fixed block of a literal and long matches of about 1 MB.
     codectest::TBits B;

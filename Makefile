@@ -32,8 +32,9 @@ bench: build
 fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz --target $(FUZZER)
-	mkdir -p build/fuzz/corpus/$(FUZZER)
-	build/fuzz/fuzz/$(FUZZER) -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 build/fuzz/corpus/$(FUZZER) $(wildcard fuzz/seeds/$(FUZZER))
+	mkdir -p build/fuzz/corpus/$(FUZZER) build/fuzz/artifacts/
+	build/fuzz/fuzz/$(FUZZER) -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+		-artifact_prefix=build/fuzz/artifacts/ build/fuzz/corpus/$(FUZZER) $(wildcard fuzz/seeds/$(FUZZER))
 
 # Rebuilds the sample city from the OpenStreetMap extract (MOSCOW_JSON) and replaces the committed map.
 MOSCOW_JSON ?= ../shared/data/moscow.json

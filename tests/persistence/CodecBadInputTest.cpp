@@ -156,10 +156,12 @@ TEST(CodecBadInput, TheLongestMatchesReachTheBound) {
 TEST(CodecBadInput, TheWidestSymbolsAtTheEndOfAnExactBufferAreNotReadPast) {
     // A dynamic block of 14-bit codes only: 'a', 'b' and 286 for literal/length, distance codes 0 and 62
     // (16 extra bits). After a first long match fills 131,217 bytes, each step of two literals, a
-    // three-group long match and a far distance takes 95 bits. The block ends at the last byte of an
-    // exact-size heap buffer, where AddressSanitizer sees any read past it.
-    for (int Steps = 16; Steps < 32; ++Steps) {
-        SCOPED_TRACE(Steps);
+    // three-group long match and a far distance takes 95 bits; a few literals follow, so that some wide
+    // step starts at every bit position near the end. The block ends at the last byte of an exact-size
+    // heap buffer, where AddressSanitizer sees any read past it.
+    for (int Case = 0; Case < 64; ++Case) {
+        const int Steps = 16 + Case % 8, Tail = Case / 8;
+        SCOPED_TRACE(Case);
         TBits B;
         const std::vector<int> CL = CodeLengthCode(B, {0, 14}, 1);
         const std::vector<std::uint32_t> CLCodes = codectest::Canonical(CL);
@@ -191,12 +193,15 @@ TEST(CodecBadInput, TheWidestSymbolsAtTheEndOfAnExactBufferAreNotReadPast) {
             LongMatch(0, 62); // 145 bytes at distance 131,073
             H += 2 + 145;
         }
+        for (int k = 0; k < Tail; ++k)
+            B.Code(LitCodes['a'], 14);
+        H += Tail;
         const std::vector<std::uint8_t> Packed = B.Packed(static_cast<std::int32_t>(H));
         const auto Exact = std::make_unique_for_overwrite<std::uint8_t[]>(Packed.size());
         std::copy(Packed.begin(), Packed.end(), Exact.get());
         std::vector<std::uint8_t> Out(static_cast<std::size_t>(H));
         ASSERT_EQ(zem::G_Inflate(Exact.get(), Packed.size(), Out.data()), Out.size());
-        EXPECT_EQ(Out[static_cast<std::size_t>(H) - 146], 'b');
+        EXPECT_EQ(Out[static_cast<std::size_t>(H) - 146 - Tail], 'b');
     }
 }
 

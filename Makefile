@@ -34,8 +34,9 @@ bench: build
 fuzz: deps
 	cmake --preset fuzz -DZEM_WERROR=$(WERROR) >/dev/null
 	cmake --build --preset fuzz --target $(FUZZER)
-	mkdir -p build/fuzz/corpus/$(FUZZER)
-	build/fuzz/fuzz/$(FUZZER) -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 build/fuzz/corpus/$(FUZZER) $(wildcard fuzz/seeds/$(FUZZER))
+	mkdir -p build/fuzz/corpus/$(FUZZER) build/fuzz/artifacts/
+	build/fuzz/fuzz/$(FUZZER) -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+		-artifact_prefix=build/fuzz/artifacts/ build/fuzz/corpus/$(FUZZER) $(wildcard fuzz/seeds/$(FUZZER))
 
 # Runs every fuzz target once over each of its committed seeds: a quick check that none of the inputs
 # that once crashed or hung does so again.

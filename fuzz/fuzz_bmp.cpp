@@ -2,6 +2,7 @@
 // picture has exactly Width x Height pixels. Run it with
 //   make fuzz FUZZER=fuzz_bmp FUZZ_SECONDS=600
 // (seeds: fuzz/seeds/fuzz_bmp, one file of every form the reader takes).
+#include "ExactCopy.h"
 #include "images/BmpFile.h"
 #include "model/ZemErrors.h"
 
@@ -11,7 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     try {
         // A smaller limit than the loader's keeps each run fast; the checks are the same.
-        zem::TZemImage Image = zem::DecodeBmp(Data, Size, std::size_t(1) << 18);
+        const fuzzing::TExactCopy Input(Data, Size);
+        zem::TZemImage Image = zem::DecodeBmp(Input.Data(), Input.Size(), std::size_t(1) << 18);
         if (Image.Pixels.size() !=
             static_cast<std::size_t>(Image.Width) * static_cast<std::size_t>(Image.Height))
             std::abort();

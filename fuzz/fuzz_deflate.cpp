@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "ExactCopy.h"
 #include "persistence/ZemCodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
@@ -13,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const int Level = Data[0] % 5;
     const std::vector<std::uint8_t> Source(Data + 1, Data + Size);
     const zem::TPackedBlock Packed = zem::G_Deflate(Source, Level);
-    if (zem::G_Inflate(std::span<const std::uint8_t>(Packed.Memory.data(), Packed.PackedLength)) != Source)
+    const fuzzing::TExactCopy Exact(Packed.Memory.data(), Packed.PackedLength);
+    if (zem::G_Inflate(Exact.Span()) != Source)
         __builtin_trap();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ExactCopy.h"
 #include "model/ZemErrors.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
@@ -33,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     TBinaryReader Reader;
     std::size_t Position = 0;
     try {
-        if (!Reader.LoadFromStream(Stream, Position)) {
+        const fuzzing::TExactCopy Exact(Stream);
+        if (!Reader.LoadFromStream(Exact.Span(), Position)) {
             if (Reader.Size() != 0)
                 __builtin_trap();
         }

@@ -4,6 +4,7 @@
 // The frame's checksum would stop almost every mutation before the parser, so the first byte chooses:
 // odd, the rest is a whole file; even, the rest is the frame's content, wrapped here in a sound frame so
 // that the record parser itself is explored.
+#include "ExactCopy.h"
 #include "model/ZemMain.h"
 #include "persistence/ZemBinaryStream.h"
 #include "platform/HeadlessHost.h"
@@ -26,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     }
     HeadlessHost Host;
     TZemMap Map(Host);
-    Map.LoadFromBytes(File);
+    Map.LoadFromBytes(fuzzing::TExactCopy(File).Span());
     // Whatever was kept must be consistent enough to draw and save.
     for (std::int32_t ID : Map.Doc.Order)
         (void)Map.ObjectByID(ID);

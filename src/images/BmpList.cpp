@@ -8,10 +8,12 @@
 
 namespace {
 
-std::unique_ptr<TBitmap32> BitmapFromBmp(std::span<const std::uint8_t> File) {
+std::unique_ptr<TBitmap32> BitmapFromBmp(std::span<const std::uint8_t> File, std::size_t Budget) {
     // A picture may not claim far more pixels than its bytes can describe (run-length data that ends
-    // early leaves the rest blank, so a few bytes could otherwise ask for half a gigabyte).
-    const std::size_t Limit = std::min(zem::BmpMaxPixels, std::max<std::size_t>(65536, File.size() * 256));
+    // early leaves the rest blank, so a few bytes could otherwise ask for half a gigabyte), nor more than
+    // the library has left.
+    const std::size_t Limit =
+        std::min({zem::BmpMaxPixels, Budget, std::max<std::size_t>(65536, File.size() * 256)});
     const zem::TZemImage Img = zem::DecodeBmp(File.data(), File.size(), Limit);
     auto B = std::make_unique<TBitmap32>(Img.Width, Img.Height);
     if (!B->Empty())
@@ -35,5 +37,10 @@ void TBmpList::WriteData(std::vector<std::uint8_t>& Out) const {
 }
 
 void TBmpList::ReadData(std::span<const std::uint8_t> Data) {
-    ReadEntries(Data, BitmapFromBmp);
+    std::size_t Budget = MaxLibraryPixels;
+    ReadEntries(Data, [&Budget](std::span<const std::uint8_t> File) {
+        auto Bitmap = BitmapFromBmp(File, Budget);
+        Budget -= static_cast<std::size_t>(Bitmap->Width()) * static_cast<std::size_t>(Bitmap->Height());
+        return Bitmap;
+    });
 }

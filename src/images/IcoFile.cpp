@@ -4,7 +4,10 @@
 #include "images/PngFile.h"
 #include "model/ZemErrors.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace zem {
@@ -26,8 +29,20 @@ void Put32(std::vector<std::uint8_t>& v, size_t At, std::uint32_t x) {
         v[At + i] = static_cast<std::uint8_t>(x >> (8 * i));
 }
 
+[[noreturn]] void TooLarge(std::int64_t Width, std::int64_t Height) {
+    throw EZemError("Изображение значка слишком велико: " + std::to_string(Width) + " x " +
+                    std::to_string(Height) + " точек");
+}
+
+// The most pixels a PNG of Bytes bytes can hold: its pixel data is a zlib stream, which makes at most
+// 1032 bytes of each byte, and a pixel takes at least one bit.
+std::size_t PngPixelsFor(std::size_t Bytes) {
+    constexpr std::size_t kZlibMaxRatio = 1032;
+    return Bytes > SIZE_MAX / (8 * kZlibMaxRatio) ? SIZE_MAX : Bytes * 8 * kZlibMaxRatio;
+}
+
 // An icon's bitmap is a BMP without its file header, twice as high (colour rows, then the AND mask).
-TZemImage DecodeIconDib(const std::uint8_t* Dib, size_t Size) {
+TZemImage DecodeIconDib(const std::uint8_t* Dib, size_t Size, std::size_t MaxPixels) {
     if (Size < 40)
         Bad("заголовок изображения обрезан");
     const std::uint32_t HeaderSize = U32(Dib);
@@ -37,9 +52,12 @@ TZemImage DecodeIconDib(const std::uint8_t* Dib, size_t Size) {
     const std::int32_t DoubleHeight = static_cast<std::int32_t>(U32(Dib + 8));
     const std::uint32_t Bits = U16(Dib + 14);
     std::uint32_t Colors = U32(Dib + 32);
-    if (Width <= 0 || Width > 1024 || DoubleHeight <= 0 || DoubleHeight > 2048 || DoubleHeight % 2 != 0)
+    if (Width <= 0 || Width > static_cast<std::int32_t>(IcoMaxSide) || DoubleHeight <= 0 ||
+        DoubleHeight > 2 * static_cast<std::int32_t>(IcoMaxSide) || DoubleHeight % 2 != 0)
         Bad("неверные размеры изображения");
     const std::int32_t Height = DoubleHeight / 2;
+    if (static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height) > MaxPixels)
+        TooLarge(Width, Height);
     if (Bits <= 8 && Colors == 0)
         Colors = 1u << Bits;
     if (Bits > 8)
@@ -95,7 +113,7 @@ TZemImage DecodeIconDib(const std::uint8_t* Dib, size_t Size) {
 
 } // namespace
 
-TZemImage DecodeIco(const std::uint8_t* Data, std::size_t Size) {
+TZemImage DecodeIco(const std::uint8_t* Data, std::size_t Size, std::size_t MaxPixels) {
     if (!Data || Size < 6)
         Bad("файл слишком короткий");
     if (U16(Data) != 0 || U16(Data + 2) != 1)
@@ -124,8 +142,8 @@ TZemImage DecodeIco(const std::uint8_t* Data, std::size_t Size) {
         Bad("изображение лежит за концом файла");
     const std::uint8_t* Image = Data + Offset;
     if (IsPngSignature(Image, Bytes))
-        return DecodePng(Image, Bytes);
-    return DecodeIconDib(Image, Bytes);
+        return DecodePng(Image, Bytes, std::min(MaxPixels, PngPixelsFor(Bytes)), IcoMaxSide);
+    return DecodeIconDib(Image, Bytes, MaxPixels);
 }
 
 } // namespace zem

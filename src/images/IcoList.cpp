@@ -4,10 +4,12 @@
 #include "images/LibraryStream.h"
 #include "persistence/ZemFileWrite.h"
 
+#include <algorithm>
 #include <cstring>
 
-TZemIcon::TZemIcon(std::span<const std::uint8_t> IcoFile) : FFile(IcoFile.begin(), IcoFile.end()) {
-    const zem::TZemImage Img = zem::DecodeIco(FFile.data(), FFile.size());
+TZemIcon::TZemIcon(std::span<const std::uint8_t> IcoFile, std::size_t MaxPixels)
+    : FFile(IcoFile.begin(), IcoFile.end()) {
+    const zem::TZemImage Img = zem::DecodeIco(FFile.data(), FFile.size(), MaxPixels);
     FImage.SetSize(Img.Width, Img.Height);
     if (!FImage.Empty())
         std::memcpy(FImage.Bits(), Img.Pixels.data(), Img.Pixels.size() * sizeof(TColor32));
@@ -36,5 +38,13 @@ void TIconList::WriteData(std::vector<std::uint8_t>& Out) const {
 }
 
 void TIconList::ReadData(std::span<const std::uint8_t> Data) {
-    ReadEntries(Data, [](std::span<const std::uint8_t> Bytes) { return std::make_unique<TZemIcon>(Bytes); });
+    // Each icon is bounded by its own bytes as well (DecodeIco); the budget bounds many of them together.
+    std::size_t Budget = MaxLibraryPixels;
+    ReadEntries(Data, [&Budget](std::span<const std::uint8_t> Bytes) {
+        auto Icon = std::make_unique<TZemIcon>(
+            Bytes, std::min(Budget, std::size_t{zem::IcoMaxSide} * zem::IcoMaxSide));
+        Budget -= static_cast<std::size_t>(Icon->Image().Width()) *
+                  static_cast<std::size_t>(Icon->Image().Height());
+        return Icon;
+    });
 }

@@ -4,6 +4,7 @@
 
 #include <png.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -14,7 +15,8 @@ bool IsPngSignature(const std::uint8_t* Data, std::size_t Size) {
     return Size >= 8 && std::memcmp(Data, Signature, 8) == 0;
 }
 
-TZemImage DecodePng(const std::uint8_t* Data, std::size_t Size) {
+TZemImage DecodePng(const std::uint8_t* Data, std::size_t Size, std::size_t MaxPixels,
+                    std::uint32_t MaxSide) {
     png_image Png;
     std::memset(&Png, 0, sizeof Png);
     Png.version = PNG_IMAGE_VERSION;
@@ -22,10 +24,14 @@ TZemImage DecodePng(const std::uint8_t* Data, std::size_t Size) {
         throw EZemError(std::string("Файл PNG поврежден: ") + Png.message);
     // BGRA bytes in memory are 0xAARRGGBB words on a little-endian machine.
     Png.format = PNG_FORMAT_BGRA;
-    if (Png.width == 0 || Png.height == 0 ||
-        std::uint64_t(Png.width) * Png.height > (std::uint64_t(1) << 27)) {
+    if (Png.width == 0 || Png.height == 0 || std::uint64_t(Png.width) * Png.height > PngMaxPixels) {
         png_image_free(&Png);
         throw EZemError("Файл PNG поврежден: недопустимый размер изображения");
+    }
+    if (Png.width > MaxSide || Png.height > MaxSide || std::uint64_t(Png.width) * Png.height > MaxPixels) {
+        const std::string Size = std::to_string(Png.width) + " x " + std::to_string(Png.height);
+        png_image_free(&Png);
+        throw EZemError("Изображение PNG слишком велико: " + Size + " точек");
     }
     TZemImage Img;
     Img.Width = static_cast<int>(Png.width);

@@ -5,7 +5,12 @@
 #include "platform/ZemHost.h"
 #include "view/ZemMiniMap.h"
 
+#include <cstdint>
 #include <string>
+
+namespace {
+const char* const MsgNoFreeID = "Нельзя добавить объект: все идентификаторы объектов уже заняты.";
+} // namespace
 
 TZemMap::TZemMap(TZemHost& Host)
     : FHost(Host), FBlinkTimer(std::make_unique<TZemTimer>(Host, 700)),
@@ -84,16 +89,22 @@ void TZemMap::AddObject(const TZemObject& Template) {
         DropPendingEdit();
         return;
     }
-    auto Object = std::make_unique<TZemObject>();
-    while (Doc.Objects.Contains(Doc.MaxID))
+    // IDs only grow: once the top of the range is taken there is no ID left to give, and wrapping round
+    // would hand out negative IDs.
+    while (Doc.Objects.Contains(Doc.MaxID)) {
+        if (Doc.MaxID == INT32_MAX)
+            throw EZemError(MsgNoFreeID);
         ++Doc.MaxID;
+    }
+    auto Object = std::make_unique<TZemObject>();
     Object->ID = Doc.MaxID;
     Object->Assign(Template);
     Adopt(*Object);
     const std::int32_t ID = Object->ID;
     Doc.Objects.Add(ID, std::move(Object));
     Doc.Order.Add(ID);
-    ++Doc.MaxID;
+    if (Doc.MaxID < INT32_MAX) // at the top it stays, taken, and the next add refuses
+        ++Doc.MaxID;
     ++Doc.Count;
     if (View.AutoUpdate) {
         UpdateVisibleList();
@@ -141,7 +152,7 @@ bool TZemMap::DuplicateObject(std::int32_t ID) {
     AddObject(ObjectByID(ID));
     if (Doc.Count == Before)
         return true; // editing is not allowed: nothing stored, nothing moved
-    TZemObject& Copy = ObjectByID(Doc.MaxID - 1);
+    TZemObject& Copy = ObjectByID(Doc.Order[Doc.Order.Count() - 1]); // AddObject appends the copy
     if (Copy.Kind != otText && Copy.Kind != otEllipse) {
         const float d = static_cast<float>(
             zem::Round((static_cast<long double>(Copy.RightBottom.X) - Copy.LeftTop.X) / 3));

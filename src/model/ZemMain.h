@@ -219,7 +219,10 @@ public:
     // over it. Raises EZemError when it cannot be written; the target is then untouched.
     void SaveToFile(const std::string& FileName);
     // Reads a map file. Any failure shows "Файл поврежден или не является файлом карты!" through the
-    // host and returns false; what was read before the failure stays in the map.
+    // host and returns false; what was read before the failure stays in the map. Running out of memory
+    // shows "Недостаточно памяти для загрузки карты." instead and leaves the map without objects,
+    // directories and libraries. A file that is not a regular file, or larger than a map file can be (its
+    // frame holds at most kMaxFrameContent bytes, 1 GiB), raises EZemError before anything is read.
     bool LoadFromFile(const std::string& FileName);
     // The same on a whole file held in memory.
     bool LoadFromBytes(std::span<const std::uint8_t> Bytes);
@@ -349,6 +352,8 @@ private:
     // Loading: the frame's content after the header, a record stored under its ID, and the drawing
     // order made to agree with the store (true when it had to be changed).
     void ReadMapContent(TBinaryReader& R);
+    // After running out of memory: no objects, directories or libraries rather than a half-read map.
+    void ClearAfterFailedLoad();
     void StoreLoaded(std::unique_ptr<TZemObject> Object);
     bool RepairOrder();
 

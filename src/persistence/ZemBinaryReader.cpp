@@ -58,13 +58,12 @@ void TBinaryReader::DecodeFrame(std::span<const std::uint8_t> Frame) {
                TInputFault::Damaged);
     const auto H = static_cast<std::int32_t>(zem::LoadLE32(Packed.data()));
     if (H > 0) {
-        // G_Inflate checks H against what the packed data could produce before it is allocated.
-        FData.assign(zem::G_Inflate(Packed.data(), Packed.size()), 0);
-        zem::G_Inflate(Packed.data(), Packed.size(), FData.data());
+        FData = zem::G_Inflate(Packed, kMaxFrameContent);
         FSize = H;
         return;
     }
     const std::int64_t Stored = -static_cast<std::int64_t>(H);
+    CheckInput(Stored <= kMaxFrameContent, TInputFault::TooLarge);
     CheckInput(static_cast<std::int64_t>(Packed.size()) == 4 + Stored, TInputFault::WrongLength);
     FData.assign(Packed.begin() + 4, Packed.end());
     FSize = static_cast<std::int32_t>(Stored);

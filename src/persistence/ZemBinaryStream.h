@@ -20,6 +20,10 @@
 
 #include "model/ZemText.h"
 
+// The most a frame holds unpacked: 1 GiB, ample for a map (a million objects take about 170 MB). The
+// reader refuses a frame that claims more before allocating anything, and the writer does not write one.
+inline constexpr std::int32_t kMaxFrameContent = 1 << 30;
+
 class TBinaryWriter {
 public:
     // Create: a zero-filled buffer of InitialCapacity rounded up (0 gives 16 bytes).
@@ -44,7 +48,7 @@ public:
     void WriteString(const ZemString& S);
 
     // Packs the bytes written so far at level Mode (0 ... 4) and appends the frame to Stream. Returns true
-    // when every byte was written.
+    // when every byte was written; false, writing nothing, for more than kMaxFrameContent bytes.
     bool SaveToStream(std::vector<std::uint8_t>& Stream, int Mode) const;
 
 private:
@@ -73,7 +77,8 @@ public:
     // Clears the reader and reads one frame from Stream at StreamPosition, which moves past what was read.
     // False, with the reader left empty, when the frame's length cannot be read or is below 8, or fewer
     // bytes follow than it says. Otherwise the frame is checked and unpacked (a bad checksum, a stored
-    // block of the wrong length or damaged packed data raise EZemError) and the result is true.
+    // block of the wrong length, content above kMaxFrameContent or damaged packed data raise EZemError)
+    // and the result is true. Memory for the content grows as the packed data produces it.
     bool LoadFromStream(std::span<const std::uint8_t> Stream, std::size_t& StreamPosition);
     // The same from the start of Stream.
     bool LoadFromStream(std::span<const std::uint8_t> Stream);

@@ -105,6 +105,8 @@ void TBinaryWriter::WriteString(const ZemString& S) {
 }
 
 bool TBinaryWriter::SaveToStream(std::vector<std::uint8_t>& Stream, int Mode) const {
+    if (FLength > kMaxFrameContent)
+        return false; // a frame that no reader would take back
     // The codec leaves 4 bytes in front of the packed block for its checksum.
     zem::TPackedBlock Packed = zem::G_Deflate(FBuffer.get(), static_cast<std::size_t>(FLength), Mode, 4, 0);
     const std::int64_t L = static_cast<std::int64_t>(Packed.PackedLength) + 4;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <dirent.h>
@@ -233,17 +234,44 @@ void WriteFileAtomically(const std::string& Path, std::string_view Bytes) {
         ::fsync(Folder.Get());
 }
 
-std::string ReadWholeFile(const std::string& Path) {
-    std::unique_ptr<FILE, int (*)(FILE*)> F(std::fopen(Path.c_str(), "rb"), std::fclose);
-    if (!F)
+std::string ReadWholeFile(const std::string& Path, std::size_t MaxBytes) {
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer; the descriptor's type is checked next.
+    const int Fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (Fd < 0)
         Fail("Не удалось открыть файл", Path, errno);
+    struct TClose {
+        int Fd;
+        ~TClose() { ::close(Fd); }
+    } Close{Fd};
+    struct stat St;
+    if (::fstat(Fd, &St) != 0)
+        Fail("Не удалось открыть файл", Path, errno);
+    // A device or a pipe may never end (/dev/zero) or never answer.
+    if (!S_ISREG(St.st_mode))
+        throw EZemError("Не удалось открыть файл \"" + Path + "\": это не обычный файл");
+    auto TooLarge = [&] {
+        throw EZemError("Не удалось открыть файл \"" + Path + "\": файл больше " + std::to_string(MaxBytes) +
+                        " байт");
+    };
+    if (static_cast<std::uint64_t>(St.st_size) > MaxBytes)
+        TooLarge();
     std::string Data;
+    Data.reserve(static_cast<std::size_t>(St.st_size));
     char Buf[65536];
-    size_t n;
-    while ((n = std::fread(Buf, 1, sizeof Buf, F.get())) > 0)
-        Data.append(Buf, n);
-    if (std::ferror(F.get()) != 0)
-        Fail("Не удалось прочитать файл", Path, errno);
+    for (;;) {
+        const ssize_t n = ::read(Fd, Buf, sizeof Buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail("Не удалось прочитать файл", Path, errno);
+        }
+        if (n == 0)
+            break;
+        // The file may grow while it is read.
+        if (static_cast<std::size_t>(n) > MaxBytes - Data.size())
+            TooLarge();
+        Data.append(Buf, static_cast<std::size_t>(n));
+    }
     return Data;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Files the program writes as a whole are written beside the target and renamed over it, so a failure
 // never leaves a half-written file in place of a good one.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,7 +18,8 @@ void WriteFileAtomically(const std::string& Path, std::string_view Bytes);
 // writing process has ended, and any old enough that no save is still writing them.
 void SweepStaleTemporaries(const std::string& Target);
 
-// Reads a whole file. Raises EZemError when it cannot be opened or read.
-std::string ReadWholeFile(const std::string& Path);
+// Reads a whole regular file of at most MaxBytes. Raises EZemError when it cannot be opened or read, when
+// it is not a regular file (a device or a FIFO), or when it is larger than MaxBytes.
+std::string ReadWholeFile(const std::string& Path, std::size_t MaxBytes = SIZE_MAX);
 
 } // namespace zem

@@ -324,6 +324,31 @@ void ReadDynamicCodes(TBitReader& R, TDynamicTables& T) {
                      T.Distance.data());
 }
 
+// ---- The output ----------------------------------------------------------------------------------
+
+// Where the unpacked bytes go: the room Begin..Limit is at hand, and the whole output is Final bytes. A
+// caller's buffer is all the room there is (Limit = Begin + Final). A growing buffer starts smaller and
+// gets more room only when the data actually produces the bytes, so a claimed length costs memory only as
+// far as the data backs it.
+struct TOutputRoom {
+    std::uint8_t* Begin;
+    std::uint8_t* Limit;
+    std::size_t Final;
+    std::vector<std::uint8_t>* Growable = nullptr;
+
+    // Makes room for Need more bytes at Out, where Need <= what is still missing, and returns where Out is
+    // now. The room at least doubles each time (up to Final), so the bytes are moved only a few times.
+    [[gnu::noinline]] std::uint8_t* Grow(std::uint8_t* Out, std::size_t Need) {
+        const std::size_t Produced = static_cast<std::size_t>(Out - Begin);
+        CheckInput(Growable != nullptr && Need <= Final - Produced, TInputFault::Damaged);
+        const std::size_t Size = std::max(Produced + Need, std::min(Final, 2 * Growable->size()));
+        Growable->resize(Size);
+        Begin = Growable->data();
+        Limit = Begin + Size;
+        return Begin + Produced;
+    }
+};
+
 // Copies Length bytes from Dist bytes back; Out + Length <= OutEnd.
 ZEM_INLINE std::uint8_t* CopyMatch(std::uint8_t* Out, std::uint8_t* const OutEnd, std::uint32_t Dist,
                                    std::uint32_t Length) {
@@ -362,14 +387,23 @@ ZEM_INLINE std::uint8_t* CopyMatch(std::uint8_t* Out, std::uint8_t* const OutEnd
     return End;
 }
 
+// The most input one step of the fast loop reads, counted from In at its start. A step refills up to
+// three times, each an unaligned 8-byte load at In. Before the third refill it has taken at most two
+// literals and a length symbol (3 x 14 bits) from where the first refill started, and the second refill
+// leaves at most 63 bits in the buffer, so the third load starts at most (42 + 63) / 8 = 13 bytes past the
+// first In and reads 8 bytes; the earlier loads end before it. The long match's groups and the distance
+// are taken from bits those loads brought in.
+constexpr std::ptrdiff_t kFastStepInput = (3 * kMaxCodeBits + 63) / 8 + 8;
+static_assert(kFastStepInput == 21);
+
 // Decodes the symbols of a fixed or dynamic block: 8192 of them, or fewer when the output is complete.
-// The reader and the output pointer live in registers for the whole block. While at least 16 bytes of
-// input remain, both refills of a symbol are single loads and nothing past the end can have been read;
-// the rest of the block is decoded carefully, checking after every symbol.
+// The reader and the output pointer live in registers for the whole block. While kFastStepInput bytes of
+// input remain, every refill of a step is a single load inside the data; the rest of the block is decoded
+// carefully, checking after every symbol.
 template <bool Careful>
-ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t* const OutBegin,
-                             std::uint8_t* const OutEnd, const TCode& LitLen, const TCode& Distance,
-                             int& SymbolsLeft) {
+ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin,
+                             std::uint8_t*& OutEnd, TOutputRoom& Room, const TCode& LitLen,
+                             const TCode& Distance, int& SymbolsLeft) {
     auto Refill = [&R]() {
         if constexpr (Careful)
             R.Refill();
@@ -412,53 +446,74 @@ ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t* co
     if constexpr (Careful)
         R.CheckNotPastEnd();
     CheckInput(Dist <= static_cast<std::size_t>(Out - OutBegin), TInputFault::Damaged);
-    CheckInput(Length <= static_cast<std::size_t>(OutEnd - Out), TInputFault::Damaged);
+    if (Length > static_cast<std::size_t>(OutEnd - Out)) [[unlikely]] {
+        Out = Room.Grow(Out, Length); // refuses a match longer than the output still missing
+        OutBegin = Room.Begin;
+        OutEnd = Room.Limit;
+    }
     Out = CopyMatch(Out, OutEnd, Dist, Length);
     return --SymbolsLeft != 0 && Out < OutEnd;
 }
 
-void DecodeSymbols(TBitReader& Reader, std::uint8_t*& OutRef, std::uint8_t* const OutBegin,
-                   std::uint8_t* const OutEnd, const TCode LitLen, const TCode Distance) {
+// Stops at the end of the block or of the output; when the room at hand is full first, it grows the room
+// and goes on.
+void DecodeSymbols(TBitReader& Reader, std::uint8_t*& OutRef, TOutputRoom& Room, const TCode LitLen,
+                   const TCode Distance) {
     TBitReader R = Reader;
     std::uint8_t* Out = OutRef;
+    std::uint8_t* OutBegin = Room.Begin;
+    std::uint8_t* OutEnd = Room.Limit;
     int SymbolsLeft = kBlockSymbols;
-    bool More = true;
-    while (More && R.InEnd - R.In >= 16 && R.Phantom == 0)
-        More = DecodeSymbol<false>(R, Out, OutBegin, OutEnd, LitLen, Distance, SymbolsLeft);
-    while (More)
-        More = DecodeSymbol<true>(R, Out, OutBegin, OutEnd, LitLen, Distance, SymbolsLeft);
+    for (;;) {
+        bool More = true;
+        while (More && R.InEnd - R.In >= kFastStepInput && R.Phantom == 0)
+            More = DecodeSymbol<false>(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+        while (More)
+            More = DecodeSymbol<true>(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+        if (SymbolsLeft == 0 || static_cast<std::size_t>(Out - OutBegin) == Room.Final)
+            break;
+        Out = Room.Grow(Out, 1);
+        OutBegin = Room.Begin;
+        OutEnd = Room.Limit;
+    }
     Reader = R;
     OutRef = Out;
 }
 
-// Decodes the bit stream In..InEnd into Out..OutEnd, which it fills exactly.
-void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, std::uint8_t* Out,
-                 std::uint8_t* const OutEnd, TInflateStats* Stats) {
-    std::uint8_t* const OutBegin = Out;
+// Decodes the bit stream In..InEnd into Room, producing exactly Room.Final bytes.
+void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, TOutputRoom& Room,
+                 TInflateStats* Stats) {
+    std::uint8_t* Out = Room.Begin;
     TBitReader R{In, InEnd};
     std::unique_ptr<TDynamicTables> Dynamic;
     const TFixedTables& Fixed = FixedTables();
-    while (Out < OutEnd) {
+    while (static_cast<std::size_t>(Out - Room.Begin) < Room.Final) {
         R.Refill();
         if (R.Take(1) == 1) {
             if (!Dynamic)
                 Dynamic = std::make_unique<TDynamicTables>();
             ReadDynamicCodes(R, *Dynamic);
-            DecodeSymbols(R, Out, OutBegin, OutEnd, {Dynamic->LitLen.data(), kLitPrimaryBits},
+            DecodeSymbols(R, Out, Room, {Dynamic->LitLen.data(), kLitPrimaryBits},
                           {Dynamic->Distance.data(), kDistPrimaryBits});
             if (Stats)
                 ++Stats->DynamicBlocks;
         } else if (R.Take(1) == 1) {
             R.CheckNotPastEnd();
-            DecodeSymbols(R, Out, OutBegin, OutEnd, {Fixed.LitLen.data(), kLitPrimaryBits},
+            DecodeSymbols(R, Out, Room, {Fixed.LitLen.data(), kLitPrimaryBits},
                           {Fixed.Distance.data(), kFixedDistanceBits});
             if (Stats)
                 ++Stats->FixedBlocks;
         } else {
             // Stored block: its bytes follow at whatever bit position the stream has reached.
-            const std::size_t Size = std::min<std::size_t>(kStoredBase + R.Take(kStoredCountBits),
-                                                           static_cast<std::size_t>(OutEnd - Out));
+            const std::size_t Size =
+                std::min<std::size_t>(kStoredBase + R.Take(kStoredCountBits),
+                                      Room.Final - static_cast<std::size_t>(Out - Room.Begin));
             R.CheckNotPastEnd();
+            // Stored bytes are 8 bits each: they are in the data before they are made room for.
+            CheckInput(Size <= static_cast<std::size_t>(R.InEnd - R.In) + (R.Count - R.Phantom) / 8,
+                       TInputFault::PastEnd);
+            if (Size > static_cast<std::size_t>(Room.Limit - Out))
+                Out = Room.Grow(Out, Size);
             std::uint8_t* const End = Out + Size;
             while (Out < End) {
                 R.Refill();
@@ -471,6 +526,22 @@ void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, std::u
         }
     }
 }
+
+// H of a compressed block, checked against what DataLength bytes could produce at the very most: no
+// stream gets more than kMaxMatch bytes out of kMinBitsOfLongestMatch bits, so H <= bits * kMaxMatch /
+// kMinBitsOfLongestMatch, or the data must end before H bytes are made.
+std::size_t CheckedLength(std::int32_t H, std::size_t DataLength) {
+    const std::uint64_t Size = static_cast<std::uint32_t>(H);
+    const std::uint64_t BitsNeeded = (Size * kMinBitsOfLongestMatch + kMaxMatch - 1) / kMaxMatch;
+    CheckInput(DataLength >= BitsNeeded / 8 + (BitsNeeded % 8 != 0), TInputFault::PastEnd);
+    return static_cast<std::size_t>(Size);
+}
+
+// A growing output starts with room for at most this many bytes per byte of packed data (the most that
+// Deflate, with its 258-byte matches, gets out of a byte) and some more; real maps pack far less tightly.
+// Beyond that, room is made as the bytes are produced.
+constexpr std::size_t kHintRatio = 1032;
+constexpr std::size_t kHintSlack = 64 << 10;
 
 } // namespace
 
@@ -489,23 +560,28 @@ std::size_t G_Inflate(const void* SourceBytes, std::size_t PackedLength, void* D
             std::memcpy(DestinationBytes, Source + kHeaderBytes, Size);
         return Size;
     }
-    // The sound bound on H: no stream gets more than kMaxMatch bytes out of kMinBitsOfLongestMatch bits,
-    // so H <= bits * kMaxMatch / kMinBitsOfLongestMatch, or the data must end before H bytes are made.
-    const std::uint64_t Size = static_cast<std::uint32_t>(H);
-    const std::uint64_t BitsNeeded = (Size * kMinBitsOfLongestMatch + kMaxMatch - 1) / kMaxMatch;
-    CheckInput(DataLength >= BitsNeeded / 8 + (BitsNeeded % 8 != 0), TInputFault::PastEnd);
+    const std::size_t Size = CheckedLength(H, DataLength);
     if (DestinationBytes != nullptr) {
         auto* Out = static_cast<std::uint8_t*>(DestinationBytes);
-        InflateBits(Source + kHeaderBytes, Source + PackedLength, Out, Out + Size, Stats);
+        TOutputRoom Room{Out, Out + Size, Size};
+        InflateBits(Source + kHeaderBytes, Source + PackedLength, Room, Stats);
     }
-    return static_cast<std::size_t>(Size);
+    return Size;
 }
 
-std::vector<std::uint8_t> G_Inflate(std::span<const std::uint8_t> Packed) {
+std::vector<std::uint8_t> G_Inflate(std::span<const std::uint8_t> Packed, std::size_t MaxLength) {
     static const std::uint8_t Empty = 0;
     const std::uint8_t* Source = Packed.empty() ? &Empty : Packed.data();
-    std::vector<std::uint8_t> Out(G_Inflate(Source, Packed.size()));
-    G_Inflate(Source, Packed.size(), Out.data());
+    const std::size_t Length = G_Inflate(Source, Packed.size());
+    CheckInput(Length <= MaxLength, TInputFault::TooLarge);
+    const auto H = static_cast<std::int32_t>(LoadLE32(Source));
+    if (H <= 0)
+        return std::vector<std::uint8_t>(Source + kHeaderBytes, Source + kHeaderBytes + Length);
+    // The claimed length is only a hint, trusted as far as ordinary data could back it.
+    const std::size_t DataLength = Packed.size() - kHeaderBytes;
+    std::vector<std::uint8_t> Out(std::min(Length, kHintRatio * DataLength + kHintSlack));
+    TOutputRoom Room{Out.data(), Out.data() + Out.size(), Length, &Out};
+    InflateBits(Source + kHeaderBytes, Source + Packed.size(), Room, nullptr);
     return Out;
 }
 

@@ -14,6 +14,8 @@ const char* InputFaultMessage(TInputFault Fault) {
         return "Неправильная длина указана при создании бинарного потока.";
     case TInputFault::Overflow:
         return "Переполнение целого";
+    case TInputFault::TooLarge:
+        return "Данные в бинарном потоке превышают допустимый размер.";
     }
     return "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
 }

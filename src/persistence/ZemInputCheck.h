@@ -10,6 +10,7 @@ enum class TInputFault {
     Damaged, // "Данные в бинарном потоке испорчены и не могут быть прочитаны."
     WrongLength, // "Неправильная длина указана при создании бинарного потока."
     Overflow,    // a position or length past 2^31 - 1: EIntOverflow, "Переполнение целого"
+    TooLarge, // "Данные в бинарном потоке превышают допустимый размер."
 };
 
 // The message shown for a fault.

@@ -10,13 +10,19 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 #include <unordered_set>
 
 namespace {
 
 const char* const MsgBadFile = "Файл поврежден или не является файлом карты!";
+const char* const MsgNoMemory = "Недостаточно памяти для загрузки карты.";
 
 constexpr size_t HeaderSize = 64;
+
+// The largest map file: the header, the frame's length, checksum and H, and content of the most a frame
+// holds, stored (packing never makes a frame larger than that).
+constexpr size_t MaxMapFileBytes = HeaderSize + 12 + kMaxFrameContent;
 
 // An object record without points and with empty strings.
 constexpr std::int64_t MinRecordBytes = 132;
@@ -352,11 +358,20 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
         O->Brush.Color = BrushColor;
         const std::int32_t ID = O->ID;
         StoreLoaded(std::move(O));
-        ++Doc.MaxID;
+        if (Doc.MaxID < INT32_MAX) // an object at the top of the range leaves no next ID; AddObject says so
+            ++Doc.MaxID;
         if (OnMapProgress)
             OnMapProgress(*this, Percent(i, N), sRunning, "Читаем данные объектов");
         (void)ID;
     }
+}
+
+void TZemMap::ClearAfterFailedLoad() {
+    Clear();
+    for (const TDirectoryRef& D : Directories)
+        TZemDirectory().swap(Doc.*(D.Field));
+    Doc.Icons.Clear();
+    Doc.Bitmaps.Clear();
 }
 
 void TZemMap::StoreLoaded(std::unique_ptr<TZemObject> Object) {
@@ -390,7 +405,13 @@ bool TZemMap::RepairOrder() {
 
 bool TZemMap::LoadFromFile(const std::string& FileName) {
     Clear();
-    const std::string Bytes = zem::ReadWholeFile(FileName);
+    std::string Bytes;
+    try {
+        Bytes = zem::ReadWholeFile(FileName, MaxMapFileBytes);
+    } catch (const std::bad_alloc&) {
+        FHost.ShowMessage(MsgNoMemory, "Ошибка", TZemMsgButtons::mbOk);
+        return false;
+    }
     return LoadFromBytes(
         std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size()));
 }
@@ -401,19 +422,25 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
     if (OnMapProgress)
         OnMapProgress(*this, 0, sStarting, "Читаем данные");
     bool Ok = true;
+    const char* Msg = MsgBadFile;
     try {
         TBinaryReader R;
         if (Bytes.size() > HeaderSize)
             R.LoadFromStream(Bytes.subspan(HeaderSize));
         R.Reset();
         ReadMapContent(R);
+    } catch (const std::bad_alloc&) {
+        // Not damage: the file may be sound. Whatever was read is dropped rather than shown half-loaded.
+        Ok = false;
+        Msg = MsgNoMemory;
+        ClearAfterFailedLoad();
     } catch (const std::exception&) {
         Ok = false;
     }
     if (RepairOrder())
         Ok = false;
     if (!Ok)
-        FHost.ShowMessage(MsgBadFile, "Ошибка", TZemMsgButtons::mbOk);
+        FHost.ShowMessage(Msg, "Ошибка", TZemMsgButtons::mbOk);
     if (OnMapProgress)
         OnMapProgress(*this, 0, sEnding, "");
     View.AutoUpdate = true;

@@ -1,11 +1,14 @@
 #include "images/BmpList.h"
 #include "images/IcoFile.h"
 #include "images/IcoList.h"
+#include "images/PngFile.h"
 #include "model/ZemErrors.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -198,4 +201,85 @@ TEST(IcoFile, LyingFilesRaise) {
     Bad = Ico;
     Bad.resize(22 + 40 + 100); // colour rows cut short
     EXPECT_THROW(zem::DecodeIco(Bad.data(), Bad.size()), EZemError);
+}
+
+namespace {
+
+// An ICO file whose one image is the PNG file Png.
+std::vector<std::uint8_t> IcoOfPng(const std::vector<std::uint8_t>& Png) {
+    std::vector<std::uint8_t> F;
+    Put16(F, 0);
+    Put16(F, 1);
+    Put16(F, 1);
+    for (int i = 0; i < 4; ++i)
+        F.push_back(0);
+    Put16(F, 1);
+    Put16(F, 32);
+    Put32(F, static_cast<std::uint32_t>(Png.size()));
+    Put32(F, 22);
+    F.insert(F.end(), Png.begin(), Png.end());
+    return F;
+}
+
+// A PNG of W x H whose header is sound but whose pixel data is all but missing.
+std::vector<std::uint8_t> PngHeaderOnly(std::uint32_t W, std::uint32_t H) {
+    std::vector<std::uint8_t> P = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    auto Chunk = [&P](const char* Type, std::vector<std::uint8_t> Data) {
+        for (int k = 3; k >= 0; --k)
+            P.push_back(static_cast<std::uint8_t>(Data.size() >> (8 * k)));
+        Data.insert(Data.begin(), Type, Type + 4);
+        std::uint32_t Crc = 0xFFFFFFFF;
+        for (std::uint8_t B : Data) {
+            Crc ^= B;
+            for (int k = 0; k < 8; ++k)
+                Crc = (Crc >> 1) ^ (0xEDB88320u & (0u - (Crc & 1)));
+        }
+        Crc = ~Crc;
+        P.insert(P.end(), Data.begin(), Data.end());
+        for (int k = 3; k >= 0; --k)
+            P.push_back(static_cast<std::uint8_t>(Crc >> (8 * k)));
+    };
+    std::vector<std::uint8_t> Ihdr;
+    for (std::uint32_t V : {W, H})
+        for (int k = 3; k >= 0; --k)
+            Ihdr.push_back(static_cast<std::uint8_t>(V >> (8 * k)));
+    Ihdr.insert(Ihdr.end(), {8, 6, 0, 0, 0});
+    Chunk("IHDR", Ihdr);
+    Chunk("IDAT", {0x78, 0x9C, 0x03, 0x00});
+    Chunk("IEND", {});
+    return P;
+}
+
+} // namespace
+
+TEST(IcoFile, APngIconMayNotClaimMorePixelsThanItsBytesOrTheSideCapAllow) {
+    for (std::uint32_t Side : {11585u, 1024u, 1025u}) {
+        SCOPED_TRACE(Side);
+        const auto Ico = IcoOfPng(PngHeaderOnly(Side, Side));
+        try {
+            zem::DecodeIco(Ico.data(), Ico.size());
+            ADD_FAILURE();
+        } catch (const EZemError& E) {
+            EXPECT_NE(std::string(E.what()).find("слишком велико"), std::string::npos) << E.what();
+        }
+    }
+    // A sound PNG icon of the largest side loads.
+    const std::vector<TColor32> White(1024 * 1024, 0xFFFFFFFF);
+    const auto Ico = IcoOfPng(zem::EncodePng(White.data(), 1024, 1024));
+    EXPECT_EQ(zem::DecodeIco(Ico.data(), Ico.size()).Width, 1024);
+}
+
+TEST(IcoList, AllIconsOfALibraryShareAPixelBudget) {
+    const std::vector<TColor32> White(1024 * 1024, 0xFFFFFFFF);
+    const auto Ico = IcoOfPng(zem::EncodePng(White.data(), 1024, 1024));
+    const std::size_t Fit = TIconList::MaxLibraryPixels / (1024 * 1024);
+    std::vector<std::uint8_t> Data;
+    Put32(Data, static_cast<std::uint32_t>(Fit + 1));
+    for (std::size_t i = 0; i <= Fit; ++i) {
+        Put32(Data, static_cast<std::uint32_t>(Ico.size()));
+        Data.insert(Data.end(), Ico.begin(), Ico.end());
+    }
+    TIconList L;
+    EXPECT_THROW(L.ReadData(Data), EZemError);
+    EXPECT_EQ(static_cast<std::size_t>(L.Count()), Fit);
 }

@@ -91,6 +91,18 @@ TEST_F(MapFixture, AfterALoadLikeFillTheNextIdSkipsTakenOnes) {
     EXPECT_EQ(Map.Count(), 5);
 }
 
+TEST_F(MapFixture, AddingPastTheTopIdRefusesInsteadOfWrapping) {
+    Map.Doc.MaxID = INT32_MAX - 1;
+    EXPECT_EQ(AddPolygon(0, 0, 5, 5), INT32_MAX - 1);
+    Map.AddObject(Map.ObjectByID(INT32_MAX - 1));
+    EXPECT_TRUE(Map.ObjectExists(INT32_MAX));
+    EXPECT_EQ(Map.Doc.MaxID, INT32_MAX);
+    EXPECT_THROW(Map.AddObject(Map.NewObject), EZemError);
+    EXPECT_THROW(Map.DuplicateObject(INT32_MAX), EZemError);
+    EXPECT_EQ(Map.Count(), 2);
+    EXPECT_EQ(Map.Doc.MaxID, INT32_MAX);
+}
+
 TEST_F(MapFixture, ReadOnlyMapChangesNothingInTheStore) {
     std::int32_t A = AddPolygon(0, 0, 10, 10);
     Map.Edit.CurrentObject = A;

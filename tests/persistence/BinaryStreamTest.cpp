@@ -277,6 +277,32 @@ TEST(BinaryStream, AStoredBlockWhoseLengthDisagreesWithTheFrame) {
     EXPECT_EQ(ErrorOf([&] { R.LoadFromStream(S); }), kWrongLength);
 }
 
+TEST(BinaryStream, ContentAboveTheCeilingIsRefusedBeforeItIsUnpacked) {
+    // A frame of a packed block, with its length and checksum.
+    auto FrameOf = [](std::int32_t H, std::size_t DataBytes) {
+        Bytes S(12 + DataBytes, 0);
+        const auto L = static_cast<std::uint32_t>(8 + DataBytes), UH = static_cast<std::uint32_t>(H);
+        const std::uint32_t A = [&] {
+            for (int k = 0; k < 4; ++k)
+                S[8 + k] = static_cast<std::uint8_t>(UH >> (8 * k));
+            return zem::Adler32(S.data() + 8, S.size() - 8);
+        }();
+        for (int k = 0; k < 4; ++k) {
+            S[k] = static_cast<std::uint8_t>(L >> (8 * k));
+            S[4 + k] = static_cast<std::uint8_t>(A >> (8 * k));
+        }
+        return S;
+    };
+    const std::string TooLarge = "Данные в бинарном потоке превышают допустимый размер.";
+    TBinaryReader R;
+    // Enough zero bits that the data could make the length: only the ceiling stops it.
+    EXPECT_EQ(ErrorOf([&] { R.LoadFromStream(FrameOf(kMaxFrameContent + 1, 4000)); }), TooLarge);
+    EXPECT_EQ(ErrorOf([&] { R.LoadFromStream(FrameOf(-kMaxFrameContent - 1, 0)); }), TooLarge);
+    EXPECT_EQ(ErrorOf([&] { R.LoadFromStream(FrameOf(-5, 0)); }), kWrongLength);
+    TBinaryWriter W;
+    EXPECT_EQ(ErrorOf([&] { R.LoadFromStream(Frame(W, 0)); }), "");
+}
+
 TEST(BinaryStream, DamagedPackedDataBehindAGoodChecksumIsRefused) {
     TBinaryWriter W;
     for (int i = 0; i < 400; ++i)

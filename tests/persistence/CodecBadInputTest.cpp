@@ -2,13 +2,16 @@
 // allocation the data could not justify.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "model/ZemErrors.h"
 #include "persistence/CodecTestFormat.h"
+#include "persistence/MemoryLimit.h"
 #include "persistence/ZemCodec.h"
 
 using codectest::Fixed;
@@ -23,10 +26,7 @@ const std::string kDamaged = "Данные в бинарном потоке ис
 // The message G_Inflate ends with, or "" when it unpacks the block.
 std::string InflateError(const std::vector<std::uint8_t>& Packed) {
     try {
-        const std::uint8_t Empty = 0;
-        const std::uint8_t* Source = Packed.empty() ? &Empty : Packed.data();
-        std::vector<std::uint8_t> Out(zem::G_Inflate(Source, Packed.size()));
-        zem::G_Inflate(Source, Packed.size(), Out.data());
+        zem::G_Inflate(Packed);
         return "";
     } catch (const EZemError& E) {
         return E.what();
@@ -91,6 +91,31 @@ TEST(CodecBadInput, ALengthTheDataCouldNotProduceIsRefusedBeforeAnyAllocation) {
     }
 }
 
+TEST(CodecBadInput, AClaimedLengthIsNotAllocatedBeforeTheDataProducesIt) {
+    // H = 2^31 - 1 passes the bound with these 3,400 bytes, which make about 20 KB: a literal, then zero
+    // bits, each 13 a fixed-block match of 3 bytes at distance 1, until the data ends.
+    TBits B;
+    FixedHeader(B);
+    Fixed(B, 0);
+    std::vector<std::uint8_t> Packed = B.Packed(INT32_MAX);
+    Packed.resize(Packed.size() + 3400, 0);
+    ASSERT_EQ(zem::G_Inflate(Packed.data(), Packed.size()), std::size_t{INT32_MAX});
+    memtest::ExpectWithin(256 << 20, [&] { return InflateError(Packed) == kPastEnd; });
+}
+
+TEST(CodecBadInput, ALengthAboveTheCallersCeilingIsRefusedFirst) {
+    TBits B;
+    FixedHeader(B);
+    Fixed(B, 'x');
+    try {
+        zem::G_Inflate(B.Packed(2), 1);
+        FAIL();
+    } catch (const EZemError& E) {
+        EXPECT_STREQ(E.what(), "Данные в бинарном потоке превышают допустимый размер.");
+    }
+    EXPECT_EQ(InflateError(B.Packed(1)), "");
+}
+
 TEST(CodecBadInput, TheLongestMatchesReachTheBound) {
     // A dynamic block whose only literal/length symbols are 'a' and 286 (1 bit each) and whose only
     // distance code is 0 (1 bit, incomplete): each longest match takes exactly 25 bits.
@@ -126,6 +151,58 @@ TEST(CodecBadInput, TheLongestMatchesReachTheBound) {
     const std::vector<std::uint8_t> Out = zem::G_Inflate(Packed);
     ASSERT_EQ(Out.size(), static_cast<std::size_t>(H));
     EXPECT_EQ(std::count(Out.begin(), Out.end(), 'a'), H);
+}
+
+TEST(CodecBadInput, TheWidestSymbolsAtTheEndOfAnExactBufferAreNotReadPast) {
+    // A dynamic block of 14-bit codes only: 'a', 'b' and 286 for literal/length, distance codes 0 and 62
+    // (16 extra bits). After a first long match fills 131,217 bytes, each step of two literals, a
+    // three-group long match and a far distance takes 95 bits; a few literals follow, so that some wide
+    // step starts at every bit position near the end. The block ends at the last byte of an exact-size
+    // heap buffer, where AddressSanitizer sees any read past it.
+    for (int Case = 0; Case < 64; ++Case) {
+        const int Steps = 16 + Case % 8, Tail = Case / 8;
+        SCOPED_TRACE(Case);
+        TBits B;
+        const std::vector<int> CL = CodeLengthCode(B, {0, 14}, 1);
+        const std::vector<std::uint32_t> CLCodes = codectest::Canonical(CL);
+        std::vector<int> LitLen(287, 0), Dist(63, 0);
+        LitLen['a'] = LitLen['b'] = LitLen[286] = 14;
+        Dist[0] = Dist[62] = 14;
+        B.Value(31, 5);
+        for (int L : LitLen)
+            B.Code(CLCodes[L], CL[L]);
+        B.Value(62, 6);
+        for (int L : Dist)
+            B.Code(CLCodes[L], CL[L]);
+        const std::vector<std::uint32_t> LitCodes = codectest::Canonical(LitLen),
+                                         DistCodes = codectest::Canonical(Dist);
+        auto LongMatch = [&](std::uint32_t Last, int DistCode) {
+            B.Code(LitCodes[286], 14);
+            B.Value(0, 8);
+            B.Value(0, 8);
+            B.Value(Last, 7);
+            B.Code(DistCodes[DistCode], 14);
+            B.Value(0, codectest::DistanceExtra(DistCode));
+        };
+        B.Code(LitCodes['a'], 14);
+        LongMatch(8, 0); // 145 + 8 x 16384 bytes at distance 1
+        std::int64_t H = 1 + 145 + 8 * 16384;
+        for (int k = 0; k < Steps; ++k) {
+            B.Code(LitCodes['a'], 14);
+            B.Code(LitCodes['b'], 14);
+            LongMatch(0, 62); // 145 bytes at distance 131,073
+            H += 2 + 145;
+        }
+        for (int k = 0; k < Tail; ++k)
+            B.Code(LitCodes['a'], 14);
+        H += Tail;
+        const std::vector<std::uint8_t> Packed = B.Packed(static_cast<std::int32_t>(H));
+        const auto Exact = std::make_unique_for_overwrite<std::uint8_t[]>(Packed.size());
+        std::copy(Packed.begin(), Packed.end(), Exact.get());
+        std::vector<std::uint8_t> Out(static_cast<std::size_t>(H));
+        ASSERT_EQ(zem::G_Inflate(Exact.get(), Packed.size(), Out.data()), Out.size());
+        EXPECT_EQ(Out[static_cast<std::size_t>(H) - 146 - Tail], 'b');
+    }
 }
 
 TEST(CodecBadInput, EveryTruncationOfAValidBlockReadsPastTheEnd) {

@@ -1,4 +1,7 @@
 #include "model/ZemMain.h"
+#include "persistence/CodecTestFormat.h"
+#include "persistence/MemoryLimit.h"
+#include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemFileWrite.h"
 #include "platform/HeadlessHost.h"
@@ -7,6 +10,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -394,6 +398,65 @@ TEST_F(MapFileFixture, HostileCountsEndInTheMessageWithoutAllocating) {
         EXPECT_EQ(H.Messages, (std::vector<std::string>{BadFile}));
         EXPECT_EQ(M.Count(), 0);
     }
+}
+
+TEST_F(MapFileFixture, AnObjectAtTheTopIdLoadsAndAddingRefuses) {
+    Map.Doc.MaxID = INT32_MAX;
+    TZemObject T;
+    T.AddPoint(1, 2);
+    Map.AddObject(T);
+    ASSERT_TRUE(Loaded.LoadFromBytes(Bytes(Map)));
+    EXPECT_TRUE(Loaded.ObjectExists(INT32_MAX));
+    EXPECT_EQ(Loaded.Doc.MaxID, INT32_MAX);
+    EXPECT_THROW(Loaded.AddObject(T), EZemError);
+    EXPECT_EQ(Loaded.Count(), 1);
+    EXPECT_GE(*std::min_element(Loaded.Doc.Order.begin(), Loaded.Doc.Order.end()), 0);
+}
+
+TEST_F(MapFileFixture, RunningOutOfMemoryIsReportedAsSuchAndLeavesNoHalfMap) {
+    // A frame of 500 MB of zeros in a few KB: a fixed block of a literal and long matches of about 1 MB.
+    codectest::TBits B;
+    codectest::FixedHeader(B);
+    codectest::Fixed(B, 0);
+    for (int k = 0; k < 500; ++k) {
+        codectest::Fixed(B, 286);
+        B.Value(127, 8);
+        B.Value(127, 8);
+        B.Value(60, 7);
+        B.Value(0, 6);
+    }
+    const std::vector<std::uint8_t> Packed = B.Packed(1 + 500 * (145 + 127 + 127 * 128 + 60 * 16384));
+    std::vector<std::uint8_t> F(64, ' ');
+    for (std::uint32_t V :
+         {static_cast<std::uint32_t>(Packed.size() + 4), zem::Adler32(Packed.data(), Packed.size())})
+        for (int k = 0; k < 4; ++k)
+            F.push_back(static_cast<std::uint8_t>(V >> (8 * k)));
+    F.insert(F.end(), Packed.begin(), Packed.end());
+    Map.Doc.Streets = {"a"};
+    memtest::ExpectWithin(256 << 20, [&] {
+        return !Map.LoadFromBytes(F) &&
+               Host.Messages == std::vector<std::string>{"Недостаточно памяти для загрузки карты."} &&
+               Map.Doc.Streets.empty() && Map.Count() == 0;
+    });
+}
+
+TEST_F(MapFileFixture, OnlyRegularFilesOfAMapFilesSizeAreRead) {
+    auto ErrorOf = [this](const std::string& Path) {
+        try {
+            Loaded.LoadFromFile(Path);
+            return std::string();
+        } catch (const EZemError& E) {
+            return std::string(E.what());
+        }
+    };
+    const std::string Fifo = (Dir.Path / "fifo.mp").string();
+    ASSERT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
+    for (const std::string& Path : {std::string("/dev/zero"), Fifo, Dir.Path.string()})
+        EXPECT_EQ(ErrorOf(Path), "Не удалось открыть файл \"" + Path + "\": это не обычный файл");
+    Map.SaveToFile(File());
+    EXPECT_EQ(ErrorOf(File()), "");
+    EXPECT_EQ(zem::ReadWholeFile(File(), fs::file_size(File())), zem::ReadWholeFile(File()));
+    EXPECT_THROW(zem::ReadWholeFile(File(), fs::file_size(File()) - 1), EZemError);
 }
 
 TEST_F(MapFileFixture, RecordsAndOrderThatDisagreeAreRepairedAndReported) {

@@ -16,6 +16,10 @@ using namespace zem::raster;
 
 namespace {
 
+// Discs up to this radius follow the midpoint circle exactly; its walk and row table grow with the
+// radius, which a stored pen width could otherwise push to gigabytes.
+constexpr int MaxMidpointRadius = 4096;
+
 // Spans and outline of a Disc: radius 1 is one pixel, radius 2 the centre and its four neighbours
 // (the neighbours being the outline), larger radii a midpoint circle. Span(y, x1, x2) receives the
 // rows of the whole disc, Outline(x, y) the circle's own pixels.
@@ -41,6 +45,34 @@ void DiscShape(int CX, int CY, int Radius, int Width, int Height, TSpanFn&& Span
             Outline(std::int64_t(CX) + DX, std::int64_t(CY) + DY);
         return;
     }
+    // Only the rows on the surface are visited, so a disc far larger than the surface costs no more
+    // than the surface.
+    const std::int64_t RowFrom = std::max<std::int64_t>(-Radius, -std::int64_t(CY)),
+                       RowTo = std::min<std::int64_t>(Radius, std::int64_t(Height) - 1 - CY);
+    if (Radius > MaxMidpointRadius) {
+        // Beyond any pen a map is drawn with: each row's half width straight from the circle, and the
+        // outline as the part of a row not covered by the next row outwards.
+        const long double R2 = (Radius + 0.5L) * (Radius + 0.5L);
+        auto HalfOf = [&](std::int64_t DY) -> std::int64_t {
+            if (DY < -Radius || DY > Radius)
+                return -1;
+            return static_cast<std::int64_t>(std::sqrt(std::max(0.0L, R2 - (long double)DY * DY)));
+        };
+        for (std::int64_t DY = RowFrom; DY <= RowTo; ++DY) {
+            const std::int64_t H = HalfOf(DY), Out = HalfOf(DY < 0 ? DY - 1 : DY + 1);
+            const std::int64_t Y = std::int64_t(CY) + DY;
+            Row(Y, std::int64_t(CX) - H, std::int64_t(CX) + H);
+            for (const std::int64_t Sign : {-1, 1}) {
+                std::int64_t A = std::int64_t(CX) + Sign * (Out + 1), Z = std::int64_t(CX) + Sign * H;
+                if (A > Z)
+                    std::swap(A, Z);
+                for (std::int64_t X = std::max<std::int64_t>(A, 0); X <= std::min<std::int64_t>(Z, Width - 1);
+                     ++X)
+                    Outline(X, Y);
+            }
+        }
+        return;
+    }
     // Half widths of the rows 0 ... Radius from the centre, from the midpoint circle.
     std::vector<int> Half(static_cast<std::size_t>(Radius) + 1, 0);
     auto Points = [&](auto&& Visit) {
@@ -60,8 +92,8 @@ void DiscShape(int CX, int CY, int Radius, int Width, int Height, TSpanFn&& Span
         Half[Y] = std::max(Half[Y], X);
         Half[X] = std::max(Half[X], Y);
     });
-    for (int DY = -Radius; DY <= Radius; ++DY) {
-        int H = Half[std::abs(DY)];
+    for (std::int64_t DY = RowFrom; DY <= RowTo; ++DY) {
+        int H = Half[static_cast<std::size_t>(std::llabs(DY))];
         Row(std::int64_t(CY) + DY, std::int64_t(CX) - H, std::int64_t(CX) + H);
     }
     Points([&](int X, int Y) {

@@ -36,3 +36,43 @@ TEST_F(MapFixture, HugePenWidthCoversTheWindow) {
     EXPECT_EQ(B.Pixel(0, 0), clWhite32);
     EXPECT_EQ(B.Pixel(49, 39), clWhite32);
 }
+
+// A 256-unit picture at 8000 per cent is 20,480 pixels wide: the part in the window is still drawn,
+// each window pixel taken from the picture.
+TEST_F(MapFixture, PictureZoomedFarInIsStillDrawn) {
+    TBitmap32 Img(256, 256);
+    Img.Clear(C32(Yellow));
+    Img.FillRectClipped(128, 0, 256, 256, C32(Blue)); // right half blue
+    Map.Doc.Bitmaps.Add(&Img);
+    const std::int32_t ID = Add(otBmp, {{0, 0}, {256, 0}, {256, 256}, {0, 256}}, Red);
+    Map.ObjectByID(ID).BitmapIndex = 0;
+    Map.View.AutoUpdate = false;
+    Map.View.Scale = 8000;
+    Map.View.ViewWidthHeight = {5, 5};
+    Map.View.LeftTop = {125.5f, 100};
+    Map.SetAutoUpdate(true);
+    EXPECT_EQ(Pixel(40, 200), C32(Yellow)); // world x 126
+    EXPECT_EQ(Pixel(360, 200), C32(Blue));  // world x 130
+}
+
+// A picture turned a quarter: its frame's corners carry the turn, and the picture fills that frame
+// with its own corners on the frame's.
+TEST_F(MapFixture, RotatedPictureFillsItsFrame) {
+    TBitmap32 Img(2, 2);
+    const TColor32 TL = 0xFF112233, TR = 0xFF445566, BR = 0xFF778899, BL = 0xFFAABBCC;
+    Img.SetPixel(0, 0, TL);
+    Img.SetPixel(1, 0, TR);
+    Img.SetPixel(1, 1, BR);
+    Img.SetPixel(0, 1, BL);
+    Map.Doc.Bitmaps.Add(&Img);
+    // Top edge from corner 0 upwards, left edge from corner 0 to the right.
+    const std::int32_t ID = Add(otBmp, {{100, 300}, {100, 100}, {300, 100}, {300, 300}}, Red);
+    Map.ObjectByID(ID).BitmapIndex = 0;
+    Map.ObjectByID(ID).SetAngle(static_cast<float>(std::numbers::pi / 2));
+    Map.Refresh();
+    EXPECT_EQ(Pixel(110, 290), TL);
+    EXPECT_EQ(Pixel(110, 110), TR);
+    EXPECT_EQ(Pixel(290, 110), BR);
+    EXPECT_EQ(Pixel(290, 290), BL);
+    EXPECT_EQ(Pixel(310, 200), C32(Back)); // nothing beside the frame
+}

@@ -195,7 +195,8 @@ void TZemMap::PaintIcon(std::int32_t ID) {
     const std::int32_t Index = O.IconIndex();
     if (Index != -1 && Index >= 0 && Index < Doc.Icons.Count()) {
         if (const TZemIcon* Icon = Doc.Icons.Get(Index); Icon && !Icon->Image().Empty()) {
-            BlitAlpha(B, X, Y, Icon->Image());
+            // An icon without a 32 x 32 image is scaled into the cell, as the window system draws it.
+            BlitAlpha(B, X, Y, Icon->Image(), 32, 32);
             return;
         }
     }
@@ -213,16 +214,22 @@ void TZemMap::PaintIcon(std::int32_t ID) {
 namespace zem::paint {
 
 void BlitAlpha(TBitmap32& Target, int X, int Y, const TBitmap32& Image) {
-    if (Target.Empty() || Image.Empty())
+    BlitAlpha(Target, X, Y, Image, Image.Width(), Image.Height());
+}
+
+void BlitAlpha(TBitmap32& Target, int X, int Y, const TBitmap32& Image, int W, int H) {
+    if (Target.Empty() || Image.Empty() || W <= 0 || H <= 0)
         return;
+    using i64 = std::int64_t;
     const int X1 = std::max(X, 0), Y1 = std::max(Y, 0);
-    const int X2 = std::min<long long>(static_cast<long long>(X) + Image.Width(), Target.Width());
-    const int Y2 = std::min<long long>(static_cast<long long>(Y) + Image.Height(), Target.Height());
+    const int X2 = static_cast<int>(std::min<i64>(i64(X) + W, Target.Width()));
+    const int Y2 = static_cast<int>(std::min<i64>(i64(Y) + H, Target.Height()));
+    const i64 IW = Image.Width(), IH = Image.Height();
     for (int y = Y1; y < Y2; ++y) {
-        const TColor32* S = Image.ScanLine(y - Y) + (X1 - X);
+        const TColor32* S = Image.ScanLine(static_cast<int>((i64(y) - Y) * IH / H));
         TColor32* D = Target.ScanLine(y) + X1;
-        for (int x = X1; x < X2; ++x, ++S, ++D)
-            *D = BlendReg(*S, *D) | 0xFF000000u;
+        for (int x = X1; x < X2; ++x, ++D)
+            *D = BlendReg(S[(i64(x) - X) * IW / W], *D) | 0xFF000000u;
     }
 }
 

@@ -8,6 +8,38 @@
 
 using namespace painttest;
 
+namespace {
+
+void Put(std::vector<std::uint8_t>& V, std::uint32_t X, int Bytes) {
+    for (int i = 0; i < Bytes; ++i)
+        V.push_back(static_cast<std::uint8_t>(X >> (8 * i)));
+}
+
+// An ICO file holding one opaque W x W 32-bit image of one colour (0x00RRGGBB).
+std::vector<std::uint8_t> OpaqueIco(int W, std::uint32_t Colour) {
+    std::vector<std::uint8_t> F;
+    for (std::uint32_t X : {0u, 1u, 1u})
+        Put(F, X, 2);
+    F.insert(F.end(), {static_cast<std::uint8_t>(W), static_cast<std::uint8_t>(W), 0, 0});
+    Put(F, 1, 2);
+    Put(F, 32, 2);
+    const int AndStride = ((W + 31) / 32) * 4;
+    Put(F, static_cast<std::uint32_t>(40 + 4 * W * W + AndStride * W), 4);
+    Put(F, 22, 4);
+    for (std::uint32_t X : {40u, std::uint32_t(W), std::uint32_t(2 * W)})
+        Put(F, X, 4);
+    Put(F, 1, 2);
+    Put(F, 32, 2);
+    for (int i = 0; i < 6; ++i)
+        Put(F, 0, 4);
+    for (int i = 0; i < W * W; ++i)
+        Put(F, Colour, 4);
+    F.insert(F.end(), static_cast<std::size_t>(AndStride * W), 0); // all opaque
+    return F;
+}
+
+} // namespace
+
 // A window far from the origin, where one grid step is lost in the rounding of the world value: the
 // grid is counted by lines and the frame ends.
 TEST_F(MapFixture, GridFarFromTheOriginEnds) {
@@ -75,4 +107,18 @@ TEST_F(MapFixture, RotatedPictureFillsItsFrame) {
     EXPECT_EQ(Pixel(290, 110), BR);
     EXPECT_EQ(Pixel(290, 290), BL);
     EXPECT_EQ(Pixel(310, 200), C32(Back)); // nothing beside the frame
+}
+
+// An icon of 16 x 16 pixels fills the whole 32 x 32 cell about its point.
+TEST_F(MapFixture, SmallIconIsScaledIntoItsCell) {
+    const auto Ico = OpaqueIco(16, 0x00FFFF00);
+    const TZemIcon Icon(Ico);
+    ASSERT_EQ(Icon.Image().Width(), 16);
+    Map.Doc.Icons.Add(&Icon);
+    const std::int32_t ID = Add(otIco, {{200, 200}});
+    Map.ObjectByID(ID).SetIconIndex(0);
+    Map.Refresh();
+    EXPECT_EQ(Pixel(184, 184), C32(Yellow));
+    EXPECT_EQ(Pixel(215, 215), C32(Yellow));
+    EXPECT_EQ(Pixel(216, 216), C32(Back));
 }

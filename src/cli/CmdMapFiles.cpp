@@ -27,6 +27,7 @@ int Usage(const TCliArgs& Args, const char* Text) {
 
 // Loads a map into Map; on refusal prints the loader's message on standard error.
 bool Load(TZemMap& Map, HeadlessHost& Host, const std::string& File) {
+    Map.View.AutoUpdate = false; // nothing here is drawn: the load need not render a frame
     if (Map.LoadFromFile(File))
         return true;
     for (const std::string& M : Host.Messages)
@@ -96,6 +97,7 @@ int CmdRepack(const TCliArgs& Args) {
 int CmdRoute(const TCliArgs& Args) {
     return CmdRouteWith(Args, [](TZemMap& Map, const std::string& File) {
         // The route command's loader raises with the loader's message on a refused file.
+        Map.View.AutoUpdate = false;
         if (!Map.LoadFromFile(File))
             throw EZemError("Файл поврежден или не является файлом карты!");
     });

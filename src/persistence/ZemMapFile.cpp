@@ -448,6 +448,8 @@ bool TZemMap::LoadFromFile(const std::string& FileName) {
 }
 
 bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
+    // A caller that has switched drawing off (the command-line tool) gets no frame from the load.
+    const bool Drawing = View.AutoUpdate;
     View.AutoUpdate = false;
     Clear();
     if (OnMapProgress)
@@ -470,7 +472,7 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
         FHost.ShowMessage(MsgBadFile, "Ошибка", TZemMsgButtons::mbOk);
     if (OnMapProgress)
         OnMapProgress(*this, 0, sEnding, "");
-    View.AutoUpdate = true;
+    View.AutoUpdate = Drawing;
     UpdateVisibleList();
     RecalcGlobalExtent();
     Redraw();

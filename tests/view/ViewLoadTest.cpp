@@ -77,3 +77,16 @@ TEST_F(MapFixture, AbsurdViewValuesAreReplacedOnLoad) {
     EXPECT_EQ(Loaded.View.LeftTop.X, -1e6f);
     EXPECT_EQ(Loaded.View.LeftTop.Y, 3.5f);
 }
+
+TEST_F(MapFixture, LoadingWithDrawingOffRendersNoFrame) {
+    Square(10, 10, 50);
+    const auto File = Map.SaveToBytes();
+    HeadlessHost Host2;
+    TZemMap Loaded(Host2);
+    Loaded.View.AutoUpdate = false;
+    const int Before = Host2.PresentCount;
+    EXPECT_TRUE(Loaded.LoadFromBytes(File));
+    EXPECT_EQ(Host2.PresentCount, Before);
+    EXPECT_FALSE(Loaded.AutoUpdate());
+    EXPECT_EQ(Loaded.Count(), 1);
+}

@@ -44,7 +44,7 @@ std::vector<std::uint8_t> OpaqueIco(int W, std::uint32_t Colour) {
 // grid is counted by lines and the frame ends.
 TEST_F(MapFixture, GridFarFromTheOriginEnds) {
     Map.View.LeftTop = {2.5e29f, 2.5e29f};
-    Map.View.ViewWidthHeight = {3e29f, 3e29f};
+    Map.View.ViewWidthHeight = {4e9f, 4e9f}; // a step is still 5 pixels wide
     Map.Doc.DirectLineX = Map.Doc.DirectLineY = 54708224;
     Map.Doc.ShowGrid = true;
     const int Before = Host.PresentCount;

@@ -194,13 +194,14 @@ void TZemMap::PaintGrid() {
 
     // Lines are counted by an index and capped by the window: far from the origin a step may be lost
     // in the rounding of the world value, and the loop must end all the same.
-    const long double MaxLinesX = W / MinGridPixels + 2, MaxLinesY = H / MinGridPixels + 2;
-    auto GridLines = [](long double From, long double To, std::int32_t Step, long double MaxLines,
+    const auto MaxLinesX = static_cast<std::int64_t>(W / MinGridPixels) + 2,
+               MaxLinesY = static_cast<std::int64_t>(H / MinGridPixels) + 2;
+    auto GridLines = [](long double From, long double To, std::int32_t Step, std::int64_t MaxLines,
                         auto&& Line) {
         const long double First = std::nearbyintl(From / Step);
         if (!std::isfinite(First) || !std::isfinite(To))
             return;
-        for (long double i = 0; i < MaxLines; ++i) {
+        for (std::int64_t i = 0; i < MaxLines; ++i) {
             const long double World = (First + i) * Step;
             if (!(World <= To) || !(std::fabs(World) <= std::numeric_limits<float>::max()))
                 return;

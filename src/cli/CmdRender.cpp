@@ -172,6 +172,9 @@ int RenderCommand(const TCliArgs& Args, const TMapLoader& Load) {
 }
 
 int CmdRender(const TCliArgs& Args) {
-    return RenderCommand(
-        Args, [](TZemMap& Map, const std::string& FileName) { return Map.LoadFromFile(FileName); });
+    return RenderCommand(Args, [](TZemMap& Map, const std::string& FileName) {
+        // The frame is rendered once the view is set; the load itself draws nothing.
+        Map.View.AutoUpdate = false;
+        return Map.LoadFromFile(FileName);
+    });
 }

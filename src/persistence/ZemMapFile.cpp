@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <new>
 #include <unordered_set>
@@ -38,6 +39,57 @@ std::array<std::uint8_t, HeaderSize> FileHeader() {
 // round(i * 100 / n) of the entry just handled, halves to even.
 std::int32_t Percent(std::int32_t i, std::int32_t n) {
     return n > 0 ? zem::Round(static_cast<long double>(i) * 100 / n) : 0;
+}
+
+// View values no window can show: a world coordinate or extent beyond this, a scale beyond the last.
+// A damaged file may hold anything in them; the objects are worth keeping, the view is not.
+constexpr float MaxViewCoordinate = 1e12f;
+constexpr float MaxViewScale = 1e7f;
+
+bool Usable(float V, float Limit) {
+    return std::isfinite(V) && std::fabs(V) <= Limit;
+}
+
+// Replaces the view values a window cannot show by the defaults of a new map (the extent derived from
+// the scale, or the scale from the extent, when only one of them is lost). Sound values stay untouched,
+// so a sound file saves back byte for byte.
+void NeutraliseView(TZemViewState& View, TZemDocument& Doc, std::int32_t Width, std::int32_t Height) {
+    const TZemViewState Fresh;
+    const TZemDocument Defaults;
+    auto Extent = [](float V) { return Usable(V, MaxViewCoordinate) && V > 0; };
+    const bool ScaleOk = Usable(View.Scale, MaxViewScale) && View.Scale > 0;
+    const bool ExtentOk = Extent(View.ViewWidthHeight.X) && Extent(View.ViewWidthHeight.Y);
+    const long double W = Width > 0 ? Width : 400, H = Height > 0 ? Height : 400;
+    if (!ScaleOk && ExtentOk) {
+        const float S = static_cast<float>(W * 100 / View.ViewWidthHeight.X);
+        View.Scale = S > 0 && S <= MaxViewScale ? S : Fresh.Scale;
+    } else if (!ScaleOk) {
+        View.Scale = Fresh.Scale;
+    }
+    if (!ExtentOk)
+        View.ViewWidthHeight =
+            TXYPoint{static_cast<float>(W * 100 / View.Scale), static_cast<float>(H * 100 / View.Scale)};
+    if (!Usable(View.LeftTop.X, MaxViewCoordinate) || !Usable(View.LeftTop.Y, MaxViewCoordinate))
+        View.LeftTop = Fresh.LeftTop;
+    if (!Usable(View.GlobalLeftTop.X, MaxViewCoordinate) || !Usable(View.GlobalLeftTop.Y, MaxViewCoordinate))
+        View.GlobalLeftTop = View.LeftTop;
+    if (!Usable(View.GlobalWidthHeight.X, 2 * MaxViewCoordinate) ||
+        !Usable(View.GlobalWidthHeight.Y, 2 * MaxViewCoordinate))
+        View.GlobalWidthHeight = View.ViewWidthHeight;
+    if (!Usable(View.MaxScale, MaxViewScale) || !(View.MaxScale > 0))
+        View.MaxScale = Fresh.MaxScale;
+    if (!Usable(View.ScaleStep, MaxViewScale) || !(View.ScaleStep > 0))
+        View.ScaleStep = Fresh.ScaleStep;
+    if (Doc.DirectLineX <= 0)
+        Doc.DirectLineX = Defaults.DirectLineX;
+    if (Doc.DirectLineY <= 0)
+        Doc.DirectLineY = Defaults.DirectLineY;
+    if (!std::isfinite(Doc.Pseudo3DAngle))
+        Doc.Pseudo3DAngle = Defaults.Pseudo3DAngle;
+    if (!std::isfinite(Doc.MinScaleAddress))
+        Doc.MinScaleAddress = Defaults.MinScaleAddress;
+    if (!std::isfinite(Doc.MeasureScale))
+        Doc.MeasureScale = Defaults.MeasureScale;
 }
 
 struct TDirectoryRef {
@@ -417,6 +469,8 @@ bool TZemMap::LoadFromFile(const std::string& FileName) {
 }
 
 bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
+    // A caller that has switched drawing off (the command-line tool) gets no frame from the load.
+    const bool Drawing = View.AutoUpdate;
     View.AutoUpdate = false;
     Clear();
     if (OnMapProgress)
@@ -437,13 +491,15 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
     } catch (const std::exception&) {
         Ok = false;
     }
+    // Also after a failure: the values read before it stay, and the frame below uses them.
+    NeutraliseView(View, Doc, Width(), Height());
     if (RepairOrder())
         Ok = false;
     if (!Ok)
         FHost.ShowMessage(Msg, "Ошибка", TZemMsgButtons::mbOk);
     if (OnMapProgress)
         OnMapProgress(*this, 0, sEnding, "");
-    View.AutoUpdate = true;
+    View.AutoUpdate = Drawing;
     UpdateVisibleList();
     RecalcGlobalExtent();
     Redraw();

@@ -221,7 +221,7 @@ void TZemMap::PaintConstruction() {
             const std::int32_t Index = O.IconIndex();
             const TZemIcon* Icon = Index >= 0 && Index < Doc.Icons.Count() ? Doc.Icons.Get(Index) : nullptr;
             if (Icon && !Icon->Image().Empty()) {
-                BlitAlpha(B, P[0].X, P[0].Y, Icon->Image());
+                BlitAlpha(B, P[0].X, P[0].Y, Icon->Image(), 32, 32);
             } else {
                 B.ResetDash();
                 const TRasterPoint F[4] = {

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <numbers>
 #include <string>
 
 using ld = long double;
@@ -177,19 +176,13 @@ void TZemMap::PaintBitmapObject(std::int32_t ID) {
     const TBitmap32* Picture = Doc.Bitmaps.Get(O.BitmapIndex);
     if (!Picture || Picture->Empty())
         return;
-    std::int32_t Degrees = zem::Round(static_cast<ld>(O.Angle()) * 180 / std::numbers::pi_v<ld>);
-    Degrees %= 360;
-    if (Degrees < 0)
-        Degrees += 360;
-    const std::int32_t W =
-        zem::Round(std::hypot(static_cast<ld>(P[1].X) - P[0].X, static_cast<ld>(P[1].Y) - P[0].Y));
-    const std::int32_t H =
-        zem::Round(std::hypot(static_cast<ld>(P[3].X) - P[0].X, static_cast<ld>(P[3].Y) - P[0].Y));
-    // Pictures are drawn at their on-screen size: beyond a few screens' worth nothing more is seen.
-    constexpr std::int32_t MaxSide = 16384;
-    if (W <= 0 || H <= 0 || W > MaxSide || H > MaxSide)
-        return;
-    B.DrawRotated(*Picture, P[0].X + 1, P[0].Y + 1, Degrees * std::numbers::pi / 180, H, W, B.LineColor);
+    // The picture fills its frame as the frame lies on screen: its top edge runs from corner 0 to
+    // corner 1, its left edge from corner 0 to corner 3, whatever the angle. Only the pixels of the
+    // window are mapped back into the picture, so a picture zoomed far in costs no more than the frame.
+    auto F = [](TRasterPoint Q) { return TPointF{double(Q.X), double(Q.Y)}; };
+    const TPointF C0 = F(P[0]), C1 = F(P[1]), C3 = F(P[3]);
+    B.DrawOnFrame(*Picture, C0, TPointF{C1.X - C0.X, C1.Y - C0.Y}, TPointF{C3.X - C0.X, C3.Y - C0.Y},
+                  B.LineColor);
 }
 
 void TZemMap::PaintIcon(std::int32_t ID) {
@@ -202,7 +195,8 @@ void TZemMap::PaintIcon(std::int32_t ID) {
     const std::int32_t Index = O.IconIndex();
     if (Index != -1 && Index >= 0 && Index < Doc.Icons.Count()) {
         if (const TZemIcon* Icon = Doc.Icons.Get(Index); Icon && !Icon->Image().Empty()) {
-            BlitAlpha(B, X, Y, Icon->Image());
+            // An icon without a 32 x 32 image is scaled into the cell, as the window system draws it.
+            BlitAlpha(B, X, Y, Icon->Image(), 32, 32);
             return;
         }
     }
@@ -220,16 +214,22 @@ void TZemMap::PaintIcon(std::int32_t ID) {
 namespace zem::paint {
 
 void BlitAlpha(TBitmap32& Target, int X, int Y, const TBitmap32& Image) {
-    if (Target.Empty() || Image.Empty())
+    BlitAlpha(Target, X, Y, Image, Image.Width(), Image.Height());
+}
+
+void BlitAlpha(TBitmap32& Target, int X, int Y, const TBitmap32& Image, int W, int H) {
+    if (Target.Empty() || Image.Empty() || W <= 0 || H <= 0)
         return;
+    using i64 = std::int64_t;
     const int X1 = std::max(X, 0), Y1 = std::max(Y, 0);
-    const int X2 = std::min<long long>(static_cast<long long>(X) + Image.Width(), Target.Width());
-    const int Y2 = std::min<long long>(static_cast<long long>(Y) + Image.Height(), Target.Height());
+    const int X2 = static_cast<int>(std::min<i64>(i64(X) + W, Target.Width()));
+    const int Y2 = static_cast<int>(std::min<i64>(i64(Y) + H, Target.Height()));
+    const i64 IW = Image.Width(), IH = Image.Height();
     for (int y = Y1; y < Y2; ++y) {
-        const TColor32* S = Image.ScanLine(y - Y) + (X1 - X);
+        const TColor32* S = Image.ScanLine(static_cast<int>((i64(y) - Y) * IH / H));
         TColor32* D = Target.ScanLine(y) + X1;
-        for (int x = X1; x < X2; ++x, ++S, ++D)
-            *D = BlendReg(*S, *D) | 0xFF000000u;
+        for (int x = X1; x < X2; ++x, ++D)
+            *D = BlendReg(S[(i64(x) - X) * IW / W], *D) | 0xFF000000u;
     }
 }
 

@@ -158,6 +158,10 @@ public:
     // Source stretched (nearest) to W x H, rotated by Angle about its centre and put with its unrotated
     // top-left at (X, Y); pixels equal to Key are skipped.
     void DrawRotated(const TBitmap32& Source, int X, int Y, double Angle, int H, int W, TColor32 Key);
+    // Source spread over the parallelogram with a corner at Origin and sides AxisX (the picture's top
+    // edge) and AxisY (its left edge), nearest pixel; pixels equal to Key are skipped. Only the pixels
+    // on the surface are visited.
+    void DrawOnFrame(const TBitmap32& Source, TPointF Origin, TPointF AxisX, TPointF AxisY, TColor32 Key);
 
 private:
     // Lines (ZemRasterLines.cpp).

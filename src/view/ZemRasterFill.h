@@ -289,7 +289,7 @@ struct THatchSpan {
 // Spans of a round pen end: pixels whose centre is within W/2 of (CX, CY) (pixel centres at integer
 // coordinates), clipped to Clip.
 template <class TSpanFn> void CapSpans(double CX, double CY, int W, const TClipBox& Clip, TSpanFn&& Span) {
-    double R2 = W * W / 4.0;
+    double R2 = double(W) * W / 4.0;
     double R = W / 2.0;
     int Y1 = static_cast<int>(std::max(std::ceil(CY - R), static_cast<double>(Clip.Top)));
     int Y2 = static_cast<int>(std::min(std::floor(CY + R), static_cast<double>(Clip.Bottom - 1)));

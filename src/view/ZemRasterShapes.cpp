@@ -16,6 +16,10 @@ using namespace zem::raster;
 
 namespace {
 
+// Discs up to this radius follow the midpoint circle exactly; its walk and row table grow with the
+// radius, which a stored pen width could otherwise push to gigabytes.
+constexpr int MaxMidpointRadius = 4096;
+
 // Spans and outline of a Disc: radius 1 is one pixel, radius 2 the centre and its four neighbours
 // (the neighbours being the outline), larger radii a midpoint circle. Span(y, x1, x2) receives the
 // rows of the whole disc, Outline(x, y) the circle's own pixels.
@@ -41,6 +45,34 @@ void DiscShape(int CX, int CY, int Radius, int Width, int Height, TSpanFn&& Span
             Outline(std::int64_t(CX) + DX, std::int64_t(CY) + DY);
         return;
     }
+    // Only the rows on the surface are visited, so a disc far larger than the surface costs no more
+    // than the surface.
+    const std::int64_t RowFrom = std::max<std::int64_t>(-Radius, -std::int64_t(CY)),
+                       RowTo = std::min<std::int64_t>(Radius, std::int64_t(Height) - 1 - CY);
+    if (Radius > MaxMidpointRadius) {
+        // Beyond any pen a map is drawn with: each row's half width straight from the circle, and the
+        // outline as the part of a row not covered by the next row outwards.
+        const long double R2 = (Radius + 0.5L) * (Radius + 0.5L);
+        auto HalfOf = [&](std::int64_t DY) -> std::int64_t {
+            if (DY < -Radius || DY > Radius)
+                return -1;
+            return static_cast<std::int64_t>(std::sqrt(std::max(0.0L, R2 - (long double)DY * DY)));
+        };
+        for (std::int64_t DY = RowFrom; DY <= RowTo; ++DY) {
+            const std::int64_t H = HalfOf(DY), Out = HalfOf(DY < 0 ? DY - 1 : DY + 1);
+            const std::int64_t Y = std::int64_t(CY) + DY;
+            Row(Y, std::int64_t(CX) - H, std::int64_t(CX) + H);
+            for (const std::int64_t Sign : {-1, 1}) {
+                std::int64_t A = std::int64_t(CX) + Sign * (Out + 1), Z = std::int64_t(CX) + Sign * H;
+                if (A > Z)
+                    std::swap(A, Z);
+                for (std::int64_t X = std::max<std::int64_t>(A, 0); X <= std::min<std::int64_t>(Z, Width - 1);
+                     ++X)
+                    Outline(X, Y);
+            }
+        }
+        return;
+    }
     // Half widths of the rows 0 ... Radius from the centre, from the midpoint circle.
     std::vector<int> Half(static_cast<std::size_t>(Radius) + 1, 0);
     auto Points = [&](auto&& Visit) {
@@ -60,8 +92,8 @@ void DiscShape(int CX, int CY, int Radius, int Width, int Height, TSpanFn&& Span
         Half[Y] = std::max(Half[Y], X);
         Half[X] = std::max(Half[X], Y);
     });
-    for (int DY = -Radius; DY <= Radius; ++DY) {
-        int H = Half[std::abs(DY)];
+    for (std::int64_t DY = RowFrom; DY <= RowTo; ++DY) {
+        int H = Half[static_cast<std::size_t>(std::llabs(DY))];
         Row(std::int64_t(CY) + DY, std::int64_t(CX) - H, std::int64_t(CX) + H);
     }
     Points([&](int X, int Y) {
@@ -280,14 +312,33 @@ void TBitmap32::CrossMark(TRasterPoint P1, TRasterPoint P2) {
 
 // ---- Rotated bitmaps ----
 
-// The source is stretched to W x H, then every target pixel of the rotated picture takes the nearest
-// stretched pixel (mapped back through the rotation), so the picture has no holes at any angle.
+namespace {
+
+// A picture coordinate as an index, clamped so that its conversion stays defined for any geometry.
+int ClampedIndex(double V, int Size) {
+    return static_cast<int>(std::clamp(std::floor(V), 0.0, Size - 1.0));
+}
+
+// The columns First ... Last of the surface, from a range of doubles that may lie anywhere.
+bool ClampedRange(double From, double To, int Size, int& First, int& Last) {
+    if (!(From <= To) || To < 0 || From > Size - 1)
+        return false;
+    First = static_cast<int>(std::max(From, 0.0));
+    Last = static_cast<int>(std::min(To, Size - 1.0));
+    return First <= Last;
+}
+
+} // namespace
+
+// Every target pixel of the rotated picture takes the nearest pixel of the picture stretched to W x H,
+// mapped back through the rotation, so the picture has no holes at any angle. The stretch is looked up
+// rather than built: only the pixels on the surface cost anything, whatever W and H.
 void TBitmap32::DrawRotated(const TBitmap32& Source, int X, int Y, double Angle, int H, int W, TColor32 Key) {
     if (Empty() || Source.Empty() || W <= 0 || H <= 0)
         return;
-    TBitmap32 Tmp(W, H);
-    Tmp.CopyFromDevice({0, 0, W, H}, {0, 0, Source.Width(), Source.Height()}, Source);
     double CX = W / 2.0, CY = H / 2.0, C = std::cos(Angle), S = std::sin(Angle);
+    if (!std::isfinite(C) || !std::isfinite(S))
+        return;
     // Bounding box of the rotated picture on the target.
     double MinX = INFINITY, MinY = INFINITY, MaxX = -INFINITY, MaxY = -INFINITY;
     for (auto [PX, PY] : {std::pair{0.0, 0.0}, {double(W), 0.0}, {0.0, double(H)}, {double(W), double(H)}}) {
@@ -295,19 +346,60 @@ void TBitmap32::DrawRotated(const TBitmap32& Source, int X, int Y, double Angle,
         MinX = std::min(MinX, RX), MaxX = std::max(MaxX, RX), MinY = std::min(MinY, RY),
         MaxY = std::max(MaxY, RY);
     }
-    int U1 = static_cast<int>(std::max(std::floor(X + MinX) - 1, 0.0));
-    int U2 = static_cast<int>(std::min(std::ceil(X + MaxX) + 1, FWidth - 1.0));
-    int V1 = static_cast<int>(std::max(std::floor(Y + MinY) - 1, 0.0));
-    int V2 = static_cast<int>(std::min(std::ceil(Y + MaxY) + 1, FHeight - 1.0));
+    int U1, U2, V1, V2;
+    if (!ClampedRange(std::floor(X + MinX) - 1, std::ceil(X + MaxX) + 1, FWidth, U1, U2) ||
+        !ClampedRange(std::floor(Y + MinY) - 1, std::ceil(Y + MaxY) + 1, FHeight, V1, V2))
+        return;
+    const std::int64_t SW = Source.Width(), SH = Source.Height();
     for (int V = V1; V <= V2; ++V) {
         TColor32* D = ScanLine(V);
         for (int U = U1; U <= U2; ++U) {
             double OX = double(U) - X - CX, OY = double(V) - Y - CY;
             double SX = CX + OX * C + OY * S, SY = CY - OX * S + OY * C;
-            long I = std::lround(SX), J = std::lround(SY);
+            long long I = std::llround(SX), J = std::llround(SY);
             if (I < 0 || J < 0 || I >= W || J >= H)
                 continue;
-            TColor32 P = Tmp.GetPixel(int(I), int(J));
+            TColor32 P = Source.GetPixel(static_cast<int>(I * SW / W), static_cast<int>(J * SH / H));
+            if (P != Key)
+                D[U] = P;
+        }
+    }
+}
+
+// The picture spread over the parallelogram Origin, Origin + AxisX, Origin + AxisX + AxisY,
+// Origin + AxisY. A pixel belongs to it when its position p = Origin + s AxisX + t AxisY has
+// 0 < s <= 1 and 0 < t <= 1, and shows the picture's pixel at (s, t). Each surface pixel is mapped back
+// into the picture, so the cost is bounded by the surface, however large the picture appears.
+void TBitmap32::DrawOnFrame(const TBitmap32& Source, TPointF Origin, TPointF AxisX, TPointF AxisY,
+                            TColor32 Key) {
+    if (Empty() || Source.Empty())
+        return;
+    const double Det = AxisX.X * AxisY.Y - AxisX.Y * AxisY.X;
+    if (!(std::fabs(Det) > 0) || !std::isfinite(Det))
+        return;
+    double MinX = Origin.X, MaxX = Origin.X, MinY = Origin.Y, MaxY = Origin.Y;
+    for (TPointF C :
+         {TPointF{Origin.X + AxisX.X, Origin.Y + AxisX.Y}, TPointF{Origin.X + AxisY.X, Origin.Y + AxisY.Y},
+          TPointF{Origin.X + AxisX.X + AxisY.X, Origin.Y + AxisX.Y + AxisY.Y}}) {
+        MinX = std::min(MinX, C.X), MaxX = std::max(MaxX, C.X);
+        MinY = std::min(MinY, C.Y), MaxY = std::max(MaxY, C.Y);
+    }
+    int U1, U2, V1, V2;
+    if (!ClampedRange(std::ceil(MinX), std::floor(MaxX), FWidth, U1, U2) ||
+        !ClampedRange(std::ceil(MinY), std::floor(MaxY), FHeight, V1, V2))
+        return;
+    const int SW = Source.Width(), SH = Source.Height();
+    for (int V = V1; V <= V2; ++V) {
+        TColor32* D = ScanLine(V);
+        const double DY = V - Origin.Y;
+        for (int U = U1; U <= U2; ++U) {
+            const double DX = U - Origin.X;
+            const double S = (DX * AxisY.Y - DY * AxisY.X) / Det, T = (AxisX.X * DY - AxisX.Y * DX) / Det;
+            if (!(S > 0 && S <= 1 && T > 0 && T <= 1))
+                continue;
+            // The pixel whose cell (i, i + 1] holds s * width, counted from 0.
+            const TColor32 P = Source.GetPixel(ClampedIndex(std::ceil(S * SW) - 1, SW),
+                                               ClampedIndex(std::ceil(T * SH) - 1, SH));
             if (P != Key)
                 D[U] = P;
         }

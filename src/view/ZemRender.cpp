@@ -8,8 +8,10 @@
 #include "view/ZemSmooth.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -190,24 +192,38 @@ void TZemMap::PaintGrid() {
     const long double PixelsX = static_cast<long double>(W) / View.ViewWidthHeight.X;
     const long double PixelsY = static_cast<long double>(H) / View.ViewWidthHeight.Y;
 
+    // Lines are counted by an index and capped by the window: far from the origin a step may be lost
+    // in the rounding of the world value, and the loop must end all the same.
+    const auto MaxLinesX = static_cast<std::int64_t>(W / MinGridPixels) + 2,
+               MaxLinesY = static_cast<std::int64_t>(H / MinGridPixels) + 2;
+    auto GridLines = [](long double From, long double To, std::int32_t Step, std::int64_t MaxLines,
+                        auto&& Line) {
+        const long double First = std::nearbyintl(From / Step);
+        if (!std::isfinite(First) || !std::isfinite(To))
+            return;
+        for (std::int64_t i = 0; i < MaxLines; ++i) {
+            const long double World = (First + i) * Step;
+            if (!(World <= To) || !(std::fabs(World) <= std::numeric_limits<float>::max()))
+                return;
+            Line(static_cast<float>(World));
+        }
+    };
     const std::int32_t SY = Doc.DirectLineY;
     if (SY > 0 && SY * PixelsY >= MinGridPixels)
-        for (long double y = static_cast<long double>(zem::Round(static_cast<long double>(T.Y) / SY)) * SY;
-             y <= Bottom.Y; y += SY) {
+        GridLines(T.Y, Bottom.Y, SY, MaxLinesY, [&](float y) {
             B.ResetDash();
-            const std::int32_t v = WorldToScreen(0.0f, static_cast<float>(y)).Y;
+            const std::int32_t v = WorldToScreen(0.0f, y).Y;
             B.LineStyled(0, v, W - 1, v, false, false, 2);
             B.OutputTextRotated(0, v, false, 0, GridLabel(ScreenToWorld(0, v).Y));
-        }
+        });
     const std::int32_t SX = Doc.DirectLineX;
     if (SX > 0 && SX * PixelsX >= MinGridPixels)
-        for (long double x = static_cast<long double>(zem::Round(static_cast<long double>(T.X) / SX)) * SX;
-             x <= Bottom.X; x += SX) {
+        GridLines(T.X, Bottom.X, SX, MaxLinesX, [&](float x) {
             B.ResetDash();
-            const std::int32_t u = WorldToScreen(static_cast<float>(x), 0.0f).X;
+            const std::int32_t u = WorldToScreen(x, 0.0f).X;
             B.LineStyled(u, 0, u, H - 1, false, false, 2);
             B.OutputTextRotated(u, 0, false, 0, GridLabel(ScreenToWorld(u, 0).X));
-        }
+        });
 }
 
 void TZemMap::PaintOverlays() {

@@ -2,6 +2,7 @@
 #include "model/ZemMain.h"
 #include "platform/ZemHost.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -113,9 +114,10 @@ void TZemMap::PlaceJunctionsOnLines(TJunctionPlacement Where) {
     std::vector<std::int32_t> IDs; // taken first: the adds below change MaxID and the visible list
     switch (Where) {
     case jpAll:
-        for (std::int32_t ID = 0; ID < Doc.MaxID; ++ID)
-            if (ObjectExists(ID))
-                IDs.push_back(ID);
+        // In ascending ID order, taken from the objects that exist: a walk over every number below MaxID
+        // would take billions of steps on a map whose IDs reach the top of their range.
+        IDs.assign(Doc.Order.begin(), Doc.Order.end());
+        std::sort(IDs.begin(), IDs.end());
         break;
     case jpVisible:
         IDs.assign(View.VisibleList.begin(), View.VisibleList.end());

@@ -152,6 +152,14 @@ TEST_F(NetworkEditTest, JunctionsOnAllLinesAreNotMergedWhereLinesMeet) {
     EXPECT_EQ(Map.TransportTask.Graph.Edges(Shared[0])->Segments[0], S);
 }
 
+TEST_F(NetworkEditTest, JunctionsOnAllLinesOfAMapWhoseIDsAreNearTheTop) {
+    Map.Doc.MaxID = INT32_MAX - 10; // as a loaded map may have them: the walk must follow the objects
+    const auto L = Line({{0, 0}, {10, 0}});
+    Map.PlaceJunctionsOnLines(TZemMap::jpAll);
+    EXPECT_EQ(L, INT32_MAX - 10);
+    EXPECT_EQ(JunctionCount(), 2);
+}
+
 TEST_F(NetworkEditTest, JunctionsOnTheSelectedOrVisibleLines) {
     const auto L1 = Line({{10, 10}, {50, 10}});
     Line({{5000, 5000}, {5100, 5000}}); // far outside the view

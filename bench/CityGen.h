@@ -2,7 +2,7 @@
 // A generated city for the render benchmarks: a grid of blocks cut by streets, each block holding
 // buildings (pseudo-3D, numbered) or a park with a pond and icons, street names, a river drawn as a Bézier
 // chain and a transport network of junctions and segments along the streets. About ten objects a block.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 
 #include <cstdint>
 #include <string>

@@ -19,7 +19,7 @@
 #include "model/ZemText.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"
-#include "platform/HeadlessHost.h"
+#include "platform/ZemHeadlessHost.h"
 
 #if __has_include(<zlib.h>)
 #include <zlib.h>

@@ -1,8 +1,8 @@
 // Load and save of a generated 100,000-object map at levels 0 and 3: MB/s of file, objects/s, and how
 // much of a load is unpacking the frame against building the objects.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "persistence/ZemBinaryStream.h"
-#include "platform/HeadlessHost.h"
+#include "platform/ZemHeadlessHost.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // for a street-level view at 400 %, with and without anti-aliasing; and the time of UpdateVisibleList
 // alone for the same views.
 #include "CityGen.h"
-#include "platform/HeadlessHost.h"
+#include "platform/ZemHeadlessHost.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,8 +7,8 @@
 //   BM_Quality:     genetic cost / exact cost over 100 legs (10 on the largest network, whose legs take
 //                   many seconds each): median, 95th percentile, share optimal.
 // Fixed seeds throughout, so two runs on one machine compare as a ratio.
-#include "model/ZemMain.h"
-#include "platform/HeadlessHost.h"
+#include "model/ZemMap.h"
+#include "platform/ZemHeadlessHost.h"
 #include "transport/ZemExactRoute.h"
 
 #include <benchmark/benchmark.h>

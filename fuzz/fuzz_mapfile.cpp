@@ -5,9 +5,9 @@
 // odd, the rest is a whole file; even, the rest is the frame's content, wrapped here in a sound frame so
 // that the record parser itself is explored.
 #include "ExactCopy.h"
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "persistence/ZemBinaryStream.h"
-#include "platform/HeadlessHost.h"
+#include "platform/ZemHeadlessHost.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // zemmap-cli: the headless face of the ZemMap core, for scripting and for people without a display.
-#include "cli/CliCommands.h"
+#include "cli/ZemCliCommands.h"
 #include "model/ZemErrors.h"
 
 #include <cerrno>

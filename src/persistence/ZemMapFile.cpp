@@ -1,7 +1,7 @@
 // The map file: a 64-byte text header, then one frame of the binary stream container holding the whole
 // document. Saving builds everything in memory and replaces the file in one piece; loading reads the
 // whole file, and any failure ends in one message.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "model/ZemRound.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemFileWrite.h"

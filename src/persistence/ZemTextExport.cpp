@@ -1,8 +1,8 @@
 // The text export: a readable dump of the map's settings and objects, and one list file per address and
 // object-type directory. Windows-1251 text, every line ending in CR LF.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "persistence/ZemFileWrite.h"
-#include "persistence/ZemNumberText.h"
+#include "model/ZemNumberText.h"
 #include "platform/ZemHost.h"
 
 #include <cerrno>

@@ -12,7 +12,7 @@
 // made fewer changes, since every future segment costs at least as much after more changes. So each state
 // is settled at most once per number of changes.
 #include "model/ZemLists.h"
-#include "transport/ZemTransportNew.h"
+#include "transport/ZemGeneticSearch.h"
 
 #include <cstdint>
 #include <utility>

@@ -1,5 +1,5 @@
 // The map's route search: the transport choice, the penalty table, the graph and the legs.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "platform/ZemHost.h"
 
 #include <algorithm>

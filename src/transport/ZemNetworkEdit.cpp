@@ -1,5 +1,5 @@
 // The editing commands of the transport network.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "platform/ZemHost.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "transport/ZemNetworkGraph.h"
 
-#include "persistence/ZemNumberText.h"
+#include "model/ZemNumberText.h"
 
 #include "model/ZemObject.h"
 

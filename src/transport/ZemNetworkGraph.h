@@ -2,7 +2,7 @@
 // The search graph derived from a map's transport network: junction IDs are the vertices, and for every
 // vertex five parallel tables describe its outgoing edges (entry k of each table is the same edge).
 // Parallel segments between two junctions are separate entries.
-#include "model/ZemDoubleArray.h"
+#include "model/ZemSingleArray.h"
 #include "model/ZemLists.h"
 #include "model/ZemText.h"
 

@@ -1,7 +1,7 @@
 #include "transport/ZemRouteCommand.h"
 
-#include "model/ZemMain.h"
-#include "transport/AnswereUnit.h"
+#include "model/ZemMap.h"
+#include "transport/ZemRouteAnswer.h"
 #include "transport/ZemExactRoute.h"
 
 #include <charconv>

@@ -1,6 +1,6 @@
 // The diagnostic files of the route search, written to the current folder on every search. Each file is
 // built whole in memory and written in one go; lines end with CR LF.
-#include "transport/ZemTransportNew.h"
+#include "transport/ZemGeneticSearch.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "view/ZemBackgroundImage.h"
 
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "model/ZemRound.h"
 #include "view/ZemRasterColor.h"
 

@@ -1,6 +1,6 @@
 #include "view/ZemMiniMap.h"
 
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "model/ZemRound.h"
 #include "platform/ZemHost.h"
 #include "view/ZemRasterColor.h"

@@ -1,6 +1,6 @@
 // The painters of the transport network: junctions, segments and their direction arrows, the highlighted
 // route and the numbered route-search points with their pictures.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "view/ZemPaintersUtil.h"
 #include "view/ZemRasterColor.h"
 

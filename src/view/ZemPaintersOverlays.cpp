@@ -1,6 +1,6 @@
 // What is drawn over the objects: house numbers, the marks of the current object, the object under
 // construction with its rubber pieces, the zoom and selection rectangles and the measuring line.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "model/ZemRound.h"
 #include "view/ZemPaintersUtil.h"
 #include "view/ZemRasterColor.h"

@@ -1,6 +1,6 @@
 // The painters of the drawing objects: lines, polygons and pseudo-3D blocks, ellipses, texts, Bézier
 // curves, pictures and icons, and the dispatch by kind.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "model/ZemRound.h"
 #include "view/ZemPaintersUtil.h"
 #include "view/ZemRasterColor.h"

@@ -1,6 +1,6 @@
 #include "view/ZemRaster.h"
 
-#include "images/ImageFile.h"
+#include "images/ZemImageFile.h"
 #include "model/ZemErrors.h"
 #include "model/ZemRound.h"
 #include "view/ZemRasterFill.h"

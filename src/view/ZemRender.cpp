@@ -1,8 +1,8 @@
 // The render pipeline: which objects are drawn (the visible list) and the one pass that composes a frame.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "model/ZemRound.h"
-#include "model/ZemTools.h"
-#include "persistence/ZemNumberText.h"
+#include "model/ZemGeometry.h"
+#include "model/ZemNumberText.h"
 #include "platform/ZemHost.h"
 #include "view/ZemRasterColor.h"
 #include "view/ZemSmooth.h"

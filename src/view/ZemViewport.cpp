@@ -1,7 +1,7 @@
 // The window onto the world plane: the two conversions, zooming, panning, resizing, the global extent.
 // Every intermediate value is computed in extended precision and stored back as a single; rounding is
 // to nearest with ties to even, so the same world point lands on the same pixel everywhere.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "model/ZemRound.h"
 
 #include <algorithm>

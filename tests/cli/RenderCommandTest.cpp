@@ -1,6 +1,6 @@
-#include "cli/CliCommands.h"
-#include "model/ZemMain.h"
-#include "platform/HeadlessHost.h"
+#include "cli/ZemCliCommands.h"
+#include "model/ZemMap.h"
+#include "platform/ZemHeadlessHost.h"
 #include "view/ZemRasterColor.h"
 
 #include <gtest/gtest.h>

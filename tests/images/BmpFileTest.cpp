@@ -1,8 +1,8 @@
 // BMP and PNG files: every form the reader takes, files written by ImageMagick (an independent
 // writer) when it is installed, the snapshot writer, and files whose headers lie.
-#include "images/BmpFile.h"
-#include "images/ImageFile.h"
-#include "images/PngFile.h"
+#include "images/ZemBmpFile.h"
+#include "images/ZemImageFile.h"
+#include "images/ZemPngFile.h"
 #include "model/ZemErrors.h"
 #include "view/ZemRaster.h"
 

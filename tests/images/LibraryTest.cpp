@@ -1,7 +1,7 @@
-#include "images/BmpList.h"
-#include "images/IcoFile.h"
-#include "images/IcoList.h"
-#include "images/PngFile.h"
+#include "images/ZemBmpList.h"
+#include "images/ZemIcoFile.h"
+#include "images/ZemIcoList.h"
+#include "images/ZemPngFile.h"
 #include "model/ZemErrors.h"
 
 #include <gtest/gtest.h>

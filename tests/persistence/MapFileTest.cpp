@@ -1,10 +1,10 @@
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "persistence/CodecTestFormat.h"
 #include "persistence/MemoryLimit.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemFileWrite.h"
-#include "platform/HeadlessHost.h"
+#include "platform/ZemHeadlessHost.h"
 
 #include <gtest/gtest.h>
 

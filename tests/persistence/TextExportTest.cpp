@@ -1,7 +1,7 @@
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "persistence/ZemFileWrite.h"
-#include "persistence/ZemNumberText.h"
-#include "platform/HeadlessHost.h"
+#include "model/ZemNumberText.h"
+#include "platform/ZemHeadlessHost.h"
 
 #include <gtest/gtest.h>
 

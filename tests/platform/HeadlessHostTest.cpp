@@ -1,4 +1,4 @@
-#include "platform/HeadlessHost.h"
+#include "platform/ZemHeadlessHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 // Builders of small transport networks in memory, and a current folder of their own for the tests whose
 // search writes its diagnostic files.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "model/ZemText.h"
-#include "platform/HeadlessHost.h"
+#include "platform/ZemHeadlessHost.h"
 
 #include <gtest/gtest.h>
 

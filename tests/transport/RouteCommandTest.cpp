@@ -1,6 +1,6 @@
 #include "NetworkFixture.h"
 
-#include "transport/AnswereUnit.h"
+#include "transport/ZemRouteAnswer.h"
 #include "transport/ZemRouteCommand.h"
 
 #include <sstream>

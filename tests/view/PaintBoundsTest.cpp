@@ -1,7 +1,7 @@
 // Frames whose cost must stay bounded by the window whatever the document holds, and pictures and icons
 // placed exactly on their frames.
 #include "PaintTestUtil.h"
-#include "images/IcoList.h"
+#include "images/ZemIcoList.h"
 #include "view/ZemRaster.h"
 
 #include <numbers>

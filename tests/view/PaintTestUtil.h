@@ -1,7 +1,7 @@
 #pragma once
 // A map on a headless host with helpers that add coloured objects and read the rendered frame.
-#include "model/ZemMain.h"
-#include "platform/HeadlessHost.h"
+#include "model/ZemMap.h"
+#include "platform/ZemHeadlessHost.h"
 #include "view/ZemRasterColor.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "PaintTestUtil.h"
 
-#include "images/BmpList.h"
+#include "images/ZemBmpList.h"
 #include "view/ZemPaintersUtil.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "model/ZemMain.h"
-#include "platform/HeadlessHost.h"
+#include "model/ZemMap.h"
+#include "platform/ZemHeadlessHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // BMP reader and writer. The file is untrusted input: every claim it makes (sizes, offsets, palette
 // length, run lengths) is checked through Require() before it is used, so the trust boundary can be
 // audited with one search. Arithmetic on claimed sizes is done in 64 bits, where nothing can overflow.
-#include "images/BmpFile.h"
+#include "images/ZemBmpFile.h"
 
 #include "model/ZemErrors.h"
 

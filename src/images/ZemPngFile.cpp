@@ -1,4 +1,4 @@
-#include "images/PngFile.h"
+#include "images/ZemPngFile.h"
 
 #include "model/ZemErrors.h"
 

@@ -1,7 +1,7 @@
-#include "images/IcoFile.h"
+#include "images/ZemIcoFile.h"
 
-#include "images/BmpFile.h"
-#include "images/PngFile.h"
+#include "images/ZemBmpFile.h"
+#include "images/ZemPngFile.h"
 #include "model/ZemErrors.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Deriving the search graph and the segments' cost data from the map's network objects.
-#include "model/ZemMain.h"
-#include "transport/ZemTransportNew.h"
+#include "model/ZemMap.h"
+#include "transport/ZemGeneticSearch.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 // The list behind the picture and icon libraries: entries referred to by position, each owning its image
 // or empty, with update counting and one change notification per change (or per update).
-#include "images/LibraryStream.h"
+#include "images/ZemLibraryStream.h"
 #include "model/ZemErrors.h"
 #include "model/ZemLists.h"
 

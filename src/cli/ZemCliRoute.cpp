@@ -1,7 +1,7 @@
-#include "cli/CmdRoute.h"
+#include "cli/ZemCliRoute.h"
 
-#include "model/ZemMain.h"
-#include "platform/HeadlessHost.h"
+#include "model/ZemMap.h"
+#include "platform/ZemHeadlessHost.h"
 #include "transport/ZemRouteCommand.h"
 
 #include <iostream>

@@ -1,5 +1,5 @@
 // The document side of the map: construction, the object store, IDs, drawing order and settings.
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 
 #include "model/ZemRound.h"
 #include "platform/ZemHost.h"

@@ -1,9 +1,9 @@
 // `zemmap-cli render FILE.mp OUT.(bmp|png)`: the picture the map window shows for a view, written to a
 // file. The view is the one stored in the map unless the options move it; the frame is rendered by the
 // same pipeline as the window's, into a back buffer of the requested size.
-#include "cli/CliCommands.h"
-#include "model/ZemMain.h"
-#include "platform/HeadlessHost.h"
+#include "cli/ZemCliCommands.h"
+#include "model/ZemMap.h"
+#include "platform/ZemHeadlessHost.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
 // The genetic search of one leg: walks, cost, crossover, mutation, regeneration and the generation loop.
-#include "transport/ZemTransportNew.h"
+#include "transport/ZemGeneticSearch.h"
 
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "platform/ZemHost.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "persistence/ZemNumberText.h"
+#include "model/ZemNumberText.h"
 
 #include <clocale>
 #include <cmath>

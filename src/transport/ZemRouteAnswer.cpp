@@ -1,6 +1,6 @@
-#include "transport/AnswereUnit.h"
+#include "transport/ZemRouteAnswer.h"
 
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 
 #include <string>
 

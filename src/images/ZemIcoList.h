@@ -1,8 +1,8 @@
 #pragma once
 // TIconList: the map's icon library. Each icon keeps the bytes of its ICO file, so it is saved back
 // unchanged, and the decoded image closest to 32 x 32 for drawing.
-#include "images/IcoFile.h"
-#include "images/LibraryList.h"
+#include "images/ZemIcoFile.h"
+#include "images/ZemLibraryList.h"
 #include "view/ZemRaster.h"
 
 #include <cstddef>

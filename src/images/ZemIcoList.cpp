@@ -1,7 +1,7 @@
-#include "images/IcoList.h"
+#include "images/ZemIcoList.h"
 
-#include "images/IcoFile.h"
-#include "images/LibraryStream.h"
+#include "images/ZemIcoFile.h"
+#include "images/ZemLibraryStream.h"
 #include "persistence/ZemFileWrite.h"
 
 #include <algorithm>

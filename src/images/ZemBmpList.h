@@ -2,8 +2,8 @@
 // TBmpList: the map's picture library. Entries are referred to by position (an otBmp object's
 // BitmapIndex); an entry may be empty. The library saves itself as a count followed by one sized BMP file
 // per entry.
-#include "images/BmpFile.h"
-#include "images/LibraryList.h"
+#include "images/ZemBmpFile.h"
+#include "images/ZemLibraryList.h"
 #include "view/ZemRaster.h"
 
 #include <cstddef>

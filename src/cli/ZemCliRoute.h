@@ -1,7 +1,7 @@
 #pragma once
 // `zemmap-cli route`: everything but reading the map file, which the caller hands in as Load (it raises
 // on a file it cannot read). Returns the exit code: 0, 1 on a failure, 2 on wrong usage.
-#include "cli/CliCommands.h"
+#include "cli/ZemCliCommands.h"
 
 #include <functional>
 #include <string>

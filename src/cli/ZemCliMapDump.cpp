@@ -1,6 +1,6 @@
-#include "cli/CliMapDump.h"
+#include "cli/ZemCliMapDump.h"
 
-#include "model/ZemMain.h"
+#include "model/ZemMap.h"
 #include "model/ZemText.h"
 
 #include <nlohmann/json.hpp>

@@ -1,7 +1,7 @@
-#include "images/BmpList.h"
+#include "images/ZemBmpList.h"
 
-#include "images/BmpFile.h"
-#include "images/LibraryStream.h"
+#include "images/ZemBmpFile.h"
+#include "images/ZemLibraryStream.h"
 
 #include <algorithm>
 #include <cstring>

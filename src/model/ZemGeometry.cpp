@@ -1,4 +1,4 @@
-#include "model/ZemTools.h"
+#include "model/ZemGeometry.h"
 
 #include <cmath>
 #include <cstdint>

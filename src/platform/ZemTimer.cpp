@@ -1,4 +1,4 @@
-#include "view/ZemTimer.h"
+#include "platform/ZemTimer.h"
 
 #include "platform/ZemHost.h"
 

@@ -4,15 +4,15 @@
 // folder of that subsystem (model/ the document, view/ the viewport and rendering, editing/ the tools).
 // The structs are open for reading; write through the operations, which keep the update discipline:
 // after a change, rebuild the visible list, redraw, then update the mini-map frame.
-#include "images/BmpList.h"
-#include "images/IcoList.h"
+#include "images/ZemBmpList.h"
+#include "images/ZemIcoList.h"
 #include "model/ZemLists.h"
 #include "model/ZemObject.h"
 #include "model/ZemText.h"
 #include "model/ZemXYArray.h"
-#include "transport/ZemTransportNew.h"
+#include "transport/ZemGeneticSearch.h"
 #include "view/ZemRaster.h"
-#include "view/ZemTimer.h"
+#include "platform/ZemTimer.h"
 
 #include <cstdint>
 #include <functional>
@@ -172,7 +172,7 @@ public:
     std::function<void(TZemMap&, std::int32_t Visible, std::int32_t Count)> OnVisibleCount;
     std::function<void(TZemMap&, std::int32_t Frames)> OnDrawCount;
 
-    // ---- Document (model/ZemMain.cpp) ----
+    // ---- Document (model/ZemMap.cpp) ----
     std::int32_t Count() const { return Doc.Count; }
     std::int32_t CurrentObject() const { return Edit.CurrentObject; }
     bool ObjectExists(std::int32_t ID) const { return Doc.Objects.Contains(ID); }

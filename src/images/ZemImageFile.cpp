@@ -1,7 +1,7 @@
-#include "images/ImageFile.h"
+#include "images/ZemImageFile.h"
 
-#include "images/BmpFile.h"
-#include "images/PngFile.h"
+#include "images/ZemBmpFile.h"
+#include "images/ZemPngFile.h"
 #include "model/ZemErrors.h"
 #include "persistence/ZemFileWrite.h"
 

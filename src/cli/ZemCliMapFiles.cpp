@@ -1,11 +1,11 @@
 // The map-file subcommands of zemmap-cli: info, dump, export-text and repack.
-#include "cli/CliCommands.h"
-#include "cli/CliMapDump.h"
-#include "cli/CmdRoute.h"
-#include "model/ZemMain.h"
+#include "cli/ZemCliCommands.h"
+#include "cli/ZemCliMapDump.h"
+#include "cli/ZemCliRoute.h"
+#include "model/ZemMap.h"
 #include "model/ZemText.h"
-#include "persistence/ZemNumberText.h"
-#include "platform/HeadlessHost.h"
+#include "model/ZemNumberText.h"
+#include "platform/ZemHeadlessHost.h"
 
 #include <cstdio>
 #include <iostream>

@@ -71,15 +71,15 @@ const TFixedCode& FixedCode() {
 } // namespace
 
 TBlockWriter::TBlockWriter(const std::uint8_t* ASource, std::uint8_t* Out, std::size_t ALimit)
-    : Source(ASource), Limit(ALimit), Bits(Out),
-      Symbols(std::make_unique_for_overwrite<TSymbol[]>(kBlockSymbols)) {}
+    : FSource(ASource), FLimit(ALimit), FBits(Out),
+      FSymbols(std::make_unique_for_overwrite<TSymbol[]>(kBlockSymbols)) {}
 
 TBlockWriter::~TBlockWriter() {
-    SecureZero(Symbols.get(), sizeof(TSymbol) * kBlockSymbols);
+    SecureZero(FSymbols.get(), sizeof(TSymbol) * kBlockSymbols);
 } // literals
 
 void TBlockWriter::AddMatch(std::uint32_t Length, std::uint32_t Distance) {
-    TSymbol& S = Symbols[Count++];
+    TSymbol& S = FSymbols[FCount++];
     if (Length <= static_cast<std::uint32_t>(kMaxTableLength)) {
         const TLengthCode& C = kLengthCodes[Length];
         S.LitLen = C.Symbol;
@@ -103,18 +103,18 @@ void TBlockWriter::AddMatch(std::uint32_t Length, std::uint32_t Distance) {
     const unsigned Code = DistanceCode(Distance);
     S.DistanceCode = static_cast<std::uint8_t>(Code);
     S.DistanceExtra = Distance - kDistanceBase[Code];
-    ++LitLenFreq[S.LitLen];
-    ++DistanceFreq[Code];
-    ExtraBits += S.LengthBits + kDistanceExtraBits[Code];
-    ++Matches;
+    ++FLitLenFreq[S.LitLen];
+    ++FDistanceFreq[Code];
+    FExtraBits += S.LengthBits + kDistanceExtraBits[Code];
+    ++FMatches;
 }
 
 void TBlockWriter::Reset() {
-    Count = 0;
-    ExtraBits = 0;
-    Matches = 0;
-    LitLenFreq.fill(0);
-    DistanceFreq.fill(0);
+    FCount = 0;
+    FExtraBits = 0;
+    FMatches = 0;
+    FLitLenFreq.fill(0);
+    FDistanceFreq.fill(0);
 }
 
 // Code lengths as code-length symbols: a run repeats the previous length (7 at the start), is at least
@@ -143,15 +143,15 @@ int TBlockWriter::RunLengthCode(const std::uint8_t* Lengths, int N, TRun* Runs) 
 }
 
 bool TBlockWriter::Flush(std::uint32_t BlockEnd) {
-    if (Count == 0)
+    if (FCount == 0)
         return true;
-    const std::uint32_t Size = BlockEnd - BlockStart;
+    const std::uint32_t Size = BlockEnd - FBlockStart;
 
     // The dynamic code and its description.
     std::array<std::uint8_t, kLitLenSymbols> LitLenLengths;
     std::array<std::uint8_t, kDistanceSymbols> DistanceLengths;
-    BuildCodeLengths(LitLenFreq.data(), kLitLenSymbols, kMaxCodeBits, LitLenLengths.data());
-    BuildCodeLengths(DistanceFreq.data(), kDistanceSymbols, kMaxCodeBits, DistanceLengths.data());
+    BuildCodeLengths(FLitLenFreq.data(), kLitLenSymbols, kMaxCodeBits, LitLenLengths.data());
+    BuildCodeLengths(FDistanceFreq.data(), kDistanceSymbols, kMaxCodeBits, DistanceLengths.data());
     int LitLenCount = kMinLitLenCount;
     for (int s = kLitLenSymbols - 1; s >= kMinLitLenCount; --s)
         if (LitLenLengths[s] != 0) {
@@ -189,26 +189,26 @@ bool TBlockWriter::Flush(std::uint32_t BlockEnd) {
         Dynamic +=
             CodeLengthLengths[S] + (S >= kFirstRepeatSymbol ? kRepeatExtraBits[S - kFirstRepeatSymbol] : 0);
     }
-    std::uint64_t Fixed = 2 + static_cast<std::uint64_t>(kFixedDistanceBits) * Matches;
+    std::uint64_t Fixed = 2 + static_cast<std::uint64_t>(kFixedDistanceBits) * FMatches;
     for (int s = 0; s < kLitLenSymbols; ++s) {
-        Dynamic += static_cast<std::uint64_t>(LitLenFreq[s]) * LitLenLengths[s];
-        Fixed += static_cast<std::uint64_t>(LitLenFreq[s]) * FixedLitLenLength(s);
+        Dynamic += static_cast<std::uint64_t>(FLitLenFreq[s]) * LitLenLengths[s];
+        Fixed += static_cast<std::uint64_t>(FLitLenFreq[s]) * FixedLitLenLength(s);
     }
     for (int k = 0; k < kDistanceSymbols; ++k)
-        Dynamic += static_cast<std::uint64_t>(DistanceFreq[k]) * DistanceLengths[k];
+        Dynamic += static_cast<std::uint64_t>(FDistanceFreq[k]) * DistanceLengths[k];
 
     const std::uint64_t StoredBits = 8ull * Size + kStoredHeaderBits;
     const bool Stored = Size <= static_cast<std::uint32_t>(kMaxStoredBlock) &&
-                        std::min(Dynamic, Fixed) + ExtraBits >= StoredBits;
-    const std::uint64_t BlockBits = Stored ? StoredBits : std::min(Dynamic, Fixed) + ExtraBits;
-    if (Bits.BitCount() + BlockBits > 8ull * Limit)
+                        std::min(Dynamic, Fixed) + FExtraBits >= StoredBits;
+    const std::uint64_t BlockBits = Stored ? StoredBits : std::min(Dynamic, Fixed) + FExtraBits;
+    if (FBits.BitCount() + BlockBits > 8ull * FLimit)
         return false;
 
     if (Stored) {
         WriteStored(Size);
     } else if (Fixed <= Dynamic) {
         const TFixedCode& Code = FixedCode();
-        Bits.Put(kFixedHeader, 2);
+        FBits.Put(kFixedHeader, 2);
         WriteSymbols(Code.LitLenLengths.data(), Code.LitLenCodes.data(), Code.DistanceLengths.data(),
                      Code.DistanceCodes.data());
     } else {
@@ -219,56 +219,56 @@ bool TBlockWriter::Flush(std::uint32_t BlockEnd) {
         std::array<std::uint16_t, kDistanceSymbols> DistanceCodes;
         ReversedCanonicalCodes(DistanceLengths.data(), kDistanceSymbols, DistanceCodes.data());
 
-        Bits.Put(kDynamicHeader, 1);
-        Bits.Put(static_cast<std::uint32_t>(CodeLengthCount - kMinCodeLengthCount), kCodeLengthCountBits);
+        FBits.Put(kDynamicHeader, 1);
+        FBits.Put(static_cast<std::uint32_t>(CodeLengthCount - kMinCodeLengthCount), kCodeLengthCountBits);
         for (int k = 0; k < CodeLengthCount; ++k)
-            Bits.Put(CodeLengthLengths[kCodeLengthOrder[k]], kCodeLengthLengthBits);
+            FBits.Put(CodeLengthLengths[kCodeLengthOrder[k]], kCodeLengthLengthBits);
         auto PutRuns = [&](int From, int To) {
             for (int r = From; r < To; ++r) {
                 const int S = Runs[r].Symbol;
-                Bits.Put(CodeLengthCodes[S], CodeLengthLengths[S]);
+                FBits.Put(CodeLengthCodes[S], CodeLengthLengths[S]);
                 if (S >= kFirstRepeatSymbol)
-                    Bits.Put(Runs[r].Extra, kRepeatExtraBits[S - kFirstRepeatSymbol]);
+                    FBits.Put(Runs[r].Extra, kRepeatExtraBits[S - kFirstRepeatSymbol]);
             }
         };
-        Bits.Put(static_cast<std::uint32_t>(LitLenCount - kMinLitLenCount), kLitLenCountBits);
+        FBits.Put(static_cast<std::uint32_t>(LitLenCount - kMinLitLenCount), kLitLenCountBits);
         PutRuns(0, LitLenRuns);
-        Bits.Put(static_cast<std::uint32_t>(DistanceCount - 1), kDistanceCountBits);
+        FBits.Put(static_cast<std::uint32_t>(DistanceCount - 1), kDistanceCountBits);
         PutRuns(LitLenRuns, AllRuns);
         WriteSymbols(LitLenLengths.data(), LitLenCodes.data(), DistanceLengths.data(), DistanceCodes.data());
     }
-    BlockStart = BlockEnd;
+    FBlockStart = BlockEnd;
     Reset();
     return true;
 }
 
 // Stored block: 0, 0, then v = size - 8192 (0 for a shorter last block) and the bytes, unaligned.
 void TBlockWriter::WriteStored(std::uint32_t Size) {
-    Bits.Put(kStoredHeader, 2);
-    Bits.Put(Size > static_cast<std::uint32_t>(kStoredBase) ? Size - kStoredBase : 0, kStoredCountBits);
-    const std::uint8_t* P = Source + BlockStart;
+    FBits.Put(kStoredHeader, 2);
+    FBits.Put(Size > static_cast<std::uint32_t>(kStoredBase) ? Size - kStoredBase : 0, kStoredCountBits);
+    const std::uint8_t* P = FSource + FBlockStart;
     std::uint32_t k = 0;
     for (; k + 4 <= Size; k += 4)
-        Bits.Put(static_cast<std::uint32_t>(P[k]) | static_cast<std::uint32_t>(P[k + 1]) << 8 |
-                     static_cast<std::uint32_t>(P[k + 2]) << 16 | static_cast<std::uint32_t>(P[k + 3]) << 24,
-                 32);
+        FBits.Put(static_cast<std::uint32_t>(P[k]) | static_cast<std::uint32_t>(P[k + 1]) << 8 |
+                      static_cast<std::uint32_t>(P[k + 2]) << 16 | static_cast<std::uint32_t>(P[k + 3]) << 24,
+                  32);
     for (; k < Size; ++k)
-        Bits.Put(P[k], 8);
+        FBits.Put(P[k], 8);
 }
 
 void TBlockWriter::WriteSymbols(const std::uint8_t* LitLenLengths, const std::uint16_t* LitLenCodes,
                                 const std::uint8_t* DistanceLengths, const std::uint16_t* DistanceCodes) {
-    for (int i = 0; i < Count; ++i) {
-        const TSymbol& S = Symbols[i];
-        Bits.Put(LitLenCodes[S.LitLen], LitLenLengths[S.LitLen]);
+    for (int i = 0; i < FCount; ++i) {
+        const TSymbol& S = FSymbols[i];
+        FBits.Put(LitLenCodes[S.LitLen], LitLenLengths[S.LitLen]);
         if (S.LitLen < kFirstLengthSymbol)
             continue;
         if (S.LengthBits != 0)
-            Bits.Put(S.LengthExtra, S.LengthBits);
+            FBits.Put(S.LengthExtra, S.LengthBits);
         const unsigned Code = S.DistanceCode;
-        Bits.Put(DistanceCodes[Code], DistanceLengths[Code]);
+        FBits.Put(DistanceCodes[Code], DistanceLengths[Code]);
         if (kDistanceExtraBits[Code] != 0)
-            Bits.Put(S.DistanceExtra, kDistanceExtraBits[Code]);
+            FBits.Put(S.DistanceExtra, kDistanceExtraBits[Code]);
     }
 }
 

@@ -14,38 +14,38 @@ namespace zem::codec {
 class TBitWriter {
 public:
     // Out must have room for the stream plus 8 bytes.
-    explicit TBitWriter(std::uint8_t* AOut) : Start(AOut), Out(AOut) {}
+    explicit TBitWriter(std::uint8_t* AOut) : FStart(AOut), FOut(AOut) {}
 
     // Puts the low N bits of Value (N <= 32).
     void Put(std::uint32_t Value, unsigned N) {
-        Acc |= static_cast<std::uint64_t>(Value) << Used;
-        Used += N;
-        if (Used >= 32) {
-            const std::uint32_t Word = static_cast<std::uint32_t>(Acc);
-            Out[0] = static_cast<std::uint8_t>(Word);
-            Out[1] = static_cast<std::uint8_t>(Word >> 8);
-            Out[2] = static_cast<std::uint8_t>(Word >> 16);
-            Out[3] = static_cast<std::uint8_t>(Word >> 24);
-            Out += 4;
-            Acc >>= 32;
-            Used -= 32;
+        FAcc |= static_cast<std::uint64_t>(Value) << FUsed;
+        FUsed += N;
+        if (FUsed >= 32) {
+            const std::uint32_t Word = static_cast<std::uint32_t>(FAcc);
+            FOut[0] = static_cast<std::uint8_t>(Word);
+            FOut[1] = static_cast<std::uint8_t>(Word >> 8);
+            FOut[2] = static_cast<std::uint8_t>(Word >> 16);
+            FOut[3] = static_cast<std::uint8_t>(Word >> 24);
+            FOut += 4;
+            FAcc >>= 32;
+            FUsed -= 32;
         }
     }
-    std::uint64_t BitCount() const { return static_cast<std::uint64_t>(Out - Start) * 8 + Used; }
+    std::uint64_t BitCount() const { return static_cast<std::uint64_t>(FOut - FStart) * 8 + FUsed; }
     // Writes the last partial word, cut after the last byte that holds a written bit; returns the length.
     std::size_t Finish() {
-        for (; Used > 0; Used = Used > 8 ? Used - 8 : 0) {
-            *Out++ = static_cast<std::uint8_t>(Acc);
-            Acc >>= 8;
+        for (; FUsed > 0; FUsed = FUsed > 8 ? FUsed - 8 : 0) {
+            *FOut++ = static_cast<std::uint8_t>(FAcc);
+            FAcc >>= 8;
         }
-        return static_cast<std::size_t>(Out - Start);
+        return static_cast<std::size_t>(FOut - FStart);
     }
 
 private:
-    std::uint8_t* Start;
-    std::uint8_t* Out;
-    std::uint64_t Acc = 0;
-    unsigned Used = 0;
+    std::uint8_t* FStart;
+    std::uint8_t* FOut;
+    std::uint64_t FAcc = 0;
+    unsigned FUsed = 0;
 };
 
 class TBlockWriter {
@@ -58,18 +58,18 @@ public:
     TBlockWriter& operator=(const TBlockWriter&) = delete;
 
     void AddLiteral(std::uint8_t Byte) {
-        TSymbol& S = Symbols[Count++];
+        TSymbol& S = FSymbols[FCount++];
         S.LitLen = Byte;
-        ++LitLenFreq[Byte];
+        ++FLitLenFreq[Byte];
     }
     void AddMatch(std::uint32_t Length, std::uint32_t Distance);
-    bool Full() const { return Count == kBlockSymbols; }
+    bool Full() const { return FCount == kBlockSymbols; }
 
     // Writes the collected symbols, which cover the input up to BlockEnd, as one block (nothing when
     // there are none). False when the stream would grow beyond Limit bytes: packing must give up.
     bool Flush(std::uint32_t BlockEnd);
     // The stream's length in bytes.
-    std::size_t Finish() { return Bits.Finish(); }
+    std::size_t Finish() { return FBits.Finish(); }
 
 private:
     struct TSymbol {
@@ -90,16 +90,16 @@ private:
     void WriteSymbols(const std::uint8_t* LitLenLengths, const std::uint16_t* LitLenCodes,
                       const std::uint8_t* DistanceLengths, const std::uint16_t* DistanceCodes);
 
-    const std::uint8_t* Source;
-    std::size_t Limit;
-    TBitWriter Bits;
-    std::uint32_t BlockStart = 0;
-    int Count = 0;
-    std::uint64_t ExtraBits = 0; // extra bits of the lengths and distances of the block
-    int Matches = 0;
-    std::array<std::uint32_t, kLitLenSymbols> LitLenFreq{};
-    std::array<std::uint32_t, kDistanceSymbols> DistanceFreq{};
-    std::unique_ptr<TSymbol[]> Symbols; // kBlockSymbols of them
+    const std::uint8_t* FSource;
+    std::size_t FLimit;
+    TBitWriter FBits;
+    std::uint32_t FBlockStart = 0;
+    int FCount = 0;
+    std::uint64_t FExtraBits = 0; // extra bits of the lengths and distances of the block
+    int FMatches = 0;
+    std::array<std::uint32_t, kLitLenSymbols> FLitLenFreq{};
+    std::array<std::uint32_t, kDistanceSymbols> FDistanceFreq{};
+    std::unique_ptr<TSymbol[]> FSymbols; // kBlockSymbols of them
 };
 
 } // namespace zem::codec

@@ -39,67 +39,68 @@ bool TakeLongerMatch(int Gain, std::uint32_t NewDistance, std::uint32_t CurrentD
 
 TMatchFinder::TMatchFinder(const std::uint8_t* AData, std::uint32_t ASize, const TLevelParams& AParams,
                            TSearch Search, int Hash4Bits)
-    : Data(AData), Size(ASize), Params(AParams),
-      HashMask(static_cast<std::uint32_t>(AParams.HashEntries - 1)),
+    : FData(AData), FSize(ASize), FParams(AParams),
+      FHashMask(static_cast<std::uint32_t>(AParams.HashEntries - 1)),
       // A slot per position of the window, or of the whole input when that is shorter.
-      WindowMask(std::min(static_cast<std::uint32_t>(AParams.Window), std::bit_ceil(std::max(ASize, 1u))) -
-                 1),
-      KeyChains(Search == TSearch::Auto ? AParams.ChainLimit >= kKeyChainsFrom
-                                        : Search == TSearch::WithFourByteChains),
-      Hash4Shift(32 - (Hash4Bits != 0 ? Hash4Bits
-                                      : std::clamp(static_cast<int>(std::bit_width(ASize)), 10, kHash4Bits))),
-      Buckets(static_cast<std::size_t>(AParams.HashEntries)), Chain(std::size_t{WindowMask} + 1) {
+      FWindowMask(std::min(static_cast<std::uint32_t>(AParams.Window), std::bit_ceil(std::max(ASize, 1u))) -
+                  1),
+      FKeyChains(Search == TSearch::Auto ? AParams.ChainLimit >= kKeyChainsFrom
+                                         : Search == TSearch::WithFourByteChains),
+      FHash4Shift(32 - (Hash4Bits != 0
+                            ? Hash4Bits
+                            : std::clamp(static_cast<int>(std::bit_width(ASize)), 10, kHash4Bits))),
+      FBuckets(static_cast<std::size_t>(AParams.HashEntries)), FChain(std::size_t{FWindowMask} + 1) {
     // Chains start empty: heads at -Window end every walk at once. Chain slots are only read after their
     // position has been inserted.
-    std::fill(Buckets.Get(), Buckets.Get() + Params.HashEntries, TBucket{-Params.Window, 0});
-    if (KeyChains) {
-        const std::size_t Heads = std::size_t{1} << (32 - Hash4Shift);
-        Head4 = TPageTable<std::int32_t>(Heads);
-        Links4 = TPageTable<TLink4>(std::size_t{WindowMask} + 1);
-        std::fill(Head4.Get(), Head4.Get() + Heads, -Params.Window);
+    std::fill(FBuckets.Get(), FBuckets.Get() + FParams.HashEntries, TBucket{-FParams.Window, 0});
+    if (FKeyChains) {
+        const std::size_t Heads = std::size_t{1} << (32 - FHash4Shift);
+        FHead4 = TPageTable<std::int32_t>(Heads);
+        FLinks4 = TPageTable<TLink4>(std::size_t{FWindowMask} + 1);
+        std::fill(FHead4.Get(), FHead4.Get() + Heads, -FParams.Window);
     }
 }
 
 inline std::uint32_t TMatchFinder::Hash3(std::uint32_t Pos) const {
-    return HashOfThree(Data + Pos, Params.HashShift, HashMask);
+    return HashOfThree(FData + Pos, FParams.HashShift, FHashMask);
 }
 
 // Any hash of the four bytes will do: it only groups candidates, each is compared before it counts. The
 // top bits index the heads; bits 4..11, below them, go with each link as a tag, to pass over most
 // strangers without reading their bytes.
 inline std::uint32_t TMatchFinder::Hash4(std::uint32_t Pos) const {
-    return LoadLE32(Data + Pos) * 2654435761u;
+    return LoadLE32(FData + Pos) * 2654435761u;
 }
 constexpr std::uint32_t Tag4(std::uint32_t Hash) {
     return (Hash >> 4) << 24;
 }
 
 void TMatchFinder::InsertBefore(std::uint32_t Pos) {
-    const std::uint32_t Hashable = Size >= 2 ? Size - 2 : 0; // positions with three bytes
+    const std::uint32_t Hashable = FSize >= 2 ? FSize - 2 : 0; // positions with three bytes
     const std::uint32_t End = std::min(Pos, Hashable);
-    if (!KeyChains) {
-        for (; NextInsert < End; ++NextInsert) {
-            TBucket& B = Buckets[Hash3(NextInsert)];
-            Chain[NextInsert & WindowMask] = B.Head;
-            B.Head = static_cast<std::int32_t>(NextInsert);
+    if (!FKeyChains) {
+        for (; FNextInsert < End; ++FNextInsert) {
+            TBucket& B = FBuckets[Hash3(FNextInsert)];
+            FChain[FNextInsert & FWindowMask] = B.Head;
+            B.Head = static_cast<std::int32_t>(FNextInsert);
         }
         return;
     }
-    for (; NextInsert < End; ++NextInsert) {
-        const std::uint32_t I = NextInsert;
+    for (; FNextInsert < End; ++FNextInsert) {
+        const std::uint32_t I = FNextInsert;
         // The large tables: ask for the buckets a few positions on, so that they are in the cache in time.
         if (I + kPrefetchAhead + 1 < Hashable) {
-            __builtin_prefetch(&Buckets[Hash3(I + kPrefetchAhead)], 1);
-            __builtin_prefetch(&Head4[Hash4(I + kPrefetchAhead) >> Hash4Shift], 1);
+            __builtin_prefetch(&FBuckets[Hash3(I + kPrefetchAhead)], 1);
+            __builtin_prefetch(&FHead4[Hash4(I + kPrefetchAhead) >> FHash4Shift], 1);
         }
-        TBucket& B = Buckets[Hash3(I)];
-        Chain[I & WindowMask] = B.Head;
+        TBucket& B = FBuckets[Hash3(I)];
+        FChain[I & FWindowMask] = B.Head;
         B.Head = static_cast<std::int32_t>(I);
         const std::uint32_t Rank = B.Count++ & kRankMask;
-        if (I + 4 <= Size) {
+        if (I + 4 <= FSize) {
             const std::uint32_t H = Hash4(I);
-            std::int32_t& H4 = Head4[H >> Hash4Shift];
-            Links4[I & WindowMask] = {H4, Rank | Tag4(H)};
+            std::int32_t& H4 = FHead4[H >> FHash4Shift];
+            FLinks4[I & FWindowMask] = {H4, Rank | Tag4(H)};
             H4 = static_cast<std::int32_t>(I);
         }
     }
@@ -107,17 +108,17 @@ void TMatchFinder::InsertBefore(std::uint32_t Pos) {
 
 void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
                                      std::uint32_t Limit, TMatch& Current) const {
-    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
-    const std::uint8_t* Here = Data + Pos;
+    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - FParams.Window;
+    const std::uint8_t* Here = FData + Pos;
     while (Budget > 0 && Candidate > Oldest && Current.Length < Limit) {
         --Budget;
         const auto P = static_cast<std::uint32_t>(Candidate);
-        Candidate = Chain[P & WindowMask];
+        Candidate = FChain[P & FWindowMask];
         // A longer match agrees over Current.Length + 1 bytes: test the last four of them first.
         const std::uint32_t Tail = Current.Length - 3;
-        if (LoadLE32(Data + P + Tail) != LoadLE32(Here + Tail))
+        if (LoadLE32(FData + P + Tail) != LoadLE32(Here + Tail))
             continue;
-        const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
+        const std::uint32_t Length = MatchLength(FData + P, FData + Pos, Limit);
         if (Length > Current.Length &&
             TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance))
             Current = {Length, Pos - P};
@@ -125,24 +126,24 @@ void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, 
 }
 
 inline TMatchFinder::TKeyWalk::TKeyWalk(const TMatchFinder& AFinder, std::uint32_t Pos)
-    : Finder(AFinder), Oldest(static_cast<std::int64_t>(Pos) - AFinder.Params.Window),
-      Key(LoadLE32(AFinder.Data + Pos)) {
-    const TLink4 Start = Finder.Links4[Pos & Finder.WindowMask];
-    Rank0 = Start.RankAndTag;
-    Tag = Start.RankAndTag & ~kRankMask;
-    Next4 = Start.Next;
+    : FFinder(AFinder), FOldest(static_cast<std::int64_t>(Pos) - AFinder.FParams.Window),
+      FKey(LoadLE32(AFinder.FData + Pos)) {
+    const TLink4 Start = FFinder.FLinks4[Pos & FFinder.FWindowMask];
+    FRank0 = Start.RankAndTag;
+    FTag = Start.RankAndTag & ~kRankMask;
+    FNext4 = Start.Next;
 }
 
 [[gnu::always_inline]] inline bool TMatchFinder::TKeyWalk::Next(std::int64_t Below, std::uint32_t& Candidate,
                                                                 std::uint32_t& Step) {
-    while (Next4 > Oldest) {
-        const auto P = static_cast<std::uint32_t>(Next4);
-        const TLink4 Link = Finder.Links4[P & Finder.WindowMask];
-        Next4 = Link.Next;
+    while (FNext4 > FOldest) {
+        const auto P = static_cast<std::uint32_t>(FNext4);
+        const TLink4 Link = FFinder.FLinks4[P & FFinder.FWindowMask];
+        FNext4 = Link.Next;
         // The next candidate's bytes, while these are compared.
-        __builtin_prefetch(Finder.Data + (Next4 > Oldest ? static_cast<std::uint32_t>(Next4) : P));
-        if ((Link.RankAndTag & ~kRankMask) != Tag || LoadLE32(Finder.Data + P) != Key) {
-            if (++Strangers > kMaxStrangers) {
+        __builtin_prefetch(FFinder.FData + (FNext4 > FOldest ? static_cast<std::uint32_t>(FNext4) : P));
+        if ((Link.RankAndTag & ~kRankMask) != FTag || LoadLE32(FFinder.FData + P) != FKey) {
+            if (++FStrangers > kMaxStrangers) {
                 Overrun = true;
                 return false;
             }
@@ -150,8 +151,8 @@ inline TMatchFinder::TKeyWalk::TKeyWalk(const TMatchFinder& AFinder, std::uint32
         }
         if (P > Below)
             continue; // looked at already
-        Step = Steps(Rank0, Link.RankAndTag);
-        if (Step > static_cast<std::uint32_t>(Finder.Params.ChainLimit))
+        Step = Steps(FRank0, Link.RankAndTag);
+        if (Step > static_cast<std::uint32_t>(FFinder.FParams.ChainLimit))
             return false; // beyond the chain budget, and so are the older ones
         Candidate = P;
         return true;
@@ -161,23 +162,24 @@ inline TMatchFinder::TKeyWalk::TKeyWalk(const TMatchFinder& AFinder, std::uint32
 
 void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
                            TMatch& Current) const {
-    if (!KeyChains) {
+    if (!FKeyChains) {
         ImproveAlongChain(Pos, Candidate, Budget, Limit, Current);
         return;
     }
-    if (Budget == 0 || Candidate <= static_cast<std::int64_t>(Pos) - Params.Window || Current.Length >= Limit)
+    if (Budget == 0 || Candidate <= static_cast<std::int64_t>(Pos) - FParams.Window ||
+        Current.Length >= Limit)
         return;
     // Only candidates with the four bytes of Pos can agree over Current.Length + 1 >= 4 bytes: the rest of
     // the way goes along the four-byte chain, from Candidate down.
     TKeyWalk Walk(*this, Pos);
     std::uint32_t P, Step;
     while (Walk.Next(Candidate, P, Step)) {
-        Candidate = Chain[P & WindowMask];
-        Budget = Params.ChainLimit - static_cast<int>(Step);
+        Candidate = FChain[P & FWindowMask];
+        Budget = FParams.ChainLimit - static_cast<int>(Step);
         const std::uint32_t Tail = Current.Length - 3; // the last four bytes of a longer match first
-        if (LoadLE32(Data + P + Tail) != LoadLE32(Data + Pos + Tail))
+        if (LoadLE32(FData + P + Tail) != LoadLE32(FData + Pos + Tail))
             continue;
-        const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
+        const std::uint32_t Length = MatchLength(FData + P, FData + Pos, Limit);
         if (Length > Current.Length &&
             TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance)) {
             Current = {Length, Pos - P};
@@ -192,12 +194,12 @@ void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget
 // The plain search: the first qualifying candidate down the three-byte chain, then longer ones.
 TMatch TMatchFinder::FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
                                     std::uint32_t Limit) const {
-    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
+    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - FParams.Window;
     while (Budget > 0 && Candidate > Oldest) {
         --Budget;
         const auto P = static_cast<std::uint32_t>(Candidate);
-        Candidate = Chain[P & WindowMask];
-        const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
+        Candidate = FChain[P & FWindowMask];
+        const std::uint32_t Length = MatchLength(FData + P, FData + Pos, Limit);
         if (Length < kMinMatch)
             continue;
         const std::uint32_t Distance = Pos - P;
@@ -213,24 +215,24 @@ TMatch TMatchFinder::FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, i
 }
 
 TMatch TMatchFinder::Find(std::uint32_t Pos) const {
-    const std::uint32_t Limit = std::min<std::uint32_t>(Size - Pos, kMaxMatch);
-    if (!KeyChains)
-        return FindAlongChain(Pos, Chain[Pos & WindowMask], Params.ChainLimit, Limit);
+    const std::uint32_t Limit = std::min<std::uint32_t>(FSize - Pos, kMaxMatch);
+    if (!FKeyChains)
+        return FindAlongChain(Pos, FChain[Pos & FWindowMask], FParams.ChainLimit, Limit);
     return FindAlongKeyChains(Pos, Limit);
 }
 
 TMatch TMatchFinder::FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) const {
     // Along the three-byte chain over the near candidates, where three agreeing bytes can be enough.
-    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - Params.Window;
-    int Budget = Params.ChainLimit;
-    std::int32_t Candidate = Chain[Pos & WindowMask];
+    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - FParams.Window;
+    int Budget = FParams.ChainLimit;
+    std::int32_t Candidate = FChain[Pos & FWindowMask];
     while (Budget > 0 && Candidate > Oldest) {
         const auto P = static_cast<std::uint32_t>(Candidate);
         if (Pos - P > kThreeByteMatchMaxDistance)
             break;
         --Budget;
-        Candidate = Chain[P & WindowMask];
-        const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
+        Candidate = FChain[P & FWindowMask];
+        const std::uint32_t Length = MatchLength(FData + P, FData + Pos, Limit);
         if (Length >= kMinMatch) {
             TMatch Match{Length, Pos - P};
             Improve(Pos, Candidate, Budget, Limit, Match);
@@ -244,10 +246,10 @@ TMatch TMatchFinder::FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) 
     TKeyWalk Walk(*this, Pos);
     std::uint32_t P, Step;
     while (Walk.Next(Candidate, P, Step)) {
-        const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
+        const std::uint32_t Length = MatchLength(FData + P, FData + Pos, Limit);
         if (Length >= 5 || Pos - P <= kFourByteMatchMaxDistance) {
             TMatch Match{Length, Pos - P};
-            Improve(Pos, Chain[P & WindowMask], Params.ChainLimit - static_cast<int>(Step), Limit, Match);
+            Improve(Pos, FChain[P & FWindowMask], FParams.ChainLimit - static_cast<int>(Step), Limit, Match);
             return Match;
         }
     }
@@ -257,9 +259,9 @@ TMatch TMatchFinder::FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) 
 }
 
 TMatch TMatchFinder::FindLonger(std::uint32_t Pos, TMatch Current) const {
-    const std::uint32_t Limit = std::min<std::uint32_t>(Size - Pos, kMaxMatch);
+    const std::uint32_t Limit = std::min<std::uint32_t>(FSize - Pos, kMaxMatch);
     TMatch Best = Current;
-    Improve(Pos, Chain[Pos & WindowMask], Params.ChainLimit, Limit, Best);
+    Improve(Pos, FChain[Pos & FWindowMask], FParams.ChainLimit, Limit, Best);
     return Best.Length > Current.Length ? Best : TMatch{};
 }
 

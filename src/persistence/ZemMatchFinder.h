@@ -85,11 +85,11 @@ private:
         bool Overrun = false;
 
     private:
-        const TMatchFinder& Finder;
-        std::int64_t Oldest;
-        std::uint32_t Key, Rank0 = 0, Tag = 0;
-        std::int32_t Next4 = 0;
-        int Strangers = 0;
+        const TMatchFinder& FFinder;
+        std::int64_t FOldest;
+        std::uint32_t FKey, FRank0 = 0, FTag = 0;
+        std::int32_t FNext4 = 0;
+        int FStrangers = 0;
     };
 
     // The plain search along the three-byte chain, from Candidate with Budget candidates left.
@@ -104,19 +104,19 @@ private:
     void ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
                            TMatch& Current) const;
 
-    const std::uint8_t* Data;
-    std::uint32_t Size;
-    TLevelParams Params;
-    std::uint32_t HashMask, WindowMask;
-    bool KeyChains;
-    int Hash4Shift;
-    TPageTable<TBucket> Buckets; // by three-byte hash
+    const std::uint8_t* FData;
+    std::uint32_t FSize;
+    TLevelParams FParams;
+    std::uint32_t FHashMask, FWindowMask;
+    bool FKeyChains;
+    int FHash4Shift;
+    TPageTable<TBucket> FBuckets; // by three-byte hash
     // The older position with the same three-byte hash, by position mod the window (or the input, if
     // shorter).
-    TPageTable<std::int32_t> Chain;
-    TPageTable<std::int32_t> Head4; // newest position with the same four-byte hash; -Window when none
-    TPageTable<TLink4> Links4;      // by position, as Chain
-    std::uint32_t NextInsert = 0;
+    TPageTable<std::int32_t> FChain;
+    TPageTable<std::int32_t> FHead4; // newest position with the same four-byte hash; -Window when none
+    TPageTable<TLink4> FLinks4;      // by position, as FChain
+    std::uint32_t FNextInsert = 0;
 };
 
 // The hash of the three bytes at P, each shifted in by Shift bits: the value the rolling form

@@ -31,8 +31,8 @@ TPageBlock::TPageBlock(std::size_t Bytes) {
     if (Bytes == 0)
         return;
     if (Bytes < kLargePage) {
-        Start = std::calloc(Bytes, 1);
-        if (Start == nullptr)
+        FStart = std::calloc(Bytes, 1);
+        if (FStart == nullptr)
             throw std::bad_alloc();
         return;
     }
@@ -48,17 +48,17 @@ TPageBlock::TPageBlock(std::size_t Bytes) {
     munmap(Base + Lead + Rounded, kLargePage - Lead);
     Base += Lead;
     madvise(Base, Rounded, MADV_HUGEPAGE); // a hint: without large pages the table still works
-    Start = Base;
-    Length = Rounded;
+    FStart = Base;
+    FLength = Rounded;
 }
 
 void TPageBlock::Release() {
-    if (Length != 0)
-        munmap(Start, Length);
+    if (FLength != 0)
+        munmap(FStart, FLength);
     else
-        std::free(Start);
-    Start = nullptr;
-    Length = 0;
+        std::free(FStart);
+    FStart = nullptr;
+    FLength = 0;
 }
 
 #else
@@ -66,14 +66,14 @@ void TPageBlock::Release() {
 TPageBlock::TPageBlock(std::size_t Bytes) {
     if (Bytes == 0)
         return;
-    Start = std::calloc(Bytes, 1);
-    if (Start == nullptr)
+    FStart = std::calloc(Bytes, 1);
+    if (FStart == nullptr)
         throw std::bad_alloc();
 }
 
 void TPageBlock::Release() {
-    std::free(Start);
-    Start = nullptr;
+    std::free(FStart);
+    FStart = nullptr;
 }
 
 #endif
@@ -83,13 +83,13 @@ TPageBlock::~TPageBlock() {
 }
 
 TPageBlock::TPageBlock(TPageBlock&& Other) noexcept
-    : Start(std::exchange(Other.Start, nullptr)), Length(std::exchange(Other.Length, 0)) {}
+    : FStart(std::exchange(Other.FStart, nullptr)), FLength(std::exchange(Other.FLength, 0)) {}
 
 TPageBlock& TPageBlock::operator=(TPageBlock&& Other) noexcept {
     if (this != &Other) {
         Release();
-        Start = std::exchange(Other.Start, nullptr);
-        Length = std::exchange(Other.Length, 0);
+        FStart = std::exchange(Other.FStart, nullptr);
+        FLength = std::exchange(Other.FLength, 0);
     }
     return *this;
 }

@@ -23,12 +23,12 @@ public:
     TPageBlock(const TPageBlock&) = delete;
     TPageBlock& operator=(const TPageBlock&) = delete;
 
-    void* Data() const { return Start; }
+    void* Data() const { return FStart; }
 
 private:
     void Release();
-    void* Start = nullptr;
-    std::size_t Length = 0; // of a mapping; 0 for a block from the heap
+    void* FStart = nullptr;
+    std::size_t FLength = 0; // of a mapping; 0 for a block from the heap
 };
 
 // A TPageBlock of Count values of T, all bits zero at first.
@@ -37,13 +37,14 @@ template <class T> class TPageTable {
 
 public:
     TPageTable() = default;
-    explicit TPageTable(std::size_t Count) : Block(Count * sizeof(T)), Items(static_cast<T*>(Block.Data())) {}
-    T& operator[](std::size_t K) const { return Items[K]; }
-    T* Get() const { return Items; }
+    explicit TPageTable(std::size_t Count)
+        : FBlock(Count * sizeof(T)), FItems(static_cast<T*>(FBlock.Data())) {}
+    T& operator[](std::size_t K) const { return FItems[K]; }
+    T* Get() const { return FItems; }
 
 private:
-    TPageBlock Block;
-    T* Items = nullptr;
+    TPageBlock FBlock;
+    T* FItems = nullptr;
 };
 
 } // namespace zem

@@ -64,24 +64,24 @@ private:
     void Improve(std::uint32_t Pos, const TRow& Row, std::uint64_t Ages, std::uint32_t Limit,
                  TMatch& Current) const;
 
-    const std::uint8_t* Data;
-    std::uint32_t Size;
-    TLevelParams Params;
-    std::uint32_t HashMask;
-    unsigned Width;        // slots per row: the chain limit
-    std::uint64_t AllAges; // Width bits
+    const std::uint8_t* FData;
+    std::uint32_t FSize;
+    TLevelParams FParams;
+    std::uint32_t FHashMask;
+    unsigned FWidth;        // slots per row: the chain limit
+    std::uint64_t FAllAges; // FWidth bits
     // Per row: the slot the next position goes to. Rows fill downwards, so ages run up the slots.
-    TPageTable<std::uint8_t> Next;
-    // Width per row: the tag in the top 8 bits, below it position + Window - Base. 0 (no position) is a
-    // window back from Base.
+    TPageTable<std::uint8_t> FNext;
+    // FWidth per row: the tag in the top 8 bits, below it position + Window - FBase. 0 (no position) is a
+    // window back from FBase.
     static constexpr int kTagShift = kMaxPositionBits;
-    TPageTable<std::uint32_t> Slots;
-    // Positions in the slots are kept below 2^PositionBits by moving their origin, Base, on by Step
+    TPageTable<std::uint32_t> FSlots;
+    // Positions in the slots are kept below 2^PositionBits by moving their origin, FBase, on by FStep
     // whenever insertion gets that far.
-    std::uint32_t PositionMask, Step, Base = 0;
+    std::uint32_t FPositionMask, FStep, FBase = 0;
     void Rebase();
-    std::uint32_t Written = 0; // positions in the rows; the newest inserted one waits outside
-    std::uint32_t Inserted = 0;
+    std::uint32_t FWritten = 0; // positions in the rows; the newest inserted one waits outside
+    std::uint32_t FInserted = 0;
 };
 
 } // namespace zem::codec

@@ -1,8 +1,8 @@
 // The text export: a readable dump of the map's settings and objects, and one list file per address and
 // object-type directory. Windows-1251 text, every line ending in CR LF.
 #include "model/ZemMap.h"
-#include "persistence/ZemFileWrite.h"
 #include "model/ZemNumberText.h"
+#include "persistence/ZemFileWrite.h"
 #include "platform/ZemHost.h"
 
 #include <cerrno>
@@ -13,7 +13,7 @@ namespace {
 
 class TLines {
 public:
-    explicit TLines(char Separator) : Sep(Separator) {}
+    explicit TLines(char Separator) : FSep(Separator) {}
     void Line(const std::string& S) {
         Text += S;
         Text += "\r\n";
@@ -21,13 +21,13 @@ public:
     void Int(const char* Name, long long V) { Line(Name + std::to_string(V)); }
     void Bool(const char* Name, bool V) { Line(std::string(Name) + (V ? "-1" : "0")); }
     void Float(const char* Name, float V) {
-        Line(Name + zem::GeneralFloatText(static_cast<long double>(V), Sep));
+        Line(Name + zem::GeneralFloatText(static_cast<long double>(V), FSep));
     }
     void Str(const char* Name, const ZemString& V) { Line(Name + V); }
     std::string Text;
 
 private:
-    char Sep;
+    char FSep;
 };
 
 void ExportObject(TLines& L, const TZemObject& O) {

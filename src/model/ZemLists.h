@@ -194,11 +194,12 @@ public:
     explicit TIntegerHashtable(std::int32_t CapacityHint = 0) { Resize(SlotCountFor(CapacityHint)); }
 
     std::int32_t Count() const { return FCount; }
-    std::int32_t SlotCount() const { return static_cast<std::int32_t>(Slots.size()); }
+    std::int32_t SlotCount() const { return static_cast<std::int32_t>(FSlots.size()); }
 
     V* Find(std::int32_t Key) {
         std::int32_t i = Probe(Key);
-        return i >= 0 && Slots[static_cast<size_t>(i)].Used ? &Slots[static_cast<size_t>(i)].Value : nullptr;
+        return i >= 0 && FSlots[static_cast<size_t>(i)].Used ? &FSlots[static_cast<size_t>(i)].Value
+                                                             : nullptr;
     }
     bool Contains(std::int32_t Key) { return Find(Key) != nullptr; }
 
@@ -214,7 +215,7 @@ public:
     }
 
     void Clear() {
-        for (auto& S : Slots)
+        for (auto& S : FSlots)
             S = TSlot{};
         FCount = 0;
     }
@@ -222,7 +223,7 @@ public:
     // Keys in slot order, for enumeration.
     std::vector<std::int32_t> KeyList() const {
         std::vector<std::int32_t> R;
-        for (const auto& S : Slots)
+        for (const auto& S : FSlots)
             if (S.Used)
                 R.push_back(S.Key);
         return R;
@@ -240,12 +241,12 @@ private:
     // Index of the slot holding Key, or of the never-used slot that ends the probe; -1 when the table
     // is full without the key.
     std::int32_t Probe(std::int32_t Key) const {
-        const std::uint32_t n = static_cast<std::uint32_t>(Slots.size());
+        const std::uint32_t n = static_cast<std::uint32_t>(FSlots.size());
         const std::uint32_t k = static_cast<std::uint32_t>(Key);
         std::uint32_t i = k % n;
         const std::uint32_t Step = ((k / 32) + 1) % (n - 1) + 1;
         for (std::uint32_t Tries = 0; Tries < n; ++Tries) {
-            const TSlot& S = Slots[i];
+            const TSlot& S = FSlots[i];
             if (!S.Used || S.Key == Key)
                 return static_cast<std::int32_t>(i);
             i = (i + Step) % n;
@@ -255,18 +256,18 @@ private:
 
     void Place(std::int32_t Key, V Value) {
         std::int32_t i = Probe(Key);
-        TSlot& S = Slots[static_cast<size_t>(i)];
+        TSlot& S = FSlots[static_cast<size_t>(i)];
         S.Key = Key;
         S.Used = true;
         S.Value = std::move(Value);
         ++FCount;
     }
 
-    void Resize(std::int32_t N) { Slots.assign(static_cast<size_t>(N), TSlot{}); }
+    void Resize(std::int32_t N) { FSlots.assign(static_cast<size_t>(N), TSlot{}); }
 
     void Grow() {
         std::vector<TSlot> Old;
-        Old.swap(Slots);
+        Old.swap(FSlots);
         Resize(SlotCountFor(static_cast<std::int32_t>(Old.size())));
         FCount = 0;
         for (auto& S : Old)
@@ -274,7 +275,7 @@ private:
                 Place(S.Key, std::move(S.Value));
     }
 
-    std::vector<TSlot> Slots;
+    std::vector<TSlot> FSlots;
     std::int32_t FCount = 0;
 };
 

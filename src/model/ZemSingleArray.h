@@ -6,14 +6,14 @@
 
 class TZemSingleArray {
 public:
-    void Add(float Value) { Values.push_back(Value); }
+    void Add(float Value) { FValues.push_back(Value); }
     // 0.0 for an index outside the list.
     float Get(std::int32_t Index) const {
-        return Index >= 0 && Index < Count() ? Values[static_cast<size_t>(Index)] : 0.0f;
+        return Index >= 0 && Index < Count() ? FValues[static_cast<size_t>(Index)] : 0.0f;
     }
-    void Clear() { std::vector<float>().swap(Values); }
-    std::int32_t Count() const { return static_cast<std::int32_t>(Values.size()); }
+    void Clear() { std::vector<float>().swap(FValues); }
+    std::int32_t Count() const { return static_cast<std::int32_t>(FValues.size()); }
 
 private:
-    std::vector<float> Values;
+    std::vector<float> FValues;
 };

@@ -12,17 +12,18 @@ namespace {
 // edges (widgets, command line), never in a hot path.
 class TIconv {
 public:
-    TIconv(const char* To, const char* From) : Handle(iconv_open(To, From)) {
-        if (Handle == reinterpret_cast<iconv_t>(-1))
+    TIconv(const char* To, const char* From) : FHandle(iconv_open(To, From)) {
+        if (FHandle == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error(std::string("iconv: no conversion from ") + From + " to " + To);
     }
-    ~TIconv() { iconv_close(Handle); }
+    ~TIconv() { iconv_close(FHandle); }
     TIconv(const TIconv&) = delete;
     TIconv& operator=(const TIconv&) = delete;
 
     // Converts the whole input; a sequence the target cannot hold, or an invalid input sequence, is
     // replaced by Replacement and skipped (InvalidStep bytes of input).
-    std::string Convert(const std::string& In, const std::string& Replacement, size_t (*InvalidStep)(const char*, size_t)) {
+    std::string Convert(const std::string& In, const std::string& Replacement,
+                        size_t (*InvalidStep)(const char*, size_t)) {
         std::string Out;
         Out.reserve(In.size() * 2 + 4);
         char* InPtr = const_cast<char*>(In.data());
@@ -31,7 +32,7 @@ public:
         while (InLeft > 0) {
             char* OutPtr = Buffer;
             size_t OutLeft = sizeof Buffer;
-            size_t r = iconv(Handle, &InPtr, &InLeft, &OutPtr, &OutLeft);
+            size_t r = iconv(FHandle, &InPtr, &InLeft, &OutPtr, &OutLeft);
             Out.append(Buffer, OutPtr - Buffer);
             if (r == static_cast<size_t>(-1)) {
                 if (errno == E2BIG)
@@ -41,17 +42,19 @@ public:
                 size_t Step = InvalidStep(InPtr, InLeft);
                 InPtr += Step;
                 InLeft -= Step;
-                iconv(Handle, nullptr, nullptr, nullptr, nullptr);
+                iconv(FHandle, nullptr, nullptr, nullptr, nullptr);
             }
         }
         return Out;
     }
 
 private:
-    iconv_t Handle;
+    iconv_t FHandle;
 };
 
-size_t OneByte(const char*, size_t) { return 1; }
+size_t OneByte(const char*, size_t) {
+    return 1;
+}
 
 // Length of the UTF-8 sequence starting at P (at least 1, at most Left).
 size_t Utf8Step(const char* P, size_t Left) {

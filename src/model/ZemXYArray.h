@@ -42,12 +42,14 @@ using TArrayPoint = std::vector<TPoint>;
 // writes are ignored: callers rely on that instead of checking indexes themselves.
 class TZemXYArray {
 public:
-    std::int32_t Count() const { return static_cast<std::int32_t>(Points.size()); }
-    bool Empty() const { return Points.empty(); }
+    std::int32_t Count() const { return static_cast<std::int32_t>(FPoints.size()); }
+    bool Empty() const { return FPoints.empty(); }
 
     void Add(const TXYPoint& P);
     void AddArray(const TZemXYArray& Source);
-    void Append(std::span<const TXYPoint> Source) { Points.insert(Points.end(), Source.begin(), Source.end()); }
+    void Append(std::span<const TXYPoint> Source) {
+        FPoints.insert(FPoints.end(), Source.begin(), Source.end());
+    }
     // Inserts before Index; an Index at or past the end appends.
     void Insert(std::int32_t Index, const TXYPoint& P);
     // Removes the point at Index; an Index at or past the last point removes the last point.
@@ -59,11 +61,11 @@ public:
     void MinPoint(TXYPoint& P) const;
 
     // Direct access for painters and streams; Index must be valid.
-    const TXYPoint& operator[](std::int32_t Index) const { return Points[static_cast<size_t>(Index)]; }
-    const TXYPoint* Data() const { return Points.data(); }
+    const TXYPoint& operator[](std::int32_t Index) const { return FPoints[static_cast<size_t>(Index)]; }
+    const TXYPoint* Data() const { return FPoints.data(); }
 
     friend bool operator==(const TZemXYArray&, const TZemXYArray&) = default;
 
 private:
-    std::vector<TXYPoint> Points;
+    std::vector<TXYPoint> FPoints;
 };

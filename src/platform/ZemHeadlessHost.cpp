@@ -3,8 +3,8 @@
 #include <vector>
 
 void HeadlessHost::Log(const char* What) {
-    if (Trace)
-        Trace->push_back(TraceName + "." + What);
+    if (FTrace)
+        FTrace->push_back(FTraceName + "." + What);
 }
 
 void HeadlessHost::Present(const TBitmap32& Frame) {
@@ -19,26 +19,28 @@ void HeadlessHost::Invalidate() {
 }
 
 int HeadlessHost::StartTimer(int IntervalMs, std::function<void()> Callback) {
-    int Id = NextTimerId++;
-    Timers[Id] = TTimer{IntervalMs > 0 ? IntervalMs : 1, 0, std::move(Callback)};
+    int Id = FNextTimerId++;
+    FTimers[Id] = TTimer{IntervalMs > 0 ? IntervalMs : 1, 0, std::move(Callback)};
     return Id;
 }
 
-void HeadlessHost::StopTimer(int TimerId) { Timers.erase(TimerId); }
+void HeadlessHost::StopTimer(int TimerId) {
+    FTimers.erase(TimerId);
+}
 
 void HeadlessHost::AdvanceTime(int Milliseconds) {
     // Fire in id order; a callback may stop or start timers, so look each one up again.
     std::vector<int> Ids;
-    for (auto& [Id, T] : Timers)
+    for (auto& [Id, T] : FTimers)
         Ids.push_back(Id);
     for (int Id : Ids) {
-        auto It = Timers.find(Id);
-        if (It == Timers.end())
+        auto It = FTimers.find(Id);
+        if (It == FTimers.end())
             continue;
         It->second.Elapsed += Milliseconds;
         while (true) {
-            It = Timers.find(Id);
-            if (It == Timers.end() || It->second.Elapsed < It->second.Interval)
+            It = FTimers.find(Id);
+            if (It == FTimers.end() || It->second.Elapsed < It->second.Interval)
                 break;
             It->second.Elapsed -= It->second.Interval;
             auto Callback = It->second.Callback;

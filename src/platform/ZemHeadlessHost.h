@@ -15,8 +15,8 @@ public:
     // An optional shared log: every host call appends "<Name>.<call>", so that several hosts (the map
     // and its mini-map) and the map's events can be seen in one order.
     void SetTrace(std::shared_ptr<std::vector<std::string>> Log, std::string Name) {
-        Trace = std::move(Log);
-        TraceName = std::move(Name);
+        FTrace = std::move(Log);
+        FTraceName = std::move(Name);
     }
 
     void SetClientSize(int Width, int Height) {
@@ -42,8 +42,8 @@ public:
 
     // Fires every running timer whose interval has passed after advancing the manual clock.
     void AdvanceTime(int Milliseconds);
-    bool TimerRunning(int TimerId) const { return Timers.count(TimerId) != 0; }
-    size_t RunningTimers() const { return Timers.size(); }
+    bool TimerRunning(int TimerId) const { return FTimers.count(TimerId) != 0; }
+    size_t RunningTimers() const { return FTimers.size(); }
 
     // What happened.
     int PresentCount = 0;
@@ -56,8 +56,8 @@ public:
     std::vector<std::string> Messages; // texts of ShowMessage, in order
 
     // Scripted answers, taken front first; when empty the defaults below apply.
-    std::deque<TZemMsgResult> MessageAnswers; // default: mrOk / mrYes
-    std::deque<std::string> TextAnswers;      // default: cancel
+    std::deque<TZemMsgResult> MessageAnswers;      // default: mrOk / mrYes
+    std::deque<std::string> TextAnswers;           // default: cancel
     std::deque<std::vector<int>> TransportAnswers; // default: every kind checked
     std::function<void()> OnProcessMessages;       // e.g. a test that stops a search from "the window"
 
@@ -70,8 +70,8 @@ private:
         std::function<void()> Callback;
     };
     int FWidth, FHeight;
-    int NextTimerId = 1;
-    std::map<int, TTimer> Timers;
-    std::shared_ptr<std::vector<std::string>> Trace;
-    std::string TraceName;
+    int FNextTimerId = 1;
+    std::map<int, TTimer> FTimers;
+    std::shared_ptr<std::vector<std::string>> FTrace;
+    std::string FTraceName;
 };

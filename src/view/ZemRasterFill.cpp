@@ -26,9 +26,9 @@ void TScanlineFiller::AddEdge(TPointF A, TPointF B) {
     int LastRow = RowOf(std::ceil(B.Y - 0.5) - 1);
     if (FirstRow > LastRow)
         return; // passes between two row centres
-    Edges.push_back({A.X, A.Y, (B.X - A.X) / (B.Y - A.Y), FirstRow, LastRow, Dir});
-    MinY = std::min(MinY, A.Y);
-    MaxY = std::max(MaxY, B.Y);
+    FEdges.push_back({A.X, A.Y, (B.X - A.X) / (B.Y - A.Y), FirstRow, LastRow, Dir});
+    FMinY = std::min(FMinY, A.Y);
+    FMaxY = std::max(FMaxY, B.Y);
 }
 
 } // namespace zem::raster

@@ -30,9 +30,9 @@ struct TClipBox {
 class TScanlineFiller {
 public:
     void Reset() {
-        Edges.clear();
-        MinY = INFINITY;
-        MaxY = -INFINITY;
+        FEdges.clear();
+        FMinY = INFINITY;
+        FMaxY = -INFINITY;
     }
     // Adds the edge from A to B of a closed contour.
     void AddEdge(TPointF A, TPointF B);
@@ -60,10 +60,10 @@ private:
         double X;
         int Dir;
     };
-    std::vector<TEdge> Edges;
-    std::vector<int> Active;
-    std::vector<TCrossing> Crossings;
-    double MinY = INFINITY, MaxY = -INFINITY;
+    std::vector<TEdge> FEdges;
+    std::vector<int> FActive;
+    std::vector<TCrossing> FCrossings;
+    double FMinY = INFINITY, FMaxY = -INFINITY;
 };
 
 // Rounds a span boundary: pixels whose centre x + 0.5 lies in [XA, XB).
@@ -81,56 +81,56 @@ inline bool SpanPixels(double XA, double XB, const TClipBox& Clip, int& X1, int&
 }
 
 template <class TSpanFn> void TScanlineFiller::Fill(const TClipBox& Clip, TFillRule Rule, TSpanFn&& Span) {
-    if (Edges.empty())
+    if (FEdges.empty())
         return;
-    double FirstD = std::max(std::ceil(MinY - 0.5), static_cast<double>(Clip.Top));
-    double LastD = std::min(std::ceil(MaxY - 0.5) - 1, static_cast<double>(Clip.Bottom - 1));
+    double FirstD = std::max(std::ceil(FMinY - 0.5), static_cast<double>(Clip.Top));
+    double LastD = std::min(std::ceil(FMaxY - 0.5) - 1, static_cast<double>(Clip.Bottom - 1));
     if (!(FirstD <= LastD))
         return;
     int First = static_cast<int>(FirstD), Last = static_cast<int>(LastD);
-    std::sort(Edges.begin(), Edges.end(),
+    std::sort(FEdges.begin(), FEdges.end(),
               [](const TEdge& A, const TEdge& B) { return A.FirstRow < B.FirstRow; });
-    Active.clear();
+    FActive.clear();
     size_t Next = 0;
     for (int Y = First; Y <= Last; ++Y) {
-        while (Next < Edges.size() && Edges[Next].FirstRow <= Y) {
-            if (Edges[Next].LastRow >= Y)
-                Active.push_back(static_cast<int>(Next));
+        while (Next < FEdges.size() && FEdges[Next].FirstRow <= Y) {
+            if (FEdges[Next].LastRow >= Y)
+                FActive.push_back(static_cast<int>(Next));
             ++Next;
         }
-        Crossings.clear();
+        FCrossings.clear();
         double YC = Y + 0.5;
         size_t Kept = 0;
-        for (size_t i = 0; i < Active.size(); ++i) {
-            const TEdge& E = Edges[Active[i]];
+        for (size_t i = 0; i < FActive.size(); ++i) {
+            const TEdge& E = FEdges[FActive[i]];
             if (E.LastRow < Y)
                 continue;
-            Active[Kept++] = Active[i];
-            Crossings.push_back({E.X0 + (YC - E.Y0) * E.DxDy, E.Dir});
+            FActive[Kept++] = FActive[i];
+            FCrossings.push_back({E.X0 + (YC - E.Y0) * E.DxDy, E.Dir});
         }
-        Active.resize(Kept);
-        if (Crossings.size() < 2)
+        FActive.resize(Kept);
+        if (FCrossings.size() < 2)
             continue;
         // Few crossings per row: insertion sort beats the library sort here.
-        for (size_t i = 1; i < Crossings.size(); ++i) {
-            TCrossing C = Crossings[i];
+        for (size_t i = 1; i < FCrossings.size(); ++i) {
+            TCrossing C = FCrossings[i];
             size_t j = i;
-            while (j > 0 && Crossings[j - 1].X > C.X) {
-                Crossings[j] = Crossings[j - 1];
+            while (j > 0 && FCrossings[j - 1].X > C.X) {
+                FCrossings[j] = FCrossings[j - 1];
                 --j;
             }
-            Crossings[j] = C;
+            FCrossings[j] = C;
         }
         int X1, X2;
         if (Rule == TFillRule::frEvenOdd) {
-            for (size_t i = 0; i + 1 < Crossings.size(); i += 2)
-                if (SpanPixels(Crossings[i].X, Crossings[i + 1].X, Clip, X1, X2))
+            for (size_t i = 0; i + 1 < FCrossings.size(); i += 2)
+                if (SpanPixels(FCrossings[i].X, FCrossings[i + 1].X, Clip, X1, X2))
                     Span(Y, X1, X2);
         } else {
             int Winding = 0;
-            for (size_t i = 0; i + 1 < Crossings.size(); ++i) {
-                Winding += Crossings[i].Dir;
-                if (Winding != 0 && SpanPixels(Crossings[i].X, Crossings[i + 1].X, Clip, X1, X2))
+            for (size_t i = 0; i + 1 < FCrossings.size(); ++i) {
+                Winding += FCrossings[i].Dir;
+                if (Winding != 0 && SpanPixels(FCrossings[i].X, FCrossings[i + 1].X, Clip, X1, X2))
                     Span(Y, X1, X2);
             }
         }
@@ -189,28 +189,28 @@ template <class TSpanFn> void FillConvex(const TPointF* P, int N, const TClipBox
 // when pixels are inverted rather than painted).
 class TSpanUnion {
 public:
-    void Add(int Y, int X1, int X2) { Spans.push_back({Y, X1, X2}); }
+    void Add(int Y, int X1, int X2) { FSpans.push_back({Y, X1, X2}); }
     template <class TSpanFn> void Flush(TSpanFn&& Span) {
-        std::sort(Spans.begin(), Spans.end(),
+        std::sort(FSpans.begin(), FSpans.end(),
                   [](const TRun& A, const TRun& B) { return A.Y != B.Y ? A.Y < B.Y : A.X1 < B.X1; });
         size_t i = 0;
-        while (i < Spans.size()) {
-            TRun R = Spans[i++];
-            while (i < Spans.size() && Spans[i].Y == R.Y && Spans[i].X1 <= R.X2 + 1) {
-                R.X2 = std::max(R.X2, Spans[i].X2);
+        while (i < FSpans.size()) {
+            TRun R = FSpans[i++];
+            while (i < FSpans.size() && FSpans[i].Y == R.Y && FSpans[i].X1 <= R.X2 + 1) {
+                R.X2 = std::max(R.X2, FSpans[i].X2);
                 ++i;
             }
             Span(R.Y, R.X1, R.X2);
         }
-        Spans.clear();
+        FSpans.clear();
     }
-    bool Empty() const { return Spans.empty(); }
+    bool Empty() const { return FSpans.empty(); }
 
 private:
     struct TRun {
         int Y, X1, X2;
     };
-    std::vector<TRun> Spans;
+    std::vector<TRun> FSpans;
 };
 
 // ---- Span writers: (y, x1, x2) with x1 <= x2 already inside the surface ----

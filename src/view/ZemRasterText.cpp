@@ -314,22 +314,22 @@ struct TZemTextEngine::TImpl {
     }
 };
 
-TZemTextEngine::TZemTextEngine() : Impl(std::make_unique<TImpl>()) {}
+TZemTextEngine::TZemTextEngine() : FImpl(std::make_unique<TImpl>()) {}
 TZemTextEngine::~TZemTextEngine() = default;
 
 std::size_t TZemTextEngine::CachedGlyphs() const {
-    return Impl->GlyphCount;
+    return FImpl->GlyphCount;
 }
 
 std::string TZemTextEngine::ResolvedFamily(const TRasterFont& Font) {
-    return Impl->SizedFor(Font)->Face->Family;
+    return FImpl->SizedFor(Font)->Face->Family;
 }
 
 TRasterSize TZemTextEngine::Measure(const TRasterFont& Font, const ZemString& Text) {
-    TImpl::TSized& S = *Impl->SizedFor(Font);
+    TImpl::TSized& S = *FImpl->SizedFor(Font);
     int W = 0;
     for (char C : Text)
-        W += Impl->AdvanceOf(S, static_cast<unsigned char>(C));
+        W += FImpl->AdvanceOf(S, static_cast<unsigned char>(C));
     return {W, S.Ascent + S.Descent};
 }
 
@@ -340,9 +340,9 @@ void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFo
     Escapement %= 3600;
     if (Escapement < 0)
         Escapement += 3600;
-    Impl->TrimCache();
-    TImpl::TSized& S = *Impl->SizedFor(Font);
-    TGlyphSet& Set = Impl->SetFor(S, Escapement);
+    FImpl->TrimCache();
+    TImpl::TSized& S = *FImpl->SizedFor(Font);
+    TGlyphSet& Set = FImpl->SetFor(S, Escapement);
     double Theta = Escapement * std::numbers::pi / 1800;
     double Co = std::cos(Theta), Si = std::sin(Theta);
     if (Escapement == 0)
@@ -352,7 +352,7 @@ void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFo
     double Pen = 0;
     for (char Ch : Text) {
         unsigned char C = static_cast<unsigned char>(Ch);
-        const TGlyph& G = Impl->Glyph(S, Set, Escapement, C);
+        const TGlyph& G = FImpl->Glyph(S, Set, Escapement, C);
         std::int64_t GX = std::llround(OX + Pen * Co) + G.Left, GY = std::llround(OY - Pen * Si) - G.Top;
         // The glyph's rows and columns that fall on the surface.
         std::int64_t R0 = std::max<std::int64_t>(0, -GY), R1 = std::min<std::int64_t>(G.H, Height - GY);
@@ -371,7 +371,7 @@ void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFo
                     P = BlendCoverage(Color, P, A);
             }
         }
-        Pen += Impl->AdvanceOf(S, C);
+        Pen += FImpl->AdvanceOf(S, C);
     }
     // Underline and strike-out: bars along the baseline, as long as the text is wide.
     auto Bar = [&](double Top, double Thick) {
@@ -379,10 +379,10 @@ void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFo
         const double U[4] = {0, Pen, Pen, 0}, V[4] = {Top, Top, Top + Thick, Top + Thick};
         for (int i = 0; i < 4; ++i)
             Q[i] = {OX + U[i] * Co + V[i] * Si, OY - U[i] * Si + V[i] * Co};
-        Impl->Filler.Reset();
-        Impl->Filler.AddContour(Q, 4);
-        Impl->Filler.Fill({0, 0, Width, Height}, zem::raster::TFillRule::frNonZero,
-                          zem::raster::TSolidSpan{Bits, Width, Color | 0xFF000000u});
+        FImpl->Filler.Reset();
+        FImpl->Filler.AddContour(Q, 4);
+        FImpl->Filler.Fill({0, 0, Width, Height}, zem::raster::TFillRule::frNonZero,
+                           zem::raster::TSolidSpan{Bits, Width, Color | 0xFF000000u});
     };
     if (Font.Style & fsUnderline)
         Bar(std::round(S.UnderlinePos - S.UnderlineThick / 2), S.UnderlineThick);

@@ -56,5 +56,5 @@ public:
 
 private:
     struct TImpl;
-    std::unique_ptr<TImpl> Impl;
+    std::unique_ptr<TImpl> FImpl;
 };

@@ -3,6 +3,7 @@
 #include "model/ZemMap.h"
 #include "platform/ZemHeadlessHost.h"
 #include "transport/ZemExactRoute.h"
+#include "transport/ZemGeneticSearch.h"
 #include "transport/ZemRouteAnswer.h"
 
 #include <charconv>
@@ -50,7 +51,7 @@ void PrintRoute(const TZemMap& Map, const TIntegerList& Route, long double Cost,
 int SearchAndPrint(TZemMap& Map, const TRouteOptions& Options, std::ostream& Out, std::ostream& Err,
                    const char* Prefix) {
     const char* const NoKinds = "на карте нет видов транспорта, маршрут искать не по чему";
-    TZemTransportTask& Task = Map.TransportTask;
+    TZemTransportTask& Task = Map.TransportTask();
     try {
         if (Options.Exact) {
             if (!Map.PrepareTransportSearch()) {
@@ -154,7 +155,7 @@ bool ParseRouteArgs(const std::vector<std::string>& Args, TRouteOptions& Options
 
 int RunRouteCommand(TZemMap& Map, const TRouteOptions& Options, std::ostream& Out, std::ostream& Err) {
     const char* const Prefix = "zemmap-cli route: ";
-    TZemTransportTask& Task = Map.TransportTask;
+    TZemTransportTask& Task = Map.TransportTask();
     if (Options.Seed)
         Task.SetRandom(std::make_unique<TZemRandom>(*Options.Seed));
     if (Options.PopulationSize)

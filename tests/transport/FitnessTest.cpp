@@ -5,7 +5,7 @@ using namespace zemtest;
 namespace {
 
 struct FitnessTest : NetworkFixture {
-    TZemTransportTask& Task = Map.TransportTask;
+    TZemTransportTask& Task = Map.TransportTask();
 
     // Penalties and graph as a search prepares them.
     void Prepare() {

@@ -140,7 +140,7 @@ void BM_GeneticLeg(benchmark::State& State) {
     TScratchFolder Folder;
     TCity& C = City(SideOf(State.range(0)));
     C.Prepare();
-    TZemTransportTask& Task = C.Map.TransportTask;
+    TZemTransportTask& Task = C.Map.TransportTask();
     Task.SetRandom(std::make_unique<TZemRandom>(1));
     std::mt19937 R(7);
     std::int64_t Generations = 0;
@@ -163,7 +163,7 @@ void BM_ExactQuery(benchmark::State& State) {
     TScratchFolder Folder;
     TCity& C = City(SideOf(State.range(0)));
     C.Prepare();
-    TZemExactRoute Exact(C.Map.TransportTask);
+    TZemExactRoute Exact(C.Map.TransportTask());
     std::mt19937 R(7);
     for (auto _ : State) {
         const auto [Start, End] = C.RandomLeg(R);
@@ -179,7 +179,7 @@ void BM_Quality(benchmark::State& State) {
     TScratchFolder Folder;
     TCity& C = City(SideOf(State.range(0)));
     C.Prepare();
-    TZemTransportTask& Task = C.Map.TransportTask;
+    TZemTransportTask& Task = C.Map.TransportTask();
     TZemExactRoute Exact(Task);
     std::vector<double> Ratios;
     for (auto _ : State) {

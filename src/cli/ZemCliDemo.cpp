@@ -57,13 +57,12 @@ int CmdDemo(const TCliArgs& Args) {
     Report(Map, "start");
     Map.SetScale(200);
     Report(Map, "SetScale(200)");
-    Map.View.CursorPos = {100, 100};
+    Map.SetCursorPos({100, 100});
     Map.WheelZoom(120);
     Report(Map, "wheel up at (100, 100)");
     Map.ZoomToRect({0, 0}, {200, 100});
     Map.Refresh(); // as the pointer's release does after a zoom rectangle
     Report(Map, "zoom to a rectangle");
-    Map.View.PressPoint = {400, 300};
     Map.PanBy({400, 300}, {300, 250});
     Report(Map, "pan by (-100, -50) px");
     for (int i = 0; i < 6; ++i)

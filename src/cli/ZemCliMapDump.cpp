@@ -1,5 +1,7 @@
 #include "cli/ZemCliMapDump.h"
 
+#include "images/ZemBmpList.h"
+#include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
 #include "model/ZemText.h"
 
@@ -111,8 +113,8 @@ std::string MapJson(TZemMap& Map) {
     J["Compression"] = D.Compression;
     J["ScaleStep"] = Num(Map.View.ScaleStep);
     J["ShowUndefinedRoutes"] = Map.Net.ShowUndefinedRoutes;
-    J["Icons"] = D.Icons.Count();
-    J["Bitmaps"] = D.Bitmaps.Count();
+    J["Icons"] = D.Icons->Count();
+    J["Bitmaps"] = D.Bitmaps->Count();
     J["Streets"] = Dir(D.Streets);
     J["Indexes"] = Dir(D.Indexes);
     J["Cities"] = Dir(D.Cities);
@@ -156,8 +158,8 @@ std::string MapSummary(TZemMap& Map) {
                   "global extent: (%g, %g) %g x %g\n"
                   "compression:   level %d\n",
                   Map.Doc.Streets.size(), Map.Doc.Indexes.size(), Map.Doc.Cities.size(), Map.Doc.Areas.size(),
-                  Map.Doc.ObjectTypes.size(), Map.Doc.TransportTypes.size(), Map.Doc.Bitmaps.Count(),
-                  Map.Doc.Icons.Count(), Map.Net.RoutePoints.Count(), Map.View.Scale, Map.View.LeftTop.X,
+                  Map.Doc.ObjectTypes.size(), Map.Doc.TransportTypes.size(), Map.Doc.Bitmaps->Count(),
+                  Map.Doc.Icons->Count(), Map.Net.RoutePoints.Count(), Map.View.Scale, Map.View.LeftTop.X,
                   Map.View.LeftTop.Y, Map.View.ViewWidthHeight.X, Map.View.ViewWidthHeight.Y,
                   Map.View.GlobalLeftTop.X, Map.View.GlobalLeftTop.Y, Map.View.GlobalWidthHeight.X,
                   Map.View.GlobalWidthHeight.Y, Map.Doc.Compression);

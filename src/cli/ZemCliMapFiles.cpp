@@ -3,8 +3,8 @@
 #include "cli/ZemCliMapDump.h"
 #include "cli/ZemCliRoute.h"
 #include "model/ZemMap.h"
-#include "model/ZemText.h"
 #include "model/ZemNumberText.h"
+#include "model/ZemText.h"
 #include "platform/ZemHeadlessHost.h"
 
 #include <cstdio>
@@ -58,7 +58,7 @@ int Parse(const char* Name, const TCliArgs& Args, const std::vector<const char*>
 
 // Loads a map into Map; on refusal prints what the loader told the user, with the command and the file.
 bool Load(const char* Name, TZemMap& Map, HeadlessHost& Host, const std::string& File) {
-    Map.View.AutoUpdate = false; // nothing here is drawn: the load need not render a frame
+    Map.SetAutoUpdate(false); // nothing here is drawn: the load need not render a frame
     if (Map.LoadFromFile(File))
         return true;
     for (const std::string& M : Host.Messages)
@@ -142,7 +142,7 @@ int CmdRepack(const TCliArgs& Args) {
 int CmdRoute(const TCliArgs& Args) {
     return CmdRouteWith(Args, [](TZemMap& Map, const std::string& File) {
         // The route command's loader raises with the loader's message on a refused file.
-        Map.View.AutoUpdate = false;
+        Map.SetAutoUpdate(false);
         if (!Map.LoadFromFile(File))
             throw EZemError("\"" + File + "\": Файл поврежден или не является файлом карты!");
     });

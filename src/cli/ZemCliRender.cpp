@@ -128,16 +128,13 @@ int RenderMapCommand(TZemMap& Map, const TRenderOptions& O) {
     const float CX = O.HasCenter ? O.CenterX : Map.View.LeftTop.X + Map.View.ViewWidthHeight.X / 2;
     const float CY = O.HasCenter ? O.CenterY : Map.View.LeftTop.Y + Map.View.ViewWidthHeight.Y / 2;
 
-    Map.View.AutoUpdate = false;
+    Map.SetAutoUpdate(false);
     Map.Resize(W, H);
-    Map.View.Scale = Scale;
-    Map.View.ViewWidthHeight = {static_cast<float>(W * 100.0L / Scale),
-                                static_cast<float>(H * 100.0L / Scale)};
-    Map.View.LeftTop = {CX - Map.View.ViewWidthHeight.X / 2, CY - Map.View.ViewWidthHeight.Y / 2};
+    Map.SetView(TXYPoint{CX, CY}, Scale);
     if (O.Transport)
-        Map.Net.ShowTransportNet = true;
+        Map.SetShowTransportNet(true);
     if (O.Grid)
-        Map.Doc.ShowGrid = true;
+        Map.SetShowGrid(true);
     Map.SetAutoUpdate(true); // visible list, global extent, one frame
     try {
         Map.ExportBmp(O.OutFile);
@@ -174,7 +171,7 @@ int RenderCommand(const TCliArgs& Args, const TMapLoader& Load) {
 int CmdRender(const TCliArgs& Args) {
     return RenderCommand(Args, [](TZemMap& Map, const std::string& FileName) {
         // The frame is rendered once the view is set; the load itself draws nothing.
-        Map.View.AutoUpdate = false;
+        Map.SetAutoUpdate(false);
         return Map.LoadFromFile(FileName);
     });
 }

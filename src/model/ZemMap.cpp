@@ -1,8 +1,12 @@
 // The document side of the map: construction, the object store, IDs, drawing order and settings.
 #include "model/ZemMap.h"
 
+#include "images/ZemBmpList.h"
+#include "images/ZemIcoList.h"
 #include "model/ZemRound.h"
 #include "platform/ZemHost.h"
+#include "platform/ZemTimer.h"
+#include "transport/ZemGeneticSearch.h"
 #include "view/ZemMiniMap.h"
 
 #include <cstdint>
@@ -12,10 +16,15 @@ namespace {
 const char* const MsgNoFreeID = "Нельзя добавить объект: все идентификаторы объектов уже заняты.";
 } // namespace
 
+TZemDocument::TZemDocument() : Icons(std::make_unique<TIconList>()), Bitmaps(std::make_unique<TBmpList>()) {}
+
+TZemDocument::~TZemDocument() = default;
+
 TZemMap::TZemMap(TZemHost& Host)
     : FHost(Host), FBlinkTimer(std::make_unique<TZemTimer>(Host, 700)),
       FDrawCountTimer(std::make_unique<TZemTimer>(Host, 1000)),
-      FEdgeScrollTimer(std::make_unique<TZemTimer>(Host, 25)) {
+      FEdgeScrollTimer(std::make_unique<TZemTimer>(Host, 25)),
+      FTransportTask(std::make_unique<TZemTransportTask>()) {
     View.GlobalLeftTop = View.LeftTop;
     View.GlobalWidthHeight = View.ViewWidthHeight;
     NewObject.Owner = this;
@@ -182,7 +191,7 @@ void TZemMap::Clear() {
     View.VisibleList.Clear();
     View.BlinkSet.Clear();
     Net.RoutePoints.Clear();
-    TransportTask.Clear();
+    FTransportTask->Clear();
     Net.VisibleTransportTypes.Clear();
 
     RecalcGlobalExtent();

@@ -1,18 +1,18 @@
 #pragma once
 // TZemMap: the hub of the program, at once the document, the view and the editor of one map.
 // Its state is grouped in plain structs by the subsystem that owns it; its operations are defined in the
-// folder of that subsystem (model/ the document, view/ the viewport and rendering, editing/ the tools).
-// The structs are open for reading; write through the operations, which keep the update discipline:
-// after a change, rebuild the visible list, redraw, then update the mini-map frame.
-#include "images/ZemBmpList.h"
-#include "images/ZemIcoList.h"
+// folder of that subsystem (model/ the document, persistence/ the files, view/ the viewport and rendering,
+// transport/ the network and the route search). The structs are open for reading; write through the
+// operations, which keep the update discipline: after a change, rebuild the visible list, redraw, then
+// update the mini-map frame.
+// The route search, the timers and the libraries are held by pointer, so that this header does not
+// pull in their subsystems and a change in one of them rebuilds only its users.
 #include "model/ZemLists.h"
 #include "model/ZemObject.h"
 #include "model/ZemText.h"
 #include "model/ZemXYArray.h"
-#include "transport/ZemGeneticSearch.h"
+#include "transport/ZemTransportEvents.h"
 #include "view/ZemRaster.h"
-#include "platform/ZemTimer.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,8 +23,12 @@
 #include <vector>
 
 class TBinaryReader;
+class TBmpList;
+class TIconList;
 class TZemHost;
 class TZemMiniMap;
+class TZemTimer;
+class TZemTransportTask;
 
 // Bit numbers of the map's option byte.
 enum TZemMapOption : std::uint8_t {
@@ -66,6 +70,11 @@ using TZemDirectory = std::vector<ZemString>;
 
 // The document: objects, order, settings and directories. Persisted by the map file.
 struct TZemDocument {
+    TZemDocument(); // model/ZemMap.cpp, where the libraries are complete
+    ~TZemDocument();
+    TZemDocument(const TZemDocument&) = delete;
+    TZemDocument& operator=(const TZemDocument&) = delete;
+
     TIntegerAssociationList<std::unique_ptr<TZemObject>> Objects; // ID -> object, owned
     TIntegerList Order;                                           // drawing order, back to front
     std::int32_t Count = 0;
@@ -90,8 +99,9 @@ struct TZemDocument {
 
     TZemDirectory Streets, Indexes, ObjectTypes, Cities, Areas, TransportTypes;
 
-    TIconList Icons;  // icons of otIco objects, by IconIndex
-    TBmpList Bitmaps; // pictures of otBmp objects, by BitmapIndex
+    // Never null (images/ZemIcoList.h, images/ZemBmpList.h).
+    std::unique_ptr<TIconList> Icons;  // icons of otIco objects, by IconIndex
+    std::unique_ptr<TBmpList> Bitmaps; // pictures of otBmp objects, by BitmapIndex
 
     bool HasOption(TZemMapOption O) const { return (Option >> O) & 1; }
 };
@@ -209,12 +219,13 @@ public:
     void SetMinObjectView(std::int32_t Value);
     void SetMeasureScale(float Value);
 
+    // The editing state, as the document's operations reset it (model/ZemMap.cpp).
     void LockAll();
     void ResetEditState();
     // Drops what the current tool was building (used when editing is refused).
     void DropPendingEdit();
 
-    // ---- Files (persistence/) ----
+    // ---- Files (persistence/ZemMapFile.cpp, persistence/ZemTextExport.cpp) ----
     // Writes the map file: the whole file is built in memory, written beside the target and renamed
     // over it. Raises EZemError when it cannot be written; the target is then untouched.
     void SaveToFile(const std::string& FileName);
@@ -242,6 +253,12 @@ public:
     TXYPoint ScreenToWorld(const TPoint& S) const;
     TXYPoint ScreenToWorld(std::int32_t X, std::int32_t Y) const { return ScreenToWorld(TPoint{X, Y}); }
     void SetScale(float S);
+    // Centres the window on a world point at the given scale (percent), for the current size: the extent
+    // is the size at that scale. Raises OnScale as SetScale does; ignores a scale that is not positive.
+    void SetView(const TXYPoint& Centre, float S);
+    // The pointer's last world position, which a wheel zoom keeps in place. Pointer handling keeps it
+    // current; a front end without a pointer sets it before zooming.
+    void SetCursorPos(const TXYPoint& P) { View.CursorPos = P; }
     void ZoomToRect(const TPoint& P, const TPoint& Q);
     void ZoomOutClick(const TPoint& P);
     // Wheel message: one scale step per message, about CursorPos.
@@ -261,8 +278,16 @@ public:
     void UpdateVisibleList();
     void RenderView();
     void Paint();
+    // The stages of RenderView.
+    void PaintBackground();
+    void PaintGrid();
+    void PaintOverlays();
+    // Tiled under the map instead of BackColor while moShowBackground is set; empty by default.
+    TBitmap32 BackgroundPattern;
+    // The last rendered frame as a picture file (BMP, or PNG when the name ends in ".png").
+    void ExportBmp(const std::string& FileName) const;
 
-    // ---- Painters (view/ZemPainters*.cpp) ----
+    // ---- Painters (view/ZemPaintersShapes.cpp, ZemPaintersOverlays.cpp, ZemPaintersNetwork.cpp) ----
     // One painter per kind of object: each sets the back buffer's pen, brush and font from the object's
     // own records, converts its points with WorldToScreen and draws. Sizes taken from records scale
     // with Scale / 100; sizes given in pixels do not.
@@ -288,14 +313,6 @@ public:
     void PaintRoutePoints();
     // Pen width in pixels of an object's pen at the current scale, never below 1.
     std::int32_t ScaledPenWidth(const TZemObject& Object) const;
-    // Tiled under the map instead of BackColor while moShowBackground is set; empty by default.
-    TBitmap32 BackgroundPattern;
-    // The last rendered frame as a picture file (BMP, or PNG when the name ends in ".png").
-    void ExportBmp(const std::string& FileName) const;
-    // The stages of RenderView.
-    void PaintBackground();
-    void PaintGrid();
-    void PaintOverlays();
     // ---- end of Painters ----
 
     // ---- Mini-map link (view/ZemMiniMap.cpp) ----
@@ -304,14 +321,15 @@ public:
     void UpdateMiniMapContent();
     void UpdateMiniMapFrame();
 
-    // ---- Timers ----
+    // ---- Timers (platform/ZemTimer.h; made in model/ZemMap.cpp) ----
     TZemTimer& BlinkTimer() { return *FBlinkTimer; }
     TZemTimer& DrawCountTimer() { return *FDrawCountTimer; }
     TZemTimer& EdgeScrollTimer() { return *FEdgeScrollTimer; }
 
-    // ---- Transport network (transport/ZemNetwork*.cpp) ----
-    // The route search, reused by every search; cleared with the map.
-    TZemTransportTask TransportTask;
+    // ---- Transport network (transport/ZemNetwork.cpp, transport/ZemNetworkEdit.cpp) ----
+    // The route search (transport/ZemGeneticSearch.h), reused by every search; cleared with the map.
+    TZemTransportTask& TransportTask() { return *FTransportTask; }
+    const TZemTransportTask& TransportTask() const { return *FTransportTask; }
     // Handed to the task at every search (the task is their sender).
     TOnFindTransportPath OnFindTransportPath;
     TOnGenerations OnGenerations;
@@ -366,4 +384,5 @@ private:
     std::unique_ptr<TZemTimer> FBlinkTimer;
     std::unique_ptr<TZemTimer> FDrawCountTimer;
     std::unique_ptr<TZemTimer> FEdgeScrollTimer;
+    std::unique_ptr<TZemTransportTask> FTransportTask;
 };

@@ -1,6 +1,8 @@
 // The map file: a 64-byte text header, then one frame of the binary stream container holding the whole
 // document. Saving builds everything in memory and replaces the file in one piece; loading reads the
 // whole file, and any failure ends in one message.
+#include "images/ZemBmpList.h"
+#include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
 #include "model/ZemRound.h"
 #include "persistence/ZemBinaryStream.h"
@@ -184,10 +186,10 @@ std::vector<std::uint8_t> TZemMap::SaveToBytes() {
 
     {
         std::vector<std::uint8_t> Blob;
-        Doc.Icons.WriteData(Blob);
+        Doc.Icons->WriteData(Blob);
         WriteBlob(W, Blob);
         Blob.clear();
-        Doc.Bitmaps.WriteData(Blob);
+        Doc.Bitmaps->WriteData(Blob);
         WriteBlob(W, Blob);
     }
 
@@ -314,8 +316,8 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
     View.ScaleStep = R.ReadSingle();
     Net.ShowUndefinedRoutes = R.ReadBoolean();
 
-    Doc.Icons.ReadData(ReadBlob(R));
-    Doc.Bitmaps.ReadData(ReadBlob(R));
+    Doc.Icons->ReadData(ReadBlob(R));
+    Doc.Bitmaps->ReadData(ReadBlob(R));
 
     for (const TDirectoryRef& D : Directories) {
         TZemDirectory& Dir = Doc.*(D.Field);
@@ -422,8 +424,8 @@ void TZemMap::ClearAfterFailedLoad() {
     Clear();
     for (const TDirectoryRef& D : Directories)
         TZemDirectory().swap(Doc.*(D.Field));
-    Doc.Icons.Clear();
-    Doc.Bitmaps.Clear();
+    Doc.Icons->Clear();
+    Doc.Bitmaps->Clear();
 }
 
 void TZemMap::StoreLoaded(std::unique_ptr<TZemObject> Object) {

@@ -1,7 +1,6 @@
 // The genetic search of one leg: walks, cost, crossover, mutation, regeneration and the generation loop.
 #include "transport/ZemGeneticSearch.h"
 
-#include "model/ZemMap.h"
 #include "platform/ZemHost.h"
 
 #include <algorithm>
@@ -63,6 +62,29 @@ void TZemTransportTask::FinishClear() {
     SelectedTransports.Clear();
     FStartCross = -1;
     FEndCross = -1;
+}
+
+void TZemTransportTask::ClearGraph() {
+    Graph.Clear();
+    FSegments.clear();
+}
+
+void TZemTransportTask::AddSegment(std::int32_t SegmentID, long double Length, std::int32_t TransportType,
+                                   const ZemString& Name) {
+    FSegments[SegmentID] = TZemSegmentInfo{Length, TransportType, Name, RouteKeyOf(TransportType, Name)};
+}
+
+const TZemSegmentInfo& TZemTransportTask::SegmentInfo(std::int32_t SegmentID) {
+    auto It = FSegments.find(SegmentID);
+    if (It != FSegments.end())
+        return It->second;
+    if (SegmentLookup)
+        if (std::optional<TZemSegmentInfo> Found = SegmentLookup(SegmentID)) {
+            Found->RouteKey = RouteKeyOf(Found->TransportType, Found->Name);
+            return FSegments[SegmentID] = std::move(*Found);
+        }
+    throw ETransportTaskError("Отрезок транспортной сети " + std::to_string(SegmentID) +
+                              " не найден на карте");
 }
 
 void TZemTransportTask::AddPenalty(std::int32_t TransportType, const ZemString& Name, float Weight) {
@@ -405,8 +427,8 @@ void TZemTransportTask::RunGenerations() {
         ++FGenerations;
         if (OnGenerations)
             OnGenerations(*this, FGenerations, FStagnantGenerations);
-        if (Map)
-            Map->Host().ProcessMessages();
+        if (Host)
+            Host->ProcessMessages();
         if (FClearPending)
             return;
     }

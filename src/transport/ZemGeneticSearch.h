@@ -8,24 +8,26 @@
 //
 // The cost of a walk (Fitness) counts the weighted length of every segment but the first, makes the n-th
 // change of route multiply its segment by n + 1, and counts walking once more. The map fills the graph and
-// the penalty table (FindTransportPath) and runs the task once per leg.
+// the penalty table (FindTransportPath) and runs the task once per leg. The task knows nothing of the map:
+// it is given the host, whose message pump it runs, and a lookup for segments outside its graph.
 #include "model/ZemErrors.h"
 #include "model/ZemLists.h"
 #include "model/ZemText.h"
 #include "transport/ZemNetworkGraph.h"
 #include "transport/ZemRandom.h"
+#include "transport/ZemTransportEvents.h"
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-class TZemMap;
-class TZemTransportTask;
+class TZemHost;
 
 namespace zem {
 extern const char* const MsgNoStartCross;
@@ -69,12 +71,6 @@ private:
     std::vector<std::uint8_t> FMarks;
 };
 
-using TOnFindTransportPath =
-    std::function<void(TZemTransportTask& Sender, std::int32_t Index1, std::int32_t Index2,
-                       const TIntegerList& Arr, const TIntegerList& AnswereCurrent)>;
-using TOnGenerations =
-    std::function<void(TZemTransportTask& Sender, std::int32_t TotalCount, std::int32_t ToStopGen)>;
-
 class TZemTransportTask {
 public:
     TZemTransportTask();
@@ -87,7 +83,7 @@ public:
     TOnFindTransportPath OnFindTransportPath;
     TOnGenerations OnGenerations;
     TZemNetworkGraph Graph;
-    TZemMap* Map = nullptr;       // not owned
+    TZemHost* Host = nullptr;     // not owned; its message pump runs once per generation when set
     TIntegerList Route;           // the legs' best walks, each without its last junction (filled by the map)
     long double RouteCost = 0.0L; // sum of the legs' best costs (filled by the map)
     std::vector<TPenalty> Penalties;
@@ -129,11 +125,17 @@ public:
     void SetRandom(std::unique_ptr<TZemRandom> Random);
     TZemRandom& Random() { return *FRandom; }
 
-    // Derives Graph from the network objects of Map in drawing order (and the segment data the cost
-    // needs). Segments of a kind left out of SelectedTransports are skipped when SelectedTransports is
-    // not empty; so are segments whose ends are not junctions of the map.
-    void DeriveGraph(const TZemMap& SourceMap);
-    // The cost data of a segment of the graph (or of a segment of Map found afterwards); raises when the
+    // The cost data of a segment that is not in the graph (one of a walk handed in by a caller), or none
+    // when the ID names no usable segment; RouteKey is left to the task.
+    using TSegmentLookup = std::function<std::optional<TZemSegmentInfo>(std::int32_t SegmentID)>;
+    TSegmentLookup SegmentLookup;
+
+    // Empties Graph and the segments' cost data, before the graph is derived anew.
+    void ClearGraph();
+    // Records the cost data of a segment of the graph.
+    void AddSegment(std::int32_t SegmentID, long double Length, std::int32_t TransportType,
+                    const ZemString& Name);
+    // The cost data of a segment of the graph (or of one SegmentLookup finds afterwards); raises when the
     // ID names no segment.
     const TZemSegmentInfo& SegmentInfo(std::int32_t SegmentID);
 

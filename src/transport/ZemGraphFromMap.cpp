@@ -1,6 +1,7 @@
 // Deriving the search graph and the segments' cost data from the map's network objects.
+#include "transport/ZemGraphFromMap.h"
+
 #include "model/ZemMap.h"
-#include "transport/ZemGeneticSearch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,10 +20,11 @@ void AppendEdge(TZemEdgeTables& E, std::int32_t Neighbour, std::int32_t Neighbou
 
 } // namespace
 
-void TZemTransportTask::DeriveGraph(const TZemMap& SourceMap) {
-    Graph.Clear();
-    FSegments.clear();
-    const TZemDocument& Doc = SourceMap.Doc;
+void DeriveGraph(TZemTransportTask& Task, const TZemMap& Map) {
+    Task.ClearGraph();
+    TZemNetworkGraph& Graph = Task.Graph;
+    const TIntegerList& SelectedTransports = Task.SelectedTransports;
+    const TZemDocument& Doc = Map.Doc;
 
     std::vector<std::int32_t> Sorted;
     for (std::int32_t ID : Doc.Order) {
@@ -60,7 +62,7 @@ void TZemTransportTask::DeriveGraph(const TZemMap& SourceMap) {
         const long double Length = zem::SegmentLength(S);
         if (!std::isfinite(Length))
             continue; // a damaged point: no cost could be compared, and the search would never settle
-        FSegments[ID] = TZemSegmentInfo{Length, Type, S.Text(), RouteKeyOf(Type, S.Text())};
+        Task.AddSegment(ID, Length, Type, S.Text());
         if (Direction == 0 || Direction == 2)
             AppendEdge(*From, S.EndCrossID, Graph.IndexOf(S.EndCrossID), S, static_cast<float>(Length));
         if (Direction == 1 || Direction == 2)
@@ -68,17 +70,13 @@ void TZemTransportTask::DeriveGraph(const TZemMap& SourceMap) {
     }
 }
 
-const TZemSegmentInfo& TZemTransportTask::SegmentInfo(std::int32_t SegmentID) {
-    auto It = FSegments.find(SegmentID);
-    if (It != FSegments.end())
-        return It->second;
-    // A segment outside the derived graph (a walk handed in by a caller): read it from the map.
-    if (Map && Map->ObjectExists(SegmentID)) {
-        const TZemObject& S = Map->ObjectByID(SegmentID);
-        if (S.Kind == otRoadCrossLine && std::isfinite(zem::SegmentLength(S)))
-            return FSegments[SegmentID] = TZemSegmentInfo{zem::SegmentLength(S), S.TransportType(), S.Text(),
-                                                          RouteKeyOf(S.TransportType(), S.Text())};
-    }
-    throw ETransportTaskError("Отрезок транспортной сети " + std::to_string(SegmentID) +
-                              " не найден на карте");
+TZemTransportTask::TSegmentLookup MapSegmentLookup(const TZemMap& Map) {
+    return [&Map](std::int32_t SegmentID) -> std::optional<TZemSegmentInfo> {
+        if (!Map.ObjectExists(SegmentID))
+            return std::nullopt;
+        const TZemObject& S = Map.ObjectByID(SegmentID);
+        if (S.Kind != otRoadCrossLine || !std::isfinite(zem::SegmentLength(S)))
+            return std::nullopt;
+        return TZemSegmentInfo{zem::SegmentLength(S), S.TransportType(), S.Text(), -1};
+    };
 }

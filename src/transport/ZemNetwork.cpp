@@ -1,6 +1,8 @@
 // The map's route search: the transport choice, the penalty table, the graph and the legs.
 #include "model/ZemMap.h"
 #include "platform/ZemHost.h"
+#include "transport/ZemGeneticSearch.h"
+#include "transport/ZemGraphFromMap.h"
 
 #include <algorithm>
 
@@ -37,7 +39,7 @@ std::int32_t TZemMap::NearestJunction(const TIntegerList& Vertices, const TXYPoi
 }
 
 bool TZemMap::PrepareTransportSearch() {
-    if (TransportTask.Running())
+    if (TransportTask().Running())
         throw ETransportTaskError(zem::MsgSearchRunning);
     if (Net.RoutePoints.Count() < 2)
         throw ETransportTaskError(MsgTooFewPoints);
@@ -61,7 +63,7 @@ bool TZemMap::PrepareTransportSearch() {
         return false;
     }
 
-    TZemTransportTask& Task = TransportTask;
+    TZemTransportTask& Task = TransportTask();
     Task.Clear();
     // Forwarders, so that handlers set on the map later still hear the search.
     Task.SetOnFindTransportPath([this](TZemTransportTask& Sender, std::int32_t Index1, std::int32_t Index2,
@@ -73,7 +75,8 @@ bool TZemMap::PrepareTransportSearch() {
         if (OnGenerations)
             OnGenerations(Sender, TotalCount, ToStopGen);
     });
-    Task.Map = this;
+    Task.Host = &FHost;
+    Task.SegmentLookup = MapSegmentLookup(*this);
     Task.Route.Clear();
     Task.RouteCost = 0.0L;
 
@@ -87,14 +90,14 @@ bool TZemMap::PrepareTransportSearch() {
 
     for (int i : Checked)
         Task.SelectedTransports.Add(i);
-    Task.DeriveGraph(*this);
+    DeriveGraph(Task, *this);
     Task.DumpGraph();
     return true;
 }
 
 std::vector<std::pair<std::int32_t, std::int32_t>> TZemMap::TransportLegs() const {
     std::vector<std::pair<std::int32_t, std::int32_t>> Legs;
-    const TIntegerList& Vertices = TransportTask.Graph.Vertices;
+    const TIntegerList& Vertices = TransportTask().Graph.Vertices;
     for (std::int32_t i = 0; i + 1 < Net.RoutePoints.Count(); ++i)
         Legs.emplace_back(NearestJunction(Vertices, Net.RoutePoints[i]),
                           NearestJunction(Vertices, Net.RoutePoints[i + 1]));
@@ -104,7 +107,7 @@ std::vector<std::pair<std::int32_t, std::int32_t>> TZemMap::TransportLegs() cons
 void TZemMap::FindTransportPath() {
     if (!PrepareTransportSearch())
         return;
-    TZemTransportTask& Task = TransportTask;
+    TZemTransportTask& Task = TransportTask();
     // The legs are fixed now: search points changed from the window during the search do not count.
     for (const auto& [Start, End] : TransportLegs()) {
         Task.ClearPopulation();

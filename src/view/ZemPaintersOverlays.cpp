@@ -1,5 +1,6 @@
 // What is drawn over the objects: house numbers, the marks of the current object, the object under
 // construction with its rubber pieces, the zoom and selection rectangles and the measuring line.
+#include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
 #include "model/ZemRound.h"
 #include "view/ZemPaintersUtil.h"
@@ -219,7 +220,7 @@ void TZemMap::PaintConstruction() {
     case otBmp:
         if (P.Count() > 0) {
             const std::int32_t Index = O.IconIndex();
-            const TZemIcon* Icon = Index >= 0 && Index < Doc.Icons.Count() ? Doc.Icons.Get(Index) : nullptr;
+            const TZemIcon* Icon = Index >= 0 && Index < Doc.Icons->Count() ? Doc.Icons->Get(Index) : nullptr;
             if (Icon && !Icon->Image().Empty()) {
                 BlitAlpha(B, P[0].X, P[0].Y, Icon->Image(), 32, 32);
             } else {

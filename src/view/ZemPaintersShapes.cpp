@@ -1,5 +1,7 @@
 // The painters of the drawing objects: lines, polygons and pseudo-3D blocks, ellipses, texts, Bézier
 // curves, pictures and icons, and the dispatch by kind.
+#include "images/ZemBmpList.h"
+#include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
 #include "model/ZemRound.h"
 #include "view/ZemPaintersUtil.h"
@@ -171,9 +173,9 @@ void TZemMap::PaintBitmapObject(std::int32_t ID) {
     B.PolylineStyled(P.Data(), P.Last(), O.Pen.Flags != 0);
 
     // A picture missing from the library leaves the frame alone.
-    if (O.BitmapIndex < 0 || O.BitmapIndex >= Doc.Bitmaps.Count())
+    if (O.BitmapIndex < 0 || O.BitmapIndex >= Doc.Bitmaps->Count())
         return;
-    const TBitmap32* Picture = Doc.Bitmaps.Get(O.BitmapIndex);
+    const TBitmap32* Picture = Doc.Bitmaps->Get(O.BitmapIndex);
     if (!Picture || Picture->Empty())
         return;
     // The picture fills its frame as the frame lies on screen: its top edge runs from corner 0 to
@@ -193,8 +195,8 @@ void TZemMap::PaintIcon(std::int32_t ID) {
     const TPoint p = WorldToScreen(O.Point(0));
     const std::int32_t X = p.X - 16, Y = p.Y - 16;
     const std::int32_t Index = O.IconIndex();
-    if (Index != -1 && Index >= 0 && Index < Doc.Icons.Count()) {
-        if (const TZemIcon* Icon = Doc.Icons.Get(Index); Icon && !Icon->Image().Empty()) {
+    if (Index != -1 && Index >= 0 && Index < Doc.Icons->Count()) {
+        if (const TZemIcon* Icon = Doc.Icons->Get(Index); Icon && !Icon->Image().Empty()) {
             // An icon without a 32 x 32 image is scaled into the cell, as the window system draws it.
             BlitAlpha(B, X, Y, Icon->Image(), 32, 32);
             return;

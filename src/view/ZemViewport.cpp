@@ -40,6 +40,20 @@ void TZemMap::SetScale(float S) {
         OnScale(*this, View.Scale);
 }
 
+void TZemMap::SetView(const TXYPoint& Centre, float S) {
+    if (!(S > 0.0f))
+        return;
+    View.Scale = S;
+    View.ViewWidthHeight =
+        TXYPoint{static_cast<float>(FWidth * 100.0L / S), static_cast<float>(FHeight * 100.0L / S)};
+    View.LeftTop = TXYPoint{Centre.X - View.ViewWidthHeight.X / 2, Centre.Y - View.ViewWidthHeight.Y / 2};
+    UpdateVisibleList();
+    Redraw();
+    UpdateMiniMapFrame();
+    if (OnScale)
+        OnScale(*this, View.Scale);
+}
+
 namespace {
 std::string ShortestFloat(float V) {
     char Buf[32];

@@ -1,5 +1,6 @@
 #include "model/ZemMap.h"
 #include "platform/ZemHeadlessHost.h"
+#include "platform/ZemTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+#include "images/ZemBmpList.h"
 #include "model/ZemMap.h"
 #include "persistence/CodecTestFormat.h"
 #include "persistence/MemoryLimit.h"
@@ -115,8 +116,8 @@ TEST_F(MapFileFixture, EveryKindAndFieldRoundTrips) {
     Map.Net.RoutePoints.Add({-3, 4});
     TBitmap32 Pic(3, 2);
     Pic.Clear(0xFF112233);
-    Map.Doc.Bitmaps.Add(&Pic);
-    Map.Doc.Bitmaps.Add(nullptr);
+    Map.Doc.Bitmaps->Add(&Pic);
+    Map.Doc.Bitmaps->Add(nullptr);
     Map.Doc.DocumentName = "Doc";
     Map.Doc.MeasureStr = "km";
     Map.Doc.MeasureScale = 33;
@@ -161,8 +162,8 @@ TEST_F(MapFileFixture, EveryKindAndFieldRoundTrips) {
     EXPECT_EQ(Loaded.Doc.ObjectTypes, Map.Doc.ObjectTypes);
     EXPECT_EQ(Loaded.Doc.TransportTypes, Map.Doc.TransportTypes);
     EXPECT_EQ(Loaded.Net.RoutePoints, Map.Net.RoutePoints);
-    EXPECT_EQ(Loaded.Doc.Bitmaps.Count(), 2);
-    EXPECT_EQ(Loaded.Doc.Bitmaps.Get(0)->Pixel(1, 1), 0xFF112233u);
+    EXPECT_EQ(Loaded.Doc.Bitmaps->Count(), 2);
+    EXPECT_EQ(Loaded.Doc.Bitmaps->Get(0)->Pixel(1, 1), 0xFF112233u);
     EXPECT_EQ(Loaded.Doc.DocumentName, "Doc");
     EXPECT_EQ(Loaded.Doc.MeasureStr, "km");
     EXPECT_EQ(Loaded.Doc.Option, Map.Doc.Option);

@@ -11,7 +11,7 @@ using namespace zemtest;
 namespace {
 
 struct ExactRouteTest : NetworkFixture {
-    TZemTransportTask& Task = Map.TransportTask;
+    TZemTransportTask& Task = Map.TransportTask();
     TTempCurrentDir Dir;
 
     void Prepare() {

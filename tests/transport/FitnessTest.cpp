@@ -5,7 +5,7 @@ using namespace zemtest;
 namespace {
 
 struct FitnessTest : NetworkFixture {
-    TZemTransportTask& Task = Map.TransportTask;
+    TZemTransportTask& Task = Map.TransportTask();
 
     // Penalties and graph as a search prepares them.
     void Prepare() {
@@ -88,4 +88,18 @@ TEST_F(FitnessTest, CostDataIsTakenWhenTheGraphIsDerived) {
     // A segment added afterwards is read from the map.
     const auto S3 = Segment(B, C, 0, "");
     EXPECT_DOUBLE_EQ(Cost({A, S1, B, S3, C}), 10.0 * 100 * 2 + 10.0);
+}
+
+TEST(TaskWithoutMap, SegmentsOutsideTheGraphComeFromTheLookup) {
+    TZemTransportTask Task; // no map anywhere: the task is given only what it asks for
+    EXPECT_THROW(Task.SegmentInfo(7), ETransportTaskError);
+    Task.AddSegment(3, 10.0L, 1, "12");
+    Task.SegmentLookup = [](std::int32_t ID) -> std::optional<TZemSegmentInfo> {
+        if (ID == 7)
+            return TZemSegmentInfo{25.0L, 1, "12", -1};
+        return std::nullopt;
+    };
+    EXPECT_EQ(Task.SegmentInfo(7).Length, 25.0L);
+    EXPECT_EQ(Task.SegmentInfo(7).RouteKey, Task.SegmentInfo(3).RouteKey); // same kind and name
+    EXPECT_THROW(Task.SegmentInfo(8), ETransportTaskError);
 }

@@ -7,7 +7,7 @@ using namespace zemtest;
 namespace {
 
 struct GeneticTest : NetworkFixture {
-    TZemTransportTask& Task = Map.TransportTask;
+    TZemTransportTask& Task = Map.TransportTask();
     TTempCurrentDir Dir; // the steps write their diagnostic files
 
     void Prepare() {

@@ -147,9 +147,9 @@ TEST_F(NetworkEditTest, JunctionsOnAllLinesAreNotMergedWhereLinesMeet) {
     // A segment drawn to one of them does not reach the other.
     const auto Start = JunctionsAt({0, 0})[0];
     const auto S = Segment(Start, Shared[0], 0, "");
-    Map.TransportTask.DeriveGraph(Map);
-    EXPECT_EQ(Map.TransportTask.Graph.Edges(Shared[1])->Neighbours.Count(), 0);
-    EXPECT_EQ(Map.TransportTask.Graph.Edges(Shared[0])->Segments[0], S);
+    DeriveGraph(Map.TransportTask(), Map);
+    EXPECT_EQ(Map.TransportTask().Graph.Edges(Shared[1])->Neighbours.Count(), 0);
+    EXPECT_EQ(Map.TransportTask().Graph.Edges(Shared[0])->Segments[0], S);
 }
 
 TEST_F(NetworkEditTest, JunctionsOnAllLinesOfAMapWhoseIDsAreNearTheTop) {

@@ -4,6 +4,7 @@
 #include "model/ZemMap.h"
 #include "model/ZemText.h"
 #include "platform/ZemHeadlessHost.h"
+#include "transport/ZemGraphFromMap.h"
 
 #include <gtest/gtest.h>
 

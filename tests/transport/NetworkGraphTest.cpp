@@ -9,7 +9,7 @@ using namespace zemtest;
 namespace {
 
 struct GraphTest : NetworkFixture {
-    TZemTransportTask& Task = Map.TransportTask;
+    TZemTransportTask& Task = Map.TransportTask();
     const TZemEdgeTables& EdgesOf(std::int32_t ID) {
         const TZemEdgeTables* E = Task.Graph.Edges(ID);
         EXPECT_NE(E, nullptr);
@@ -26,7 +26,7 @@ TEST_F(GraphTest, DirectionsGiveEdgesOneWayOrBoth) {
     const auto SBC = Segment(B, C, 1, "5", 1); // end -> start only
     const auto SCD = Segment(C, D, 1, "5", 2); // both ways
     Segment(A, D, 1, "5", 7);                  // no edge at all
-    Task.DeriveGraph(Map);
+    DeriveGraph(Task, Map);
 
     EXPECT_EQ(Items(Task.Graph.Vertices), (std::vector<std::int32_t>{A, B, C, D}));
     EXPECT_EQ(Items(EdgesOf(A).Neighbours), (std::vector<std::int32_t>{B}));
@@ -42,7 +42,7 @@ TEST_F(GraphTest, ParallelSegmentsAreSeparateEntriesInDrawingOrder) {
     const auto A = Junction(0, 0), B = Junction(30, 40);
     const auto Bus = Segment(A, B, 1, "12");
     const auto Trolley = Segment(A, B, 2, "3", 2, {{0, 40}});
-    Task.DeriveGraph(Map);
+    DeriveGraph(Task, Map);
     const TZemEdgeTables& E = EdgesOf(A);
     EXPECT_EQ(Items(E.Neighbours), (std::vector<std::int32_t>{B, B}));
     EXPECT_EQ(Items(E.Segments), (std::vector<std::int32_t>{Bus, Trolley}));
@@ -75,7 +75,7 @@ TEST_F(GraphTest, SegmentWithAMissingJunctionIsLeftOut) {
     Loose.AddPoint(0, 0);
     Loose.AddPoint(5, 5);
     Map.AddObject(Loose);
-    Task.DeriveGraph(Map);
+    DeriveGraph(Task, Map);
     EXPECT_EQ(Items(EdgesOf(A).Segments), (std::vector<std::int32_t>{AB}));
     EXPECT_EQ(Items(EdgesOf(B).Segments), (std::vector<std::int32_t>{AB}));
     EXPECT_EQ(Task.Graph.Edges(C), nullptr);
@@ -87,23 +87,23 @@ TEST_F(GraphTest, UncheckedKindsAreLeftOutOfTheGraph) {
     const auto Walk = Segment(A, B, 0, "");
     const auto Undefined = Segment(A, B, -1, "");
     Task.SelectedTransports.Add(0);
-    Task.DeriveGraph(Map);
+    DeriveGraph(Task, Map);
     EXPECT_EQ(Items(EdgesOf(A).Segments), (std::vector<std::int32_t>{Walk, Undefined}));
 }
 
 TEST_F(GraphTest, NearestJunctionTakesTheFirstOfEquallyNearOnes) {
     const auto A = Junction(0, 0), B = Junction(10, 0), C = Junction(4, 0);
-    Task.DeriveGraph(Map);
+    DeriveGraph(Task, Map);
     const TIntegerList& V = Task.Graph.Vertices;
     EXPECT_EQ(Map.NearestJunction(V, {5, 0}), C);
     EXPECT_EQ(Map.NearestJunction(V, {7, 0}), B);
     Map.SendToBack(
         B); // B is now before A in drawing order, and both are 5 away from (5, 0) ... but C is nearer
     Map.DeleteObject(C);
-    Task.DeriveGraph(Map);
+    DeriveGraph(Task, Map);
     EXPECT_EQ(Map.NearestJunction(Task.Graph.Vertices, {5, 0}), B);
     Map.SendToBack(A);
-    Task.DeriveGraph(Map);
+    DeriveGraph(Task, Map);
     EXPECT_EQ(Map.NearestJunction(Task.Graph.Vertices, {5, 0}), A);
     TIntegerList Empty;
     EXPECT_EQ(Map.NearestJunction(Empty, {5, 0}), -1);
@@ -174,8 +174,8 @@ TEST_F(GraphTest, SegmentWithADamagedPointIsLeftOut) {
     const auto A = Junction(0, 0), B = Junction(10, 0);
     const auto Good = Segment(A, B, 0, "");
     const auto Bad = Segment(A, B, 0, "", 2, {{std::numeric_limits<float>::quiet_NaN(), 0}});
-    Task.DeriveGraph(Map);
+    DeriveGraph(Task, Map);
     EXPECT_EQ(Items(EdgesOf(A).Segments), (std::vector<std::int32_t>{Good}));
-    Task.Map = &Map;
+    Task.SegmentLookup = MapSegmentLookup(Map);
     EXPECT_THROW(Task.SegmentInfo(Bad), ETransportTaskError);
 }

@@ -5,7 +5,7 @@ using namespace zemtest;
 namespace {
 
 struct SearchTest : NetworkFixture {
-    TZemTransportTask& Task = Map.TransportTask;
+    TZemTransportTask& Task = Map.TransportTask();
     TTempCurrentDir Dir;
     std::vector<std::int32_t> J;
     std::vector<std::pair<std::int32_t, std::int32_t>> Generations; // (TotalCount, ToStopGen)

@@ -1,5 +1,7 @@
 #include "PaintTestUtil.h"
 
+#include "images/ZemBmpList.h"
+
 #include <cmath>
 #include <limits>
 
@@ -72,7 +74,7 @@ TEST_F(MapFixture, ArbitraryObjectsNeverBreakAFrame) {
     }
     TBitmap32 Pic(7, 5);
     Pic.Clear(0xFF336699);
-    Map.Doc.Bitmaps.Add(&Pic);
+    Map.Doc.Bitmaps->Add(&Pic);
     Map.Net.ShowTransportNet = true;
     Map.Doc.ShowGrid = true;
     Map.Edit.MeasurePoints.Add({10, 10});

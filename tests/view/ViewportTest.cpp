@@ -175,3 +175,14 @@ TEST_F(ViewFixture, SetAutoUpdateRebuildsThenRedraws) {
     Map.SetAutoUpdate(true);
     EXPECT_EQ(*Log, (std::vector<std::string>{"visible", "map.present"}));
 }
+
+TEST_F(ViewFixture, SetViewCentresTheWindowAtTheScaleForTheCurrentSize) {
+    Map.Resize(300, 200);
+    Map.SetView(TXYPoint{1000, 500}, 200);
+    EXPECT_FLOAT_EQ(Map.View.Scale, 200);
+    EXPECT_EQ(Map.View.ViewWidthHeight, (TXYPoint{150, 100}));
+    EXPECT_EQ(Map.View.LeftTop, (TXYPoint{925, 450}));
+    EXPECT_EQ(Scales, (std::vector<float>{200}));
+    Map.SetView(TXYPoint{0, 0}, 0); // not a scale: nothing changes
+    EXPECT_EQ(Map.View.LeftTop, (TXYPoint{925, 450}));
+}

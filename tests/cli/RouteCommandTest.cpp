@@ -1,7 +1,7 @@
-#include "NetworkFixture.h"
+#include "transport/NetworkFixture.h"
 
+#include "cli/ZemCliRoute.h"
 #include "transport/ZemRouteAnswer.h"
-#include "transport/ZemRouteCommand.h"
 
 #include <sstream>
 

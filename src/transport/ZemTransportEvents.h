@@ -1,0 +1,15 @@
+#pragma once
+// The route search's progress events. Apart from the task itself so that the map can hold handlers for them
+// without seeing the search.
+#include "model/ZemLists.h"
+
+#include <cstdint>
+#include <functional>
+
+class TZemTransportTask;
+
+using TOnFindTransportPath =
+    std::function<void(TZemTransportTask& Sender, std::int32_t Index1, std::int32_t Index2,
+                       const TIntegerList& Arr, const TIntegerList& AnswereCurrent)>;
+using TOnGenerations =
+    std::function<void(TZemTransportTask& Sender, std::int32_t TotalCount, std::int32_t ToStopGen)>;

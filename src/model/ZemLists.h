@@ -281,7 +281,7 @@ private:
 
 namespace zem {
 std::int32_t HashtablePrimeAbove(std::int64_t n);
-}
+} // namespace zem
 
 template <class V> std::int32_t TIntegerHashtable<V>::SlotCountFor(std::int32_t Hint) {
     return zem::HashtablePrimeAbove(static_cast<std::int64_t>(std::max(Hint, 0)) * 7 / 5);

@@ -350,8 +350,17 @@ void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFo
     // Text coordinates (u along the baseline, v down) -> surface: (X + u cos + v sin, Y - u sin + v cos).
     double OX = X + S.Ascent * Si, OY = Y + S.Ascent * Co; // the baseline's origin
     double Pen = 0;
+    // No glyph reaches further than this from its pen point, whatever its shape or slant: a glyph whose
+    // reach misses the surface is not rendered, so a long text in a huge font costs what its visible part
+    // costs.
+    const double Reach = 2.0 * (static_cast<double>(S.Em) + S.Ascent + S.Descent) + 64;
     for (char Ch : Text) {
         unsigned char C = static_cast<unsigned char>(Ch);
+        const double PX = OX + Pen * Co, PY = OY - Pen * Si;
+        if (PX + Reach < 0 || PX - Reach > Width || PY + Reach < 0 || PY - Reach > Height) {
+            Pen += FImpl->AdvanceOf(S, C);
+            continue;
+        }
         const TGlyph& G = FImpl->Glyph(S, Set, Escapement, C);
         std::int64_t GX = std::llround(OX + Pen * Co) + G.Left, GY = std::llround(OY - Pen * Si) - G.Top;
         // The glyph's rows and columns that fall on the surface.

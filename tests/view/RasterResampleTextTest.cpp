@@ -242,3 +242,21 @@ TEST(RasterText, TextClipsPixelExactlyAtEveryEdgeAndFarAway) {
     B.OutputText(-2000000000, 5, Text);
     EXPECT_EQ(Count(B, Bg), 400);
 }
+
+TEST(RasterText, GlyphsThatCannotReachTheSurfaceAreNotRendered) {
+    // A long label mostly off the window: only the glyphs near the window are rendered and cached.
+    TZemTextEngine E;
+    TRasterFont F;
+    F.Name = "Arial";
+    F.Size = 40;
+    std::vector<TColor32> Bits(50 * 50, 0xFFFFFFFF);
+    ZemString Text;
+    for (char C = 'A'; C <= 'Z'; ++C)
+        Text += C;
+    for (char C = 'a'; C <= 'z'; ++C)
+        Text += C;
+    E.Draw(Bits.data(), 50, 50, F, 0, 0, 0, 0xFF000000, Text);
+    EXPECT_GE(E.CachedGlyphs(), 1u);
+    EXPECT_LE(E.CachedGlyphs(), 16u); // of 52 distinct letters, about 300 px of them at most
+    EXPECT_NE(std::count(Bits.begin(), Bits.end(), 0xFFFFFFFF), 50 * 50); // the first letters are drawn
+}

@@ -63,7 +63,7 @@ struct TCity {
                 Map.AddObject(J);
                 Junctions.push_back(Map.Doc.MaxID - 1);
             }
-        auto At = [&](int x, int y) { return Junctions[static_cast<size_t>(y * Side + x)]; };
+        auto At = [&](int x, int y) { return Junctions[static_cast<size_t>(y) * Side + x]; };
         for (int y = 0; y < Side; ++y)
             for (int x = 0; x < Side; ++x) {
                 if (x + 1 < Side)

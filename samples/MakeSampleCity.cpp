@@ -235,6 +235,7 @@ int main(int argc, char** argv) {
     }
     // Walking links between stops close enough to change on foot.
     std::vector<std::string> Ids;
+    Ids.reserve(StopAt.size());
     for (const auto& [Id, P] : StopAt)
         Ids.push_back(Id);
     for (size_t i = 0; i < Ids.size(); ++i)

@@ -124,8 +124,8 @@ public:
         if (Index < 0 || Index >= FCount)
             throw EZemError(zem::MsgBadIndex);
         for (std::int32_t i = Index; i + 1 < FCount; ++i) {
-            FKeys[static_cast<size_t>(i)] = FKeys[static_cast<size_t>(i + 1)];
-            FValues[static_cast<size_t>(i)] = std::move(FValues[static_cast<size_t>(i + 1)]);
+            FKeys[static_cast<size_t>(i)] = FKeys[static_cast<size_t>(i) + 1];
+            FValues[static_cast<size_t>(i)] = std::move(FValues[static_cast<size_t>(i) + 1]);
         }
         --FCount;
         FValues[static_cast<size_t>(FCount)] = V{};

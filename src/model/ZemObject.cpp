@@ -126,7 +126,8 @@ TXYPoint TZemObject::MinCorner() const {
     if (FPoints.Empty())
         return P;
     FPoints.MinPoint(P);
-    const float w = static_cast<float>(Pen.Width / 2);
+    const std::int32_t HalfPen = Pen.Width / 2; // whole units, as the bounds are kept
+    const float w = static_cast<float>(HalfPen);
     return TXYPoint{P.X - w, P.Y - w};
 }
 
@@ -135,7 +136,8 @@ TXYPoint TZemObject::MaxCorner() const {
     if (FPoints.Empty())
         return P;
     FPoints.MaxPoint(P);
-    const float w = static_cast<float>(Pen.Width / 2);
+    const std::int32_t HalfPen = Pen.Width / 2; // whole units, as the bounds are kept
+    const float w = static_cast<float>(HalfPen);
     return TXYPoint{P.X + w, P.Y + w};
 }
 

@@ -13,7 +13,8 @@ namespace {
 class TIconv {
 public:
     TIconv(const char* To, const char* From) : FHandle(iconv_open(To, From)) {
-        if (FHandle == reinterpret_cast<iconv_t>(-1))
+        // iconv_open reports failure as the handle (iconv_t)-1.
+        if (FHandle == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr)
             throw std::runtime_error(std::string("iconv: no conversion from ") + From + " to " + To);
     }
     ~TIconv() { iconv_close(FHandle); }

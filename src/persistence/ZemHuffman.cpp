@@ -40,8 +40,8 @@ void BuildCodeLengths(const std::uint32_t* Freq, int Count, int MaxBits, std::ui
 
     // Huffman's construction with two queues: the sorted leaves, and the internal nodes, which are made in
     // order of non-decreasing weight. Nodes 0..N-1 are the leaves, N..2N-2 the internal nodes.
-    std::array<std::uint64_t, 2 * kMaxSymbols> Weight;
-    std::array<std::int16_t, 2 * kMaxSymbols> Parent;
+    std::array<std::uint64_t, 2 * std::size_t{kMaxSymbols}> Weight;
+    std::array<std::int16_t, 2 * std::size_t{kMaxSymbols}> Parent;
     for (int i = 0; i < N; ++i)
         Weight[i] = Leaves[i].Freq;
     int NextLeaf = 0, NextNode = N, NewNode = N;
@@ -57,7 +57,7 @@ void BuildCodeLengths(const std::uint32_t* Freq, int Count, int MaxBits, std::ui
         Parent[A] = Parent[B] = static_cast<std::int16_t>(NewNode);
     }
     // Depths, root first (a parent always has a higher index than its children).
-    std::array<std::uint16_t, 2 * kMaxSymbols> Depth;
+    std::array<std::uint16_t, 2 * std::size_t{kMaxSymbols}> Depth;
     Depth[2 * N - 2] = 0;
     for (int i = 2 * N - 3; i >= 0; --i)
         Depth[i] = static_cast<std::uint16_t>(Depth[Parent[i]] + 1);

@@ -129,7 +129,7 @@ void Resample(TBitmap32& Dst, const TRasterRect& DstRect, const TBitmap32& Src, 
     for (int R = RowLo; R <= RowHi; ++R) {
         const TColor32* S = Src.ScanLine(SrcRect.Top + R) + SrcRect.Left;
         float* M = Mid.data() + static_cast<std::size_t>(R - RowLo) * CW * 4;
-        for (int X = 0; X < CW; ++X) {
+        for (std::ptrdiff_t X = 0; X < CW; ++X) {
             float A = 0, Rd = 0, G = 0, B = 0;
             for (const TWeight& T : Cols[X]) {
                 TColor32 P = S[T.Index];

@@ -100,7 +100,7 @@ void DiscShape(int CX, int CY, int Radius, int Width, int Height, TSpanFn&& Span
         for (auto [A, B] : {std::pair{X, Y}, {Y, X}})
             for (int SX : {-1, 1})
                 for (int SY : {-1, 1})
-                    Outline(std::int64_t(CX) + SX * A, std::int64_t(CY) + SY * B);
+                    Outline(std::int64_t(CX) + std::int64_t(SX) * A, std::int64_t(CY) + std::int64_t(SY) * B);
     });
 }
 

@@ -62,7 +62,7 @@ const char* FallbackFamily(const std::string& Name) {
 }
 
 // Rendered glyphs bigger than this are drawn without being kept.
-constexpr std::size_t MaxCachedGlyphBytes = 64 * 1024;
+constexpr std::size_t MaxCachedGlyphBytes = std::size_t{64} * 1024;
 // When the glyphs held pass this, the glyph cache starts over.
 constexpr std::size_t GlyphCacheBudget = 32u << 20;
 

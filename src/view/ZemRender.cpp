@@ -1,8 +1,8 @@
 // The render pipeline: which objects are drawn (the visible list) and the one pass that composes a frame.
-#include "model/ZemMap.h"
-#include "model/ZemRound.h"
 #include "model/ZemGeometry.h"
+#include "model/ZemMap.h"
 #include "model/ZemNumberText.h"
+#include "model/ZemRound.h"
 #include "platform/ZemHost.h"
 #include "view/ZemRasterColor.h"
 #include "view/ZemSmooth.h"
@@ -72,7 +72,8 @@ void TZemMap::UpdateVisibleList() {
                     TXYPoint Lo{}, Hi{};
                     O.Points().MinPoint(Lo);
                     O.Points().MaxPoint(Hi);
-                    const float w = static_cast<float>(O.Pen.Width / 2);
+                    const std::int32_t HalfPen = O.Pen.Width / 2; // whole units, as the bounds are kept
+                    const float w = static_cast<float>(HalfPen);
                     Add = XYRectsIntersect(TXYRect{Lo.X - w, Lo.Y - w, Hi.X + w, Hi.Y + w}, V);
                 }
                 break;

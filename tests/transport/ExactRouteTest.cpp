@@ -52,6 +52,7 @@ struct ExactRouteTest : NetworkFixture {
     void RandomNetwork(std::uint32_t Seed, int Junctions, int Segments) {
         std::mt19937 R(Seed);
         std::vector<std::int32_t> J;
+        J.reserve(static_cast<std::size_t>(Junctions));
         for (int i = 0; i < Junctions; ++i)
             J.push_back(Junction(static_cast<float>(R() % 100), static_cast<float>(R() % 100)));
         const char* Names[] = {"", "1", "2"};

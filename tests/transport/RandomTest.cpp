@@ -9,6 +9,7 @@ namespace {
 
 std::vector<std::int32_t> Draws(TZemRandom& R, int n, std::int32_t Range) {
     std::vector<std::int32_t> V;
+    V.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
         V.push_back(R.Uniform(Range));
     return V;

@@ -35,7 +35,7 @@ std::vector<std::uint8_t> OpaqueIco(int W, std::uint32_t Colour) {
         Put(F, 0, 4);
     for (int i = 0; i < W * W; ++i)
         Put(F, Colour, 4);
-    F.insert(F.end(), static_cast<std::size_t>(AndStride * W), 0); // all opaque
+    F.insert(F.end(), static_cast<std::size_t>(AndStride) * W, 0); // all opaque
     return F;
 }
 

@@ -249,7 +249,7 @@ TEST(RasterText, GlyphsThatCannotReachTheSurfaceAreNotRendered) {
     TRasterFont F;
     F.Name = "Arial";
     F.Size = 40;
-    std::vector<TColor32> Bits(50 * 50, 0xFFFFFFFF);
+    std::vector<TColor32> Bits(std::size_t{50} * 50, 0xFFFFFFFF);
     ZemString Text;
     for (char C = 'A'; C <= 'Z'; ++C)
         Text += C;

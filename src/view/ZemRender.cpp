@@ -1,8 +1,9 @@
 // The render pipeline: which objects are drawn (the visible list) and the one pass that composes a frame.
-#include "model/ZemMap.h"
-#include "model/ZemRound.h"
+#include "images/ZemImageFile.h"
 #include "model/ZemGeometry.h"
+#include "model/ZemMap.h"
 #include "model/ZemNumberText.h"
+#include "model/ZemRound.h"
 #include "platform/ZemHost.h"
 #include "view/ZemRasterColor.h"
 #include "view/ZemSmooth.h"
@@ -253,5 +254,5 @@ void TZemMap::Paint() {
 }
 
 void TZemMap::ExportBmp(const std::string& FileName) const {
-    BackBuffer.SaveToFile(FileName);
+    zem::SaveImageFile(FileName, BackBuffer.View());
 }

@@ -255,7 +255,10 @@ TEST(BmpRead, LyingHeadersGiveAClearErrorAndNoCrash) {
 
 TEST(BmpRead, DecodedPicturesHonourTheSizeLimit) {
     Bytes Rle = MakeBmp(40, 3000, 3000, 8, 1, {Red}, Bytes{0, 1});
-    EXPECT_NO_THROW(zem::DecodeBmp(Rle.data(), Rle.size()));
+    const zem::TZemImage Whole = zem::DecodeBmp(Rle.data(), Rle.size());
+    EXPECT_EQ(Whole.Width, 3000);
+    EXPECT_EQ(Whole.Height, 3000);
+    EXPECT_EQ(Whole.Pixels.size(), 9000000u);
     EXPECT_THROW(zem::DecodeBmp(Rle.data(), Rle.size(), 1000000), EZemError);
 }
 

@@ -4,21 +4,16 @@
 #include "images/ZemLibraryStream.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
-std::unique_ptr<TBitmap32> BitmapFromBmp(std::span<const std::uint8_t> File, std::size_t Budget) {
+std::unique_ptr<zem::TZemImage> PictureFromBmp(std::span<const std::uint8_t> File, std::size_t Budget) {
     // A picture may not claim far more pixels than its bytes can describe (run-length data that ends
     // early leaves the rest blank, so a few bytes could otherwise ask for half a gigabyte), nor more than
     // the library has left.
     const std::size_t Limit =
         std::min({zem::BmpMaxPixels, Budget, std::max<std::size_t>(65536, File.size() * 256)});
-    const zem::TZemImage Img = zem::DecodeBmp(File.data(), File.size(), Limit);
-    auto B = std::make_unique<TBitmap32>(Img.Width, Img.Height);
-    if (!B->Empty())
-        std::memcpy(B->Bits(), Img.Pixels.data(), Img.Pixels.size() * sizeof(TColor32));
-    return B;
+    return std::make_unique<zem::TZemImage>(zem::DecodeBmp(File.data(), File.size(), Limit));
 }
 
 } // namespace
@@ -30,7 +25,7 @@ void TBmpList::WriteData(std::vector<std::uint8_t>& Out) const {
             zem::PutInt32(Out, 0);
             continue;
         }
-        const std::vector<std::uint8_t> File = zem::EncodeBmp32(E->Bits(), E->Width(), E->Height());
+        const std::vector<std::uint8_t> File = zem::EncodeBmp32(E->Pixels.data(), E->Width, E->Height);
         zem::PutInt32(Out, static_cast<std::int32_t>(File.size()));
         Out.insert(Out.end(), File.begin(), File.end());
     }
@@ -39,8 +34,8 @@ void TBmpList::WriteData(std::vector<std::uint8_t>& Out) const {
 void TBmpList::ReadData(std::span<const std::uint8_t> Data) {
     std::size_t Budget = MaxLibraryPixels;
     ReadEntries(Data, [&Budget](std::span<const std::uint8_t> File) {
-        auto Bitmap = BitmapFromBmp(File, Budget);
-        Budget -= static_cast<std::size_t>(Bitmap->Width()) * static_cast<std::size_t>(Bitmap->Height());
-        return Bitmap;
+        auto Picture = PictureFromBmp(File, Budget);
+        Budget -= static_cast<std::size_t>(Picture->Width) * static_cast<std::size_t>(Picture->Height);
+        return Picture;
     });
 }

@@ -4,14 +4,14 @@
 // per entry.
 #include "images/ZemBmpFile.h"
 #include "images/ZemLibraryList.h"
-#include "view/ZemRaster.h"
+#include "view/ZemRasterPixels.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
 
-class TBmpList : public TZemLibraryList<TBitmap32, TBmpList> {
+class TBmpList : public TZemLibraryList<zem::TZemImage, TBmpList> {
 public:
     // Count, then per entry the size of its BMP file (0 for an empty entry) and the file.
     void WriteData(std::vector<std::uint8_t>& Out) const;

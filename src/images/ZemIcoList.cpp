@@ -5,15 +5,9 @@
 #include "persistence/ZemFileWrite.h"
 
 #include <algorithm>
-#include <cstring>
 
 TZemIcon::TZemIcon(std::span<const std::uint8_t> IcoFile, std::size_t MaxPixels)
-    : FFile(IcoFile.begin(), IcoFile.end()) {
-    const zem::TZemImage Img = zem::DecodeIco(FFile.data(), FFile.size(), MaxPixels);
-    FImage.SetSize(Img.Width, Img.Height);
-    if (!FImage.Empty())
-        std::memcpy(FImage.Bits(), Img.Pixels.data(), Img.Pixels.size() * sizeof(TColor32));
-}
+    : FFile(IcoFile.begin(), IcoFile.end()), FImage(zem::DecodeIco(FFile.data(), FFile.size(), MaxPixels)) {}
 
 std::int32_t TIconList::AddFromFile(const std::string& FileName) {
     const std::string Bytes = zem::ReadWholeFile(FileName);
@@ -43,8 +37,8 @@ void TIconList::ReadData(std::span<const std::uint8_t> Data) {
     ReadEntries(Data, [&Budget](std::span<const std::uint8_t> Bytes) {
         auto Icon = std::make_unique<TZemIcon>(
             Bytes, std::min(Budget, std::size_t{zem::IcoMaxSide} * zem::IcoMaxSide));
-        Budget -= static_cast<std::size_t>(Icon->Image().Width()) *
-                  static_cast<std::size_t>(Icon->Image().Height());
+        Budget -=
+            static_cast<std::size_t>(Icon->Image().Width) * static_cast<std::size_t>(Icon->Image().Height);
         return Icon;
     });
 }

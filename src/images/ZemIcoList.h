@@ -3,7 +3,7 @@
 // unchanged, and the decoded image closest to 32 x 32 for drawing.
 #include "images/ZemIcoFile.h"
 #include "images/ZemLibraryList.h"
-#include "view/ZemRaster.h"
+#include "view/ZemRasterPixels.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,12 +19,12 @@ public:
                       std::size_t MaxPixels = std::size_t{zem::IcoMaxSide} * zem::IcoMaxSide);
     const std::vector<std::uint8_t>& FileBytes() const { return FFile; }
     // The image drawn for the icon, alpha from its mask.
-    const TBitmap32& Image() const { return FImage; }
+    const zem::TZemImage& Image() const { return FImage; }
     bool Empty() const { return FFile.empty(); }
 
 private:
     std::vector<std::uint8_t> FFile;
-    TBitmap32 FImage;
+    zem::TZemImage FImage;
 };
 
 class TIconList : public TZemLibraryList<TZemIcon, TIconList> {

@@ -64,9 +64,10 @@ TZemImage ReadImageFile(const std::string& FileName) {
     return Decode(Bytes, FileName);
 }
 
-void SaveImageFile(const std::string& FileName, const TColor32* Pixels, int Width, int Height) {
+void SaveImageFile(const std::string& FileName, TPixelView Pixels) {
+    const auto [Bits, Width, Height] = Pixels;
     std::vector<std::uint8_t> Bytes =
-        EndsWithPng(FileName) ? EncodePng(Pixels, Width, Height) : EncodeBmp32(Pixels, Width, Height);
+        EndsWithPng(FileName) ? EncodePng(Bits, Width, Height) : EncodeBmp32(Bits, Width, Height);
     // The same safe replacement as every file the program writes whole.
     zem::WriteFileAtomically(FileName,
                              std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));

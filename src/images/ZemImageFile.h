@@ -1,7 +1,7 @@
 #pragma once
 // Picture files as wholes: the image loader (BMP and PNG, chosen by content) and the writer of
 // snapshots (BMP, or PNG when the name ends in ".png").
-#include "images/ZemImage.h"
+#include "view/ZemRasterPixels.h"
 
 #include <string>
 
@@ -17,9 +17,9 @@ int LoadImageFile(const std::string& FileName, TZemImage& Image);
 // The same, raising EZemError with the reason instead of returning a code.
 TZemImage ReadImageFile(const std::string& FileName);
 
-// Writes Width x Height pixels as a 32-bit BMP file, or as a PNG file when the name ends in ".png" (any
+// Writes the pixels as a 32-bit BMP file, or as a PNG file when the name ends in ".png" (any
 // case), through a temporary file beside the target that is renamed over it, so that a failure never
 // leaves half a file. Raises EZemError on a failure.
-void SaveImageFile(const std::string& FileName, const TColor32* Pixels, int Width, int Height);
+void SaveImageFile(const std::string& FileName, TPixelView Pixels);
 
 } // namespace zem

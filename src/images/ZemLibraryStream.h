@@ -1,7 +1,7 @@
 #pragma once
 // The little-endian reading and writing shared by the picture and icon libraries' stream format:
 // a 32-bit count, then per entry a 32-bit size and that many bytes.
-#include "model/ZemErrors.h"
+#include "persistence/ZemInputCheck.h"
 
 #include <cstdint>
 #include <span>
@@ -39,10 +39,7 @@ public:
     std::size_t Left() const { return FData.size() - FPos; }
 
 private:
-    void Need(std::size_t N) const {
-        if (N > FData.size() - FPos)
-            throw EZemError("Попытка прочитать данные за пределами бинарного потока.");
-    }
+    void Need(std::size_t N) const { CheckInput(N <= FData.size() - FPos, TInputFault::PastEnd); }
     std::span<const std::uint8_t> FData;
     std::size_t FPos = 0;
 };

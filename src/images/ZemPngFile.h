@@ -1,6 +1,6 @@
 #pragma once
 // PNG pictures through libpng.
-#include "images/ZemImage.h"
+#include "view/ZemRasterPixels.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -11,7 +11,44 @@
 using zem::CheckInput;
 using zem::TInputFault;
 
-namespace {} // namespace
+namespace zem {
+
+const char* InputFaultMessage(TInputFault Fault) {
+    switch (Fault) {
+    case TInputFault::PastEnd:
+        return "Попытка прочитать данные за пределами бинарного потока.";
+    case TInputFault::Damaged:
+        return "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
+    case TInputFault::WrongLength:
+        return "Неправильная длина указана при создании бинарного потока.";
+    case TInputFault::Overflow:
+        return "Переполнение целого";
+    case TInputFault::TooLarge:
+        return "Данные в бинарном потоке превышают допустимый размер.";
+    }
+    return "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
+}
+
+void RaiseUserInputError(TInputFault Fault) {
+    if (Fault == TInputFault::Overflow)
+        throw EIntOverflow();
+    throw EZemError(InputFaultMessage(Fault));
+}
+
+} // namespace zem
+
+namespace {
+
+// Runs Call, turning a fault code into the user's message.
+template <class TCall> decltype(auto) WithUserMessages(TCall&& Call) {
+    try {
+        return Call();
+    } catch (const zem::EInputFault& E) {
+        zem::RaiseUserInputError(E.Fault());
+    }
+}
+
+} // namespace
 
 TBinaryReader::~TBinaryReader() {
     Clear();
@@ -47,7 +84,7 @@ bool TBinaryReader::LoadFromStream(std::span<const std::uint8_t> Stream, std::si
     }
     const std::span<const std::uint8_t> Frame = Stream.subspan(StreamPosition, static_cast<std::size_t>(L));
     StreamPosition += static_cast<std::size_t>(L);
-    DecodeFrame(Frame);
+    WithUserMessages([&] { DecodeFrame(Frame); });
     return true;
 }
 
@@ -71,8 +108,10 @@ void TBinaryReader::DecodeFrame(std::span<const std::uint8_t> Frame) {
 
 const std::uint8_t* TBinaryReader::Take(std::int64_t N) {
     const std::int64_t End = FPosition + N;
-    CheckInput(End <= std::numeric_limits<std::int32_t>::max(), TInputFault::Overflow);
-    CheckInput(N >= 0 && End <= FSize, TInputFault::PastEnd);
+    WithUserMessages([&] {
+        CheckInput(End <= std::numeric_limits<std::int32_t>::max(), TInputFault::Overflow);
+        CheckInput(N >= 0 && End <= FSize, TInputFault::PastEnd);
+    });
     const std::uint8_t* P = FData.data() + FPosition;
     FPosition = static_cast<std::int32_t>(End);
     return P;

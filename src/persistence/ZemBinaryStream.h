@@ -19,10 +19,21 @@
 #include <vector>
 
 #include "model/ZemText.h"
+#include "persistence/ZemInputCheck.h"
 
 // The most a frame holds unpacked: 1 GiB, ample for a map (a million objects take about 170 MB). The
 // reader refuses a frame that claims more before allocating anything, and the writer does not write one.
 inline constexpr std::int32_t kMaxFrameContent = 1 << 30;
+
+namespace zem {
+
+// The reader is where a map file's bytes meet the user: a fault found in them, by its own checks or by
+// the codec, leaves it as the message the user reads.
+const char* InputFaultMessage(TInputFault Fault);
+// Raises EZemError with the message of Fault (EIntOverflow for Overflow).
+[[noreturn]] void RaiseUserInputError(TInputFault Fault);
+
+} // namespace zem
 
 class TBinaryWriter {
 public:
@@ -86,7 +97,7 @@ public:
     void Reset() { FPosition = 0; }
 
     // Each read checks that the bytes are there before it copies them; when they are not it raises
-    // "Попытка прочитать данные за пределами бинарного потока." and Position does not move.
+    // EZemError "Попытка прочитать данные за пределами бинарного потока." and Position does not move.
     std::uint8_t ReadByte();
     // Any byte other than 0 counts as true; it is handed on unchanged.
     std::uint8_t ReadBoolean();

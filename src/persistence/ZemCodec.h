@@ -39,17 +39,16 @@ struct TInflateStats {
 // The length is checked against what the packed data could possibly produce (see ZemInflate.cpp) before
 // it is returned. That bound is loose (the longest match makes 2 MB out of 25 bits), so a caller that does
 // not know the length to expect should use the whole-buffer form below, whose buffer grows only as the
-// data produces bytes. Damaged or hostile data raises EZemError with
-// "Попытка прочитать данные за пределами бинарного потока." when the data ends too early, or
-// "Данные в бинарном потоке испорчены и не могут быть прочитаны." when it cannot be valid; a null
-// SourceBytes raises the missing-parameter error.
+// data produces bytes. Damaged or hostile data raises EInputFault (ZemInputCheck.h) with the code PastEnd
+// when the data ends too early, or Damaged when it cannot be valid; the caller chooses what the user reads.
+// A null SourceBytes raises the missing-parameter error.
 std::size_t G_Inflate(const void* SourceBytes, std::size_t PackedLength, void* DestinationBytes = nullptr,
                       TInflateStats* Stats = nullptr);
 
 // Whole buffers in, whole buffers out. The unpacked buffer starts at most about 1000 times the size of the
 // packed data and grows as the data actually produces bytes, so a length claimed by the header but not
-// backed by data fails before it is allocated in full. A length above MaxLength raises EZemError with
-// "Данные в бинарном потоке превышают допустимый размер." before anything is allocated.
+// backed by data fails before it is allocated in full. A length above MaxLength raises EInputFault with
+// the code TooLarge before anything is allocated.
 TPackedBlock G_Deflate(std::span<const std::uint8_t> Source, int Level);
 std::vector<std::uint8_t> G_Inflate(std::span<const std::uint8_t> Packed, std::size_t MaxLength = SIZE_MAX);
 

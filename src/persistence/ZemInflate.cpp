@@ -6,7 +6,8 @@
 // bytes at a time (a run of one byte is a memset, short periods repeat an 8-byte pattern), falling back to
 // single bytes only at the very end of the output.
 //
-// Every check of the untrusted packed data goes through CheckInput (ZemInputCheck.h).
+// Every check of the untrusted packed data goes through CheckInput (ZemInputCheck.h), which reports what is
+// wrong as a code: the caller chooses the words.
 #include "persistence/ZemCodec.h"
 
 #include <algorithm>

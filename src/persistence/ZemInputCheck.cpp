@@ -1,27 +1,31 @@
 #include "persistence/ZemInputCheck.h"
 
-#include "model/ZemErrors.h"
-
 namespace zem {
 
-const char* InputFaultMessage(TInputFault Fault) {
+namespace {
+
+const char* FaultName(TInputFault Fault) {
     switch (Fault) {
     case TInputFault::PastEnd:
-        return "Попытка прочитать данные за пределами бинарного потока.";
+        return "input fault: the data ends too early";
     case TInputFault::Damaged:
-        return "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
+        return "input fault: the data is damaged";
     case TInputFault::WrongLength:
-        return "Неправильная длина указана при создании бинарного потока.";
+        return "input fault: wrong length";
     case TInputFault::Overflow:
-        return "Переполнение целого";
+        return "input fault: integer overflow";
     case TInputFault::TooLarge:
-        return "Данные в бинарном потоке превышают допустимый размер.";
+        return "input fault: too large";
     }
-    return "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
+    return "input fault";
 }
 
+} // namespace
+
+EInputFault::EInputFault(TInputFault Fault) : EZemError(FaultName(Fault)), FFault(Fault) {}
+
 void RaiseInputFault(TInputFault Fault) {
-    throw EZemError(InputFaultMessage(Fault));
+    throw EInputFault(Fault);
 }
 
 void RaiseNilParameter(const std::string& Parameter, const std::string& Function) {

@@ -1,25 +1,37 @@
 #pragma once
-// The trust boundary of the persistence layer. Every check of untrusted bytes (a packed block, a frame,
-// a read from a loaded stream) goes through CheckInput, so `grep -n CheckInput` lists them all.
+// The trust boundary of the loaders. Every check of untrusted bytes (a packed block, a frame, a read from
+// a loaded stream, a count or a size in a map file or a picture library) goes through CheckInput, so
+// `grep -n CheckInput` lists them all. A failed check reports what is wrong as a code; the map-file
+// boundary (TBinaryReader, the map loader) decides what the user reads for it.
+#include "model/ZemErrors.h"
+
 #include <string>
 
 namespace zem {
 
 enum class TInputFault {
-    PastEnd, // "Попытка прочитать данные за пределами бинарного потока."
-    Damaged, // "Данные в бинарном потоке испорчены и не могут быть прочитаны."
-    WrongLength, // "Неправильная длина указана при создании бинарного потока."
-    Overflow,    // a position or length past 2^31 - 1: EIntOverflow, "Переполнение целого"
-    TooLarge, // "Данные в бинарном потоке превышают допустимый размер."
+    PastEnd,     // the data ends before what it describes
+    Damaged,     // the data cannot be valid
+    WrongLength, // a frame whose stored block does not fill it exactly
+    Overflow,    // a position or length past 2^31 - 1
+    TooLarge,    // more content than the caller accepts
 };
 
-// The message shown for a fault.
-const char* InputFaultMessage(TInputFault Fault);
+// A failed check. It is an EZemError, so that a fault meeting a caller outside the boundary is still an
+// ordinary error; its text only names the code, for logs and fuzzers.
+class EInputFault : public EZemError {
+public:
+    explicit EInputFault(TInputFault Fault);
+    TInputFault Fault() const noexcept { return FFault; }
 
-// Raises EZemError with the message of Fault (EIntOverflow for Overflow).
+private:
+    TInputFault FFault;
+};
+
+// Raises EInputFault with Fault.
 [[noreturn]] void RaiseInputFault(TInputFault Fault);
 
-// The one validation helper: raises EZemError with the message of Fault unless Ok.
+// The one validation helper: raises EInputFault with Fault unless Ok.
 inline void CheckInput(bool Ok, TInputFault Fault) {
     if (!Ok) [[unlikely]]
         RaiseInputFault(Fault);

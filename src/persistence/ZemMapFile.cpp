@@ -7,6 +7,7 @@
 #include "model/ZemRound.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemFileWrite.h"
+#include "persistence/ZemInputCheck.h"
 #include "platform/ZemHost.h"
 
 #include <algorithm>
@@ -130,8 +131,7 @@ void WriteBlob(TBinaryWriter& W, const std::vector<std::uint8_t>& Blob) {
 std::vector<std::uint8_t> ReadBlob(TBinaryReader& R) {
     const std::int32_t n = R.ReadInteger();
     // A count larger than what is left cannot be real: refuse before allocating it.
-    if (n < 0 || n > R.Size() - R.Position())
-        throw EZemError("Попытка прочитать данные за пределами бинарного потока.");
+    zem::CheckInput(n >= 0 && n <= R.Size() - R.Position(), zem::TInputFault::PastEnd);
     std::vector<std::uint8_t> Blob(static_cast<size_t>(n));
     R.ReadBytes(Blob.data(), n);
     return Blob;
@@ -140,8 +140,8 @@ std::vector<std::uint8_t> ReadBlob(TBinaryReader& R) {
 // A count of entries each needing at least MinBytes must fit in what is left of the stream.
 std::int32_t ReadCount(TBinaryReader& R, std::int32_t MinBytes) {
     const std::int32_t n = R.ReadInteger();
-    if (n < 0 || static_cast<std::int64_t>(n) * MinBytes > R.Size() - R.Position())
-        throw EZemError("Попытка прочитать данные за пределами бинарного потока.");
+    zem::CheckInput(n >= 0 && static_cast<std::int64_t>(n) * MinBytes <= R.Size() - R.Position(),
+                    zem::TInputFault::PastEnd);
     return n;
 }
 
@@ -338,8 +338,8 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
     }
 
     // N IDs and N records must fit in what is left: refuse a hostile count before allocating for it.
-    if (N < 0 || static_cast<std::int64_t>(N) * (4 + MinRecordBytes) > R.Size() - R.Position())
-        throw EZemError("Попытка прочитать данные за пределами бинарного потока.");
+    zem::CheckInput(N >= 0 && static_cast<std::int64_t>(N) * (4 + MinRecordBytes) <= R.Size() - R.Position(),
+                    zem::TInputFault::PastEnd);
     Doc.Order.Clear();
     for (std::int32_t i = 0; i < N; ++i)
         Doc.Order.Add(R.ReadInteger());

@@ -175,7 +175,7 @@ void TZemMap::PaintBitmapObject(std::int32_t ID) {
     // A picture missing from the library leaves the frame alone.
     if (O.BitmapIndex < 0 || O.BitmapIndex >= Doc.Bitmaps->Count())
         return;
-    const TBitmap32* Picture = Doc.Bitmaps->Get(O.BitmapIndex);
+    const zem::TZemImage* Picture = Doc.Bitmaps->Get(O.BitmapIndex);
     if (!Picture || Picture->Empty())
         return;
     // The picture fills its frame as the frame lies on screen: its top edge runs from corner 0 to
@@ -216,17 +216,17 @@ void TZemMap::PaintIcon(std::int32_t ID) {
 namespace zem::paint {
 
 void BlitAlpha(TBitmap32& Target, int X, int Y, const TBitmap32& Image) {
-    BlitAlpha(Target, X, Y, Image, Image.Width(), Image.Height());
+    BlitAlpha(Target, X, Y, Image.View(), Image.Width(), Image.Height());
 }
 
-void BlitAlpha(TBitmap32& Target, int X, int Y, const TBitmap32& Image, int W, int H) {
+void BlitAlpha(TBitmap32& Target, int X, int Y, TPixelView Image, int W, int H) {
     if (Target.Empty() || Image.Empty() || W <= 0 || H <= 0)
         return;
     using i64 = std::int64_t;
     const int X1 = std::max(X, 0), Y1 = std::max(Y, 0);
     const int X2 = static_cast<int>(std::min<i64>(i64(X) + W, Target.Width()));
     const int Y2 = static_cast<int>(std::min<i64>(i64(Y) + H, Target.Height()));
-    const i64 IW = Image.Width(), IH = Image.Height();
+    const i64 IW = Image.Width, IH = Image.Height;
     for (int y = Y1; y < Y2; ++y) {
         const TColor32* S = Image.ScanLine(static_cast<int>((i64(y) - Y) * IH / H));
         TColor32* D = Target.ScanLine(y) + X1;

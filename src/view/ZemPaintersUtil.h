@@ -67,7 +67,7 @@ inline void SetFont(TBitmap32& B, const std::string& Name, std::int32_t Size, st
 // window system draws an icon through its mask.
 void BlitAlpha(TBitmap32& Target, int X, int Y, const TBitmap32& Image);
 // The same with the image stretched (nearest pixel) to W x H.
-void BlitAlpha(TBitmap32& Target, int X, int Y, const TBitmap32& Image, int W, int H);
+void BlitAlpha(TBitmap32& Target, int X, int Y, TPixelView Image, int W, int H);
 
 // The pictures of the route-search points: the first, the ones between and the last.
 enum class TRoutePointIcon { rpStart, rpFrom, rpEnd };

@@ -1,6 +1,5 @@
 #include "view/ZemRaster.h"
 
-#include "images/ZemImageFile.h"
 #include "model/ZemErrors.h"
 #include "model/ZemRound.h"
 #include "view/ZemRasterFill.h"
@@ -225,15 +224,15 @@ void TBitmap32::CopyToDevice(TBitmap32& Target, int X, int Y) const {
     Transfer(Target, X, Y, *this, false, 255);
 }
 
-void TBitmap32::LoadFromFile(const std::string& FileName) {
-    zem::TZemImage Image = zem::ReadImageFile(FileName);
-    SetSize(Image.Width, Image.Height);
-    if (!Image.Pixels.empty())
-        std::copy(Image.Pixels.begin(), Image.Pixels.end(), FBits.begin());
-}
-
-void TBitmap32::SaveToFile(const std::string& FileName) const {
-    zem::SaveImageFile(FileName, Bits(), FWidth, FHeight);
+void TBitmap32::Assign(zem::TPixelView Source) {
+    if (Source.Bits && Source.Bits == Bits())
+        return;
+    if (Source.Empty()) {
+        SetSize(0, 0);
+        return;
+    }
+    SetSize(Source.Width, Source.Height);
+    std::copy_n(Source.Bits, FBits.size(), FBits.begin());
 }
 
 // ---- Text ----

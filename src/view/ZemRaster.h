@@ -9,6 +9,7 @@
 // ZemRasterShapes.cpp (polygons, curves, discs, marks), ZemRasterResample.cpp, ZemRasterText.h/.cpp.
 #include "model/ZemText.h"
 #include "view/ZemRasterColor.h"
+#include "view/ZemRasterPixels.h"
 #include "view/ZemRasterText.h"
 #include "view/ZemRasterTypes.h"
 
@@ -51,6 +52,8 @@ public:
     const TColor32* Bits() const { return FBits.empty() ? nullptr : FBits.data(); }
     TColor32* ScanLine(int Y) { return FBits.data() + static_cast<std::size_t>(Y) * FWidth; }
     const TColor32* ScanLine(int Y) const { return FBits.data() + static_cast<std::size_t>(Y) * FWidth; }
+    // The pixels as the image files and the other drawing calls take them; valid until the next resize.
+    zem::TPixelView View() const { return {Bits(), FWidth, FHeight}; }
 
     // Nesting of updates; EndUpdate without a BeginUpdate raises "Unpaired TZemPersistent.EndUpdate".
     void BeginUpdate() { ++FUpdateCount; }
@@ -104,11 +107,8 @@ public:
     void CopyFromDevice(const TRasterRect& Dst, const TRasterRect& Src, const TBitmap32& Source);
     // Block copy of the whole surface onto Target at (X, Y).
     void CopyToDevice(TBitmap32& Target, int X, int Y) const;
-    // BMP (every common form) or PNG; raises EZemError with the reason on a failure.
-    void LoadFromFile(const std::string& FileName);
-    // A 32-bit BMP file, or a PNG file when the name ends in ".png" (any case). Written to a temporary
-    // file beside the target and renamed over it.
-    void SaveToFile(const std::string& FileName) const;
+    // Takes the size and the pixels of Source (a picture read from a file, another surface).
+    void Assign(zem::TPixelView Source);
 
     // ---- Lines ----
     void LineClipped(int X1, int Y1, int X2, int Y2, TColor32 Color);
@@ -161,7 +161,7 @@ public:
     // Source spread over the parallelogram with a corner at Origin and sides AxisX (the picture's top
     // edge) and AxisY (its left edge), nearest pixel; pixels equal to Key are skipped. Only the pixels
     // on the surface are visited.
-    void DrawOnFrame(const TBitmap32& Source, TPointF Origin, TPointF AxisX, TPointF AxisY, TColor32 Key);
+    void DrawOnFrame(zem::TPixelView Source, TPointF Origin, TPointF AxisX, TPointF AxisY, TColor32 Key);
 
 private:
     // Lines (ZemRasterLines.cpp).

@@ -370,7 +370,7 @@ void TBitmap32::DrawRotated(const TBitmap32& Source, int X, int Y, double Angle,
 // Origin + AxisY. A pixel belongs to it when its position p = Origin + s AxisX + t AxisY has
 // 0 < s <= 1 and 0 < t <= 1, and shows the picture's pixel at (s, t). Each surface pixel is mapped back
 // into the picture, so the cost is bounded by the surface, however large the picture appears.
-void TBitmap32::DrawOnFrame(const TBitmap32& Source, TPointF Origin, TPointF AxisX, TPointF AxisY,
+void TBitmap32::DrawOnFrame(zem::TPixelView Source, TPointF Origin, TPointF AxisX, TPointF AxisY,
                             TColor32 Key) {
     if (Empty() || Source.Empty())
         return;
@@ -388,7 +388,7 @@ void TBitmap32::DrawOnFrame(const TBitmap32& Source, TPointF Origin, TPointF Axi
     if (!ClampedRange(std::ceil(MinX), std::floor(MaxX), FWidth, U1, U2) ||
         !ClampedRange(std::ceil(MinY), std::floor(MaxY), FHeight, V1, V2))
         return;
-    const int SW = Source.Width(), SH = Source.Height();
+    const int SW = Source.Width, SH = Source.Height;
     for (int V = V1; V <= V2; ++V) {
         TColor32* D = ScanLine(V);
         const double DY = V - Origin.Y;
@@ -398,8 +398,8 @@ void TBitmap32::DrawOnFrame(const TBitmap32& Source, TPointF Origin, TPointF Axi
             if (!(S > 0 && S <= 1 && T > 0 && T <= 1))
                 continue;
             // The pixel whose cell (i, i + 1] holds s * width, counted from 0.
-            const TColor32 P = Source.GetPixel(ClampedIndex(std::ceil(S * SW) - 1, SW),
-                                               ClampedIndex(std::ceil(T * SH) - 1, SH));
+            const TColor32 P = Source.Pixel(ClampedIndex(std::ceil(S * SW) - 1, SW),
+                                            ClampedIndex(std::ceil(T * SH) - 1, SH));
             if (P != Key)
                 D[U] = P;
         }

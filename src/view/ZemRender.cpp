@@ -1,4 +1,5 @@
 // The render pipeline: which objects are drawn (the visible list) and the one pass that composes a frame.
+#include "images/ZemImageFile.h"
 #include "model/ZemGeometry.h"
 #include "model/ZemMap.h"
 #include "model/ZemNumberText.h"
@@ -254,5 +255,5 @@ void TZemMap::Paint() {
 }
 
 void TZemMap::ExportBmp(const std::string& FileName) const {
-    BackBuffer.SaveToFile(FileName);
+    zem::SaveImageFile(FileName, BackBuffer.View());
 }

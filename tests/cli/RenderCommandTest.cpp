@@ -1,4 +1,5 @@
 #include "cli/ZemCliCommands.h"
+#include "images/ZemImageFile.h"
 #include "model/ZemMap.h"
 #include "platform/ZemHeadlessHost.h"
 #include "view/ZemRasterColor.h"
@@ -55,7 +56,7 @@ int Render(const TCliArgs& Args) {
 TEST_F(RenderCommandFixture, RendersTheStoredViewAtTheSavedWindowSize) {
     ASSERT_EQ(Render({"sample.mp", Out("a.png")}), 0);
     TBitmap32 B;
-    B.LoadFromFile(Out("a.png"));
+    B.Assign(zem::ReadImageFile(Out("a.png")));
     ASSERT_EQ(B.Width(), 400);
     ASSERT_EQ(B.Height(), 300);
     EXPECT_EQ(B.GetPixel(150, 150), ToColor32(static_cast<std::uint32_t>(Red)));
@@ -67,7 +68,7 @@ TEST_F(RenderCommandFixture, SizeScaleCentreAndSwitchesMoveTheView) {
                       "--transport", "--grid"}),
               0);
     TBitmap32 B;
-    B.LoadFromFile(Out("b.bmp"));
+    B.Assign(zem::ReadImageFile(Out("b.bmp")));
     ASSERT_EQ(B.Width(), 200);
     ASSERT_EQ(B.Height(), 100);
     // At 200 % the 100 x 100 square fills the whole picture around its centre.
@@ -78,8 +79,8 @@ TEST_F(RenderCommandFixture, SizeScaleCentreAndSwitchesMoveTheView) {
     ASSERT_EQ(Render({"sample.mp", Out("c.png"), "--center", "300,300", "--transport"}), 0);
     ASSERT_EQ(Render({"sample.mp", Out("d.png"), "--center", "300,300"}), 0);
     TBitmap32 C, D;
-    C.LoadFromFile(Out("c.png"));
-    D.LoadFromFile(Out("d.png"));
+    C.Assign(zem::ReadImageFile(Out("c.png")));
+    D.Assign(zem::ReadImageFile(Out("d.png")));
     EXPECT_EQ(C.GetPixel(200, 150), clBlue32);
     EXPECT_NE(D.GetPixel(200, 150), clBlue32);
 }

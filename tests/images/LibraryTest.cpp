@@ -12,10 +12,8 @@
 
 namespace {
 
-TBitmap32 Picture(int W, int H, TColor32 C) {
-    TBitmap32 B(W, H);
-    B.Clear(C);
-    return B;
+zem::TZemImage Picture(int W, int H, TColor32 C) {
+    return {W, H, std::vector<TColor32>(static_cast<std::size_t>(W) * H, C)};
 }
 
 void Put16(std::vector<std::uint8_t>& v, std::uint32_t x) {
@@ -75,7 +73,7 @@ TEST(BmpList, EmptyLibraryIsFourZeroBytes) {
 
 TEST(BmpList, SecondEntryEmptyRoundTripsWithSamePositions) {
     TBmpList L;
-    const TBitmap32 Red = Picture(3, 2, 0xFFFF0000), Blue = Picture(1, 4, 0xFF0000FF);
+    const zem::TZemImage Red = Picture(3, 2, 0xFFFF0000), Blue = Picture(1, 4, 0xFF0000FF);
     L.Add(&Red);
     L.Add(nullptr);
     L.Add(&Blue);
@@ -95,27 +93,27 @@ TEST(BmpList, SecondEntryEmptyRoundTripsWithSamePositions) {
     ASSERT_EQ(Back.Count(), 3);
     EXPECT_EQ(Back.Get(1), nullptr);
     ASSERT_NE(Back.Get(2), nullptr);
-    EXPECT_EQ(Back.Get(2)->Width(), 1);
-    EXPECT_EQ(Back.Get(2)->Height(), 4);
+    EXPECT_EQ(Back.Get(2)->Width, 1);
+    EXPECT_EQ(Back.Get(2)->Height, 4);
     EXPECT_EQ(Back.Get(0)->Pixel(2, 1), 0xFFFF0000u);
 }
 
 TEST(BmpList, DeleteShiftsPositionsAndBadIndexesRaise) {
     TBmpList L;
-    const TBitmap32 A = Picture(1, 1, 1), B = Picture(2, 2, 2), C = Picture(3, 3, 3);
+    const zem::TZemImage A = Picture(1, 1, 1), B = Picture(2, 2, 2), C = Picture(3, 3, 3);
     L.Add(&A);
     L.Add(&B);
     L.Add(&C);
     L.Delete(0);
-    EXPECT_EQ(L.Get(1)->Width(), 3); // what an otBmp with BitmapIndex 1 now shows
+    EXPECT_EQ(L.Get(1)->Width, 3); // what an otBmp with BitmapIndex 1 now shows
     EXPECT_THROW(L.Get(2), EZemError);
     EXPECT_THROW(L.Delete(-1), EZemError);
     L.Put(2, &A); // Put at Count appends
     EXPECT_EQ(L.Count(), 3);
     L.Move(2, 0);
-    EXPECT_EQ(L.Get(0)->Width(), 1);
+    EXPECT_EQ(L.Get(0)->Width, 1);
     L.Exchange(0, 2);
-    EXPECT_EQ(L.Get(2)->Width(), 1);
+    EXPECT_EQ(L.Get(2)->Width, 1);
     EXPECT_EQ(L.IndexOf(L.Get(1)), 1);
     EXPECT_EQ(L.IndexOf(&A), -1); // the list holds copies
     TBmpList Copy;
@@ -127,7 +125,7 @@ TEST(BmpList, DeleteShiftsPositionsAndBadIndexesRaise) {
 
 TEST(BmpList, DamagedStreamRaisesAndKeepsWhatWasRead) {
     TBmpList L;
-    const TBitmap32 A = Picture(2, 2, 0xFF00FF00);
+    const zem::TZemImage A = Picture(2, 2, 0xFF00FF00);
     L.Add(&A);
     L.Add(&A);
     std::vector<std::uint8_t> Out;
@@ -160,7 +158,7 @@ TEST(IcoFile, MaskGivesTransparencyAndFileBytesSaveBackUnchanged) {
     Back.ReadData(Out);
     ASSERT_EQ(Back.Count(), 2);
     EXPECT_EQ(Back.Get(0)->FileBytes(), Ico);
-    EXPECT_EQ(Back.Get(0)->Image().Width(), 32);
+    EXPECT_EQ(Back.Get(0)->Image().Width, 32);
     EXPECT_EQ(Back.Get(1), nullptr);
 }
 

@@ -1,10 +1,11 @@
-// Damaged and hostile packed blocks end in an error with a clear message, never in a crash, a hang or an
-// allocation the data could not justify.
+// Damaged and hostile packed blocks end in an error with a fault code that says what is wrong, never in a
+// crash, a hang or an allocation the data could not justify.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "persistence/CodecTestFormat.h"
 #include "persistence/MemoryLimit.h"
 #include "persistence/ZemCodec.h"
+#include "persistence/ZemInputCheck.h"
 
 using codectest::Fixed;
 using codectest::FixedHeader;
@@ -20,16 +22,18 @@ using codectest::TBits;
 
 namespace {
 
-const std::string kPastEnd = "Попытка прочитать данные за пределами бинарного потока.";
-const std::string kDamaged = "Данные в бинарном потоке испорчены и не могут быть прочитаны.";
+using zem::TInputFault;
+constexpr TInputFault kPastEnd = TInputFault::PastEnd;
+constexpr TInputFault kDamaged = TInputFault::Damaged;
+constexpr std::nullopt_t kUnpacks = std::nullopt;
 
-// The message G_Inflate ends with, or "" when it unpacks the block.
-std::string InflateError(const std::vector<std::uint8_t>& Packed) {
+// The fault G_Inflate reports, or none when it unpacks the block.
+std::optional<TInputFault> InflateError(const std::vector<std::uint8_t>& Packed) {
     try {
         zem::G_Inflate(Packed);
-        return "";
-    } catch (const EZemError& E) {
-        return E.what();
+        return std::nullopt;
+    } catch (const zem::EInputFault& E) {
+        return E.Fault();
     }
 }
 
@@ -67,7 +71,7 @@ TEST(CodecBadInput, ShortOrMissingHeaders) {
     EXPECT_EQ(InflateError({1, 0, 0}), kPastEnd);
     EXPECT_EQ(InflateError({0xFB, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}), kPastEnd); // stored 5, only 4 follow
     EXPECT_EQ(InflateError({0, 0, 0, 0x80}), kPastEnd);                      // stored 2^31
-    EXPECT_EQ(InflateError({0xFC, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}), "");
+    EXPECT_EQ(InflateError({0xFC, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}), kUnpacks);
     EXPECT_EQ(InflateError({1, 0, 0, 0}), kPastEnd); // one byte to make from nothing
 }
 
@@ -77,8 +81,8 @@ TEST(CodecBadInput, ALengthTheDataCouldNotProduceIsRefusedBeforeAnyAllocation) {
     try {
         zem::G_Inflate(Packed.data(), Packed.size());
         FAIL();
-    } catch (const EZemError& E) {
-        EXPECT_EQ(E.what(), kPastEnd);
+    } catch (const zem::EInputFault& E) {
+        EXPECT_EQ(E.Fault(), kPastEnd);
     }
     const std::uint32_t Bound = 48ull * 2097296 / 25; // six bytes of data
     for (std::uint32_t H : {Bound, Bound + 1}) {
@@ -87,7 +91,7 @@ TEST(CodecBadInput, ALengthTheDataCouldNotProduceIsRefusedBeforeAnyAllocation) {
         if (H == Bound)
             EXPECT_EQ(zem::G_Inflate(Packed.data(), Packed.size()), Bound);
         else
-            EXPECT_THROW(zem::G_Inflate(Packed.data(), Packed.size()), EZemError);
+            EXPECT_THROW(zem::G_Inflate(Packed.data(), Packed.size()), zem::EInputFault);
     }
 }
 
@@ -110,10 +114,10 @@ TEST(CodecBadInput, ALengthAboveTheCallersCeilingIsRefusedFirst) {
     try {
         zem::G_Inflate(B.Packed(2), 1);
         FAIL();
-    } catch (const EZemError& E) {
-        EXPECT_STREQ(E.what(), "Данные в бинарном потоке превышают допустимый размер.");
+    } catch (const zem::EInputFault& E) {
+        EXPECT_EQ(E.Fault(), TInputFault::TooLarge);
     }
-    EXPECT_EQ(InflateError(B.Packed(1)), "");
+    EXPECT_EQ(InflateError(B.Packed(1)), kUnpacks);
 }
 
 TEST(CodecBadInput, TheLongestMatchesReachTheBound) {
@@ -375,9 +379,9 @@ TEST(CodecBadInput, RandomDamageNeverCrashes) {
             std::vector<std::uint8_t> Bad = P.Memory;
             for (int k = 0, n = 1 + static_cast<int>(R() % 4); k < n; ++k)
                 Bad[4 + R() % (Bad.size() - 4)] ^= static_cast<std::uint8_t>(1u << (R() % 8));
-            const std::string E = InflateError(Bad);
-            if (!E.empty()) {
-                EXPECT_TRUE(E == kPastEnd || E == kDamaged) << E;
+            const std::optional<TInputFault> E = InflateError(Bad);
+            if (E) {
+                EXPECT_TRUE(E == kPastEnd || E == kDamaged) << static_cast<int>(*E);
                 ++Errors;
             }
         }

@@ -116,7 +116,8 @@ TEST_F(MapFileFixture, EveryKindAndFieldRoundTrips) {
     Map.Net.RoutePoints.Add({-3, 4});
     TBitmap32 Pic(3, 2);
     Pic.Clear(0xFF112233);
-    Map.Doc.Bitmaps->Add(&Pic);
+    const zem::TZemImage Picture = zem::ImageOf(Pic.View());
+    Map.Doc.Bitmaps->Add(&Picture);
     Map.Doc.Bitmaps->Add(nullptr);
     Map.Doc.DocumentName = "Doc";
     Map.Doc.MeasureStr = "km";

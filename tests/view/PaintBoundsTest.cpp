@@ -76,7 +76,8 @@ TEST_F(MapFixture, PictureZoomedFarInIsStillDrawn) {
     TBitmap32 Img(256, 256);
     Img.Clear(C32(Yellow));
     Img.FillRectClipped(128, 0, 256, 256, C32(Blue)); // right half blue
-    Map.Doc.Bitmaps->Add(&Img);
+    const zem::TZemImage Picture = zem::ImageOf(Img.View());
+    Map.Doc.Bitmaps->Add(&Picture);
     const std::int32_t ID = Add(otBmp, {{0, 0}, {256, 0}, {256, 256}, {0, 256}}, Red);
     Map.ObjectByID(ID).BitmapIndex = 0;
     Map.View.AutoUpdate = false;
@@ -97,7 +98,8 @@ TEST_F(MapFixture, RotatedPictureFillsItsFrame) {
     Img.SetPixel(1, 0, TR);
     Img.SetPixel(1, 1, BR);
     Img.SetPixel(0, 1, BL);
-    Map.Doc.Bitmaps->Add(&Img);
+    const zem::TZemImage Picture = zem::ImageOf(Img.View());
+    Map.Doc.Bitmaps->Add(&Picture);
     // Top edge from corner 0 upwards, left edge from corner 0 to the right.
     const std::int32_t ID = Add(otBmp, {{100, 300}, {100, 100}, {300, 100}, {300, 300}}, Red);
     Map.ObjectByID(ID).BitmapIndex = 0;
@@ -114,7 +116,7 @@ TEST_F(MapFixture, RotatedPictureFillsItsFrame) {
 TEST_F(MapFixture, SmallIconIsScaledIntoItsCell) {
     const auto Ico = OpaqueIco(16, 0x00FFFF00);
     const TZemIcon Icon(Ico);
-    ASSERT_EQ(Icon.Image().Width(), 16);
+    ASSERT_EQ(Icon.Image().Width, 16);
     Map.Doc.Icons->Add(&Icon);
     const std::int32_t ID = Add(otIco, {{200, 200}});
     Map.ObjectByID(ID).SetIconIndex(0);

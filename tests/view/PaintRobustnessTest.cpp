@@ -74,7 +74,8 @@ TEST_F(MapFixture, ArbitraryObjectsNeverBreakAFrame) {
     }
     TBitmap32 Pic(7, 5);
     Pic.Clear(0xFF336699);
-    Map.Doc.Bitmaps->Add(&Pic);
+    const zem::TZemImage Picture = zem::ImageOf(Pic.View());
+    Map.Doc.Bitmaps->Add(&Picture);
     Map.Net.ShowTransportNet = true;
     Map.Doc.ShowGrid = true;
     Map.Edit.MeasurePoints.Add({10, 10});

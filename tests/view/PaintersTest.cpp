@@ -263,7 +263,8 @@ TEST_F(Painters, PicturesRotateTheirLibraryBitmapAndSkipTheKeyColour) {
     TBitmap32 Img(20, 10);
     Img.Clear(C32(Yellow));
     Img.FillRectClipped(0, 0, 10, 10, C32(Red)); // the left half in the pen's colour: transparent
-    Map.Doc.Bitmaps->Add(&Img);
+    const zem::TZemImage Picture = zem::ImageOf(Img.View());
+    Map.Doc.Bitmaps->Add(&Picture);
     TZemObject Pic;
     Pic.Kind = otBmp;
     Pic.Pen.Color = Red;

@@ -1,6 +1,7 @@
 #include "PaintTestUtil.h"
 
 #include "RasterTestUtil.h"
+#include "images/ZemImageFile.h"
 #include "view/ZemSmooth.h"
 
 #include <unistd.h>
@@ -166,8 +167,8 @@ TEST_F(Render, ExportWritesTheLastFrame) {
     Map.ExportBmp(Bmp);
     Map.ExportBmp(Png);
     TBitmap32 A, B;
-    A.LoadFromFile(Bmp);
-    B.LoadFromFile(Png);
+    A.Assign(zem::ReadImageFile(Bmp));
+    B.Assign(zem::ReadImageFile(Png));
     EXPECT_TRUE(rastertest::Same(A, Map.BackBuffer));
     EXPECT_TRUE(rastertest::Same(B, Map.BackBuffer));
     std::filesystem::remove_all(Dir);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zem {
+
 namespace citygen {
 
 constexpr float BlockSize = 200.0f; // world units between street axes
@@ -211,3 +213,5 @@ inline void ShowAt(TZemMap& Map, float S, float X, float Y) {
 }
 
 } // namespace citygen
+
+} // namespace zem

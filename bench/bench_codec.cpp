@@ -23,6 +23,8 @@
 
 #if __has_include(<zlib.h>)
 #include <zlib.h>
+
+using namespace zem;
 #define ZEM_HAVE_ZLIB 1
 #endif
 

@@ -9,6 +9,8 @@
 #include <random>
 #include <sys/resource.h>
 
+using namespace zem;
+
 namespace {
 
 constexpr int Objects = 100000;

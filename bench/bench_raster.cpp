@@ -11,6 +11,8 @@
 #include <random>
 #include <vector>
 
+using namespace zem;
+
 namespace {
 
 constexpr int W = 1920, H = 1080;

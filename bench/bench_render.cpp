@@ -9,6 +9,8 @@
 
 #include <stdexcept>
 
+using namespace zem;
+
 namespace {
 
 constexpr int FrameWidth = 1920, FrameHeight = 1080;

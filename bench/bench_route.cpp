@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+using namespace zem;
+
 namespace {
 
 // The search's diagnostic files go to the current folder: give the benchmark one of its own.

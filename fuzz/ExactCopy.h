@@ -7,6 +7,8 @@
 #include <memory>
 #include <span>
 
+namespace zem {
+
 namespace fuzzing {
 
 class TExactCopy {
@@ -28,3 +30,5 @@ private:
 };
 
 } // namespace fuzzing
+
+} // namespace zem

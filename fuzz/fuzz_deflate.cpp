@@ -8,6 +8,8 @@
 #include "ExactCopy.h"
 #include "persistence/ZemCodec.h"
 
+using namespace zem;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     if (Size == 0)
         return 0;

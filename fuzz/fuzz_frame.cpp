@@ -12,6 +12,8 @@
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemLittleEndian.h"
 
+using namespace zem;
+
 namespace {
 constexpr std::int32_t kMaxUnpacked = 16 << 20;
 } // namespace

@@ -10,6 +10,8 @@
 #include "model/ZemErrors.h"
 #include "persistence/ZemCodec.h"
 
+using namespace zem;
+
 namespace {
 // The harness keeps each run small.
 constexpr std::size_t kMaxOutput = 16u << 20;

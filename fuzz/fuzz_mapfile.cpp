@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <span>
 
+using namespace zem;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     if (Size == 0)
         return 0;

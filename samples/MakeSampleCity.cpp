@@ -18,6 +18,8 @@
 #include <numbers>
 #include <set>
 
+using namespace zem;
+
 using nlohmann::json;
 
 namespace {

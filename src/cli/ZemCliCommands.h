@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace zem {
+
 using TCliArgs = std::vector<std::string>;
 
 struct TCliCommand {
@@ -44,3 +46,5 @@ int RenderMapCommand(TZemMap& Map, const TRenderOptions& Options);
 using TMapLoader = std::function<bool(TZemMap& Map, const std::string& FileName)>;
 // The whole command: arguments, loading through Load, rendering.
 int RenderCommand(const TCliArgs& Args, const TMapLoader& Load);
+
+} // namespace zem

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+namespace zem {
+
 namespace {
 
 void Report(const TZemMap& Map, const char* Step) {
@@ -76,3 +78,5 @@ int CmdDemo(const TCliArgs& Args) {
                 Host.PresentCount);
     return 0;
 }
+
+} // namespace zem

@@ -11,9 +11,10 @@
 #include <cstdio>
 #include <map>
 
+namespace zem {
+
 using Json = nlohmann::ordered_json;
 
-namespace zem {
 
 namespace {
 

@@ -2,9 +2,10 @@
 // Text views of a loaded map for the command line: a short summary and a full JSON dump (UTF-8).
 #include <string>
 
+namespace zem {
+
 class TZemMap;
 
-namespace zem {
 
 std::string MapSummary(TZemMap& Map);
 // Every stored field of the map, objects in drawing order. Strings are converted to UTF-8; singles are

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <iostream>
 
+namespace zem {
+
 namespace {
 
 // What a subcommand was given: its file arguments, the value of its one option if it has one, or the
@@ -147,3 +149,5 @@ int CmdRoute(const TCliArgs& Args) {
             throw EZemError("\"" + File + "\": Файл поврежден или не является файлом карты!");
     });
 }
+
+} // namespace zem

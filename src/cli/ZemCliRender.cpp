@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <exception>
 
+namespace zem {
+
 namespace {
 
 const char* const RenderUsage =
@@ -175,3 +177,5 @@ int CmdRender(const TCliArgs& Args) {
         return Map.LoadFromFile(FileName);
     });
 }
+
+} // namespace zem

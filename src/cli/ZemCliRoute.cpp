@@ -9,6 +9,8 @@
 #include <charconv>
 #include <iostream>
 
+namespace zem {
+
 const char* const RouteUsage =
     "Использование: zemmap-cli route ФАЙЛ.mp [--seed N] [--population N] [--stop-generations N] [--exact]\n"
     "  Ищет дешёвый маршрут через точки поиска карты по всем видам транспорта и выводит его по участку\n"
@@ -185,3 +187,5 @@ int CmdRouteWith(const TCliArgs& Args, const std::function<void(TZemMap&, const 
     Load(Map, Options.File);
     return RunRouteCommand(Map, Options, std::cout, std::cerr);
 }
+
+} // namespace zem

@@ -10,6 +10,8 @@
 #include <iostream>
 #include <string>
 
+using namespace zem;
+
 namespace {
 
 const TCliCommand Commands[] = {

@@ -11,6 +11,7 @@
 #include <string>
 
 namespace zem {
+
 namespace {
 
 void Require(bool Condition, const char* What) {

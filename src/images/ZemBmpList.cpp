@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace zem {
+
 namespace {
 
 std::unique_ptr<zem::TZemImage> PictureFromBmp(std::span<const std::uint8_t> File, std::size_t Budget) {
@@ -39,3 +41,5 @@ void TBmpList::ReadData(std::span<const std::uint8_t> Data) {
         return Picture;
     });
 }
+
+} // namespace zem

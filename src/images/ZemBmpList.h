@@ -11,6 +11,8 @@
 #include <span>
 #include <vector>
 
+namespace zem {
+
 class TBmpList : public TZemLibraryList<zem::TZemImage, TBmpList> {
 public:
     // Count, then per entry the size of its BMP file (0 for an empty entry) and the file.
@@ -23,3 +25,5 @@ public:
     // One picture of the largest size the reader takes (512 MB), or many smaller ones.
     static constexpr std::size_t MaxLibraryPixels = zem::BmpMaxPixels;
 };
+
+} // namespace zem

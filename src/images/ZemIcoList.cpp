@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace zem {
+
 TZemIcon::TZemIcon(std::span<const std::uint8_t> IcoFile, std::size_t MaxPixels)
     : FFile(IcoFile.begin(), IcoFile.end()), FImage(zem::DecodeIco(FFile.data(), FFile.size(), MaxPixels)) {}
 
@@ -42,3 +44,5 @@ void TIconList::ReadData(std::span<const std::uint8_t> Data) {
         return Icon;
     });
 }
+
+} // namespace zem

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace zem {
+
 class TZemIcon {
 public:
     // Decodes an ICO file; raises EZemError when it is not one, or when its image has more than MaxPixels
@@ -43,3 +45,5 @@ public:
     // 32M pixels, 128 MB of images: a thousand icons of 128 x 128 take 16M.
     static constexpr std::size_t MaxLibraryPixels = std::size_t(1) << 25;
 };
+
+} // namespace zem

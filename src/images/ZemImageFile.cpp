@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 namespace zem {
+
 namespace {
 
 bool ReadWholeFile(const std::string& FileName, std::vector<std::uint8_t>& Bytes) {

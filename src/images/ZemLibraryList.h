@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace zem {
+
 template <class TEntry, class TSelf> class TZemLibraryList {
 public:
     TZemLibraryList() = default;
@@ -143,3 +145,5 @@ private:
     }
     std::int32_t FUpdateCount = 0;
 };
+
+} // namespace zem

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace zem {
+
 // The generic exception: containers, stream container and every operation that cannot go on.
 class EZemError : public std::runtime_error {
 public:
@@ -27,7 +29,6 @@ public:
     EIntOverflow() : EZemError("Переполнение целого") {}
 };
 
-namespace zem {
 
 // The reason behind a failed system call (an errno value) as a short Russian phrase, so that messages
 // stay in the program's one language whatever the C library's own texts are.

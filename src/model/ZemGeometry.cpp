@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+namespace zem {
+
 TXYPoint XYPoint(float X, float Y) {
     return TXYPoint{X, Y};
 }
@@ -93,3 +95,5 @@ bool PointInPolygon(const TArrayPoint& Points, const TPoint& P) {
         CountCrossing(Points[n - 1], Points[0], P, Left, Right);
     return (Left & 1) && (Right & 1);
 }
+
+} // namespace zem

@@ -2,6 +2,8 @@
 // Geometry helpers: rectangles for culling, the integer point-in-polygon test for hit testing.
 #include "model/ZemXYArray.h"
 
+namespace zem {
+
 TXYPoint XYPoint(float X, float Y);
 TXYRect XYRect(float Left, float Top, float Right, float Bottom);
 // Inclusive on all four sides.
@@ -16,3 +18,5 @@ bool UnionXYRect(TXYRect& U, const TXYRect& A, const TXYRect& B);
 bool XYRectsIntersect(const TXYRect& A, const TXYRect& B);
 // Crossing count on both sides of P; the polygon is closed implicitly.
 bool PointInPolygon(const TArrayPoint& Points, const TPoint& P);
+
+} // namespace zem

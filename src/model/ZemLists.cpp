@@ -66,7 +66,6 @@ std::int32_t HashtablePrimeAbove(std::int64_t n) {
     throw EIntOverflow();
 }
 
-} // namespace zem
 
 TIntegerList::TIntegerList(std::int32_t InitialCapacity) {
     FItems.resize(static_cast<size_t>(std::max(InitialCapacity, 0)));
@@ -176,3 +175,5 @@ void TIntegerList::Sort() {
     std::sort(FItems.begin(), FItems.begin() + FCount);
     FIsSorted = true;
 }
+
+} // namespace zem

@@ -32,7 +32,6 @@ std::int32_t RoundCapacity(std::int32_t n);
 // The duplicate-key message with the container's name in place of %s.
 std::string DuplicateKeyMessage(const char* ContainerName);
 
-} // namespace zem
 
 class TIntegerList {
 public:
@@ -279,10 +278,10 @@ private:
     std::int32_t FCount = 0;
 };
 
-namespace zem {
 std::int32_t HashtablePrimeAbove(std::int64_t n);
-} // namespace zem
 
 template <class V> std::int32_t TIntegerHashtable<V>::SlotCountFor(std::int32_t Hint) {
     return zem::HashtablePrimeAbove(static_cast<std::int64_t>(std::max(Hint, 0)) * 7 / 5);
 }
+
+} // namespace zem

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zem {
+
 namespace {
 const char* const MsgNoFreeID = "Нельзя добавить объект: все идентификаторы объектов уже заняты.";
 } // namespace
@@ -292,3 +294,5 @@ void TZemMap::ResetEditState() {
     Edit.EditMode = 0;
     Redraw();
 }
+
+} // namespace zem

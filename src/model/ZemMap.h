@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+namespace zem {
+
 class TBinaryReader;
 class TBmpList;
 class TIconList;
@@ -386,3 +388,5 @@ private:
     std::unique_ptr<TZemTimer> FEdgeScrollTimer;
     std::unique_ptr<TZemTransportTask> FTransportTask;
 };
+
+} // namespace zem

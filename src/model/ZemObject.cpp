@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace zem {
+
 const char* ObjectKindName(std::uint8_t Kind) {
     static constexpr const char* Names[] = {"otLine",   "otPolygon",   "otEllipse",      "otText",
                                             "otBezier", "otRectangle", "otFillBezier",   "otBmp",
@@ -200,3 +202,5 @@ void TZemObject::Assign(const TZemObject& Source) {
     BitmapIndex = Source.BitmapIndex;
     UpdateBounds();
 }
+
+} // namespace zem

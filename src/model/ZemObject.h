@@ -9,6 +9,8 @@
 #include <functional>
 #include <span>
 
+namespace zem {
+
 class TZemMap;
 
 enum TObjectKind : std::uint8_t {
@@ -175,3 +177,5 @@ private:
     TColor FSavedFontColor = 0;
     TZemAddress FAddress;
 };
+
+} // namespace zem

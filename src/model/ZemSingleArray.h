@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace zem {
+
 class TZemSingleArray {
 public:
     void Add(float Value) { FValues.push_back(Value); }
@@ -17,3 +19,5 @@ public:
 private:
     std::vector<float> FValues;
 };
+
+} // namespace zem

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 namespace zem {
+
 namespace {
 
 // One conversion descriptor per call keeps this free of shared state; conversions happen only at the

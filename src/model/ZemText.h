@@ -2,9 +2,10 @@
 // Document strings are Windows-1251 bytes; conversion to and from UTF-8 happens only at the edges.
 #include <string>
 
+namespace zem {
+
 using ZemString = std::string; // Windows-1251 bytes, compared and stored as bytes
 
-namespace zem {
 
 // Windows-1251 -> UTF-8. Every byte has a meaning in 1251 except 0x98, which becomes U+FFFD.
 std::string ToUtf8(const ZemString& Cp1251);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace zem {
+
 void TZemXYArray::Add(const TXYPoint& P) {
     FPoints.push_back(P);
 }
@@ -69,3 +71,5 @@ void TZemXYArray::MinPoint(TXYPoint& P) const {
     }
     P = R;
 }
+
+} // namespace zem

@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+namespace zem {
+
 // One world point; world units are map units, Y grows downwards as on the screen.
 struct TXYPoint {
     float X = 0.0f;
@@ -69,3 +71,5 @@ public:
 private:
     std::vector<TXYPoint> FPoints;
 };
+
+} // namespace zem

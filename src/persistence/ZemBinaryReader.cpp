@@ -8,10 +8,11 @@
 #include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
 
+namespace zem {
+
 using zem::CheckInput;
 using zem::TInputFault;
 
-namespace zem {
 
 const char* InputFaultMessage(TInputFault Fault) {
     switch (Fault) {
@@ -35,7 +36,6 @@ void RaiseUserInputError(TInputFault Fault) {
     throw EZemError(InputFaultMessage(Fault));
 }
 
-} // namespace zem
 
 namespace {
 
@@ -158,3 +158,5 @@ ZemString TBinaryReader::ReadString() {
     const std::uint8_t* P = Take(N);
     return ZemString(reinterpret_cast<const char*>(P), static_cast<std::size_t>(N));
 }
+
+} // namespace zem

@@ -21,11 +21,12 @@
 #include "model/ZemText.h"
 #include "persistence/ZemInputCheck.h"
 
+namespace zem {
+
 // The most a frame holds unpacked: 1 GiB, ample for a map (a million objects take about 170 MB). The
 // reader refuses a frame that claims more before allocating anything, and the writer does not write one.
 inline constexpr std::int32_t kMaxFrameContent = 1 << 30;
 
-namespace zem {
 
 // The reader is where a map file's bytes meet the user: a fault found in them, by its own checks or by
 // the codec, leaves it as the message the user reads.
@@ -33,7 +34,6 @@ const char* InputFaultMessage(TInputFault Fault);
 // Raises EZemError with the message of Fault (EIntOverflow for Overflow).
 [[noreturn]] void RaiseUserInputError(TInputFault Fault);
 
-} // namespace zem
 
 class TBinaryWriter {
 public:
@@ -120,3 +120,5 @@ private:
     std::int32_t FSize = 0;
     std::int32_t FPosition = 0;
 };
+
+} // namespace zem

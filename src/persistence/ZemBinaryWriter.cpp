@@ -9,6 +9,8 @@
 #include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
 
+namespace zem {
+
 namespace {
 
 constexpr std::int64_t kMaxLength = std::numeric_limits<std::int32_t>::max();
@@ -122,3 +124,5 @@ bool TBinaryWriter::SaveToStream(std::vector<std::uint8_t>& Stream, int Mode) co
     zem::SecureZero(Packed.Memory.data(), Packed.Memory.size());
     return true;
 }
+
+} // namespace zem

@@ -6,7 +6,9 @@
 #include "persistence/ZemHuffman.h"
 #include "persistence/ZemMemory.h"
 
-namespace zem::codec {
+namespace zem {
+
+namespace codec {
 
 namespace {
 
@@ -272,4 +274,6 @@ void TBlockWriter::WriteSymbols(const std::uint8_t* LitLenLengths, const std::ui
     }
 }
 
-} // namespace zem::codec
+} // namespace codec
+
+} // namespace zem

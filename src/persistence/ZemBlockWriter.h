@@ -8,7 +8,9 @@
 
 #include "persistence/ZemCodecFormat.h"
 
-namespace zem::codec {
+namespace zem {
+
+namespace codec {
 
 // Bits written least significant first, in 32-bit little-endian words.
 class TBitWriter {
@@ -102,4 +104,6 @@ private:
     std::unique_ptr<TSymbol[]> FSymbols; // kBlockSymbols of them
 };
 
-} // namespace zem::codec
+} // namespace codec
+
+} // namespace zem

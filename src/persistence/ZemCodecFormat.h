@@ -14,7 +14,9 @@
 #include <array>
 #include <cstdint>
 
-namespace zem::codec {
+namespace zem {
+
+namespace codec {
 
 // ---- Packed block -------------------------------------------------------------------------------
 
@@ -182,4 +184,6 @@ inline constexpr int kGainTwoMidDistance = 131072;
 inline constexpr int kGainTwoMidMinCurrent = 17;
 inline constexpr int kGainTwoFarMinCurrent = 33;
 
-} // namespace zem::codec
+} // namespace codec
+
+} // namespace zem

@@ -18,6 +18,7 @@
 #include "persistence/ZemRowMatchFinder.h"
 
 namespace zem {
+
 namespace {
 
 using namespace codec;

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <vector>
 
-namespace zem::codec {
+namespace zem {
+
+namespace codec {
 
 namespace {
 
@@ -103,4 +105,6 @@ void ReversedCanonicalCodes(const std::uint8_t* Lengths, int Count, std::uint16_
     }
 }
 
-} // namespace zem::codec
+} // namespace codec
+
+} // namespace zem

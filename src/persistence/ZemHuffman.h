@@ -4,7 +4,9 @@
 #include <array>
 #include <cstdint>
 
-namespace zem::codec {
+namespace zem {
+
+namespace codec {
 
 // Code lengths for Count symbols with the frequencies Freq, none longer than MaxBits (Count <= 2^MaxBits).
 // Symbols with frequency 0 get length 0. With two or more used symbols the code is complete; a single used
@@ -33,4 +35,6 @@ inline std::uint32_t ReverseBits(std::uint32_t Code, int Bits) {
     return R16 >> (16 - Bits);
 }
 
-} // namespace zem::codec
+} // namespace codec
+
+} // namespace zem

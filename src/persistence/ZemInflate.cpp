@@ -22,6 +22,7 @@
 #include "persistence/ZemLittleEndian.h"
 
 namespace zem {
+
 namespace {
 
 using namespace codec;

@@ -17,6 +17,8 @@
 #include <new>
 #include <unordered_set>
 
+namespace zem {
+
 namespace {
 
 const char* const MsgBadFile = "Файл поврежден или не является файлом карты!";
@@ -511,3 +513,5 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
     UpdateMiniMapContent();
     return Ok;
 }
+
+} // namespace zem

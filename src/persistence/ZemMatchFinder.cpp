@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <bit>
 
-namespace zem::codec {
+namespace zem {
+
+namespace codec {
 
 namespace {
 
@@ -265,4 +267,6 @@ TMatch TMatchFinder::FindLonger(std::uint32_t Pos, TMatch Current) const {
     return Best.Length > Current.Length ? Best : TMatch{};
 }
 
-} // namespace zem::codec
+} // namespace codec
+
+} // namespace zem

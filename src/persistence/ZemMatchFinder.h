@@ -10,7 +10,9 @@
 #include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
 
-namespace zem::codec {
+namespace zem {
+
+namespace codec {
 
 struct TMatch {
     std::uint32_t Length = 0; // 0: no match
@@ -144,4 +146,6 @@ inline std::uint32_t MatchLength(const std::uint8_t* A, const std::uint8_t* B, s
 // Whether a match Gain bytes longer at NewDistance replaces the current one at CurrentDistance.
 bool TakeLongerMatch(int Gain, std::uint32_t NewDistance, std::uint32_t CurrentDistance);
 
-} // namespace zem::codec
+} // namespace codec
+
+} // namespace zem

@@ -8,7 +8,9 @@
 #include <emmintrin.h>
 #endif
 
-namespace zem::codec {
+namespace zem {
+
+namespace codec {
 
 namespace {
 
@@ -209,4 +211,6 @@ TMatch TRowMatchFinder::FindLonger(std::uint32_t Pos, TMatch Current) const {
     return Best.Length > Current.Length ? Best : TMatch{};
 }
 
-} // namespace zem::codec
+} // namespace codec
+
+} // namespace zem

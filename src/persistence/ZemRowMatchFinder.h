@@ -22,7 +22,9 @@
 #include "persistence/ZemMatchFinder.h"
 #include "persistence/ZemMemory.h"
 
-namespace zem::codec {
+namespace zem {
+
+namespace codec {
 
 class TRowMatchFinder {
 public:
@@ -84,4 +86,6 @@ private:
     std::uint32_t FInserted = 0;
 };
 
-} // namespace zem::codec
+} // namespace codec
+
+} // namespace zem

@@ -9,6 +9,8 @@
 #include <string>
 #include <sys/stat.h>
 
+namespace zem {
+
 namespace {
 
 class TLines {
@@ -145,3 +147,5 @@ void TZemMap::ExportText(const std::string& Folder, char DecimalSeparator) {
     zem::WriteFileAtomically(JoinPath(Folder, "DBAreas.txt"), DirectoryText(Doc.Areas));
     zem::WriteFileAtomically(JoinPath(Folder, "DBObjects.txt"), DirectoryText(Doc.ObjectTypes));
 }
+
+} // namespace zem

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace zem {
+
 void HeadlessHost::Log(const char* What) {
     if (FTrace)
         FTrace->push_back(FTraceName + "." + What);
@@ -89,3 +91,5 @@ void HeadlessHost::ProcessMessages() {
     if (OnProcessMessages)
         OnProcessMessages();
 }
+
+} // namespace zem

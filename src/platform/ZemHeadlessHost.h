@@ -8,6 +8,8 @@
 #include <map>
 #include <memory>
 
+namespace zem {
+
 class HeadlessHost : public TZemHost {
 public:
     HeadlessHost(int Width = 400, int Height = 400) : FWidth(Width), FHeight(Height) {}
@@ -75,3 +77,5 @@ private:
     std::shared_ptr<std::vector<std::string>> FTrace;
     std::string FTraceName;
 };
+
+} // namespace zem

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace zem {
+
 class TBitmap32;
 
 // Answer of a message box.
@@ -48,3 +50,5 @@ public:
     // Lets the window system handle pending input during long work.
     virtual void ProcessMessages() = 0;
 };
+
+} // namespace zem

@@ -2,6 +2,8 @@
 
 #include "platform/ZemHost.h"
 
+namespace zem {
+
 TZemTimer::~TZemTimer() {
     Stop();
 }
@@ -36,3 +38,5 @@ void TZemTimer::SetInterval(std::int32_t Ms) {
     FInterval = Ms;
     SetEnabled(WasEnabled);
 }
+
+} // namespace zem

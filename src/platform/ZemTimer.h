@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace zem {
+
 class TZemHost;
 
 class TZemTimer {
@@ -30,3 +32,5 @@ private:
     int FTimerId = 0;
     std::int32_t FInterval;
 };
+
+} // namespace zem

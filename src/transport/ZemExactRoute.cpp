@@ -4,6 +4,8 @@
 #include <queue>
 #include <unordered_map>
 
+namespace zem {
+
 TZemExactRoute::TZemExactRoute(TZemTransportTask& Task) : FTask(Task) {
     const TZemNetworkGraph& G = Task.Graph;
     const std::int32_t n = G.VertexCount();
@@ -142,3 +144,5 @@ TZemExactRoute::FindLegs(const std::vector<std::pair<std::int32_t, std::int32_t>
     R.Found = true;
     return R;
 }
+
+} // namespace zem

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+namespace zem {
+
 struct TZemExactLeg {
     bool Found = false;
     TIntegerList Path;       // junction, segment, ..., junction
@@ -57,3 +59,5 @@ private:
     // Per query: fewest changes settled per state, and the labels.
     std::vector<std::int32_t> FSettled;
 };
+
+} // namespace zem

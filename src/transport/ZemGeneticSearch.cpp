@@ -7,6 +7,7 @@
 #include <limits>
 
 namespace zem {
+
 const char* const MsgNoStartCross = "Не задана или не найдена начальная точка поиска";
 const char* const MsgNoEndCross = "Не задана или не найдена конечная точка поиска";
 const char* const MsgRouteNotFound =
@@ -14,7 +15,6 @@ const char* const MsgRouteNotFound =
     "сеть или точки находятся в разных компонентах связности";
 const char* const MsgSearchRunning = "Поиск маршрута уже выполняется";
 const char* const MsgSearchCleared = "Поиск маршрута прерван: карта очищена";
-} // namespace zem
 
 namespace {
 
@@ -433,3 +433,5 @@ void TZemTransportTask::RunGenerations() {
             return;
     }
 }
+
+} // namespace zem

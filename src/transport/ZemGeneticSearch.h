@@ -27,15 +27,15 @@
 #include <utility>
 #include <vector>
 
+namespace zem {
+
 class TZemHost;
 
-namespace zem {
 extern const char* const MsgNoStartCross;
 extern const char* const MsgNoEndCross;
 extern const char* const MsgRouteNotFound;
 extern const char* const MsgSearchRunning;
 extern const char* const MsgSearchCleared;
-} // namespace zem
 
 struct TZemChromosome {
     TIntegerList Path; // junction, segment, junction, ..., junction
@@ -189,3 +189,5 @@ private:
     std::vector<float> FRouteWeights; // by route key; rebuilt after the penalty table changed
     bool FWeightsDirty = true;
 };
+
+} // namespace zem

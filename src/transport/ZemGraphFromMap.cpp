@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace zem {
+
 namespace {
 
 void AppendEdge(TZemEdgeTables& E, std::int32_t Neighbour, std::int32_t NeighbourIndex, const TZemObject& S,
@@ -80,3 +82,5 @@ TZemTransportTask::TSegmentLookup MapSegmentLookup(const TZemMap& Map) {
         return TZemSegmentInfo{zem::SegmentLength(S), S.TransportType(), S.Text(), -1};
     };
 }
+
+} // namespace zem

@@ -3,6 +3,8 @@
 // segments. The search itself never sees the map.
 #include "transport/ZemGeneticSearch.h"
 
+namespace zem {
+
 class TZemMap;
 
 // Derives Task.Graph from the network objects of Map in drawing order (and the segment data the cost
@@ -12,3 +14,5 @@ void DeriveGraph(TZemTransportTask& Task, const TZemMap& Map);
 
 // A lookup of Map's segments for the task, for walks that reach past its graph. Map must outlive it.
 TZemTransportTask::TSegmentLookup MapSegmentLookup(const TZemMap& Map);
+
+} // namespace zem

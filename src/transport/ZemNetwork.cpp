@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace zem {
+
 namespace {
 
 const char* const MsgTooFewPoints = "Недостаточно точек для поиска";
@@ -123,3 +125,5 @@ void TZemMap::FindTransportPath() {
     if (OnOptimalTransportPath)
         OnOptimalTransportPath(*this, Task.Route);
 }
+
+} // namespace zem

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+namespace zem {
+
 namespace {
 
 // Switches automatic update off for a bulk change and, if it was on, back on at the end, which rebuilds
@@ -140,3 +142,5 @@ void TZemMap::PlaceJunctionsOnLines(TJunctionPlacement Where) {
         }
     }
 }
+
+} // namespace zem

@@ -6,13 +6,15 @@
 
 #include <cmath>
 
+namespace zem {
+
 void TZemNetworkGraph::Clear() {
     Vertices.Clear();
     Tables.Clear();
     Tables.TrimCapacity();
 }
 
-long double zem::SegmentLength(const TZemObject& Segment) {
+long double SegmentLength(const TZemObject& Segment) {
     const TZemXYArray& P = Segment.Points();
     long double Sum = 0.0L;
     for (std::int32_t i = 1; i < P.Count(); ++i) {
@@ -23,7 +25,9 @@ long double zem::SegmentLength(const TZemObject& Segment) {
     return Sum;
 }
 
-std::string zem::FormatFloat(long double Value) {
+std::string FormatFloat(long double Value) {
     // The same general format as the text export, with '.' whatever the locale, so scripts can read it.
     return GeneralFloatText(Value, '.');
 }
+
+} // namespace zem

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace zem {
+
 class TZemObject;
 
 struct TZemEdgeTables {
@@ -34,7 +36,6 @@ public:
     void Clear();
 };
 
-namespace zem {
 
 // Length of a segment's polyline in world units; 0 for fewer than two points.
 long double SegmentLength(const TZemObject& Segment);

@@ -3,6 +3,8 @@
 
 #include <chrono>
 
+namespace zem {
+
 namespace {
 
 std::uint64_t ClockSeed() {
@@ -36,3 +38,5 @@ void TZemRandom::Reseed() {
     // count keeps them apart.
     FState = ClockSeed() ^ (++FReseeds * 0xD1B54A32D192ED03ull);
 }
+
+} // namespace zem

@@ -7,6 +7,8 @@
 // script the draws.
 #include <cstdint>
 
+namespace zem {
+
 class TZemRandom {
 public:
     // Seeded from the clock.
@@ -30,3 +32,5 @@ private:
     std::uint64_t FReseeds = 0; // told apart reseeds that fall within one clock tick
     bool FFixed = false;
 };
+
+} // namespace zem

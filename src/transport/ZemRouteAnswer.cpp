@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace zem {
+
 void TAnswere::Add(std::int32_t ID, std::int32_t TransportType, std::int32_t NodeIndex,
                    const ZemString& Name) {
     Records.push_back(TAnRec{ID, TransportType, Name, NodeIndex});
@@ -47,3 +49,5 @@ void BuildAnswere(const TZemMap& Map, const TIntegerList& Route, TAnswere& Answe
         Answere.Add(ID, O.TransportType(), static_cast<std::int32_t>(Nodes.size()) - 1, O.Text());
     }
 }
+
+} // namespace zem

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace zem {
+
 class TZemMap;
 
 struct TAnRec {
@@ -34,3 +36,5 @@ public:
 // (an undefined route) is shown as "Не задан". An ID whose object has gone is recorded without a kind.
 void BuildAnswere(const TZemMap& Map, const TIntegerList& Route, TAnswere& Answere,
                   std::vector<ZemString>& Nodes);
+
+} // namespace zem

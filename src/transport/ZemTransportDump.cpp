@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace zem {
+
 namespace {
 
 constexpr const char* Eol = "\r\n";
@@ -130,3 +132,5 @@ std::vector<std::string> TZemTransportTask::DumpWarnings() const {
         Warnings.push_back("не удалось записать диагностический файл \"" + FileName + "\": " + Reason);
     return Warnings;
 }
+
+} // namespace zem

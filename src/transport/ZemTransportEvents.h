@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace zem {
+
 class TZemTransportTask;
 
 using TOnFindTransportPath =
@@ -13,3 +15,5 @@ using TOnFindTransportPath =
                        const TIntegerList& Arr, const TIntegerList& AnswereCurrent)>;
 using TOnGenerations =
     std::function<void(TZemTransportTask& Sender, std::int32_t TotalCount, std::int32_t ToStopGen)>;
+
+} // namespace zem

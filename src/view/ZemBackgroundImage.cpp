@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace zem {
+
 using ld = long double;
 
 void PaintBackgroundImage(const TZemMap& Map, const TZemBackgroundImage& B, TBitmap32& Target) {
@@ -48,3 +50,5 @@ void PaintBackgroundImage(const TZemMap& Map, const TZemBackgroundImage& B, TBit
     }
     Resample(Target, Dst, Part, TRasterRect{0, 0, Part.Width(), Part.Height()}, 0, B.Filter);
 }
+
+} // namespace zem

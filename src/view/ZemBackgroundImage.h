@@ -6,6 +6,8 @@
 #include "view/ZemRaster.h"
 #include "view/ZemRasterPixels.h"
 
+namespace zem {
+
 class TZemMap;
 
 struct TZemBackgroundImage {
@@ -20,3 +22,5 @@ struct TZemBackgroundImage {
 // Only the part that overlaps the picture is resampled, so a small map scale does not make the window
 // worth millions of picture pixels.
 void PaintBackgroundImage(const TZemMap& Map, const TZemBackgroundImage& Background, TBitmap32& Target);
+
+} // namespace zem

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
+namespace zem {
+
 using ld = long double;
 
 TZemMiniMap::TZemMiniMap(TZemHost& Host) : FHost(Host) {
@@ -285,3 +287,5 @@ void TZemMap::UpdateMiniMapFrame() {
     B.FrameRectClipped(p.X - 1, p.Y - 1, q.X + 1, q.Y + 1, clNavy32);
     M.Present();
 }
+
+} // namespace zem

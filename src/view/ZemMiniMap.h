@@ -8,6 +8,8 @@
 #include <functional>
 #include <mutex>
 
+namespace zem {
+
 class TZemHost;
 class TZemMap;
 
@@ -63,3 +65,5 @@ private:
     std::function<void()> FUpdate;
     std::recursive_mutex FLock;
 };
+
+} // namespace zem

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace zem {
+
 using namespace zem::paint;
 
 namespace {
@@ -113,7 +115,7 @@ void TZemMap::PaintRoutePoints() {
     }
 }
 
-namespace zem::paint {
+namespace paint {
 
 namespace {
 
@@ -164,4 +166,6 @@ const TBitmap32& RoutePointImage(TRoutePointIcon Role) {
     }
 }
 
-} // namespace zem::paint
+} // namespace paint
+
+} // namespace zem

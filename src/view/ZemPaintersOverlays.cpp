@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+namespace zem {
+
 using ld = long double;
 using namespace zem::paint;
 
@@ -271,3 +273,5 @@ void TZemMap::PaintMeasure(float& Total, float& Current) {
         P.Add(ToRaster(WorldToScreen(View.CursorPos)));
     B.PolylineStyled(P.Data(), P.Last(), false);
 }
+
+} // namespace zem

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace zem {
+
 using ld = long double;
 using namespace zem::paint;
 
@@ -213,7 +215,7 @@ void TZemMap::PaintIcon(std::int32_t ID) {
     B.OutputText(X + 16 - S.cx / 2, Y + 16 - S.cy / 2, Text);
 }
 
-namespace zem::paint {
+namespace paint {
 
 void BlitAlpha(TBitmap32& Target, int X, int Y, const TBitmap32& Image) {
     BlitAlpha(Target, X, Y, Image.View(), Image.Width(), Image.Height());
@@ -235,4 +237,6 @@ void BlitAlpha(TBitmap32& Target, int X, int Y, TPixelView Image, int W, int H) 
     }
 }
 
-} // namespace zem::paint
+} // namespace paint
+
+} // namespace zem

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace zem::paint {
+namespace zem {
+
+namespace paint {
 
 // The screen points of an object. Most objects have a handful of points, so they stay in an inline
 // array and a frame of thousands of objects does not allocate.
@@ -73,4 +75,6 @@ void BlitAlpha(TBitmap32& Target, int X, int Y, TPixelView Image, int W, int H);
 enum class TRoutePointIcon { rpStart, rpFrom, rpEnd };
 const TBitmap32& RoutePointImage(TRoutePointIcon Role);
 
-} // namespace zem::paint
+} // namespace paint
+
+} // namespace zem

@@ -14,6 +14,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace zem {
+
 using namespace zem::raster;
 
 TBitmap32::TBitmap32() = default;
@@ -271,3 +273,5 @@ void TBitmap32::OutputTextRotated(int X, int Y, bool Selected, double Angle, con
     for (int i = 0; i < 4; ++i)
         LineStyled(Corner[i].X, Corner[i].Y, Corner[(i + 1) % 4].X, Corner[(i + 1) % 4].Y, false, true, 1);
 }
+
+} // namespace zem

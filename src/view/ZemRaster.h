@@ -20,13 +20,15 @@
 #include <string>
 #include <vector>
 
+namespace zem {
+
 enum class TDrawMode : std::uint8_t { dmOpaque, dmBlend };
 enum class TStretchFilter : std::uint8_t { sfNearest, sfLinear, sfSpline };
 
-namespace zem::raster {
+namespace raster {
 class TScanlineFiller;
 class TSpanUnion;
-} // namespace zem::raster
+} // namespace raster
 
 class TBitmap32 {
 public:
@@ -192,3 +194,5 @@ private:
 // "Source rectangle is invalid".
 void Resample(TBitmap32& Dst, const TRasterRect& DstRect, const TBitmap32& Src, const TRasterRect& SrcRect,
               int Combine, TStretchFilter Filter);
+
+} // namespace zem

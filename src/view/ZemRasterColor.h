@@ -4,6 +4,8 @@
 // settings store, where a value with the top bit set names a system colour by its low byte.
 #include <cstdint>
 
+namespace zem {
+
 using TColor32 = std::uint32_t;
 
 constexpr TColor32 clBlack32 = 0xFF000000;
@@ -16,7 +18,6 @@ constexpr TColor32 clBlue32 = 0xFF0000FF;
 // frame shown as ARGB never turns transparent where a rubber band or a selection mark was drawn.
 constexpr TColor32 InvertMask32 = 0x00FFFFFF;
 
-namespace zem {
 
 // The classic Windows default values of the system colours 0 ... 30, as platform colours.
 std::uint32_t SystemColorToRgb(std::uint32_t Index);
@@ -33,7 +34,6 @@ constexpr std::int32_t MulDiv(std::int32_t A, std::int32_t B, std::int32_t C) {
     return static_cast<std::int32_t>(Negative ? -Q : Q);
 }
 
-} // namespace zem
 
 // Platform colour (0x00BBGGRR, system colours resolved first) -> opaque TColor32.
 inline TColor32 ToColor32(std::uint32_t PlatformColor) {
@@ -113,3 +113,5 @@ inline TColor32 BlendCoverage(TColor32 Color, TColor32 B, std::uint32_t Coverage
     std::uint32_t G = (((Color & 0x0000FF00) * A + (B & 0x0000FF00) * NA) >> 8) & 0x0000FF00;
     return 0xFF000000u | RB | G;
 }
+
+} // namespace zem

@@ -1,6 +1,8 @@
 #include "view/ZemRasterFill.h"
 
-namespace zem::raster {
+namespace zem {
+
+namespace raster {
 namespace {
 
 // Rows beyond this never meet a surface; clamping keeps the conversion to int defined for any input.
@@ -31,4 +33,6 @@ void TScanlineFiller::AddEdge(TPointF A, TPointF B) {
     FMaxY = std::max(FMaxY, B.Y);
 }
 
-} // namespace zem::raster
+} // namespace raster
+
+} // namespace zem

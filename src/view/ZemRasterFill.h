@@ -15,7 +15,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace zem::raster {
+namespace zem {
+
+namespace raster {
 
 enum class TFillRule { frEvenOdd, frNonZero };
 
@@ -303,4 +305,6 @@ template <class TSpanFn> void CapSpans(double CX, double CY, int W, const TClipB
     }
 }
 
-} // namespace zem::raster
+} // namespace raster
+
+} // namespace zem

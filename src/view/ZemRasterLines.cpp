@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <numbers>
 
+namespace zem {
+
 using namespace zem::raster;
 
 namespace {
@@ -414,3 +416,5 @@ void TBitmap32::ArrowHead(TRasterPoint From, TRasterPoint Tip) {
         PlotLine(Tip.X, Tip.Y, X, Y, false, LineColor);
     }
 }
+
+} // namespace zem

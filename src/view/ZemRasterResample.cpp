@@ -8,6 +8,8 @@
 #include <cmath>
 #include <vector>
 
+namespace zem {
+
 namespace {
 
 double Kernel(TStretchFilter Filter, double X) {
@@ -155,3 +157,5 @@ void Resample(TBitmap32& Dst, const TRasterRect& DstRect, const TBitmap32& Src, 
         }
     }
 }
+
+} // namespace zem

@@ -12,6 +12,8 @@
 #include <numbers>
 #include <vector>
 
+namespace zem {
+
 using namespace zem::raster;
 
 namespace {
@@ -405,3 +407,5 @@ void TBitmap32::DrawOnFrame(zem::TPixelView Source, TPointF Origin, TPointF Axis
         }
     }
 }
+
+} // namespace zem

@@ -19,6 +19,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace zem {
+
 int TRasterFont::PixelHeight() const {
     int H = zem::MulDiv(Size < 0 ? -Size : Size, 96, 72);
     return std::clamp(H, 1, 2000);
@@ -398,3 +400,5 @@ void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFo
     if (Font.Style & fsStrikeOut)
         Bar(-std::round(S.StrikePos), S.StrikeThick);
 }
+
+} // namespace zem

@@ -18,6 +18,8 @@
 
 #include "model/ZemFontStyle.h"
 
+namespace zem {
+
 // The surface's font: face name, size in points (96 pixels per inch), style bits, platform colour
 // (used by OutputText) and character set (text is Windows-1251 whatever it says).
 struct TRasterFont {
@@ -58,3 +60,5 @@ private:
     struct TImpl;
     std::unique_ptr<TImpl> FImpl;
 };
+
+} // namespace zem

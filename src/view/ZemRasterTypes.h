@@ -3,6 +3,8 @@
 // Right and Bottom are outside the rectangle.
 #include <cstdint>
 
+namespace zem {
+
 struct TRasterPoint {
     std::int32_t X = 0;
     std::int32_t Y = 0;
@@ -31,3 +33,5 @@ struct TPointF {
     double X = 0;
     double Y = 0;
 };
+
+} // namespace zem

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <limits>
 
+namespace zem {
+
 namespace {
 
 TXYRect BoxOf(const TZemObject& O) {
@@ -257,3 +259,5 @@ void TZemMap::Paint() {
 void TZemMap::ExportBmp(const std::string& FileName) const {
     zem::SaveImageFile(FileName, BackBuffer.View());
 }
+
+} // namespace zem

@@ -8,6 +8,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace zem {
+
 using ld = long double;
 
 TPoint TZemMap::WorldToScreen(const TXYPoint& W) const {
@@ -205,3 +207,5 @@ void TZemMap::Refresh() {
     UpdateVisibleList();
     Redraw();
 }
+
+} // namespace zem

@@ -10,6 +10,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace zem;
+
 namespace {
 
 constexpr TColor Red = RGBColor(255, 0, 0);

@@ -5,6 +5,8 @@
 
 #include <sstream>
 
+using namespace zem;
+
 using namespace zemtest;
 
 namespace {

@@ -15,6 +15,8 @@
 #include <iterator>
 #include <string>
 
+using namespace zem;
+
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 

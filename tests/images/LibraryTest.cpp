@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace zem;
+
 namespace {
 
 zem::TZemImage Picture(int W, int H, TColor32 C) {

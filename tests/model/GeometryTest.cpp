@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zem;
+
 namespace {
 TZemXYArray Make(std::initializer_list<TXYPoint> Pts) {
     TZemXYArray A;

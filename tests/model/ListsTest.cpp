@@ -4,6 +4,8 @@
 
 #include <memory>
 
+using namespace zem;
+
 namespace {
 const char* const BadIndex = "Попытка обратиться к несуществующему элементу списка или очереди.";
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zem;
+
 namespace {
 
 struct MapFixture : ::testing::Test {

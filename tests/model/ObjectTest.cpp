@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zem;
+
 TEST(ZemObject, DefaultsOfANewObject) {
     TZemObject O;
     EXPECT_EQ(O.Kind, otLine);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zem;
+
 TEST(ZemText, Cp1251RoundTripsThroughUtf8) {
     const ZemString Street = "\xD3\xEB\xE8\xF6\xE0 \xB8\xEB\xEA\xE8"; // "Улица ёлки"
     EXPECT_EQ(zem::ToUtf8(Street), "Улица ёлки");

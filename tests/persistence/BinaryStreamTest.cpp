@@ -14,6 +14,8 @@
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemMemory.h"
 
+using namespace zem;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

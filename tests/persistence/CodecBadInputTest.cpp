@@ -16,6 +16,8 @@
 #include "persistence/ZemCodec.h"
 #include "persistence/ZemInputCheck.h"
 
+using namespace zem;
+
 using codectest::Fixed;
 using codectest::FixedHeader;
 using codectest::TBits;

@@ -17,6 +17,8 @@
 #include "persistence/ZemMatchFinder.h"
 #include "persistence/ZemRowMatchFinder.h"
 
+using namespace zem;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

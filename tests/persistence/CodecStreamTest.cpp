@@ -8,6 +8,8 @@
 #include "persistence/CodecTestFormat.h"
 #include "persistence/ZemCodec.h"
 
+using namespace zem;
+
 using codectest::Fixed;
 using codectest::FixedHeader;
 using codectest::TBits;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace zem {
+
 namespace codectest {
 
 // Values least significant bit first, Huffman codes most significant bit first, bytes filled from bit 0.
@@ -378,3 +380,5 @@ inline std::vector<TSym> ReferenceParse(const std::vector<std::uint8_t>& B, int 
 }
 
 } // namespace codectest
+
+} // namespace zem

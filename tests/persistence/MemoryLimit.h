@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <fstream>
 
+namespace zem {
+
 namespace memtest {
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -49,3 +51,5 @@ template <class FBody> void ExpectWithin(std::size_t Extra, FBody Body) {
 }
 
 } // namespace memtest
+
+} // namespace zem

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zem;
+
 TEST(HeadlessHost, TimersFireOnlyWhenTheClockAdvancesAndStopWhenStopped) {
     HeadlessHost Host;
     int Ticks = 0;

@@ -6,6 +6,8 @@
 #include <limits>
 #include <random>
 
+using namespace zem;
+
 using namespace zemtest;
 
 namespace {

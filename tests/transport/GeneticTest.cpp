@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+using namespace zem;
+
 using namespace zemtest;
 
 namespace {

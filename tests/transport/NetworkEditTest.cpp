@@ -1,5 +1,7 @@
 #include "NetworkFixture.h"
 
+using namespace zem;
+
 using namespace zemtest;
 
 namespace {

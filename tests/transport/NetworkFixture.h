@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace zem {
+
 namespace zemtest {
 
 // Changes into a fresh temporary folder for the life of the object.
@@ -162,3 +164,5 @@ public:
 };
 
 } // namespace zemtest
+
+} // namespace zem

@@ -4,6 +4,8 @@
 
 #include <limits>
 
+using namespace zem;
+
 using namespace zemtest;
 
 namespace {

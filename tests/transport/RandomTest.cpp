@@ -5,6 +5,8 @@
 #include <set>
 #include <vector>
 
+using namespace zem;
+
 namespace {
 
 std::vector<std::int32_t> Draws(TZemRandom& R, int n, std::int32_t Range) {

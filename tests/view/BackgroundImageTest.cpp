@@ -2,6 +2,8 @@
 
 #include "view/ZemBackgroundImage.h"
 
+using namespace zem;
+
 using namespace painttest;
 
 namespace {

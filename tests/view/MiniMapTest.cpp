@@ -2,6 +2,8 @@
 
 #include "view/ZemMiniMap.h"
 
+using namespace zem;
+
 using namespace painttest;
 
 namespace {

@@ -7,6 +7,8 @@
 
 #include <numbers>
 
+using namespace zem;
+
 using namespace painttest;
 
 namespace {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace zem;
+
 using namespace painttest;
 
 namespace {

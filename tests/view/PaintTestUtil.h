@@ -8,6 +8,8 @@
 
 #include <initializer_list>
 
+namespace zem {
+
 namespace painttest {
 
 constexpr TColor Back = RGBColor(0, 128, 0); // the map's default background
@@ -77,3 +79,5 @@ struct MapFixture : ::testing::Test {
 };
 
 } // namespace painttest
+
+} // namespace zem

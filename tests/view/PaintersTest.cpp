@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+using namespace zem;
+
 using namespace painttest;
 
 namespace {

@@ -10,6 +10,8 @@
 #include <numbers>
 #include <random>
 
+using namespace zem;
+
 using namespace rastertest;
 
 namespace {

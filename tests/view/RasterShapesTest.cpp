@@ -8,6 +8,8 @@
 #include <climits>
 #include <numbers>
 
+using namespace zem;
+
 using namespace rastertest;
 
 TEST(RasterFill, FillerCoversPixelsWhoseCentresLieInside) {

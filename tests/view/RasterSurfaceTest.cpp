@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zem;
+
 using namespace rastertest;
 
 TEST(RasterSurface, NewSurfaceHasTheDocumentedState) {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace zem {
+
 namespace rastertest {
 
 constexpr TColor32 Bg = 0xFF102030;
@@ -52,3 +54,5 @@ inline bool Same(const TBitmap32& A, const TBitmap32& B) {
 }
 
 } // namespace rastertest
+
+} // namespace zem

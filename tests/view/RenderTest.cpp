@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <string>
 
+using namespace zem;
+
 using namespace painttest;
 
 namespace {

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <limits>
 
+using namespace zem;
+
 using namespace painttest;
 
 namespace {

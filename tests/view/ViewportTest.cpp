@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zem;
+
 namespace {
 
 struct ViewFixture : ::testing::Test {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zem;
+
 namespace {
 
 struct VisibleFixture : ::testing::Test {

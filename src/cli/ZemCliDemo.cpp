@@ -34,7 +34,7 @@ int CmdDemo(const TCliArgs& Args) {
     TZemMap Map(Host);
     Map.Resize(800, 600);
 
-    Map.Doc.Streets.push_back(zem::FromUtf8("Тверская улица"));
+    Map.Doc.Streets.push_back(FromUtf8("Тверская улица"));
     for (int Row = 0; Row < 20; ++Row)
         for (int Col = 0; Col < 20; ++Col) {
             TZemObject Block;
@@ -54,7 +54,7 @@ int CmdDemo(const TCliArgs& Args) {
     Street.AddPoint(1200, 50);
     Map.AddObject(Street);
     std::printf("Built a map of %d objects (IDs 0 ... %d), street directory: %s\n", Map.Count(),
-                Map.Doc.MaxID - 1, zem::ToUtf8(Map.Doc.Streets[0]).c_str());
+                Map.Doc.MaxID - 1, ToUtf8(Map.Doc.Streets[0]).c_str());
 
     Report(Map, "start");
     Map.SetScale(200);

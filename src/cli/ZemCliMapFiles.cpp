@@ -80,7 +80,7 @@ int CmdInfo(const TCliArgs& Args) {
     TZemMap Map(Host);
     if (!Load("info", Map, Host, P.Files[0]))
         return 1;
-    std::printf("%s", zem::MapSummary(Map).c_str());
+    std::printf("%s", MapSummary(Map).c_str());
     return 0;
 }
 
@@ -96,7 +96,7 @@ int CmdDump(const TCliArgs& Args) {
     TZemMap Map(Host);
     if (!Load("dump", Map, Host, P.Files[0]))
         return 1;
-    std::fputs(zem::MapJson(Map).c_str(), stdout);
+    std::fputs(MapJson(Map).c_str(), stdout);
     std::fputc('\n', stdout);
     return 0;
 }
@@ -115,7 +115,7 @@ int CmdExportText(const TCliArgs& Args) {
     if (!Load("export-text", Map, Host, P.Files[0]))
         return 1;
     // main took the locale from the environment at start.
-    Map.ExportText(P.Files[1], zem::LocaleDecimalSeparator());
+    Map.ExportText(P.Files[1], LocaleDecimalSeparator());
     return 0;
 }
 

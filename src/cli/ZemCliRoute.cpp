@@ -36,7 +36,7 @@ void PrintRoute(const TZemMap& Map, const TIntegerList& Route, long double Cost,
     BuildAnswere(Map, Route, Answere, Nodes);
     std::vector<std::string> Lines;
     for (const ZemString& Node : Nodes)
-        Lines.push_back(zem::ToUtf8(Node) + ":");
+        Lines.push_back(ToUtf8(Node) + ":");
     // Segments are at the odd positions of a route.
     for (std::int32_t i = 1; i < Answere.Count(); i += 2) {
         const TAnRec& R = Answere.Records[static_cast<size_t>(i)];
@@ -47,7 +47,7 @@ void PrintRoute(const TZemMap& Map, const TIntegerList& Route, long double Cost,
     }
     for (const std::string& Line : Lines)
         Out << Line << '\n';
-    Out << "cost: " << zem::FormatFloat(Cost) << '\n';
+    Out << "cost: " << FormatFloat(Cost) << '\n';
 }
 
 int SearchAndPrint(TZemMap& Map, const TRouteOptions& Options, std::ostream& Out, std::ostream& Err,
@@ -63,11 +63,11 @@ int SearchAndPrint(TZemMap& Map, const TRouteOptions& Options, std::ostream& Out
             const auto Legs = Map.TransportLegs();
             for (const auto& [Start, End] : Legs)
                 if (Start == -1)
-                    throw ETransportTaskError(zem::MsgNoStartCross);
+                    throw ETransportTaskError(MsgNoStartCross);
             TZemExactRoute Exact(Task);
             const TZemExactRouteResult R = Exact.FindLegs(Legs);
             if (!R.Found)
-                throw ETransportTaskError(zem::MsgRouteNotFound);
+                throw ETransportTaskError(MsgRouteNotFound);
             PrintRoute(Map, R.Route, R.Cost, Out);
             return 0;
         }

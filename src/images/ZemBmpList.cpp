@@ -9,26 +9,26 @@ namespace zem {
 
 namespace {
 
-std::unique_ptr<zem::TZemImage> PictureFromBmp(std::span<const std::uint8_t> File, std::size_t Budget) {
+std::unique_ptr<TZemImage> PictureFromBmp(std::span<const std::uint8_t> File, std::size_t Budget) {
     // A picture may not claim far more pixels than its bytes can describe (run-length data that ends
     // early leaves the rest blank, so a few bytes could otherwise ask for half a gigabyte), nor more than
     // the library has left.
     const std::size_t Limit =
-        std::min({zem::BmpMaxPixels, Budget, std::max<std::size_t>(65536, File.size() * 256)});
-    return std::make_unique<zem::TZemImage>(zem::DecodeBmp(File.data(), File.size(), Limit));
+        std::min({BmpMaxPixels, Budget, std::max<std::size_t>(65536, File.size() * 256)});
+    return std::make_unique<TZemImage>(DecodeBmp(File.data(), File.size(), Limit));
 }
 
 } // namespace
 
 void TBmpList::WriteData(std::vector<std::uint8_t>& Out) const {
-    zem::PutInt32(Out, Count());
+    PutInt32(Out, Count());
     for (const auto& E : Entries) {
         if (!E || E->Empty()) {
-            zem::PutInt32(Out, 0);
+            PutInt32(Out, 0);
             continue;
         }
-        const std::vector<std::uint8_t> File = zem::EncodeBmp32(E->Pixels.data(), E->Width, E->Height);
-        zem::PutInt32(Out, static_cast<std::int32_t>(File.size()));
+        const std::vector<std::uint8_t> File = EncodeBmp32(E->Pixels.data(), E->Width, E->Height);
+        PutInt32(Out, static_cast<std::int32_t>(File.size()));
         Out.insert(Out.end(), File.begin(), File.end());
     }
 }

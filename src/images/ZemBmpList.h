@@ -13,7 +13,7 @@
 
 namespace zem {
 
-class TBmpList : public TZemLibraryList<zem::TZemImage, TBmpList> {
+class TBmpList : public TZemLibraryList<TZemImage, TBmpList> {
 public:
     // Count, then per entry the size of its BMP file (0 for an empty entry) and the file.
     void WriteData(std::vector<std::uint8_t>& Out) const;
@@ -23,7 +23,7 @@ public:
     void ReadData(std::span<const std::uint8_t> Data);
 
     // One picture of the largest size the reader takes (512 MB), or many smaller ones.
-    static constexpr std::size_t MaxLibraryPixels = zem::BmpMaxPixels;
+    static constexpr std::size_t MaxLibraryPixels = BmpMaxPixels;
 };
 
 } // namespace zem

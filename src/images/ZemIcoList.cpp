@@ -9,25 +9,25 @@
 namespace zem {
 
 TZemIcon::TZemIcon(std::span<const std::uint8_t> IcoFile, std::size_t MaxPixels)
-    : FFile(IcoFile.begin(), IcoFile.end()), FImage(zem::DecodeIco(FFile.data(), FFile.size(), MaxPixels)) {}
+    : FFile(IcoFile.begin(), IcoFile.end()), FImage(DecodeIco(FFile.data(), FFile.size(), MaxPixels)) {}
 
 std::int32_t TIconList::AddFromFile(const std::string& FileName) {
-    const std::string Bytes = zem::ReadWholeFile(FileName);
+    const std::string Bytes = ReadWholeFile(FileName);
     const TZemIcon Icon(std::span(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size()));
     return Add(&Icon);
 }
 
 void TIconList::InsertFromFile(std::int32_t Index, const std::string& FileName) {
-    const std::string Bytes = zem::ReadWholeFile(FileName);
+    const std::string Bytes = ReadWholeFile(FileName);
     const TZemIcon Icon(std::span(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size()));
     Insert(Index, &Icon);
 }
 
 void TIconList::WriteData(std::vector<std::uint8_t>& Out) const {
-    zem::PutInt32(Out, Count());
+    PutInt32(Out, Count());
     for (const auto& E : Entries) {
         const std::int32_t Size = E ? static_cast<std::int32_t>(E->FileBytes().size()) : 0;
-        zem::PutInt32(Out, Size);
+        PutInt32(Out, Size);
         if (Size > 0)
             Out.insert(Out.end(), E->FileBytes().begin(), E->FileBytes().end());
     }
@@ -38,7 +38,7 @@ void TIconList::ReadData(std::span<const std::uint8_t> Data) {
     std::size_t Budget = MaxLibraryPixels;
     ReadEntries(Data, [&Budget](std::span<const std::uint8_t> Bytes) {
         auto Icon = std::make_unique<TZemIcon>(
-            Bytes, std::min(Budget, std::size_t{zem::IcoMaxSide} * zem::IcoMaxSide));
+            Bytes, std::min(Budget, std::size_t{IcoMaxSide} * IcoMaxSide));
         Budget -=
             static_cast<std::size_t>(Icon->Image().Width) * static_cast<std::size_t>(Icon->Image().Height);
         return Icon;

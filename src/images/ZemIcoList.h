@@ -18,15 +18,15 @@ public:
     // Decodes an ICO file; raises EZemError when it is not one, or when its image has more than MaxPixels
     // pixels.
     explicit TZemIcon(std::span<const std::uint8_t> IcoFile,
-                      std::size_t MaxPixels = std::size_t{zem::IcoMaxSide} * zem::IcoMaxSide);
+                      std::size_t MaxPixels = std::size_t{IcoMaxSide} * IcoMaxSide);
     const std::vector<std::uint8_t>& FileBytes() const { return FFile; }
     // The image drawn for the icon, alpha from its mask.
-    const zem::TZemImage& Image() const { return FImage; }
+    const TZemImage& Image() const { return FImage; }
     bool Empty() const { return FFile.empty(); }
 
 private:
     std::vector<std::uint8_t> FFile;
-    zem::TZemImage FImage;
+    TZemImage FImage;
 };
 
 class TIconList : public TZemLibraryList<TZemIcon, TIconList> {

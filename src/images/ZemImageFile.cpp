@@ -70,7 +70,7 @@ void SaveImageFile(const std::string& FileName, TPixelView Pixels) {
     std::vector<std::uint8_t> Bytes =
         EndsWithPng(FileName) ? EncodePng(Bits, Width, Height) : EncodeBmp32(Bits, Width, Height);
     // The same safe replacement as every file the program writes whole.
-    zem::WriteFileAtomically(FileName,
+    WriteFileAtomically(FileName,
                              std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
 }
 

@@ -125,7 +125,7 @@ protected:
             ~TEnd() { L.EndUpdate(); }
         } End{*this};
         Clear();
-        zem::TLibraryReader R(Data);
+        TLibraryReader R(Data);
         const std::int32_t n = R.ReadInt32();
         for (std::int32_t i = 0; i < n; ++i) {
             const std::int32_t Size = R.ReadInt32();
@@ -141,7 +141,7 @@ private:
     }
     void CheckIndex(std::int32_t Index, std::int32_t Limit) const {
         if (Index < 0 || Index >= Limit)
-            throw EZemError(zem::MsgBadIndex);
+            throw EZemError(MsgBadIndex);
     }
     std::int32_t FUpdateCount = 0;
 };

@@ -73,7 +73,7 @@ TIntegerList::TIntegerList(std::int32_t InitialCapacity) {
 
 void TIntegerList::EnsureRoom() {
     if (FCount == Capacity())
-        FItems.resize(static_cast<size_t>(zem::GrowCapacity(Capacity())));
+        FItems.resize(static_cast<size_t>(GrowCapacity(Capacity())));
 }
 
 void TIntegerList::Add(std::int32_t Value) {
@@ -93,9 +93,9 @@ void TIntegerList::Add(std::int32_t Value) {
 
 void TIntegerList::Insert(std::int32_t Index, std::int32_t Value) {
     if (MaintainSorted)
-        throw EZemError(zem::MsgSortedInsert);
+        throw EZemError(MsgSortedInsert);
     if (Index < 0 || Index > FCount)
-        throw EZemError(zem::MsgBadIndex);
+        throw EZemError(MsgBadIndex);
     EnsureRoom();
     for (std::int32_t i = FCount; i > Index; --i)
         FItems[static_cast<size_t>(i)] = FItems[static_cast<size_t>(i - 1)];
@@ -134,14 +134,14 @@ void TIntegerList::Remove(std::int32_t Value) {
 
 void TIntegerList::RemoveAt(std::int32_t Index) {
     if (Index < 0 || Index >= FCount)
-        throw EZemError(zem::MsgBadIndex);
+        throw EZemError(MsgBadIndex);
     std::copy(FItems.begin() + Index + 1, FItems.begin() + FCount, FItems.begin() + Index);
     --FCount;
 }
 
 void TIntegerList::RemoveRange(std::int32_t Index, std::int32_t N) {
     if (Index < 0 || Index > FCount)
-        throw EZemError(zem::MsgBadIndex);
+        throw EZemError(MsgBadIndex);
     if (static_cast<std::int64_t>(Index) + N >= FCount) {
         FCount = Index;
         return;
@@ -162,7 +162,7 @@ void TIntegerList::TrimCapacity() {
 void TIntegerList::Assign(const TIntegerList& Source) {
     if (&Source == this)
         return;
-    std::vector<std::int32_t> Items(static_cast<size_t>(zem::RoundCapacity(Source.FCount)));
+    std::vector<std::int32_t> Items(static_cast<size_t>(RoundCapacity(Source.FCount)));
     std::copy(Source.FItems.begin(), Source.FItems.begin() + Source.FCount, Items.begin());
     FItems.swap(Items);
     FCount = Source.FCount;

@@ -82,9 +82,9 @@ public:
     void Add(std::int32_t Key, V Value) {
         std::int32_t Pos = LowerBound(Key);
         if (Pos < FCount && FKeys[static_cast<size_t>(Pos)] == Key)
-            throw EZemError(zem::DuplicateKeyMessage("TIntegerAssociationList"));
+            throw EZemError(DuplicateKeyMessage("TIntegerAssociationList"));
         if (FCount == Capacity()) {
-            std::int32_t NewCapacity = zem::GrowCapacity(Capacity());
+            std::int32_t NewCapacity = GrowCapacity(Capacity());
             FKeys.resize(static_cast<size_t>(NewCapacity));
             FValues.resize(static_cast<size_t>(NewCapacity));
         }
@@ -121,7 +121,7 @@ public:
 
     void RemoveAt(std::int32_t Index) {
         if (Index < 0 || Index >= FCount)
-            throw EZemError(zem::MsgBadIndex);
+            throw EZemError(MsgBadIndex);
         for (std::int32_t i = Index; i + 1 < FCount; ++i) {
             FKeys[static_cast<size_t>(i)] = FKeys[static_cast<size_t>(i) + 1];
             FValues[static_cast<size_t>(i)] = std::move(FValues[static_cast<size_t>(i) + 1]);
@@ -166,7 +166,7 @@ public:
 
     void Add(V Item) {
         if (FCount == Capacity())
-            FItems.resize(static_cast<size_t>(zem::GrowCapacity(Capacity())));
+            FItems.resize(static_cast<size_t>(GrowCapacity(Capacity())));
         FItems[static_cast<size_t>(FCount++)] = std::move(Item);
     }
     void Clear() {
@@ -281,7 +281,7 @@ private:
 std::int32_t HashtablePrimeAbove(std::int64_t n);
 
 template <class V> std::int32_t TIntegerHashtable<V>::SlotCountFor(std::int32_t Hint) {
-    return zem::HashtablePrimeAbove(static_cast<std::int64_t>(std::max(Hint, 0)) * 7 / 5);
+    return HashtablePrimeAbove(static_cast<std::int64_t>(std::max(Hint, 0)) * 7 / 5);
 }
 
 } // namespace zem

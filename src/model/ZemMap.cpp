@@ -166,7 +166,7 @@ bool TZemMap::DuplicateObject(std::int32_t ID) {
     TZemObject& Copy = ObjectByID(Doc.Order[Doc.Order.Count() - 1]); // AddObject appends the copy
     if (Copy.Kind != otText && Copy.Kind != otEllipse) {
         const float d = static_cast<float>(
-            zem::Round((static_cast<long double>(Copy.RightBottom.X) - Copy.LeftTop.X) / 3));
+            Round((static_cast<long double>(Copy.RightBottom.X) - Copy.LeftTop.X) / 3));
         for (std::int32_t i = 0; i < Copy.PointCount(); ++i) {
             TXYPoint P = Copy.Point(i);
             Copy.SetPoint(i, TXYPoint{P.X + d, P.Y + d});

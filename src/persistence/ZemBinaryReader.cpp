@@ -10,9 +10,6 @@
 
 namespace zem {
 
-using zem::CheckInput;
-using zem::TInputFault;
-
 
 const char* InputFaultMessage(TInputFault Fault) {
     switch (Fault) {
@@ -43,8 +40,8 @@ namespace {
 template <class TCall> decltype(auto) WithUserMessages(TCall&& Call) {
     try {
         return Call();
-    } catch (const zem::EInputFault& E) {
-        zem::RaiseUserInputError(E.Fault());
+    } catch (const EInputFault& E) {
+        RaiseUserInputError(E.Fault());
     }
 }
 
@@ -55,7 +52,7 @@ TBinaryReader::~TBinaryReader() {
 }
 
 void TBinaryReader::Clear() {
-    zem::SecureZero(FData.data(), FData.size());
+    SecureZero(FData.data(), FData.size());
     std::vector<std::uint8_t>().swap(FData);
     FSize = 0;
     FPosition = 0;
@@ -73,7 +70,7 @@ bool TBinaryReader::LoadFromStream(std::span<const std::uint8_t> Stream, std::si
         StreamPosition += Available;
         return false;
     }
-    const auto L = static_cast<std::int32_t>(zem::LoadLE32(Stream.data() + StreamPosition));
+    const auto L = static_cast<std::int32_t>(LoadLE32(Stream.data() + StreamPosition));
     StreamPosition += 4;
     Available -= 4;
     if (L <= 7)
@@ -91,11 +88,11 @@ bool TBinaryReader::LoadFromStream(std::span<const std::uint8_t> Stream, std::si
 // Frame: checksum, then the packed block (header H and data).
 void TBinaryReader::DecodeFrame(std::span<const std::uint8_t> Frame) {
     const std::span<const std::uint8_t> Packed = Frame.subspan(4);
-    CheckInput(zem::Adler32(Packed.data(), Packed.size()) == zem::LoadLE32(Frame.data()),
+    CheckInput(Adler32(Packed.data(), Packed.size()) == LoadLE32(Frame.data()),
                TInputFault::Damaged);
-    const auto H = static_cast<std::int32_t>(zem::LoadLE32(Packed.data()));
+    const auto H = static_cast<std::int32_t>(LoadLE32(Packed.data()));
     if (H > 0) {
-        FData = zem::G_Inflate(Packed, kMaxFrameContent);
+        FData = G_Inflate(Packed, kMaxFrameContent);
         FSize = H;
         return;
     }
@@ -131,11 +128,11 @@ std::uint16_t TBinaryReader::ReadSmallInt() {
 }
 
 std::int32_t TBinaryReader::ReadInteger() {
-    return static_cast<std::int32_t>(zem::LoadLE32(Take(4)));
+    return static_cast<std::int32_t>(LoadLE32(Take(4)));
 }
 
 float TBinaryReader::ReadSingle() {
-    const std::uint32_t U = zem::LoadLE32(Take(4));
+    const std::uint32_t U = LoadLE32(Take(4));
     float V;
     std::memcpy(&V, &U, 4);
     return V;

@@ -24,11 +24,11 @@ std::int32_t CheckedCapacity(std::int64_t Capacity) {
 } // namespace
 
 TBinaryWriter::TBinaryWriter(std::int32_t InitialCapacity)
-    : FCapacity(CheckedCapacity(zem::RoundCapacity64(InitialCapacity))),
+    : FCapacity(CheckedCapacity(RoundCapacity64(InitialCapacity))),
       FBuffer(std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(FCapacity))) {}
 
 TBinaryWriter::~TBinaryWriter() {
-    zem::SecureZero(FBuffer.get(), static_cast<std::size_t>(FLength));
+    SecureZero(FBuffer.get(), static_cast<std::size_t>(FLength));
 }
 
 void TBinaryWriter::Reserve(std::int64_t N) {
@@ -37,13 +37,13 @@ void TBinaryWriter::Reserve(std::int64_t N) {
         throw EIntOverflow();
     if (Needed <= FCapacity)
         return;
-    std::int64_t NewCapacity = zem::GrowCapacity64(FCapacity);
+    std::int64_t NewCapacity = GrowCapacity64(FCapacity);
     if (NewCapacity < Needed)
-        NewCapacity = zem::RoundCapacity64(Needed);
+        NewCapacity = RoundCapacity64(Needed);
     const std::int32_t Capacity = CheckedCapacity(NewCapacity);
     auto NewBuffer = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(Capacity)); // zero-filled
     std::memcpy(NewBuffer.get(), FBuffer.get(), static_cast<std::size_t>(FLength));
-    zem::SecureZero(FBuffer.get(), static_cast<std::size_t>(FLength));
+    SecureZero(FBuffer.get(), static_cast<std::size_t>(FLength));
     FBuffer = std::move(NewBuffer);
     FCapacity = Capacity;
 }
@@ -71,13 +71,13 @@ void TBinaryWriter::WriteSmallInt(std::int16_t V) {
 }
 
 void TBinaryWriter::WriteInteger(std::int32_t V) {
-    zem::StoreLE32(Claim(4), static_cast<std::uint32_t>(V));
+    StoreLE32(Claim(4), static_cast<std::uint32_t>(V));
 }
 
 void TBinaryWriter::WriteSingle(float V) {
     std::uint32_t U;
     std::memcpy(&U, &V, 4);
-    zem::StoreLE32(Claim(4), U);
+    StoreLE32(Claim(4), U);
 }
 
 void TBinaryWriter::WriteBytes(const void* Buffer, std::int32_t N) {
@@ -100,7 +100,7 @@ void TBinaryWriter::WriteString(const ZemString& S) {
         P[2] = static_cast<std::uint8_t>((N - 255) >> 8);
     } else {
         P[0] = P[1] = P[2] = 255;
-        zem::StoreLE32(P + 3, static_cast<std::uint32_t>(N));
+        StoreLE32(P + 3, static_cast<std::uint32_t>(N));
     }
     if (N != 0)
         std::memcpy(P + Prefix, S.data(), static_cast<std::size_t>(N));
@@ -110,18 +110,18 @@ bool TBinaryWriter::SaveToStream(std::vector<std::uint8_t>& Stream, int Mode) co
     if (FLength > kMaxFrameContent)
         return false; // a frame that no reader would take back
     // The codec leaves 4 bytes in front of the packed block for its checksum.
-    zem::TPackedBlock Packed = zem::G_Deflate(FBuffer.get(), static_cast<std::size_t>(FLength), Mode, 4, 0);
+    TPackedBlock Packed = G_Deflate(FBuffer.get(), static_cast<std::size_t>(FLength), Mode, 4, 0);
     const std::int64_t L = static_cast<std::int64_t>(Packed.PackedLength) + 4;
     if (L > kMaxLength) {
-        zem::SecureZero(Packed.Memory.data(), Packed.Memory.size());
+        SecureZero(Packed.Memory.data(), Packed.Memory.size());
         throw EIntOverflow();
     }
-    zem::StoreLE32(Packed.Memory.data(), zem::Adler32(Packed.Memory.data() + 4, Packed.PackedLength));
+    StoreLE32(Packed.Memory.data(), Adler32(Packed.Memory.data() + 4, Packed.PackedLength));
     std::uint8_t Length[4];
-    zem::StoreLE32(Length, static_cast<std::uint32_t>(L));
+    StoreLE32(Length, static_cast<std::uint32_t>(L));
     Stream.insert(Stream.end(), Length, Length + 4);
     Stream.insert(Stream.end(), Packed.Memory.begin(), Packed.Memory.end());
-    zem::SecureZero(Packed.Memory.data(), Packed.Memory.size());
+    SecureZero(Packed.Memory.data(), Packed.Memory.size());
     return true;
 }
 

@@ -43,7 +43,7 @@ std::array<std::uint8_t, HeaderSize> FileHeader() {
 
 // round(i * 100 / n) of the entry just handled, halves to even.
 std::int32_t Percent(std::int32_t i, std::int32_t n) {
-    return n > 0 ? zem::Round(static_cast<long double>(i) * 100 / n) : 0;
+    return n > 0 ? Round(static_cast<long double>(i) * 100 / n) : 0;
 }
 
 // View values no window can show: a world coordinate or extent beyond this, a scale beyond the last.
@@ -133,7 +133,7 @@ void WriteBlob(TBinaryWriter& W, const std::vector<std::uint8_t>& Blob) {
 std::vector<std::uint8_t> ReadBlob(TBinaryReader& R) {
     const std::int32_t n = R.ReadInteger();
     // A count larger than what is left cannot be real: refuse before allocating it.
-    zem::CheckInput(n >= 0 && n <= R.Size() - R.Position(), zem::TInputFault::PastEnd);
+    CheckInput(n >= 0 && n <= R.Size() - R.Position(), TInputFault::PastEnd);
     std::vector<std::uint8_t> Blob(static_cast<size_t>(n));
     R.ReadBytes(Blob.data(), n);
     return Blob;
@@ -142,8 +142,8 @@ std::vector<std::uint8_t> ReadBlob(TBinaryReader& R) {
 // A count of entries each needing at least MinBytes must fit in what is left of the stream.
 std::int32_t ReadCount(TBinaryReader& R, std::int32_t MinBytes) {
     const std::int32_t n = R.ReadInteger();
-    zem::CheckInput(n >= 0 && static_cast<std::int64_t>(n) * MinBytes <= R.Size() - R.Position(),
-                    zem::TInputFault::PastEnd);
+    CheckInput(n >= 0 && static_cast<std::int64_t>(n) * MinBytes <= R.Size() - R.Position(),
+                    TInputFault::PastEnd);
     return n;
 }
 
@@ -281,7 +281,7 @@ std::vector<std::uint8_t> TZemMap::SaveToBytes() {
 
 void TZemMap::SaveToFile(const std::string& FileName) {
     const std::vector<std::uint8_t> File = SaveToBytes();
-    zem::WriteFileAtomically(FileName,
+    WriteFileAtomically(FileName,
                              std::string_view(reinterpret_cast<const char*>(File.data()), File.size()));
 }
 
@@ -340,8 +340,8 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
     }
 
     // N IDs and N records must fit in what is left: refuse a hostile count before allocating for it.
-    zem::CheckInput(N >= 0 && static_cast<std::int64_t>(N) * (4 + MinRecordBytes) <= R.Size() - R.Position(),
-                    zem::TInputFault::PastEnd);
+    CheckInput(N >= 0 && static_cast<std::int64_t>(N) * (4 + MinRecordBytes) <= R.Size() - R.Position(),
+                    TInputFault::PastEnd);
     Doc.Order.Clear();
     for (std::int32_t i = 0; i < N; ++i)
         Doc.Order.Add(R.ReadInteger());
@@ -463,7 +463,7 @@ bool TZemMap::LoadFromFile(const std::string& FileName) {
     Clear();
     std::string Bytes;
     try {
-        Bytes = zem::ReadWholeFile(FileName, MaxMapFileBytes);
+        Bytes = ReadWholeFile(FileName, MaxMapFileBytes);
     } catch (const std::bad_alloc&) {
         FHost.ShowMessage(MsgNoMemory, "Ошибка", TZemMsgButtons::mbOk);
         return false;

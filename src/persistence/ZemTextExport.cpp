@@ -23,7 +23,7 @@ public:
     void Int(const char* Name, long long V) { Line(Name + std::to_string(V)); }
     void Bool(const char* Name, bool V) { Line(std::string(Name) + (V ? "-1" : "0")); }
     void Float(const char* Name, float V) {
-        Line(Name + zem::GeneralFloatText(static_cast<long double>(V), FSep));
+        Line(Name + GeneralFloatText(static_cast<long double>(V), FSep));
     }
     void Str(const char* Name, const ZemString& V) { Line(Name + V); }
     std::string Text;
@@ -139,13 +139,13 @@ std::string TZemMap::ObjectsText(char DecimalSeparator) {
 void TZemMap::ExportText(const std::string& Folder, char DecimalSeparator) {
     const std::string Objects = ObjectsText(DecimalSeparator);
     if (::mkdir(Folder.c_str(), 0777) != 0 && errno != EEXIST)
-        throw EZemError("Не удалось создать папку \"" + Folder + "\": " + zem::SystemErrorText(errno));
-    zem::WriteFileAtomically(JoinPath(Folder, "Objects.txt"), Objects);
-    zem::WriteFileAtomically(JoinPath(Folder, "DBStreets.txt"), DirectoryText(Doc.Streets));
-    zem::WriteFileAtomically(JoinPath(Folder, "DBIndexes.txt"), DirectoryText(Doc.Indexes));
-    zem::WriteFileAtomically(JoinPath(Folder, "DBCitys.txt"), DirectoryText(Doc.Cities));
-    zem::WriteFileAtomically(JoinPath(Folder, "DBAreas.txt"), DirectoryText(Doc.Areas));
-    zem::WriteFileAtomically(JoinPath(Folder, "DBObjects.txt"), DirectoryText(Doc.ObjectTypes));
+        throw EZemError("Не удалось создать папку \"" + Folder + "\": " + SystemErrorText(errno));
+    WriteFileAtomically(JoinPath(Folder, "Objects.txt"), Objects);
+    WriteFileAtomically(JoinPath(Folder, "DBStreets.txt"), DirectoryText(Doc.Streets));
+    WriteFileAtomically(JoinPath(Folder, "DBIndexes.txt"), DirectoryText(Doc.Indexes));
+    WriteFileAtomically(JoinPath(Folder, "DBCitys.txt"), DirectoryText(Doc.Cities));
+    WriteFileAtomically(JoinPath(Folder, "DBAreas.txt"), DirectoryText(Doc.Areas));
+    WriteFileAtomically(JoinPath(Folder, "DBObjects.txt"), DirectoryText(Doc.ObjectTypes));
 }
 
 } // namespace zem

@@ -367,7 +367,7 @@ void TZemTransportTask::Regenerate() {
 
 void TZemTransportTask::Execute() {
     if (FRunning)
-        throw ETransportTaskError(zem::MsgSearchRunning); // the running leg is left alone
+        throw ETransportTaskError(MsgSearchRunning); // the running leg is left alone
     FRunning = true;
     struct TRunningGuard {
         TZemTransportTask& Task;
@@ -379,12 +379,12 @@ void TZemTransportTask::Execute() {
     } Guard{*this};
 
     if (FStartCross == -1)
-        throw ETransportTaskError(zem::MsgNoStartCross);
+        throw ETransportTaskError(MsgNoStartCross);
     if (FEndCross == -1)
-        throw ETransportTaskError(zem::MsgNoEndCross);
+        throw ETransportTaskError(MsgNoEndCross);
     FRandom->Reseed();
     if (!InitPopulation())
-        throw ETransportTaskError(zem::MsgRouteNotFound);
+        throw ETransportTaskError(MsgRouteNotFound);
     DumpPopulation("_StartPopulation.txt");
     FStagnantGenerations = 0;
     FGenerations = 0;
@@ -396,7 +396,7 @@ void TZemTransportTask::Execute() {
         RunGenerations();
     }
     if (FClearPending)
-        throw ETransportTaskError(zem::MsgSearchCleared);
+        throw ETransportTaskError(MsgSearchCleared);
     DumpPopulation("_EndPopulation.txt");
 }
 

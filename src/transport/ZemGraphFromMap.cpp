@@ -61,7 +61,7 @@ void DeriveGraph(TZemTransportTask& Task, const TZemMap& Map) {
         const std::uint8_t Direction = S.Direction();
         if (Direction > 2)
             continue;
-        const long double Length = zem::SegmentLength(S);
+        const long double Length = SegmentLength(S);
         if (!std::isfinite(Length))
             continue; // a damaged point: no cost could be compared, and the search would never settle
         Task.AddSegment(ID, Length, Type, S.Text());
@@ -77,9 +77,9 @@ TZemTransportTask::TSegmentLookup MapSegmentLookup(const TZemMap& Map) {
         if (!Map.ObjectExists(SegmentID))
             return std::nullopt;
         const TZemObject& S = Map.ObjectByID(SegmentID);
-        if (S.Kind != otRoadCrossLine || !std::isfinite(zem::SegmentLength(S)))
+        if (S.Kind != otRoadCrossLine || !std::isfinite(SegmentLength(S)))
             return std::nullopt;
-        return TZemSegmentInfo{zem::SegmentLength(S), S.TransportType(), S.Text(), -1};
+        return TZemSegmentInfo{SegmentLength(S), S.TransportType(), S.Text(), -1};
     };
 }
 

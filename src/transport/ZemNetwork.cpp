@@ -42,7 +42,7 @@ std::int32_t TZemMap::NearestJunction(const TIntegerList& Vertices, const TXYPoi
 
 bool TZemMap::PrepareTransportSearch() {
     if (TransportTask().Running())
-        throw ETransportTaskError(zem::MsgSearchRunning);
+        throw ETransportTaskError(MsgSearchRunning);
     if (Net.RoutePoints.Count() < 2)
         throw ETransportTaskError(MsgTooFewPoints);
 
@@ -50,7 +50,7 @@ bool TZemMap::PrepareTransportSearch() {
     std::vector<std::string> Names;
     std::vector<int> Checked;
     for (std::int32_t i = 0; i < KindCount; ++i) {
-        Names.push_back(zem::ToUtf8(Doc.TransportTypes[static_cast<size_t>(i)]));
+        Names.push_back(ToUtf8(Doc.TransportTypes[static_cast<size_t>(i)]));
         Checked.push_back(i); // every kind starts checked
     }
     const bool Ok = FHost.AskTransportKinds("Выбор", Names, Checked);

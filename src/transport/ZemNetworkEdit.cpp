@@ -91,7 +91,7 @@ void TZemMap::RouteNames(std::vector<ZemString>& List) const {
             continue;
         bool Known = false;
         for (const ZemString& Listed : List)
-            if (zem::SameText(Listed, S.Text())) {
+            if (SameText(Listed, S.Text())) {
                 Known = true;
                 break;
             }

@@ -14,7 +14,7 @@ void TAnswere::Add(std::int32_t ID, std::int32_t TransportType, std::int32_t Nod
 
 TAnRec TAnswere::Get(std::int32_t Index) const {
     if (Index < 0 || Index >= Count())
-        throw EZemError(zem::MsgBadIndex);
+        throw EZemError(MsgBadIndex);
     return Records[static_cast<size_t>(Index)];
 }
 
@@ -41,7 +41,7 @@ void BuildAnswere(const TZemMap& Map, const TIntegerList& Route, TAnswere& Answe
             PreviousType = O.TransportType();
             PreviousName = O.Text();
             const bool Known = PreviousType >= 0 && PreviousType < static_cast<std::int32_t>(Kinds.size());
-            ZemString Node = Known ? Kinds[static_cast<size_t>(PreviousType)] : zem::FromUtf8("Не задан");
+            ZemString Node = Known ? Kinds[static_cast<size_t>(PreviousType)] : FromUtf8("Не задан");
             if (!PreviousName.empty())
                 Node += " " + PreviousName;
             Nodes.push_back(Node);

@@ -22,11 +22,11 @@ constexpr const char* Eol = "\r\n";
 std::string WriteFile(const std::string& FileName, const std::string& Text) {
     const int Fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     if (Fd < 0)
-        return errno == ELOOP ? "это символическая ссылка" : zem::SystemErrorText(errno);
+        return errno == ELOOP ? "это символическая ссылка" : SystemErrorText(errno);
     struct stat St;
     std::string Refusal;
     if (::fstat(Fd, &St) != 0)
-        Refusal = zem::SystemErrorText(errno);
+        Refusal = SystemErrorText(errno);
     else if (!S_ISREG(St.st_mode))
         Refusal = "это не обычный файл";
     else if (St.st_nlink > 1)
@@ -37,7 +37,7 @@ std::string WriteFile(const std::string& FileName, const std::string& Text) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            Refusal = n < 0 ? zem::SystemErrorText(errno) : zem::SystemErrorText(EIO);
+            Refusal = n < 0 ? SystemErrorText(errno) : SystemErrorText(EIO);
         else
             Done += static_cast<size_t>(n);
     }
@@ -53,7 +53,7 @@ void AppendPath(std::string& Text, const TZemChromosome& C) {
         Text += ',';
     }
     Text += '=';
-    Text += zem::FormatFloat(C.Fitness);
+    Text += FormatFloat(C.Fitness);
     Text += Eol;
 }
 
@@ -90,7 +90,7 @@ void TZemTransportTask::DumpGraph() {
                  return E.SegmentNames[static_cast<size_t>(k)];
              }));
     DumpFile("_EdgesLens.txt", VertexTable(Graph, [](const TZemEdgeTables& E, std::int32_t k) {
-                 return zem::FormatFloat(E.SegmentLengths.Get(k));
+                 return FormatFloat(E.SegmentLengths.Get(k));
              }));
     std::string Text;
     for (const TPenalty& P : Penalties) {
@@ -98,7 +98,7 @@ void TZemTransportTask::DumpGraph() {
         Text += "; ";
         Text += P.Name;
         Text += "; ";
-        Text += zem::FormatFloat(P.Weight);
+        Text += FormatFloat(P.Weight);
         Text += Eol;
     }
     DumpFile("_Penalty.txt", Text);

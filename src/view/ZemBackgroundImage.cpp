@@ -12,7 +12,7 @@ namespace zem {
 using ld = long double;
 
 void PaintBackgroundImage(const TZemMap& Map, const TZemBackgroundImage& B, TBitmap32& Target) {
-    const zem::TZemImage& Img = B.Image;
+    const TZemImage& Img = B.Image;
     const int W = Map.Width(), H = Map.Height();
     const ld S = Map.View.Scale, s = B.Scale;
     if (Target.Empty() || W <= 0 || H <= 0 || !(S > 0) || !(s > 0) || Img.Width <= 0 || Img.Height <= 0)
@@ -20,9 +20,9 @@ void PaintBackgroundImage(const TZemMap& Map, const TZemBackgroundImage& B, TBit
     const TXYPoint LT = Map.View.LeftTop, VW = Map.View.ViewWidthHeight;
     // The window in picture pixels: x0 ... x1, y0 ... y1.
     auto Column = [&](ld WorldX) {
-        return zem::Round64(zem::Round((WorldX - B.Origin.X) * W / VW.X) * s / S);
+        return Round64(Round((WorldX - B.Origin.X) * W / VW.X) * s / S);
     };
-    auto Row = [&](ld WorldY) { return zem::Round64(zem::Round((WorldY - B.Origin.Y) * H / VW.Y) * s / S); };
+    auto Row = [&](ld WorldY) { return Round64(Round((WorldY - B.Origin.Y) * H / VW.Y) * s / S); };
     const std::int64_t x0 = Column(LT.X), x1 = Column(static_cast<ld>(LT.X) + VW.X);
     const std::int64_t y0 = Row(LT.Y), y1 = Row(static_cast<ld>(LT.Y) + VW.Y);
     Target.Clear(ToColor32(static_cast<std::uint32_t>(Map.Doc.BackColor)));

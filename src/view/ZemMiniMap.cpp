@@ -64,10 +64,10 @@ bool TZemMiniMap::ComputeFittedArea(std::int32_t W, std::int32_t H, float GW, fl
     if (GW == 0.0f || GH == 0.0f)
         return false;
     if (static_cast<ld>(H) <= static_cast<ld>(W) * GH / GW) {
-        const std::int32_t w = zem::Round(static_cast<ld>(H) * GW / GH);
+        const std::int32_t w = Round(static_cast<ld>(H) * GW / GH);
         Area = TRect{W / 2 - w / 2, 0, W / 2 + w / 2, H};
     } else {
-        const std::int32_t h = zem::Round(static_cast<ld>(W) * GH / GW);
+        const std::int32_t h = Round(static_cast<ld>(W) * GH / GW);
         Area = TRect{0, H / 2 - h / 2, W, H / 2 + h / 2};
     }
     return true;
@@ -136,8 +136,8 @@ struct TMiniTransform {
     ld GW, GH;  // GlobalWidthHeight
     TRect A;
     TRasterPoint operator()(const TXYPoint& P) const {
-        return TRasterPoint{A.Left + zem::Round((static_cast<ld>(P.X) - G.X) * (A.Right - A.Left) / GW),
-                            A.Top + zem::Round((static_cast<ld>(P.Y) - G.Y) * (A.Bottom - A.Top) / GH)};
+        return TRasterPoint{A.Left + Round((static_cast<ld>(P.X) - G.X) * (A.Right - A.Left) / GW),
+                            A.Top + Round((static_cast<ld>(P.Y) - G.Y) * (A.Bottom - A.Top) / GH)};
     }
 };
 

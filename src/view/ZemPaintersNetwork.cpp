@@ -8,7 +8,7 @@
 
 namespace zem {
 
-using namespace zem::paint;
+using namespace paint;
 
 namespace {
 

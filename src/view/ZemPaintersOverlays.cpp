@@ -11,7 +11,7 @@
 namespace zem {
 
 using ld = long double;
-using namespace zem::paint;
+using namespace paint;
 
 namespace {
 
@@ -55,9 +55,9 @@ void TZemMap::PaintHouseNumber(std::int32_t ID) {
     std::int32_t X = c.X - S.cx / 2, Y = c.Y - S.cy / 2;
     // On the roof of a block drawn in 3D; a block drawn flat keeps its number on itself.
     if (O.Ctl3D() && O.Height3D() != 0 && Doc.HasOption(moShow3D)) {
-        const ld r = zem::Round(static_cast<ld>(O.Height3D()) * View.Scale / 100);
-        X = zem::Round(X - r * std::cos(static_cast<ld>(Doc.Pseudo3DAngle)));
-        Y = zem::Round(r * std::sin(static_cast<ld>(Doc.Pseudo3DAngle)) + Y);
+        const ld r = Round(static_cast<ld>(O.Height3D()) * View.Scale / 100);
+        X = Round(X - r * std::cos(static_cast<ld>(Doc.Pseudo3DAngle)));
+        Y = Round(r * std::sin(static_cast<ld>(Doc.Pseudo3DAngle)) + Y);
     }
     B.OutputText(X, Y, Text);
 }

@@ -15,7 +15,7 @@
 namespace zem {
 
 using ld = long double;
-using namespace zem::paint;
+using namespace paint;
 
 namespace {
 
@@ -45,7 +45,7 @@ void UsePenAndBrush(TBitmap32& B, const TZemObject& O, std::int32_t Width) {
 std::string FaceName(const ZemString& Name) {
     for (unsigned char C : Name)
         if (C >= 0x80)
-            return zem::ToUtf8(Name);
+            return ToUtf8(Name);
     return Name;
 }
 
@@ -55,7 +55,7 @@ std::int32_t TZemMap::ScaledPenWidth(const TZemObject& O) const {
     if (O.Pen.Width == 0)
         return 1;
     // A width that rounds to 0 at a small scale still draws a hairline; so does an absurd one.
-    const std::int32_t W = zem::Round(static_cast<ld>(O.Pen.Width) * View.Scale / 100);
+    const std::int32_t W = Round(static_cast<ld>(O.Pen.Width) * View.Scale / 100);
     return W < 1 ? 1 : W;
 }
 
@@ -119,7 +119,7 @@ void TZemMap::PaintPolygon(std::int32_t ID) {
     TScreenPoints P;
     ObjectToScreen(*this, O, P);
     if (O.Ctl3D() && Doc.HasOption(moShow3D) && View.Scale >= Doc.MinScaleAddress)
-        B.Polygon3D(P.Data(), P.Last(), true, zem::Round(static_cast<ld>(View.Scale) * O.Height3D() / 100),
+        B.Polygon3D(P.Data(), P.Last(), true, Round(static_cast<ld>(View.Scale) * O.Height3D() / 100),
                     Doc.Pseudo3DAngle);
     else
         B.PolygonFilled(P.Data(), P.Last(), true);
@@ -144,7 +144,7 @@ void TZemMap::PaintText(std::int32_t ID, bool Selected) {
     if (O.PointCount() < 1)
         return;
     TBitmap32& B = BackBuffer;
-    const std::int32_t Size = zem::Round(static_cast<ld>(O.Font.Size) * View.Scale / 100);
+    const std::int32_t Size = Round(static_cast<ld>(O.Font.Size) * View.Scale / 100);
     if (Size < Doc.MinObjectView)
         return;
     B.LineColor = PenColor(O); // a text takes its pen's colour, not its font's
@@ -177,7 +177,7 @@ void TZemMap::PaintBitmapObject(std::int32_t ID) {
     // A picture missing from the library leaves the frame alone.
     if (O.BitmapIndex < 0 || O.BitmapIndex >= Doc.Bitmaps->Count())
         return;
-    const zem::TZemImage* Picture = Doc.Bitmaps->Get(O.BitmapIndex);
+    const TZemImage* Picture = Doc.Bitmaps->Get(O.BitmapIndex);
     if (!Picture || Picture->Empty())
         return;
     // The picture fills its frame as the frame lies on screen: its top edge runs from corner 0 to

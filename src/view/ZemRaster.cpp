@@ -16,7 +16,7 @@
 
 namespace zem {
 
-using namespace zem::raster;
+using namespace raster;
 
 TBitmap32::TBitmap32() = default;
 TBitmap32::TBitmap32(int AWidth, int AHeight) {
@@ -226,7 +226,7 @@ void TBitmap32::CopyToDevice(TBitmap32& Target, int X, int Y) const {
     Transfer(Target, X, Y, *this, false, 255);
 }
 
-void TBitmap32::Assign(zem::TPixelView Source) {
+void TBitmap32::Assign(TPixelView Source) {
     if (Source.Bits && Source.Bits == Bits())
         return;
     if (Source.Empty()) {
@@ -268,7 +268,7 @@ void TBitmap32::OutputTextRotated(int X, int Y, bool Selected, double Angle, con
     TRasterPoint Corner[4];
     const int U[4] = {0, Box.cx, Box.cx, 0}, V[4] = {0, 0, Box.cy, Box.cy};
     for (int i = 0; i < 4; ++i)
-        Corner[i] = {zem::Round(X + U[i] * C + V[i] * S), zem::Round(Y - U[i] * S + V[i] * C)};
+        Corner[i] = {Round(X + U[i] * C + V[i] * S), Round(Y - U[i] * S + V[i] * C)};
     ResetDash();
     for (int i = 0; i < 4; ++i)
         LineStyled(Corner[i].X, Corner[i].Y, Corner[(i + 1) % 4].X, Corner[(i + 1) % 4].Y, false, true, 1);

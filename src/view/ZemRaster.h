@@ -55,7 +55,7 @@ public:
     TColor32* ScanLine(int Y) { return FBits.data() + static_cast<std::size_t>(Y) * FWidth; }
     const TColor32* ScanLine(int Y) const { return FBits.data() + static_cast<std::size_t>(Y) * FWidth; }
     // The pixels as the image files and the other drawing calls take them; valid until the next resize.
-    zem::TPixelView View() const { return {Bits(), FWidth, FHeight}; }
+    TPixelView View() const { return {Bits(), FWidth, FHeight}; }
 
     // Nesting of updates; EndUpdate without a BeginUpdate raises "Unpaired TZemPersistent.EndUpdate".
     void BeginUpdate() { ++FUpdateCount; }
@@ -110,7 +110,7 @@ public:
     // Block copy of the whole surface onto Target at (X, Y).
     void CopyToDevice(TBitmap32& Target, int X, int Y) const;
     // Takes the size and the pixels of Source (a picture read from a file, another surface).
-    void Assign(zem::TPixelView Source);
+    void Assign(TPixelView Source);
 
     // ---- Lines ----
     void LineClipped(int X1, int Y1, int X2, int Y2, TColor32 Color);
@@ -163,7 +163,7 @@ public:
     // Source spread over the parallelogram with a corner at Origin and sides AxisX (the picture's top
     // edge) and AxisY (its left edge), nearest pixel; pixels equal to Key are skipped. Only the pixels
     // on the surface are visited.
-    void DrawOnFrame(zem::TPixelView Source, TPointF Origin, TPointF AxisX, TPointF AxisY, TColor32 Key);
+    void DrawOnFrame(TPixelView Source, TPointF Origin, TPointF AxisX, TPointF AxisY, TColor32 Key);
 
 private:
     // Lines (ZemRasterLines.cpp).
@@ -183,10 +183,10 @@ private:
     int FUpdateCount = 0;
     std::shared_ptr<TZemTextEngine> FTextEngine;
     // Working memory of the fill stages, kept between calls so that drawing does not allocate.
-    std::unique_ptr<zem::raster::TScanlineFiller> FFiller;
-    std::unique_ptr<zem::raster::TSpanUnion> FUnion;
-    zem::raster::TScanlineFiller& Filler();
-    zem::raster::TSpanUnion& Union();
+    std::unique_ptr<raster::TScanlineFiller> FFiller;
+    std::unique_ptr<raster::TSpanUnion> FUnion;
+    raster::TScanlineFiller& Filler();
+    raster::TSpanUnion& Union();
 };
 
 // Resampling of SrcRect of Src onto DstRect of Dst (Combine 0 copies, 1 blends) with the given kernel.

@@ -38,7 +38,7 @@ constexpr std::int32_t MulDiv(std::int32_t A, std::int32_t B, std::int32_t C) {
 // Platform colour (0x00BBGGRR, system colours resolved first) -> opaque TColor32.
 inline TColor32 ToColor32(std::uint32_t PlatformColor) {
     if (PlatformColor & 0x80000000u)
-        PlatformColor = zem::SystemColorToRgb(PlatformColor & 0xFF);
+        PlatformColor = SystemColorToRgb(PlatformColor & 0xFF);
     return 0xFF000000u | ((PlatformColor & 0xFF) << 16) | (PlatformColor & 0xFF00) |
            ((PlatformColor >> 16) & 0xFF);
 }
@@ -70,7 +70,7 @@ constexpr std::uint32_t AlphaOf(TColor32 V) {
 constexpr TColor32 Darken(TColor32 V, std::int32_t Percent) {
     auto D = [Percent](std::uint32_t C) {
         return static_cast<std::uint32_t>(static_cast<std::int32_t>(C) -
-                                          zem::MulDiv(static_cast<std::int32_t>(C), Percent, 100)) &
+                                          MulDiv(static_cast<std::int32_t>(C), Percent, 100)) &
                0xFF;
     };
     return 0xFF000000u | D(RedOf(V)) << 16 | D(GreenOf(V)) << 8 | D(BlueOf(V));

@@ -18,7 +18,7 @@
 
 namespace zem {
 
-using namespace zem::raster;
+using namespace raster;
 
 namespace {
 
@@ -334,7 +334,7 @@ void TBitmap32::DashedLine(int X1, int Y1, int X2, int Y2, bool RoundCaps, bool 
 // 0, so dots fall on the first pixel and every 2W + 1 pixels after it.
 void TBitmap32::DottedLine(int X1, int Y1, int X2, int Y2, bool Invert) {
     const i64 W = std::max(LineWidth, 1), Period = 2 * W + 1;
-    const int Radius = zem::Round(W / 2.0L);
+    const int Radius = Round(W / 2.0L);
     TLineSteps L(X1, Y1, X2, Y2);
     i64 C = Modulo(DashCounters[1], Period);
     DashCounters[1] = static_cast<std::int32_t>((C + L.N + 1) % Period);
@@ -386,7 +386,7 @@ void TBitmap32::PolylineStyled(const TRasterPoint* Points, int Last, bool RoundC
         Seg(i, i + 1, InnerCaps);
     Seg(Last, Last - 1, RoundCaps);
     if (Last == 2) {
-        int R = zem::Round(std::max(LineWidth, 1) / 2.0L);
+        int R = Round(std::max(LineWidth, 1) / 2.0L);
         Disc(Points[1].X, Points[1].Y, LineColor, LineColor, R);
     }
 }
@@ -411,8 +411,8 @@ void TBitmap32::MarchingLine(int X1, int Y1, int X2, int Y2) {
 void TBitmap32::ArrowHead(TRasterPoint From, TRasterPoint Tip) {
     double Back = std::atan2(double(From.Y) - Tip.Y, double(From.X) - Tip.X);
     for (double Side : {std::numbers::pi / 4, -std::numbers::pi / 4}) {
-        i64 X = i64(Tip.X) + zem::Round(15 * std::cos(Back + Side));
-        i64 Y = i64(Tip.Y) + zem::Round(15 * std::sin(Back + Side));
+        i64 X = i64(Tip.X) + Round(15 * std::cos(Back + Side));
+        i64 Y = i64(Tip.Y) + Round(15 * std::sin(Back + Side));
         PlotLine(Tip.X, Tip.Y, X, Y, false, LineColor);
     }
 }

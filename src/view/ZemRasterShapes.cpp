@@ -14,7 +14,7 @@
 
 namespace zem {
 
-using namespace zem::raster;
+using namespace raster;
 
 namespace {
 
@@ -147,7 +147,7 @@ void TBitmap32::Polygon3D(const TRasterPoint* Points, int Last, bool RoundCaps, 
     std::vector<TRasterPoint> Roof(Count);
     double C = std::cos(Angle), S = std::sin(Angle);
     for (int i = 0; i < Count; ++i)
-        Roof[i] = {zem::Round(Points[i].X - Height * C), zem::Round(Points[i].Y + Height * S)};
+        Roof[i] = {Round(Points[i].X - Height * C), Round(Points[i].Y + Height * S)};
     PolygonFilled(Points, Last, RoundCaps);
     TColor32 SavedBrush = BrushColor, SavedLine = LineColor;
     BrushColor = Darken(BrushColor, 20);
@@ -198,8 +198,8 @@ void TBitmap32::PolyBezier(const TRasterPoint* Points, int Last) {
             if (j < 20) {
                 double t = j / 20.0, u = 1 - t;
                 double B0 = u * u * u, B1 = 3 * u * u * t, B2 = 3 * u * t * t, B3 = t * t * t;
-                Cur = {zem::Round(B0 * P0.X + B1 * P1.X + B2 * P2.X + B3 * P3.X),
-                       zem::Round(B0 * P0.Y + B1 * P1.Y + B2 * P2.Y + B3 * P3.Y)};
+                Cur = {Round(B0 * P0.X + B1 * P1.X + B2 * P2.X + B3 * P3.X),
+                       Round(B0 * P0.Y + B1 * P1.Y + B2 * P2.Y + B3 * P3.Y)};
             }
             LineStyled(Prev.X, Prev.Y, Cur.X, Cur.Y, true, false, LineStyle);
             Prev = Cur;
@@ -215,7 +215,7 @@ void TBitmap32::EllipseRotated(TRasterPoint Centre, double Angle, int Rx, int Ry
     for (int i = 0; i < 50; ++i) {
         double T = i * 2 * std::numbers::pi / 49;
         double DX = Rx * std::cos(T), DY = Ry * std::sin(T);
-        P[i] = {zem::Round(Centre.X + DX * CA - DY * SA), zem::Round(Centre.Y + DX * SA + DY * CA)};
+        P[i] = {Round(Centre.X + DX * CA - DY * SA), Round(Centre.Y + DX * SA + DY * CA)};
     }
     PolygonFilled(P, 49, true);
 }
@@ -372,7 +372,7 @@ void TBitmap32::DrawRotated(const TBitmap32& Source, int X, int Y, double Angle,
 // Origin + AxisY. A pixel belongs to it when its position p = Origin + s AxisX + t AxisY has
 // 0 < s <= 1 and 0 < t <= 1, and shows the picture's pixel at (s, t). Each surface pixel is mapped back
 // into the picture, so the cost is bounded by the surface, however large the picture appears.
-void TBitmap32::DrawOnFrame(zem::TPixelView Source, TPointF Origin, TPointF AxisX, TPointF AxisY,
+void TBitmap32::DrawOnFrame(TPixelView Source, TPointF Origin, TPointF AxisX, TPointF AxisY,
                             TColor32 Key) {
     if (Empty() || Source.Empty())
         return;

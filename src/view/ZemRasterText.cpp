@@ -22,12 +22,12 @@
 namespace zem {
 
 int TRasterFont::PixelHeight() const {
-    int H = zem::MulDiv(Size < 0 ? -Size : Size, 96, 72);
+    int H = MulDiv(Size < 0 ? -Size : Size, 96, 72);
     return std::clamp(H, 1, 2000);
 }
 
 int EscapementOf(double Angle) {
-    return zem::Round(Angle * 1800 / std::numbers::pi);
+    return Round(Angle * 1800 / std::numbers::pi);
 }
 
 char32_t Cp1251ToUnicode(unsigned char C) {
@@ -114,7 +114,7 @@ struct TZemTextEngine::TImpl {
     std::unordered_map<std::uint64_t, std::unique_ptr<TGlyphSet>> GlyphSets;
     std::size_t GlyphBytes = 0, GlyphCount = 0;
     TGlyph Scratch;
-    zem::raster::TScanlineFiller Filler;
+    raster::TScanlineFiller Filler;
 
     TImpl() {
         if (FT_Init_FreeType(&Library))
@@ -392,8 +392,8 @@ void TZemTextEngine::Draw(TColor32* Bits, int Width, int Height, const TRasterFo
             Q[i] = {OX + U[i] * Co + V[i] * Si, OY - U[i] * Si + V[i] * Co};
         FImpl->Filler.Reset();
         FImpl->Filler.AddContour(Q, 4);
-        FImpl->Filler.Fill({0, 0, Width, Height}, zem::raster::TFillRule::frNonZero,
-                           zem::raster::TSolidSpan{Bits, Width, Color | 0xFF000000u});
+        FImpl->Filler.Fill({0, 0, Width, Height}, raster::TFillRule::frNonZero,
+                           raster::TSolidSpan{Bits, Width, Color | 0xFF000000u});
     };
     if (Font.Style & fsUnderline)
         Bar(std::round(S.UnderlinePos - S.UnderlineThick / 2), S.UnderlineThick);

@@ -142,7 +142,7 @@ void TZemMap::RenderView() {
                 PaintObject(ID);
         PaintOverlays();
         if (View.AntiAlias)
-            zem::SmoothFrame(BackBuffer);
+            SmoothFrame(BackBuffer);
     }
     FHost.Present(BackBuffer);
     ++View.PaintCounter;
@@ -168,7 +168,7 @@ ZemString GridLabel(float V) {
     char Buf[64];
     std::snprintf(Buf, sizeof Buf, "%.2f", static_cast<double>(V));
     ZemString S = Buf;
-    const char Sep = zem::LocaleDecimalSeparator();
+    const char Sep = LocaleDecimalSeparator();
     for (char& C : S)
         if (C == '.')
             C = Sep;
@@ -257,7 +257,7 @@ void TZemMap::Paint() {
 }
 
 void TZemMap::ExportBmp(const std::string& FileName) const {
-    zem::SaveImageFile(FileName, BackBuffer.View());
+    SaveImageFile(FileName, BackBuffer.View());
 }
 
 } // namespace zem

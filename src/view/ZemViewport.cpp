@@ -13,8 +13,8 @@ namespace zem {
 using ld = long double;
 
 TPoint TZemMap::WorldToScreen(const TXYPoint& W) const {
-    return TPoint{zem::Round((static_cast<ld>(W.X) - View.LeftTop.X) * FWidth / View.ViewWidthHeight.X),
-                  zem::Round((static_cast<ld>(W.Y) - View.LeftTop.Y) * FHeight / View.ViewWidthHeight.Y)};
+    return TPoint{Round((static_cast<ld>(W.X) - View.LeftTop.X) * FWidth / View.ViewWidthHeight.X),
+                  Round((static_cast<ld>(W.Y) - View.LeftTop.Y) * FHeight / View.ViewWidthHeight.Y)};
 }
 
 TXYPoint TZemMap::ScreenToWorld(const TPoint& S) const {
@@ -101,7 +101,7 @@ void TZemMap::ZoomToRect(const TPoint& P, const TPoint& Q) {
 }
 
 void TZemMap::ZoomOutClick(const TPoint&) {
-    SetScale(static_cast<float>(zem::Round(static_cast<ld>(View.Scale) / 2)));
+    SetScale(static_cast<float>(Round(static_cast<ld>(View.Scale) / 2)));
 }
 
 void TZemMap::WheelZoom(std::int32_t Delta) {

@@ -15,7 +15,7 @@ namespace zem {
 
 namespace {
 
-const char* const RenderUsage =
+const char* const kRenderUsage =
     "Использование: zemmap-cli render ФАЙЛ.mp ВЫХОД.bmp|ВЫХОД.png [--size ШxВ] [--scale S] [--center X,Y]\n"
     "                                [--transport] [--grid]\n"
     "  Рисует карту так, как её показывает окно, и записывает картинку.\n"
@@ -25,7 +25,7 @@ const char* const RenderUsage =
     "  --transport    показать транспортную сеть\n"
     "  --grid         показать координатную сетку\n";
 
-constexpr int MaxSide = 16384;
+constexpr int kMaxSide = 16384;
 
 bool ParseFloat(const std::string& S, float& V) {
     const char* End = S.data() + S.size();
@@ -47,7 +47,7 @@ bool EndsWith(std::string S, const char* Suffix) {
 }
 
 int Wrong(const std::string& Why) {
-    std::fprintf(stderr, "zemmap-cli render: %s\n%s", Why.c_str(), RenderUsage);
+    std::fprintf(stderr, "zemmap-cli render: %s\n%s", Why.c_str(), kRenderUsage);
     return 2;
 }
 
@@ -76,7 +76,7 @@ int ParseRenderArgs(const TCliArgs& Args, TRenderOptions& Options) {
             const size_t X = Value(V) ? V.find('x') : std::string::npos;
             int W = 0, H = 0;
             if (X == std::string::npos || !ParseInt(V.substr(0, X), W) || !ParseInt(V.substr(X + 1), H) ||
-                W < 1 || H < 1 || W > MaxSide || H > MaxSide)
+                W < 1 || H < 1 || W > kMaxSide || H > kMaxSide)
                 return Wrong("параметру \"--size\" нужно ШxВ, каждая сторона от 1 до 16384");
             Options.Width = W;
             Options.Height = H;
@@ -154,7 +154,7 @@ int RenderCommand(const TCliArgs& Args, const TMapLoader& Load) {
     if (int Code = ParseRenderArgs(Args, Options); Code != 0)
         return Code;
     if (Options.Help) {
-        std::fputs(RenderUsage, stdout);
+        std::fputs(kRenderUsage, stdout);
         return 0;
     }
     HeadlessHost Host(Options.Width > 0 ? Options.Width : 400, Options.Height > 0 ? Options.Height : 400);

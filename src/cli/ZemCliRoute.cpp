@@ -11,7 +11,7 @@
 
 namespace zem {
 
-const char* const RouteUsage =
+const char* const kRouteUsage =
     "Использование: zemmap-cli route ФАЙЛ.mp [--seed N] [--population N] [--stop-generations N] [--exact]\n"
     "  Ищет дешёвый маршрут через точки поиска карты по всем видам транспорта и выводит его по участку\n"
     "  в строке (вид, название маршрута: номера отрезков), а затем \"cost: X\".\n"
@@ -63,11 +63,11 @@ int SearchAndPrint(TZemMap& Map, const TRouteOptions& Options, std::ostream& Out
             const auto Legs = Map.TransportLegs();
             for (const auto& [Start, End] : Legs)
                 if (Start == -1)
-                    throw ETransportTaskError(MsgNoStartCross);
+                    throw ETransportTaskError(kMsgNoStartCross);
             TZemExactRoute Exact(Task);
             const TZemExactRouteResult R = Exact.FindLegs(Legs);
             if (!R.Found)
-                throw ETransportTaskError(MsgRouteNotFound);
+                throw ETransportTaskError(kMsgRouteNotFound);
             PrintRoute(Map, R.Route, R.Cost, Out);
             return 0;
         }
@@ -175,11 +175,11 @@ int CmdRouteWith(const TCliArgs& Args, const std::function<void(TZemMap&, const 
     TRouteOptions Options;
     std::string Error;
     if (!ParseRouteArgs(Args, Options, Error)) {
-        std::cerr << "zemmap-cli route: " << Error << '\n' << RouteUsage;
+        std::cerr << "zemmap-cli route: " << Error << '\n' << kRouteUsage;
         return 2;
     }
     if (Options.Help) {
-        std::cout << RouteUsage;
+        std::cout << kRouteUsage;
         return 0;
     }
     HeadlessHost Host; // answers the transport choice with every kind

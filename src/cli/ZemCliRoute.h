@@ -24,7 +24,7 @@ struct TRouteOptions {
     bool Help = false;
 };
 
-extern const char* const RouteUsage;
+extern const char* const kRouteUsage;
 
 // The arguments after "route". False, with the reason in Error, on wrong usage.
 bool ParseRouteArgs(const std::vector<std::string>& Args, TRouteOptions& Options, std::string& Error);

@@ -12,13 +12,13 @@
 namespace zem {
 
 // Largest picture the reader accepts, in pixels (512 MB of TColor32).
-constexpr std::size_t BmpMaxPixels = std::size_t(1) << 27;
+constexpr std::size_t kBmpMaxPixels = std::size_t(1) << 27;
 
 bool IsBmpSignature(const std::uint8_t* Data, std::size_t Size);
 
 // Decodes a BMP file held in memory. A file whose header lies (sizes that overflow, offsets past the
 // end, palettes too short, runs past the row) raises EZemError saying what is wrong.
-TZemImage DecodeBmp(const std::uint8_t* Data, std::size_t Size, std::size_t MaxPixels = BmpMaxPixels);
+TZemImage DecodeBmp(const std::uint8_t* Data, std::size_t Size, std::size_t MaxPixels = kBmpMaxPixels);
 
 // A 32-bit bottom-up BMP file of the pixels (rows top to bottom in Pixels).
 std::vector<std::uint8_t> EncodeBmp32(const TColor32* Pixels, int Width, int Height);

@@ -14,7 +14,7 @@ std::unique_ptr<TZemImage> PictureFromBmp(std::span<const std::uint8_t> File, st
     // early leaves the rest blank, so a few bytes could otherwise ask for half a gigabyte), nor more than
     // the library has left.
     const std::size_t Limit =
-        std::min({BmpMaxPixels, Budget, std::max<std::size_t>(65536, File.size() * 256)});
+        std::min({kBmpMaxPixels, Budget, std::max<std::size_t>(65536, File.size() * 256)});
     return std::make_unique<TZemImage>(DecodeBmp(File.data(), File.size(), Limit));
 }
 
@@ -34,7 +34,7 @@ void TBmpList::WriteData(std::vector<std::uint8_t>& Out) const {
 }
 
 void TBmpList::ReadData(std::span<const std::uint8_t> Data) {
-    std::size_t Budget = MaxLibraryPixels;
+    std::size_t Budget = kMaxLibraryPixels;
     ReadEntries(Data, [&Budget](std::span<const std::uint8_t> File) {
         auto Picture = PictureFromBmp(File, Budget);
         Budget -= static_cast<std::size_t>(Picture->Width) * static_cast<std::size_t>(Picture->Height);

@@ -19,11 +19,11 @@ public:
     void WriteData(std::vector<std::uint8_t>& Out) const;
     // Replaces the entries with those of Data. A size past the end or a picture that does not decode
     // raises EZemError; the entries read before it stay. The pictures of one library share a budget of
-    // MaxLibraryPixels pixels: a picture beyond it raises as well.
+    // kMaxLibraryPixels pixels: a picture beyond it raises as well.
     void ReadData(std::span<const std::uint8_t> Data);
 
     // One picture of the largest size the reader takes (512 MB), or many smaller ones.
-    static constexpr std::size_t MaxLibraryPixels = BmpMaxPixels;
+    static constexpr std::size_t kMaxLibraryPixels = kBmpMaxPixels;
 };
 
 } // namespace zem

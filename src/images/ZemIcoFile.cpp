@@ -52,8 +52,8 @@ TZemImage DecodeIconDib(const std::uint8_t* Dib, size_t Size, std::size_t MaxPix
     const std::int32_t DoubleHeight = static_cast<std::int32_t>(U32(Dib + 8));
     const std::uint32_t Bits = U16(Dib + 14);
     std::uint32_t Colors = U32(Dib + 32);
-    if (Width <= 0 || Width > static_cast<std::int32_t>(IcoMaxSide) || DoubleHeight <= 0 ||
-        DoubleHeight > 2 * static_cast<std::int32_t>(IcoMaxSide) || DoubleHeight % 2 != 0)
+    if (Width <= 0 || Width > static_cast<std::int32_t>(kIcoMaxSide) || DoubleHeight <= 0 ||
+        DoubleHeight > 2 * static_cast<std::int32_t>(kIcoMaxSide) || DoubleHeight % 2 != 0)
         Bad("неверные размеры изображения");
     const std::int32_t Height = DoubleHeight / 2;
     if (static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height) > MaxPixels)
@@ -142,7 +142,7 @@ TZemImage DecodeIco(const std::uint8_t* Data, std::size_t Size, std::size_t MaxP
         Bad("изображение лежит за концом файла");
     const std::uint8_t* Image = Data + Offset;
     if (IsPngSignature(Image, Bytes))
-        return DecodePng(Image, Bytes, std::min(MaxPixels, PngPixelsFor(Bytes)), IcoMaxSide);
+        return DecodePng(Image, Bytes, std::min(MaxPixels, PngPixelsFor(Bytes)), kIcoMaxSide);
     return DecodeIconDib(Image, Bytes, MaxPixels);
 }
 

@@ -35,10 +35,10 @@ void TIconList::WriteData(std::vector<std::uint8_t>& Out) const {
 
 void TIconList::ReadData(std::span<const std::uint8_t> Data) {
     // Each icon is bounded by its own bytes as well (DecodeIco); the budget bounds many of them together.
-    std::size_t Budget = MaxLibraryPixels;
+    std::size_t Budget = kMaxLibraryPixels;
     ReadEntries(Data, [&Budget](std::span<const std::uint8_t> Bytes) {
-        auto Icon = std::make_unique<TZemIcon>(
-            Bytes, std::min(Budget, std::size_t{IcoMaxSide} * IcoMaxSide));
+        auto Icon =
+            std::make_unique<TZemIcon>(Bytes, std::min(Budget, std::size_t{kIcoMaxSide} * kIcoMaxSide));
         Budget -=
             static_cast<std::size_t>(Icon->Image().Width) * static_cast<std::size_t>(Icon->Image().Height);
         return Icon;

@@ -18,7 +18,7 @@ public:
     // Decodes an ICO file; raises EZemError when it is not one, or when its image has more than MaxPixels
     // pixels.
     explicit TZemIcon(std::span<const std::uint8_t> IcoFile,
-                      std::size_t MaxPixels = std::size_t{IcoMaxSide} * IcoMaxSide);
+                      std::size_t MaxPixels = std::size_t{kIcoMaxSide} * kIcoMaxSide);
     const std::vector<std::uint8_t>& FileBytes() const { return FFile; }
     // The image drawn for the icon, alpha from its mask.
     const TZemImage& Image() const { return FImage; }
@@ -39,11 +39,11 @@ public:
     void WriteData(std::vector<std::uint8_t>& Out) const;
     // Replaces the entries with those of Data; a size past the end or an icon that does not decode raises
     // EZemError, and the entries read before it stay. The icons of one library share a budget of
-    // MaxLibraryPixels pixels: an icon beyond it raises as well.
+    // kMaxLibraryPixels pixels: an icon beyond it raises as well.
     void ReadData(std::span<const std::uint8_t> Data);
 
     // 32M pixels, 128 MB of images: a thousand icons of 128 x 128 take 16M.
-    static constexpr std::size_t MaxLibraryPixels = std::size_t(1) << 25;
+    static constexpr std::size_t kMaxLibraryPixels = std::size_t(1) << 25;
 };
 
 } // namespace zem

@@ -141,7 +141,7 @@ private:
     }
     void CheckIndex(std::int32_t Index, std::int32_t Limit) const {
         if (Index < 0 || Index >= Limit)
-            throw EZemError(MsgBadIndex);
+            throw EZemError(kMsgBadIndex);
     }
     std::int32_t FUpdateCount = 0;
 };

@@ -24,7 +24,7 @@ TZemImage DecodePng(const std::uint8_t* Data, std::size_t Size, std::size_t MaxP
         throw EZemError(std::string("Файл PNG поврежден: ") + Png.message);
     // BGRA bytes in memory are 0xAARRGGBB words on a little-endian machine.
     Png.format = PNG_FORMAT_BGRA;
-    if (Png.width == 0 || Png.height == 0 || std::uint64_t(Png.width) * Png.height > PngMaxPixels) {
+    if (Png.width == 0 || Png.height == 0 || std::uint64_t(Png.width) * Png.height > kPngMaxPixels) {
         png_image_free(&Png);
         throw EZemError("Файл PNG поврежден: недопустимый размер изображения");
     }

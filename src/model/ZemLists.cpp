@@ -5,12 +5,12 @@
 
 namespace zem {
 
-const char* const MsgSortedInsert = "Недопустима вставка элементов в массив при (MaintainSorted = True).";
-const char* const MsgBadIndex = "Попытка обратиться к несуществующему элементу списка или очереди.";
-const char* const MsgDuplicateKey = "Нарушение уникальности ключа в наборе %s.";
+const char* const kMsgSortedInsert = "Недопустима вставка элементов в массив при (MaintainSorted = True).";
+const char* const kMsgBadIndex = "Попытка обратиться к несуществующему элементу списка или очереди.";
+const char* const kMsgDuplicateKey = "Нарушение уникальности ключа в наборе %s.";
 
 std::string DuplicateKeyMessage(const char* ContainerName) {
-    const std::string Pattern = MsgDuplicateKey;
+    const std::string Pattern = kMsgDuplicateKey;
     const size_t At = Pattern.find("%s");
     return Pattern.substr(0, At) + ContainerName + Pattern.substr(At + 2);
 }
@@ -66,7 +66,6 @@ std::int32_t HashtablePrimeAbove(std::int64_t n) {
     throw EIntOverflow();
 }
 
-
 TIntegerList::TIntegerList(std::int32_t InitialCapacity) {
     FItems.resize(static_cast<size_t>(std::max(InitialCapacity, 0)));
 }
@@ -93,9 +92,9 @@ void TIntegerList::Add(std::int32_t Value) {
 
 void TIntegerList::Insert(std::int32_t Index, std::int32_t Value) {
     if (MaintainSorted)
-        throw EZemError(MsgSortedInsert);
+        throw EZemError(kMsgSortedInsert);
     if (Index < 0 || Index > FCount)
-        throw EZemError(MsgBadIndex);
+        throw EZemError(kMsgBadIndex);
     EnsureRoom();
     for (std::int32_t i = FCount; i > Index; --i)
         FItems[static_cast<size_t>(i)] = FItems[static_cast<size_t>(i - 1)];
@@ -134,14 +133,14 @@ void TIntegerList::Remove(std::int32_t Value) {
 
 void TIntegerList::RemoveAt(std::int32_t Index) {
     if (Index < 0 || Index >= FCount)
-        throw EZemError(MsgBadIndex);
+        throw EZemError(kMsgBadIndex);
     std::copy(FItems.begin() + Index + 1, FItems.begin() + FCount, FItems.begin() + Index);
     --FCount;
 }
 
 void TIntegerList::RemoveRange(std::int32_t Index, std::int32_t N) {
     if (Index < 0 || Index > FCount)
-        throw EZemError(MsgBadIndex);
+        throw EZemError(kMsgBadIndex);
     if (static_cast<std::int64_t>(Index) + N >= FCount) {
         FCount = Index;
         return;

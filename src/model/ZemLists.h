@@ -16,9 +16,9 @@
 
 namespace zem {
 
-extern const char* const MsgSortedInsert;
-extern const char* const MsgBadIndex;
-extern const char* const MsgDuplicateKey; // contains %s
+extern const char* const kMsgSortedInsert;
+extern const char* const kMsgBadIndex;
+extern const char* const kMsgDuplicateKey; // contains %s
 
 // New capacity when an add finds the list full (old capacity k): 0..5 -> 16, 6..53 -> 64, 54..245 -> 256,
 // 246..1013 -> 1024, then the smallest power of two greater than k + 10.
@@ -31,7 +31,6 @@ std::int32_t GrowCapacity(std::int32_t k);
 std::int32_t RoundCapacity(std::int32_t n);
 // The duplicate-key message with the container's name in place of %s.
 std::string DuplicateKeyMessage(const char* ContainerName);
-
 
 class TIntegerList {
 public:
@@ -121,7 +120,7 @@ public:
 
     void RemoveAt(std::int32_t Index) {
         if (Index < 0 || Index >= FCount)
-            throw EZemError(MsgBadIndex);
+            throw EZemError(kMsgBadIndex);
         for (std::int32_t i = Index; i + 1 < FCount; ++i) {
             FKeys[static_cast<size_t>(i)] = FKeys[static_cast<size_t>(i) + 1];
             FValues[static_cast<size_t>(i)] = std::move(FValues[static_cast<size_t>(i) + 1]);

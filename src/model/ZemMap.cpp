@@ -15,7 +15,7 @@
 namespace zem {
 
 namespace {
-const char* const MsgNoFreeID = "Нельзя добавить объект: все идентификаторы объектов уже заняты.";
+const char* const kMsgNoFreeID = "Нельзя добавить объект: все идентификаторы объектов уже заняты.";
 } // namespace
 
 TZemDocument::TZemDocument() : Icons(std::make_unique<TIconList>()), Bitmaps(std::make_unique<TBmpList>()) {}
@@ -104,7 +104,7 @@ void TZemMap::AddObject(const TZemObject& Template) {
     // would hand out negative IDs.
     while (Doc.Objects.Contains(Doc.MaxID)) {
         if (Doc.MaxID == INT32_MAX)
-            throw EZemError(MsgNoFreeID);
+            throw EZemError(kMsgNoFreeID);
         ++Doc.MaxID;
     }
     auto Object = std::make_unique<TZemObject>();
@@ -165,8 +165,8 @@ bool TZemMap::DuplicateObject(std::int32_t ID) {
         return true; // editing is not allowed: nothing stored, nothing moved
     TZemObject& Copy = ObjectByID(Doc.Order[Doc.Order.Count() - 1]); // AddObject appends the copy
     if (Copy.Kind != otText && Copy.Kind != otEllipse) {
-        const float d = static_cast<float>(
-            Round((static_cast<long double>(Copy.RightBottom.X) - Copy.LeftTop.X) / 3));
+        const float d =
+            static_cast<float>(Round((static_cast<long double>(Copy.RightBottom.X) - Copy.LeftTop.X) / 3));
         for (std::int32_t i = 0; i < Copy.PointCount(); ++i) {
             TXYPoint P = Copy.Point(i);
             Copy.SetPoint(i, TXYPoint{P.X + d, P.Y + d});

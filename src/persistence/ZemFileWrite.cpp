@@ -21,11 +21,11 @@ namespace zem {
 
 namespace {
 
-constexpr const char* TempMark = ".tmp-";
+constexpr const char* kTempMark = ".tmp-";
 // A temporary whose writer is still alive is left alone until it is this old (seconds); one without a
 // recorded writer, from an older version of the program, after a minute.
-constexpr time_t StaleWithWriter = 600;
-constexpr time_t StaleWithoutWriter = 60;
+constexpr time_t kStaleWithWriter = 600;
+constexpr time_t kStaleWithoutWriter = 60;
 
 [[noreturn]] void Fail(const std::string& What, const std::string& Path, int Error) {
     throw EZemError(What + " \"" + Path + "\": " + SystemErrorText(Error));
@@ -103,7 +103,7 @@ std::string FollowLinks(const std::string& Path) {
 std::string TempName(const std::string& Target) {
     static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device Random;
-    std::string Name = Target + TempMark + std::to_string(::getpid()) + "-";
+    std::string Name = Target + kTempMark + std::to_string(::getpid()) + "-";
     for (int i = 0; i < 6; ++i)
         Name += Letters[Random() % (sizeof Letters - 1)];
     return Name;
@@ -140,7 +140,7 @@ bool ParseTempTail(const std::string& Tail, std::optional<long>& Writer) {
 } // namespace
 
 void SweepStaleTemporaries(const std::string& Target) {
-    const std::string Prefix = BaseName(Target) + TempMark;
+    const std::string Prefix = BaseName(Target) + kTempMark;
     std::unique_ptr<DIR, int (*)(DIR*)> Dir(::opendir(DirName(Target).c_str()), ::closedir);
     if (!Dir)
         return; // the write itself will report a folder it cannot use
@@ -155,7 +155,7 @@ void SweepStaleTemporaries(const std::string& Target) {
         if (::fstatat(DirFd, Name.c_str(), &St, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(St.st_mode))
             continue;
         const bool WriterGone = Writer && ::kill(static_cast<pid_t>(*Writer), 0) != 0 && errno == ESRCH;
-        const bool Old = Now - St.st_mtime > (Writer ? StaleWithWriter : StaleWithoutWriter);
+        const bool Old = Now - St.st_mtime > (Writer ? kStaleWithWriter : kStaleWithoutWriter);
         if (WriterGone || Old)
             ::unlinkat(DirFd, Name.c_str(), 0);
     }

@@ -21,21 +21,21 @@ namespace zem {
 
 namespace {
 
-const char* const MsgBadFile = "Файл поврежден или не является файлом карты!";
-const char* const MsgNoMemory = "Недостаточно памяти для загрузки карты.";
+const char* const kMsgBadFile = "Файл поврежден или не является файлом карты!";
+const char* const kMsgNoMemory = "Недостаточно памяти для загрузки карты.";
 
-constexpr size_t HeaderSize = 64;
+constexpr size_t kHeaderSize = 64;
 
 // The largest map file: the header, the frame's length, checksum and H, and content of the most a frame
 // holds, stored (packing never makes a frame larger than that).
-constexpr size_t MaxMapFileBytes = HeaderSize + 12 + kMaxFrameContent;
+constexpr size_t MaxMapFileBytes = kHeaderSize + 12 + kMaxFrameContent;
 
 // An object record without points and with empty strings.
-constexpr std::int64_t MinRecordBytes = 132;
+constexpr std::int64_t kMinRecordBytes = 132;
 
 // The header is for people who open the file in a text viewer; the reader never looks at it.
-std::array<std::uint8_t, HeaderSize> FileHeader() {
-    std::array<std::uint8_t, HeaderSize> H{};
+std::array<std::uint8_t, kHeaderSize> FileHeader() {
+    std::array<std::uint8_t, kHeaderSize> H{};
     const char Text[] = "ZemMap vector map file\r\n\x1A";
     std::memcpy(H.data(), Text, sizeof Text - 1);
     return H;
@@ -48,8 +48,8 @@ std::int32_t Percent(std::int32_t i, std::int32_t n) {
 
 // View values no window can show: a world coordinate or extent beyond this, a scale beyond the last.
 // A damaged file may hold anything in them; the objects are worth keeping, the view is not.
-constexpr float MaxViewCoordinate = 1e12f;
-constexpr float MaxViewScale = 1e7f;
+constexpr float kMaxViewCoordinate = 1e12f;
+constexpr float kMaxViewScale = 1e7f;
 
 bool Usable(float V, float Limit) {
     return std::isfinite(V) && std::fabs(V) <= Limit;
@@ -61,29 +61,30 @@ bool Usable(float V, float Limit) {
 void NeutraliseView(TZemViewState& View, TZemDocument& Doc, std::int32_t Width, std::int32_t Height) {
     const TZemViewState Fresh;
     const TZemDocument Defaults;
-    auto Extent = [](float V) { return Usable(V, MaxViewCoordinate) && V > 0; };
-    const bool ScaleOk = Usable(View.Scale, MaxViewScale) && View.Scale > 0;
+    auto Extent = [](float V) { return Usable(V, kMaxViewCoordinate) && V > 0; };
+    const bool ScaleOk = Usable(View.Scale, kMaxViewScale) && View.Scale > 0;
     const bool ExtentOk = Extent(View.ViewWidthHeight.X) && Extent(View.ViewWidthHeight.Y);
     const long double W = Width > 0 ? Width : 400, H = Height > 0 ? Height : 400;
     if (!ScaleOk && ExtentOk) {
         const float S = static_cast<float>(W * 100 / View.ViewWidthHeight.X);
-        View.Scale = S > 0 && S <= MaxViewScale ? S : Fresh.Scale;
+        View.Scale = S > 0 && S <= kMaxViewScale ? S : Fresh.Scale;
     } else if (!ScaleOk) {
         View.Scale = Fresh.Scale;
     }
     if (!ExtentOk)
         View.ViewWidthHeight =
             TXYPoint{static_cast<float>(W * 100 / View.Scale), static_cast<float>(H * 100 / View.Scale)};
-    if (!Usable(View.LeftTop.X, MaxViewCoordinate) || !Usable(View.LeftTop.Y, MaxViewCoordinate))
+    if (!Usable(View.LeftTop.X, kMaxViewCoordinate) || !Usable(View.LeftTop.Y, kMaxViewCoordinate))
         View.LeftTop = Fresh.LeftTop;
-    if (!Usable(View.GlobalLeftTop.X, MaxViewCoordinate) || !Usable(View.GlobalLeftTop.Y, MaxViewCoordinate))
+    if (!Usable(View.GlobalLeftTop.X, kMaxViewCoordinate) ||
+        !Usable(View.GlobalLeftTop.Y, kMaxViewCoordinate))
         View.GlobalLeftTop = View.LeftTop;
-    if (!Usable(View.GlobalWidthHeight.X, 2 * MaxViewCoordinate) ||
-        !Usable(View.GlobalWidthHeight.Y, 2 * MaxViewCoordinate))
+    if (!Usable(View.GlobalWidthHeight.X, 2 * kMaxViewCoordinate) ||
+        !Usable(View.GlobalWidthHeight.Y, 2 * kMaxViewCoordinate))
         View.GlobalWidthHeight = View.ViewWidthHeight;
-    if (!Usable(View.MaxScale, MaxViewScale) || !(View.MaxScale > 0))
+    if (!Usable(View.MaxScale, kMaxViewScale) || !(View.MaxScale > 0))
         View.MaxScale = Fresh.MaxScale;
-    if (!Usable(View.ScaleStep, MaxViewScale) || !(View.ScaleStep > 0))
+    if (!Usable(View.ScaleStep, kMaxViewScale) || !(View.ScaleStep > 0))
         View.ScaleStep = Fresh.ScaleStep;
     if (Doc.DirectLineX <= 0)
         Doc.DirectLineX = Defaults.DirectLineX;
@@ -143,7 +144,7 @@ std::vector<std::uint8_t> ReadBlob(TBinaryReader& R) {
 std::int32_t ReadCount(TBinaryReader& R, std::int32_t MinBytes) {
     const std::int32_t n = R.ReadInteger();
     CheckInput(n >= 0 && static_cast<std::int64_t>(n) * MinBytes <= R.Size() - R.Position(),
-                    TInputFault::PastEnd);
+               TInputFault::PastEnd);
     return n;
 }
 
@@ -281,8 +282,7 @@ std::vector<std::uint8_t> TZemMap::SaveToBytes() {
 
 void TZemMap::SaveToFile(const std::string& FileName) {
     const std::vector<std::uint8_t> File = SaveToBytes();
-    WriteFileAtomically(FileName,
-                             std::string_view(reinterpret_cast<const char*>(File.data()), File.size()));
+    WriteFileAtomically(FileName, std::string_view(reinterpret_cast<const char*>(File.data()), File.size()));
 }
 
 void TZemMap::ReadMapContent(TBinaryReader& R) {
@@ -340,8 +340,8 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
     }
 
     // N IDs and N records must fit in what is left: refuse a hostile count before allocating for it.
-    CheckInput(N >= 0 && static_cast<std::int64_t>(N) * (4 + MinRecordBytes) <= R.Size() - R.Position(),
-                    TInputFault::PastEnd);
+    CheckInput(N >= 0 && static_cast<std::int64_t>(N) * (4 + kMinRecordBytes) <= R.Size() - R.Position(),
+               TInputFault::PastEnd);
     Doc.Order.Clear();
     for (std::int32_t i = 0; i < N; ++i)
         Doc.Order.Add(R.ReadInteger());
@@ -465,7 +465,7 @@ bool TZemMap::LoadFromFile(const std::string& FileName) {
     try {
         Bytes = ReadWholeFile(FileName, MaxMapFileBytes);
     } catch (const std::bad_alloc&) {
-        FHost.ShowMessage(MsgNoMemory, "Ошибка", TZemMsgButtons::mbOk);
+        FHost.ShowMessage(kMsgNoMemory, "Ошибка", TZemMsgButtons::mbOk);
         return false;
     }
     return LoadFromBytes(
@@ -480,17 +480,17 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
     if (OnMapProgress)
         OnMapProgress(*this, 0, sStarting, "Читаем данные");
     bool Ok = true;
-    const char* Msg = MsgBadFile;
+    const char* Msg = kMsgBadFile;
     try {
         TBinaryReader R;
-        if (Bytes.size() > HeaderSize)
-            R.LoadFromStream(Bytes.subspan(HeaderSize));
+        if (Bytes.size() > kHeaderSize)
+            R.LoadFromStream(Bytes.subspan(kHeaderSize));
         R.Reset();
         ReadMapContent(R);
     } catch (const std::bad_alloc&) {
         // Not damage: the file may be sound. Whatever was read is dropped rather than shown half-loaded.
         Ok = false;
-        Msg = MsgNoMemory;
+        Msg = kMsgNoMemory;
         ClearAfterFailedLoad();
     } catch (const std::exception&) {
         Ok = false;

@@ -8,13 +8,13 @@
 
 namespace zem {
 
-const char* const MsgNoStartCross = "Не задана или не найдена начальная точка поиска";
-const char* const MsgNoEndCross = "Не задана или не найдена конечная точка поиска";
-const char* const MsgRouteNotFound =
+const char* const kMsgNoStartCross = "Не задана или не найдена начальная точка поиска";
+const char* const kMsgNoEndCross = "Не задана или не найдена конечная точка поиска";
+const char* const kMsgRouteNotFound =
     "Оптимальный или близкий к оптимальному маршрут не найден! Возможно на карте не задана транспортная "
     "сеть или точки находятся в разных компонентах связности";
-const char* const MsgSearchRunning = "Поиск маршрута уже выполняется";
-const char* const MsgSearchCleared = "Поиск маршрута прерван: карта очищена";
+const char* const kMsgSearchRunning = "Поиск маршрута уже выполняется";
+const char* const kMsgSearchCleared = "Поиск маршрута прерван: карта очищена";
 
 namespace {
 
@@ -117,7 +117,7 @@ void TZemTransportTask::SetEndCross(std::int32_t Value) {
 }
 
 void TZemTransportTask::SetPopulationSize(std::int32_t Value) {
-    FPopulationSize = std::clamp(Value, MinPopulationSize, MaxPopulationSize);
+    FPopulationSize = std::clamp(Value, kMinPopulationSize, kMaxPopulationSize);
 }
 
 std::int32_t TZemTransportTask::RouteKeyOf(std::int32_t TransportType, const ZemString& Name) {
@@ -367,7 +367,7 @@ void TZemTransportTask::Regenerate() {
 
 void TZemTransportTask::Execute() {
     if (FRunning)
-        throw ETransportTaskError(MsgSearchRunning); // the running leg is left alone
+        throw ETransportTaskError(kMsgSearchRunning); // the running leg is left alone
     FRunning = true;
     struct TRunningGuard {
         TZemTransportTask& Task;
@@ -379,12 +379,12 @@ void TZemTransportTask::Execute() {
     } Guard{*this};
 
     if (FStartCross == -1)
-        throw ETransportTaskError(MsgNoStartCross);
+        throw ETransportTaskError(kMsgNoStartCross);
     if (FEndCross == -1)
-        throw ETransportTaskError(MsgNoEndCross);
+        throw ETransportTaskError(kMsgNoEndCross);
     FRandom->Reseed();
     if (!InitPopulation())
-        throw ETransportTaskError(MsgRouteNotFound);
+        throw ETransportTaskError(kMsgRouteNotFound);
     DumpPopulation("_StartPopulation.txt");
     FStagnantGenerations = 0;
     FGenerations = 0;
@@ -396,7 +396,7 @@ void TZemTransportTask::Execute() {
         RunGenerations();
     }
     if (FClearPending)
-        throw ETransportTaskError(MsgSearchCleared);
+        throw ETransportTaskError(kMsgSearchCleared);
     DumpPopulation("_EndPopulation.txt");
 }
 

@@ -31,11 +31,11 @@ namespace zem {
 
 class TZemHost;
 
-extern const char* const MsgNoStartCross;
-extern const char* const MsgNoEndCross;
-extern const char* const MsgRouteNotFound;
-extern const char* const MsgSearchRunning;
-extern const char* const MsgSearchCleared;
+extern const char* const kMsgNoStartCross;
+extern const char* const kMsgNoEndCross;
+extern const char* const kMsgRouteNotFound;
+extern const char* const kMsgSearchRunning;
+extern const char* const kMsgSearchCleared;
 
 struct TZemChromosome {
     TIntegerList Path; // junction, segment, junction, ..., junction
@@ -113,8 +113,8 @@ public:
     void SetEndCross(std::int32_t Value);
     // Kept within 2 (a crossover needs two parents) ... 5000 (the parameters dialog's range); a change
     // during a search applies to the next leg.
-    static constexpr std::int32_t MinPopulationSize = 2;
-    static constexpr std::int32_t MaxPopulationSize = 5000;
+    static constexpr std::int32_t kMinPopulationSize = 2;
+    static constexpr std::int32_t kMaxPopulationSize = 5000;
     void SetPopulationSize(std::int32_t Value);
     void SetStopGenerations(std::int32_t Value) { FStopGenerations = Value; }
     void SetOnFindTransportPath(TOnFindTransportPath Handler) { OnFindTransportPath = std::move(Handler); }

@@ -10,7 +10,7 @@ namespace zem {
 
 namespace {
 
-const char* const MsgTooFewPoints = "Недостаточно точек для поиска";
+const char* const kMsgTooFewPoints = "Недостаточно точек для поиска";
 
 // Weights of the named routes by kind: index 0 is walking (its unnamed segments weigh 100, see below),
 // buses weigh 3, trolleybuses 1, fixed-route taxis 2; every other pair weighs 1 at lookup.
@@ -42,9 +42,9 @@ std::int32_t TZemMap::NearestJunction(const TIntegerList& Vertices, const TXYPoi
 
 bool TZemMap::PrepareTransportSearch() {
     if (TransportTask().Running())
-        throw ETransportTaskError(MsgSearchRunning);
+        throw ETransportTaskError(kMsgSearchRunning);
     if (Net.RoutePoints.Count() < 2)
-        throw ETransportTaskError(MsgTooFewPoints);
+        throw ETransportTaskError(kMsgTooFewPoints);
 
     const std::int32_t KindCount = static_cast<std::int32_t>(Doc.TransportTypes.size());
     std::vector<std::string> Names;

@@ -14,7 +14,7 @@ void TAnswere::Add(std::int32_t ID, std::int32_t TransportType, std::int32_t Nod
 
 TAnRec TAnswere::Get(std::int32_t Index) const {
     if (Index < 0 || Index >= Count())
-        throw EZemError(MsgBadIndex);
+        throw EZemError(kMsgBadIndex);
     return Records[static_cast<size_t>(Index)];
 }
 

@@ -11,7 +11,7 @@ namespace zem {
 
 namespace {
 
-constexpr const char* Eol = "\r\n";
+constexpr const char* kEol = "\r\n";
 
 // Rewrites the file in place and then cuts it to length, rather than truncating it first: the population
 // file is rewritten every generation at nearly the same size, and freeing and reallocating its blocks
@@ -54,7 +54,7 @@ void AppendPath(std::string& Text, const TZemChromosome& C) {
     }
     Text += '=';
     Text += FormatFloat(C.Fitness);
-    Text += Eol;
+    Text += kEol;
 }
 
 // One line per vertex: its ID, "| ", then each entry of one of its tables followed by ", ".
@@ -68,7 +68,7 @@ template <class Entry> std::string VertexTable(const TZemNetworkGraph& Graph, En
                 Text += EntryText(*E, k);
                 Text += ", ";
             }
-        Text += Eol;
+        Text += kEol;
     }
     return Text;
 }
@@ -99,7 +99,7 @@ void TZemTransportTask::DumpGraph() {
         Text += P.Name;
         Text += "; ";
         Text += FormatFloat(P.Weight);
-        Text += Eol;
+        Text += kEol;
     }
     DumpFile("_Penalty.txt", Text);
 }

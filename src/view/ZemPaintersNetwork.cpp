@@ -12,7 +12,7 @@ using namespace paint;
 
 namespace {
 
-constexpr TColor32 RouteGreen = 0xFF00FF00;
+constexpr TColor32 kRouteGreen = 0xFF00FF00;
 
 // The stored point of junction ID, or false when that junction is gone or has no point.
 bool JunctionPoint(const TZemDocument& Doc, std::int32_t ID, TXYPoint& P) {
@@ -81,7 +81,7 @@ void TZemMap::PaintSegment(std::int32_t ID) {
 
 void TZemMap::PaintRoute() {
     TBitmap32& B = BackBuffer;
-    B.LineColor = RouteGreen;
+    B.LineColor = kRouteGreen;
     B.LineWidth = 4;
     B.LineStyle = 0;
     TScreenPoints P;

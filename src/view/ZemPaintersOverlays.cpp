@@ -16,9 +16,9 @@ using namespace paint;
 namespace {
 
 // House numbers are written in one dark colour: the brush colour would vanish on the block it labels.
-constexpr std::uint32_t HouseNumberColor = 0x202020;
-constexpr TColor32 HandleBlue = 0xFF0000FF;
-constexpr TColor32 MeasureGreen = 0xFF00FF00;
+constexpr std::uint32_t kHouseNumberColor = 0x202020;
+constexpr TColor32 kHandleBlue = 0xFF0000FF;
+constexpr TColor32 kMeasureGreen = 0xFF00FF00;
 
 // An inverted square of +-3 pixels (one pixel wide) about P.
 void InvertedSquare(TBitmap32& B, TRasterPoint P) {
@@ -26,7 +26,7 @@ void InvertedSquare(TBitmap32& B, TRasterPoint P) {
 }
 
 void BlueSquare(TBitmap32& B, TRasterPoint P) {
-    B.FillRectClipped(P.X - 3, P.Y - 3, P.X + 3, P.Y + 3, HandleBlue);
+    B.FillRectClipped(P.X - 3, P.Y - 3, P.X + 3, P.Y + 3, kHandleBlue);
 }
 
 ld WorldLength(const TXYPoint& A, const TXYPoint& B) {
@@ -47,7 +47,7 @@ void TZemMap::PaintHouseNumber(std::int32_t ID) {
         return;
     const ZemString Text = A.Number2.empty() ? A.Number : A.Number + "/" + A.Number2;
     TBitmap32& B = BackBuffer;
-    SetFont(B, "Arial", 8, 0, HouseNumberColor);
+    SetFont(B, "Arial", 8, 0, kHouseNumberColor);
     const TRasterSize S = B.TextSize(Text);
     const TPoint c =
         WorldToScreen(TXYPoint{static_cast<float>((static_cast<ld>(O.LeftTop.X) + O.RightBottom.X) / 2),
@@ -263,7 +263,7 @@ void TZemMap::PaintMeasure(float& Total, float& Current) {
         OnMeasure(*this, Total, Current);
 
     TBitmap32& B = BackBuffer;
-    B.LineColor = MeasureGreen;
+    B.LineColor = kMeasureGreen;
     B.LineWidth = 4;
     B.LineStyle = 0;
     TScreenPoints P;

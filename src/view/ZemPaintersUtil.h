@@ -23,10 +23,10 @@ public:
         FHeap.clear();
     }
     void Add(TRasterPoint P) {
-        if (FCount < Inline) {
+        if (FCount < kInline) {
             FInline[static_cast<std::size_t>(FCount)] = P;
         } else {
-            if (FCount == Inline)
+            if (FCount == kInline)
                 FHeap.assign(FInline.begin(), FInline.end());
             FHeap.push_back(P);
         }
@@ -34,12 +34,12 @@ public:
     }
     int Count() const { return FCount; }
     int Last() const { return FCount - 1; }
-    const TRasterPoint* Data() const { return FCount > Inline ? FHeap.data() : FInline.data(); }
+    const TRasterPoint* Data() const { return FCount > kInline ? FHeap.data() : FInline.data(); }
     const TRasterPoint& operator[](int I) const { return Data()[I]; }
 
 private:
-    static constexpr int Inline = 64;
-    std::array<TRasterPoint, Inline> FInline{};
+    static constexpr int kInline = 64;
+    std::array<TRasterPoint, kInline> FInline{};
     std::vector<TRasterPoint> FHeap;
     int FCount = 0;
 };

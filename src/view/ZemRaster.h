@@ -92,7 +92,7 @@ public:
     void InvertPixel(int X, int Y) {
         if (static_cast<unsigned>(X) < static_cast<unsigned>(FWidth) &&
             static_cast<unsigned>(Y) < static_cast<unsigned>(FHeight))
-            FBits[static_cast<std::size_t>(Y) * FWidth + X] ^= InvertMask32;
+            FBits[static_cast<std::size_t>(Y) * FWidth + X] ^= kInvertMask32;
     }
     // Both ends included, in either order.
     void HorizontalSpan(int X1, int Y, int X2, TColor32 Color);

@@ -16,8 +16,7 @@ constexpr TColor32 clBlue32 = 0xFF0000FF;
 
 // XOR mask of an inverted pixel. Only the colour is complemented: the alpha byte stays as it was, so a
 // frame shown as ARGB never turns transparent where a rubber band or a selection mark was drawn.
-constexpr TColor32 InvertMask32 = 0x00FFFFFF;
-
+constexpr TColor32 kInvertMask32 = 0x00FFFFFF;
 
 // The classic Windows default values of the system colours 0 ... 30, as platform colours.
 std::uint32_t SystemColorToRgb(std::uint32_t Index);
@@ -33,7 +32,6 @@ constexpr std::int32_t MulDiv(std::int32_t A, std::int32_t B, std::int32_t C) {
     std::int64_t Q = (N + D / 2) / D;
     return static_cast<std::int32_t>(Negative ? -Q : Q);
 }
-
 
 // Platform colour (0x00BBGGRR, system colours resolved first) -> opaque TColor32.
 inline TColor32 ToColor32(std::uint32_t PlatformColor) {

@@ -6,10 +6,10 @@ namespace raster {
 namespace {
 
 // Rows beyond this never meet a surface; clamping keeps the conversion to int defined for any input.
-constexpr double RowLimit = 1e9;
+constexpr double kRowLimit = 1e9;
 
 int RowOf(double V) {
-    return static_cast<int>(std::clamp(V, -RowLimit, RowLimit));
+    return static_cast<int>(std::clamp(V, -kRowLimit, kRowLimit));
 }
 
 } // namespace

@@ -232,7 +232,7 @@ struct TInvertSpan {
     void operator()(int Y, int X1, int X2) const {
         TColor32* P = Bits + static_cast<std::size_t>(Y) * Width;
         for (int X = X1; X <= X2; ++X)
-            P[X] ^= InvertMask32;
+            P[X] ^= kInvertMask32;
     }
 };
 

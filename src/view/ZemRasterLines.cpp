@@ -153,7 +153,7 @@ void TBitmap32::PlotLine(i64 X1, i64 Y1, i64 X2, i64 Y2, bool Invert, TColor32 C
     i64 R = L.R;
     TColor32* Bits = FBits.data();
     for (i64 K = K0;; ++K) {
-        Bits[Index] = Invert ? Bits[Index] ^ InvertMask32 : Color;
+        Bits[Index] = Invert ? Bits[Index] ^ kInvertMask32 : Color;
         if (K == K1)
             break;
         Index += MajStep;
@@ -355,7 +355,7 @@ void TBitmap32::DottedLine(int X1, int Y1, int X2, int Y2, bool Invert) {
 void TBitmap32::StripedLine(int X1, int Y1, int X2, int Y2, bool RoundCaps, bool Invert) {
     const i64 W = std::max(LineWidth, 1);
     i64 Counter = DashCounters[2];
-    auto ColorOf = [this](i64 Piece) { return Piece % 2 ? LineColor ^ InvertMask32 : LineColor; };
+    auto ColorOf = [this](i64 Piece) { return Piece % 2 ? LineColor ^ kInvertMask32 : LineColor; };
     WalkPattern(
         TLineSteps(X1, Y1, X2, Y2), FWidth, FHeight, W, Counter, 3 * W, 3 * W,
         [&](i64 X, i64 Y, i64 Piece) {

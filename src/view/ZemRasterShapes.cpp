@@ -20,7 +20,7 @@ namespace {
 
 // Discs up to this radius follow the midpoint circle exactly; its walk and row table grow with the
 // radius, which a stored pen width could otherwise push to gigabytes.
-constexpr int MaxMidpointRadius = 4096;
+constexpr int kMaxMidpointRadius = 4096;
 
 // Spans and outline of a Disc: radius 1 is one pixel, radius 2 the centre and its four neighbours
 // (the neighbours being the outline), larger radii a midpoint circle. Span(y, x1, x2) receives the
@@ -51,7 +51,7 @@ void DiscShape(int CX, int CY, int Radius, int Width, int Height, TSpanFn&& Span
     // than the surface.
     const std::int64_t RowFrom = std::max<std::int64_t>(-Radius, -std::int64_t(CY)),
                        RowTo = std::min<std::int64_t>(Radius, std::int64_t(Height) - 1 - CY);
-    if (Radius > MaxMidpointRadius) {
+    if (Radius > kMaxMidpointRadius) {
         // Beyond any pen a map is drawn with: each row's half width straight from the circle, and the
         // outline as the part of a row not covered by the next row outwards.
         const long double R2 = (Radius + 0.5L) * (Radius + 0.5L);
@@ -372,8 +372,7 @@ void TBitmap32::DrawRotated(const TBitmap32& Source, int X, int Y, double Angle,
 // Origin + AxisY. A pixel belongs to it when its position p = Origin + s AxisX + t AxisY has
 // 0 < s <= 1 and 0 < t <= 1, and shows the picture's pixel at (s, t). Each surface pixel is mapped back
 // into the picture, so the cost is bounded by the surface, however large the picture appears.
-void TBitmap32::DrawOnFrame(TPixelView Source, TPointF Origin, TPointF AxisX, TPointF AxisY,
-                            TColor32 Key) {
+void TBitmap32::DrawOnFrame(TPixelView Source, TPointF Origin, TPointF AxisX, TPointF AxisY, TColor32 Key) {
     if (Empty() || Source.Empty())
         return;
     const double Det = AxisX.X * AxisY.Y - AxisX.Y * AxisY.X;

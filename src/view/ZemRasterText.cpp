@@ -64,9 +64,9 @@ const char* FallbackFamily(const std::string& Name) {
 }
 
 // Rendered glyphs bigger than this are drawn without being kept.
-constexpr std::size_t MaxCachedGlyphBytes = std::size_t{64} * 1024;
+constexpr std::size_t kMaxCachedGlyphBytes = std::size_t{64} * 1024;
 // When the glyphs held pass this, the glyph cache starts over.
-constexpr std::size_t GlyphCacheBudget = 32u << 20;
+constexpr std::size_t kGlyphCacheBudget = 32u << 20;
 
 struct TGlyph {
     bool Loaded = false;
@@ -298,7 +298,7 @@ struct TZemTextEngine::TImpl {
         if (G.Loaded)
             return G;
         Render(S, Escapement, C, G);
-        if (G.Coverage.size() > MaxCachedGlyphBytes) {
+        if (G.Coverage.size() > kMaxCachedGlyphBytes) {
             Scratch = std::move(G);
             G = TGlyph{};
             return Scratch;
@@ -309,7 +309,7 @@ struct TZemTextEngine::TImpl {
     }
 
     void TrimCache() {
-        if (GlyphBytes > GlyphCacheBudget || GlyphSets.size() > 8192) {
+        if (GlyphBytes > kGlyphCacheBudget || GlyphSets.size() > 8192) {
             GlyphSets.clear();
             GlyphBytes = GlyphCount = 0;
         }

@@ -177,7 +177,7 @@ ZemString GridLabel(float V) {
 
 // Lines closer than this many pixels would only paint the window over in the grid's colour, and a very
 // small step at a small scale would take seconds a frame: such a grid is not drawn.
-constexpr long double MinGridPixels = 2;
+constexpr long double kMinGridPixels = 2;
 
 } // namespace
 
@@ -198,8 +198,8 @@ void TZemMap::PaintGrid() {
 
     // Lines are counted by an index and capped by the window: far from the origin a step may be lost
     // in the rounding of the world value, and the loop must end all the same.
-    const auto MaxLinesX = static_cast<std::int64_t>(W / MinGridPixels) + 2,
-               MaxLinesY = static_cast<std::int64_t>(H / MinGridPixels) + 2;
+    const auto MaxLinesX = static_cast<std::int64_t>(W / kMinGridPixels) + 2,
+               MaxLinesY = static_cast<std::int64_t>(H / kMinGridPixels) + 2;
     auto GridLines = [](long double From, long double To, std::int32_t Step, std::int64_t MaxLines,
                         auto&& Line) {
         const long double First = std::nearbyintl(From / Step);
@@ -213,7 +213,7 @@ void TZemMap::PaintGrid() {
         }
     };
     const std::int32_t SY = Doc.DirectLineY;
-    if (SY > 0 && SY * PixelsY >= MinGridPixels)
+    if (SY > 0 && SY * PixelsY >= kMinGridPixels)
         GridLines(T.Y, Bottom.Y, SY, MaxLinesY, [&](float y) {
             B.ResetDash();
             const std::int32_t v = WorldToScreen(0.0f, y).Y;
@@ -221,7 +221,7 @@ void TZemMap::PaintGrid() {
             B.OutputTextRotated(0, v, false, 0, GridLabel(ScreenToWorld(0, v).Y));
         });
     const std::int32_t SX = Doc.DirectLineX;
-    if (SX > 0 && SX * PixelsX >= MinGridPixels)
+    if (SX > 0 && SX * PixelsX >= kMinGridPixels)
         GridLines(T.X, Bottom.X, SX, MaxLinesX, [&](float x) {
             B.ResetDash();
             const std::int32_t u = WorldToScreen(x, 0.0f).X;

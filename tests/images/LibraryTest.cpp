@@ -272,7 +272,7 @@ TEST(IcoFile, APngIconMayNotClaimMorePixelsThanItsBytesOrTheSideCapAllow) {
 TEST(IcoList, AllIconsOfALibraryShareAPixelBudget) {
     const std::vector<TColor32> White(1024 * 1024, 0xFFFFFFFF);
     const auto Ico = IcoOfPng(zem::EncodePng(White.data(), 1024, 1024));
-    const std::size_t Fit = TIconList::MaxLibraryPixels / (1024 * 1024);
+    const std::size_t Fit = TIconList::kMaxLibraryPixels / (1024 * 1024);
     std::vector<std::uint8_t> Data;
     Put32(Data, static_cast<std::uint32_t>(Fit + 1));
     for (std::size_t i = 0; i <= Fit; ++i) {

@@ -256,7 +256,7 @@ TEST_F(Painters, BadReferencesNeverBreakAFrame) {
     Map.AddObject(S);
     EXPECT_NO_THROW(Map.Refresh());
     // The icon has its placeholder (inverted outline), the picture its frame.
-    EXPECT_EQ(Pixel(84, 100), C32(Back) ^ InvertMask32);
+    EXPECT_EQ(Pixel(84, 100), C32(Back) ^ kInvertMask32);
     EXPECT_EQ(Pixel(230, 200), C32(Red));
     EXPECT_EQ(Map.ObjectByID(Map.Doc.MaxID - 1).Point(0), (TXYPoint{10, 10}));
 }
@@ -338,17 +338,17 @@ TEST_F(Painters, SelectionMarksFollowTheEditMode) {
     Map.Edit.EditMode = 1;
     Map.Refresh();
     EXPECT_NE(Pixel(98, 98), clBlack32);
-    EXPECT_EQ(Pixel(197, 147), C32(Back) ^ InvertMask32); // a vertex square
+    EXPECT_EQ(Pixel(197, 147), C32(Back) ^ kInvertMask32); // a vertex square
     Map.Edit.EditMode = 2;
     Map.Refresh();
-    EXPECT_EQ(Pixel(204, 200), C32(Back) ^ InvertMask32); // the cross at the middle
+    EXPECT_EQ(Pixel(204, 200), C32(Back) ^ kInvertMask32); // the cross at the middle
     EXPECT_EQ(Pixel(197, 147), C32(Back));
     // A locked object keeps its frame only.
     Map.ObjectByID(ID).Lock = true;
     Map.Edit.EditMode = 0;
     Map.Refresh();
     EXPECT_NE(Pixel(98, 98), clBlack32);
-    EXPECT_EQ(Pixel(150, 100), C32(Back) ^ InvertMask32);
+    EXPECT_EQ(Pixel(150, 100), C32(Back) ^ kInvertMask32);
 }
 
 TEST_F(Painters, BezierVertexModeMarksHandlesAndAnchors) {
@@ -357,9 +357,9 @@ TEST_F(Painters, BezierVertexModeMarksHandlesAndAnchors) {
     Map.Edit.CurrentObject = ID;
     Map.Edit.EditMode = 1;
     Map.Refresh();
-    EXPECT_EQ(Pixel(50, 98), clBlue32);                 // incoming handle
-    EXPECT_EQ(Pixel(150, 98), clBlue32);                // outgoing handle
-    EXPECT_EQ(Pixel(97, 97), C32(Back) ^ InvertMask32); // anchor square
+    EXPECT_EQ(Pixel(50, 98), clBlue32);                  // incoming handle
+    EXPECT_EQ(Pixel(150, 98), clBlue32);                 // outgoing handle
+    EXPECT_EQ(Pixel(97, 97), C32(Back) ^ kInvertMask32); // anchor square
 }
 
 TEST_F(Painters, ConstructionShowsTheRubberPieceToTheMouse) {
@@ -384,8 +384,8 @@ TEST_F(Painters, ZoomAndSelectionRectanglesAreOverlays) {
     Map.View.PressPoint = {50, 50};
     Map.View.DragPoint = {150, 120};
     Map.Refresh();
-    EXPECT_EQ(Pixel(100, 50), C32(Back) ^ InvertMask32);
-    EXPECT_EQ(Pixel(100, 51), C32(Back) ^ InvertMask32); // two pixels thick
+    EXPECT_EQ(Pixel(100, 50), C32(Back) ^ kInvertMask32);
+    EXPECT_EQ(Pixel(100, 51), C32(Back) ^ kInvertMask32); // two pixels thick
     EXPECT_EQ(Pixel(100, 52), C32(Back));
     Map.Edit.CurrentTool = tSelectRect;
     Map.Edit.SelectionRect = {20, 30, 120, 130};

@@ -131,7 +131,7 @@ TEST(RasterLines, StripesAlternateTheColourAndItsComplement) {
     TBitmap32 B = Surface(10, 1);
     B.LineColor = Ink;
     B.LineStyled(0, 0, 9, 0, false, false, 3);
-    TColor32 Not = Ink ^ InvertMask32;
+    TColor32 Not = Ink ^ kInvertMask32;
     for (int X = 0; X < 10; ++X)
         EXPECT_EQ(B.GetPixel(X, 0), (X / 3) % 2 ? Not : Ink) << X;
     EXPECT_EQ(B.LineColor, Ink);
@@ -201,8 +201,8 @@ TEST(RasterLines, InvertedLinesComplementOnceAndUndoThemselves) {
         B.LineWidth = 4;
         B.ResetDash();
         B.LineStyled(2, 3, 27, 15, true, true, Style);
-        EXPECT_EQ(Count(B, Bg ^ InvertMask32) + Count(B, Bg), 600) << Style;
-        EXPECT_GT(Count(B, Bg ^ InvertMask32), 0);
+        EXPECT_EQ(Count(B, Bg ^ kInvertMask32) + Count(B, Bg), 600) << Style;
+        EXPECT_GT(Count(B, Bg ^ kInvertMask32), 0);
         B.ResetDash();
         B.LineStyled(2, 3, 27, 15, true, true, Style);
         EXPECT_EQ(Count(B, Bg), 600) << Style;
@@ -246,7 +246,7 @@ TEST(RasterLines, MarchingLineInvertsTenOnTenOff) {
     std::string Expected;
     for (int X = 0; X < 45; ++X)
         Expected += (X / 10) % 2 ? '.' : '#';
-    EXPECT_EQ(Row(B, 0, 0, 44, Bg ^ InvertMask32), Expected);
+    EXPECT_EQ(Row(B, 0, 0, 44, Bg ^ kInvertMask32), Expected);
 }
 
 TEST(RasterLines, ArrowHeadDrawsTwoStrokesOfFifteenPixelsBack) {

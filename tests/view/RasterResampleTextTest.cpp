@@ -183,7 +183,7 @@ TEST(RasterText, OutputTextUsesTheFontColourAndSelectedDrawsTheBox) {
     B.Clear(Bg);
     B.OutputTextRotated(10, 10, true, 0, "Ab");
     int W = B.TextWidth("Ab"), H = B.TextHeight("Ab");
-    EXPECT_EQ(B.GetPixel(11, 10), Bg ^ InvertMask32); // the dashed box starts at its corner
+    EXPECT_EQ(B.GetPixel(11, 10), Bg ^ kInvertMask32); // the dashed box starts at its corner
     EXPECT_EQ(InkBox(B), (TRasterRect{10, 10, 10 + W, 10 + H}));
 }
 

@@ -173,9 +173,9 @@ TEST(RasterMarks, XorFrameWidensByHalfThePenAndUndoesItself) {
     TBitmap32 B = Surface(20, 20);
     B.LineWidth = 4;
     B.XorFrame({12, 12}, {5, 5});
-    EXPECT_EQ(B.GetPixel(3, 3), Bg ^ InvertMask32);
-    EXPECT_EQ(B.GetPixel(14, 8), Bg ^ InvertMask32);
-    EXPECT_EQ(Count(B, Bg ^ InvertMask32), 4 * 11);
+    EXPECT_EQ(B.GetPixel(3, 3), Bg ^ kInvertMask32);
+    EXPECT_EQ(B.GetPixel(14, 8), Bg ^ kInvertMask32);
+    EXPECT_EQ(Count(B, Bg ^ kInvertMask32), 4 * 11);
     B.XorFrame({12, 12}, {5, 5});
     EXPECT_EQ(Count(B, Bg), 400);
 }
@@ -187,8 +187,8 @@ TEST(RasterMarks, XorFrameThickNestsRectanglesWithAThinSolidPen) {
     B.XorFrameThick2({2, 2}, {10, 10}, 2);
     EXPECT_EQ(B.LineWidth, 1);
     EXPECT_EQ(B.LineStyle, 0);
-    EXPECT_EQ(Row(B, 6, 0, 11, Bg ^ InvertMask32), "..##.....##.");
-    EXPECT_EQ(Count(B, Bg ^ InvertMask32), 32 + 24);
+    EXPECT_EQ(Row(B, 6, 0, 11, Bg ^ kInvertMask32), "..##.....##.");
+    EXPECT_EQ(Count(B, Bg ^ kInvertMask32), 32 + 24);
 }
 
 TEST(RasterMarks, HandleMarksAreEightBlackSquares) {
@@ -203,10 +203,10 @@ TEST(RasterMarks, HandleMarksAreEightBlackSquares) {
 TEST(RasterMarks, CrossMarkInvertsSeventeenPixelsAtTheMiddle) {
     TBitmap32 B = Surface(30, 30);
     B.CrossMark({10, 10}, {20, 21});
-    EXPECT_EQ(Count(B, Bg ^ InvertMask32), 17);
-    EXPECT_EQ(B.GetPixel(15, 15), Bg ^ InvertMask32);
-    EXPECT_EQ(B.GetPixel(19, 15), Bg ^ InvertMask32);
-    EXPECT_EQ(B.GetPixel(15, 11), Bg ^ InvertMask32);
+    EXPECT_EQ(Count(B, Bg ^ kInvertMask32), 17);
+    EXPECT_EQ(B.GetPixel(15, 15), Bg ^ kInvertMask32);
+    EXPECT_EQ(B.GetPixel(19, 15), Bg ^ kInvertMask32);
+    EXPECT_EQ(B.GetPixel(15, 11), Bg ^ kInvertMask32);
 }
 
 TEST(RasterBitmaps, DrawRotatedStretchesSkipsTheKeyAndTurns) {

@@ -277,7 +277,8 @@ namespace {
 // count before the first pixel and is left as it stands after the last one, so a pattern can run on
 // into the next segment. Pixel(x, y, n) is called for each pixel of a piece and Piece(from, to, n) once
 // for each piece (at its last pixel, or at the line's end for an unfinished one), n counting the
-// pieces begun since the line's first pixel. Only the steps near the surface are walked.
+// pieces begun since the line's first pixel. Only the steps near the surface are walked; a pen wider
+// than one pixel wants only the pieces, which are found without walking their pixels.
 template <class TPixelFn, class TPieceFn>
 void WalkPattern(const TLineSteps& Line, int SurfaceW, int SurfaceH, i64 W, i64& Counter, i64 Period, i64 On,
                  TPixelFn&& Pixel, TPieceFn&& Piece) {
@@ -289,6 +290,24 @@ void WalkPattern(const TLineSteps& Line, int SurfaceW, int SurfaceH, i64 W, i64&
         return;
     i64 C = (C0 + KA) % Period;
     i64 N = (C0 + KA) / Period; // pieces begun before step KA
+    if (W > 1) {
+        // Wide pens draw whole pieces only: jump from piece to piece, so the cost is the pieces near the
+        // surface, not the pixels of a line whose margin (its pen) may be billions of pixels wide.
+        for (i64 K = KA; K <= KB;) {
+            if (C < On) {
+                const i64 From = std::max<i64>(0, K - C), To = K + (On - 1 - C);
+                Piece(PointAt(L, From), PointAt(L, std::min(To, KB)), N);
+                if (To >= KB)
+                    return;
+                K = To + 1;
+                C = On;
+            }
+            K += Period - C;
+            C = 0;
+            ++N;
+        }
+        return;
+    }
     TPointF Start = PointAt(L, std::max<i64>(0, KA - C)), Cur;
     L.Seek(KA);
     for (i64 K = KA; K <= KB; ++K, L.Next()) {

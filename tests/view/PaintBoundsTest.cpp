@@ -127,3 +127,17 @@ TEST_F(MapFixture, SmallIconIsScaledIntoItsCell) {
     EXPECT_EQ(Pixel(215, 215), C32(Yellow));
     EXPECT_EQ(Pixel(216, 216), C32(Back));
 }
+
+// Dashes and stripes of a pen hundreds of millions of pixels wide: the pieces near the surface are
+// found without walking the pixels of the whole pen-wide margin, and the first piece covers the surface.
+TEST(RasterPatternBounds, WideDashesAndStripesJumpFromPieceToPiece) {
+    for (int Style : {1, 3}) {
+        TBitmap32 B(50, 40);
+        B.Clear(clWhite32);
+        B.LineColor = clBlack32;
+        B.LineWidth = 500000000;
+        B.LineStyled(-1000000000, 20, 1000000000, 20, false, false, Style);
+        EXPECT_EQ(B.Pixel(0, 0), clBlack32) << Style;
+        EXPECT_EQ(B.Pixel(49, 39), clBlack32) << Style;
+    }
+}

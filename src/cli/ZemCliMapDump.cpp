@@ -15,7 +15,6 @@ namespace zem {
 
 using Json = nlohmann::ordered_json;
 
-
 namespace {
 
 // The shortest text that reads back as the same single, as a JSON number.

@@ -6,7 +6,6 @@ namespace zem {
 
 class TZemMap;
 
-
 std::string MapSummary(TZemMap& Map);
 // Every stored field of the map, objects in drawing order. Strings are converted to UTF-8; singles are
 // written in their shortest exact form.

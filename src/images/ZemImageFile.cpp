@@ -71,7 +71,7 @@ void SaveImageFile(const std::string& FileName, TPixelView Pixels) {
         EndsWithPng(FileName) ? EncodePng(Bits, Width, Height) : EncodeBmp32(Bits, Width, Height);
     // The same safe replacement as every file the program writes whole.
     WriteFileAtomically(FileName,
-                             std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
+                        std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
 }
 
 } // namespace zem

@@ -29,7 +29,6 @@ public:
     EIntOverflow() : EZemError("Переполнение целого") {}
 };
 
-
 // The reason behind a failed system call (an errno value) as a short Russian phrase, so that messages
 // stay in the program's one language whatever the C library's own texts are.
 std::string SystemErrorText(int Error);

@@ -51,7 +51,6 @@ struct TZemBrush {
     friend bool operator==(const TZemBrush&, const TZemBrush&) = default;
 };
 
-
 struct TZemFont {
     std::uint8_t Charset = 0;
     TColor Color = RGBColor(255, 255, 255);

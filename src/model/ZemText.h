@@ -6,7 +6,6 @@ namespace zem {
 
 using ZemString = std::string; // Windows-1251 bytes, compared and stored as bytes
 
-
 // Windows-1251 -> UTF-8. Every byte has a meaning in 1251 except 0x98, which becomes U+FFFD.
 std::string ToUtf8(const ZemString& Cp1251);
 

@@ -10,7 +10,6 @@
 
 namespace zem {
 
-
 const char* InputFaultMessage(TInputFault Fault) {
     switch (Fault) {
     case TInputFault::PastEnd:
@@ -32,7 +31,6 @@ void RaiseUserInputError(TInputFault Fault) {
         throw EIntOverflow();
     throw EZemError(InputFaultMessage(Fault));
 }
-
 
 namespace {
 
@@ -88,8 +86,7 @@ bool TBinaryReader::LoadFromStream(std::span<const std::uint8_t> Stream, std::si
 // Frame: checksum, then the packed block (header H and data).
 void TBinaryReader::DecodeFrame(std::span<const std::uint8_t> Frame) {
     const std::span<const std::uint8_t> Packed = Frame.subspan(4);
-    CheckInput(Adler32(Packed.data(), Packed.size()) == LoadLE32(Frame.data()),
-               TInputFault::Damaged);
+    CheckInput(Adler32(Packed.data(), Packed.size()) == LoadLE32(Frame.data()), TInputFault::Damaged);
     const auto H = static_cast<std::int32_t>(LoadLE32(Packed.data()));
     if (H > 0) {
         FData = G_Inflate(Packed, kMaxFrameContent);

@@ -27,13 +27,11 @@ namespace zem {
 // reader refuses a frame that claims more before allocating anything, and the writer does not write one.
 inline constexpr std::int32_t kMaxFrameContent = 1 << 30;
 
-
 // The reader is where a map file's bytes meet the user: a fault found in them, by its own checks or by
 // the codec, leaves it as the message the user reads.
 const char* InputFaultMessage(TInputFault Fault);
 // Raises EZemError with the message of Fault (EIntOverflow for Overflow).
 [[noreturn]] void RaiseUserInputError(TInputFault Fault);
-
 
 class TBinaryWriter {
 public:

@@ -2,8 +2,8 @@
 // The search graph derived from a map's transport network: junction IDs are the vertices, and for every
 // vertex five parallel tables describe its outgoing edges (entry k of each table is the same edge).
 // Parallel segments between two junctions are separate entries.
-#include "model/ZemSingleArray.h"
 #include "model/ZemLists.h"
+#include "model/ZemSingleArray.h"
 #include "model/ZemText.h"
 
 #include <cstdint>
@@ -35,7 +35,6 @@ public:
     std::int32_t VertexCount() const { return Tables.Count(); }
     void Clear();
 };
-
 
 // Length of a segment's polyline in world units; 0 for fewer than two points.
 long double SegmentLength(const TZemObject& Segment);

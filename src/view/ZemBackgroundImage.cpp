@@ -19,9 +19,7 @@ void PaintBackgroundImage(const TZemMap& Map, const TZemBackgroundImage& B, TBit
         return;
     const TXYPoint LT = Map.View.LeftTop, VW = Map.View.ViewWidthHeight;
     // The window in picture pixels: x0 ... x1, y0 ... y1.
-    auto Column = [&](ld WorldX) {
-        return Round64(Round((WorldX - B.Origin.X) * W / VW.X) * s / S);
-    };
+    auto Column = [&](ld WorldX) { return Round64(Round((WorldX - B.Origin.X) * W / VW.X) * s / S); };
     auto Row = [&](ld WorldY) { return Round64(Round((WorldY - B.Origin.Y) * H / VW.Y) * s / S); };
     const std::int64_t x0 = Column(LT.X), x1 = Column(static_cast<ld>(LT.X) + VW.X);
     const std::int64_t y0 = Row(LT.Y), y1 = Row(static_cast<ld>(LT.Y) + VW.Y);

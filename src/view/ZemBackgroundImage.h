@@ -11,7 +11,7 @@ namespace zem {
 class TZemMap;
 
 struct TZemBackgroundImage {
-    TZemImage Image;  // as the image loader gives it
+    TZemImage Image;       // as the image loader gives it
     TXYPoint Origin{0, 0}; // world point of the picture's top-left, (0, 0) on loading
     float Scale = 100.0f;  // per cent: one picture pixel is 100 / Scale world units
     TStretchFilter Filter = TStretchFilter::sfNearest; // "Nearest", "Linear", "Spline"

@@ -1,5 +1,5 @@
-#include "model/ZemSingleArray.h"
 #include "model/ZemGeometry.h"
+#include "model/ZemSingleArray.h"
 #include "model/ZemXYArray.h"
 
 #include <gtest/gtest.h>

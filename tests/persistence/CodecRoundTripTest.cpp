@@ -467,5 +467,6 @@ TEST(CodecPack, FasterSearchesFindWhatThePlainWalkFinds) {
             const int Bits = std::bit_width(static_cast<unsigned>(zem::codec::kLevels[Level].Window));
             ExpectTheSameMatchesAsThePlainWalk<zem::codec::TRowMatchFinder>(C.Name, C.Data, Level, Bits);
         }
-    ExpectTheSameMatchesAsThePlainWalk<zem::codec::TRowMatchFinder>("large records", Records(700000, 26), 3, 19);
+    ExpectTheSameMatchesAsThePlainWalk<zem::codec::TRowMatchFinder>("large records", Records(700000, 26), 3,
+                                                                    19);
 }

@@ -1,6 +1,6 @@
 #include "model/ZemMap.h"
-#include "persistence/ZemFileWrite.h"
 #include "model/ZemNumberText.h"
+#include "persistence/ZemFileWrite.h"
 #include "platform/ZemHeadlessHost.h"
 
 #include <gtest/gtest.h>

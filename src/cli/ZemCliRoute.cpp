@@ -35,6 +35,7 @@ void PrintRoute(const TZemMap& Map, const TIntegerList& Route, long double Cost,
     std::vector<ZemString> Nodes;
     BuildAnswere(Map, Route, Answere, Nodes);
     std::vector<std::string> Lines;
+    Lines.reserve(Nodes.size());
     for (const ZemString& Node : Nodes)
         Lines.push_back(ToUtf8(Node) + ":");
     // Segments are at the odd positions of a route.

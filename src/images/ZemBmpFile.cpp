@@ -125,10 +125,10 @@ THeader ReadHeader(const TBytes& B) {
             Count = HS >= 56 ? 4 : 3;
         } else {
             Require(At + 4 * std::uint64_t(Count) <= B.Size(), "битовые поля за концом файла");
-            H.PaletteStart = At + 4 * Count;
+            H.PaletteStart = At + 4 * std::size_t(Count);
         }
         for (int i = 0; i < Count; ++i)
-            H.Masks[i] = B.U32(At + 4 * i);
+            H.Masks[i] = B.U32(At + 4 * std::size_t(i));
         Require(H.Masks[0] | H.Masks[1] | H.Masks[2], "пустые битовые поля");
         break;
     }

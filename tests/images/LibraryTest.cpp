@@ -264,13 +264,13 @@ TEST(IcoFile, APngIconMayNotClaimMorePixelsThanItsBytesOrTheSideCapAllow) {
         }
     }
     // A sound PNG icon of the largest side loads.
-    const std::vector<TColor32> White(1024 * 1024, 0xFFFFFFFF);
+    const std::vector<TColor32> White(std::size_t{1024} * 1024, 0xFFFFFFFF);
     const auto Ico = IcoOfPng(zem::EncodePng(White.data(), 1024, 1024));
     EXPECT_EQ(zem::DecodeIco(Ico.data(), Ico.size()).Width, 1024);
 }
 
 TEST(IcoList, AllIconsOfALibraryShareAPixelBudget) {
-    const std::vector<TColor32> White(1024 * 1024, 0xFFFFFFFF);
+    const std::vector<TColor32> White(std::size_t{1024} * 1024, 0xFFFFFFFF);
     const auto Ico = IcoOfPng(zem::EncodePng(White.data(), 1024, 1024));
     const std::size_t Fit = TIconList::kMaxLibraryPixels / (1024 * 1024);
     std::vector<std::uint8_t> Data;

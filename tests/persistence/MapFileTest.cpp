@@ -206,7 +206,7 @@ TEST_F(MapFileFixture, EmptyMapLayoutAndSettings) {
     EXPECT_EQ(R.ReadInteger(), 0); // MaxID
     EXPECT_EQ(R.ReadByte(), 23);   // Option
     // The tail: two empty libraries, six zero counts, no route points, no IDs.
-    std::vector<std::uint8_t> Tail(static_cast<size_t>(R.Size()) - 9 * 4 - 4 * 4 + 0, 0);
+    std::vector<std::uint8_t> Tail(static_cast<size_t>(R.Size()) - size_t{9} * 4 - size_t{4} * 4, 0);
     const std::vector<std::uint8_t> Expected = {4, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0};
     std::vector<std::uint8_t> End(R.Data() + R.Size() - 44, R.Data() + R.Size());
     EXPECT_EQ(std::vector<std::uint8_t>(End.begin(), End.begin() + 16), Expected);
@@ -477,7 +477,7 @@ TEST_F(MapFileFixture, RecordsAndOrderThatDisagreeAreRepairedAndReported) {
     ASSERT_TRUE(R.LoadFromStream(std::span(F).subspan(64)));
     std::vector<std::uint8_t> Content(R.Data(), R.Data() + R.Size());
     // Order IDs are the 3 integers before the first record; the first record starts with ID 0.
-    const size_t RecordStart = Content.size() - 3 * 136;
+    const size_t RecordStart = Content.size() - size_t{3} * 136;
     (void)RecordStart;
     // Find "0,1,2" as three little-endian integers followed by the ID 0 of the first record.
     const std::uint8_t Pattern[] = {0, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0};

@@ -35,11 +35,11 @@ void TZemMap::PaintJunction(std::int32_t ID) {
     const TPoint p = WorldToScreen(O.Point(0));
     B.Disc(p.X, p.Y, clBlue32, clBlue32, 5);
     // The hit box stays four pixels either way whatever the zoom.
-    O.LeftTop = ScreenToWorld(p.X - 4, p.Y + 4);
-    O.RightBottom = ScreenToWorld(p.X + 4, p.Y - 4);
+    O.LeftTop = ScreenToWorld(Nudge(p.X, -4), Nudge(p.Y, 4));
+    O.RightBottom = ScreenToWorld(Nudge(p.X, 4), Nudge(p.Y, -4));
     B.LineColor = clRed32;
     SetFont(B, "MS Sans Serif", 8, 0);
-    B.OutputTextRotated(p.X + 5, p.Y, false, 0, std::to_string(O.ID));
+    B.OutputTextRotated(Nudge(p.X, 5), p.Y, false, 0, std::to_string(O.ID));
 }
 
 void TZemMap::PaintSegment(std::int32_t ID) {
@@ -102,8 +102,8 @@ void TZemMap::PaintRoutePoints() {
         const TPoint p = WorldToScreen(Net.RoutePoints[i]);
         const ZemString Number = std::to_string(i + 1);
         auto Put = [&](TRoutePointIcon Role) {
-            BlitAlpha(B, p.X - 16, p.Y - 24, RoutePointImage(Role));
-            B.OutputText(p.X + 5, p.Y, Number);
+            BlitAlpha(B, Nudge(p.X, -16), Nudge(p.Y, -24), RoutePointImage(Role));
+            B.OutputText(Nudge(p.X, 5), p.Y, Number);
         };
         // A single point is both the start and the end.
         if (i == 0)

@@ -22,11 +22,11 @@ constexpr TColor32 kMeasureGreen = 0xFF00FF00;
 
 // An inverted square of +-3 pixels (one pixel wide) about P.
 void InvertedSquare(TBitmap32& B, TRasterPoint P) {
-    B.XorFrameThick(P.X - 3, P.Y - 3, 1, P.X + 3, P.Y + 3);
+    B.XorFrameThick(Nudge(P.X, -3), Nudge(P.Y, -3), 1, Nudge(P.X, 3), Nudge(P.Y, 3));
 }
 
 void BlueSquare(TBitmap32& B, TRasterPoint P) {
-    B.FillRectClipped(P.X - 3, P.Y - 3, P.X + 3, P.Y + 3, kHandleBlue);
+    B.FillRectClipped(Nudge(P.X, -3), Nudge(P.Y, -3), Nudge(P.X, 3), Nudge(P.Y, 3), kHandleBlue);
 }
 
 ld WorldLength(const TXYPoint& A, const TXYPoint& B) {
@@ -52,7 +52,7 @@ void TZemMap::PaintHouseNumber(std::int32_t ID) {
     const TPoint c =
         WorldToScreen(TXYPoint{static_cast<float>((static_cast<ld>(O.LeftTop.X) + O.RightBottom.X) / 2),
                                static_cast<float>((static_cast<ld>(O.LeftTop.Y) + O.RightBottom.Y) / 2)});
-    std::int32_t X = c.X - S.cx / 2, Y = c.Y - S.cy / 2;
+    std::int32_t X = Nudge(c.X, -(S.cx / 2)), Y = Nudge(c.Y, -(S.cy / 2));
     // On the roof of a block drawn in 3D; a block drawn flat keeps its number on itself.
     if (O.Ctl3D() && O.Height3D() != 0 && Doc.HasOption(moShow3D)) {
         const ld r = Round(static_cast<ld>(O.Height3D()) * View.Scale / 100);

@@ -195,7 +195,7 @@ void TZemMap::PaintIcon(std::int32_t ID) {
         return;
     TBitmap32& B = BackBuffer;
     const TPoint p = WorldToScreen(O.Point(0));
-    const std::int32_t X = p.X - 16, Y = p.Y - 16;
+    const std::int32_t X = Nudge(p.X, -16), Y = Nudge(p.Y, -16);
     const std::int32_t Index = O.IconIndex();
     if (Index != -1 && Index >= 0 && Index < Doc.Icons->Count()) {
         if (const TZemIcon* Icon = Doc.Icons->Get(Index); Icon && !Icon->Image().Empty()) {

@@ -5,6 +5,7 @@
 #include "model/ZemText.h"
 #include "view/ZemRaster.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -46,6 +47,12 @@ private:
 
 inline TRasterPoint ToRaster(const TPoint& P) {
     return TRasterPoint{P.X, P.Y};
+}
+
+// V + D held within the integers: marks and labels are placed at a few pixels from a screen point that
+// may lie at the very edge of the range when its object is far outside the window.
+inline std::int32_t Nudge(std::int32_t V, std::int64_t D) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(V + D, INT32_MIN, INT32_MAX));
 }
 
 // Every point of the object through WorldToScreen.

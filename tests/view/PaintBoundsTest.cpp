@@ -141,3 +141,16 @@ TEST(RasterPatternBounds, WideDashesAndStripesJumpFromPieceToPiece) {
         EXPECT_EQ(B.Pixel(49, 39), clBlack32) << Style;
     }
 }
+
+// Marks placed a few pixels from a point that lies at the very edge of the screen range (a junction and
+// its label, a search point's pin, an icon) stay in the integers and leave the window untouched.
+TEST_F(MapFixture, MarksAtTheEdgeOfTheScreenRangeStayOffTheWindow) {
+    const float Edge = -2147483648.0f; // at 100 % from the origin, exactly INT32_MIN on the screen
+    Add(otRoadCross, {{Edge, Edge}});
+    Add(otIco, {{Edge, Edge}});
+    Map.Net.RoutePoints.Add({Edge, Edge});
+    Map.SetShowTransportNet(true);
+    ClearBuffer();
+    Map.Refresh();
+    EXPECT_EQ(CountNot(C32(Back)), 0);
+}

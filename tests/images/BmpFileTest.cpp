@@ -98,7 +98,7 @@ std::string Failure(const Bytes& F) {
     return "";
 }
 
-const TColor32 Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, White = 0xFFFFFFFF;
+const TColor32 Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF;
 
 // A picture of N colours (N <= 256), W x H, every colour used.
 zem::TZemImage Picture(int W, int H, int N) {

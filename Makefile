@@ -1,5 +1,5 @@
 # Two words do everything: `make run` and `make test`. The rest are conveniences.
-.PHONY: all deps build run test asan bench fuzz fuzz-replay sample format clean
+.PHONY: all deps build run test asan bench fuzz fuzz-replay sample format tidy clean
 
 SAMPLE := samples/Карта города.mp
 FUZZER ?= fuzz_inflate
@@ -56,6 +56,10 @@ sample: build
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# clang-tidy's bugprone and performance groups (.clang-tidy) over the sources the release build compiles.
+tidy: build
+	run-clang-tidy -quiet -p build/release '/(src|tests|bench|samples)/'
 
 clean:
 	rm -rf build

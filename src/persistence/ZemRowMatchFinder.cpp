@@ -39,8 +39,8 @@ TRowMatchFinder::TRowMatchFinder(const std::uint8_t* AData, std::uint32_t ASize,
       FWidth(static_cast<unsigned>(AParams.ChainLimit)),
       FAllAges(FWidth == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << FWidth) - 1),
       FPositionMask((1u << PositionBits) - 1), FStep(1u << (PositionBits - 1)) {
-    assert(Suits(Params) && PositionBits <= kMaxPositionBits &&
-           Step >= static_cast<std::uint32_t>(Params.Window));
+    assert(Suits(FParams) && PositionBits <= kMaxPositionBits &&
+           FStep >= static_cast<std::uint32_t>(FParams.Window));
     const auto Rows = static_cast<std::size_t>(FParams.HashEntries);
     FNext = TPageTable<std::uint8_t>(Rows);
     FSlots = TPageTable<std::uint32_t>(Rows * FWidth);
@@ -160,7 +160,7 @@ void TRowMatchFinder::Improve(std::uint32_t Pos, const TRow& Row, std::uint64_t 
 }
 
 TMatch TRowMatchFinder::Find(std::uint32_t Pos) const {
-    assert(Written == Pos);
+    assert(FWritten == Pos);
     const std::uint32_t Limit = std::min<std::uint32_t>(FSize - Pos, kMaxMatch);
     const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - FParams.Window;
     const TRow Row = RowOf(Pos);
@@ -201,7 +201,7 @@ TMatch TRowMatchFinder::Find(std::uint32_t Pos) const {
 }
 
 TMatch TRowMatchFinder::FindLonger(std::uint32_t Pos, TMatch Current) const {
-    assert(Written == Pos);
+    assert(FWritten == Pos);
     const std::uint32_t Limit = std::min<std::uint32_t>(FSize - Pos, kMaxMatch);
     if (Current.Length >= Limit)
         return {};

@@ -25,6 +25,7 @@ int CmdRender(const TCliArgs& Args);
 
 // ---- render ----
 class TZemMap;
+class HeadlessHost;
 
 struct TRenderOptions {
     std::string MapFile, OutFile;
@@ -42,6 +43,9 @@ struct TRenderOptions {
 int ParseRenderArgs(const TCliArgs& Args, TRenderOptions& Options);
 // Renders a loaded map as the options say and writes the picture; 0, or 1 with the reason on stderr.
 int RenderMapCommand(TZemMap& Map, const TRenderOptions& Options);
+// Loads File into Map without drawing; on refusal prints, for the subcommand Command, each message the
+// loader gave the user, with the file's name, and returns false.
+bool LoadMapFor(const char* Command, TZemMap& Map, HeadlessHost& Host, const std::string& File);
 // Reads a map file into the map; false when it cannot (the loader has told the user why).
 using TMapLoader = std::function<bool(TZemMap& Map, const std::string& FileName)>;
 // The whole command: arguments, loading through Load, rendering.

@@ -58,17 +58,16 @@ int Parse(const char* Name, const TCliArgs& Args, const std::vector<const char*>
     return 2;
 }
 
-// Loads a map into Map; on refusal prints what the loader told the user, with the command and the file.
-bool Load(const char* Name, TZemMap& Map, HeadlessHost& Host, const std::string& File) {
+} // namespace
+
+bool LoadMapFor(const char* Command, TZemMap& Map, HeadlessHost& Host, const std::string& File) {
     Map.SetAutoUpdate(false); // nothing here is drawn: the load need not render a frame
     if (Map.LoadFromFile(File))
         return true;
     for (const std::string& M : Host.Messages)
-        std::fprintf(stderr, "zemmap-cli %s: \"%s\": %s\n", Name, File.c_str(), M.c_str());
+        std::fprintf(stderr, "zemmap-cli %s: \"%s\": %s\n", Command, File.c_str(), M.c_str());
     return false;
 }
-
-} // namespace
 
 int CmdInfo(const TCliArgs& Args) {
     TParsed P;
@@ -78,7 +77,7 @@ int CmdInfo(const TCliArgs& Args) {
         return Code;
     HeadlessHost Host;
     TZemMap Map(Host);
-    if (!Load("info", Map, Host, P.Files[0]))
+    if (!LoadMapFor("info", Map, Host, P.Files[0]))
         return 1;
     std::printf("%s", MapSummary(Map).c_str());
     return 0;
@@ -94,7 +93,7 @@ int CmdDump(const TCliArgs& Args) {
         return Code;
     HeadlessHost Host;
     TZemMap Map(Host);
-    if (!Load("dump", Map, Host, P.Files[0]))
+    if (!LoadMapFor("dump", Map, Host, P.Files[0]))
         return 1;
     std::fputs(MapJson(Map).c_str(), stdout);
     std::fputc('\n', stdout);
@@ -112,7 +111,7 @@ int CmdExportText(const TCliArgs& Args) {
         return Code;
     HeadlessHost Host;
     TZemMap Map(Host);
-    if (!Load("export-text", Map, Host, P.Files[0]))
+    if (!LoadMapFor("export-text", Map, Host, P.Files[0]))
         return 1;
     // main took the locale from the environment at start.
     Map.ExportText(P.Files[1], LocaleDecimalSeparator());
@@ -134,20 +133,11 @@ int CmdRepack(const TCliArgs& Args) {
     }
     HeadlessHost Host;
     TZemMap Map(Host);
-    if (!Load("repack", Map, Host, P.Files[0]))
+    if (!LoadMapFor("repack", Map, Host, P.Files[0]))
         return 1;
     Map.SetCompression(static_cast<std::uint8_t>(P.Level[0] - '0'));
     Map.SaveToFile(P.Files[1]);
     return 0;
-}
-
-int CmdRoute(const TCliArgs& Args) {
-    return CmdRouteWith(Args, [](TZemMap& Map, const std::string& File) {
-        // The route command's loader raises with the loader's message on a refused file.
-        Map.SetAutoUpdate(false);
-        if (!Map.LoadFromFile(File))
-            throw EZemError("\"" + File + "\": Файл поврежден или не является файлом карты!");
-    });
 }
 
 } // namespace zem

@@ -172,7 +172,7 @@ int RunRouteCommand(TZemMap& Map, const TRouteOptions& Options, std::ostream& Ou
     return Code;
 }
 
-int CmdRouteWith(const TCliArgs& Args, const std::function<void(TZemMap&, const std::string&)>& Load) {
+int CmdRoute(const TCliArgs& Args) {
     TRouteOptions Options;
     std::string Error;
     if (!ParseRouteArgs(Args, Options, Error)) {
@@ -185,7 +185,8 @@ int CmdRouteWith(const TCliArgs& Args, const std::function<void(TZemMap&, const 
     }
     HeadlessHost Host; // answers the transport choice with every kind
     TZemMap Map(Host);
-    Load(Map, Options.File);
+    if (!LoadMapFor("route", Map, Host, Options.File))
+        return 1;
     return RunRouteCommand(Map, Options, std::cout, std::cerr);
 }
 

@@ -5,7 +5,6 @@
 #include "cli/ZemCliCommands.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -35,6 +34,5 @@ int RunRouteCommand(TZemMap& Map, const TRouteOptions& Options, std::ostream& Ou
 
 // The whole command but reading the map file, which the caller hands in as Load (it raises on a file it
 // cannot read). Returns the exit code: 0, 1 on a failure, 2 on wrong usage.
-int CmdRouteWith(const TCliArgs& Args, const std::function<void(TZemMap&, const std::string&)>& Load);
 
 } // namespace zem

@@ -236,13 +236,10 @@ void WriteFileAtomically(const std::string& Path, std::string_view Bytes) {
 
 std::string ReadWholeFile(const std::string& Path, std::size_t MaxBytes) {
     // Without O_NONBLOCK, opening a FIFO would wait for a writer; the descriptor's type is checked next.
-    const int Fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const TFd File(::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const int Fd = File.Get();
     if (Fd < 0)
         Fail("Не удалось открыть файл", Path, errno);
-    struct TClose {
-        int Fd;
-        ~TClose() { ::close(Fd); }
-    } Close{Fd};
     struct stat St;
     if (::fstat(Fd, &St) != 0)
         Fail("Не удалось открыть файл", Path, errno);

@@ -20,6 +20,7 @@
 #include "persistence/ZemHuffman.h"
 #include "persistence/ZemInputCheck.h"
 #include "persistence/ZemLittleEndian.h"
+#include "persistence/ZemMemory.h"
 
 namespace zem {
 
@@ -344,7 +345,11 @@ struct TOutputRoom {
         const std::size_t Produced = static_cast<std::size_t>(Out - Begin);
         CheckInput(Growable != nullptr && Need <= Final - Produced, TInputFault::Damaged);
         const std::size_t Size = std::max(Produced + Need, std::min(Final, 2 * Growable->size()));
-        Growable->resize(Size);
+        // A new buffer rather than a resize, so the old one, which holds map data, is zeroed before release.
+        std::vector<std::uint8_t> Bigger(Size);
+        std::memcpy(Bigger.data(), Begin, Produced);
+        SecureZero(Growable->data(), Growable->size());
+        Growable->swap(Bigger);
         Begin = Growable->data();
         Limit = Begin + Size;
         return Begin + Produced;

@@ -28,7 +28,7 @@ constexpr size_t kHeaderSize = 64;
 
 // The largest map file: the header, the frame's length, checksum and H, and content of the most a frame
 // holds, stored (packing never makes a frame larger than that).
-constexpr size_t MaxMapFileBytes = kHeaderSize + 12 + kMaxFrameContent;
+constexpr size_t kMaxMapFileBytes = kHeaderSize + 12 + kMaxFrameContent;
 
 // An object record without points and with empty strings.
 constexpr std::int64_t kMinRecordBytes = 132;
@@ -463,7 +463,7 @@ bool TZemMap::LoadFromFile(const std::string& FileName) {
     Clear();
     std::string Bytes;
     try {
-        Bytes = ReadWholeFile(FileName, MaxMapFileBytes);
+        Bytes = ReadWholeFile(FileName, kMaxMapFileBytes);
     } catch (const std::bad_alloc&) {
         FHost.ShowMessage(kMsgNoMemory, "Ошибка", TZemMsgButtons::mbOk);
         return false;

@@ -27,6 +27,7 @@ namespace zem {
 class TBinaryReader;
 class TBmpList;
 class TIconList;
+class TZemHistory;
 class TZemHost;
 class TZemMiniMap;
 class TZemTimer;
@@ -67,6 +68,62 @@ enum TObjectTool : std::uint8_t {
 };
 
 enum TStage : std::uint8_t { sStarting, sRunning, sEnding };
+
+// Buttons of a pointer message.
+enum class TZemMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
+
+// Modifier and button state of a pointer or key message: a set of these bits.
+enum TZemShiftBit : std::uint8_t {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+    ssDouble = 64,
+};
+using TZemShiftState = std::uint8_t;
+
+// The virtual key numbers the map understands; front ends translate their own key codes to these.
+namespace vk {
+constexpr std::int32_t Tab = 9;
+constexpr std::int32_t Escape = 27;
+constexpr std::int32_t Space = 32;
+constexpr std::int32_t Left = 37;
+constexpr std::int32_t Up = 38;
+constexpr std::int32_t Right = 39;
+constexpr std::int32_t Down = 40;
+constexpr std::int32_t Delete = 46;
+constexpr std::int32_t KeyY = 89;
+constexpr std::int32_t KeyZ = 90;
+constexpr std::int32_t Add = 107;      // numeric pad plus
+constexpr std::int32_t Subtract = 109; // numeric pad minus
+} // namespace vk
+
+// Cursor numbers the map asks its host for: the tools' own (1 ... 17) and the standard size cursors.
+enum TZemCursor : std::int32_t {
+    crSizeNESW = -6,
+    crSizeNS = -7,
+    crSizeNWSE = -8,
+    crSizeWE = -9,
+    crEdgeTopLeft = 1,
+    crEdgeTop = 2,
+    crEdgeTopRight = 3,
+    crEdgeRight = 4,
+    crEdgeBottomRight = 5,
+    crEdgeBottom = 6,
+    crEdgeBottomLeft = 7,
+    crEdgeLeft = 8,
+    crHand = 9,
+    crZoomIn = 10,
+    crZoomOut = 11,
+    crRotate = 12,
+    crChoiseColor = 13,
+    crMovePoint = 14,
+    crStandard = 15,
+    crMeasure = 16,
+    crHandClosed = 17,
+};
 
 using TZemDirectory = std::vector<ZemString>;
 
@@ -150,9 +207,29 @@ struct TZemEditState {
     bool Creating = false;
     bool Dragging = false;
     std::int32_t CurrentObject = -1;
+    // Handles of the current object: 0 frame (eight size handles), 1 points, 2 rotation.
     std::int32_t EditMode = 0;
+    // The handle under the pointer, and the one the current press grabbed; -1 none.
+    std::int32_t HoverSizeHandle = -1;
+    std::int32_t HoverVertex = -1;
+    std::int32_t HoverRotate = -1;
+    std::int32_t DragSizeHandle = -1;
+    std::int32_t DragVertex = -1;
+    std::int32_t DragRotate = -1;
+    TXYPoint MoveAnchor{0.0f, 0.0f}; // world position of the last drag step
+    bool SelectPress = false;        // a press of tSelectObject, until its release
     TZemXYArray MeasurePoints;
     TRect SelectionRect; // normalised screen rectangle of the tSelectRect rubber band
+    TColor PickedColor = 0;
+    bool CtrlDown = false;
+    bool SpaceHand = false; // Space is held: the next press pans
+    TObjectTool SavedTool = tSelectObject;
+    bool SpaceSwitched = false; // a press switched to tMapMove for Space; its release restores SavedTool
+    std::int32_t Cursor = crStandard; // the cursor number last chosen
+    TPoint MenuPoint;                 // where the pointer last stood on a vertex handle (screen)
+    // Colours of new lines, polygons, rectangles, ellipses and road segments.
+    TColor NewPenColor = 0;
+    TColor NewBrushColor = 0;
 };
 
 class TZemMap {
@@ -183,6 +260,18 @@ public:
     std::function<void(TZemMap&, const std::string& S)> OnDebug;
     std::function<void(TZemMap&, std::int32_t Visible, std::int32_t Count)> OnVisibleCount;
     std::function<void(TZemMap&, std::int32_t Frames)> OnDrawCount;
+    // The control's own pointer events. OnMouseMove and OnMouseUp are raised before the map's handling,
+    // OnMouseDown after it (so that a listener sees the new current object).
+    std::function<void(TZemMap&, TZemMouseButton, TZemShiftState, std::int32_t X, std::int32_t Y)>
+        OnMouseDown;
+    std::function<void(TZemMap&, TZemShiftState, std::int32_t X, std::int32_t Y)> OnMouseMove;
+    std::function<void(TZemMap&, TZemMouseButton, TZemShiftState, std::int32_t X, std::int32_t Y)> OnMouseUp;
+    std::function<void(TZemMap&)> OnClick;
+    std::function<void(TZemMap&)> OnDblClick;
+    // The document came to differ from what was last loaded or saved, or came back to it.
+    std::function<void(TZemMap&, bool Modified)> OnModifiedChange;
+    // Something was done, undone or redone: what CanUndo and CanRedo answer may have changed.
+    std::function<void(TZemMap&)> OnHistoryChange;
 
     // ---- Document (model/ZemMap.cpp) ----
     std::int32_t Count() const { return Doc.Count; }
@@ -226,6 +315,54 @@ public:
     void ResetEditState();
     // Drops what the current tool was building (used when editing is refused).
     void DropPendingEdit();
+
+    // ---- Hit testing and selection (editing/ZemHitTest.cpp) ----
+    // Each first resets its hover field; HitSizeHandle returns the size cursor of the handle, or -1.
+    std::int32_t HitSizeHandle(const TXYPoint& P);
+    void HitPointHandle(const TXYPoint& P);
+    void HitRotateHandle(const TXYPoint& P);
+    // The selection step of a left press with tSelectObject at a screen point.
+    void SelectAt(const TPoint& Press);
+
+    // ---- Tools, pointer and keyboard (editing/ZemPointer.cpp, editing/ZemKeyboard.cpp) ----
+    // The host forwards its control's messages here; coordinates are client pixels.
+    void MouseDown(TZemMouseButton Button, TZemShiftState Shift, std::int32_t X, std::int32_t Y);
+    void MouseMove(TZemShiftState Shift, std::int32_t X, std::int32_t Y);
+    void MouseUp(TZemMouseButton Button, TZemShiftState Shift, std::int32_t X, std::int32_t Y);
+    // The second press of a double click (instead of its MouseDown).
+    void DblClick(TZemShiftState Shift, std::int32_t X, std::int32_t Y);
+    void KeyDown(std::int32_t Key, TZemShiftState Shift);
+    void KeyUp(std::int32_t Key, TZemShiftState Shift);
+    void SetCurrentTool(TObjectTool Tool);
+    TObjectTool CurrentTool() const { return Edit.CurrentTool; }
+    // The cursor for a pointer at (X, Y) now: edge zones, then the tool, then the hovered handle.
+    std::int32_t ChooseCursor(std::int32_t X, std::int32_t Y, std::int32_t SizeCursor) const;
+
+    // ---- Creation and pointer editing (editing/ZemCreate.cpp, editing/ZemDrag.cpp) ----
+    // "Добавить точку" and "Удалить точку" at Edit.MenuPoint; false when no vertex square holds it.
+    bool AddVertexAtMenuPoint();
+    bool DeleteVertexAtMenuPoint();
+
+    // ---- Undo and redo (editing/ZemHistory.cpp) ----
+    // One gesture or command is one step. Steps nest: the outermost EndChange records what the Touch calls
+    // in between saw changed. Operations that change the document call the matching Touch before they
+    // change anything; a step that changed nothing is not recorded.
+    void BeginChange();
+    void EndChange();
+    void TouchObject(std::int32_t ID); // before changing, deleting or adding (an ID not stored) an object
+    void TouchDirectories();           // before changing any of the six directories
+    void TouchSettings();              // before changing the document's settings
+    void TouchRoutePoints();           // before changing the search points
+    // Changes one object in a step of its own and refreshes the view; the inspector's way in.
+    void ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change);
+    bool CanUndo() const;
+    bool CanRedo() const;
+    void Undo();
+    void Redo();
+    // Loading, "Новый" and opening another map start a new history; saving marks the clean state.
+    void ClearHistory();
+    void MarkSaved();
+    bool Modified() const;
 
     // ---- Files (persistence/ZemMapFile.cpp, persistence/ZemTextExport.cpp) ----
     // Writes the map file: the whole file is built in memory, written beside the target and renamed
@@ -387,6 +524,18 @@ private:
     std::unique_ptr<TZemTimer> FDrawCountTimer;
     std::unique_ptr<TZemTimer> FEdgeScrollTimer;
     std::unique_ptr<TZemTransportTask> FTransportTask;
+};
+
+// A step of the undo history for as long as it lives.
+class TZemChange {
+public:
+    explicit TZemChange(TZemMap& Map) : FMap(Map) { FMap.BeginChange(); }
+    ~TZemChange() { FMap.EndChange(); }
+    TZemChange(const TZemChange&) = delete;
+    TZemChange& operator=(const TZemChange&) = delete;
+
+private:
+    TZemMap& FMap;
 };
 
 } // namespace zem

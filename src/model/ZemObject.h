@@ -156,6 +156,16 @@ public:
     // Copies what a new object built on a template takes from it.
     void Assign(const TZemObject& Source);
 
+    // ---- Editing (editing/ZemHitTest.cpp, editing/ZemObjectEdit.cpp) ----
+    // True when the world point lies on the object at the given scale (percent).
+    bool HitTest(float X, float Y, float Scale) const;
+    // Each of these three ends with UpdateBounds and the change notification.
+    void Rotate(float Angle);
+    void MoveTo(const TXYPoint& Target);
+    void StretchToBox(const TXYPoint& NewLeftTop, const TXYPoint& NewRightBottom);
+    // The pen, brush, address and font every drawing tool starts from.
+    void ApplyDefaultStyle();
+
 private:
     void Changed();
 

@@ -60,14 +60,19 @@ TZemMsgResult HeadlessHost::ShowMessage(const std::string& Text, const std::stri
         MessageAnswers.pop_front();
         return R;
     }
-    return Buttons == TZemMsgButtons::mbYesNo ? TZemMsgResult::mrYes : TZemMsgResult::mrOk;
+    return Buttons == TZemMsgButtons::mbYesNo || Buttons == TZemMsgButtons::mbYesNoCancel
+               ? TZemMsgResult::mrYes
+               : TZemMsgResult::mrOk;
 }
 
-bool HeadlessHost::AskText(std::string& Text) {
+bool HeadlessHost::AskText(TZemTextAnswer& Answer,
+                           const std::function<void(const TZemTextAnswer&)>& OnChange) {
     if (TextAnswers.empty())
         return false;
-    Text = TextAnswers.front();
+    Answer = TextAnswers.front();
     TextAnswers.pop_front();
+    if (OnChange)
+        OnChange(Answer);
     return true;
 }
 

@@ -37,7 +37,7 @@ public:
     void StopTimer(int TimerId) override;
     TZemMsgResult ShowMessage(const std::string& Text, const std::string& Caption,
                               TZemMsgButtons Buttons) override;
-    bool AskText(std::string& Text) override;
+    bool AskText(TZemTextAnswer& Answer, const std::function<void(const TZemTextAnswer&)>& OnChange) override;
     bool AskTransportKinds(const std::string& Caption, const std::vector<std::string>& Names,
                            std::vector<int>& Checked) override;
     void ProcessMessages() override;
@@ -59,7 +59,7 @@ public:
 
     // Scripted answers, taken front first; when empty the defaults below apply.
     std::deque<TZemMsgResult> MessageAnswers;      // default: mrOk / mrYes
-    std::deque<std::string> TextAnswers;           // default: cancel
+    std::deque<TZemTextAnswer> TextAnswers;        // default: cancel; each is shown once to OnChange
     std::deque<std::vector<int>> TransportAnswers; // default: every kind checked
     std::function<void()> OnProcessMessages;       // e.g. a test that stops a search from "the window"
 

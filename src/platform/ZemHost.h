@@ -14,7 +14,16 @@ class TBitmap32;
 enum class TZemMsgResult { mrOk, mrCancel, mrYes, mrNo };
 
 // Buttons of a message box.
-enum class TZemMsgButtons { mbOk, mbOkCancel, mbYesNo };
+enum class TZemMsgButtons { mbOk, mbOkCancel, mbYesNo, mbYesNoCancel };
+
+// What the text dialog of a new text object holds: the values the map reads back on OK.
+struct TZemTextAnswer {
+    std::string Text;               // UTF-8
+    std::int32_t AngleTenths = 1;   // 0 ... 3599, tenths of a degree
+    std::string FontName = "Arial"; // UTF-8
+    std::int32_t Size = 20;         // 1 ... 150, at scale 100
+    std::uint8_t Style = 0;         // bold 1, italic 2, underline 4, strike-out 8
+};
 
 class TZemHost {
 public:
@@ -40,8 +49,10 @@ public:
     // Modal questions. Texts are UTF-8.
     virtual TZemMsgResult ShowMessage(const std::string& Text, const std::string& Caption,
                                       TZemMsgButtons Buttons) = 0;
-    // The text dialog of a new text object: false when cancelled.
-    virtual bool AskText(std::string& Text) = 0;
+    // The text dialog of a new text object: false when cancelled. The dialog calls OnChange with its
+    // values after every edit, so that the map can draw the text under construction as it will be.
+    virtual bool AskText(TZemTextAnswer& Answer,
+                         const std::function<void(const TZemTextAnswer&)>& OnChange) = 0;
     // The transport choice of a route search: Names are the transport types; Checked is filled with
     // the positions chosen. False when cancelled.
     virtual bool AskTransportKinds(const std::string& Caption, const std::vector<std::string>& Names,

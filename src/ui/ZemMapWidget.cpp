@@ -1,0 +1,371 @@
+#include "ui/ZemMapWidget.h"
+
+#include "model/ZemMap.h"
+#include "ui/ZemChoiceDialog.h"
+#include "ui/ZemKeys.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <numeric>
+#include <optional>
+
+namespace zem {
+
+namespace {
+
+// One wheel notch in Qt's eighths of a degree.
+constexpr int kWheelNotch = 120;
+
+std::optional<TZemMouseButton> ButtonOf(Qt::MouseButton B) {
+    switch (B) {
+    case Qt::LeftButton:
+        return TZemMouseButton::mbLeft;
+    case Qt::RightButton:
+        return TZemMouseButton::mbRight;
+    case Qt::MiddleButton:
+        return TZemMouseButton::mbMiddle;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Qt's own cursors for the map's numbers, until drawn ones are given.
+QCursor StandardCursor(int Number) {
+    switch (Number) {
+    case crSizeNESW:
+    case crEdgeTopRight:
+    case crEdgeBottomLeft:
+        return Qt::SizeBDiagCursor;
+    case crSizeNWSE:
+    case crEdgeTopLeft:
+    case crEdgeBottomRight:
+        return Qt::SizeFDiagCursor;
+    case crSizeNS:
+    case crEdgeTop:
+    case crEdgeBottom:
+        return Qt::SizeVerCursor;
+    case crSizeWE:
+    case crEdgeRight:
+    case crEdgeLeft:
+        return Qt::SizeHorCursor;
+    case crHand:
+        return Qt::OpenHandCursor;
+    case crHandClosed:
+        return Qt::ClosedHandCursor;
+    case crZoomIn:
+    case crZoomOut:
+    case crChoiseColor:
+    case crMeasure:
+        return Qt::CrossCursor;
+    case crRotate:
+        return Qt::PointingHandCursor;
+    case crMovePoint:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+
+} // namespace
+
+ZemMapWidget::ZemMapWidget(QWidget* Parent) : QWidget(Parent) {
+    // Every frame covers the whole control: nothing to erase, nothing to flicker.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setMinimumSize(50, 50);
+}
+
+ZemMapWidget::~ZemMapWidget() {
+    for (auto& [Id, Timer] : FTimers)
+        Timer->stop();
+}
+
+void ZemMapWidget::SetMap(TZemMap* Map) {
+    FMap = Map;
+    if (FMap)
+        SyncSize();
+    update();
+}
+
+double ZemMapWidget::PixelRatio() const {
+    return devicePixelRatioF();
+}
+
+QPoint ZemMapWidget::ToMap(const QPointF& P) const {
+    const double R = PixelRatio();
+    return {static_cast<int>(std::floor(P.x() * R)), static_cast<int>(std::floor(P.y() * R))};
+}
+
+void ZemMapWidget::SyncSize() {
+    const double R = PixelRatio();
+    const int W = static_cast<int>(std::lround(width() * R));
+    const int H = static_cast<int>(std::lround(height() * R));
+    if (FMap && (FMap->Width() != W || FMap->Height() != H || FMap->BackBuffer.Width() != W ||
+                 FMap->BackBuffer.Height() != H))
+        FMap->Resize(W, H);
+}
+
+// ---- TZemHost ----
+
+void ZemMapWidget::Present(const TBitmap32&) {
+    // The frame is the map's back buffer, shown as it stands by the next paint; inside a paint it is
+    // drawn by that paint itself.
+    if (FInPaint)
+        return;
+    FFramePending = true;
+    update();
+}
+
+void ZemMapWidget::Invalidate() {
+    update();
+}
+
+int ZemMapWidget::ClientWidth() const {
+    return static_cast<int>(std::lround(width() * PixelRatio()));
+}
+
+int ZemMapWidget::ClientHeight() const {
+    return static_cast<int>(std::lround(height() * PixelRatio()));
+}
+
+void ZemMapWidget::SetCursor(int Number) {
+    setCursor(CursorOf ? CursorOf(Number) : StandardCursor(Number));
+}
+
+void ZemMapWidget::SetCapture(bool) {
+    // Qt grabs the pointer for the widget a button was pressed on until its release, which is all the
+    // map asks capture for (rubber bands that leave the control).
+}
+
+void ZemMapWidget::SetFocus() {
+    setFocus(Qt::OtherFocusReason);
+}
+
+int ZemMapWidget::StartTimer(int IntervalMs, std::function<void()> Callback) {
+    const int Id = FNextTimerId++;
+    auto* Timer = new QTimer(this);
+    Timer->setInterval(std::max(IntervalMs, 1));
+    connect(Timer, &QTimer::timeout, this, [Callback = std::move(Callback)] { Callback(); });
+    FTimers[Id] = Timer;
+    Timer->start();
+    return Id;
+}
+
+void ZemMapWidget::StopTimer(int TimerId) {
+    const auto It = FTimers.find(TimerId);
+    if (It == FTimers.end())
+        return;
+    // A timer may stop itself from its own callback: it goes once that callback has returned.
+    It->second->stop();
+    It->second->deleteLater();
+    FTimers.erase(It);
+}
+
+TZemMsgResult ZemMapWidget::ShowMessage(const std::string& Text, const std::string& Caption,
+                                        TZemMsgButtons Buttons) {
+    QMessageBox Box(this);
+    Box.setWindowTitle(QString::fromStdString(Caption.empty() ? std::string("ZemMap") : Caption));
+    Box.setText(QString::fromStdString(Text));
+    QAbstractButton* Ok = nullptr;
+    QAbstractButton* Cancel = nullptr;
+    QAbstractButton* Yes = nullptr;
+    QAbstractButton* No = nullptr;
+    switch (Buttons) {
+    case TZemMsgButtons::mbOk:
+        Ok = Box.addButton(QStringLiteral("ОК"), QMessageBox::AcceptRole);
+        break;
+    case TZemMsgButtons::mbOkCancel:
+        Ok = Box.addButton(QStringLiteral("ОК"), QMessageBox::AcceptRole);
+        Cancel = Box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+        break;
+    case TZemMsgButtons::mbYesNo:
+        Yes = Box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+        No = Box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+        break;
+    case TZemMsgButtons::mbYesNoCancel:
+        Yes = Box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+        No = Box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+        Cancel = Box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+        break;
+    }
+    Box.setIcon(Buttons == TZemMsgButtons::mbOk ? QMessageBox::Information : QMessageBox::Question);
+    if (Cancel)
+        Box.setEscapeButton(Cancel);
+    else if (No)
+        Box.setEscapeButton(No);
+    Box.exec();
+    const QAbstractButton* Clicked = Box.clickedButton();
+    if (Clicked && Clicked == Yes)
+        return TZemMsgResult::mrYes;
+    if (Clicked && Clicked == No)
+        return TZemMsgResult::mrNo;
+    if (Clicked && Clicked == Ok)
+        return TZemMsgResult::mrOk;
+    // Closed by the window's frame: the safe answer of the buttons offered.
+    if (Cancel)
+        return TZemMsgResult::mrCancel;
+    if (No)
+        return TZemMsgResult::mrNo;
+    return TZemMsgResult::mrOk;
+}
+
+bool ZemMapWidget::AskText(TZemTextAnswer& Answer,
+                           const std::function<void(const TZemTextAnswer&)>& OnChange) {
+    if (TextDialog)
+        return TextDialog(Answer, OnChange);
+    bool Ok = false;
+    const QString Text = QInputDialog::getText(this, QStringLiteral("Текст"), QStringLiteral("Текст:"),
+                                               QLineEdit::Normal, QString::fromStdString(Answer.Text), &Ok);
+    if (!Ok)
+        return false;
+    Answer.Text = Text.toStdString();
+    if (OnChange)
+        OnChange(Answer);
+    return true;
+}
+
+bool ZemMapWidget::AskTransportKinds(const std::string& Caption, const std::vector<std::string>& Names,
+                                     std::vector<int>& Checked) {
+    std::vector<int> All(Names.size());
+    std::iota(All.begin(), All.end(), 0);
+    ZemChoiceDialog Dialog(QString::fromStdString(Caption.empty() ? std::string("Выбор") : Caption), Names,
+                           All, this);
+    if (Dialog.exec() != QDialog::Accepted)
+        return false;
+    Checked = Dialog.CheckedPositions();
+    return true;
+}
+
+void ZemMapWidget::ProcessMessages() {
+    QCoreApplication::processEvents();
+}
+
+// ---- Qt events ----
+
+void ZemMapWidget::paintEvent(QPaintEvent*) {
+    QPainter Painter(this);
+    if (!FMap) {
+        Painter.fillRect(rect(), palette().window());
+        return;
+    }
+    SyncSize();
+    // A paint the window system asked for (exposure, resize) draws the frame anew; one that Present
+    // asked for shows the frame just drawn.
+    if (!FFramePending) {
+        FInPaint = true;
+        FMap->Paint();
+        FInPaint = false;
+    }
+    FFramePending = false;
+    const TBitmap32& B = FMap->BackBuffer;
+    if (B.Empty()) {
+        Painter.fillRect(rect(), Qt::white);
+        return;
+    }
+    // The back buffer's 0xAARRGGBB words are Qt's RGB32 layout: wrap them, copy nothing.
+    QImage Frame(reinterpret_cast<const uchar*>(B.Bits()), B.Width(), B.Height(),
+                 static_cast<qsizetype>(B.Width()) * 4, QImage::Format_RGB32);
+    Frame.setDevicePixelRatio(PixelRatio());
+    Painter.setCompositionMode(QPainter::CompositionMode_Source);
+    Painter.drawImage(QPointF(0, 0), Frame);
+    ++FFramesShown;
+}
+
+void ZemMapWidget::resizeEvent(QResizeEvent* Event) {
+    QWidget::resizeEvent(Event);
+    SyncSize();
+}
+
+void ZemMapWidget::mousePressEvent(QMouseEvent* Event) {
+    const auto B = ButtonOf(Event->button());
+    if (!FMap || !B)
+        return;
+    const QPoint P = ToMap(Event->position());
+    FMap->MouseDown(*B, ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+}
+
+void ZemMapWidget::mouseMoveEvent(QMouseEvent* Event) {
+    if (!FMap)
+        return;
+    const QPoint P = ToMap(Event->position());
+    FMap->MouseMove(ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+}
+
+void ZemMapWidget::mouseReleaseEvent(QMouseEvent* Event) {
+    const auto B = ButtonOf(Event->button());
+    if (!FMap || !B)
+        return;
+    const QPoint P = ToMap(Event->position());
+    FMap->MouseUp(*B, ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+}
+
+void ZemMapWidget::mouseDoubleClickEvent(QMouseEvent* Event) {
+    const auto B = ButtonOf(Event->button());
+    if (!FMap || !B)
+        return;
+    const QPoint P = ToMap(Event->position());
+    const TZemShiftState S = ShiftStateOf(Event->modifiers(), Event->buttons()) | ssDouble;
+    // The second press of a left double click is the map's double click; other buttons press again.
+    if (*B == TZemMouseButton::mbLeft)
+        FMap->DblClick(S, P.x(), P.y());
+    else
+        FMap->MouseDown(*B, S, P.x(), P.y());
+}
+
+void ZemMapWidget::wheelEvent(QWheelEvent* Event) {
+    if (!FMap)
+        return;
+    Event->accept();
+    const QPoint P = ToMap(Event->position());
+    FMap->SetCursorPos(FMap->ScreenToWorld(P.x(), P.y()));
+    // A notch is one scale step; a touchpad's small deltas add up to notches.
+    FWheelRest += Event->angleDelta().y();
+    while (std::abs(FWheelRest) >= kWheelNotch) {
+        const int Step = FWheelRest > 0 ? kWheelNotch : -kWheelNotch;
+        FMap->WheelZoom(Step);
+        FWheelRest -= Step;
+    }
+}
+
+void ZemMapWidget::keyPressEvent(QKeyEvent* Event) {
+    const std::int32_t Key = VirtualKeyOf(Event->key(), Event->modifiers() & Qt::KeypadModifier);
+    if (!FMap || Key == 0) {
+        QWidget::keyPressEvent(Event);
+        return;
+    }
+    FMap->KeyDown(Key, ShiftStateOf(Event->modifiers()));
+}
+
+void ZemMapWidget::keyReleaseEvent(QKeyEvent* Event) {
+    const std::int32_t Key = VirtualKeyOf(Event->key(), Event->modifiers() & Qt::KeypadModifier);
+    // A held key repeats its press only: Space stays down until it is really let go.
+    if (!FMap || Key == 0 || Event->isAutoRepeat()) {
+        QWidget::keyReleaseEvent(Event);
+        return;
+    }
+    FMap->KeyUp(Key, ShiftStateOf(Event->modifiers()));
+}
+
+void ZemMapWidget::contextMenuEvent(QContextMenuEvent* Event) {
+    if (FPopup)
+        FPopup->exec(Event->globalPos());
+}
+
+bool ZemMapWidget::focusNextPrevChild(bool) {
+    return false;
+}
+
+} // namespace zem

@@ -1,0 +1,211 @@
+#include "ui/ZemMainWindow.h"
+
+#include "model/ZemErrors.h"
+#include "ui/ZemMapWidget.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <new>
+
+namespace zem {
+
+namespace {
+constexpr auto kCaption = "Векторный редактор ZemMap";
+constexpr int kPagesWidth = 245;
+
+// Numbers in the status bar: two decimals with the user's decimal separator.
+QString Fixed2(double Value) {
+    QString S = QString::number(Value, 'f', 2);
+    return S.replace(QLatin1Char('.'), QLocale().decimalPoint());
+}
+} // namespace
+
+TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    resize(1200, 800);
+
+    auto* Central = new QSplitter(Qt::Horizontal, this);
+    Central->setChildrenCollapsible(false);
+    FMapWidget = new ZemMapWidget(Central);
+    FMapWidget->setObjectName(QStringLiteral("MapPanel"));
+    FMap = std::make_unique<TZemMap>(*FMapWidget);
+    FMapWidget->SetMap(FMap.get());
+
+    // The right-hand pages; the inspector and the network page take their places here.
+    FPages = new QTabWidget(Central);
+    FPages->setObjectName(QStringLiteral("PageControl"));
+    FPages->setFixedWidth(kPagesWidth);
+    for (const char* Title : {"Инспектор объектов", "Дорожная сеть"}) {
+        auto* Page = new QWidget(FPages);
+        auto* Layout = new QVBoxLayout(Page);
+        auto* Note = new QLabel(QStringLiteral("Нет выделенного объекта"), Page);
+        Note->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        Note->setEnabled(false);
+        Layout->addWidget(Note);
+        FPages->addTab(Page, QString::fromUtf8(Title));
+    }
+    Central->addWidget(FMapWidget);
+    Central->addWidget(FPages);
+    Central->setStretchFactor(0, 1);
+    Central->setStretchFactor(1, 0);
+    setCentralWidget(Central);
+
+    CreateActions();
+    CreateContextMenus();
+    CreateMenus();
+    CreateToolBars();
+    CreateStatusBar();
+    ConnectMapEvents();
+
+    FMap->SetCurrentTool(tSelectObject);
+    ChooseTool(tSelectObject);
+    SyncViewMenu();
+    UpdateCaption();
+    UpdateHistoryActions();
+    ShowScale(FMap->View.Scale);
+    FMapWidget->setFocus();
+}
+
+TfrmMain::~TfrmMain() {
+    // The map's timers and events point into this window and its control: it goes first.
+    FMapWidget->SetMap(nullptr);
+    FMap.reset();
+}
+
+void TfrmMain::ConnectMapEvents() {
+    TZemMap& M = *FMap;
+    M.OnMouseMove = [this](TZemMap&, TZemShiftState, std::int32_t X, std::int32_t Y) { OnPointerMove(X, Y); };
+    M.OnVisibleCount = [this](TZemMap&, std::int32_t Visible, std::int32_t Count) {
+        FPanels[1]->setText(QStringLiteral("Объектов = %1 (%2)").arg(Visible).arg(Count));
+    };
+    M.OnChangeCurrentTool = [this](TZemMap&, TObjectTool Tool) { OnToolChanged(Tool); };
+    M.OnDebug = [](TZemMap&, const std::string&) {};
+    M.OnScale = [this](TZemMap&, float Scale) { ShowScale(Scale); };
+    M.OnMeasure = [this](TZemMap&, float Total, float Current) { OnMeasure(Total, Current); };
+    M.OnPaintBackground = [this](TZemMap& Map, TBitmap32& Bitmap) {
+        const QAction* Show = FActions.at(QStringLiteral("actShowBackground"));
+        if (FBackground && Show->isChecked())
+            PaintBackgroundImage(Map, *FBackground, Bitmap);
+    };
+    M.OnChangeCurrentObject = [this](TZemMap& Map, std::int32_t ID) {
+        const bool Exists = ID >= 0 && Map.ObjectExists(ID);
+        // Library dialogs are not here yet: picture and icon assignment stay off.
+        FActions.at(QStringLiteral("actLoadPicture"))->setEnabled(false);
+        FActions.at(QStringLiteral("actLoadIcon"))->setEnabled(false);
+        if (Exists)
+            FActions.at(QStringLiteral("actLockObject"))->setChecked(Map.ObjectByID(ID).Lock);
+    };
+    M.OnMapProgress = [this](TZemMap&, std::int32_t Percent, TStage Stage, const std::string& Msg) {
+        OnProgress(Percent, Stage, Msg);
+    };
+    M.OnModifiedChange = [this](TZemMap&, bool) { UpdateCaption(); };
+    M.OnHistoryChange = [this](TZemMap&) {
+        UpdateHistoryActions();
+        UpdateCaption();
+    };
+    M.OnGenerations = [this](TZemTransportTask&, std::int32_t Total, std::int32_t ToStop) {
+        FPanels[1]->setText(QStringLiteral("Поколений: %1").arg(Total));
+        FPanels[2]->setText(QString::number(ToStop));
+    };
+}
+
+void TfrmMain::UpdateCaption() {
+    QString Title = QString::fromUtf8(kCaption);
+    if (!FFileName.isEmpty())
+        Title += QStringLiteral(" [%1]").arg(QFileInfo(FFileName).fileName());
+    if (FMap->Modified())
+        Title += QStringLiteral(" *");
+    setWindowTitle(Title);
+}
+
+void TfrmMain::UpdateHistoryActions() {
+    FActions.at(QStringLiteral("actUndo"))->setEnabled(FMap->CanUndo());
+    FActions.at(QStringLiteral("actRedo"))->setEnabled(FMap->CanRedo());
+}
+
+void TfrmMain::OnPointerMove(std::int32_t X, std::int32_t Y) {
+    const TXYPoint P = FMap->View.CursorPos;
+    FPanels[0]->setText(QStringLiteral("Курсор (%1; %2)").arg(Fixed2(P.X), Fixed2(P.Y)));
+    // The context menu a right click will open: the vertex commands over a vertex handle (a junction
+    // keeps the object menu), the object menu over anything else while an object is current.
+    QMenu* Menu = nullptr;
+    if (FMap->CurrentTool() == tSelectObject) {
+        const std::int32_t Current = FMap->CurrentObject();
+        const bool HasCurrent = Current >= 0 && FMap->ObjectExists(Current);
+        if (FMap->Edit.Cursor == crMovePoint) {
+            FMap->Edit.MenuPoint = TPoint{X, Y};
+            Menu = HasCurrent && FMap->ObjectByID(Current).Kind == otRoadCross ? FObjectMenu : FVertexMenu;
+        } else if (HasCurrent) {
+            Menu = FObjectMenu;
+        }
+    }
+    FMapWidget->SetPopupMenu(Menu);
+}
+
+void TfrmMain::OnToolChanged(TObjectTool Tool) {
+    const auto It = FToolActions.find(Tool);
+    if (It != FToolActions.end() && !It->second->isChecked())
+        It->second->setChecked(true);
+}
+
+void TfrmMain::ChooseTool(TObjectTool Tool) {
+    const auto It = FToolActions.find(Tool);
+    if (It == FToolActions.end())
+        return;
+    if (!It->second->isEnabled())
+        return;
+    It->second->setChecked(true);
+    if (Tool == tRoadCrossLine)
+        FMap->NewObject.Pen.Color = FMap->Edit.NewPenColor;
+    FMap->SetCurrentTool(Tool);
+    FMapWidget->setFocus();
+}
+
+void TfrmMain::ShowError(const QString& Text) {
+    QMessageBox Box(QMessageBox::Critical, QStringLiteral("Ошибка"), Text, QMessageBox::NoButton, this);
+    Box.addButton(QStringLiteral("ОК"), QMessageBox::AcceptRole);
+    Box.exec();
+}
+
+void TfrmMain::Guarded(const std::function<void()>& Command) {
+    try {
+        Command();
+    } catch (const std::bad_alloc&) {
+        ShowError(QStringLiteral("Недостаточно памяти для выполнения команды."));
+    } catch (const std::exception& E) {
+        ShowError(QString::fromUtf8(E.what()));
+    }
+}
+
+void TfrmMain::ShowHelp() {
+    // The help file lives beside the program, whatever the current folder is.
+    const QString Path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.hlp"));
+    if (!QFileInfo::exists(Path)) {
+        ShowError(QStringLiteral("Файл справки не найден: %1").arg(QDir::toNativeSeparators(Path)));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Path)))
+        ShowError(QStringLiteral("Не удалось открыть файл справки: %1").arg(QDir::toNativeSeparators(Path)));
+}
+
+void TfrmMain::closeEvent(QCloseEvent* Event) {
+    if (!ConfirmDiscard()) {
+        Event->ignore();
+        return;
+    }
+    Event->accept();
+}
+
+} // namespace zem

@@ -1,0 +1,118 @@
+#pragma once
+// TfrmMain: the one main window. It owns the map and its control, and turns menus, tool bars, the
+// scale box and the status bar into the map's operations; it holds no logic of its own.
+#include "model/ZemMap.h"
+#include "view/ZemBackgroundImage.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QTabWidget;
+class QToolBar;
+
+namespace zem {
+
+class ZemMapWidget;
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget* Parent = nullptr);
+    ~TfrmMain() override;
+
+    TZemMap& Map() { return *FMap; }
+    ZemMapWidget* MapWidget() const { return FMapWidget; }
+    QComboBox* ScaleBox() const { return FScaleBox; }
+    QTabWidget* Pages() const { return FPages; }
+    QLabel* StatusPanel(int Index) const { return FPanels[Index]; }
+    QMenu* ObjectMenu() const { return FObjectMenu; }
+    QMenu* VertexMenu() const { return FVertexMenu; }
+    const QString& FileName() const { return FFileName; }
+    const TZemBackgroundImage* Background() const { return FBackground.get(); }
+
+    // The file commands without their dialogs; each reports a failure in a message box and returns false.
+    bool OpenMap(const QString& FileName);
+    bool SaveMap(const QString& FileName);
+    void NewMap();
+    bool LoadBackground(const QString& FileName);
+    // Asks "Сохранить изменения в карте?" when the document is modified: true when the caller may go on.
+    bool ConfirmDiscard();
+    // Presses the tool button of a tool, as a click on it does.
+    void ChooseTool(TObjectTool Tool);
+
+protected:
+    void closeEvent(QCloseEvent* Event) override;
+
+private:
+    // ZemMainWindow.cpp
+    void ConnectMapEvents();
+    void UpdateCaption();
+    void UpdateHistoryActions();
+    void OnPointerMove(std::int32_t X, std::int32_t Y);
+    void OnToolChanged(TObjectTool Tool);
+    void ShowError(const QString& Text);
+    // Runs a command; an exception becomes a message box and the program goes on.
+    void Guarded(const std::function<void()>& Command);
+    void ShowHelp();
+    // ZemMainWindowMenus.cpp
+    void CreateActions();
+    void CreateMenus();
+    void CreateContextMenus();
+    QAction* AddAction(const char* Name, const QString& Text, const QKeySequence& Key = {});
+    void ToggleOption(TZemMapOption Bit, bool On);
+    void ApplyNetworkToggles();
+    void SetFilter(TStretchFilter Filter);
+    void SyncViewMenu();
+    // ZemMainWindowToolBars.cpp
+    void CreateToolBars();
+    void OnScaleBoxActivated(const QString& Text);
+    void ShowScale(float Scale);
+    // ZemMainWindowFiles.cpp
+    void CommandNew();
+    void CommandOpen();
+    void CommandSave();
+    void CommandExportText();
+    void CommandExportImage(bool Png);
+    void CommandLoadBackground();
+    void CommandUnloadBackground();
+    void AddRecentFile(const QString& FileName);
+    void RebuildRecentMenu();
+    void AfterDocumentReplaced();
+    // ZemMainWindowStatus.cpp
+    void CreateStatusBar();
+    void OnProgress(std::int32_t PercentDone, TStage Stage, const std::string& Msg);
+    void OnMeasure(float Total, float Current);
+
+    ZemMapWidget* FMapWidget = nullptr;
+    std::unique_ptr<TZemMap> FMap;
+    QString FFileName; // full path of the open map; empty for a new one
+    std::unique_ptr<TZemBackgroundImage> FBackground;
+    QString FBackgroundFolder;
+    float FBackgroundScale = 100.0f; // per cent: the background image's scale, also the save-time view scale
+    std::int32_t FStyleSource = -1;
+
+    QTabWidget* FPages = nullptr;
+    QComboBox* FScaleBox = nullptr;
+    QLabel* FPanels[6] = {};
+    QProgressBar* FProgress = nullptr;
+    QMenu* FObjectMenu = nullptr;
+    QMenu* FVertexMenu = nullptr;
+    QMenu* FRecentMenu = nullptr;
+    QToolBar* FToolBar = nullptr;
+    QToolBar* FTopBar = nullptr;
+    QActionGroup* FToolGroup = nullptr;
+    std::map<TObjectTool, QAction*> FToolActions;
+    std::map<QString, QAction*> FActions; // by object name
+};
+
+} // namespace zem

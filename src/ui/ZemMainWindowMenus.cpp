@@ -1,0 +1,351 @@
+// The main menu, the map's two context menus and the window-wide shortcuts.
+#include "model/ZemErrors.h"
+#include "ui/ZemMainWindow.h"
+#include "ui/ZemMapWidget.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace zem {
+
+QAction* TfrmMain::AddAction(const char* Name, const QString& Text, const QKeySequence& Key) {
+    auto* A = new QAction(Text, this);
+    A->setObjectName(QString::fromLatin1(Name));
+    if (!Key.isEmpty())
+        A->setShortcut(Key);
+    FActions[A->objectName()] = A;
+    return A;
+}
+
+void TfrmMain::CreateActions() {
+    auto Checkable = [](QAction* A, bool Checked) {
+        A->setCheckable(true);
+        A->setChecked(Checked);
+        return A;
+    };
+    auto Disabled = [](QAction* A) {
+        A->setEnabled(false);
+        return A;
+    };
+
+    // "Файл"
+    connect(AddAction("actNew", QStringLiteral("Новый"), QKeySequence::New), &QAction::triggered, this,
+            [this] { CommandNew(); });
+    connect(AddAction("actOpen", QStringLiteral("Открыть..."), QKeySequence::Open), &QAction::triggered, this,
+            [this] { CommandOpen(); });
+    connect(AddAction("actSave", QStringLiteral("Сохранить..."), QKeySequence::Save), &QAction::triggered,
+            this, [this] { CommandSave(); });
+    connect(AddAction("actExportText", QStringLiteral("Экспорт в текстовый файл...")), &QAction::triggered,
+            this, [this] { CommandExportText(); });
+    connect(AddAction("actExportBmp", QStringLiteral("в BMP...")), &QAction::triggered, this,
+            [this] { CommandExportImage(false); });
+    connect(AddAction("actExportPng", QStringLiteral("в PNG...")), &QAction::triggered, this,
+            [this] { CommandExportImage(true); });
+    Disabled(AddAction("actPrintPreview", QStringLiteral("Предварительный просмотр")));
+    connect(AddAction("actExit", QStringLiteral("Выход")), &QAction::triggered, this, &QWidget::close);
+
+    // "Правка"
+    connect(AddAction("actUndo", QStringLiteral("Отменить"), QKeySequence(Qt::CTRL | Qt::Key_Z)),
+            &QAction::triggered, this, [this] { Guarded([this] { FMap->Undo(); }); });
+    QAction* Redo = AddAction("actRedo", QStringLiteral("Повторить"));
+    Redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(Redo, &QAction::triggered, this, [this] { Guarded([this] { FMap->Redo(); }); });
+    QAction* Copy = AddAction("actCopyStyle", QStringLiteral("Скопировать стиль"),
+                              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_C));
+    Copy->setToolTip(
+        QStringLiteral("Скопировать карандаш, кисть, шрифт и адрес объекта в память\n(Shift+Ctrl+C)"));
+    connect(Copy, &QAction::triggered, this, [this] {
+        if (FMap->CurrentObject() >= 0 && FMap->ObjectExists(FMap->CurrentObject()))
+            FStyleSource = FMap->CurrentObject();
+    });
+    QAction* Paste = AddAction("actPasteStyle", QStringLiteral("Вставить стиль"),
+                               QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_V));
+    Paste->setToolTip(
+        QStringLiteral("Вставить из памяти карандаш, кисть, шрифт и адрес объекта,\nкроме номера "
+                       "дома, в текущий выделенный объект\n(Shift+Ctrl+V)"));
+    connect(Paste, &QAction::triggered, this, [this] {
+        const std::int32_t Target = FMap->CurrentObject();
+        // The source may have been deleted since it was copied: then there is nothing to paste.
+        if (FStyleSource < 0 || !FMap->ObjectExists(FStyleSource) || Target < 0 ||
+            !FMap->ObjectExists(Target))
+            return;
+        const TZemObject& Source = FMap->ObjectByID(FStyleSource);
+        const TZemPen Pen = Source.Pen;
+        const TZemBrush Brush = Source.Brush;
+        const TZemFont Font = Source.Font;
+        TZemAddress Address = Source.Address();
+        Address.Number.clear();
+        Address.Number2.clear();
+        Guarded([&] {
+            FMap->ChangeObject(Target, [&](TZemObject& O) {
+                O.Pen = Pen;
+                O.Brush = Brush;
+                O.Font = Font;
+                O.SetAddress(Address);
+            });
+            FMap->Refresh();
+        });
+    });
+
+    // "Дополнительно"
+    Disabled(AddAction("actOptions", QStringLiteral("Показать окно опций"), QKeySequence(Qt::Key_F11)));
+    Disabled(AddAction("actGAParams", QStringLiteral("Параметры генетического алгоритма")));
+    Disabled(AddAction("actIconArchive", QStringLiteral("Ахрив иконок")));
+    Disabled(AddAction("actPictureArchive", QStringLiteral("Архив изображений")));
+    Disabled(AddAction("actDirectories", QStringLiteral("Справочники")));
+    Disabled(AddAction("actAddress", QStringLiteral("Показать адресную информацию - F2"),
+                       QKeySequence(Qt::Key_F2)));
+    Disabled(AddAction("actOrganisations", QStringLiteral("Показать информацию о фирмах - F3"),
+                       QKeySequence(Qt::Key_F3)));
+    Disabled(
+        AddAction("actTransportInfo", QStringLiteral("Характеристика транспорта"), QKeySequence(Qt::Key_F4)));
+    QAction* ShowBack =
+        Disabled(Checkable(AddAction("actShowBackground", QStringLiteral("Показывать подложку"),
+                                     QKeySequence(Qt::CTRL | Qt::Key_Q)),
+                           false));
+    connect(ShowBack, &QAction::toggled, this, [this] { FMap->Refresh(); });
+    connect(Checkable(AddAction("actHideObjects", QStringLiteral("Спрятать объекты"),
+                                QKeySequence(Qt::CTRL | Qt::Key_W)),
+                      false),
+            &QAction::toggled, this, [this](bool On) { ToggleOption(moHideObjects, On); });
+    connect(AddAction("actLoadBackground", QStringLiteral("Загрузить подложку..."),
+                      QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_L)),
+            &QAction::triggered, this, [this] { CommandLoadBackground(); });
+    connect(AddAction("actUnloadBackground", QStringLiteral("Выгрузить подложку"),
+                      QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_U)),
+            &QAction::triggered, this, [this] { CommandUnloadBackground(); });
+    auto* Filters = new QActionGroup(this);
+    const std::pair<const char*, TStretchFilter> FilterItems[] = {{"Nearest", TStretchFilter::sfNearest},
+                                                                  {"Linear", TStretchFilter::sfLinear},
+                                                                  {"Spline", TStretchFilter::sfSpline}};
+    for (const auto& [Text, Filter] : FilterItems) {
+        const QByteArray Name = QByteArray("actFilter") + Text;
+        QAction* A = Checkable(AddAction(Name.constData(), QString::fromLatin1(Text)),
+                               Filter == TStretchFilter::sfNearest);
+        Filters->addAction(A);
+        connect(A, &QAction::triggered, this, [this, F = Filter] { SetFilter(F); });
+    }
+
+    // "Вид"
+    Disabled(Checkable(AddAction("actShowMiniMap", QStringLiteral("Показывать мини-карту"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_QuoteLeft)),
+                       true));
+    connect(Checkable(AddAction("actShowGrid", QStringLiteral("Показывать координатную сетку"),
+                                QKeySequence(Qt::CTRL | Qt::Key_Apostrophe)),
+                      false),
+            &QAction::triggered, this, [this](bool On) {
+                TZemChange Step(*FMap);
+                FMap->TouchSettings();
+                FMap->SetShowGrid(On);
+            });
+    connect(Checkable(AddAction("actAntiAlias", QStringLiteral("Антиалиасинг")), false), &QAction::triggered,
+            this, [this](bool On) {
+                FMap->View.AntiAlias = On;
+                FMap->Refresh();
+            });
+    connect(Checkable(AddAction("actShow3D", QStringLiteral("Отображать 3D объекты")), true),
+            &QAction::triggered, this, [this](bool On) { ToggleOption(moShow3D, On); });
+    connect(Checkable(AddAction("actNoEditing", QStringLiteral("Запретить редактирование")), false),
+            &QAction::triggered, this, [this](bool On) { ToggleOption(moEditable, !On); });
+    const char* NetNames[] = {"actShowNet", "actShowNetDirections", "actShowNetCrosses", "actShowOnlyNet"};
+    const char* NetTexts[] = {"Показывать транспортную сеть", "Показывать направления в транспортной сети",
+                              "Показывать вершины в транспортной сети",
+                              "Показывать только транспортную сеть"};
+    for (int i = 0; i < 4; ++i) {
+        QAction* A = Checkable(AddAction(NetNames[i], QString::fromUtf8(NetTexts[i]),
+                                         i == 0 ? QKeySequence(Qt::CTRL | Qt::Key_T) : QKeySequence()),
+                               i != 3);
+        connect(A, &QAction::triggered, this, [this] { ApplyNetworkToggles(); });
+    }
+
+    // "Помощь"
+    connect(AddAction("actHelp", QStringLiteral("Помощь"), QKeySequence(Qt::Key_F1)), &QAction::triggered,
+            this, [this] { ShowHelp(); });
+
+    // The route search and the connection kind (Alt+1, Alt+2, Alt+3 reach the window before the map).
+    QAction* Find = AddAction("actFindPath", QStringLiteral("Поиск кратчайшего пути"));
+    connect(Find, &QAction::triggered, this, [this] { Guarded([this] { FMap->FindTransportPath(); }); });
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray Name = "actConnectionKind" + QByteArray::number(i + 1);
+        QAction* A = AddAction(Name.constData(), QString(),
+                               QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + i)));
+        addAction(A);
+        connect(A, &QAction::triggered, this,
+                [this, i] { FMap->SetConnectionKind(static_cast<std::uint8_t>(i)); });
+    }
+
+    // Context menus of the map.
+    connect(Checkable(AddAction("actLockObject", QStringLiteral("Защита объекта")), false),
+            &QAction::triggered, this, [this] {
+                const std::int32_t ID = FMap->CurrentObject();
+                if (ID < 0 || !FMap->ObjectExists(ID))
+                    return;
+                Guarded([&] {
+                    FMap->ChangeObject(ID, [](TZemObject& O) { O.Lock = !O.Lock; });
+                    FActions.at(QStringLiteral("actLockObject"))->setChecked(FMap->ObjectByID(ID).Lock);
+                    FMap->Refresh();
+                });
+            });
+    auto OnCurrent = [this](const char* Name, const QString& Text, void (*Do)(TZemMap&, std::int32_t)) {
+        connect(AddAction(Name, Text), &QAction::triggered, this, [this, Do] {
+            const std::int32_t ID = FMap->CurrentObject();
+            if (ID < 0 || !FMap->ObjectExists(ID))
+                return;
+            Guarded([&] {
+                TZemChange Step(*FMap);
+                Do(*FMap, ID);
+            });
+        });
+    };
+    OnCurrent("actDuplicate", QStringLiteral("Дублировать объект"),
+              [](TZemMap& M, std::int32_t ID) { M.DuplicateObject(ID); });
+    OnCurrent("actDelete", QStringLiteral("Удалить объект"),
+              [](TZemMap& M, std::int32_t ID) { M.DeleteObject(ID); });
+    OnCurrent("actToFront", QStringLiteral("На передний план"),
+              [](TZemMap& M, std::int32_t ID) { M.BringToFront(ID); });
+    OnCurrent("actToBack", QStringLiteral("На задний план"),
+              [](TZemMap& M, std::int32_t ID) { M.SendToBack(ID); });
+    Disabled(AddAction("actLoadPicture", QStringLiteral("Загрузить рисунок")));
+    Disabled(AddAction("actLoadIcon", QStringLiteral("Загрузить иконку")));
+    connect(AddAction("actAddVertex", QStringLiteral("Добавить точку")), &QAction::triggered, this,
+            [this] { Guarded([this] { FMap->AddVertexAtMenuPoint(); }); });
+    connect(AddAction("actDeleteVertex", QStringLiteral("Удалить точку")), &QAction::triggered, this,
+            [this] { Guarded([this] { FMap->DeleteVertexAtMenuPoint(); }); });
+}
+
+void TfrmMain::CreateMenus() {
+    auto A = [this](const char* Name) { return FActions.at(QString::fromLatin1(Name)); };
+    QMenuBar* Bar = menuBar();
+    Bar->setObjectName(QStringLiteral("MainMenu"));
+
+    QMenu* File = Bar->addMenu(QStringLiteral("&Файл"));
+    File->addAction(A("actNew"));
+    File->addAction(A("actOpen"));
+    FRecentMenu = File->addMenu(QStringLiteral("Последние файлы"));
+    FRecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    File->addAction(A("actSave"));
+    File->addSeparator();
+    File->addAction(A("actExportText"));
+    QMenu* Export = File->addMenu(QStringLiteral("Экспорт"));
+    Export->addAction(A("actExportBmp"));
+    Export->addAction(A("actExportPng"));
+    File->addAction(A("actPrintPreview"));
+    File->addSeparator();
+    File->addAction(A("actExit"));
+    RebuildRecentMenu();
+
+    QMenu* Edit = Bar->addMenu(QStringLiteral("&Правка"));
+    Edit->addAction(A("actUndo"));
+    Edit->addAction(A("actRedo"));
+    Edit->addSeparator();
+    Edit->addAction(A("actCopyStyle"));
+    Edit->addAction(A("actPasteStyle"));
+    Edit->addSeparator();
+    for (const char* Name : {"actLockObject", "actDuplicate", "actDelete", "actToFront", "actToBack"})
+        Edit->addAction(A(Name));
+
+    QMenu* More = Bar->addMenu(QStringLiteral("&Дополнительно"));
+    for (const char* Name :
+         {"actOptions", "actGAParams", "actIconArchive", "actPictureArchive", "actDirectories"})
+        More->addAction(A(Name));
+    More->addSeparator();
+    for (const char* Name : {"actAddress", "actOrganisations", "actTransportInfo"})
+        More->addAction(A(Name));
+    More->addSeparator();
+    for (const char* Name :
+         {"actShowBackground", "actHideObjects", "actLoadBackground", "actUnloadBackground"})
+        More->addAction(A(Name));
+    QMenu* Filter = More->addMenu(QStringLiteral("Сглаживающий фильтр подложки"));
+    for (const char* Name : {"actFilterNearest", "actFilterLinear", "actFilterSpline"})
+        Filter->addAction(A(Name));
+
+    QMenu* View = Bar->addMenu(QStringLiteral("&Вид"));
+    for (const char* Name : {"actShowMiniMap", "actShowGrid", "actAntiAlias", "actShow3D", "actNoEditing"})
+        View->addAction(A(Name));
+    View->addSeparator();
+    for (const char* Name : {"actShowNet", "actShowNetDirections", "actShowNetCrosses", "actShowOnlyNet"})
+        View->addAction(A(Name));
+
+    QMenu* Help = Bar->addMenu(QStringLiteral("По&мощь"));
+    Help->addAction(A("actHelp"));
+}
+
+void TfrmMain::CreateContextMenus() {
+    auto A = [this](const char* Name) { return FActions.at(QString::fromLatin1(Name)); };
+    FObjectMenu = new QMenu(this);
+    FObjectMenu->setObjectName(QStringLiteral("ZemPopupMenu"));
+    for (const char* Name : {"actLockObject", "actDuplicate", "actDelete", "actToFront", "actToBack"})
+        FObjectMenu->addAction(A(Name));
+    FObjectMenu->addSeparator();
+    FObjectMenu->addAction(A("actLoadPicture"));
+    FObjectMenu->addAction(A("actLoadIcon"));
+    FVertexMenu = new QMenu(this);
+    FVertexMenu->setObjectName(QStringLiteral("ZemPopupMenuAddDelPoint"));
+    FVertexMenu->addAction(A("actAddVertex"));
+    FVertexMenu->addAction(A("actDeleteVertex"));
+}
+
+void TfrmMain::ToggleOption(TZemMapOption Bit, bool On) {
+    const std::uint8_t Mask = static_cast<std::uint8_t>(1u << Bit);
+    const std::uint8_t Value = On ? (FMap->Doc.Option | Mask) : (FMap->Doc.Option & ~Mask);
+    if (Value != FMap->Doc.Option) {
+        TZemChange Step(*FMap);
+        FMap->TouchSettings();
+        FMap->SetOption(Value);
+    }
+    FMap->Refresh();
+}
+
+void TfrmMain::ApplyNetworkToggles() {
+    auto On = [this](const char* Name) { return FActions.at(QString::fromLatin1(Name))->isChecked(); };
+    {
+        // One frame for the four switches: drawing waits until they are all set.
+        TZemChange Step(*FMap);
+        FMap->TouchSettings();
+        FMap->View.AutoUpdate = false;
+        FMap->SetShowTransportNet(On("actShowNet"));
+        FMap->SetShowTransportDirections(On("actShowNetDirections"));
+        FMap->SetShowTransportCrosses(On("actShowNetCrosses"));
+        FMap->SetShowOnlyTransportNet(On("actShowOnlyNet"));
+        FMap->View.AutoUpdate = true;
+    }
+    // Junctions and segments are drawn with the network shown only.
+    for (TObjectTool T : {tRoadCross, tRoadCrossLine})
+        if (const auto It = FToolActions.find(T); It != FToolActions.end())
+            It->second->setEnabled(FMap->Net.ShowTransportNet);
+    if (!FMap->Net.ShowTransportNet &&
+        (FMap->CurrentTool() == tRoadCross || FMap->CurrentTool() == tRoadCrossLine))
+        ChooseTool(tSelectObject);
+    FMap->Refresh();
+}
+
+void TfrmMain::SetFilter(TStretchFilter Filter) {
+    if (FBackground)
+        FBackground->Filter = Filter;
+    FMap->Refresh();
+}
+
+void TfrmMain::SyncViewMenu() {
+    auto Set = [this](const char* Name, bool On) {
+        QAction* A = FActions.at(QString::fromLatin1(Name));
+        const QSignalBlocker Block(A);
+        A->setChecked(On);
+    };
+    const TZemDocument& D = FMap->Doc;
+    Set("actShowGrid", D.ShowGrid);
+    Set("actAntiAlias", FMap->View.AntiAlias);
+    Set("actShow3D", D.HasOption(moShow3D));
+    Set("actHideObjects", D.HasOption(moHideObjects));
+    Set("actNoEditing", !D.HasOption(moEditable));
+    Set("actShowNet", FMap->Net.ShowTransportNet);
+    Set("actShowNetDirections", FMap->Net.ShowTransportDirections);
+    Set("actShowNetCrosses", FMap->Net.ShowTransportCrosses);
+    Set("actShowOnlyNet", FMap->Net.ShowOnlyTransportNet);
+    for (TObjectTool T : {tRoadCross, tRoadCrossLine})
+        if (const auto It = FToolActions.find(T); It != FToolActions.end())
+            It->second->setEnabled(FMap->Net.ShowTransportNet);
+}
+
+} // namespace zem

@@ -1,0 +1,135 @@
+// The left tool bar of the tools and the top one of files, history, route search and the scale box.
+#include "ui/ZemMainWindow.h"
+#include "ui/ZemMapWidget.h"
+#include "ui/ZemToolIcons.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QToolBar>
+
+namespace zem {
+
+namespace {
+
+struct TToolButton {
+    const char* Name; // the button's component name, also its icon
+    TObjectTool Tool;
+    const char* Hint;
+};
+
+constexpr TToolButton kToolButtons[] = {
+    {"SelectObject", tSelectObject, "Выбор и редактирование объектов"},
+    {"MapMove", tMapMove, "Перемещение карты"},
+    {"ChoiseColor", tChoiseColor, "Взять цвет с карты"},
+    {"ZoomIn", tZoomIn, "Увеличить (щелчок или рамка)"},
+    {"ZoomOut", tZoomOut, "Уменьшить"},
+    {"LineB", tLine, "Ломаная линия"},
+    {"RectangleB", tRectangle, "Прямоугольник"},
+    {"Polygon", tPolygon, "Многоугольник"},
+    {"EllipseB", tEllipse, "Эллипс"},
+    {"FontB", tText, "Текст"},
+    {"BezierB", tBezier, "Кривая Безье"},
+    {"SelectedRect", tSelectRect, "Выделение рамкой"},
+    {"Measure", tMeasure, "Измерение расстояний"},
+    {"RoadCross", tRoadCross, "Расстановка узловых точек транспортной сети"},
+    {"RoadCrossLine", tRoadCrossLine, "Расстановка узловых прямых соединяющие транспортную сеть"},
+    {"RoadPointsB", tRoadPoint, "Вершины от которых осуществляется поиск на транспортной сети"},
+    {"ImageB", tPic, "Картинка из библиотеки"},
+    {"IconListB", tIco, "Иконка из библиотеки"},
+};
+
+constexpr const char* kScaleItems[] = {"5 %",    "10 %",   "15 %",   "25 %",  "50 %",   "100 %",
+                                       "200 %",  "400 %",  "600 %",  "800 %", "1000 %", "1200 %",
+                                       "1500 %", "1800 %", "2000 %", "3000 %"};
+
+} // namespace
+
+void TfrmMain::CreateToolBars() {
+    FToolBar = new QToolBar(QStringLiteral("Инструменты"), this);
+    FToolBar->setObjectName(QStringLiteral("ToolBarTools"));
+    FToolBar->setIconSize(QSize(24, 24));
+    FToolBar->setMovable(false);
+    FToolGroup = new QActionGroup(this);
+    FToolGroup->setExclusive(true);
+    for (const TToolButton& B : kToolButtons) {
+        QAction* A = AddAction(B.Name, QString::fromUtf8(B.Hint));
+        A->setIcon(ZemToolIcon(QString::fromLatin1(B.Name)));
+        A->setToolTip(QString::fromUtf8(B.Hint));
+        A->setCheckable(true);
+        FToolGroup->addAction(A);
+        FToolActions[B.Tool] = A;
+        connect(A, &QAction::triggered, this, [this, T = B.Tool] { ChooseTool(T); });
+        FToolBar->addAction(A);
+        if (B.Tool == tZoomOut || B.Tool == tMeasure || B.Tool == tRoadPoint)
+            FToolBar->addSeparator();
+    }
+    addToolBar(Qt::LeftToolBarArea, FToolBar);
+
+    FTopBar = new QToolBar(QStringLiteral("Файлы и вид"), this);
+    FTopBar->setObjectName(QStringLiteral("ToolBarMain"));
+    FTopBar->setIconSize(QSize(24, 24));
+    FTopBar->setMovable(false);
+    auto Button = [this](const char* Action, const char* Icon, const QString& Hint) {
+        QAction* A = FActions.at(QString::fromLatin1(Action));
+        A->setIcon(ZemToolIcon(QString::fromLatin1(Icon)));
+        A->setToolTip(Hint);
+        FTopBar->addAction(A);
+    };
+    Button("actNew", "New", QStringLiteral("Новая карта (Ctrl+N)"));
+    Button("actOpen", "Open", QStringLiteral("Открыть карту (Ctrl+O)"));
+    Button("actSave", "Save", QStringLiteral("Сохранить карту (Ctrl+S)"));
+    Button("actPrintPreview", "Preview", QStringLiteral("Предварительный просмотр"));
+    FTopBar->addSeparator();
+    Button("actUndo", "Undo", QStringLiteral("Отменить (Ctrl+Z)"));
+    Button("actRedo", "Redo", QStringLiteral("Повторить (Ctrl+Y)"));
+    FTopBar->addSeparator();
+    Button("actFindPath", "FindPath", QStringLiteral("Поиск кратчайшего пути"));
+    FTopBar->addSeparator();
+    auto* Label = new QLabel(QStringLiteral(" Масштаб: "), FTopBar);
+    FTopBar->addWidget(Label);
+    FScaleBox = new QComboBox(FTopBar);
+    FScaleBox->setObjectName(QStringLiteral("ScaleBox"));
+    FScaleBox->setEditable(true);
+    FScaleBox->setInsertPolicy(QComboBox::NoInsert);
+    FScaleBox->setMinimumContentsLength(10);
+    FScaleBox->setMaxVisibleItems(16);
+    for (const char* Item : kScaleItems)
+        FScaleBox->addItem(QString::fromLatin1(Item));
+    FScaleBox->setCurrentText(QStringLiteral("100 %"));
+    FScaleBox->setToolTip(QStringLiteral("Масштаб карты"));
+    connect(FScaleBox, &QComboBox::textActivated, this,
+            [this](const QString& Text) { OnScaleBoxActivated(Text); });
+    FTopBar->addWidget(FScaleBox);
+    addToolBar(Qt::TopToolBarArea, FTopBar);
+}
+
+void TfrmMain::OnScaleBoxActivated(const QString& Text) {
+    // The items end in " %"; a typed value may leave it out and use either decimal separator.
+    QString Number = Text.trimmed();
+    if (Number.endsWith(QLatin1Char('%')))
+        Number.chop(1);
+    Number = Number.trimmed();
+    Number.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool Ok = false;
+    const double Value = Number.toDouble(&Ok);
+    if (!Ok) {
+        ShowError(QStringLiteral("«%1» не является числом.").arg(Text));
+        ShowScale(FMap->View.Scale);
+        return;
+    }
+    Guarded([&] { FMap->SetScale(static_cast<float>(Value)); });
+    ShowScale(FMap->View.Scale);
+    FMapWidget->setFocus();
+}
+
+void TfrmMain::ShowScale(float Scale) {
+    QString S = QString::number(static_cast<double>(Scale), 'f', 4);
+    S.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    FScaleBox->setCurrentText(S + QStringLiteral(" %"));
+}
+
+} // namespace zem

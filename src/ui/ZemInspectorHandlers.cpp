@@ -1,0 +1,345 @@
+// The inspector's refresh and the handlers of its controls. Each handler changes the current object in
+// one undo step; loading the controls from an object writes nothing back, so that merely selecting an
+// object never changes the document.
+#include "model/ZemMap.h"
+#include "ui/ZemColorConvert.h"
+#include "ui/ZemFillStyleCombo.h"
+#include "ui/ZemInspector.h"
+#include "ui/ZemInspectorLimits.h"
+#include "ui/ZemTransportDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+
+#include <cmath>
+#include <numbers>
+
+namespace zem {
+
+namespace {
+
+constexpr float kTenthsPerRadian = 1800.0f / std::numbers::pi_v<float>;
+
+// Kinds whose Rotate keeps Angle; the others are turned by their points alone.
+bool TracksAngle(TObjectKind Kind) {
+    return Kind == otEllipse || Kind == otBmp || Kind == otText;
+}
+
+// The slider position of an angle: tenths of a degree, within one turn.
+int AngleTenths(float Angle) {
+    const long Tenths = std::lround(static_cast<double>(Angle) * kTenthsPerRadian);
+    return static_cast<int>(((Tenths % 3600) + 3600) % 3600);
+}
+
+} // namespace
+
+bool TZemInspector::HasObject() const {
+    return FMap.Edit.CurrentObject != -1 && FMap.ObjectExists(FMap.Edit.CurrentObject);
+}
+
+void TZemInspector::SetPageEnabled(bool Value) {
+    // The preset colours of new objects stay usable without a current object.
+    for (QGroupBox* Box : {FGeneral, FLine, FBrush, FText})
+        Box->setEnabled(Value);
+}
+
+void TZemInspector::Refresh() {
+    if (!HasObject()) {
+        EndDrag();
+        SetPageEnabled(false);
+        return;
+    }
+    SetPageEnabled(true);
+    const TZemObject& O = FMap.ObjectByID(FMap.Edit.CurrentObject);
+    if (FIDObj->text() != QString::number(O.ID))
+        Load(O);
+}
+
+void TZemInspector::Reload() {
+    FNewPenColor->SetColor(ZemColorToQt(FMap.Edit.NewPenColor));
+    FNewBrushColor->SetColor(ZemColorToQt(FMap.Edit.NewBrushColor));
+    if (!HasObject()) {
+        FIDObj->clear(); // the object may come back under the same ID: load it then
+        Refresh();
+        return;
+    }
+    SetPageEnabled(true);
+    Load(FMap.ObjectByID(FMap.Edit.CurrentObject));
+}
+
+void TZemInspector::Load(const TZemObject& O) {
+    FLoading = true;
+    FIDObj->setText(QString::number(O.ID));
+    FLockObj->setChecked(O.Lock);
+    FPenWidth->setValue(O.Pen.Width);
+    FPenWidthTrackBar->setValue(O.Pen.Width);
+    FPenColor->SetColor(ZemColorToQt(O.Pen.Color));
+    FBrushColor->SetColor(ZemColorToQt(O.Brush.Color));
+    FLineStyle->setCurrentIndex(O.Pen.Style < kLineStyleCount ? O.Pen.Style : -1);
+    FFillStyle->SetFillStyle(O.Brush.Style);
+    FCtl3DObj->setChecked(O.Ctl3D());
+    FBlinkObj->setChecked(O.Blink());
+    FFontSize->setValue(O.Font.Size);
+    FTextEdit->setText(QString::fromStdString(ToUtf8(O.Text())));
+    const int Tenths = AngleTenths(O.Angle());
+    FAngleTrackBar->setValue(Tenths);
+    FDegrees->setValue(Tenths / 10);
+    FShownAngle = static_cast<float>(Tenths) / kTenthsPerRadian;
+    FHeight3DTrackBar->setValue(static_cast<int>(std::lround(O.Height3D())));
+    // Junctions and segments keep their fixed planes.
+    FPlaneTrackBar->setEnabled(O.Kind != otRoadCross && O.Kind != otRoadCrossLine);
+    FPlaneTrackBar->setValue(O.Plane());
+    FPlaneLabel->setText(QString::number(O.Plane()));
+    FLoading = false;
+}
+
+void TZemInspector::Change(const std::function<void(TZemObject&)>& Apply) {
+    if (FLoading || !HasObject())
+        return;
+    try {
+        FMap.ChangeObject(FMap.Edit.CurrentObject, Apply);
+    } catch (const std::exception& E) {
+        QMessageBox::critical(this, QStringLiteral("ZemMap"), QString::fromUtf8(E.what()));
+        return;
+    }
+    emit objectChanged();
+}
+
+void TZemInspector::BeginDrag() {
+    if (FDragging || !HasObject())
+        return;
+    FDragging = true;
+    FMap.BeginChange();
+}
+
+void TZemInspector::EndDrag() {
+    if (!FDragging)
+        return;
+    FDragging = false;
+    FMap.EndChange();
+}
+
+void TZemInspector::PlaneChanged(int Value) {
+    if (FLoading || !HasObject())
+        return;
+    const TObjectKind Kind = FMap.ObjectByID(FMap.Edit.CurrentObject).Kind;
+    if (Kind == otRoadCross || Kind == otRoadCrossLine)
+        return; // the network keeps its own planes, 127 and 126
+    FPlaneLabel->setText(QString::number(Value));
+    Change([Value](TZemObject& O) { O.SetPlane(static_cast<std::int8_t>(Value)); });
+}
+
+void TZemInspector::ResetPlane() {
+    FPlaneTrackBar->setValue(0);
+}
+
+void TZemInspector::Height3DChanged(int Value) {
+    Change([Value](TZemObject& O) { O.SetHeight3D(static_cast<float>(Value)); });
+}
+
+void TZemInspector::LockClicked() {
+    Change([](TZemObject& O) { O.Lock = !O.Lock; });
+    if (HasObject())
+        FLockObj->setChecked(FMap.ObjectByID(FMap.Edit.CurrentObject).Lock);
+}
+
+void TZemInspector::Ctl3DClicked() {
+    if (!HasObject())
+        return;
+    const float Height = static_cast<float>(FHeight3DTrackBar->value());
+    {
+        TZemChange Step(FMap);
+        if (FPseudo3DAngle) {
+            FMap.TouchSettings();
+            FMap.SetPseudo3DAngle(static_cast<float>(FPseudo3DAngle()) * std::numbers::pi_v<float> / 180.0f);
+        }
+        Change([Height](TZemObject& O) {
+            O.SetCtl3D(!O.Ctl3D());
+            O.SetHeight3D(Height);
+        });
+    }
+    FCtl3DObj->setChecked(FMap.ObjectByID(FMap.Edit.CurrentObject).Ctl3D());
+}
+
+void TZemInspector::BlinkClicked() {
+    Change([](TZemObject& O) { O.SetBlink(!O.Blink()); });
+    if (HasObject())
+        FBlinkObj->setChecked(FMap.ObjectByID(FMap.Edit.CurrentObject).Blink());
+}
+
+void TZemInspector::PenColorClicked() {
+    if (!HasObject())
+        return;
+    QColor C;
+    if (!FAskColor(ZemColorToQt(FMap.ObjectByID(FMap.Edit.CurrentObject).Pen.Color), C) || !HasObject())
+        return;
+    FPenColor->SetColor(C);
+    const int Width = FPenWidth->value();
+    Change([&](TZemObject& O) {
+        O.Pen.Width = Width;
+        O.Pen.Color = QtColorToZem(C);
+        O.UpdateBounds();
+    });
+}
+
+void TZemInspector::PenWidthChanged(int Value) {
+    if (FLoading)
+        return;
+    // The up-down and the track bar follow each other.
+    {
+        const QSignalBlocker A(FPenWidth), B(FPenWidthTrackBar);
+        FPenWidth->setValue(Value);
+        FPenWidthTrackBar->setValue(Value);
+    }
+    Change([Value](TZemObject& O) {
+        if (O.Pen.Width != Value)
+            O.Pen.Width = Value;
+        O.UpdateBounds();
+    });
+}
+
+void TZemInspector::PenFlagsChanged(int Index) {
+    Change([Index](TZemObject& O) { O.Pen.Flags = Index; });
+}
+
+void TZemInspector::PenStyleChanged(int Index) {
+    Change([Index](TZemObject& O) { O.Pen.Style = static_cast<std::uint8_t>(Index); });
+}
+
+void TZemInspector::BrushColorClicked() {
+    if (!HasObject())
+        return;
+    QColor C;
+    if (!FAskColor(ZemColorToQt(FMap.ObjectByID(FMap.Edit.CurrentObject).Brush.Color), C) || !HasObject())
+        return;
+    FBrushColor->SetColor(C);
+    Change([&](TZemObject& O) { O.Brush.Color = QtColorToZem(C); });
+}
+
+void TZemInspector::FillStyleChanged() {
+    const std::uint8_t Style = FFillStyle->FillStyle();
+    Change([Style](TZemObject& O) { O.Brush.Style = Style; });
+}
+
+void TZemInspector::FontNameChanged(int Index) {
+    const ZemString Name = FromUtf8(FFontName->itemText(Index).toStdString());
+    Change([&](TZemObject& O) {
+        O.Font.Name = Name;
+        O.UpdateBounds();
+    });
+}
+
+void TZemInspector::FontSizeChanged(int Value) {
+    // The new size, not the one before the click: the object shows what the box shows.
+    Change([Value](TZemObject& O) {
+        O.Font.Size = Value;
+        O.UpdateBounds();
+    });
+}
+
+void TZemInspector::TextEdited(const QString& Value) {
+    const ZemString Text = FromUtf8(Value.toStdString());
+    Change([&](TZemObject& O) {
+        O.SetText(Text);
+        O.UpdateBounds();
+    });
+}
+
+void TZemInspector::AngleChanged(int Tenths) {
+    if (FLoading)
+        return;
+    {
+        const QSignalBlocker Quiet(FDegrees);
+        FDegrees->setValue(Tenths / 10);
+    }
+    if (!HasObject())
+        return;
+    const float Target = static_cast<float>(Tenths) / kTenthsPerRadian;
+    const float Shown = FShownAngle;
+    const int Size = FFontSize->value();
+    FShownAngle = Target;
+    Change([&](TZemObject& O) {
+        O.Font.Size = Size;
+        // Kinds without an angle of their own turn by the slider's step, so that moving the slider
+        // does not add up every position it passed.
+        O.Rotate(Target - (TracksAngle(O.Kind) ? O.Angle() : Shown));
+        O.UpdateBounds();
+    });
+}
+
+void TZemInspector::DegreesChanged(int Degrees) {
+    FAngleTrackBar->setValue(Degrees * 10);
+}
+
+void TZemInspector::FontStyleClicked() {
+    const bool Bold = FBold->isChecked(), Italic = FItalic->isChecked(), Underline = FUnderline->isChecked();
+    Change([=](TZemObject& O) {
+        auto Apply = [&O](bool On, std::uint8_t Bit) {
+            O.Font.Style = On ? (O.Font.Style | Bit) : (O.Font.Style & ~Bit);
+        };
+        Apply(Bold, fsBold);
+        Apply(Italic, fsItalic);
+        Apply(Underline, fsUnderline);
+        O.UpdateBounds();
+    });
+}
+
+void TZemInspector::NewPenColorClicked() {
+    QColor C;
+    if (!FAskColor(ZemColorToQt(FMap.Edit.NewPenColor), C))
+        return;
+    FMap.Edit.NewPenColor = QtColorToZem(C);
+    FNewPenColor->SetColor(C);
+}
+
+void TZemInspector::NewBrushColorClicked() {
+    QColor C;
+    if (!FAskColor(ZemColorToQt(FMap.Edit.NewBrushColor), C))
+        return;
+    FMap.Edit.NewBrushColor = QtColorToZem(C);
+    FNewBrushColor->SetColor(C);
+}
+
+void TZemInspector::TransportClicked() {
+    if (TfrmTransport::Edit(FMap, this)) {
+        emit objectChanged();
+        Reload();
+    }
+}
+
+void TZemInspector::CopyStyle() {
+    if (HasObject())
+        FStyleSource = FMap.Edit.CurrentObject;
+}
+
+void TZemInspector::PasteStyle() {
+    // A source deleted since the copy is not looked up: the paste is ignored.
+    if (FStyleSource == -1 || !FMap.ObjectExists(FStyleSource) || !HasObject())
+        return;
+    const TZemObject& Source = FMap.ObjectByID(FStyleSource);
+    const TZemPen Pen = Source.Pen;
+    const TZemBrush Brush = Source.Brush;
+    const TZemFont Font = Source.Font;
+    TZemAddress Address = Source.Address();
+    Address.Number.clear();
+    Address.Number2.clear();
+    Address.Empty = Address.Index == -1 && Address.City == -1 && Address.Street == -1 &&
+                    Address.Street2 == -1 && Address.Area == -1 && Address.Corpus.empty();
+    Change([&](TZemObject& O) {
+        O.Pen = Pen;
+        O.Brush = Brush;
+        O.Font = Font;
+        O.SetAddress(Address);
+        O.UpdateBounds();
+    });
+    Reload();
+}
+
+} // namespace zem

@@ -1,5 +1,7 @@
 # Two words do everything: `make run` and `make test`. The rest are conveniences.
-.PHONY: all deps build run test asan bench fuzz fuzz-replay sample format tidy clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps build run install test asan bench fuzz fuzz-replay sample format tidy clean
 
 SAMPLE := samples/Карта города.mp
 FUZZER ?= fuzz_inflate
@@ -17,7 +19,15 @@ build: deps
 	cmake --build --preset release
 
 run: build
-	@scripts/run-demo
+	@scripts/run-window
+
+# make install PREFIX=/usr/local: the program, its icon, menu entry and map file type; then the desktop's
+# caches are refreshed where the tools exist (they are optional: a fresh login finds the files too).
+install: build
+	cmake --install build/release --prefix "$(PREFIX)"
+	@command -v update-mime-database >/dev/null && update-mime-database "$(PREFIX)/share/mime" || true
+	@command -v update-desktop-database >/dev/null && update-desktop-database "$(PREFIX)/share/applications" || true
+	@command -v gtk-update-icon-cache >/dev/null && gtk-update-icon-cache -q -t "$(PREFIX)/share/icons/hicolor" || true
 
 test: build
 	scripts/run-tests release

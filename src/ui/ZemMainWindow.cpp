@@ -1,7 +1,12 @@
 #include "ui/ZemMainWindow.h"
 
 #include "model/ZemErrors.h"
+#include "ui/ZemAppIcon.h"
+#include "ui/ZemCursors.h"
+#include "ui/ZemFontDialog.h"
+#include "ui/ZemInspector.h"
 #include "ui/ZemMapWidget.h"
+#include "ui/ZemMiniMapWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,6 +17,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QUrl>
@@ -43,18 +49,30 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FMap = std::make_unique<TZemMap>(*FMapWidget);
     FMapWidget->SetMap(FMap.get());
 
-    // The right-hand pages; the inspector and the network page take their places here.
+    FCursors = std::make_unique<TZemCursorTable>();
+    FMapWidget->CursorOf = [this](int Number) { return (*FCursors)[Number]; };
+    FMapWidget->TextDialog = [this](TZemTextAnswer& Answer,
+                                    const std::function<void(const TZemTextAnswer&)>& OnChange) {
+        return TZemFontDialogForm::Ask(this, Answer, OnChange);
+    };
+    setWindowIcon(ZemAppIcon());
+
+    // The right-hand pages.
     FPages = new QTabWidget(Central);
     FPages->setObjectName(QStringLiteral("PageControl"));
-    FPages->setFixedWidth(kPagesWidth);
-    for (const char* Title : {"Инспектор объектов", "Дорожная сеть"}) {
+    // At least the classic 245 pixels, wider when the inspector's controls need it.
+    FPages->setMinimumWidth(kPagesWidth);
+    FInspector = new TZemInspector(*FMap, FPages);
+    FPages->addTab(FInspector, QStringLiteral("Инспектор объектов"));
+    {
+        // The network page takes this place.
         auto* Page = new QWidget(FPages);
         auto* Layout = new QVBoxLayout(Page);
-        auto* Note = new QLabel(QStringLiteral("Нет выделенного объекта"), Page);
+        auto* Note = new QLabel(QStringLiteral("Транспортная сеть"), Page);
         Note->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         Note->setEnabled(false);
         Layout->addWidget(Note);
-        FPages->addTab(Page, QString::fromUtf8(Title));
+        FPages->addTab(Page, QStringLiteral("Дорожная сеть"));
     }
     Central->addWidget(FMapWidget);
     Central->addWidget(FPages);
@@ -90,6 +108,9 @@ void TfrmMain::ConnectMapEvents() {
     M.OnVisibleCount = [this](TZemMap&, std::int32_t Visible, std::int32_t Count) {
         FPanels[1]->setText(QStringLiteral("Объектов = %1 (%2)").arg(Visible).arg(Count));
     };
+    M.OnMouseDown = [this](TZemMap&, TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {
+        FInspector->Refresh();
+    };
     M.OnChangeCurrentTool = [this](TZemMap&, TObjectTool Tool) { OnToolChanged(Tool); };
     M.OnDebug = [](TZemMap&, const std::string&) {};
     M.OnScale = [this](TZemMap&, float Scale) { ShowScale(Scale); };
@@ -114,7 +135,9 @@ void TfrmMain::ConnectMapEvents() {
     M.OnHistoryChange = [this](TZemMap&) {
         UpdateHistoryActions();
         UpdateCaption();
+        FInspector->Reload();
     };
+    connect(FInspector, &TZemInspector::objectChanged, this, [this] { UpdateCaption(); });
     M.OnGenerations = [this](TZemTransportTask&, std::int32_t Total, std::int32_t ToStop) {
         FPanels[1]->setText(QStringLiteral("Поколений: %1").arg(Total));
         FPanels[2]->setText(QString::number(ToStop));
@@ -169,6 +192,8 @@ void TfrmMain::ChooseTool(TObjectTool Tool) {
     It->second->setChecked(true);
     if (Tool == tRoadCrossLine)
         FMap->NewObject.Pen.Color = FMap->Edit.NewPenColor;
+    if (Tool == tSelectObject)
+        FInspector->ResetPlane();
     FMap->SetCurrentTool(Tool);
     FMapWidget->setFocus();
 }
@@ -200,11 +225,38 @@ void TfrmMain::ShowHelp() {
         ShowError(QStringLiteral("Не удалось открыть файл справки: %1").arg(QDir::toNativeSeparators(Path)));
 }
 
+void TfrmMain::showEvent(QShowEvent* Event) {
+    QMainWindow::showEvent(Event);
+    if (FMiniMap)
+        return;
+    FMiniMap = new TfrmMiniMap(this);
+    FMiniMap->Attach(*FMap);
+    if (const QScreen* Screen = screen())
+        FMiniMap->PlaceAtStart(Screen->availableGeometry(), kPagesWidth);
+    QAction* Show = FActions.at(QStringLiteral("actShowMiniMap"));
+    Show->setEnabled(true);
+    if (Show->isChecked())
+        FMiniMap->show();
+}
+
+void TfrmMain::ShowMiniMap(bool Show) {
+    if (!FMiniMap)
+        return;
+    if (Show) {
+        FMiniMap->PlaceBeside(QRect(FMapWidget->mapToGlobal(QPoint(0, 0)), FMapWidget->size()));
+        FMiniMap->show();
+    } else {
+        FMiniMap->hide();
+    }
+}
+
 void TfrmMain::closeEvent(QCloseEvent* Event) {
     if (!ConfirmDiscard()) {
         Event->ignore();
         return;
     }
+    if (FMiniMap)
+        FMiniMap->close();
     Event->accept();
 }
 

@@ -22,6 +22,9 @@ class QToolBar;
 
 namespace zem {
 
+class TfrmMiniMap;
+class TZemCursorTable;
+class TZemInspector;
 class ZemMapWidget;
 
 class TfrmMain : public QMainWindow {
@@ -37,6 +40,8 @@ public:
     QLabel* StatusPanel(int Index) const { return FPanels[Index]; }
     QMenu* ObjectMenu() const { return FObjectMenu; }
     QMenu* VertexMenu() const { return FVertexMenu; }
+    TZemInspector* Inspector() const { return FInspector; }
+    TfrmMiniMap* MiniMapWindow() const { return FMiniMap; }
     const QString& FileName() const { return FFileName; }
     const TZemBackgroundImage* Background() const { return FBackground.get(); }
 
@@ -52,6 +57,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
 
 private:
     // ZemMainWindow.cpp
@@ -64,6 +70,7 @@ private:
     // Runs a command; an exception becomes a message box and the program goes on.
     void Guarded(const std::function<void()>& Command);
     void ShowHelp();
+    void ShowMiniMap(bool Show);
     // ZemMainWindowMenus.cpp
     void CreateActions();
     void CreateMenus();
@@ -99,9 +106,11 @@ private:
     std::unique_ptr<TZemBackgroundImage> FBackground;
     QString FBackgroundFolder;
     float FBackgroundScale = 100.0f; // per cent: the background image's scale, also the save-time view scale
-    std::int32_t FStyleSource = -1;
 
+    std::unique_ptr<TZemCursorTable> FCursors;
     QTabWidget* FPages = nullptr;
+    TZemInspector* FInspector = nullptr;
+    TfrmMiniMap* FMiniMap = nullptr; // a tool window of its own, made when this window is first shown
     QComboBox* FScaleBox = nullptr;
     QLabel* FPanels[6] = {};
     QProgressBar* FProgress = nullptr;

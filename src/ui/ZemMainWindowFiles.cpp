@@ -1,6 +1,7 @@
 // Map files, exports, the background image and the recent-files list.
 #include "images/ZemImageFile.h"
 #include "model/ZemErrors.h"
+#include "ui/ZemInspector.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 
@@ -96,11 +97,13 @@ bool TfrmMain::SaveMap(const QString& FileName) {
 
 void TfrmMain::AfterDocumentReplaced() {
     FProgress->hide();
+    FInspector->Reload();
     SyncViewMenu();
     ShowScale(FMap->View.Scale);
     UpdateCaption();
     UpdateHistoryActions();
     FMap->Refresh();
+    FMap->UpdateMiniMapContent();
 }
 
 void TfrmMain::CommandNew() {

@@ -1,5 +1,6 @@
 // The main menu, the map's two context menus and the window-wide shortcuts.
 #include "model/ZemErrors.h"
+#include "ui/ZemInspector.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 
@@ -56,38 +57,13 @@ void TfrmMain::CreateActions() {
                               QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_C));
     Copy->setToolTip(
         QStringLiteral("Скопировать карандаш, кисть, шрифт и адрес объекта в память\n(Shift+Ctrl+C)"));
-    connect(Copy, &QAction::triggered, this, [this] {
-        if (FMap->CurrentObject() >= 0 && FMap->ObjectExists(FMap->CurrentObject()))
-            FStyleSource = FMap->CurrentObject();
-    });
+    connect(Copy, &QAction::triggered, this, [this] { FInspector->CopyStyle(); });
     QAction* Paste = AddAction("actPasteStyle", QStringLiteral("Вставить стиль"),
                                QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_V));
     Paste->setToolTip(
         QStringLiteral("Вставить из памяти карандаш, кисть, шрифт и адрес объекта,\nкроме номера "
                        "дома, в текущий выделенный объект\n(Shift+Ctrl+V)"));
-    connect(Paste, &QAction::triggered, this, [this] {
-        const std::int32_t Target = FMap->CurrentObject();
-        // The source may have been deleted since it was copied: then there is nothing to paste.
-        if (FStyleSource < 0 || !FMap->ObjectExists(FStyleSource) || Target < 0 ||
-            !FMap->ObjectExists(Target))
-            return;
-        const TZemObject& Source = FMap->ObjectByID(FStyleSource);
-        const TZemPen Pen = Source.Pen;
-        const TZemBrush Brush = Source.Brush;
-        const TZemFont Font = Source.Font;
-        TZemAddress Address = Source.Address();
-        Address.Number.clear();
-        Address.Number2.clear();
-        Guarded([&] {
-            FMap->ChangeObject(Target, [&](TZemObject& O) {
-                O.Pen = Pen;
-                O.Brush = Brush;
-                O.Font = Font;
-                O.SetAddress(Address);
-            });
-            FMap->Refresh();
-        });
-    });
+    connect(Paste, &QAction::triggered, this, [this] { Guarded([this] { FInspector->PasteStyle(); }); });
 
     // "Дополнительно"
     Disabled(AddAction("actOptions", QStringLiteral("Показать окно опций"), QKeySequence(Qt::Key_F11)));

@@ -503,6 +503,10 @@ public:
     };
     void PlaceJunctionsOnLines(TJunctionPlacement Where);
 
+    // ---- Display choice of the network page (transport/ZemNetworkDisplay.cpp) ----
+    // The transport kinds whose segments are drawn, kept in ascending order; refreshes the view.
+    void SetVisibleTransportTypes(std::span<const std::int32_t> Types);
+
 private:
     void ObjectChanged(std::int32_t ID);
     void Adopt(TZemObject& Object);

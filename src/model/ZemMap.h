@@ -508,6 +508,10 @@ public:
     };
     void PlaceJunctionsOnLines(TJunctionPlacement Where);
 
+    // ---- Display choice of the network page (transport/ZemNetworkDisplay.cpp) ----
+    // The transport kinds whose segments are drawn, kept in ascending order; refreshes the view.
+    void SetVisibleTransportTypes(std::span<const std::int32_t> Types);
+
 private:
     friend class TZemHistory; // restores objects the way the store adopts them
 

@@ -232,6 +232,7 @@ QWidget* TfrmOptions::BackgroundPage() {
     auto* Box = new QGroupBox(QStringLiteral("Масштаб подложки"), Page);
     CreateDIBScaleEdit = new QLineEdit(QStringLiteral("100"), Box);
     CreateDIBScaleEdit->setAlignment(Qt::AlignRight);
+    CreateDIBScaleEdit->setMaximumWidth(120);
     CreateDIBScaleOk = new QPushButton(QStringLiteral("Ok"), Box);
     CreateDIBScaleOk->setAutoDefault(false);
     auto* Hint = new QLabel(QStringLiteral("Масштаб карты в процентах, при котором точка подложки\n"
@@ -240,8 +241,9 @@ QWidget* TfrmOptions::BackgroundPage() {
     Hint->setEnabled(false);
     auto* Row = new QHBoxLayout;
     Row->addWidget(new QLabel(QStringLiteral("Масштаб, %:"), Box));
-    Row->addWidget(CreateDIBScaleEdit, 1);
+    Row->addWidget(CreateDIBScaleEdit);
     Row->addWidget(CreateDIBScaleOk);
+    Row->addStretch(1);
     auto* BoxLayout = new QVBoxLayout(Box);
     BoxLayout->addLayout(Row);
     BoxLayout->addWidget(Hint);
@@ -260,7 +262,7 @@ QWidget* TfrmOptions::MiscPage() {
                               QStringLiteral("Быстрое сжатие"), QStringLiteral("Нормальное сжатие"),
                               QStringLiteral("Максимальное сжатие")});
     auto* Form = new QFormLayout(Page);
-    Form->addRow(QStringLiteral("Сжатие при сохранении:"), CompressMethod);
+    Form->addRow(QStringLiteral("Сжатие при сохранении:"), Fixed(CompressMethod));
     connect(CompressMethod, &QComboBox::activated, this, [this](int Index) {
         WriteSettings([&] { FMap.SetCompression(static_cast<std::uint8_t>(Index)); });
     });

@@ -309,11 +309,6 @@ public:
     void SetMinIconView(float Value) { Doc.MinIconView = Value; }
     void SetMinObjectView(std::int32_t Value);
     void SetMeasureScale(float Value);
-    // ---- Settings of the options window ----
-    static constexpr std::size_t kMaxMeasureStr = 255;
-    // The unit shown after measured lengths; longer text is cut.
-    void SetMeasureStr(const ZemString& Value) { Doc.MeasureStr = Value.substr(0, kMaxMeasureStr); }
-    // ---- end of the options window's settings ----
 
     // The editing state, as the document's operations reset it (model/ZemMap.cpp).
     void LockAll();
@@ -371,6 +366,7 @@ public:
     // The steps themselves: their count, memory and budget (editing/ZemHistory.h).
     TZemHistory& History() { return *FHistory; }
     // The two stored texts that have no setter of their own elsewhere; each change is a step.
+    static constexpr std::size_t kMaxMeasureStr = 255; // longer units are cut
     void SetMeasureStr(const ZemString& Value);
     void SetDocumentName(const ZemString& Value);
 

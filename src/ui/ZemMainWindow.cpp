@@ -7,6 +7,9 @@
 #include "ui/ZemInspector.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemMiniMapWindow.h"
+#include "ui/ZemNetworkPage.h"
+#include "ui/ZemOptions.h"
+#include <QSlider>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -64,16 +67,16 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FPages->setMinimumWidth(kPagesWidth);
     FInspector = new TZemInspector(*FMap, FPages);
     FPages->addTab(FInspector, QStringLiteral("Инспектор объектов"));
-    {
-        // The network page takes this place.
-        auto* Page = new QWidget(FPages);
-        auto* Layout = new QVBoxLayout(Page);
-        auto* Note = new QLabel(QStringLiteral("Транспортная сеть"), Page);
-        Note->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        Note->setEnabled(false);
-        Layout->addWidget(Note);
-        FPages->addTab(Page, QStringLiteral("Дорожная сеть"));
-    }
+    FNetworkPage = new TZemNetworkPage(*FMap, FPages);
+    FPages->addTab(FNetworkPage, QStringLiteral("Дорожная сеть"));
+    FOptions = new TfrmOptions(*FMap, this);
+    FOptions->OnBackgroundScale = [this](float Percent) {
+        FBackgroundScale = Percent;
+        if (FBackground)
+            FBackground->Scale = Percent;
+        FMap->Refresh();
+    };
+    FInspector->SetPseudo3DAngleSource([this] { return FOptions->Pseudo3DAngleTrackBar->value(); });
     Central->addWidget(FMapWidget);
     Central->addWidget(FPages);
     Central->setStretchFactor(0, 1);
@@ -138,6 +141,7 @@ void TfrmMain::ConnectMapEvents() {
         FInspector->Reload();
     };
     connect(FInspector, &TZemInspector::objectChanged, this, [this] { UpdateCaption(); });
+    connect(FNetworkPage, &TZemNetworkPage::networkChanged, this, [this] { UpdateCaption(); });
     M.OnGenerations = [this](TZemTransportTask&, std::int32_t Total, std::int32_t ToStop) {
         FPanels[1]->setText(QStringLiteral("Поколений: %1").arg(Total));
         FPanels[2]->setText(QString::number(ToStop));

@@ -25,6 +25,8 @@ namespace zem {
 class TfrmMiniMap;
 class TZemCursorTable;
 class TZemInspector;
+class TZemNetworkPage;
+class TfrmOptions;
 class ZemMapWidget;
 
 class TfrmMain : public QMainWindow {
@@ -41,6 +43,8 @@ public:
     QMenu* ObjectMenu() const { return FObjectMenu; }
     QMenu* VertexMenu() const { return FVertexMenu; }
     TZemInspector* Inspector() const { return FInspector; }
+    TZemNetworkPage* NetworkPage() const { return FNetworkPage; }
+    TfrmOptions* Options() const { return FOptions; }
     TfrmMiniMap* MiniMapWindow() const { return FMiniMap; }
     const QString& FileName() const { return FFileName; }
     const TZemBackgroundImage* Background() const { return FBackground.get(); }
@@ -110,6 +114,8 @@ private:
     std::unique_ptr<TZemCursorTable> FCursors;
     QTabWidget* FPages = nullptr;
     TZemInspector* FInspector = nullptr;
+    TZemNetworkPage* FNetworkPage = nullptr;
+    TfrmOptions* FOptions = nullptr; // not modal: shown and hidden, made once
     TfrmMiniMap* FMiniMap = nullptr; // a tool window of its own, made when this window is first shown
     QComboBox* FScaleBox = nullptr;
     QLabel* FPanels[6] = {};

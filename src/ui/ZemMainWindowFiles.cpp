@@ -4,6 +4,8 @@
 #include "ui/ZemInspector.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
+#include "ui/ZemNetworkPage.h"
+#include "ui/ZemOptions.h"
 
 #include <QAction>
 #include <QFile>
@@ -98,6 +100,7 @@ bool TfrmMain::SaveMap(const QString& FileName) {
 void TfrmMain::AfterDocumentReplaced() {
     FProgress->hide();
     FInspector->Reload();
+    FNetworkPage->ReloadDirectories();
     SyncViewMenu();
     ShowScale(FMap->View.Scale);
     UpdateCaption();
@@ -169,6 +172,7 @@ bool TfrmMain::LoadBackground(const QString& FileName) {
     });
     if (!Read)
         return false;
+    FBackgroundScale = FOptions->BackgroundScale();
     Next->Scale = FBackgroundScale;
     for (const auto& [Name, Filter] : {std::pair{"actFilterNearest", TStretchFilter::sfNearest},
                                        std::pair{"actFilterLinear", TStretchFilter::sfLinear},

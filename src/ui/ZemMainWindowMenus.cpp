@@ -3,6 +3,8 @@
 #include "ui/ZemInspector.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
+#include "ui/ZemNetworkPage.h"
+#include "ui/ZemOptions.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -66,7 +68,12 @@ void TfrmMain::CreateActions() {
     connect(Paste, &QAction::triggered, this, [this] { Guarded([this] { FInspector->PasteStyle(); }); });
 
     // "Дополнительно"
-    Disabled(AddAction("actOptions", QStringLiteral("Показать окно опций"), QKeySequence(Qt::Key_F11)));
+    connect(AddAction("actOptions", QStringLiteral("Показать окно опций"), QKeySequence(Qt::Key_F11)),
+            &QAction::triggered, this, [this] {
+                FOptions->show();
+                FOptions->raise();
+                FOptions->activateWindow();
+            });
     Disabled(AddAction("actGAParams", QStringLiteral("Параметры генетического алгоритма")));
     Disabled(AddAction("actIconArchive", QStringLiteral("Ахрив иконок")));
     Disabled(AddAction("actPictureArchive", QStringLiteral("Архив изображений")));

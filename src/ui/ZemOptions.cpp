@@ -103,7 +103,7 @@ QWidget* TfrmOptions::EditorPage() {
     ShowGrid->setChecked(true);
     XStep = UpDown(Grid, 4, 50);
     Edit1 = UpDown(Grid, 4, 50);
-    CColorPen = new TZemColorSwatch(RGBColor(192, 192, 192), Grid);
+    CColorPen = new TZemOptionsSwatch(RGBColor(192, 192, 192), Grid);
     auto* GridForm = new QFormLayout(Grid);
     GridForm->addRow(ShowGrid);
     GridForm->addRow(QStringLiteral("Шаг по Х:"), Fixed(XStep));
@@ -111,7 +111,7 @@ QWidget* TfrmOptions::EditorPage() {
     GridForm->addRow(QStringLiteral("Цвет направляющих линий:"), Fixed(CColorPen));
 
     auto* View = new QGroupBox(QStringLiteral("Изображение"), Page);
-    Shape1 = new TZemColorSwatch(RGBColor(0, 128, 0), View);
+    Shape1 = new TZemOptionsSwatch(RGBColor(0, 128, 0), View);
     Edit2 = UpDown(View, 4, 100);
     Edit3 = UpDown(View, 1, 3);
     Edit6 = UpDown(View, 1, 100);
@@ -197,8 +197,8 @@ QWidget* TfrmOptions::EditorPage() {
 QWidget* TfrmOptions::MiniMapPage() {
     auto* Page = new QWidget(this);
     auto* Box = new QGroupBox(QStringLiteral("Цвета мини-карты"), Page);
-    Shape2 = new TZemColorSwatch(0xFFFF00, Box);
-    Shape4 = new TZemColorSwatch(0x0000FF, Box);
+    Shape2 = new TZemOptionsSwatch(0xFFFF00, Box);
+    Shape4 = new TZemOptionsSwatch(0x0000FF, Box);
     ShowDashLineCheck =
         new QCheckBox(QStringLiteral("Показывать направляющую пунктирную линию на мини-карте"), Page);
     ShowDashLineCheck->setChecked(true);
@@ -326,7 +326,7 @@ void TfrmOptions::WriteMiniMap(const std::function<void()>& Change) {
     FMap.UpdateMiniMapContent();
 }
 
-void TfrmOptions::PickColor(TZemColorSwatch* Swatch, TColor Initial, const QString& Title,
+void TfrmOptions::PickColor(TZemOptionsSwatch* Swatch, TColor Initial, const QString& Title,
                             const std::function<void(TColor)>& Apply) {
     if (!AskColor)
         return;

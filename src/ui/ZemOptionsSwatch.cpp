@@ -18,20 +18,20 @@ TColor FromQColor(const QColor& Value) {
     return RGBColor(Value.red(), Value.green(), Value.blue());
 }
 
-TZemColorSwatch::TZemColorSwatch(TColor Color, QWidget* Parent) : QPushButton(Parent), FColor(Color) {
+TZemOptionsSwatch::TZemOptionsSwatch(TColor Color, QWidget* Parent) : QPushButton(Parent), FColor(Color) {
     setCursor(Qt::PointingHandCursor);
 }
 
-void TZemColorSwatch::SetColor(TColor Value) {
+void TZemOptionsSwatch::SetColor(TColor Value) {
     FColor = Value;
     update();
 }
 
-QSize TZemColorSwatch::sizeHint() const {
+QSize TZemOptionsSwatch::sizeHint() const {
     return QSize(56, QPushButton::sizeHint().height());
 }
 
-void TZemColorSwatch::paintEvent(QPaintEvent*) {
+void TZemOptionsSwatch::paintEvent(QPaintEvent*) {
     QStylePainter P(this);
     QStyleOptionButton Option;
     initStyleOption(&Option);

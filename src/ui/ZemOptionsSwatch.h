@@ -11,11 +11,11 @@ namespace zem {
 QColor ToQColor(TColor Value);
 TColor FromQColor(const QColor& Value);
 
-class TZemColorSwatch : public QPushButton {
+class TZemOptionsSwatch : public QPushButton {
     Q_OBJECT
 
 public:
-    TZemColorSwatch(TColor Color, QWidget* Parent);
+    TZemOptionsSwatch(TColor Color, QWidget* Parent);
 
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);

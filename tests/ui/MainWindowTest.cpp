@@ -6,6 +6,8 @@
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemMiniMapWidget.h"
 #include "ui/ZemMiniMapWindow.h"
+#include "ui/ZemOptions.h"
+#include "ui/ZemOptionsSwatch.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,6 +151,42 @@ private slots:
         const QPoint Click((A.Left + A.Right) / 2 + 5, (A.Top + A.Bottom) / 2 + 5);
         QTest::mouseClick(W, Qt::LeftButton, {}, Click);
         QVERIFY(M.View.LeftTop.X != Before.X || M.View.LeftTop.Y != Before.Y);
+    }
+
+    void optionsChangeTheBackgroundAndCloseAsks() {
+        TZemMap& M = FWindow->Map();
+        QVERIFY(!M.Modified());
+        const TColor Before = M.Doc.BackColor;
+        FWindow->findChild<QAction*>(QStringLiteral("actOptions"))->trigger();
+        TfrmOptions* Options = FWindow->Options();
+        QVERIFY(Options->isVisible());
+        Options->AskColor = [](TColor, const QString&) {
+            return std::optional<TColor>(RGBColor(10, 20, 30));
+        };
+        QTest::mouseClick(Options->Shape1, Qt::LeftButton);
+        QCOMPARE(M.Doc.BackColor, RGBColor(10, 20, 30));
+        // The frame's corner shows the new background (no object is drawn at the very corner).
+        QCOMPARE(M.BackBuffer.ScanLine(0)[0] & 0xFFFFFFu, 0x0A141Eu);
+        QVERIFY(M.Modified());
+        QVERIFY(FWindow->windowTitle().endsWith(QStringLiteral("*")));
+
+        // Closing asks: "Отмена" keeps the window and the change, "Нет" lets it go.
+        bool Seen = false;
+        AnswerNextMessage(QStringLiteral("Отмена"), Seen);
+        QVERIFY(!FWindow->close());
+        QVERIFY(Seen);
+        QVERIFY(FWindow->isVisible());
+        Options->hide();
+        FWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QTest::keyClick(FWindow.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(M.Doc.BackColor, Before);
+        QVERIFY(!M.Modified());
+        QTest::keyClick(FWindow.get(), Qt::Key_Y, Qt::ControlModifier);
+        Seen = false;
+        AnswerNextMessage(QStringLiteral("Нет"), Seen);
+        QVERIFY(FWindow->close());
+        QVERIFY(Seen);
     }
 
     void keysTranslateToVirtualKeys() {

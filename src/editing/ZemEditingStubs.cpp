@@ -4,20 +4,10 @@
 
 namespace zem {
 
-bool TZemObject::HitTest(float, float, float) const {
-    return false;
-}
 void TZemObject::Rotate(float) {}
 void TZemObject::MoveTo(const TXYPoint&) {}
 void TZemObject::StretchToBox(const TXYPoint&, const TXYPoint&) {}
 void TZemObject::ApplyDefaultStyle() {}
-
-std::int32_t TZemMap::HitSizeHandle(const TXYPoint&) {
-    return -1;
-}
-void TZemMap::HitPointHandle(const TXYPoint&) {}
-void TZemMap::HitRotateHandle(const TXYPoint&) {}
-void TZemMap::SelectAt(const TPoint&) {}
 
 void TZemMap::MouseDown(TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {}
 void TZemMap::MouseMove(TZemShiftState, std::int32_t, std::int32_t) {}

@@ -4,11 +4,6 @@
 
 namespace zem {
 
-void TZemObject::Rotate(float) {}
-void TZemObject::MoveTo(const TXYPoint&) {}
-void TZemObject::StretchToBox(const TXYPoint&, const TXYPoint&) {}
-void TZemObject::ApplyDefaultStyle() {}
-
 void TZemMap::MouseDown(TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {}
 void TZemMap::MouseMove(TZemShiftState, std::int32_t, std::int32_t) {}
 void TZemMap::MouseUp(TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {}
@@ -20,12 +15,6 @@ void TZemMap::SetCurrentTool(TObjectTool Tool) {
 }
 std::int32_t TZemMap::ChooseCursor(std::int32_t, std::int32_t, std::int32_t) const {
     return crStandard;
-}
-bool TZemMap::AddVertexAtMenuPoint() {
-    return false;
-}
-bool TZemMap::DeleteVertexAtMenuPoint() {
-    return false;
 }
 
 void TZemMap::BeginChange() {}

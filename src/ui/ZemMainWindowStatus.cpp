@@ -33,6 +33,7 @@ void TfrmMain::CreateStatusBar() {
             FPanels[i]->setAlignment(Qt::AlignCenter);
         Bar->addWidget(FPanels[i], i == 5 ? 1 : 0);
     }
+    FPanels[0]->setText(QStringLiteral("Курсор (%1; %1)").arg(Fixed2(0.0)));
     FProgress = new QProgressBar(Bar);
     FProgress->setObjectName(QStringLiteral("ProgressBar"));
     FProgress->setRange(0, 100);

@@ -1,4 +1,5 @@
 // The real main window on the offscreen platform, driven with the sample city.
+#include "images/ZemImageFile.h"
 #include "model/ZemMap.h"
 #include "ui/ZemInspector.h"
 #include "ui/ZemKeys.h"
@@ -8,14 +9,18 @@
 #include "ui/ZemMiniMapWindow.h"
 #include "ui/ZemOptions.h"
 #include "ui/ZemOptionsSwatch.h"
+#include "view/ZemRaster.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -74,6 +79,11 @@ class MainWindowTest : public QObject {
     std::unique_ptr<TfrmMain> FWindow;
 
 private slots:
+    void initTestCase() {
+        // The recent-files list goes to a test folder, not the user's settings.
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(QStringLiteral("ZemMap"), QStringLiteral("ZemMap")).clear();
+    }
     void init() {
         FWindow = std::make_unique<TfrmMain>();
         FWindow->resize(1200, 800);
@@ -187,6 +197,65 @@ private slots:
         AnswerNextMessage(QStringLiteral("Нет"), Seen);
         QVERIFY(FWindow->close());
         QVERIFY(Seen);
+    }
+
+    void contextMenuFollowsThePointer() {
+        TZemMap& M = FWindow->Map();
+        ZemMapWidget* W = FWindow->MapWidget();
+        M.Edit.CurrentObject = -1;
+        M.OnMouseMove(M, 0, 30, 40);
+        QVERIFY(!W->PopupMenu());
+        M.Edit.CurrentObject = M.Doc.Order[0];
+        M.OnMouseMove(M, 0, 30, 40);
+        QCOMPARE(W->PopupMenu(), FWindow->ObjectMenu());
+        // Over a vertex handle: the vertex commands, at the point remembered for them.
+        M.Edit.Cursor = crMovePoint;
+        M.OnMouseMove(M, 0, 31, 41);
+        QCOMPARE(W->PopupMenu(), FWindow->VertexMenu());
+        QCOMPARE(M.Edit.MenuPoint.X, 31);
+        QCOMPARE(M.Edit.MenuPoint.Y, 41);
+        FWindow->ChooseTool(tMapMove);
+        M.OnMouseMove(M, 0, 31, 41);
+        QVERIFY(!W->PopupMenu());
+        QVERIFY(FWindow->StatusPanel(0)->text().startsWith(QStringLiteral("Курсор (")));
+
+        FWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QTest::keyClick(FWindow.get(), Qt::Key_2, Qt::AltModifier);
+        QCOMPARE(M.Net.ConnectionKind, 1);
+    }
+
+    void backgroundImageAndRecentFiles() {
+        QTemporaryDir Dir;
+        TBitmap32 Picture(40, 30);
+        Picture.Clear(ToColor32(RGBColor(200, 10, 10)));
+        const QString Good = Dir.filePath(QStringLiteral("подложка.bmp"));
+        SaveImageFile(QFile::encodeName(Good).toStdString(), Picture.View());
+        QAction* Show = FWindow->findChild<QAction*>(QStringLiteral("actShowBackground"));
+        QVERIFY(!Show->isEnabled());
+        FWindow->Map().SetScale(50);
+        QVERIFY(FWindow->LoadBackground(Good));
+        QVERIFY(Show->isEnabled() && Show->isChecked());
+        QCOMPARE(FWindow->Map().View.Scale, 100.0f); // one picture pixel is one screen pixel
+        QCOMPARE(FWindow->Background()->Image.Width, 40);
+        FWindow->findChild<QAction*>(QStringLiteral("actUnloadBackground"))->trigger();
+        QVERIFY(!FWindow->Background() && !Show->isEnabled());
+
+        // A file that is no picture says so and loads nothing.
+        const QString Bad = Dir.filePath(QStringLiteral("не картинка.bmp"));
+        QFile F(Bad);
+        QVERIFY(F.open(QIODevice::WriteOnly));
+        F.write("BM not really");
+        F.close();
+        bool Seen = false;
+        AnswerNextMessage(QStringLiteral("ОК"), Seen);
+        QVERIFY(!FWindow->LoadBackground(Bad));
+        QVERIFY(Seen && !FWindow->Background() && !Show->isEnabled());
+
+        // The opened sample heads the recent files.
+        auto* Recent = FWindow->findChild<QMenu*>(QStringLiteral("RecentMenu"));
+        QVERIFY(Recent->isEnabled());
+        QVERIFY(Recent->actions().constFirst()->text().endsWith(QStringLiteral("Карта города.mp")));
     }
 
     void keysTranslateToVirtualKeys() {

@@ -19,18 +19,6 @@ void TZemMap::HitPointHandle(const TXYPoint&) {}
 void TZemMap::HitRotateHandle(const TXYPoint&) {}
 void TZemMap::SelectAt(const TPoint&) {}
 
-void TZemMap::MouseDown(TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {}
-void TZemMap::MouseMove(TZemShiftState, std::int32_t, std::int32_t) {}
-void TZemMap::MouseUp(TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {}
-void TZemMap::DblClick(TZemShiftState, std::int32_t, std::int32_t) {}
-void TZemMap::KeyDown(std::int32_t, TZemShiftState) {}
-void TZemMap::KeyUp(std::int32_t, TZemShiftState) {}
-void TZemMap::SetCurrentTool(TObjectTool Tool) {
-    Edit.CurrentTool = Tool;
-}
-std::int32_t TZemMap::ChooseCursor(std::int32_t, std::int32_t, std::int32_t) const {
-    return crStandard;
-}
 bool TZemMap::AddVertexAtMenuPoint() {
     return false;
 }

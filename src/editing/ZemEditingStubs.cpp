@@ -4,28 +4,6 @@
 
 namespace zem {
 
-bool TZemObject::HitTest(float, float, float) const {
-    return false;
-}
-void TZemObject::Rotate(float) {}
-void TZemObject::MoveTo(const TXYPoint&) {}
-void TZemObject::StretchToBox(const TXYPoint&, const TXYPoint&) {}
-void TZemObject::ApplyDefaultStyle() {}
-
-std::int32_t TZemMap::HitSizeHandle(const TXYPoint&) {
-    return -1;
-}
-void TZemMap::HitPointHandle(const TXYPoint&) {}
-void TZemMap::HitRotateHandle(const TXYPoint&) {}
-void TZemMap::SelectAt(const TPoint&) {}
-
-bool TZemMap::AddVertexAtMenuPoint() {
-    return false;
-}
-bool TZemMap::DeleteVertexAtMenuPoint() {
-    return false;
-}
-
 void TZemMap::BeginChange() {}
 void TZemMap::EndChange() {}
 void TZemMap::TouchObject(std::int32_t) {}

@@ -30,6 +30,7 @@ TZemMap::TZemMap(TZemHost& Host)
     View.GlobalLeftTop = View.LeftTop;
     View.GlobalWidthHeight = View.ViewWidthHeight;
     NewObject.Owner = this;
+    FBlinkTimer->OnTimer = [this](TZemTimer&) { BlinkTick(); };
     // Nothing enables this timer; a host that wants the frame rate in its status bar may.
     FDrawCountTimer->OnTimer = [this](TZemTimer&) {
         std::int32_t Frames = View.DrawCounter;
@@ -83,6 +84,7 @@ void TZemMap::Adopt(TZemObject& Object) {
 }
 
 void TZemMap::ObjectChanged(std::int32_t ID) {
+    SyncBlink(ID); // also while drawing is off, and for an ID that undo has just taken away
     if (!View.AutoUpdate)
         return;
     FLastChangedID = ID;
@@ -114,6 +116,7 @@ void TZemMap::AddObject(const TZemObject& Template) {
     const std::int32_t ID = Object->ID;
     Doc.Objects.Add(ID, std::move(Object));
     Doc.Order.Add(ID);
+    SyncBlink(ID);
     if (Doc.MaxID < INT32_MAX) // at the top it stays, taken, and the next add refuses
         ++Doc.MaxID;
     ++Doc.Count;
@@ -130,6 +133,7 @@ void TZemMap::StoreObject(std::unique_ptr<TZemObject> Object) {
     Adopt(*Object);
     Doc.Objects.Add(ID, std::move(Object)); // raises on a duplicate ID, storing nothing
     Doc.Order.Add(ID);
+    SyncBlink(ID);
     ++Doc.Count;
     if (Doc.MaxID <= ID && ID < INT32_MAX)
         Doc.MaxID = ID + 1;
@@ -147,6 +151,7 @@ void TZemMap::DeleteObject(std::int32_t ID) {
     ObjectByID(ID); // the ID must exist: raise before anything changes
     Edit.CurrentObject = -1;
     Doc.Objects.Remove(ID); // destroys the object
+    SyncBlink(ID);
     Doc.Order.Remove(ID);
     View.VisibleList.Remove(ID);
     --Doc.Count;
@@ -192,6 +197,7 @@ void TZemMap::Clear() {
 
     View.VisibleList.Clear();
     View.BlinkSet.Clear();
+    UpdateBlinkTimer();
     Net.RoutePoints.Clear();
     FTransportTask->Clear();
     Net.VisibleTransportTypes.Clear();

@@ -199,6 +199,7 @@ struct TZemViewState {
     std::int32_t DrawCounter = 0;             // frames since the last OnDrawCount
     std::int32_t PaintCounter = 0;            // frames drawn in all
     TIntegerHashtable<std::int32_t> BlinkSet; // IDs that blink
+    bool BlinkFlashed = false;                // the blink set is drawn in complemented colours
 };
 
 // What the pointer and the tools are doing.
@@ -533,6 +534,14 @@ public:
 
 private:
     void ObjectChanged(std::int32_t ID);
+    // ---- Live blinking (editing/ZemBlink.cpp) ----
+    // The blink set follows one object's flag (the ID may name no object), or all of them after a load.
+    void SyncBlink(std::int32_t ID);
+    void FillBlinkSet();
+    void UpdateBlinkTimer(); // runs exactly while the set is not empty
+    void BlinkTick();
+    bool FlashesNow(std::int32_t ID); // drawn in complemented colours in this frame
+    // ---- end of Live blinking ----
     void Adopt(TZemObject& Object);
     // Loading: the frame's content after the header, a record stored under its ID, and the drawing
     // order made to agree with the store (true when it had to be changed).

@@ -499,6 +499,7 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
     NeutraliseView(View, Doc, Width(), Height());
     if (RepairOrder())
         Ok = false;
+    FillBlinkSet(); // the records set their flags before the objects were the map's
     if (!Ok)
         FHost.ShowMessage(Msg, "Ошибка", TZemMsgButtons::mbOk);
     if (OnMapProgress)

@@ -1,5 +1,6 @@
 // The painters of the drawing objects: lines, polygons and pseudo-3D blocks, ellipses, texts, Bézier
 // curves, pictures and icons, and the dispatch by kind.
+#include "editing/ZemBlink.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
@@ -63,6 +64,8 @@ void TZemMap::PaintObject(std::int32_t ID) {
     const auto* Slot = Doc.Objects.Find(ID);
     if (!Slot)
         return;
+    // Blinking shows in the frame only: the object's stored colours are put back after the paint.
+    const TZemFlashColours Flash(**Slot, FlashesNow(ID));
     switch ((*Slot)->Kind) {
     case otLine:
         PaintLine(ID);

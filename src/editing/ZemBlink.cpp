@@ -1,0 +1,83 @@
+// Live blinking: the blink set follows the objects' flags, and the blink timer runs exactly while the
+// set is not empty. A tick only flips the phase; the painters draw the set in complemented colours in
+// the flashed phase, and the objects keep their own colours throughout.
+#include "editing/ZemBlink.h"
+
+#include "model/ZemMap.h"
+#include "platform/ZemTimer.h"
+
+namespace zem {
+
+namespace {
+
+// The hash set cannot take a key out; blink sets are a handful of objects, so it is built anew.
+void RemoveKey(TIntegerHashtable<std::int32_t>& Set, std::int32_t Key) {
+    const std::vector<std::int32_t> Keys = Set.KeyList();
+    Set.Clear();
+    for (std::int32_t K : Keys)
+        if (K != Key)
+            Set.Add(K, 0);
+}
+
+} // namespace
+
+TZemFlashColours::TZemFlashColours(TZemObject& Object, bool Flash) {
+    if (!Flash)
+        return;
+    FObject = &Object;
+    FPen = Object.Pen.Color;
+    FBrush = Object.Brush.Color;
+    Object.Pen.Color = ComplementColor(FPen);
+    Object.Brush.Color = ComplementColor(FBrush);
+}
+
+TZemFlashColours::~TZemFlashColours() {
+    if (!FObject)
+        return;
+    FObject->Pen.Color = FPen;
+    FObject->Brush.Color = FBrush;
+}
+
+void TZemMap::SyncBlink(std::int32_t ID) {
+    // The ID may name no object any more (deleted, or taken back by undo): it then leaves the set.
+    auto* Slot = Doc.Objects.Find(ID);
+    const bool Blinks = Slot && (*Slot)->Blink();
+    if (Blinks == View.BlinkSet.Contains(ID))
+        return;
+    if (Blinks)
+        View.BlinkSet.Add(ID, 0);
+    else
+        RemoveKey(View.BlinkSet, ID);
+    UpdateBlinkTimer();
+}
+
+void TZemMap::FillBlinkSet() {
+    View.BlinkSet.Clear();
+    for (std::int32_t i = 0; i < Doc.Objects.Count(); ++i)
+        if (Doc.Objects.Values(i)->Blink())
+            View.BlinkSet.Add(Doc.Objects.Keys(i), 0);
+    UpdateBlinkTimer();
+}
+
+void TZemMap::UpdateBlinkTimer() {
+    const bool Any = View.BlinkSet.Count() > 0;
+    if (!Any)
+        View.BlinkFlashed = false;
+    FBlinkTimer->SetEnabled(Any);
+}
+
+void TZemMap::BlinkTick() {
+    View.BlinkFlashed = !View.BlinkFlashed;
+    // Off-screen blinking costs no frame.
+    for (std::int32_t ID : View.VisibleList)
+        if (View.BlinkSet.Contains(ID)) {
+            Redraw();
+            return;
+        }
+}
+
+bool TZemMap::FlashesNow(std::int32_t ID) {
+    return View.BlinkFlashed && !View.Printing && View.BlinkSet.Contains(ID);
+}
+
+} // namespace zem

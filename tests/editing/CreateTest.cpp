@@ -52,7 +52,15 @@ TEST_F(CreateTest, RectangleEllipseAndBezierTakeTheirCornersAndTriples) {
     Click(101, 102);
     Click(103, 104);
     RightClick(105, 106);
-    EXPECT_EQ(Points(Last()), (Pts{{101, 102}, {101, 102}, {101, 102}, {103, 104}, {103, 104}, {103, 104}, {105, 106}, {105, 106}, {105, 106}}));
+    EXPECT_EQ(Points(Last()), (Pts{{101, 102},
+                                   {101, 102},
+                                   {101, 102},
+                                   {103, 104},
+                                   {103, 104},
+                                   {103, 104},
+                                   {105, 106},
+                                   {105, 106},
+                                   {105, 106}}));
     EXPECT_EQ(Map.Count(), 3);
 }
 

@@ -5,6 +5,7 @@
 // again: the goal is at most 8 ms.
 #include "CityGen.h"
 #include "platform/ZemHeadlessHost.h"
+#include "view/ZemMiniMap.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,9 +16,12 @@ using namespace zem;
 namespace {
 
 constexpr int kFrameWidth = 1920, kFrameHeight = 1080;
+constexpr int kMargin = 40; // pixels, wider than the edge-scroll zones
 
 struct TCity {
     HeadlessHost Host{kFrameWidth, kFrameHeight};
+    HeadlessHost MiniHost{250, 250};
+    TZemMiniMap Mini{MiniHost}; // its frame follows every drag step; it outlives the map
     TZemMap Map{Host};
     TPoint Inside; // a screen point inside the current object, away from its handles
 
@@ -27,16 +31,20 @@ struct TCity {
         citygen::BuildCity(Map, 100, 100);
         Map.View.AutoUpdate = true;
         Map.RecalcGlobalExtent();
+        Map.SetMiniMap(&Mini);
+        Map.UpdateMiniMapContent();
         const float Mid = Map.View.GlobalWidthHeight.X / 2;
         citygen::ShowAt(Map, 400, Mid + 10, Mid + 30);
-        // The largest visible polygon near the middle of the window becomes current.
+        // The largest polygon wholly in the window, clear of the edge-scroll zones, becomes current.
         std::int32_t Best = -1;
         float BestArea = 0;
         for (std::int32_t ID : Map.View.VisibleList) {
             const TZemObject& O = Map.ObjectByID(ID);
             const float Area = (O.RightBottom.X - O.LeftTop.X) * (O.RightBottom.Y - O.LeftTop.Y);
-            if (O.Kind == otPolygon && Area > BestArea && O.LeftTop.X > Map.View.LeftTop.X &&
-                O.LeftTop.Y > Map.View.LeftTop.Y) {
+            const TPoint a = Map.WorldToScreen(O.LeftTop), b = Map.WorldToScreen(O.RightBottom);
+            const bool InWindow =
+                a.X > kMargin && a.Y > kMargin && b.X < kFrameWidth - kMargin && b.Y < kFrameHeight - kMargin;
+            if (O.Kind == otPolygon && Area > BestArea && InWindow) {
                 Best = ID;
                 BestArea = Area;
             }

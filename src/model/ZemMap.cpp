@@ -1,6 +1,7 @@
 // The document side of the map: construction, the object store, IDs, drawing order and settings.
 #include "model/ZemMap.h"
 
+#include "editing/ZemHistory.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemRound.h"
@@ -16,6 +17,13 @@ namespace zem {
 
 namespace {
 const char* const kMsgNoFreeID = "Нельзя добавить объект: все идентификаторы объектов уже заняты.";
+
+// A stored setting changes in a step of its own (nothing is recorded when the value stays the same).
+template <class T, class V> void ChangeSetting(TZemMap& Map, T& Field, const V& Value) {
+    TZemChange Step(Map);
+    Map.TouchSettings();
+    Field = Value;
+}
 } // namespace
 
 TZemDocument::TZemDocument() : Icons(std::make_unique<TIconList>()), Bitmaps(std::make_unique<TBmpList>()) {}
@@ -26,7 +34,7 @@ TZemMap::TZemMap(TZemHost& Host)
     : FHost(Host), FBlinkTimer(std::make_unique<TZemTimer>(Host, 700)),
       FDrawCountTimer(std::make_unique<TZemTimer>(Host, 1000)),
       FEdgeScrollTimer(std::make_unique<TZemTimer>(Host, 25)),
-      FTransportTask(std::make_unique<TZemTransportTask>()) {
+      FTransportTask(std::make_unique<TZemTransportTask>()), FHistory(std::make_unique<TZemHistory>(*this)) {
     View.GlobalLeftTop = View.LeftTop;
     View.GlobalWidthHeight = View.ViewWidthHeight;
     NewObject.Owner = this;
@@ -61,6 +69,8 @@ TZemMap::~TZemMap() {
     OnFindTransportPath = nullptr;
     OnGenerations = nullptr;
     OnOptimalTransportPath = nullptr;
+    OnModifiedChange = nullptr;
+    OnHistoryChange = nullptr;
     View.AutoUpdate = false; // and nothing is drawn
     View.Printing = false;
     Edit.CurrentObject = -1;
@@ -109,6 +119,8 @@ void TZemMap::AddObject(const TZemObject& Template) {
             throw EZemError(kMsgNoFreeID);
         ++Doc.MaxID;
     }
+    TZemChange Step(*this);
+    TouchObject(Doc.MaxID);
     auto Object = std::make_unique<TZemObject>();
     Object->ID = Doc.MaxID;
     Object->Assign(Template);
@@ -149,6 +161,8 @@ void TZemMap::DeleteObject(std::int32_t ID) {
     if (ID == -1)
         return;
     ObjectByID(ID); // the ID must exist: raise before anything changes
+    TZemChange Step(*this);
+    TouchObject(ID);
     Edit.CurrentObject = -1;
     Doc.Objects.Remove(ID); // destroys the object
     SyncBlink(ID);
@@ -164,6 +178,7 @@ void TZemMap::DeleteObject(std::int32_t ID) {
 bool TZemMap::DuplicateObject(std::int32_t ID) {
     if (!ObjectExists(ID))
         return false;
+    TZemChange Step(*this); // the copy and its shift are one step
     const std::int32_t Before = Doc.Count;
     AddObject(ObjectByID(ID));
     if (Doc.Count == Before)
@@ -205,56 +220,65 @@ void TZemMap::Clear() {
     RecalcGlobalExtent();
     UpdateVisibleList();
     Redraw();
+    ClearHistory();
 }
 
 void TZemMap::BringToFront(std::int32_t ID) {
     if (Doc.Order.IndexOf(ID) < 0)
         return;
-    Doc.Order.Remove(ID);
-    Doc.Order.Add(ID);
+    {
+        TZemChange Step(*this);
+        TouchObject(ID);
+        Doc.Order.Remove(ID);
+        Doc.Order.Add(ID);
+    }
     Refresh();
 }
 
 void TZemMap::SendToBack(std::int32_t ID) {
     if (Doc.Order.IndexOf(ID) < 0)
         return;
-    Doc.Order.Remove(ID);
-    Doc.Order.Insert(0, ID);
+    {
+        TZemChange Step(*this);
+        TouchObject(ID);
+        Doc.Order.Remove(ID);
+        Doc.Order.Insert(0, ID);
+    }
     Refresh();
 }
 
 void TZemMap::SetBackColor(TColor Value) {
-    Doc.BackColor = Value;
+    ChangeSetting(*this, Doc.BackColor, Value);
     Redraw();
 }
 
 void TZemMap::SetDirectLineColor(TColor Value) {
-    Doc.DirectLineColor = Value;
+    ChangeSetting(*this, Doc.DirectLineColor, Value);
     Redraw();
 }
 
 void TZemMap::SetShowGrid(bool Value) {
-    Doc.ShowGrid = Value;
+    ChangeSetting(*this, Doc.ShowGrid, Value);
     Redraw();
 }
 
 void TZemMap::SetDirectLineX(std::int32_t Value) {
-    Doc.DirectLineX = Value;
+    ChangeSetting(*this, Doc.DirectLineX, Value);
     Redraw();
 }
 
 void TZemMap::SetDirectLineY(std::int32_t Value) {
-    Doc.DirectLineY = Value;
+    ChangeSetting(*this, Doc.DirectLineY, Value);
     Redraw();
 }
 
 void TZemMap::SetShowTransportNet(bool Value) {
-    Net.ShowTransportNet = Value;
+    ChangeSetting(*this, Net.ShowTransportNet, Value);
     Redraw();
 }
 
 void TZemMap::SetShowTransportDirections(bool Value) {
-    Net.ShowTransportDirections = Value;
+    ChangeSetting(*this, Net.ShowTransportDirections, Value);
     Redraw();
 }
 
@@ -274,23 +298,53 @@ void TZemMap::SetShowOnlyTransportNet(bool Value) {
 }
 
 void TZemMap::SetShowUndefinedRoutes(bool Value) {
-    Net.ShowUndefinedRoutes = Value;
+    ChangeSetting(*this, Net.ShowUndefinedRoutes, Value);
     Refresh();
 }
 
 void TZemMap::SetMinObjectView(std::int32_t Value) {
-    Doc.MinObjectView = Value;
+    ChangeSetting(*this, Doc.MinObjectView, Value);
     Redraw();
 }
 
 void TZemMap::SetMeasureScale(float Value) {
-    Doc.MeasureScale = Value;
+    ChangeSetting(*this, Doc.MeasureScale, Value);
     Redraw();
 }
 
+void TZemMap::SetCompression(std::uint8_t Value) {
+    ChangeSetting(*this, Doc.Compression, Value);
+}
+
+void TZemMap::SetMinScaleAddress(float Value) {
+    ChangeSetting(*this, Doc.MinScaleAddress, Value);
+}
+
+void TZemMap::SetPseudo3DAngle(float Value) {
+    ChangeSetting(*this, Doc.Pseudo3DAngle, Value);
+}
+
+void TZemMap::SetOption(std::uint8_t Value) {
+    ChangeSetting(*this, Doc.Option, Value);
+}
+
+void TZemMap::SetMeasureStr(const ZemString& Value) {
+    ChangeSetting(*this, Doc.MeasureStr, Value.substr(0, 255));
+}
+
+void TZemMap::SetDocumentName(const ZemString& Value) {
+    ChangeSetting(*this, Doc.DocumentName, Value.substr(0, 255));
+}
+
 void TZemMap::LockAll() {
-    for (std::int32_t ID : Doc.Order)
-        ObjectByID(ID).Lock = true;
+    TZemChange Step(*this);
+    for (std::int32_t ID : Doc.Order) {
+        TZemObject& O = ObjectByID(ID);
+        if (!O.Lock) {
+            TouchObject(ID);
+            O.Lock = true;
+        }
+    }
 }
 
 void TZemMap::ResetEditState() {

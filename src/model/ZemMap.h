@@ -303,10 +303,10 @@ public:
     void SetShowTransportCrosses(bool Value);
     void SetShowOnlyTransportNet(bool Value);
     void SetShowUndefinedRoutes(bool Value);
-    void SetCompression(std::uint8_t Value) { Doc.Compression = Value; }
-    void SetMinScaleAddress(float Value) { Doc.MinScaleAddress = Value; }
-    void SetPseudo3DAngle(float Value) { Doc.Pseudo3DAngle = Value; }
-    void SetOption(std::uint8_t Value) { Doc.Option = Value; }
+    void SetCompression(std::uint8_t Value);
+    void SetMinScaleAddress(float Value);
+    void SetPseudo3DAngle(float Value);
+    void SetOption(std::uint8_t Value);
     void SetMinIconView(float Value) { Doc.MinIconView = Value; }
     void SetMinObjectView(std::int32_t Value);
     void SetMeasureScale(float Value);
@@ -392,6 +392,11 @@ public:
     void ClearHistory();
     void MarkSaved();
     bool Modified() const;
+    // The steps themselves: their count, memory and budget (editing/ZemHistory.h).
+    TZemHistory& History() { return *FHistory; }
+    // The two stored texts that have no setter of their own elsewhere; each change is a step.
+    void SetMeasureStr(const ZemString& Value);
+    void SetDocumentName(const ZemString& Value);
 
     // ---- Files (persistence/ZemMapFile.cpp, persistence/ZemTextExport.cpp) ----
     // Writes the map file: the whole file is built in memory, written beside the target and renamed
@@ -533,6 +538,8 @@ public:
     void PlaceJunctionsOnLines(TJunctionPlacement Where);
 
 private:
+    friend class TZemHistory; // restores objects the way the store adopts them
+
     void ObjectChanged(std::int32_t ID);
     // ---- Live blinking (editing/ZemBlink.cpp) ----
     // The blink set follows one object's flag (the ID may name no object), or all of them after a load.
@@ -561,6 +568,7 @@ private:
     std::unique_ptr<TZemTimer> FDrawCountTimer;
     std::unique_ptr<TZemTimer> FEdgeScrollTimer;
     std::unique_ptr<TZemTransportTask> FTransportTask;
+    std::unique_ptr<TZemHistory> FHistory;
 };
 
 // A step of the undo history for as long as it lives.

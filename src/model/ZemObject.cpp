@@ -1,6 +1,8 @@
 #include "model/ZemObject.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 namespace zem {
 
@@ -201,6 +203,68 @@ void TZemObject::Assign(const TZemObject& Source) {
     FIconIndex = Source.FIconIndex;
     BitmapIndex = Source.BitmapIndex;
     UpdateBounds();
+}
+
+std::unique_ptr<TZemObject> TZemObject::Clone() const {
+    auto C = std::make_unique<TZemObject>();
+    C->Kind = Kind;
+    C->Lock = Lock;
+    C->Visible = Visible;
+    C->ID = ID;
+    C->Reserved = Reserved;
+    C->BitmapIndex = BitmapIndex;
+    C->StartCrossID = StartCrossID;
+    C->EndCrossID = EndCrossID;
+    C->LeftTop = LeftTop;
+    C->RightBottom = RightBottom;
+    C->Pen = Pen;
+    C->Brush = Brush;
+    C->Font = Font;
+    C->FCtl3D = FCtl3D;
+    C->FBlink = FBlink;
+    C->FDirection = FDirection;
+    C->FBlinkInterval = FBlinkInterval;
+    C->FCategory = FCategory;
+    C->FPlane = FPlane;
+    C->FIconIndex = FIconIndex;
+    C->FTransportType = FTransportType;
+    C->FHeight3D = FHeight3D;
+    C->FAngle = FAngle;
+    C->FText = FText;
+    C->FPoints = FPoints;
+    C->FSavedPenColor = FSavedPenColor;
+    C->FSavedBrushColor = FSavedBrushColor;
+    C->FSavedFontColor = FSavedFontColor;
+    C->FAddress = FAddress;
+    return C;
+}
+
+namespace {
+// Bit for bit, so that -0 and 0 differ and a NaN equals itself: what the file would store.
+bool SameBits(float A, float B) {
+    return std::bit_cast<std::uint32_t>(A) == std::bit_cast<std::uint32_t>(B);
+}
+bool SameBits(const TXYPoint& A, const TXYPoint& B) {
+    return SameBits(A.X, B.X) && SameBits(A.Y, B.Y);
+}
+} // namespace
+
+bool TZemObject::SameState(const TZemObject& O) const {
+    if (Kind != O.Kind || Lock != O.Lock || Visible != O.Visible || ID != O.ID || Reserved != O.Reserved ||
+        BitmapIndex != O.BitmapIndex || StartCrossID != O.StartCrossID || EndCrossID != O.EndCrossID ||
+        !SameBits(LeftTop, O.LeftTop) || !SameBits(RightBottom, O.RightBottom) || !(Pen == O.Pen) ||
+        !(Brush == O.Brush) || !(Font == O.Font) || FCtl3D != O.FCtl3D || FBlink != O.FBlink ||
+        FDirection != O.FDirection || FBlinkInterval != O.FBlinkInterval || FCategory != O.FCategory ||
+        FPlane != O.FPlane || FIconIndex != O.FIconIndex || FTransportType != O.FTransportType ||
+        !SameBits(FHeight3D, O.FHeight3D) || !SameBits(FAngle, O.FAngle) || FText != O.FText ||
+        FSavedPenColor != O.FSavedPenColor || FSavedBrushColor != O.FSavedBrushColor ||
+        FSavedFontColor != O.FSavedFontColor || !(FAddress == O.FAddress) ||
+        FPoints.Count() != O.FPoints.Count())
+        return false;
+    for (std::int32_t i = 0; i < FPoints.Count(); ++i)
+        if (!SameBits(FPoints[i], O.FPoints[i]))
+            return false;
+    return true;
 }
 
 } // namespace zem

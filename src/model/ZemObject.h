@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 
 namespace zem {
@@ -155,6 +156,13 @@ public:
 
     // Copies what a new object built on a template takes from it.
     void Assign(const TZemObject& Source);
+
+    // ---- Snapshots of the undo history (model/ZemObject.cpp) ----
+    // An exact copy of every stored field, the saved blink colours, the bounds and the ID; the copy has no
+    // owner and notifies nobody.
+    std::unique_ptr<TZemObject> Clone() const;
+    // True when every field Clone copies is equal, floats bit for bit.
+    bool SameState(const TZemObject& Other) const;
 
     // ---- Editing (editing/ZemHitTest.cpp, editing/ZemObjectEdit.cpp) ----
     // True when the world point lies on the object at the given scale (percent).

@@ -283,6 +283,7 @@ std::vector<std::uint8_t> TZemMap::SaveToBytes() {
 void TZemMap::SaveToFile(const std::string& FileName) {
     const std::vector<std::uint8_t> File = SaveToBytes();
     WriteFileAtomically(FileName, std::string_view(reinterpret_cast<const char*>(File.data()), File.size()));
+    MarkSaved();
 }
 
 void TZemMap::ReadMapContent(TBinaryReader& R) {
@@ -512,6 +513,7 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
     for (std::int32_t i = 0; i < static_cast<std::int32_t>(Doc.TransportTypes.size()); ++i)
         Net.VisibleTransportTypes.Add(i);
     UpdateMiniMapContent();
+    ClearHistory(); // what was read is the clean state, even after a failure
     return Ok;
 }
 

@@ -30,12 +30,14 @@ private:
 
 void TZemMap::ConvertUndefinedRoutes(std::int32_t TransportType, const ZemString& Name) {
     if (TransportType < 0)
-        return; // no kind chosen
+        return;             // no kind chosen
+    TZemChange Step(*this); // ends after the bulk update, so the step sees the view it left
     TBulkUpdate Bulk(*this);
     for (std::int32_t ID : Doc.Order) {
         TZemObject& S = ObjectByID(ID);
         if (S.Kind != otRoadCrossLine || S.TransportType() != -1)
             continue;
+        TouchObject(ID);
         S.SetTransportType(TransportType);
         if (!Name.empty())
             S.SetText(Name);
@@ -47,11 +49,16 @@ void TZemMap::SetRouteColor(std::int32_t TransportType, const ZemString& Name, T
         FHost.ShowMessage("Выберите транспорт!", "ZemMap", TZemMsgButtons::mbOk);
         return;
     }
-    for (std::int32_t ID : Doc.Order) {
-        TZemObject& S = ObjectByID(ID);
-        if (S.Kind == otRoadCrossLine && S.TransportType() == TransportType &&
-            (Name.empty() || S.Text() == Name))
-            S.Pen.Color = Color;
+    {
+        TZemChange Step(*this);
+        for (std::int32_t ID : Doc.Order) {
+            TZemObject& S = ObjectByID(ID);
+            if (S.Kind == otRoadCrossLine && S.TransportType() == TransportType &&
+                (Name.empty() || S.Text() == Name) && S.Pen.Color != Color) {
+                TouchObject(ID);
+                S.Pen.Color = Color;
+            }
+        }
     }
     Refresh();
 }
@@ -62,6 +69,7 @@ void TZemMap::CheckNetwork() {
         FHost.ShowMessage("Редактирование карты запрещено!", "ZemMap", TZemMsgButtons::mbOk);
         return;
     }
+    TZemChange Step(*this); // the deletions and the turn to two-way are one step
     std::vector<std::int32_t> Loops;
     for (std::int32_t ID : Doc.Order) {
         const TZemObject& S = ObjectByID(ID);
@@ -78,8 +86,10 @@ void TZemMap::CheckNetwork() {
     TBulkUpdate Bulk(*this);
     for (std::int32_t ID : Doc.Order) {
         TZemObject& S = ObjectByID(ID);
-        if (S.Kind == otRoadCrossLine)
+        if (S.Kind == otRoadCrossLine && S.Direction() != 2) {
+            TouchObject(ID);
             S.SetDirection(2);
+        }
     }
 }
 
@@ -129,6 +139,7 @@ void TZemMap::PlaceJunctionsOnLines(TJunctionPlacement Where) {
             IDs.push_back(Edit.CurrentObject);
         break;
     }
+    TZemChange Step(*this); // every junction placed is one step
     TBulkUpdate Bulk(*this);
     for (std::int32_t ID : IDs) {
         if (!ObjectExists(ID) || ObjectByID(ID).Kind != otLine)

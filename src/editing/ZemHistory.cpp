@@ -1,0 +1,359 @@
+// Undo and redo: recording steps, moving along them, the memory bound and the modified flag; and the
+// map's operations that lead here.
+#include "editing/ZemHistory.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace zem {
+
+namespace {
+
+// Below this many touched objects a linear search of the drawing order is cheaper than an index.
+constexpr std::size_t kIndexFrom = 16;
+
+std::int32_t IndexIn(const std::vector<std::int32_t>& Order, std::int32_t ID) {
+    auto It = std::find(Order.begin(), Order.end(), ID);
+    return It == Order.end() ? -1 : static_cast<std::int32_t>(It - Order.begin());
+}
+
+bool SameObjectState(const TZemObjectState& A, const TZemObjectState& B) {
+    if (!A.Object || !B.Object)
+        return !A.Object && !B.Object;
+    return A.Position == B.Position && A.Object->SameState(*B.Object);
+}
+
+} // namespace
+
+TZemHistory::TZemHistory(TZemMap& Map) : FMap(Map) {}
+
+void TZemHistory::StartOpenStep() {
+    FOpen = TZemHistoryStep{};
+    FTouched.clear();
+    FOrderTaken = false;
+    FOrderAtStart.clear();
+    FOrderIndex.clear();
+    TZemDocumentState& B = FOpen.Before;
+    B.Count = FMap.Doc.Count;
+    B.MaxID = FMap.Doc.MaxID;
+    B.GlobalLeftTop = FMap.View.GlobalLeftTop;
+    B.GlobalWidthHeight = FMap.View.GlobalWidthHeight;
+}
+
+void TZemHistory::Begin() {
+    if (FDepth++ == 0)
+        StartOpenStep();
+}
+
+void TZemHistory::End() {
+    if (FDepth == 0)
+        return; // a step that Undo, Redo or a new history already closed
+    if (--FDepth > 0)
+        return;
+    const bool Recorded = CloseOpenStep();
+    Notify(Recorded);
+}
+
+// Positions are taken in the order as it was when the step began: later Touch calls of the same step
+// may come after objects were added, deleted or moved, and their places must all refer to one sequence.
+std::int32_t TZemHistory::PositionAtStart(std::int32_t ID) {
+    if (!FOrderTaken) {
+        FOrderAtStart.assign(FMap.Doc.Order.begin(), FMap.Doc.Order.end());
+        FOrderTaken = true;
+    }
+    if (FOrderIndex.empty() && FOpen.IDs.size() >= kIndexFrom)
+        for (std::size_t i = 0; i < FOrderAtStart.size(); ++i)
+            FOrderIndex.emplace(FOrderAtStart[i], static_cast<std::int32_t>(i));
+    if (!FOrderIndex.empty()) {
+        auto It = FOrderIndex.find(ID);
+        return It == FOrderIndex.end() ? -1 : It->second;
+    }
+    return IndexIn(FOrderAtStart, ID);
+}
+
+void TZemHistory::TouchObject(std::int32_t ID) {
+    if (FDepth == 0) {
+        LoseSavedState();
+        return;
+    }
+    if (FTouched.contains(ID))
+        return;
+    TZemObjectState State;
+    if (auto* Slot = FMap.Doc.Objects.Find(ID)) {
+        State.Object = (*Slot)->Clone();
+        State.Position = PositionAtStart(ID);
+    } else {
+        PositionAtStart(ID); // takes the order now, before this step's add changes it
+    }
+    FTouched.emplace(ID, FOpen.IDs.size());
+    FOpen.IDs.push_back(ID);
+    FOpen.Before.Objects.push_back(std::move(State));
+}
+
+void TZemHistory::TouchDirectories() {
+    if (FDepth == 0)
+        LoseSavedState();
+    else if (!FOpen.Before.Directories)
+        FOpen.Before.Directories = DirectoriesOf(FMap.Doc);
+}
+
+void TZemHistory::TouchSettings() {
+    if (FDepth == 0)
+        LoseSavedState();
+    else if (!FOpen.Before.Settings)
+        FOpen.Before.Settings = TZemSettingsState::Of(FMap);
+}
+
+void TZemHistory::TouchRoutePoints() {
+    if (FDepth == 0)
+        LoseSavedState();
+    else if (!FOpen.Before.RoutePoints)
+        FOpen.Before.RoutePoints = FMap.Net.RoutePoints;
+}
+
+bool TZemHistory::CloseOpenStep() {
+    FDepth = 0;
+    TZemHistoryStep Step = std::move(FOpen);
+    FOpen = TZemHistoryStep{};
+    FTouched.clear();
+    FOrderIndex.clear();
+    TZemDocumentState& B = Step.Before;
+    TZemDocumentState& A = Step.After;
+    const TZemDocument& Doc = FMap.Doc;
+
+    // The after states, with places in the order as it is now: one pass over it when many were touched.
+    std::unordered_map<std::int32_t, std::int32_t> Now;
+    if (Step.IDs.size() >= kIndexFrom) {
+        std::unordered_set<std::int32_t> Wanted(Step.IDs.begin(), Step.IDs.end());
+        for (std::int32_t i = 0; i < Doc.Order.Count(); ++i)
+            if (Wanted.contains(Doc.Order[i]))
+                Now.emplace(Doc.Order[i], i);
+    }
+    for (std::int32_t ID : Step.IDs) {
+        TZemObjectState State;
+        if (const auto* Slot = Doc.Objects.Find(ID)) {
+            State.Object = (*Slot)->Clone();
+            if (Step.IDs.size() >= kIndexFrom) {
+                auto It = Now.find(ID);
+                State.Position = It == Now.end() ? -1 : It->second;
+            } else {
+                State.Position = Doc.Order.IndexOf(ID);
+            }
+        }
+        A.Objects.push_back(std::move(State));
+    }
+
+    // Keep only what changed. While the order as a whole stayed the same, an unchanged object can go;
+    // once it moved, only IDs that are absent on both sides can, since the others hold their places.
+    const bool OrderSame = !FOrderTaken || std::equal(FOrderAtStart.begin(), FOrderAtStart.end(),
+                                                      Doc.Order.begin(), Doc.Order.end());
+    FOrderAtStart.clear();
+    FOrderTaken = false;
+    std::size_t Kept = 0;
+    for (std::size_t i = 0; i < Step.IDs.size(); ++i) {
+        const bool Absent = !B.Objects[i].Object && !A.Objects[i].Object;
+        if (Absent || (OrderSame && SameObjectState(B.Objects[i], A.Objects[i])))
+            continue;
+        Step.IDs[Kept] = Step.IDs[i];
+        B.Objects[Kept] = std::move(B.Objects[i]);
+        A.Objects[Kept] = std::move(A.Objects[i]);
+        ++Kept;
+    }
+    Step.IDs.resize(Kept);
+    B.Objects.resize(Kept);
+    A.Objects.resize(Kept);
+
+    if (B.Settings) {
+        A.Settings = TZemSettingsState::Of(FMap);
+        if (A.Settings->Same(*B.Settings))
+            A.Settings.reset(), B.Settings.reset();
+    }
+    if (B.Directories) {
+        A.Directories = DirectoriesOf(Doc);
+        if (*A.Directories == *B.Directories)
+            A.Directories.reset(), B.Directories.reset();
+    }
+    if (B.RoutePoints) {
+        A.RoutePoints = FMap.Net.RoutePoints;
+        if (*A.RoutePoints == *B.RoutePoints)
+            A.RoutePoints.reset(), B.RoutePoints.reset();
+    }
+    A.Count = Doc.Count;
+    A.MaxID = Doc.MaxID;
+    A.GlobalLeftTop = FMap.View.GlobalLeftTop;
+    A.GlobalWidthHeight = FMap.View.GlobalWidthHeight;
+
+    const bool Changed =
+        Kept > 0 || B.Settings || B.Directories || B.RoutePoints || A.Count != B.Count || A.MaxID != B.MaxID;
+    if (!Changed)
+        return false;
+    Record(std::move(Step));
+    return true;
+}
+
+void TZemHistory::Record(TZemHistoryStep&& Step) {
+    // A new step after undos: the undone branch is gone, and with it a saved state that lay there.
+    while (FSteps.size() > FPos) {
+        FBytes -= FSteps.back().Bytes;
+        FSteps.pop_back();
+    }
+    if (FSaved > static_cast<std::int64_t>(FDropped + FPos))
+        FSaved = -1;
+    Step.Bytes = sizeof(TZemHistoryStep) + Step.IDs.size() * sizeof(std::int32_t) + StateBytes(Step.Before) +
+                 StateBytes(Step.After);
+    FBytes += Step.Bytes;
+    FSteps.push_back(std::move(Step));
+    ++FPos;
+    Trim();
+}
+
+void TZemHistory::Trim() {
+    while (FBytes > FBudget && FSteps.size() > 1 && FPos > 0) {
+        FBytes -= FSteps.front().Bytes;
+        FSteps.pop_front();
+        ++FDropped;
+        --FPos;
+    }
+    if (FSaved >= 0 && FSaved < static_cast<std::int64_t>(FDropped))
+        FSaved = -1;
+}
+
+void TZemHistory::SetBudget(std::size_t Bytes) {
+    FBudget = Bytes;
+    Trim();
+    Notify(true);
+}
+
+void TZemHistory::Undo() {
+    bool Closed = false;
+    if (FDepth > 0) {
+        // Whatever the open step changed so far is recorded first, so this undo takes exactly that back.
+        FMap.DropPendingEdit();
+        Closed = CloseOpenStep();
+    }
+    if (FPos == 0) {
+        Notify(Closed);
+        return;
+    }
+    --FPos;
+    Restore(FSteps[FPos], false);
+    Notify(true);
+}
+
+void TZemHistory::Redo() {
+    bool Closed = false;
+    if (FDepth > 0) {
+        FMap.DropPendingEdit();
+        Closed = CloseOpenStep();
+    }
+    if (FPos == FSteps.size()) {
+        Notify(Closed);
+        return;
+    }
+    Restore(FSteps[FPos], true);
+    ++FPos;
+    Notify(true);
+}
+
+void TZemHistory::Clear() {
+    FSteps.clear();
+    FPos = 0;
+    FDropped = 0;
+    FSaved = 0;
+    FBytes = 0;
+    // A step still open goes on, measured from the new document.
+    if (FDepth > 0)
+        StartOpenStep();
+    Notify(true);
+}
+
+void TZemHistory::MarkSaved() {
+    FSaved = static_cast<std::int64_t>(FDropped + FPos);
+    Notify(false);
+}
+
+bool TZemHistory::Modified() const {
+    return FSaved != static_cast<std::int64_t>(FDropped + FPos);
+}
+
+void TZemHistory::LoseSavedState() {
+    FSaved = -1;
+    Notify(false);
+}
+
+void TZemHistory::Notify(bool HistoryChanged) {
+    const bool Now = Modified();
+    if (Now != FLastModified) {
+        FLastModified = Now;
+        if (FMap.OnModifiedChange)
+            FMap.OnModifiedChange(FMap, Now);
+    }
+    if (HistoryChanged && FMap.OnHistoryChange)
+        FMap.OnHistoryChange(FMap);
+}
+
+// ---- The map's operations ----
+
+void TZemMap::BeginChange() {
+    FHistory->Begin();
+}
+
+void TZemMap::EndChange() {
+    FHistory->End();
+}
+
+void TZemMap::TouchObject(std::int32_t ID) {
+    FHistory->TouchObject(ID);
+}
+
+void TZemMap::TouchDirectories() {
+    FHistory->TouchDirectories();
+}
+
+void TZemMap::TouchSettings() {
+    FHistory->TouchSettings();
+}
+
+void TZemMap::TouchRoutePoints() {
+    FHistory->TouchRoutePoints();
+}
+
+void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change) {
+    TZemObject& Object = ObjectByID(ID); // raises for an ID not stored, before a step opens
+    {
+        TZemChange Step(*this);
+        TouchObject(ID);
+        Change(Object);
+    }
+    Refresh();
+}
+
+bool TZemMap::CanUndo() const {
+    return FHistory->CanUndo();
+}
+
+bool TZemMap::CanRedo() const {
+    return FHistory->CanRedo();
+}
+
+void TZemMap::Undo() {
+    FHistory->Undo();
+}
+
+void TZemMap::Redo() {
+    FHistory->Redo();
+}
+
+void TZemMap::ClearHistory() {
+    FHistory->Clear();
+}
+
+void TZemMap::MarkSaved() {
+    FHistory->MarkSaved();
+}
+
+bool TZemMap::Modified() const {
+    return FHistory->Modified();
+}
+
+} // namespace zem

@@ -1,0 +1,141 @@
+#pragma once
+// The undo history of a map. A step holds the before and after states of only what it touched: copies
+// of the touched objects with their places in the drawing order, and, when touched, the document
+// settings, the six directories and the search points. Undo puts the before states back, Redo the after
+// states; the rest of the document is left alone, so a step costs what it changed, not a copy of the map.
+// The history also knows which position matches the file last loaded or saved: the modified flag.
+#include "model/ZemMap.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace zem {
+
+// The document settings the map file stores; the view's scale and position are not among them.
+struct TZemSettingsState {
+    std::uint8_t Option = 0;
+    float MinScaleAddress = 0.0f;
+    std::int32_t MinObjectView = 0;
+    float Pseudo3DAngle = 0.0f;
+    bool ShowTransportNet = false;
+    bool ShowTransportDirections = false;
+    bool ShowUndefinedRoutes = false;
+    TColor BackColor = 0;
+    TColor DirectLineColor = 0;
+    ZemString DocumentName;
+    std::int32_t DirectLineX = 0;
+    std::int32_t DirectLineY = 0;
+    bool ShowGrid = false;
+    ZemString MeasureStr;
+    float MeasureScale = 0.0f;
+    std::uint8_t Compression = 0;
+
+    static TZemSettingsState Of(const TZemMap& Map);
+    void ApplyTo(TZemMap& Map) const;
+    bool Same(const TZemSettingsState& Other) const;
+    std::size_t Bytes() const;
+};
+
+// Streets, Indexes, Cities, Areas, ObjectTypes and TransportTypes, in the order of the map file.
+using TZemDirectories = std::array<TZemDirectory, 6>;
+
+// One touched object on one side of a step.
+struct TZemObjectState {
+    std::unique_ptr<TZemObject> Object; // null: no object under this ID
+    std::int32_t Position = -1;         // index in the drawing order; -1 when not stored
+};
+
+// What a step restores on one side, before or after.
+struct TZemDocumentState {
+    std::vector<TZemObjectState> Objects; // parallel to the step's IDs
+    std::optional<TZemSettingsState> Settings;
+    std::optional<TZemDirectories> Directories;
+    std::optional<TZemXYArray> RoutePoints;
+    std::int32_t Count = 0;
+    std::int32_t MaxID = 0;
+    // The world extent is saved with the map: it goes back with the objects so the file does too.
+    TXYPoint GlobalLeftTop;
+    TXYPoint GlobalWidthHeight;
+};
+
+// Helpers the history's files share (editing/ZemHistoryState.cpp).
+TZemDirectories DirectoriesOf(const TZemDocument& Doc);
+void ApplyDirectories(const TZemDirectories& Dirs, TZemDocument& Doc);
+// Memory one side of a step holds, counted as the copies' points and texts plus their records.
+std::size_t StateBytes(const TZemDocumentState& State);
+
+struct TZemHistoryStep {
+    std::vector<std::int32_t> IDs;
+    TZemDocumentState Before;
+    TZemDocumentState After;
+    std::size_t Bytes = 0;
+};
+
+class TZemHistory {
+public:
+    // Memory the kept steps may take together; the newest step is kept whatever its size. Typical
+    // steps (a few objects) take well under a kilobyte, so the budget holds many thousands of them.
+    static constexpr std::size_t kDefaultBudget = std::size_t{64} << 20;
+
+    explicit TZemHistory(TZemMap& Map);
+    TZemHistory(const TZemHistory&) = delete;
+    TZemHistory& operator=(const TZemHistory&) = delete;
+
+    void Begin();
+    void End();
+    bool StepOpen() const { return FDepth > 0; }
+    void TouchObject(std::int32_t ID);
+    void TouchDirectories();
+    void TouchSettings();
+    void TouchRoutePoints();
+
+    bool CanUndo() const { return FPos > 0; }
+    bool CanRedo() const { return FPos < FSteps.size(); }
+    void Undo();
+    void Redo();
+    void Clear();
+    void MarkSaved();
+    bool Modified() const;
+
+    std::size_t StepCount() const { return FSteps.size(); }
+    std::size_t Position() const { return FPos; }
+    std::size_t Bytes() const { return FBytes; }
+    std::size_t Budget() const { return FBudget; }
+    void SetBudget(std::size_t Bytes);
+
+private:
+    // The outermost Begin's view of the document, and what the Touch calls of the open step saw.
+    void StartOpenStep();
+    std::int32_t PositionAtStart(std::int32_t ID);
+    bool CloseOpenStep(); // true when a step was recorded
+    void Record(TZemHistoryStep&& Step);
+    void Trim();
+    void Restore(const TZemHistoryStep& Step, bool After);
+    // The document changed behind the history's back: the saved state is out of reach.
+    void LoseSavedState();
+    void Notify(bool HistoryChanged);
+
+    TZemMap& FMap;
+    std::deque<TZemHistoryStep> FSteps;
+    std::size_t FPos = 0;       // steps applied: FSteps[0 .. FPos) are undoable
+    std::uint64_t FDropped = 0; // steps dropped from the front since the history began
+    std::int64_t FSaved = 0;    // absolute position (FDropped + FPos) of the saved state; -1 none
+    std::size_t FBytes = 0;     // of the kept steps
+    std::size_t FBudget = kDefaultBudget;
+    bool FLastModified = false; // as last reported by OnModifiedChange
+
+    std::int32_t FDepth = 0;
+    TZemHistoryStep FOpen;
+    std::unordered_map<std::int32_t, std::size_t> FTouched; // ID -> index in FOpen.IDs
+    bool FOrderTaken = false;
+    std::vector<std::int32_t> FOrderAtStart;
+    std::unordered_map<std::int32_t, std::int32_t> FOrderIndex; // built when many objects are touched
+};
+
+} // namespace zem

@@ -1,0 +1,193 @@
+// The parts of the document a history step copies, and putting a step's side back into the map.
+#include "editing/ZemHistory.h"
+
+#include <algorithm>
+#include <bit>
+#include <unordered_set>
+#include <utility>
+
+namespace zem {
+
+namespace {
+
+bool SameBits(float A, float B) {
+    return std::bit_cast<std::uint32_t>(A) == std::bit_cast<std::uint32_t>(B);
+}
+
+constexpr TZemDirectory TZemDocument::*kDirectories[] = {
+    &TZemDocument::Streets, &TZemDocument::Indexes,     &TZemDocument::Cities,
+    &TZemDocument::Areas,   &TZemDocument::ObjectTypes, &TZemDocument::TransportTypes,
+};
+
+std::size_t DirectoriesBytes(const TZemDirectories& Dirs) {
+    std::size_t n = sizeof(TZemDirectories);
+    for (const TZemDirectory& D : Dirs)
+        for (const ZemString& S : D)
+            n += sizeof(ZemString) + S.size();
+    return n;
+}
+
+std::size_t ObjectBytes(const TZemObject& O) {
+    const TZemAddress& A = O.Address();
+    return sizeof(TZemObject) + static_cast<std::size_t>(O.PointCount()) * sizeof(TXYPoint) +
+           O.Text().size() + O.Font.Name.size() + A.Number.size() + A.Number2.size() + A.Corpus.size();
+}
+
+} // namespace
+
+TZemSettingsState TZemSettingsState::Of(const TZemMap& Map) {
+    const TZemDocument& D = Map.Doc;
+    TZemSettingsState S;
+    S.Option = D.Option;
+    S.MinScaleAddress = D.MinScaleAddress;
+    S.MinObjectView = D.MinObjectView;
+    S.Pseudo3DAngle = D.Pseudo3DAngle;
+    S.ShowTransportNet = Map.Net.ShowTransportNet;
+    S.ShowTransportDirections = Map.Net.ShowTransportDirections;
+    S.ShowUndefinedRoutes = Map.Net.ShowUndefinedRoutes;
+    S.BackColor = D.BackColor;
+    S.DirectLineColor = D.DirectLineColor;
+    S.DocumentName = D.DocumentName;
+    S.DirectLineX = D.DirectLineX;
+    S.DirectLineY = D.DirectLineY;
+    S.ShowGrid = D.ShowGrid;
+    S.MeasureStr = D.MeasureStr;
+    S.MeasureScale = D.MeasureScale;
+    S.Compression = D.Compression;
+    return S;
+}
+
+void TZemSettingsState::ApplyTo(TZemMap& Map) const {
+    TZemDocument& D = Map.Doc;
+    D.Option = Option;
+    D.MinScaleAddress = MinScaleAddress;
+    D.MinObjectView = MinObjectView;
+    D.Pseudo3DAngle = Pseudo3DAngle;
+    Map.Net.ShowTransportNet = ShowTransportNet;
+    Map.Net.ShowTransportDirections = ShowTransportDirections;
+    Map.Net.ShowUndefinedRoutes = ShowUndefinedRoutes;
+    D.BackColor = BackColor;
+    D.DirectLineColor = DirectLineColor;
+    D.DocumentName = DocumentName;
+    D.DirectLineX = DirectLineX;
+    D.DirectLineY = DirectLineY;
+    D.ShowGrid = ShowGrid;
+    D.MeasureStr = MeasureStr;
+    D.MeasureScale = MeasureScale;
+    D.Compression = Compression;
+}
+
+bool TZemSettingsState::Same(const TZemSettingsState& O) const {
+    return Option == O.Option && SameBits(MinScaleAddress, O.MinScaleAddress) &&
+           MinObjectView == O.MinObjectView && SameBits(Pseudo3DAngle, O.Pseudo3DAngle) &&
+           ShowTransportNet == O.ShowTransportNet && ShowTransportDirections == O.ShowTransportDirections &&
+           ShowUndefinedRoutes == O.ShowUndefinedRoutes && BackColor == O.BackColor &&
+           DirectLineColor == O.DirectLineColor && DocumentName == O.DocumentName &&
+           DirectLineX == O.DirectLineX && DirectLineY == O.DirectLineY && ShowGrid == O.ShowGrid &&
+           MeasureStr == O.MeasureStr && SameBits(MeasureScale, O.MeasureScale) &&
+           Compression == O.Compression;
+}
+
+std::size_t TZemSettingsState::Bytes() const {
+    return sizeof(TZemSettingsState) + DocumentName.size() + MeasureStr.size();
+}
+
+TZemDirectories DirectoriesOf(const TZemDocument& Doc) {
+    TZemDirectories Result;
+    for (std::size_t i = 0; i < Result.size(); ++i)
+        Result[i] = Doc.*kDirectories[i];
+    return Result;
+}
+
+void ApplyDirectories(const TZemDirectories& Dirs, TZemDocument& Doc) {
+    for (std::size_t i = 0; i < Dirs.size(); ++i)
+        Doc.*kDirectories[i] = Dirs[i];
+}
+
+std::size_t StateBytes(const TZemDocumentState& S) {
+    std::size_t n = S.Objects.size() * sizeof(TZemObjectState);
+    for (const TZemObjectState& O : S.Objects)
+        if (O.Object)
+            n += ObjectBytes(*O.Object);
+    if (S.Settings)
+        n += S.Settings->Bytes();
+    if (S.Directories)
+        n += DirectoriesBytes(*S.Directories);
+    if (S.RoutePoints)
+        n += static_cast<std::size_t>(S.RoutePoints->Count()) * sizeof(TXYPoint);
+    return n;
+}
+
+void TZemHistory::Restore(const TZemHistoryStep& Step, bool After) {
+    TZemMap& M = FMap;
+    const TZemDocumentState& S = After ? Step.After : Step.Before;
+
+    // The objects: each touched ID gets a fresh copy of its recorded state, or goes.
+    for (std::size_t i = 0; i < Step.IDs.size(); ++i) {
+        const std::int32_t ID = Step.IDs[i];
+        const TZemObject* Target = S.Objects[i].Object.get();
+        auto* Slot = M.Doc.Objects.Find(ID);
+        if (Target) {
+            std::unique_ptr<TZemObject> Copy = Target->Clone();
+            M.Adopt(*Copy);
+            if (Slot)
+                *Slot = std::move(Copy);
+            else
+                M.Doc.Objects.Add(ID, std::move(Copy));
+        } else if (Slot) {
+            M.Doc.Objects.Remove(ID);
+        }
+    }
+
+    // The drawing order: the untouched IDs keep their sequence, and the present touched ones go back to
+    // their recorded places, taken in ascending order so each lands where it was.
+    if (!Step.IDs.empty()) {
+        std::unordered_set<std::int32_t> Touched(Step.IDs.begin(), Step.IDs.end());
+        std::vector<std::pair<std::int32_t, std::int32_t>> Placed; // position, ID
+        for (std::size_t i = 0; i < Step.IDs.size(); ++i)
+            if (S.Objects[i].Object)
+                Placed.emplace_back(S.Objects[i].Position, Step.IDs[i]);
+        std::sort(Placed.begin(), Placed.end());
+        TIntegerList Order;
+        auto Next = Placed.begin();
+        for (std::int32_t ID : M.Doc.Order) {
+            if (Touched.contains(ID))
+                continue;
+            while (Next != Placed.end() && Next->first <= Order.Count())
+                Order.Add((Next++)->second);
+            Order.Add(ID);
+        }
+        while (Next != Placed.end())
+            Order.Add((Next++)->second);
+        M.Doc.Order.Assign(Order);
+    }
+
+    if (S.Settings)
+        S.Settings->ApplyTo(M);
+    if (S.Directories)
+        ApplyDirectories(*S.Directories, M.Doc);
+    if (S.RoutePoints)
+        M.Net.RoutePoints = *S.RoutePoints;
+    M.Doc.Count = S.Count;
+    M.Doc.MaxID = S.MaxID;
+    M.View.GlobalLeftTop = S.GlobalLeftTop;
+    M.View.GlobalWidthHeight = S.GlobalWidthHeight;
+
+    if (M.Edit.CurrentObject != -1 && !M.ObjectExists(M.Edit.CurrentObject))
+        M.Edit.CurrentObject = -1;
+
+    // Everyone who follows objects through the change handler (the blink set) hears of each restored or
+    // removed one; the view is then rebuilt and drawn once.
+    const bool Auto = M.View.AutoUpdate;
+    M.View.AutoUpdate = false;
+    for (std::int32_t ID : Step.IDs)
+        M.ObjectChanged(ID);
+    M.View.AutoUpdate = Auto;
+    // The extent goes back to the value recorded with these objects rather than being recomputed: it
+    // only ever grows with them, and the file stores it, so a recomputed one could differ from the file.
+    M.UpdateVisibleList();
+    M.UpdateMiniMapContent();
+    M.Redraw();
+}
+
+} // namespace zem

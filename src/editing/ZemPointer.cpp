@@ -39,7 +39,7 @@ TRect Normalised(const TPoint& A, const TPoint& B) {
 // ---- tools and cursors ----
 
 void TZemMap::SetCurrentTool(TObjectTool Tool) {
-    EndGesture();
+    CancelDrag(); // a drag does not carry over into another tool
     Edit.Creating = false;
     NewObject.ClearPoints();
     Edit.CurrentTool = Tool;
@@ -68,6 +68,8 @@ std::int32_t TZemMap::ChooseCursor(std::int32_t X, std::int32_t Y, std::int32_t 
     if (Y > H - Z)
         return crEdgeBottom;
 
+    if (Edit.CurrentTool == tMapMove || Edit.SpaceHand)
+        return crHand;
     switch (Edit.CurrentTool) {
     case tChoiseColor:
         return crChoiseColor;
@@ -80,8 +82,6 @@ std::int32_t TZemMap::ChooseCursor(std::int32_t X, std::int32_t Y, std::int32_t 
     default:
         break;
     }
-    if (Edit.CurrentTool == tMapMove || Edit.SpaceHand)
-        return crHand;
     if (Edit.HoverVertex != -1)
         return crMovePoint;
     if (Edit.HoverRotate != -1)

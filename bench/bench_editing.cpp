@@ -99,8 +99,16 @@ void BM_DragStep(benchmark::State& State) {
     State.counters["visible"] = Map.View.VisibleList.Count();
 }
 
+// For reference: the frame alone, which a drag step draws once.
+void BM_Frame(benchmark::State& State) {
+    TZemMap& Map = City().Map;
+    for (auto _ : State)
+        Map.RenderView();
+}
+
 } // namespace
 
+BENCHMARK(BM_Frame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PointerMoveAndHitScan)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond);
 

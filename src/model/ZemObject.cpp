@@ -76,12 +76,10 @@ void TZemObject::SetBlink(bool Value) {
         FSavedBrushColor = Brush.Color;
         FSavedFontColor = Font.Color;
     }
+    // Blinking shows only in the frame and never changes the colours, so switching it off puts nothing
+    // back: the saved colours would undo a colour chosen while blinking, and a loaded or copied object
+    // saved none but the defaults.
     FBlink = Value;
-    if (!Value) {
-        Pen.Color = FSavedPenColor;
-        Brush.Color = FSavedBrushColor;
-        Font.Color = FSavedFontColor;
-    }
     Changed();
 }
 

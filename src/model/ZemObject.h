@@ -125,7 +125,7 @@ public:
     void SetTransportType(std::int32_t Value);
     void SetIconIndex(std::int32_t Value);
     void SetCtl3D(bool Value);
-    // On: saves the pen, brush and font colours first. Off: restores them.
+    // On: saves the pen, brush and font colours first. Off: the colours stay as they are.
     void SetBlink(bool Value);
     void SetBlinkInterval(std::int32_t Value);
     void SetAddress(const TZemAddress& Value);

@@ -398,11 +398,9 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
         O->Lock = R.ReadBoolean() != 0;
         O->Visible = R.ReadBoolean() != 0;
         O->SetPlane(static_cast<std::int8_t>(R.ReadInteger() & 0xFF));
-        // Blink goes before the pen and brush colours, so a blinking object saves their defaults. Switching
-        // it off restores the saved colours, which would lose the font colour just read: keep that one.
-        const TColor FontColor = O->Font.Color;
+        // Blink goes before the pen and brush colours, so a blinking object saves their defaults; switching
+        // it off leaves the colours alone, so those saved defaults are never put back.
         O->SetBlink(R.ReadBoolean() != 0);
-        O->Font.Color = FontColor;
         O->SetBlinkInterval(R.ReadInteger());
         O->Reserved = R.ReadInteger();
         O->SetIconIndex(R.ReadInteger());

@@ -76,26 +76,26 @@ TEST(ZemObject, WhichPointOperationsNotify) {
     EXPECT_EQ(Calls.size(), 5u);
 }
 
-TEST(ZemObject, BlinkSavesAndRestoresColours) {
+TEST(ZemObject, BlinkSavesColoursAndOffKeepsTheCurrentOnes) {
     TZemObject O;
     O.Pen.Color = 1;
     O.Brush.Color = 2;
     O.Font.Color = 3;
     O.SetBlink(true);
+    EXPECT_EQ(O.SavedPenColor(), 1);
+    EXPECT_EQ(O.SavedBrushColor(), 2);
+    EXPECT_EQ(O.SavedFontColor(), 3);
+    // A colour chosen while blinking survives switching it off.
     O.Pen.Color = 10;
-    O.Brush.Color = 20;
-    O.Font.Color = 30;
     O.SetBlink(false);
-    EXPECT_EQ(O.Pen.Color, 1);
+    EXPECT_FALSE(O.Blink());
+    EXPECT_EQ(O.Pen.Color, 10);
     EXPECT_EQ(O.Brush.Color, 2);
-    EXPECT_EQ(O.Font.Color, 3);
     // Switching on twice keeps the colours of the second call.
     O.SetBlink(true);
     O.Pen.Color = 11;
     O.SetBlink(true);
-    O.Pen.Color = 12;
-    O.SetBlink(false);
-    EXPECT_EQ(O.Pen.Color, 11);
+    EXPECT_EQ(O.SavedPenColor(), 11);
 }
 
 TEST(ZemObject, AssignFromTextTakesPenColourAsFontColourAndKeepsOwnIdentity) {

@@ -17,6 +17,14 @@ std::int32_t IndexIn(const std::vector<std::int32_t>& Order, std::int32_t ID) {
     return It == Order.end() ? -1 : static_cast<std::int32_t>(It - Order.begin());
 }
 
+// IDs are unique in the order, and the ones a step looks for were mostly just added at its end.
+std::int32_t LastIndexIn(const TIntegerList& Order, std::int32_t ID) {
+    for (std::int32_t i = Order.Count() - 1; i >= 0; --i)
+        if (Order[i] == ID)
+            return i;
+    return -1;
+}
+
 bool SameObjectState(const TZemObjectState& A, const TZemObjectState& B) {
     if (!A.Object || !B.Object)
         return !A.Object && !B.Object;
@@ -56,9 +64,18 @@ void TZemHistory::End() {
 
 // Positions are taken in the order as it was when the step began: later Touch calls of the same step
 // may come after objects were added, deleted or moved, and their places must all refer to one sequence.
+// That order is copied when the step first touches a stored object. Until then only new IDs were
+// touched, and no stored object moved without being touched, so leaving the new IDs out of the order as
+// it is now gives the order at the start; a step that only adds never copies it.
 std::int32_t TZemHistory::PositionAtStart(std::int32_t ID) {
     if (!FOrderTaken) {
-        FOrderAtStart.assign(FMap.Doc.Order.begin(), FMap.Doc.Order.end());
+        FOrderAtStart.clear();
+        FOrderAtStart.reserve(static_cast<std::size_t>(FMap.Doc.Order.Count()));
+        for (std::int32_t Stored : FMap.Doc.Order) {
+            auto It = FTouched.find(Stored);
+            if (It == FTouched.end() || FOpen.Before.Objects[It->second].Object)
+                FOrderAtStart.push_back(Stored);
+        }
         FOrderTaken = true;
     }
     if (FOrderIndex.empty() && FOpen.IDs.size() >= kIndexFrom)
@@ -82,8 +99,6 @@ void TZemHistory::TouchObject(std::int32_t ID) {
     if (auto* Slot = FMap.Doc.Objects.Find(ID)) {
         State.Object = (*Slot)->Clone();
         State.Position = PositionAtStart(ID);
-    } else {
-        PositionAtStart(ID); // takes the order now, before this step's add changes it
     }
     FTouched.emplace(ID, FOpen.IDs.size());
     FOpen.IDs.push_back(ID);
@@ -137,7 +152,7 @@ bool TZemHistory::CloseOpenStep() {
                 auto It = Now.find(ID);
                 State.Position = It == Now.end() ? -1 : It->second;
             } else {
-                State.Position = Doc.Order.IndexOf(ID);
+                State.Position = LastIndexIn(Doc.Order, ID);
             }
         }
         A.Objects.push_back(std::move(State));

@@ -129,10 +129,16 @@ TEST_F(HistoryFixture, NetworkCommandsAreOneStepEach) {
 
 TEST_F(HistoryFixture, NestedStepsAndChangeObjectRecordOneStepEach) {
     const std::int32_t A = AddShape(otPolygon, 0, 0);
+    const std::int32_t Z = AddShape(otPolygon, 30, 0);
+    const std::int32_t Y = AddShape(otLine, 60, 0);
     const std::size_t Before = Map.History().Position();
     const TBytes File = Map.SaveToBytes();
     Map.BeginChange();
+    // Adds before and between changes of stored objects: every place must still refer to the start.
     AddShape(otLine, 5, 5);
+    Map.SendToBack(Y);
+    AddShape(otLine, 8, 8);
+    Map.DeleteObject(Z);
     Map.ChangeObject(A, [](TZemObject& O) { O.Pen.Width = 7; });
     Map.TouchRoutePoints();
     Map.Net.RoutePoints.Add(TXYPoint{1, 2});

@@ -344,6 +344,34 @@ public:
     bool AddVertexAtMenuPoint();
     bool DeleteVertexAtMenuPoint();
 
+private:
+    // ---- Pointer gesture internals (editing/ZemPointer.cpp, ZemCreate.cpp, ZemDrag.cpp) ----
+    void LeftPress(TZemShiftState Shift, std::int32_t X, std::int32_t Y);
+    void LeftRelease(std::int32_t X, std::int32_t Y);
+    void RightPress(std::int32_t X, std::int32_t Y);
+    void MeasurePress(const TXYPoint& P);
+    void EdgeScrollTick();
+    // One gesture is one undo step: opened at a left press, closed at its release or when a tool change,
+    // Escape or undo cuts it short (which also drops the drag in progress).
+    void BeginGesture();
+    void EndGesture();
+    void CancelDrag();
+    // Redraws unless a frame was already drawn since PaintsBefore (View.PaintCounter): one frame a message.
+    void RedrawOnce(std::int32_t PaintsBefore);
+    void CreateStep(const TXYPoint& P);
+    void CompleteStep(const TXYPoint& P);
+    void CompleteText();
+    void StartNewObject(TObjectKind Kind, bool DefaultStyle);
+    std::int32_t JunctionAt(const TXYPoint& P) const;
+    void DragStep(std::int32_t X, std::int32_t Y);
+    void TouchDragged(std::int32_t ID);
+
+    bool FGestureOpen = false;
+    bool FGestureChanged = false; // the gesture changed the document: the mini-map content is rebuilt
+    std::int32_t FTouchedID = -1; // the object the open gesture has recorded for undo
+    bool FLeftPressed = false;    // a left press waits for its release (OnClick)
+
+public:
     // ---- Undo and redo (editing/ZemHistory.cpp) ----
     // One gesture or command is one step. Steps nest: the outermost EndChange records what the Touch calls
     // in between saw changed. Operations that change the document call the matching Touch before they

@@ -139,14 +139,14 @@ TEST_F(SearchTest, GenerationsCountFromOneAndStagnationRestartsAtEachImprovement
     EXPECT_EQ(Host.ProcessMessagesCount, static_cast<int>(Generations.size()));
 }
 
-TEST_F(SearchTest, StopFromTheWindowEndsTheLegAfterTheRunningGeneration) {
+TEST_F(SearchTest, EscapeFromTheWindowEndsTheLegAfterTheRunningGeneration) {
     J = Grid(4, 4);
     Points({{0, 0}, {300, 300}, {0, 300}});
     Task.SetStopGenerations(100000);
     int Pumps = 0;
     Host.OnProcessMessages = [&] {
         if (++Pumps % 5 == 0)
-            Task.Stop(); // Escape on the map
+            Map.KeyDown(vk::Escape, 0); // as a user stops it from the window
     };
     Map.FindTransportPath();
     EXPECT_EQ(Generations.size(), 10u); // five generations in each of the two legs

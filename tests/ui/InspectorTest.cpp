@@ -9,9 +9,9 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QtTest>
 
 #include <numbers>
@@ -170,9 +170,9 @@ private slots:
         QCOMPARE(int(Obj(ID).Plane()), 5);
         Page->ResetPlane();
         QCOMPARE(int(Obj(ID).Plane()), 0);
-        Child<QPushButton>("LockObj")->click();
+        Child<QToolButton>("LockObj")->click();
         QVERIFY(Obj(ID).Lock);
-        QVERIFY(Child<QPushButton>("LockObj")->isChecked());
+        QVERIFY(Child<QToolButton>("LockObj")->isChecked());
 
         // A junction stays in its own plane.
         const std::int32_t Cross = Add(otRoadCross, {{1, 1}});

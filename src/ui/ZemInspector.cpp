@@ -5,6 +5,7 @@
 #include "ui/ZemColorConvert.h"
 #include "ui/ZemFillStyleCombo.h"
 #include "ui/ZemInspectorLimits.h"
+#include "ui/ZemPanelParts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,23 +14,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace zem {
 
 namespace {
-
-QGridLayout* GroupGrid(QGroupBox* Box) {
-    auto* Grid = new QGridLayout(Box);
-    Grid->setContentsMargins(6, 4, 6, 6);
-    Grid->setHorizontalSpacing(6);
-    Grid->setVerticalSpacing(4);
-    return Grid;
-}
 
 QSlider* MakeSlider(QWidget* Parent, const char* Name, int Min, int Max, const QString& Hint = {}) {
     auto* S = new QSlider(Qt::Horizontal, Parent);
@@ -37,14 +29,6 @@ QSlider* MakeSlider(QWidget* Parent, const char* Name, int Min, int Max, const Q
     S->setRange(Min, Max);
     S->setToolTip(Hint);
     return S;
-}
-
-QPushButton* MakeButton(QWidget* Parent, const QString& Text, const QString& Hint, bool Toggle = false) {
-    auto* B = new QPushButton(Text, Parent);
-    B->setToolTip(Hint);
-    B->setCheckable(Toggle);
-    B->setAutoDefault(false);
-    return B;
 }
 
 QLabel* MakeLabel(QWidget* Parent, const QString& Text) {
@@ -60,25 +44,14 @@ TZemInspector::TZemInspector(TZemMap& Map, QWidget* Parent)
     setObjectName(QStringLiteral("InspectorPage"));
     setWindowTitle(QStringLiteral("Инспектор объектов"));
 
-    // The page scrolls when the window is shorter than the page; it never scrolls sideways.
-    auto* Scroll = new QScrollArea(this);
-    Scroll->setFrameShape(QFrame::NoFrame);
-    Scroll->setWidgetResizable(true);
-    Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    FBody = new QWidget(Scroll);
-    auto* Column = new QVBoxLayout(FBody);
-    Column->setContentsMargins(4, 4, 4, 4);
-    Column->setSpacing(6);
+    QVBoxLayout* Column = PanelBody(this);
+    FBody = Column->parentWidget();
     Column->addWidget(BuildGeneral());
     Column->addWidget(BuildLine());
     Column->addWidget(BuildBrush());
     Column->addWidget(BuildText());
     Column->addWidget(BuildPresets());
     Column->addStretch(1);
-    Scroll->setWidget(FBody);
-    auto* Outer = new QVBoxLayout(this);
-    Outer->setContentsMargins(0, 0, 0, 0);
-    Outer->addWidget(Scroll);
 
     Connect();
     FNewPenColor->SetColor(ZemColorToQt(FMap.Edit.NewPenColor));
@@ -92,7 +65,7 @@ TZemInspector::~TZemInspector() {
 
 QWidget* TZemInspector::BuildGeneral() {
     FGeneral = new QGroupBox(QStringLiteral("Общие свойства"), FBody);
-    QGridLayout* G = GroupGrid(FGeneral);
+    QGridLayout* G = PanelGrid(FGeneral);
 
     FIDObj = new QLineEdit(FGeneral);
     FIDObj->setObjectName(QStringLiteral("IDObj"));
@@ -120,47 +93,47 @@ QWidget* TZemInspector::BuildGeneral() {
 
     auto* Buttons = new QGridLayout;
     Buttons->setSpacing(3);
-    FLockObj = MakeButton(FGeneral, QStringLiteral("Защита"), QStringLiteral("Защита объекта"), true);
+    FLockObj = PanelButton(FGeneral, QStringLiteral("Защита"), QStringLiteral("Защита объекта"), true);
     FLockObj->setObjectName(QStringLiteral("LockObj"));
-    FCtl3DObj = MakeButton(FGeneral, QStringLiteral("3D"), QStringLiteral("Объект имеет 3D вид"), true);
+    FCtl3DObj = PanelButton(FGeneral, QStringLiteral("3D"), QStringLiteral("Объект имеет 3D вид"), true);
     FCtl3DObj->setObjectName(QStringLiteral("Ctl3DObj"));
     FBlinkObj =
-        MakeButton(FGeneral, QStringLiteral("Мигание"), QStringLiteral("Периодичное мигание объекта"), true);
+        PanelButton(FGeneral, QStringLiteral("Мигание"), QStringLiteral("Периодичное мигание объекта"), true);
     FBlinkObj->setObjectName(QStringLiteral("BlinkObj"));
     Buttons->addWidget(FLockObj, 0, 0);
     Buttons->addWidget(FCtl3DObj, 0, 1);
-    Buttons->addWidget(FBlinkObj, 0, 2);
+    Buttons->addWidget(FBlinkObj, 1, 0);
 
     FAddressButton =
-        MakeButton(FGeneral, QStringLiteral("Адрес"), QStringLiteral("Показать адресную информацию - F2"));
+        PanelButton(FGeneral, QStringLiteral("Адрес"), QStringLiteral("Показать адресную информацию - F2"));
     FOrganisationsButton =
-        MakeButton(FGeneral, QStringLiteral("Фирмы"), QStringLiteral("Показать информацию о фирмах - F3"));
+        PanelButton(FGeneral, QStringLiteral("Фирмы"), QStringLiteral("Показать информацию о фирмах - F3"));
     FTransportButton =
-        MakeButton(FGeneral, QStringLiteral("Транспорт"), QStringLiteral("Характеристика транспорта - F4"));
+        PanelButton(FGeneral, QStringLiteral("Транспорт"), QStringLiteral("Характеристика транспорта - F4"));
     FTransportButton->setObjectName(QStringLiteral("TransportButton"));
     // The address and organisation windows do not exist yet.
     FAddressButton->setEnabled(false);
     FOrganisationsButton->setEnabled(false);
-    Buttons->addWidget(FAddressButton, 1, 0);
-    Buttons->addWidget(FOrganisationsButton, 1, 1);
-    Buttons->addWidget(FTransportButton, 1, 2);
+    Buttons->addWidget(FTransportButton, 1, 1);
+    Buttons->addWidget(FAddressButton, 2, 0);
+    Buttons->addWidget(FOrganisationsButton, 2, 1);
 
     FCopyStyleButton =
-        MakeButton(FGeneral, QStringLiteral("Копировать стиль"),
-                   QStringLiteral("Скопировать карандаш, кисть, шрифт и адрес объекта в память\n"
-                                  "(Shift+Ctrl+C)"));
+        PanelButton(FGeneral, QStringLiteral("Копировать стиль"),
+                    QStringLiteral("Скопировать карандаш, кисть, шрифт и адрес объекта в память\n"
+                                   "(Shift+Ctrl+C)"));
     FPasteStyleButton =
-        MakeButton(FGeneral, QStringLiteral("Вставить стиль"),
-                   QStringLiteral("Вставить из памяти карандаш, кисть, шрифт и адрес объекта,\n"
-                                  "кроме номера дома, в текущий выделенный объект\n"
-                                  "(Shift+Ctrl+V)"));
-    Buttons->addWidget(FCopyStyleButton, 2, 0, 1, 3);
-    Buttons->addWidget(FPasteStyleButton, 3, 0, 1, 3);
+        PanelButton(FGeneral, QStringLiteral("Вставить стиль"),
+                    QStringLiteral("Вставить из памяти карандаш, кисть, шрифт и адрес объекта,\n"
+                                   "кроме номера дома, в текущий выделенный объект\n"
+                                   "(Shift+Ctrl+V)"));
+    Buttons->addWidget(FCopyStyleButton, 3, 0, 1, 2);
+    Buttons->addWidget(FPasteStyleButton, 4, 0, 1, 2);
 
     // The picture and icon libraries have no dialogs yet.
     FLoadPictureButton =
-        MakeButton(FGeneral, QStringLiteral("Рисунок…"), QStringLiteral("Загрузить рисунок"));
-    FLoadIconButton = MakeButton(FGeneral, QStringLiteral("Иконка…"), QStringLiteral("Загрузить иконку"));
+        PanelButton(FGeneral, QStringLiteral("Рисунок…"), QStringLiteral("Загрузить рисунок"));
+    FLoadIconButton = PanelButton(FGeneral, QStringLiteral("Иконка…"), QStringLiteral("Загрузить иконку"));
     FLoadPictureButton->setEnabled(false);
     FLoadIconButton->setEnabled(false);
     auto* Library = new QHBoxLayout;
@@ -176,7 +149,7 @@ QWidget* TZemInspector::BuildGeneral() {
 
 QWidget* TZemInspector::BuildLine() {
     FLine = new QGroupBox(QStringLiteral("Линия"), FBody);
-    QGridLayout* G = GroupGrid(FLine);
+    QGridLayout* G = PanelGrid(FLine);
 
     FPenColor = new TZemColorSwatch(FLine);
     FPenColor->setObjectName(QStringLiteral("CColorPen"));
@@ -215,7 +188,7 @@ QWidget* TZemInspector::BuildLine() {
 
 QWidget* TZemInspector::BuildBrush() {
     FBrush = new QGroupBox(QStringLiteral("Кисть"), FBody);
-    QGridLayout* G = GroupGrid(FBrush);
+    QGridLayout* G = PanelGrid(FBrush);
     FBrushColor = new TZemColorSwatch(FBrush);
     FBrushColor->setObjectName(QStringLiteral("CColorBrush"));
     FBrushColor->setToolTip(QStringLiteral("Цвет заливки"));
@@ -232,7 +205,7 @@ QWidget* TZemInspector::BuildBrush() {
 
 QWidget* TZemInspector::BuildText() {
     FText = new QGroupBox(QStringLiteral("Текст"), FBody);
-    QGridLayout* G = GroupGrid(FText);
+    QGridLayout* G = PanelGrid(FText);
 
     FFontName = new QComboBox(FText);
     FFontName->setObjectName(QStringLiteral("CFontName"));
@@ -282,7 +255,7 @@ QWidget* TZemInspector::BuildText() {
 
 QWidget* TZemInspector::BuildPresets() {
     FPresets = new QGroupBox(QStringLiteral("Заданные"), FBody);
-    QGridLayout* G = GroupGrid(FPresets);
+    QGridLayout* G = PanelGrid(FPresets);
     FNewPenColor = new TZemColorSwatch(FPresets);
     FNewPenColor->setObjectName(QStringLiteral("Shape1"));
     FNewPenColor->setToolTip(QStringLiteral("Цвет линий новых объектов"));
@@ -307,12 +280,12 @@ void TZemInspector::Connect() {
         connect(S, &QSlider::sliderPressed, this, &TZemInspector::BeginDrag);
         connect(S, &QSlider::sliderReleased, this, &TZemInspector::EndDrag);
     }
-    connect(FLockObj, &QPushButton::clicked, this, &TZemInspector::LockClicked);
-    connect(FCtl3DObj, &QPushButton::clicked, this, &TZemInspector::Ctl3DClicked);
-    connect(FBlinkObj, &QPushButton::clicked, this, &TZemInspector::BlinkClicked);
-    connect(FTransportButton, &QPushButton::clicked, this, &TZemInspector::TransportClicked);
-    connect(FCopyStyleButton, &QPushButton::clicked, this, &TZemInspector::CopyStyle);
-    connect(FPasteStyleButton, &QPushButton::clicked, this, &TZemInspector::PasteStyle);
+    connect(FLockObj, &QToolButton::clicked, this, &TZemInspector::LockClicked);
+    connect(FCtl3DObj, &QToolButton::clicked, this, &TZemInspector::Ctl3DClicked);
+    connect(FBlinkObj, &QToolButton::clicked, this, &TZemInspector::BlinkClicked);
+    connect(FTransportButton, &QToolButton::clicked, this, &TZemInspector::TransportClicked);
+    connect(FCopyStyleButton, &QToolButton::clicked, this, &TZemInspector::CopyStyle);
+    connect(FPasteStyleButton, &QToolButton::clicked, this, &TZemInspector::PasteStyle);
 
     connect(FPenColor, &TZemColorSwatch::clicked, this, &TZemInspector::PenColorClicked);
     connect(FPenWidth, qOverload<int>(&QSpinBox::valueChanged), this, &TZemInspector::PenWidthChanged);

@@ -13,9 +13,9 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QSlider;
 class QSpinBox;
+class QToolButton;
 
 namespace zem {
 
@@ -111,16 +111,16 @@ private:
     QSlider* FPlaneTrackBar = nullptr;
     QLabel* FPlaneLabel = nullptr;
     QSlider* FHeight3DTrackBar = nullptr;
-    QPushButton* FLockObj = nullptr;
-    QPushButton* FCtl3DObj = nullptr;
-    QPushButton* FBlinkObj = nullptr;
-    QPushButton* FAddressButton = nullptr;
-    QPushButton* FOrganisationsButton = nullptr;
-    QPushButton* FTransportButton = nullptr;
-    QPushButton* FCopyStyleButton = nullptr;
-    QPushButton* FPasteStyleButton = nullptr;
-    QPushButton* FLoadPictureButton = nullptr;
-    QPushButton* FLoadIconButton = nullptr;
+    QToolButton* FLockObj = nullptr;
+    QToolButton* FCtl3DObj = nullptr;
+    QToolButton* FBlinkObj = nullptr;
+    QToolButton* FAddressButton = nullptr;
+    QToolButton* FOrganisationsButton = nullptr;
+    QToolButton* FTransportButton = nullptr;
+    QToolButton* FCopyStyleButton = nullptr;
+    QToolButton* FPasteStyleButton = nullptr;
+    QToolButton* FLoadPictureButton = nullptr;
+    QToolButton* FLoadIconButton = nullptr;
 
     TZemColorSwatch* FPenColor = nullptr;
     QSpinBox* FPenWidth = nullptr;

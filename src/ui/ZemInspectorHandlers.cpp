@@ -14,9 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QToolButton>
 
 #include <cmath>
 #include <numbers>

@@ -2,6 +2,7 @@
 
 #include "model/ZemMap.h"
 #include "ui/ZemColorConvert.h"
+#include "ui/ZemPanelParts.h"
 #include "ui/ZemTransportSelect.h"
 
 #include <QButtonGroup>
@@ -10,11 +11,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -27,20 +28,6 @@ constexpr int kConnectionKinds = 3;
 
 QGroupBox* Group(QWidget* Parent, const QString& Title) {
     return new QGroupBox(Title, Parent);
-}
-
-QGridLayout* GroupGrid(QGroupBox* Box) {
-    auto* Grid = new QGridLayout(Box);
-    Grid->setContentsMargins(6, 4, 6, 6);
-    Grid->setSpacing(4);
-    return Grid;
-}
-
-QPushButton* Button(QWidget* Parent, const QString& Text, const QString& Hint = {}) {
-    auto* B = new QPushButton(Text, Parent);
-    B->setToolTip(Hint);
-    B->setAutoDefault(false);
-    return B;
 }
 
 QComboBox* TypeCombo(QWidget* Parent, const char* Name) {
@@ -76,14 +63,8 @@ TZemNetworkPage::TZemNetworkPage(TZemMap& Map, QWidget* Parent)
     setObjectName(QStringLiteral("NetworkPage"));
     setWindowTitle(QStringLiteral("Дорожная сеть"));
 
-    auto* Scroll = new QScrollArea(this);
-    Scroll->setFrameShape(QFrame::NoFrame);
-    Scroll->setWidgetResizable(true);
-    Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto* Body = new QWidget(Scroll);
-    auto* Column = new QVBoxLayout(Body);
-    Column->setContentsMargins(4, 4, 4, 4);
-    Column->setSpacing(6);
+    QVBoxLayout* Column = PanelBody(this);
+    FBody = Column->parentWidget();
     Column->addWidget(BuildConnection());
     Column->addWidget(BuildJunctions());
     Column->addWidget(BuildConversion());
@@ -91,15 +72,11 @@ TZemNetworkPage::TZemNetworkPage(TZemMap& Map, QWidget* Parent)
     Column->addWidget(BuildRouteNames());
     Column->addWidget(BuildChecks());
     Column->addStretch(1);
-    Scroll->setWidget(Body);
-    auto* Outer = new QVBoxLayout(this);
-    Outer->setContentsMargins(0, 0, 0, 0);
-    Outer->addWidget(Scroll);
     ReloadDirectories();
 }
 
 QWidget* TZemNetworkPage::BuildConnection() {
-    QGroupBox* Box = Group(this, QStringLiteral("Выбор вида соединения"));
+    QGroupBox* Box = Group(FBody, QStringLiteral("Выбор вида соединения"));
     Box->setObjectName(QStringLiteral("ConnectionKind"));
     auto* Column = new QVBoxLayout(Box);
     Column->setContentsMargins(6, 4, 6, 6);
@@ -118,8 +95,12 @@ QWidget* TZemNetworkPage::BuildConnection() {
 }
 
 QWidget* TZemNetworkPage::BuildJunctions() {
-    QGroupBox* Box = Group(this, QStringLiteral("Поставить узловые точки на прямых"));
-    QGridLayout* G = GroupGrid(Box);
+    // The command's caption is wider than the column: it wraps inside the group.
+    QGroupBox* Box = Group(FBody, QStringLiteral("Узловые точки"));
+    QGridLayout* G = PanelGrid(Box);
+    auto* Caption = new QLabel(QStringLiteral("Поставить узловые точки на прямых"), Box);
+    Caption->setWordWrap(true);
+    G->addWidget(Caption, 0, 0, 1, 2);
     struct TPlace {
         QString Text;
         QString Hint;
@@ -132,27 +113,27 @@ QWidget* TZemNetworkPage::BuildJunctions() {
     };
     int Column = 0;
     for (const TPlace& P : Places) {
-        QPushButton* B = Button(Box, P.Text, P.Hint);
+        QToolButton* B = PanelButton(Box, P.Text, P.Hint);
         const TZemMap::TJunctionPlacement Where = P.Where;
-        connect(B, &QPushButton::clicked, this,
+        connect(B, &QToolButton::clicked, this,
                 [this, Where] { Run([&] { FMap.PlaceJunctionsOnLines(Where); }); });
         // Two buttons on the first row, the widest alone on the second, so no caption is clipped.
-        G->addWidget(B, Column / 2, Column % 2, 1, Column == 2 ? 2 : 1);
+        G->addWidget(B, 1 + Column / 2, Column % 2, 1, Column == 2 ? 2 : 1);
         ++Column;
     }
     return Box;
 }
 
 QWidget* TZemNetworkPage::BuildConversion() {
-    QGroupBox* Box = Group(this, QStringLiteral("Незаданные маршруты"));
-    QGridLayout* G = GroupGrid(Box);
+    QGroupBox* Box = Group(FBody, QStringLiteral("Незаданные маршруты"));
+    QGridLayout* G = PanelGrid(Box);
     FConvertType = TypeCombo(Box, "ComboBoxNeoprToOpr");
     FConvertType->setToolTip(QStringLiteral("Тип, который получат сегменты без типа транспорта"));
     FConvertName = NameEdit(Box, "Edit1");
-    QPushButton* Convert =
-        Button(Box, QStringLiteral("Преобразовать"),
-               QStringLiteral("Задать выбранный тип и название всем незаданным маршрутам"));
-    connect(Convert, &QPushButton::clicked, this, &TZemNetworkPage::ConvertUndefined);
+    QToolButton* Convert =
+        PanelButton(Box, QStringLiteral("Преобразовать"),
+                    QStringLiteral("Задать выбранный тип и название всем незаданным маршрутам"));
+    connect(Convert, &QToolButton::clicked, this, &TZemNetworkPage::ConvertUndefined);
     G->addWidget(FConvertType, 0, 0);
     G->addWidget(FConvertName, 1, 0);
     G->addWidget(Convert, 2, 0, Qt::AlignRight);
@@ -160,8 +141,8 @@ QWidget* TZemNetworkPage::BuildConversion() {
 }
 
 QWidget* TZemNetworkPage::BuildRouteColor() {
-    QGroupBox* Box = Group(this, QStringLiteral("Цвет маршрута"));
-    QGridLayout* G = GroupGrid(Box);
+    QGroupBox* Box = Group(FBody, QStringLiteral("Цвет маршрута"));
+    QGridLayout* G = PanelGrid(Box);
     FColorType = TypeCombo(Box, "ComboBoxTransportTypeColor");
     FColorName = NameEdit(Box, "Edit4");
     FColorName->setToolTip(QStringLiteral("Пустое название: все маршруты выбранного типа"));
@@ -170,9 +151,9 @@ QWidget* TZemNetworkPage::BuildRouteColor() {
     FColorSwatch->setToolTip(QStringLiteral("Цвет маршрута"));
     FColorSwatch->SetColor(QColor(255, 0, 0));
     connect(FColorSwatch, &TZemColorSwatch::clicked, this, &TZemNetworkPage::RouteColorClicked);
-    QPushButton* Set = Button(Box, QStringLiteral("Установить"), QStringLiteral("Окрасить маршрут"));
+    QToolButton* Set = PanelButton(Box, QStringLiteral("Установить"), QStringLiteral("Окрасить маршрут"));
     Set->setObjectName(QStringLiteral("SetRouteColorButton"));
-    connect(Set, &QPushButton::clicked, this, &TZemNetworkPage::SetRouteColor);
+    connect(Set, &QToolButton::clicked, this, &TZemNetworkPage::SetRouteColor);
     G->addWidget(FColorType, 0, 0, 1, 2);
     G->addWidget(FColorName, 1, 0, 1, 2);
     G->addWidget(FColorSwatch, 2, 0);
@@ -181,57 +162,57 @@ QWidget* TZemNetworkPage::BuildRouteColor() {
 }
 
 QWidget* TZemNetworkPage::BuildRouteNames() {
-    QGroupBox* Box = Group(this, QStringLiteral("Отображаемые маршруты"));
-    QGridLayout* G = GroupGrid(Box);
-    QPushButton* Update = Button(Box, QStringLiteral("Обновить"),
-                                 QStringLiteral("Собрать названия маршрутов отображаемых видов транспорта"));
-    connect(Update, &QPushButton::clicked, this, &TZemNetworkPage::UpdateRouteNames);
+    QGroupBox* Box = Group(FBody, QStringLiteral("Отображаемые маршруты"));
+    QGridLayout* G = PanelGrid(Box);
+    QToolButton* Update =
+        PanelButton(Box, QStringLiteral("Обновить"),
+                    QStringLiteral("Собрать названия маршрутов отображаемых видов транспорта"));
+    connect(Update, &QToolButton::clicked, this, &TZemNetworkPage::UpdateRouteNames);
     FRouteNames = new QComboBox(Box);
     FRouteNames->setObjectName(QStringLiteral("ComboBoxVisibleTransport"));
     FRouteNames->setPlaceholderText(QStringLiteral("Маршрут"));
     FRouteNames->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     FRouteNames->setMinimumContentsLength(8);
-    QPushButton* Set =
-        Button(Box, QStringLiteral("Установить"), QStringLiteral("Показывать только этот маршрут"));
-    connect(Set, &QPushButton::clicked, this, &TZemNetworkPage::SetRouteFilter);
-    QPushButton* Clear = Button(Box, QStringLiteral("X"), QStringLiteral("Показывать все маршруты"));
-    Clear->setFixedWidth(Clear->fontMetrics().horizontalAdvance(QStringLiteral("XX")) + 16);
-    connect(Clear, &QPushButton::clicked, this, &TZemNetworkPage::ClearRouteFilter);
-    G->addWidget(FRouteNames, 0, 0, 1, 3);
-    G->addWidget(Update, 1, 0);
-    G->addWidget(Set, 1, 1);
+    QToolButton* Set =
+        PanelButton(Box, QStringLiteral("Установить"), QStringLiteral("Показывать только этот маршрут"));
+    connect(Set, &QToolButton::clicked, this, &TZemNetworkPage::SetRouteFilter);
+    QToolButton* Clear = PanelButton(Box, QStringLiteral("X"), QStringLiteral("Показывать все маршруты"));
+    connect(Clear, &QToolButton::clicked, this, &TZemNetworkPage::ClearRouteFilter);
+    G->addWidget(FRouteNames, 0, 0, 1, 2);
+    G->addWidget(Update, 0, 2);
+    G->addWidget(Set, 1, 0, 1, 2);
     G->addWidget(Clear, 1, 2);
     G->setColumnStretch(0, 1);
-    G->setColumnStretch(1, 1);
     return Box;
 }
 
 QWidget* TZemNetworkPage::BuildChecks() {
-    QGroupBox* Box = Group(this, QStringLiteral("Сеть"));
-    QGridLayout* G = GroupGrid(Box);
-    FShowUndefined = new QCheckBox(QStringLiteral("Показывать незаданные маршруты"), Box);
+    QGroupBox* Box = Group(FBody, QStringLiteral("Сеть"));
+    QGridLayout* G = PanelGrid(Box);
+    // Its caption is wider than the column, so it takes two lines.
+    FShowUndefined = new QCheckBox(QStringLiteral("Показывать незаданные\nмаршруты"), Box);
     FShowUndefined->setObjectName(QStringLiteral("ShowUndefinedRoutes"));
     connect(FShowUndefined, &QCheckBox::clicked, this,
             [this](bool On) { Run([&] { FMap.SetShowUndefinedRoutes(On); }, false); });
-    QPushButton* Select = Button(Box, QStringLiteral("Выбрать транспорт отображения"),
-                                 QStringLiteral("Какие виды транспорта показывать на карте"));
-    connect(Select, &QPushButton::clicked, this,
+    QToolButton* Select = PanelButton(Box, QStringLiteral("Выбрать транспорт\nотображения"),
+                                      QStringLiteral("Какие виды транспорта показывать на карте"));
+    connect(Select, &QToolButton::clicked, this,
             [this] { Run([&] { TfrmZemTransportEditSelect::Execute(FMap, this); }, false); });
-    QPushButton* Check = Button(Box, QStringLiteral("Проверка"),
-                                QStringLiteral("Удалить петли и сделать все сегменты двусторонними"));
-    connect(Check, &QPushButton::clicked, this, [this] { Run([&] { FMap.CheckNetwork(); }); });
-    QPushButton* Lock = Button(Box, QStringLiteral("Все только для чтения"),
-                               QStringLiteral("Защитить все объекты карты от изменения мышью"));
-    connect(Lock, &QPushButton::clicked, this, [this] {
+    QToolButton* Check = PanelButton(Box, QStringLiteral("Проверка"),
+                                     QStringLiteral("Удалить петли и сделать все сегменты двусторонними"));
+    connect(Check, &QToolButton::clicked, this, [this] { Run([&] { FMap.CheckNetwork(); }); });
+    QToolButton* Lock = PanelButton(Box, QStringLiteral("Все только для чтения"),
+                                    QStringLiteral("Защитить все объекты карты от изменения мышью"));
+    connect(Lock, &QToolButton::clicked, this, [this] {
         Run([&] {
             FMap.LockAll();
             FMap.Redraw(); // locked objects lose their handles
         });
     });
-    G->addWidget(FShowUndefined, 0, 0, 1, 2);
-    G->addWidget(Select, 1, 0, 1, 2);
+    G->addWidget(FShowUndefined, 0, 0);
+    G->addWidget(Select, 1, 0);
     G->addWidget(Check, 2, 0);
-    G->addWidget(Lock, 2, 1);
+    G->addWidget(Lock, 3, 0);
     return Box;
 }
 

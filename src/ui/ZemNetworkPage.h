@@ -11,7 +11,6 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QPushButton;
 
 namespace zem {
 
@@ -57,6 +56,7 @@ private:
 
     TZemMap& FMap;
     TZemColorAsker FAskColor;
+    QWidget* FBody = nullptr;
     QButtonGroup* FConnection = nullptr;
     QComboBox* FConvertType = nullptr;
     QLineEdit* FConvertName = nullptr;

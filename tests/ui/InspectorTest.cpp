@@ -7,11 +7,12 @@
 #include "ui/ZemInspector.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QtTest>
 
 #include <numbers>
@@ -170,15 +171,34 @@ private slots:
         QCOMPARE(int(Obj(ID).Plane()), 5);
         Page->ResetPlane();
         QCOMPARE(int(Obj(ID).Plane()), 0);
-        Child<QPushButton>("LockObj")->click();
+        Child<QToolButton>("LockObj")->click();
         QVERIFY(Obj(ID).Lock);
-        QVERIFY(Child<QPushButton>("LockObj")->isChecked());
+        QVERIFY(Child<QToolButton>("LockObj")->isChecked());
 
         // A junction stays in its own plane.
         const std::int32_t Cross = Add(otRoadCross, {{1, 1}});
         Select(Cross);
         Page->ResetPlane();
         QCOMPARE(int(Obj(Cross).Plane()), 127);
+    }
+
+    void flagsAndBrush() {
+        const std::int32_t ID = Add(otPolygon, {{0, 0}, {10, 0}, {10, 10}});
+        Obj(ID).Pen.Color = RGBColor(5, 6, 7);
+        Select(ID);
+        Child<QSlider>("TrackBarHeight3D")->setValue(7);
+        Child<QToolButton>("Ctl3DObj")->click();
+        QVERIFY(Obj(ID).Ctl3D());
+        QCOMPARE(Obj(ID).Height3D(), 7.0f);
+        Child<QToolButton>("BlinkObj")->click();
+        QVERIFY(Obj(ID).Blink());
+        QCOMPARE(Obj(ID).SavedPenColor(), RGBColor(5, 6, 7));
+        emit Child<TFillStyleComboBox>("FillStyleBox")->activated(bsCross);
+        QCOMPARE(int(Obj(ID).Brush.Style), int(bsCross));
+        emit Child<QComboBox>("CLinePenStyle")->activated(2);
+        QCOMPARE(int(Obj(ID).Pen.Style), 2);
+        emit Child<QComboBox>("FlagsCombo")->activated(1);
+        QCOMPARE(Obj(ID).Pen.Flags, 1);
     }
 
     void copyAndPasteStyle() {

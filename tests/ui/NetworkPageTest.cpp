@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace zem;
@@ -114,6 +115,32 @@ private slots:
         QCOMPARE(Map->Net.RouteNameFilter, ZemString("12"));
         Page->ClearRouteFilter();
         QVERIFY(!Map->Net.RouteNameFilterOn);
+    }
+
+    void junctionsAndCheck() {
+        auto Press = [&](const QString& Text) {
+            for (QToolButton* B : Page->findChildren<QToolButton*>())
+                if (B->text() == Text)
+                    return B->click();
+            QFAIL("no such button");
+        };
+        TZemObject Line;
+        Line.AddPoint(0, 0);
+        Line.AddPoint(5, 5);
+        Line.AddPoint(9, 0);
+        Map->AddObject(Line);
+        const std::int32_t Before = Map->Count();
+        Map->Edit.CurrentObject = Map->Doc.Order[Map->Doc.Order.Count() - 1];
+        Press(QStringLiteral("На выделенной"));
+        QCOMPARE(Map->Count(), Before + 3);
+
+        Obj(Typed).StartCrossID = Obj(Typed).EndCrossID = 4; // a loop
+        Obj(Untyped).StartCrossID = 1;
+        Obj(Untyped).EndCrossID = 2;
+        Press(QStringLiteral("Проверка"));
+        QVERIFY(!Map->ObjectExists(Typed));
+        QCOMPARE(Host.Messages.back(), std::string("Удалено 1 записей!"));
+        QCOMPARE(int(Obj(Untyped).Direction()), 2);
     }
 
     void displaySelection() {

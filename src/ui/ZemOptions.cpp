@@ -370,12 +370,18 @@ void TfrmOptions::ApplyMeasureScale() {
     WriteSettings([&] { FMap.SetMeasureScale(*Scale); });
 }
 
-void TfrmOptions::ApplyBackgroundScale() {
+std::optional<float> TfrmOptions::ReadBackgroundScale() {
     // The map is zoomed to this scale when an image is loaded, so it keeps to the map's own limit.
     const std::optional<float> Scale = ReadPositive(CreateDIBScaleEdit, FMap.View.MaxScale);
+    if (Scale)
+        FBackgroundScale = *Scale;
+    return Scale;
+}
+
+void TfrmOptions::ApplyBackgroundScale() {
+    const std::optional<float> Scale = ReadBackgroundScale();
     if (!Scale)
         return;
-    FBackgroundScale = *Scale;
     if (OnBackgroundScale)
         OnBackgroundScale(*Scale);
     FMap.Refresh();

@@ -36,9 +36,11 @@ public:
     // "Ok" on the "Подложка" page with a valid scale in percent: the main window rescales its
     // background image.
     std::function<void(float Percent)> OnBackgroundScale;
-    // The last background-image scale accepted, in percent (the main window reads it when it loads an
-    // image).
+    // The last background-image scale accepted, in percent.
     float BackgroundScale() const { return FBackgroundScale; }
+    // The scale the "Подложка" field holds now, as the main window needs it when it loads an image;
+    // when the field holds no valid scale the user is told so and nothing is returned.
+    std::optional<float> ReadBackgroundScale();
 
     QTabWidget* PageControl;
     // "  Редактор  "

@@ -153,6 +153,11 @@ private slots:
         QCOMPARE(Told, std::vector<float>{250.0f});
         QCOMPARE(FOptions->BackgroundScale(), 250.0f);
         QCOMPARE(FHost.Messages.size(), size_t(1));
+        FOptions->CreateDIBScaleEdit->setText("20000"); // beyond the map's largest scale
+        QVERIFY(!FOptions->ReadBackgroundScale());
+        FOptions->CreateDIBScaleEdit->setText("75");
+        QCOMPARE(FOptions->ReadBackgroundScale(), std::optional<float>(75.0f));
+        QCOMPARE(Told.size(), size_t(1)); // reading tells nobody
     }
 };
 

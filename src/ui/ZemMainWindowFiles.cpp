@@ -172,7 +172,11 @@ bool TfrmMain::LoadBackground(const QString& FileName) {
     });
     if (!Read)
         return false;
-    FBackgroundScale = FOptions->BackgroundScale();
+    // The scale is what the options window's field holds now; a field that is no scale says so.
+    const std::optional<float> Scale = FOptions->ReadBackgroundScale();
+    if (!Scale)
+        return false;
+    FBackgroundScale = *Scale;
     Next->Scale = FBackgroundScale;
     for (const auto& [Name, Filter] : {std::pair{"actFilterNearest", TStretchFilter::sfNearest},
                                        std::pair{"actFilterLinear", TStretchFilter::sfLinear},

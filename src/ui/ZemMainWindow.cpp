@@ -22,10 +22,12 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <new>
 
 namespace zem {
@@ -69,6 +71,8 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FPages->addTab(FInspector, QStringLiteral("Инспектор объектов"));
     FNetworkPage = new TZemNetworkPage(*FMap, FPages);
     FPages->addTab(FNetworkPage, QStringLiteral("Дорожная сеть"));
+    // Both page titles stay readable, without scroll arrows, when the style's font needs more than 245.
+    FPages->setMinimumWidth(std::max(kPagesWidth, FPages->tabBar()->sizeHint().width() + 8));
     FOptions = new TfrmOptions(*FMap, this);
     FOptions->OnBackgroundScale = [this](float Percent) {
         FBackgroundScale = Percent;

@@ -49,7 +49,7 @@ public:
     QSpinBox* Edit1; // grid step in Y
     TZemOptionsSwatch* CColorPen;
     TZemOptionsSwatch* Shape1; // background of the editor
-    QSpinBox* Edit2;         // MinScaleAddress
+    QSpinBox* Edit2;           // MinScaleAddress
     QSlider* Pseudo3DAngleTrackBar;
     QLabel* Pseudo3DAngleLabel;
     QSpinBox* Edit3;  // MinObjectView

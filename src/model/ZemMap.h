@@ -470,6 +470,7 @@ public:
     void PaintPolygon(std::int32_t ID);
     void PaintEllipse(std::int32_t ID);
     void PaintText(std::int32_t ID, bool Selected);
+    void PaintTextOf(const TZemObject& O, bool Selected); // also the text under construction
     void PaintBezier(std::int32_t ID);
     void PaintBitmapObject(std::int32_t ID);
     void PaintIcon(std::int32_t ID);

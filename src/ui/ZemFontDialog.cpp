@@ -9,9 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace zem {
 
@@ -163,14 +166,32 @@ void TZemFontDialogForm::Changed() {
 }
 
 bool TZemFontDialogForm::Ask(QWidget* Parent, TZemTextAnswer& Answer,
-                             const std::function<void(const TZemTextAnswer&)>& OnChange) {
+                             const std::function<void(const TZemTextAnswer&)>& OnChange, const QRect& Keep) {
     TZemFontDialogForm Dialog(Parent);
     Dialog.Load(Answer);
     Dialog.OnChange = OnChange;
+    if (Keep.isValid())
+        Dialog.PlaceBeside(Keep);
     if (Dialog.exec() != QDialog::Accepted)
         return false;
     Answer = Dialog.Values();
     return true;
+}
+
+void TZemFontDialogForm::PlaceBeside(const QRect& Keep) {
+    adjustSize();
+    const QScreen* Screen = parentWidget() ? parentWidget()->screen() : screen();
+    if (!Screen)
+        return;
+    const QRect Avail = Screen->availableGeometry();
+    const int Gap = 16;
+    const int X = std::clamp(Keep.center().x() - width() / 2, Avail.left(),
+                             std::max(Avail.left(), Avail.right() - width()));
+    // Below the text if it fits there, else above it; otherwise the usual centred place.
+    if (Keep.bottom() + Gap + height() <= Avail.bottom())
+        move(X, Keep.bottom() + Gap);
+    else if (Keep.top() - Gap - height() >= Avail.top())
+        move(X, Keep.top() - Gap - height());
 }
 
 } // namespace zem

@@ -5,6 +5,7 @@
 #include "platform/ZemHost.h"
 
 #include <QDialog>
+#include <QRect>
 
 #include <cstdint>
 #include <functional>
@@ -26,8 +27,10 @@ public:
 
     // Runs the dialog modally, starting from Answer's text, font, angle and size; on "Применить" Answer
     // takes what the dialog shows and the result is true. OnChange (may be empty) sees every edit.
+    // Keep, when valid, is the screen rectangle of the text being placed: the dialog opens beside it
+    // rather than over it, so that the live preview stays in sight.
     static bool Ask(QWidget* Parent, TZemTextAnswer& Answer,
-                    const std::function<void(const TZemTextAnswer&)>& OnChange);
+                    const std::function<void(const TZemTextAnswer&)>& OnChange, const QRect& Keep = QRect());
 
     // Shows these values without reporting a change; the style boxes are cleared when shown.
     void Load(const TZemTextAnswer& Answer);
@@ -53,6 +56,7 @@ protected:
     void showEvent(QShowEvent* Event) override;
 
 private:
+    void PlaceBeside(const QRect& Keep);
     void UpdateLabels();
     void Changed();
     void StyleToggled(std::uint8_t Bit, bool On);

@@ -58,7 +58,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FMapWidget->CursorOf = [this](int Number) { return (*FCursors)[Number]; };
     FMapWidget->TextDialog = [this](TZemTextAnswer& Answer,
                                     const std::function<void(const TZemTextAnswer&)>& OnChange) {
-        return TZemFontDialogForm::Ask(this, Answer, OnChange);
+        return TZemFontDialogForm::Ask(this, Answer, OnChange, TextBoxOnScreen());
     };
     setWindowIcon(ZemAppIcon());
 
@@ -266,6 +266,20 @@ void TfrmMain::closeEvent(QCloseEvent* Event) {
     if (FMiniMap)
         FMiniMap->close();
     Event->accept();
+}
+
+QRect TfrmMain::TextBoxOnScreen() const {
+    const TZemObject& Box = FMap->NewObject;
+    if (Box.PointCount() == 0)
+        return QRect();
+    const double Ratio = FMapWidget->PixelRatio();
+    QRect R;
+    for (std::int32_t i = 0; i < Box.PointCount(); ++i) {
+        const TPoint P = FMap->WorldToScreen(Box.Point(i));
+        const QPoint Local(static_cast<int>(P.X / Ratio), static_cast<int>(P.Y / Ratio));
+        R = R.united(QRect(FMapWidget->mapToGlobal(Local), QSize(1, 1)));
+    }
+    return R;
 }
 
 } // namespace zem

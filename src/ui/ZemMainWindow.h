@@ -75,6 +75,8 @@ private:
     void Guarded(const std::function<void()>& Command);
     void ShowHelp();
     void ShowMiniMap(bool Show);
+    // The screen rectangle of the text being placed (its anchor and the pointer), for the text dialog.
+    QRect TextBoxOnScreen() const;
     // ZemMainWindowMenus.cpp
     void CreateActions();
     void CreateMenus();

@@ -194,9 +194,18 @@ void TZemMap::PaintConstruction() {
         Rubber(true, false);
         break;
     case otRectangle:
+        if (P.Count() > 0)
+            Box(P[0], M, false, false);
+        break;
     case otText:
         if (P.Count() > 0)
-            Box(P[0], M, O.Kind == otText, false);
+            Box(P[0], M, true, false);
+        // While the text dialog is open its values are already on the object: show the text as it
+        // will be placed.
+        if (!O.Text().empty()) {
+            PaintTextOf(O, false);
+            B.LineWidth = 1;
+        }
         break;
     case otEllipse:
         if (P.Count() > 0) {

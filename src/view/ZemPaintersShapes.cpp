@@ -143,7 +143,10 @@ void TZemMap::PaintEllipse(std::int32_t ID) {
 }
 
 void TZemMap::PaintText(std::int32_t ID, bool Selected) {
-    const TZemObject& O = ObjectByID(ID);
+    PaintTextOf(ObjectByID(ID), Selected);
+}
+
+void TZemMap::PaintTextOf(const TZemObject& O, bool Selected) {
     if (O.PointCount() < 1)
         return;
     TBitmap32& B = BackBuffer;

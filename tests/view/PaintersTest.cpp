@@ -378,6 +378,20 @@ TEST_F(Painters, ConstructionShowsTheRubberPieceToTheMouse) {
     EXPECT_EQ(Count(C32(Yellow)), 0);
 }
 
+TEST_F(Painters, ATextUnderConstructionShowsItsTextOnceTheDialogGaveOne) {
+    Map.NewObject.Kind = otText;
+    Map.NewObject.Pen.Color = Yellow;
+    Map.NewObject.Font.Size = 40;
+    Map.NewObject.AddPoint(60, 60);
+    Map.Edit.Creating = true;
+    Map.View.CursorPos = {300, 200};
+    Map.Refresh();
+    const int BoxOnly = Count(C32(Yellow));
+    Map.NewObject.SetText("WWW");
+    Map.Refresh();
+    EXPECT_GT(Count(C32(Yellow)), BoxOnly + 50); // the glyphs, in the pen's colour
+}
+
 TEST_F(Painters, ZoomAndSelectionRectanglesAreOverlays) {
     Map.Edit.CurrentTool = tZoomIn;
     Map.Edit.Dragging = true;

@@ -21,6 +21,10 @@ struct PointerUndoTest : PointerFixture {
         Click(300, 60);
         Map.ClearHistory();
     }
+    void PointAt(std::int32_t ID, std::int32_t Vertex) {
+        const TPoint P = Map.WorldToScreen(Map.ObjectByID(ID).Point(Vertex));
+        Move(P.X + 1, P.Y - 1);
+    }
     void Tool(TObjectTool T, std::int32_t Current = -1, std::int32_t Mode = 0) {
         Map.SetCurrentTool(T);
         Map.Edit.CurrentObject = Current;
@@ -50,6 +54,16 @@ TEST_F(PointerUndoTest, EveryGestureIsOneStep) {
         {"ctrl move",
          [&] {
              Tool(tSelectObject, Text, 0), Drag({{250, 250}, {260, 270}}, ssCtrl);
+         }},
+        {"add vertex",
+         [&] {
+             Tool(tSelectObject, Line, 1), PointAt(Line, 1); // the pointer on a vertex remembers the place
+             EXPECT_TRUE(Map.AddVertexAtMenuPoint());
+         }},
+        {"delete vertex",
+         [&] {
+             Tool(tSelectObject, Line, 1), PointAt(Line, 2);
+             EXPECT_TRUE(Map.DeleteVertexAtMenuPoint());
          }},
         {"polygon", [&] { Tool(tPolygon), Click(120, 200), Click(180, 200), Right(150, 230); }},
         {"junction", [&] { Tool(tRoadCross), Click(250, 150); }},

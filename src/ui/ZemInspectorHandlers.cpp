@@ -6,6 +6,7 @@
 #include "ui/ZemFillStyleCombo.h"
 #include "ui/ZemInspector.h"
 #include "ui/ZemInspectorLimits.h"
+#include "ui/ZemMessageBox.h"
 #include "ui/ZemTransportDialog.h"
 
 #include <QCheckBox>
@@ -13,7 +14,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QSlider>
 #include <QSpinBox>
 #include <QToolButton>
@@ -106,7 +106,7 @@ void TZemInspector::Change(const std::function<void(TZemObject&)>& Apply) {
     try {
         FMap.ChangeObject(FMap.Edit.CurrentObject, Apply);
     } catch (const std::exception& E) {
-        QMessageBox::critical(this, QStringLiteral("ZemMap"), QString::fromUtf8(E.what()));
+        ShowErrorBox(this, QString::fromUtf8(E.what()));
         return;
     }
     emit objectChanged();

@@ -6,6 +6,7 @@
 #include "ui/ZemFontDialog.h"
 #include "ui/ZemInspector.h"
 #include "ui/ZemMapWidget.h"
+#include "ui/ZemMessageBox.h"
 #include "ui/ZemMiniMapWindow.h"
 #include "ui/ZemNetworkPage.h"
 #include "ui/ZemOptions.h"
@@ -19,7 +20,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
-#include <QMessageBox>
 #include <QScreen>
 #include <QSplitter>
 #include <QTabBar>
@@ -207,9 +207,7 @@ void TfrmMain::ChooseTool(TObjectTool Tool) {
 }
 
 void TfrmMain::ShowError(const QString& Text) {
-    QMessageBox Box(QMessageBox::Critical, QStringLiteral("Ошибка"), Text, QMessageBox::NoButton, this);
-    Box.addButton(QStringLiteral("ОК"), QMessageBox::AcceptRole);
-    Box.exec();
+    ShowErrorBox(this, Text);
 }
 
 void TfrmMain::Guarded(const std::function<void()>& Command) {

@@ -3,13 +3,13 @@
 #include "model/ZemMap.h"
 #include "ui/ZemChoiceDialog.h"
 #include "ui/ZemKeys.h"
+#include "ui/ZemMessageBox.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -176,50 +176,7 @@ void ZemMapWidget::StopTimer(int TimerId) {
 
 TZemMsgResult ZemMapWidget::ShowMessage(const std::string& Text, const std::string& Caption,
                                         TZemMsgButtons Buttons) {
-    QMessageBox Box(this);
-    Box.setWindowTitle(QString::fromStdString(Caption.empty() ? std::string("ZemMap") : Caption));
-    Box.setText(QString::fromStdString(Text));
-    QAbstractButton* Ok = nullptr;
-    QAbstractButton* Cancel = nullptr;
-    QAbstractButton* Yes = nullptr;
-    QAbstractButton* No = nullptr;
-    switch (Buttons) {
-    case TZemMsgButtons::mbOk:
-        Ok = Box.addButton(QStringLiteral("ОК"), QMessageBox::AcceptRole);
-        break;
-    case TZemMsgButtons::mbOkCancel:
-        Ok = Box.addButton(QStringLiteral("ОК"), QMessageBox::AcceptRole);
-        Cancel = Box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
-        break;
-    case TZemMsgButtons::mbYesNo:
-        Yes = Box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
-        No = Box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
-        break;
-    case TZemMsgButtons::mbYesNoCancel:
-        Yes = Box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
-        No = Box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
-        Cancel = Box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
-        break;
-    }
-    Box.setIcon(Buttons == TZemMsgButtons::mbOk ? QMessageBox::Information : QMessageBox::Question);
-    if (Cancel)
-        Box.setEscapeButton(Cancel);
-    else if (No)
-        Box.setEscapeButton(No);
-    Box.exec();
-    const QAbstractButton* Clicked = Box.clickedButton();
-    if (Clicked && Clicked == Yes)
-        return TZemMsgResult::mrYes;
-    if (Clicked && Clicked == No)
-        return TZemMsgResult::mrNo;
-    if (Clicked && Clicked == Ok)
-        return TZemMsgResult::mrOk;
-    // Closed by the window's frame: the safe answer of the buttons offered.
-    if (Cancel)
-        return TZemMsgResult::mrCancel;
-    if (No)
-        return TZemMsgResult::mrNo;
-    return TZemMsgResult::mrOk;
+    return AskMessage(this, Text, Caption, Buttons);
 }
 
 bool ZemMapWidget::AskText(TZemTextAnswer& Answer,

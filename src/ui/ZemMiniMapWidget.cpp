@@ -3,9 +3,9 @@
 #include "model/ZemMap.h"
 #include "ui/ZemCursors.h"
 #include "ui/ZemFontDialog.h"
+#include "ui/ZemMessageBox.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimerEvent>
@@ -101,32 +101,7 @@ void ZemMiniMapWidget::timerEvent(QTimerEvent* Event) {
 
 TZemMsgResult ZemMiniMapWidget::ShowMessage(const std::string& Text, const std::string& Caption,
                                             TZemMsgButtons Buttons) {
-    QMessageBox::StandardButtons Shown = QMessageBox::Ok;
-    switch (Buttons) {
-    case TZemMsgButtons::mbOk:
-        break;
-    case TZemMsgButtons::mbOkCancel:
-        Shown = QMessageBox::Ok | QMessageBox::Cancel;
-        break;
-    case TZemMsgButtons::mbYesNo:
-        Shown = QMessageBox::Yes | QMessageBox::No;
-        break;
-    case TZemMsgButtons::mbYesNoCancel:
-        Shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        break;
-    }
-    const auto Answer =
-        QMessageBox::information(this, QString::fromStdString(Caption), QString::fromStdString(Text), Shown);
-    switch (Answer) {
-    case QMessageBox::Yes:
-        return TZemMsgResult::mrYes;
-    case QMessageBox::No:
-        return TZemMsgResult::mrNo;
-    case QMessageBox::Cancel:
-        return TZemMsgResult::mrCancel;
-    default:
-        return TZemMsgResult::mrOk;
-    }
+    return AskMessage(this, Text, Caption, Buttons);
 }
 
 bool ZemMiniMapWidget::AskText(TZemTextAnswer& Answer,

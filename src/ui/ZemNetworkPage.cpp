@@ -2,6 +2,7 @@
 
 #include "model/ZemMap.h"
 #include "ui/ZemColorConvert.h"
+#include "ui/ZemMessageBox.h"
 #include "ui/ZemPanelParts.h"
 #include "ui/ZemTransportSelect.h"
 
@@ -13,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -225,7 +225,7 @@ void TZemNetworkPage::Run(const std::function<void()>& Command, bool ChangesDocu
             Command();
         }
     } catch (const std::exception& E) {
-        QMessageBox::critical(this, QStringLiteral("ZemMap"), QString::fromUtf8(E.what()));
+        ShowErrorBox(this, QString::fromUtf8(E.what()));
     }
     if (ChangesDocument)
         emit networkChanged();

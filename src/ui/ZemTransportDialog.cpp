@@ -1,12 +1,12 @@
 #include "ui/ZemTransportDialog.h"
 
 #include "model/ZemMap.h"
+#include "ui/ZemMessageBox.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -33,7 +33,7 @@ TfrmTransport::TfrmTransport(TZemMap& Map, QWidget* Parent) : QDialog(Parent), F
         try {
             Apply();
         } catch (const std::exception& E) {
-            QMessageBox::critical(this, QStringLiteral("ZemMap"), QString::fromUtf8(E.what()));
+            ShowErrorBox(this, QString::fromUtf8(E.what()));
             return;
         }
         accept();

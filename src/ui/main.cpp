@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +27,11 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("ZemMap"));
     QApplication::setOrganizationName(QStringLiteral("ZemMap"));
     QApplication::setDesktopFileName(QStringLiteral("zemmap"));
+    // The whole interface is Russian, so Qt's own dialogs (files, colours, folders) speak it too,
+    // whatever the user's locale; without the translation files they stay in English.
+    QTranslator QtTexts;
+    if (QtTexts.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&QtTexts);
 
     const QStringList Args = QApplication::arguments();
     if (Args.size() > 2 || (Args.size() == 2 && Args[1].startsWith(QLatin1Char('-')))) {

@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
         Window.setGeometry(Screen->availableGeometry());
     Window.showMaximized();
     if (Args.size() == 2) {
-        const QString File = Args[1];
+        const QString& File = Args[1];
         // Opened once the window is up, so that a failure's message box has a window to stand on.
         QTimer::singleShot(0, &Window, [&Window, File] {
             if (!QFileInfo::exists(File))

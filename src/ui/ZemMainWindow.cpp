@@ -4,11 +4,11 @@
 #include "ui/ZemAppIcon.h"
 #include "ui/ZemCursors.h"
 #include "ui/ZemFontDialog.h"
-#include "ui/ZemInspector.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemMessageBox.h"
 #include "ui/ZemMiniMapWindow.h"
 #include "ui/ZemNetworkPage.h"
+#include "ui/ZemObjectPage.h"
 #include "ui/ZemOptions.h"
 #include <QSlider>
 
@@ -67,8 +67,8 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FPages->setObjectName(QStringLiteral("PageControl"));
     // At least the classic 245 pixels, wider when the inspector's controls need it.
     FPages->setMinimumWidth(kPagesWidth);
-    FInspector = new TZemInspector(*FMap, FPages);
-    FPages->addTab(FInspector, QStringLiteral("Инспектор объектов"));
+    FObjectPage = new TZemObjectPage(*FMap, FPages);
+    FPages->addTab(FObjectPage, QStringLiteral("Инспектор объектов"));
     FNetworkPage = new TZemNetworkPage(*FMap, FPages);
     FPages->addTab(FNetworkPage, QStringLiteral("Дорожная сеть"));
     // Both page titles stay readable, without scroll arrows, when the style's font needs more than 245.
@@ -80,7 +80,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
             FBackground->Scale = Percent;
         FMap->Refresh();
     };
-    FInspector->SetPseudo3DAngleSource([this] { return FOptions->Pseudo3DAngleTrackBar->value(); });
+    FObjectPage->SetPseudo3DAngleSource([this] { return FOptions->Pseudo3DAngleTrackBar->value(); });
     Central->addWidget(FMapWidget);
     Central->addWidget(FPages);
     Central->setStretchFactor(0, 1);
@@ -116,7 +116,7 @@ void TfrmMain::ConnectMapEvents() {
         FPanels[1]->setText(QStringLiteral("Объектов = %1 (%2)").arg(Visible).arg(Count));
     };
     M.OnMouseDown = [this](TZemMap&, TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {
-        FInspector->Refresh();
+        FObjectPage->Refresh();
     };
     M.OnChangeCurrentTool = [this](TZemMap&, TObjectTool Tool) { OnToolChanged(Tool); };
     M.OnDebug = [](TZemMap&, const std::string&) {};
@@ -142,9 +142,9 @@ void TfrmMain::ConnectMapEvents() {
     M.OnHistoryChange = [this](TZemMap&) {
         UpdateHistoryActions();
         UpdateCaption();
-        FInspector->Reload();
+        FObjectPage->Reload();
     };
-    connect(FInspector, &TZemInspector::objectChanged, this, [this] { UpdateCaption(); });
+    connect(FObjectPage, &TZemObjectPage::objectChanged, this, [this] { UpdateCaption(); });
     connect(FNetworkPage, &TZemNetworkPage::networkChanged, this, [this] { UpdateCaption(); });
     M.OnGenerations = [this](TZemTransportTask&, std::int32_t Total, std::int32_t ToStop) {
         FPanels[1]->setText(QStringLiteral("Поколений: %1").arg(Total));
@@ -201,7 +201,7 @@ void TfrmMain::ChooseTool(TObjectTool Tool) {
     if (Tool == tRoadCrossLine)
         FMap->NewObject.Pen.Color = FMap->Edit.NewPenColor;
     if (Tool == tSelectObject)
-        FInspector->ResetPlane();
+        FObjectPage->ResetPlane();
     FMap->SetCurrentTool(Tool);
     FMapWidget->setFocus();
 }

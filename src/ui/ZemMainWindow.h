@@ -24,7 +24,7 @@ namespace zem {
 
 class TfrmMiniMap;
 class TZemCursorTable;
-class TZemInspector;
+class TZemObjectPage;
 class TZemNetworkPage;
 class TfrmOptions;
 class ZemMapWidget;
@@ -42,7 +42,7 @@ public:
     QLabel* StatusPanel(int Index) const { return FPanels[Index]; }
     QMenu* ObjectMenu() const { return FObjectMenu; }
     QMenu* VertexMenu() const { return FVertexMenu; }
-    TZemInspector* Inspector() const { return FInspector; }
+    TZemObjectPage* ObjectPage() const { return FObjectPage; }
     TZemNetworkPage* NetworkPage() const { return FNetworkPage; }
     TfrmOptions* Options() const { return FOptions; }
     TfrmMiniMap* MiniMapWindow() const { return FMiniMap; }
@@ -115,7 +115,7 @@ private:
 
     std::unique_ptr<TZemCursorTable> FCursors;
     QTabWidget* FPages = nullptr;
-    TZemInspector* FInspector = nullptr;
+    TZemObjectPage* FObjectPage = nullptr;
     TZemNetworkPage* FNetworkPage = nullptr;
     TfrmOptions* FOptions = nullptr; // not modal: shown and hidden, made once
     TfrmMiniMap* FMiniMap = nullptr; // a tool window of its own, made when this window is first shown

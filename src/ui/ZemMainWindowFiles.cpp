@@ -1,10 +1,10 @@
 // Map files, exports, the background image and the recent-files list.
 #include "images/ZemImageFile.h"
 #include "model/ZemErrors.h"
-#include "ui/ZemInspector.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemNetworkPage.h"
+#include "ui/ZemObjectPage.h"
 #include "ui/ZemOptions.h"
 
 #include <QAction>
@@ -99,7 +99,7 @@ bool TfrmMain::SaveMap(const QString& FileName) {
 
 void TfrmMain::AfterDocumentReplaced() {
     FProgress->hide();
-    FInspector->Reload();
+    FObjectPage->Reload();
     FNetworkPage->ReloadDirectories();
     SyncViewMenu();
     ShowScale(FMap->View.Scale);

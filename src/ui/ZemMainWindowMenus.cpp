@@ -1,9 +1,9 @@
 // The main menu, the map's two context menus and the window-wide shortcuts.
 #include "model/ZemErrors.h"
-#include "ui/ZemInspector.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemNetworkPage.h"
+#include "ui/ZemObjectPage.h"
 #include "ui/ZemOptions.h"
 
 #include <QAction>
@@ -59,13 +59,13 @@ void TfrmMain::CreateActions() {
                               QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_C));
     Copy->setToolTip(
         QStringLiteral("Скопировать карандаш, кисть, шрифт и адрес объекта в память\n(Shift+Ctrl+C)"));
-    connect(Copy, &QAction::triggered, this, [this] { FInspector->CopyStyle(); });
+    connect(Copy, &QAction::triggered, this, [this] { FObjectPage->CopyStyle(); });
     QAction* Paste = AddAction("actPasteStyle", QStringLiteral("Вставить стиль"),
                                QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_V));
     Paste->setToolTip(
         QStringLiteral("Вставить из памяти карандаш, кисть, шрифт и адрес объекта,\nкроме номера "
                        "дома, в текущий выделенный объект\n(Shift+Ctrl+V)"));
-    connect(Paste, &QAction::triggered, this, [this] { Guarded([this] { FInspector->PasteStyle(); }); });
+    connect(Paste, &QAction::triggered, this, [this] { Guarded([this] { FObjectPage->PasteStyle(); }); });
 
     // "Дополнительно"
     connect(AddAction("actOptions", QStringLiteral("Показать окно опций"), QKeySequence(Qt::Key_F11)),

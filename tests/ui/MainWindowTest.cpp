@@ -1,12 +1,12 @@
 // The real main window on the offscreen platform, driven with the sample city.
 #include "images/ZemImageFile.h"
 #include "model/ZemMap.h"
-#include "ui/ZemInspector.h"
 #include "ui/ZemKeys.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemMiniMapWidget.h"
 #include "ui/ZemMiniMapWindow.h"
+#include "ui/ZemObjectPage.h"
 #include "ui/ZemOptions.h"
 #include "ui/ZemOptionsSwatch.h"
 #include "view/ZemRaster.h"
@@ -269,27 +269,27 @@ private slots:
                  ssCtrl | ssShift | ssLeft);
     }
 
-    void clickSelectsAndInspectorEdits() {
+    void clickSelectsAndObjectPageEdits() {
         std::int32_t ID = -1;
         QPoint At;
         QVERIFY(VisiblePolygonPoint(*FWindow, ID, At));
         QTest::mouseClick(FWindow->MapWidget(), Qt::LeftButton, {}, At);
         QCOMPARE(FWindow->Map().CurrentObject(), ID);
-        auto* IDObj = FWindow->Inspector()->findChild<QLineEdit*>(QStringLiteral("IDObj"));
+        auto* IDObj = FWindow->ObjectPage()->findChild<QLineEdit*>(QStringLiteral("IDObj"));
         QVERIFY(IDObj);
         QCOMPARE(IDObj->text(), QString::number(ID));
 
         // Pen width and colour through the inspector, each one undo step.
         TZemMap& M = FWindow->Map();
-        auto* Width = FWindow->Inspector()->findChild<QSpinBox*>(QStringLiteral("PenWidthObj"));
+        auto* Width = FWindow->ObjectPage()->findChild<QSpinBox*>(QStringLiteral("PenWidthObj"));
         QVERIFY(Width && Width->isEnabled());
         Width->setValue(M.ObjectByID(ID).Pen.Width + 3);
         QCOMPARE(M.ObjectByID(ID).Pen.Width, Width->value());
-        FWindow->Inspector()->SetColorAsker([](const QColor&, QColor& Chosen) {
+        FWindow->ObjectPage()->SetColorAsker([](const QColor&, QColor& Chosen) {
             Chosen = QColor(12, 34, 56);
             return true;
         });
-        FWindow->Inspector()->PenColorClicked();
+        FWindow->ObjectPage()->PenColorClicked();
         QCOMPARE(M.ObjectByID(ID).Pen.Color, RGBColor(12, 34, 56));
         QVERIFY(M.Modified() && FWindow->windowTitle().endsWith(QStringLiteral("*")));
         QVERIFY(FWindow->findChild<QAction*>(QStringLiteral("actUndo"))->isEnabled());

@@ -1,10 +1,10 @@
-// The inspector's page: its groups and controls. The handlers are in ZemInspectorHandlers.cpp.
-#include "ui/ZemInspector.h"
+// The inspector's page: its groups and controls. The handlers are in ZemObjectPageHandlers.cpp.
+#include "ui/ZemObjectPage.h"
 
 #include "model/ZemMap.h"
 #include "ui/ZemColorConvert.h"
 #include "ui/ZemFillStyleCombo.h"
-#include "ui/ZemInspectorLimits.h"
+#include "ui/ZemObjectPageLimits.h"
 #include "ui/ZemPanelParts.h"
 
 #include <QCheckBox>
@@ -39,9 +39,9 @@ QLabel* MakeLabel(QWidget* Parent, const QString& Text) {
 
 } // namespace
 
-TZemInspector::TZemInspector(TZemMap& Map, QWidget* Parent)
+TZemObjectPage::TZemObjectPage(TZemMap& Map, QWidget* Parent)
     : QWidget(Parent), FMap(Map), FAskColor(ZemColorDialogAsker(this)) {
-    setObjectName(QStringLiteral("InspectorPage"));
+    setObjectName(QStringLiteral("ObjectPage"));
     setWindowTitle(QStringLiteral("Инспектор объектов"));
 
     QVBoxLayout* Column = PanelBody(this);
@@ -59,11 +59,11 @@ TZemInspector::TZemInspector(TZemMap& Map, QWidget* Parent)
     SetPageEnabled(false);
 }
 
-TZemInspector::~TZemInspector() {
+TZemObjectPage::~TZemObjectPage() {
     EndDrag();
 }
 
-QWidget* TZemInspector::BuildGeneral() {
+QWidget* TZemObjectPage::BuildGeneral() {
     FGeneral = new QGroupBox(QStringLiteral("Общие свойства"), FBody);
     QGridLayout* G = PanelGrid(FGeneral);
 
@@ -147,7 +147,7 @@ QWidget* TZemInspector::BuildGeneral() {
     return FGeneral;
 }
 
-QWidget* TZemInspector::BuildLine() {
+QWidget* TZemObjectPage::BuildLine() {
     FLine = new QGroupBox(QStringLiteral("Линия"), FBody);
     QGridLayout* G = PanelGrid(FLine);
 
@@ -186,7 +186,7 @@ QWidget* TZemInspector::BuildLine() {
     return FLine;
 }
 
-QWidget* TZemInspector::BuildBrush() {
+QWidget* TZemObjectPage::BuildBrush() {
     FBrush = new QGroupBox(QStringLiteral("Кисть"), FBody);
     QGridLayout* G = PanelGrid(FBrush);
     FBrushColor = new TZemColorSwatch(FBrush);
@@ -203,7 +203,7 @@ QWidget* TZemInspector::BuildBrush() {
     return FBrush;
 }
 
-QWidget* TZemInspector::BuildText() {
+QWidget* TZemObjectPage::BuildText() {
     FText = new QGroupBox(QStringLiteral("Текст"), FBody);
     QGridLayout* G = PanelGrid(FText);
 
@@ -253,7 +253,7 @@ QWidget* TZemInspector::BuildText() {
     return FText;
 }
 
-QWidget* TZemInspector::BuildPresets() {
+QWidget* TZemObjectPage::BuildPresets() {
     FPresets = new QGroupBox(QStringLiteral("Заданные"), FBody);
     QGridLayout* G = PanelGrid(FPresets);
     FNewPenColor = new TZemColorSwatch(FPresets);
@@ -271,38 +271,38 @@ QWidget* TZemInspector::BuildPresets() {
     return FPresets;
 }
 
-void TZemInspector::Connect() {
-    connect(FPlaneTrackBar, &QSlider::valueChanged, this, &TZemInspector::PlaneChanged);
-    connect(FHeight3DTrackBar, &QSlider::valueChanged, this, &TZemInspector::Height3DChanged);
-    connect(FPenWidthTrackBar, &QSlider::valueChanged, this, &TZemInspector::PenWidthChanged);
-    connect(FAngleTrackBar, &QSlider::valueChanged, this, &TZemInspector::AngleChanged);
+void TZemObjectPage::Connect() {
+    connect(FPlaneTrackBar, &QSlider::valueChanged, this, &TZemObjectPage::PlaneChanged);
+    connect(FHeight3DTrackBar, &QSlider::valueChanged, this, &TZemObjectPage::Height3DChanged);
+    connect(FPenWidthTrackBar, &QSlider::valueChanged, this, &TZemObjectPage::PenWidthChanged);
+    connect(FAngleTrackBar, &QSlider::valueChanged, this, &TZemObjectPage::AngleChanged);
     for (QSlider* S : {FPlaneTrackBar, FHeight3DTrackBar, FPenWidthTrackBar, FAngleTrackBar}) {
-        connect(S, &QSlider::sliderPressed, this, &TZemInspector::BeginDrag);
-        connect(S, &QSlider::sliderReleased, this, &TZemInspector::EndDrag);
+        connect(S, &QSlider::sliderPressed, this, &TZemObjectPage::BeginDrag);
+        connect(S, &QSlider::sliderReleased, this, &TZemObjectPage::EndDrag);
     }
-    connect(FLockObj, &QToolButton::clicked, this, &TZemInspector::LockClicked);
-    connect(FCtl3DObj, &QToolButton::clicked, this, &TZemInspector::Ctl3DClicked);
-    connect(FBlinkObj, &QToolButton::clicked, this, &TZemInspector::BlinkClicked);
-    connect(FTransportButton, &QToolButton::clicked, this, &TZemInspector::TransportClicked);
-    connect(FCopyStyleButton, &QToolButton::clicked, this, &TZemInspector::CopyStyle);
-    connect(FPasteStyleButton, &QToolButton::clicked, this, &TZemInspector::PasteStyle);
+    connect(FLockObj, &QToolButton::clicked, this, &TZemObjectPage::LockClicked);
+    connect(FCtl3DObj, &QToolButton::clicked, this, &TZemObjectPage::Ctl3DClicked);
+    connect(FBlinkObj, &QToolButton::clicked, this, &TZemObjectPage::BlinkClicked);
+    connect(FTransportButton, &QToolButton::clicked, this, &TZemObjectPage::TransportClicked);
+    connect(FCopyStyleButton, &QToolButton::clicked, this, &TZemObjectPage::CopyStyle);
+    connect(FPasteStyleButton, &QToolButton::clicked, this, &TZemObjectPage::PasteStyle);
 
-    connect(FPenColor, &TZemColorSwatch::clicked, this, &TZemInspector::PenColorClicked);
-    connect(FPenWidth, qOverload<int>(&QSpinBox::valueChanged), this, &TZemInspector::PenWidthChanged);
-    connect(FFlagsCombo, qOverload<int>(&QComboBox::activated), this, &TZemInspector::PenFlagsChanged);
-    connect(FLineStyle, qOverload<int>(&QComboBox::activated), this, &TZemInspector::PenStyleChanged);
-    connect(FBrushColor, &TZemColorSwatch::clicked, this, &TZemInspector::BrushColorClicked);
-    connect(FFillStyle, &TFillStyleComboBox::changed, this, &TZemInspector::FillStyleChanged);
+    connect(FPenColor, &TZemColorSwatch::clicked, this, &TZemObjectPage::PenColorClicked);
+    connect(FPenWidth, qOverload<int>(&QSpinBox::valueChanged), this, &TZemObjectPage::PenWidthChanged);
+    connect(FFlagsCombo, qOverload<int>(&QComboBox::activated), this, &TZemObjectPage::PenFlagsChanged);
+    connect(FLineStyle, qOverload<int>(&QComboBox::activated), this, &TZemObjectPage::PenStyleChanged);
+    connect(FBrushColor, &TZemColorSwatch::clicked, this, &TZemObjectPage::BrushColorClicked);
+    connect(FFillStyle, &TFillStyleComboBox::changed, this, &TZemObjectPage::FillStyleChanged);
 
-    connect(FFontName, qOverload<int>(&QComboBox::activated), this, &TZemInspector::FontNameChanged);
-    connect(FFontSize, qOverload<int>(&QSpinBox::valueChanged), this, &TZemInspector::FontSizeChanged);
-    connect(FTextEdit, &QLineEdit::textEdited, this, &TZemInspector::TextEdited);
-    connect(FDegrees, qOverload<int>(&QSpinBox::valueChanged), this, &TZemInspector::DegreesChanged);
+    connect(FFontName, qOverload<int>(&QComboBox::activated), this, &TZemObjectPage::FontNameChanged);
+    connect(FFontSize, qOverload<int>(&QSpinBox::valueChanged), this, &TZemObjectPage::FontSizeChanged);
+    connect(FTextEdit, &QLineEdit::textEdited, this, &TZemObjectPage::TextEdited);
+    connect(FDegrees, qOverload<int>(&QSpinBox::valueChanged), this, &TZemObjectPage::DegreesChanged);
     for (QCheckBox* C : {FBold, FItalic, FUnderline})
-        connect(C, &QCheckBox::clicked, this, &TZemInspector::FontStyleClicked);
+        connect(C, &QCheckBox::clicked, this, &TZemObjectPage::FontStyleClicked);
 
-    connect(FNewPenColor, &TZemColorSwatch::clicked, this, &TZemInspector::NewPenColorClicked);
-    connect(FNewBrushColor, &TZemColorSwatch::clicked, this, &TZemInspector::NewBrushColorClicked);
+    connect(FNewPenColor, &TZemColorSwatch::clicked, this, &TZemObjectPage::NewPenColorClicked);
+    connect(FNewBrushColor, &TZemColorSwatch::clicked, this, &TZemObjectPage::NewBrushColorClicked);
 }
 
 } // namespace zem

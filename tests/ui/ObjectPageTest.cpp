@@ -4,7 +4,7 @@
 #include "platform/ZemHeadlessHost.h"
 #include "ui/ZemColorConvert.h"
 #include "ui/ZemFillStyleCombo.h"
-#include "ui/ZemInspector.h"
+#include "ui/ZemObjectPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,12 +19,12 @@
 
 using namespace zem;
 
-class InspectorTest : public QObject {
+class ObjectPageTest : public QObject {
     Q_OBJECT
 
     HeadlessHost Host;
     std::unique_ptr<TZemMap> Map;
-    std::unique_ptr<TZemInspector> Page;
+    std::unique_ptr<TZemObjectPage> Page;
 
     template <class T> T* Child(const char* Name) {
         T* W = Page->findChild<T*>(QLatin1String(Name));
@@ -56,7 +56,7 @@ class InspectorTest : public QObject {
 private slots:
     void init() {
         Map = std::make_unique<TZemMap>(Host);
-        Page = std::make_unique<TZemInspector>(*Map, nullptr);
+        Page = std::make_unique<TZemObjectPage>(*Map, nullptr);
     }
     void cleanup() {
         Page.reset();
@@ -253,5 +253,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(InspectorTest)
-#include "InspectorTest.moc"
+QTEST_MAIN(ObjectPageTest)
+#include "ObjectPageTest.moc"

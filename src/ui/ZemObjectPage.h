@@ -1,5 +1,5 @@
 #pragma once
-// TZemInspector: the page "Инспектор объектов". It shows the style and flags of the map's current object
+// TZemObjectPage: the page "Инспектор объектов". It shows the style and flags of the map's current object
 // and writes every change straight back into it, each change one undo step through TZemMap::ChangeObject.
 #include "ui/ZemColorSwatch.h"
 
@@ -23,11 +23,11 @@ class TFillStyleComboBox;
 class TZemMap;
 class TZemObject;
 
-class TZemInspector : public QWidget {
+class TZemObjectPage : public QWidget {
     Q_OBJECT
 public:
-    TZemInspector(TZemMap& Map, QWidget* Parent);
-    ~TZemInspector() override;
+    TZemObjectPage(TZemMap& Map, QWidget* Parent);
+    ~TZemObjectPage() override;
 
     // After a press on the map: disables the page without a current object; loads the controls only
     // when the current object is not the one already shown.

@@ -4,9 +4,9 @@
 #include "model/ZemMap.h"
 #include "ui/ZemColorConvert.h"
 #include "ui/ZemFillStyleCombo.h"
-#include "ui/ZemInspector.h"
-#include "ui/ZemInspectorLimits.h"
 #include "ui/ZemMessageBox.h"
+#include "ui/ZemObjectPage.h"
+#include "ui/ZemObjectPageLimits.h"
 #include "ui/ZemTransportDialog.h"
 
 #include <QCheckBox>
@@ -40,17 +40,17 @@ int AngleTenths(float Angle) {
 
 } // namespace
 
-bool TZemInspector::HasObject() const {
+bool TZemObjectPage::HasObject() const {
     return FMap.Edit.CurrentObject != -1 && FMap.ObjectExists(FMap.Edit.CurrentObject);
 }
 
-void TZemInspector::SetPageEnabled(bool Value) {
+void TZemObjectPage::SetPageEnabled(bool Value) {
     // The preset colours of new objects stay usable without a current object.
     for (QGroupBox* Box : {FGeneral, FLine, FBrush, FText})
         Box->setEnabled(Value);
 }
 
-void TZemInspector::Refresh() {
+void TZemObjectPage::Refresh() {
     if (!HasObject()) {
         EndDrag();
         SetPageEnabled(false);
@@ -62,7 +62,7 @@ void TZemInspector::Refresh() {
         Load(O);
 }
 
-void TZemInspector::Reload() {
+void TZemObjectPage::Reload() {
     FNewPenColor->SetColor(ZemColorToQt(FMap.Edit.NewPenColor));
     FNewBrushColor->SetColor(ZemColorToQt(FMap.Edit.NewBrushColor));
     if (!HasObject()) {
@@ -74,7 +74,7 @@ void TZemInspector::Reload() {
     Load(FMap.ObjectByID(FMap.Edit.CurrentObject));
 }
 
-void TZemInspector::Load(const TZemObject& O) {
+void TZemObjectPage::Load(const TZemObject& O) {
     FLoading = true;
     FIDObj->setText(QString::number(O.ID));
     FLockObj->setChecked(O.Lock);
@@ -100,7 +100,7 @@ void TZemInspector::Load(const TZemObject& O) {
     FLoading = false;
 }
 
-void TZemInspector::Change(const std::function<void(TZemObject&)>& Apply) {
+void TZemObjectPage::Change(const std::function<void(TZemObject&)>& Apply) {
     if (FLoading || !HasObject())
         return;
     try {
@@ -112,21 +112,21 @@ void TZemInspector::Change(const std::function<void(TZemObject&)>& Apply) {
     emit objectChanged();
 }
 
-void TZemInspector::BeginDrag() {
+void TZemObjectPage::BeginDrag() {
     if (FDragging || !HasObject())
         return;
     FDragging = true;
     FMap.BeginChange();
 }
 
-void TZemInspector::EndDrag() {
+void TZemObjectPage::EndDrag() {
     if (!FDragging)
         return;
     FDragging = false;
     FMap.EndChange();
 }
 
-void TZemInspector::PlaneChanged(int Value) {
+void TZemObjectPage::PlaneChanged(int Value) {
     if (FLoading || !HasObject())
         return;
     const TObjectKind Kind = FMap.ObjectByID(FMap.Edit.CurrentObject).Kind;
@@ -136,21 +136,21 @@ void TZemInspector::PlaneChanged(int Value) {
     Change([Value](TZemObject& O) { O.SetPlane(static_cast<std::int8_t>(Value)); });
 }
 
-void TZemInspector::ResetPlane() {
+void TZemObjectPage::ResetPlane() {
     FPlaneTrackBar->setValue(0);
 }
 
-void TZemInspector::Height3DChanged(int Value) {
+void TZemObjectPage::Height3DChanged(int Value) {
     Change([Value](TZemObject& O) { O.SetHeight3D(static_cast<float>(Value)); });
 }
 
-void TZemInspector::LockClicked() {
+void TZemObjectPage::LockClicked() {
     Change([](TZemObject& O) { O.Lock = !O.Lock; });
     if (HasObject())
         FLockObj->setChecked(FMap.ObjectByID(FMap.Edit.CurrentObject).Lock);
 }
 
-void TZemInspector::Ctl3DClicked() {
+void TZemObjectPage::Ctl3DClicked() {
     if (!HasObject())
         return;
     const float Height = static_cast<float>(FHeight3DTrackBar->value());
@@ -168,13 +168,13 @@ void TZemInspector::Ctl3DClicked() {
     FCtl3DObj->setChecked(FMap.ObjectByID(FMap.Edit.CurrentObject).Ctl3D());
 }
 
-void TZemInspector::BlinkClicked() {
+void TZemObjectPage::BlinkClicked() {
     Change([](TZemObject& O) { O.SetBlink(!O.Blink()); });
     if (HasObject())
         FBlinkObj->setChecked(FMap.ObjectByID(FMap.Edit.CurrentObject).Blink());
 }
 
-void TZemInspector::PenColorClicked() {
+void TZemObjectPage::PenColorClicked() {
     if (!HasObject())
         return;
     QColor C;
@@ -189,7 +189,7 @@ void TZemInspector::PenColorClicked() {
     });
 }
 
-void TZemInspector::PenWidthChanged(int Value) {
+void TZemObjectPage::PenWidthChanged(int Value) {
     if (FLoading)
         return;
     // The up-down and the track bar follow each other.
@@ -205,15 +205,15 @@ void TZemInspector::PenWidthChanged(int Value) {
     });
 }
 
-void TZemInspector::PenFlagsChanged(int Index) {
+void TZemObjectPage::PenFlagsChanged(int Index) {
     Change([Index](TZemObject& O) { O.Pen.Flags = Index; });
 }
 
-void TZemInspector::PenStyleChanged(int Index) {
+void TZemObjectPage::PenStyleChanged(int Index) {
     Change([Index](TZemObject& O) { O.Pen.Style = static_cast<std::uint8_t>(Index); });
 }
 
-void TZemInspector::BrushColorClicked() {
+void TZemObjectPage::BrushColorClicked() {
     if (!HasObject())
         return;
     QColor C;
@@ -223,12 +223,12 @@ void TZemInspector::BrushColorClicked() {
     Change([&](TZemObject& O) { O.Brush.Color = QtColorToZem(C); });
 }
 
-void TZemInspector::FillStyleChanged() {
+void TZemObjectPage::FillStyleChanged() {
     const std::uint8_t Style = FFillStyle->FillStyle();
     Change([Style](TZemObject& O) { O.Brush.Style = Style; });
 }
 
-void TZemInspector::FontNameChanged(int Index) {
+void TZemObjectPage::FontNameChanged(int Index) {
     const ZemString Name = FromUtf8(FFontName->itemText(Index).toStdString());
     Change([&](TZemObject& O) {
         O.Font.Name = Name;
@@ -236,7 +236,7 @@ void TZemInspector::FontNameChanged(int Index) {
     });
 }
 
-void TZemInspector::FontSizeChanged(int Value) {
+void TZemObjectPage::FontSizeChanged(int Value) {
     // The new size, not the one before the click: the object shows what the box shows.
     Change([Value](TZemObject& O) {
         O.Font.Size = Value;
@@ -244,7 +244,7 @@ void TZemInspector::FontSizeChanged(int Value) {
     });
 }
 
-void TZemInspector::TextEdited(const QString& Value) {
+void TZemObjectPage::TextEdited(const QString& Value) {
     const ZemString Text = FromUtf8(Value.toStdString());
     Change([&](TZemObject& O) {
         O.SetText(Text);
@@ -252,7 +252,7 @@ void TZemInspector::TextEdited(const QString& Value) {
     });
 }
 
-void TZemInspector::AngleChanged(int Tenths) {
+void TZemObjectPage::AngleChanged(int Tenths) {
     if (FLoading)
         return;
     {
@@ -274,11 +274,11 @@ void TZemInspector::AngleChanged(int Tenths) {
     });
 }
 
-void TZemInspector::DegreesChanged(int Degrees) {
+void TZemObjectPage::DegreesChanged(int Degrees) {
     FAngleTrackBar->setValue(Degrees * 10);
 }
 
-void TZemInspector::FontStyleClicked() {
+void TZemObjectPage::FontStyleClicked() {
     const bool Bold = FBold->isChecked(), Italic = FItalic->isChecked(), Underline = FUnderline->isChecked();
     Change([=](TZemObject& O) {
         auto Apply = [&O](bool On, std::uint8_t Bit) {
@@ -291,7 +291,7 @@ void TZemInspector::FontStyleClicked() {
     });
 }
 
-void TZemInspector::NewPenColorClicked() {
+void TZemObjectPage::NewPenColorClicked() {
     QColor C;
     if (!FAskColor(ZemColorToQt(FMap.Edit.NewPenColor), C))
         return;
@@ -299,7 +299,7 @@ void TZemInspector::NewPenColorClicked() {
     FNewPenColor->SetColor(C);
 }
 
-void TZemInspector::NewBrushColorClicked() {
+void TZemObjectPage::NewBrushColorClicked() {
     QColor C;
     if (!FAskColor(ZemColorToQt(FMap.Edit.NewBrushColor), C))
         return;
@@ -307,19 +307,19 @@ void TZemInspector::NewBrushColorClicked() {
     FNewBrushColor->SetColor(C);
 }
 
-void TZemInspector::TransportClicked() {
+void TZemObjectPage::TransportClicked() {
     if (TfrmTransport::Edit(FMap, this)) {
         emit objectChanged();
         Reload();
     }
 }
 
-void TZemInspector::CopyStyle() {
+void TZemObjectPage::CopyStyle() {
     if (HasObject())
         FStyleSource = FMap.Edit.CurrentObject;
 }
 
-void TZemInspector::PasteStyle() {
+void TZemObjectPage::PasteStyle() {
     // A source deleted since the copy is not looked up: the paste is ignored.
     if (FStyleSource == -1 || !FMap.ObjectExists(FStyleSource) || !HasObject())
         return;

@@ -413,12 +413,7 @@ void TZemMap::EdgeScrollTick() {
     const TPoint D = EdgeDirection(Edit.Cursor);
     const TXYPoint L = ScreenToWorld(TPoint{D.X, D.Y});
     const TXYPoint R = ScreenToWorld(TPoint{FWidth + D.X, FHeight + D.Y});
-    const TXYPoint G = View.GlobalLeftTop, S = View.GlobalWidthHeight;
-    // The view may wander one extent beyond the map on every side, no farther.
-    const bool Inside = L.X > static_cast<ld>(G.X) - S.X && L.Y > static_cast<ld>(G.Y) - S.Y &&
-                        R.X < static_cast<ld>(G.X) + 2 * static_cast<ld>(S.X) &&
-                        R.Y < static_cast<ld>(G.Y) + 2 * static_cast<ld>(S.Y);
-    if (!Inside)
+    if (!InsideScrollArea(L, R))
         return;
     View.LeftTop = L;
     UpdateVisibleList();

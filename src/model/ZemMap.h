@@ -440,6 +440,9 @@ public:
     // Virtual keys 107 (numeric plus) and 109 (numeric minus); other keys are ignored.
     void KeypadZoom(std::int32_t Key);
     void PanBy(const TPoint& P, const TPoint& Q);
+    // Whether a window from L to R (world) stays within the area panning and edge scrolling may reach:
+    // one global extent beyond the map on every side.
+    bool InsideScrollArea(const TXYPoint& L, const TXYPoint& R) const;
     // The control's new size; the window grows or shrinks at the right and bottom.
     void Resize(std::int32_t NewWidth, std::int32_t NewHeight);
     void RecalcGlobalExtent();

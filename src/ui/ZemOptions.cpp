@@ -2,7 +2,8 @@
 
 #include "model/ZemMap.h"
 #include "platform/ZemHost.h"
-#include "ui/ZemOptionsSwatch.h"
+#include "ui/ZemColorConvert.h"
+#include "ui/ZemColorSwatch.h"
 #include "view/ZemMiniMap.h"
 
 #include <QCheckBox>
@@ -57,6 +58,13 @@ QLocale NumberLocale() {
     return L;
 }
 
+// A colour swatch showing a platform colour.
+TZemColorSwatch* MakeSwatch(TColor Color, QWidget* Parent) {
+    auto* S = new TZemColorSwatch(Parent);
+    S->SetColor(ZemColorToQt(Color));
+    return S;
+}
+
 // A form row whose field sits left-aligned at its natural width.
 QWidget* Fixed(QWidget* Field) {
     Field->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -70,10 +78,10 @@ TfrmOptions::TfrmOptions(TZemMap& Map, QWidget* Parent) : QDialog(Parent), FMap(
     setObjectName(QStringLiteral("frmOptions"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     AskColor = [this](TColor Initial, const QString& Title) -> std::optional<TColor> {
-        const QColor C = QColorDialog::getColor(ToQColor(Initial), this, Title);
+        const QColor C = QColorDialog::getColor(ZemColorToQt(Initial), this, Title);
         if (!C.isValid())
             return std::nullopt;
-        return FromQColor(C);
+        return QtColorToZem(C);
     };
 
     PageControl = new QTabWidget(this);
@@ -103,7 +111,7 @@ QWidget* TfrmOptions::EditorPage() {
     ShowGrid->setChecked(true);
     XStep = UpDown(Grid, 4, 50);
     Edit1 = UpDown(Grid, 4, 50);
-    CColorPen = new TZemOptionsSwatch(RGBColor(192, 192, 192), Grid);
+    CColorPen = MakeSwatch(RGBColor(192, 192, 192), Grid);
     auto* GridForm = new QFormLayout(Grid);
     GridForm->addRow(ShowGrid);
     GridForm->addRow(QStringLiteral("Шаг по Х:"), Fixed(XStep));
@@ -111,7 +119,7 @@ QWidget* TfrmOptions::EditorPage() {
     GridForm->addRow(QStringLiteral("Цвет направляющих линий:"), Fixed(CColorPen));
 
     auto* View = new QGroupBox(QStringLiteral("Изображение"), Page);
-    Shape1 = new TZemOptionsSwatch(RGBColor(0, 128, 0), View);
+    Shape1 = MakeSwatch(RGBColor(0, 128, 0), View);
     Edit2 = UpDown(View, 4, 100);
     Edit3 = UpDown(View, 1, 3);
     Edit6 = UpDown(View, 1, 100);
@@ -164,15 +172,16 @@ QWidget* TfrmOptions::EditorPage() {
         WriteSettings([&] { FMap.SetDirectLineY(V); });
         FMap.Refresh();
     });
-    connect(CColorPen, &QPushButton::clicked, this, [this] {
-        PickColor(CColorPen, CColorPen->Color(), QStringLiteral("Цвет направляющих линий"),
+    connect(CColorPen, &TZemColorSwatch::clicked, this, [this] {
+        PickColor(CColorPen, QtColorToZem(CColorPen->Color()), QStringLiteral("Цвет направляющих линий"),
                   [this](TColor C) { WriteSettings([&] { FMap.SetDirectLineColor(C); }); });
     });
-    connect(Shape1, &QPushButton::clicked, this, [this] {
-        PickColor(Shape1, Shape1->Color(), QStringLiteral("Цвет фона редактора"), [this](TColor C) {
-            WriteSettings([&] { FMap.SetBackColor(C); });
-            FMap.UpdateMiniMapContent(); // the mini-map shows the same background
-        });
+    connect(Shape1, &TZemColorSwatch::clicked, this, [this] {
+        PickColor(Shape1, QtColorToZem(Shape1->Color()), QStringLiteral("Цвет фона редактора"),
+                  [this](TColor C) {
+                      WriteSettings([&] { FMap.SetBackColor(C); });
+                      FMap.UpdateMiniMapContent(); // the mini-map shows the same background
+                  });
     });
     connect(Edit2, &QSpinBox::valueChanged, this,
             [this](int V) { WriteSettings([&] { FMap.SetMinScaleAddress(static_cast<float>(V)); }); });
@@ -197,8 +206,8 @@ QWidget* TfrmOptions::EditorPage() {
 QWidget* TfrmOptions::MiniMapPage() {
     auto* Page = new QWidget(this);
     auto* Box = new QGroupBox(QStringLiteral("Цвета мини-карты"), Page);
-    Shape2 = new TZemOptionsSwatch(0xFFFF00, Box);
-    Shape4 = new TZemOptionsSwatch(0x0000FF, Box);
+    Shape2 = MakeSwatch(0xFFFF00, Box);
+    Shape4 = MakeSwatch(0x0000FF, Box);
     ShowDashLineCheck =
         new QCheckBox(QStringLiteral("Показывать направляющую пунктирную линию на мини-карте"), Page);
     ShowDashLineCheck->setChecked(true);
@@ -211,14 +220,15 @@ QWidget* TfrmOptions::MiniMapPage() {
     Layout->addStretch(1);
 
     // The swatches start from the mini-map's own colours, which may differ from what they show.
-    connect(Shape2, &QPushButton::clicked, this, [this] {
+    connect(Shape2, &TZemColorSwatch::clicked, this, [this] {
         const TZemMiniMap* M = FMap.MiniMap();
-        PickColor(Shape2, M ? M->BorderColor : Shape2->Color(), QStringLiteral("Рамка текущего окна"),
+        PickColor(Shape2, M ? M->BorderColor : QtColorToZem(Shape2->Color()),
+                  QStringLiteral("Рамка текущего окна"),
                   [this](TColor C) { WriteMiniMap([&] { FMap.MiniMap()->SetBorderColor(C); }); });
     });
-    connect(Shape4, &QPushButton::clicked, this, [this] {
+    connect(Shape4, &TZemColorSwatch::clicked, this, [this] {
         const TZemMiniMap* M = FMap.MiniMap();
-        PickColor(Shape4, M ? M->BorderPainterColor : Shape4->Color(),
+        PickColor(Shape4, M ? M->BorderPainterColor : QtColorToZem(Shape4->Color()),
                   QStringLiteral("Рамка выводимой области"),
                   [this](TColor C) { WriteMiniMap([&] { FMap.MiniMap()->SetBorderPainterColor(C); }); });
     });
@@ -296,8 +306,8 @@ void TfrmOptions::Reload() {
     ShowGrid->setChecked(D.ShowGrid);
     XStep->setValue(D.DirectLineX);
     Edit1->setValue(D.DirectLineY);
-    CColorPen->SetColor(D.DirectLineColor);
-    Shape1->SetColor(D.BackColor);
+    CColorPen->SetColor(ZemColorToQt(D.DirectLineColor));
+    Shape1->SetColor(ZemColorToQt(D.BackColor));
     Edit2->setValue(static_cast<int>(std::lround(D.MinScaleAddress)));
     Edit3->setValue(D.MinObjectView);
     Edit6->setValue(static_cast<int>(std::lround(D.MinIconView)));
@@ -307,8 +317,8 @@ void TfrmOptions::Reload() {
     Edit5->setText(NumberLocale().toString(D.MeasureScale, 'g', 7));
     CompressMethod->setCurrentIndex(std::min<int>(D.Compression, kCompressionLevels - 1));
     if (const TZemMiniMap* M = FMap.MiniMap()) {
-        Shape2->SetColor(M->BorderColor);
-        Shape4->SetColor(M->BorderPainterColor);
+        Shape2->SetColor(ZemColorToQt(M->BorderColor));
+        Shape4->SetColor(ZemColorToQt(M->BorderPainterColor));
         ShowDashLineCheck->setChecked(M->ShowDashLine);
     }
 }
@@ -326,14 +336,14 @@ void TfrmOptions::WriteMiniMap(const std::function<void()>& Change) {
     FMap.UpdateMiniMapContent();
 }
 
-void TfrmOptions::PickColor(TZemOptionsSwatch* Swatch, TColor Initial, const QString& Title,
+void TfrmOptions::PickColor(TZemColorSwatch* Swatch, TColor Initial, const QString& Title,
                             const std::function<void(TColor)>& Apply) {
     if (!AskColor)
         return;
     const std::optional<TColor> Chosen = AskColor(Initial, Title);
     if (!Chosen)
         return;
-    Swatch->SetColor(*Chosen);
+    Swatch->SetColor(ZemColorToQt(*Chosen));
     Apply(*Chosen);
 }
 

@@ -19,7 +19,7 @@ class QTabWidget;
 
 namespace zem {
 
-class TZemOptionsSwatch;
+class TZemColorSwatch;
 class TZemMap;
 
 // Asks the user for a colour starting from Initial; nothing when cancelled.
@@ -47,9 +47,9 @@ public:
     QCheckBox* ShowGrid;
     QSpinBox* XStep;
     QSpinBox* Edit1; // grid step in Y
-    TZemOptionsSwatch* CColorPen;
-    TZemOptionsSwatch* Shape1; // background of the editor
-    QSpinBox* Edit2;           // MinScaleAddress
+    TZemColorSwatch* CColorPen;
+    TZemColorSwatch* Shape1; // background of the editor
+    QSpinBox* Edit2;         // MinScaleAddress
     QSlider* Pseudo3DAngleTrackBar;
     QLabel* Pseudo3DAngleLabel;
     QSpinBox* Edit3;  // MinObjectView
@@ -58,8 +58,8 @@ public:
     QLineEdit* Edit5; // measure scale, taken on "ok"
     QPushButton* MeasureScaleOk;
     // "  Мини-карта  "
-    TZemOptionsSwatch* Shape2; // frame of the main view
-    TZemOptionsSwatch* Shape4; // outline of the document area
+    TZemColorSwatch* Shape2; // frame of the main view
+    TZemColorSwatch* Shape4; // outline of the document area
     QCheckBox* ShowDashLineCheck;
     // "Подложка"
     QLineEdit* CreateDIBScaleEdit;
@@ -84,7 +84,7 @@ private:
     // One undoable step that changes the document's settings.
     void WriteSettings(const std::function<void()>& Change);
     // The colour dialog for a swatch, starting from Initial; Apply runs with the colour chosen.
-    void PickColor(TZemOptionsSwatch* Swatch, TColor Initial, const QString& Title,
+    void PickColor(TZemColorSwatch* Swatch, TColor Initial, const QString& Title,
                    const std::function<void(TColor)>& Apply);
     // The mini-map's colours and cross, then its picture drawn anew; nothing without a mini-map.
     void WriteMiniMap(const std::function<void()>& Change);

@@ -130,6 +130,13 @@ void TZemMap::KeypadZoom(std::int32_t Key) {
     Redraw();
 }
 
+bool TZemMap::InsideScrollArea(const TXYPoint& L, const TXYPoint& R) const {
+    const TXYPoint G = View.GlobalLeftTop, S = View.GlobalWidthHeight;
+    return L.X > static_cast<ld>(G.X) - S.X && L.Y > static_cast<ld>(G.Y) - S.Y &&
+           R.X < static_cast<ld>(G.X) + 2 * static_cast<ld>(S.X) &&
+           R.Y < static_cast<ld>(G.Y) + 2 * static_cast<ld>(S.Y);
+}
+
 void TZemMap::PanBy(const TPoint& P, const TPoint& Q) {
     const TXYPoint wp = ScreenToWorld(P), wq = ScreenToWorld(Q);
     const TXYPoint L{static_cast<float>(static_cast<ld>(View.LeftTop.X) + wp.X - wq.X),
@@ -137,11 +144,7 @@ void TZemMap::PanBy(const TPoint& P, const TPoint& Q) {
     const TXYPoint R = ScreenToWorld(
         WorldToScreen(TXYPoint{static_cast<float>(static_cast<ld>(L.X) + View.ViewWidthHeight.X),
                                static_cast<float>(static_cast<ld>(L.Y) + View.ViewWidthHeight.Y)}));
-    const TXYPoint G = View.GlobalLeftTop, S = View.GlobalWidthHeight;
-    const bool Accepted = L.X > static_cast<ld>(G.X) - S.X && L.Y > static_cast<ld>(G.Y) - S.Y &&
-                          R.X < static_cast<ld>(G.X) + 2 * static_cast<ld>(S.X) &&
-                          R.Y < static_cast<ld>(G.Y) + 2 * static_cast<ld>(S.Y);
-    if (!Accepted)
+    if (!InsideScrollArea(L, R))
         return;
     View.LeftTop = L;
     View.PressPoint = Q;

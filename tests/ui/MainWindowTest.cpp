@@ -1,6 +1,8 @@
 // The real main window on the offscreen platform, driven with the sample city.
 #include "images/ZemImageFile.h"
 #include "model/ZemMap.h"
+#include "ui/ZemColorConvert.h"
+#include "ui/ZemColorSwatch.h"
 #include "ui/ZemKeys.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
@@ -8,7 +10,6 @@
 #include "ui/ZemMiniMapWindow.h"
 #include "ui/ZemObjectPage.h"
 #include "ui/ZemOptions.h"
-#include "ui/ZemOptionsSwatch.h"
 #include "view/ZemRaster.h"
 
 #include <QAction>

@@ -2,10 +2,11 @@
 // each control writes.
 #include "model/ZemMap.h"
 #include "platform/ZemHeadlessHost.h"
+#include "ui/ZemColorConvert.h"
+#include "ui/ZemColorSwatch.h"
 #include "ui/ZemMiniMapWidget.h"
 #include "ui/ZemMiniMapWindow.h"
 #include "ui/ZemOptions.h"
-#include "ui/ZemOptionsSwatch.h"
 #include "view/ZemMiniMap.h"
 
 #include <QCheckBox>
@@ -97,7 +98,7 @@ private slots:
         };
         QTest::mouseClick(FOptions->Shape1, Qt::LeftButton);
         QCOMPARE(FMap->Doc.BackColor, RGBColor(10, 20, 30));
-        QCOMPARE(FOptions->Shape1->Color(), RGBColor(10, 20, 30));
+        QCOMPARE(QtColorToZem(FOptions->Shape1->Color()), RGBColor(10, 20, 30));
         QCOMPARE(Offered.at(0), RGBColor(0, 128, 0));
         Answer.reset(); // cancelled: nothing changes
         QTest::mouseClick(FOptions->CColorPen, Qt::LeftButton);
@@ -135,7 +136,7 @@ private slots:
         TZemMiniMap& Mini = Window.MiniMapWidget()->MiniMap();
         Mini.BorderColor = RGBColor(1, 2, 3);
         Reopen();
-        QCOMPARE(FOptions->Shape2->Color(), RGBColor(1, 2, 3));
+        QCOMPARE(QtColorToZem(FOptions->Shape2->Color()), RGBColor(1, 2, 3));
         FOptions->AskColor = [](TColor, const QString&) { return std::optional<TColor>(RGBColor(9, 9, 9)); };
         QTest::mouseClick(FOptions->Shape4, Qt::LeftButton);
         QCOMPARE(Mini.BorderPainterColor, RGBColor(9, 9, 9));

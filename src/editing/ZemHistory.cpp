@@ -338,6 +338,13 @@ void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&
     {
         TZemChange Step(*this);
         TouchObject(ID);
+        // Each setter would draw a frame of its own; the one refresh below shows them all.
+        struct TQuiet {
+            bool& Flag;
+            bool Saved;
+            ~TQuiet() { Flag = Saved; }
+        } Quiet{View.AutoUpdate, View.AutoUpdate};
+        View.AutoUpdate = false;
         Change(Object);
     }
     Refresh();

@@ -157,6 +157,16 @@ TEST_F(HistoryFixture, NestedStepsAndChangeObjectRecordOneStepEach) {
     Map.ChangeObject(A, [](TZemObject&) {});
     Map.SetBackColor(Map.Doc.BackColor);
     EXPECT_EQ(Map.History().Position(), Now);
+
+    // However many setters a change calls, it is shown in one frame.
+    const int Frames = Host.PresentCount;
+    Map.ChangeObject(A, [](TZemObject& O) {
+        O.SetPlane(3);
+        O.SetText("x");
+        O.SetHeight3D(2);
+    });
+    EXPECT_EQ(Host.PresentCount, Frames + 1);
+    EXPECT_TRUE(Map.View.AutoUpdate);
 }
 
 TEST_F(HistoryFixture, ANewStepAfterUndoDropsTheRedoBranch) {

@@ -220,6 +220,7 @@ void TZemMap::Clear() {
     RecalcGlobalExtent();
     UpdateVisibleList();
     Redraw();
+    UpdateMiniMapContent();
     ClearHistory();
 }
 

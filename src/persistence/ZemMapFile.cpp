@@ -459,7 +459,7 @@ bool TZemMap::RepairOrder() {
 }
 
 bool TZemMap::LoadFromFile(const std::string& FileName) {
-    Clear();
+    // Read first: a file that cannot be read leaves the open map alone (LoadFromBytes clears it).
     std::string Bytes;
     try {
         Bytes = ReadWholeFile(FileName, kMaxMapFileBytes);
@@ -503,13 +503,15 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
         FHost.ShowMessage(Msg, "Ошибка", TZemMsgButtons::mbOk);
     if (OnMapProgress)
         OnMapProgress(*this, 0, sEnding, "");
+    // Every kind of transport is shown, before the visible list is built: filled after it, the first
+    // frame of a loaded map would leave out every segment that has a kind.
+    Net.VisibleTransportTypes.Clear();
+    for (std::int32_t i = 0; i < static_cast<std::int32_t>(Doc.TransportTypes.size()); ++i)
+        Net.VisibleTransportTypes.Add(i);
     View.AutoUpdate = Drawing;
     UpdateVisibleList();
     RecalcGlobalExtent();
     Redraw();
-    Net.VisibleTransportTypes.Clear();
-    for (std::int32_t i = 0; i < static_cast<std::int32_t>(Doc.TransportTypes.size()); ++i)
-        Net.VisibleTransportTypes.Add(i);
     UpdateMiniMapContent();
     ClearHistory(); // what was read is the clean state, even after a failure
     return Ok;

@@ -56,19 +56,24 @@ bool TfrmMain::ConfirmDiscard() {
 }
 
 void TfrmMain::NewMap() {
-    FMap->Clear();
-    FMap->ClearHistory();
-    FMap->MarkSaved();
+    FMap->Clear(); // which also starts a new, clean history and redraws both views
     FFileName.clear();
     AfterDocumentReplaced();
 }
 
 bool TfrmMain::OpenMap(const QString& FileName) {
     bool Loaded = false;
-    Guarded([&] { Loaded = FMap->LoadFromFile(LocalPath(FileName)); });
-    FMap->ClearHistory();
-    FMap->MarkSaved();
-    // A map that failed to load is kept as far as it was read, but without a file to save it over.
+    bool Read = false;
+    Guarded([&] {
+        Loaded = FMap->LoadFromFile(LocalPath(FileName));
+        Read = true;
+    });
+    // Refused before anything was read (not a regular file, too large): the open map, its name and its
+    // history stay as they were.
+    if (!Read)
+        return false;
+    // The loader has drawn both views and started a clean history. A map that failed to load is kept as far
+    // as it was read, but without a file to save it over.
     FFileName = Loaded ? QFileInfo(FileName).absoluteFilePath() : QString();
     if (Loaded)
         AddRecentFile(FFileName);
@@ -105,8 +110,6 @@ void TfrmMain::AfterDocumentReplaced() {
     ShowScale(FMap->View.Scale);
     UpdateCaption();
     UpdateHistoryActions();
-    FMap->Refresh();
-    FMap->UpdateMiniMapContent();
 }
 
 void TfrmMain::CommandNew() {

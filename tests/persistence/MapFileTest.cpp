@@ -455,8 +455,12 @@ TEST_F(MapFileFixture, OnlyRegularFilesOfAMapFilesSizeAreRead) {
     };
     const std::string Fifo = (Dir.Path / "fifo.mp").string();
     ASSERT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
+    TZemObject Kept;
+    Kept.AddPoint(1, 1);
+    Loaded.AddObject(Kept);
     for (const std::string& Path : {std::string("/dev/zero"), Fifo, Dir.Path.string()})
         EXPECT_EQ(ErrorOf(Path), "Не удалось открыть файл \"" + Path + "\": это не обычный файл");
+    EXPECT_EQ(Loaded.Count(), 1); // a file refused before reading leaves the open map as it was
     Map.SaveToFile(File());
     EXPECT_EQ(ErrorOf(File()), "");
     EXPECT_EQ(zem::ReadWholeFile(File(), fs::file_size(File())), zem::ReadWholeFile(File()));

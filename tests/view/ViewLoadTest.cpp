@@ -92,3 +92,26 @@ TEST_F(MapFixture, LoadingWithDrawingOffRendersNoFrame) {
     EXPECT_FALSE(Loaded.AutoUpdate());
     EXPECT_EQ(Loaded.Count(), 1);
 }
+
+// The first frame of a loaded map already shows its segments that have a kind of transport.
+TEST_F(MapFixture, ALoadedMapShowsItsTypedSegmentsFromTheFirstFrame) {
+    Map.Doc.TransportTypes = {"Пешком", "Автобус"};
+    Map.SetShowTransportNet(true);
+    TZemObject S;
+    S.Kind = otRoadCrossLine;
+    S.SetTransportType(1);
+    S.AddPoint(50, 50);
+    S.AddPoint(150, 80);
+    Map.AddObject(S);
+    const std::int32_t ID = Map.Doc.MaxID - 1;
+    const auto File = Map.SaveToBytes();
+    HeadlessHost Host2;
+    TZemMap Loaded{Host2};
+    std::vector<std::int32_t> SeenInFirstFrame;
+    Loaded.OnVisibleCount = [&](TZemMap& M, std::int32_t, std::int32_t) {
+        if (SeenInFirstFrame.empty() && M.Count() > 0)
+            SeenInFirstFrame.assign(M.View.VisibleList.begin(), M.View.VisibleList.end());
+    };
+    ASSERT_TRUE(Loaded.LoadFromBytes(File));
+    EXPECT_EQ(SeenInFirstFrame, std::vector<std::int32_t>{ID});
+}

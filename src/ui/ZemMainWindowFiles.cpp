@@ -86,9 +86,7 @@ bool TfrmMain::SaveMap(const QString& FileName) {
     Guarded([&] {
         // The view goes back to the background image's scale before the map is written (so that a
         // background laid under the map matches it when the map is opened again).
-        FMap->SetScale(FBackgroundScale);
-        FMap->Refresh();
-        FMap->UpdateMiniMapContent();
+        FMap->SetScale(FBackgroundScale); // which redraws the view and the mini-map's frame
         FMap->SaveToFile(LocalPath(FileName));
         Saved = true;
     });

@@ -20,10 +20,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
-#include <QScreen>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -237,19 +237,20 @@ void TfrmMain::showEvent(QShowEvent* Event) {
         return;
     FMiniMap = new TfrmMiniMap(this);
     FMiniMap->Attach(*FMap);
-    if (const QScreen* Screen = screen())
-        FMiniMap->PlaceAtStart(Screen->availableGeometry(), kPagesWidth);
     QAction* Show = FActions.at(QStringLiteral("actShowMiniMap"));
     Show->setEnabled(true);
-    if (Show->isChecked())
-        FMiniMap->show();
+    // Once the window has its final (maximised) layout, so that the map panel's corner is known.
+    QTimer::singleShot(0, this, [this, Show] {
+        if (Show->isChecked())
+            ShowMiniMap(true);
+    });
 }
 
 void TfrmMain::ShowMiniMap(bool Show) {
     if (!FMiniMap)
         return;
     if (Show) {
-        FMiniMap->PlaceBeside(QRect(FMapWidget->mapToGlobal(QPoint(0, 0)), FMapWidget->size()));
+        FMiniMap->PlaceOnMap(QRect(FMapWidget->mapToGlobal(QPoint(0, 0)), FMapWidget->size()));
         FMiniMap->show();
     } else {
         FMiniMap->hide();

@@ -4,6 +4,7 @@
 #include "ui/ZemMiniMapWidget.h"
 
 #include <QAction>
+#include <QFrame>
 #include <QMenu>
 #include <QVBoxLayout>
 
@@ -14,17 +15,25 @@ namespace {
 constexpr int kWidth = 182;
 constexpr int kHeight = 224;
 constexpr int kMinSide = 60;
-constexpr int kTaskBarRoom = 30; // kept free below the window at the bottom of the screen
+constexpr int kMargin = 12; // between the window and the map panel's edges
 
 } // namespace
 
 TfrmMiniMap::TfrmMiniMap(QWidget* Parent) : QWidget(Parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setWindowTitle(QStringLiteral("Мини-карта"));
     setObjectName(QStringLiteral("frmMiniMap"));
-    FMiniMap = new ZemMiniMapWidget(this);
+    // A thin frame keeps the small map apart from the big one it floats over.
+    auto* Panel = new QFrame(this);
+    Panel->setObjectName(QStringLiteral("Panel1"));
+    Panel->setFrameShape(QFrame::Box);
+    Panel->setForegroundRole(QPalette::Dark);
+    FMiniMap = new ZemMiniMapWidget(Panel);
+    auto* Inner = new QVBoxLayout(Panel);
+    Inner->setContentsMargins(0, 0, 0, 0);
+    Inner->addWidget(FMiniMap);
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);
-    Layout->addWidget(FMiniMap);
+    Layout->addWidget(Panel);
 
     FMenu = new QMenu(this);
     FMenu->setObjectName(QStringLiteral("PopupMenu1"));
@@ -47,14 +56,9 @@ void TfrmMiniMap::Refresh() {
         M->UpdateMiniMapContent();
 }
 
-void TfrmMiniMap::PlaceAtStart(const QRect& Screen, int PagesWidth) {
+void TfrmMiniMap::PlaceOnMap(const QRect& MapPanel) {
     const QSize Outer = frameGeometry().size().expandedTo(size());
-    move(Screen.left() + Screen.width() - PagesWidth / 2 - Outer.width() / 2,
-         Screen.top() + Screen.height() - Outer.height() - kTaskBarRoom);
-}
-
-void TfrmMiniMap::PlaceBeside(const QRect& MapPanel) {
-    move(MapPanel.left() + MapPanel.width(), y());
+    move(MapPanel.right() - Outer.width() - kMargin, MapPanel.bottom() - Outer.height() - kMargin);
 }
 
 } // namespace zem

@@ -19,11 +19,9 @@ public:
     // Links the mini-map to the map (it becomes the map's mini-map) and draws it.
     void Attach(TZemMap& Map);
 
-    // Where the main window puts it: at program start centred under the right-hand pages at the
-    // bottom of the screen, and when shown again from the menu just right of the map panel (both in
-    // global coordinates).
-    void PlaceAtStart(const QRect& Screen, int PagesWidth);
-    void PlaceBeside(const QRect& MapPanel);
+    // Where the main window puts it, at start and whenever it is shown again: in the bottom-right corner
+    // of the map panel (global coordinates), over the map rather than over the inspector's controls.
+    void PlaceOnMap(const QRect& MapPanel);
 
     ZemMiniMapWidget* MiniMapWidget() const { return FMiniMap; }
     QMenu* PopupMenu1() const { return FMenu; }

@@ -1,6 +1,8 @@
 #pragma once
-// What the map needs from a window system, and nothing more. The Qt widget implements it over a
-// QWidget; HeadlessHost implements it for tests and the command-line tool.
+// What the core needs from a window system, and nothing more, split by who needs it: a control to draw
+// on (the mini-map needs only that), timers, and questions to the user. The map's control is all of
+// them (TZemHost). The Qt widgets implement them over QWidgets; HeadlessHost implements TZemHost for
+// tests and the command-line tool.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,26 +27,34 @@ struct TZemTextAnswer {
     std::uint8_t Style = 0;         // bold 1, italic 2, underline 4, strike-out 8
 };
 
-class TZemHost {
+// A control the core draws on: the map's, or the mini-map's, which needs no more than this.
+class TZemDrawHost {
 public:
-    virtual ~TZemHost() = default;
+    virtual ~TZemDrawHost() = default;
 
-    // Shows a finished frame: the one block copy of the back buffer onto the control.
+    // Shows a finished frame: the one block copy of the buffer onto the control.
     virtual void Present(const TBitmap32& Frame) = 0;
     // Asks the window system for a paint of the control.
     virtual void Invalidate() = 0;
-    // Client size of the control, in pixels.
+    // Client size of the control, in (device) pixels.
     virtual int ClientWidth() const = 0;
     virtual int ClientHeight() const = 0;
+};
 
-    // Cursor numbers of the tools (1 ... 17); 0 is the default arrow.
-    virtual void SetCursor(int Number) = 0;
-    virtual void SetCapture(bool Captured) = 0;
-    virtual void SetFocus() = 0;
+// The window system's timers (TZemTimer is built on them).
+class TZemTimerHost {
+public:
+    virtual ~TZemTimerHost() = default;
 
-    // Timers: StartTimer returns a non-zero identifier; the callback runs on the interface thread.
+    // StartTimer returns a non-zero identifier; the callback runs on the interface thread.
     virtual int StartTimer(int IntervalMs, std::function<void()> Callback) = 0;
     virtual void StopTimer(int TimerId) = 0;
+};
+
+// Questions the core asks the user, and the message pump of long work.
+class TZemDialogHost {
+public:
+    virtual ~TZemDialogHost() = default;
 
     // Modal questions. Texts are UTF-8.
     virtual TZemMsgResult ShowMessage(const std::string& Text, const std::string& Caption,
@@ -60,6 +70,15 @@ public:
 
     // Lets the window system handle pending input during long work.
     virtual void ProcessMessages() = 0;
+};
+
+// The map's own control: it is drawn on, runs the timers, takes the pointer and asks the questions.
+class TZemHost : public TZemDrawHost, public TZemTimerHost, public TZemDialogHost {
+public:
+    // Cursor numbers of the tools (1 ... 17); 0 is the default arrow.
+    virtual void SetCursor(int Number) = 0;
+    virtual void SetCapture(bool Captured) = 0;
+    virtual void SetFocus() = 0;
 };
 
 } // namespace zem

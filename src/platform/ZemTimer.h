@@ -5,11 +5,12 @@
 
 namespace zem {
 
-class TZemHost;
+class TZemTimerHost;
 
 class TZemTimer {
 public:
-    explicit TZemTimer(TZemHost& Host, std::int32_t Interval = 1000) : FHost(Host), FInterval(Interval) {}
+    explicit TZemTimer(TZemTimerHost& Host, std::int32_t Interval = 1000)
+        : FHost(Host), FInterval(Interval) {}
     ~TZemTimer();
     TZemTimer(const TZemTimer&) = delete;
     TZemTimer& operator=(const TZemTimer&) = delete;
@@ -27,7 +28,7 @@ private:
     void Start();
     void Stop();
 
-    TZemHost& FHost;
+    TZemTimerHost& FHost;
     bool FEnabled = false;
     int FTimerId = 0;
     std::int32_t FInterval;

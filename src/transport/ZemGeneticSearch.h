@@ -29,7 +29,7 @@
 
 namespace zem {
 
-class TZemHost;
+class TZemDialogHost;
 
 extern const char* const kMsgNoStartCross;
 extern const char* const kMsgNoEndCross;
@@ -83,7 +83,7 @@ public:
     TOnFindTransportPath OnFindTransportPath;
     TOnGenerations OnGenerations;
     TZemNetworkGraph Graph;
-    TZemHost* Host = nullptr;     // not owned; its message pump runs once per generation when set
+    TZemDialogHost* Host = nullptr; // not owned; its message pump runs once per generation when set
     TIntegerList Route;           // the legs' best walks, each without its last junction (filled by the map)
     long double RouteCost = 0.0L; // sum of the legs' best costs (filled by the map)
     std::vector<TPenalty> Penalties;

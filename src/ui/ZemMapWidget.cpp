@@ -13,7 +13,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -88,10 +87,7 @@ ZemMapWidget::ZemMapWidget(QWidget* Parent) : QWidget(Parent) {
     setMinimumSize(50, 50);
 }
 
-ZemMapWidget::~ZemMapWidget() {
-    for (auto& [Id, Timer] : FTimers)
-        Timer->stop();
-}
+ZemMapWidget::~ZemMapWidget() = default;
 
 void ZemMapWidget::SetMap(TZemMap* Map) {
     FMap = Map;
@@ -101,18 +97,15 @@ void ZemMapWidget::SetMap(TZemMap* Map) {
 }
 
 double ZemMapWidget::PixelRatio() const {
-    return devicePixelRatioF();
+    return PixelRatioOf(*this);
 }
 
 QPoint ZemMapWidget::ToMap(const QPointF& P) const {
-    const double R = PixelRatio();
-    return {static_cast<int>(std::floor(P.x() * R)), static_cast<int>(std::floor(P.y() * R))};
+    return ToDevicePixels(*this, P);
 }
 
 void ZemMapWidget::SyncSize() {
-    const double R = PixelRatio();
-    const int W = static_cast<int>(std::lround(width() * R));
-    const int H = static_cast<int>(std::lround(height() * R));
+    const int W = DeviceWidth(*this), H = DeviceHeight(*this);
     if (FMap && (FMap->Width() != W || FMap->Height() != H || FMap->BackBuffer.Width() != W ||
                  FMap->BackBuffer.Height() != H))
         FMap->Resize(W, H);
@@ -134,11 +127,11 @@ void ZemMapWidget::Invalidate() {
 }
 
 int ZemMapWidget::ClientWidth() const {
-    return static_cast<int>(std::lround(width() * PixelRatio()));
+    return DeviceWidth(*this);
 }
 
 int ZemMapWidget::ClientHeight() const {
-    return static_cast<int>(std::lround(height() * PixelRatio()));
+    return DeviceHeight(*this);
 }
 
 void ZemMapWidget::SetCursor(int Number) {
@@ -152,26 +145,6 @@ void ZemMapWidget::SetCapture(bool) {
 
 void ZemMapWidget::SetFocus() {
     setFocus(Qt::OtherFocusReason);
-}
-
-int ZemMapWidget::StartTimer(int IntervalMs, std::function<void()> Callback) {
-    const int Id = FNextTimerId++;
-    auto* Timer = new QTimer(this);
-    Timer->setInterval(std::max(IntervalMs, 1));
-    connect(Timer, &QTimer::timeout, this, [Callback = std::move(Callback)] { Callback(); });
-    FTimers[Id] = Timer;
-    Timer->start();
-    return Id;
-}
-
-void ZemMapWidget::StopTimer(int TimerId) {
-    const auto It = FTimers.find(TimerId);
-    if (It == FTimers.end())
-        return;
-    // A timer may stop itself from its own callback: it goes once that callback has returned.
-    It->second->stop();
-    It->second->deleteLater();
-    FTimers.erase(It);
 }
 
 TZemMsgResult ZemMapWidget::ShowMessage(const std::string& Text, const std::string& Caption,
@@ -232,12 +205,7 @@ void ZemMapWidget::paintEvent(QPaintEvent*) {
         Painter.fillRect(rect(), Qt::white);
         return;
     }
-    // The back buffer's 0xAARRGGBB words are Qt's RGB32 layout: wrap them, copy nothing.
-    QImage Frame(reinterpret_cast<const uchar*>(B.Bits()), B.Width(), B.Height(),
-                 static_cast<qsizetype>(B.Width()) * 4, QImage::Format_RGB32);
-    Frame.setDevicePixelRatio(PixelRatio());
-    Painter.setCompositionMode(QPainter::CompositionMode_Source);
-    Painter.drawImage(QPointF(0, 0), Frame);
+    DrawFrame(Painter, FrameImage(B, PixelRatio())); // the back buffer itself, not a copy
     ++FFramesShown;
 }
 

@@ -3,6 +3,7 @@
 // resize, pointer, wheel and key events go to the map's handlers, the map's frames come back through
 // Present and are shown straight from the back buffer's pixels.
 #include "platform/ZemHost.h"
+#include "ui/ZemQtHost.h"
 
 #include <QCursor>
 #include <QMenu>
@@ -10,9 +11,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <map>
-
-class QTimer;
 
 namespace zem {
 
@@ -42,7 +40,7 @@ public:
     std::function<QCursor(int Number)> CursorOf;
     std::function<bool(TZemTextAnswer&, const std::function<void(const TZemTextAnswer&)>&)> TextDialog;
 
-    // TZemHost.
+    // TZemHost: the drawing, the timers, the pointer and the questions.
     void Present(const TBitmap32& Frame) override;
     void Invalidate() override;
     int ClientWidth() const override;
@@ -50,8 +48,10 @@ public:
     void SetCursor(int Number) override;
     void SetCapture(bool Captured) override;
     void SetFocus() override;
-    int StartTimer(int IntervalMs, std::function<void()> Callback) override;
-    void StopTimer(int TimerId) override;
+    int StartTimer(int IntervalMs, std::function<void()> Callback) override {
+        return FTimers.StartTimer(IntervalMs, std::move(Callback));
+    }
+    void StopTimer(int TimerId) override { FTimers.StopTimer(TimerId); }
     TZemMsgResult ShowMessage(const std::string& Text, const std::string& Caption,
                               TZemMsgButtons Buttons) override;
     bool AskText(TZemTextAnswer& Answer, const std::function<void(const TZemTextAnswer&)>& OnChange) override;
@@ -84,8 +84,7 @@ private:
     bool FFramePending = false; // Present asked for this paint: show the frame without drawing anew
     bool FInPaint = false;
     int FWheelRest = 0; // wheel eighths-of-a-degree not yet worth a step (fine-grained touchpads)
-    int FNextTimerId = 1;
-    std::map<int, QTimer*> FTimers; // parent-owned by this widget
+    TZemQtTimers FTimers{*this};
     long FFramesShown = 0;
 };
 

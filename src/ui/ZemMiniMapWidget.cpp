@@ -1,14 +1,10 @@
 #include "ui/ZemMiniMapWidget.h"
 
 #include "model/ZemMap.h"
-#include "ui/ZemCursors.h"
-#include "ui/ZemFontDialog.h"
-#include "ui/ZemMessageBox.h"
+#include "ui/ZemQtHost.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimerEvent>
 
 namespace zem {
 
@@ -16,8 +12,9 @@ namespace {
 
 constexpr int kStartSize = 100;
 
-TPoint At(const QMouseEvent* Event) {
-    const QPoint P = Event->position().toPoint();
+// The pointer in the mini-map's pixels, which are device pixels.
+TPoint At(const QWidget& Widget, const QMouseEvent* Event) {
+    const QPoint P = ToDevicePixels(Widget, Event->position());
     return TPoint{P.x(), P.y()};
 }
 
@@ -43,12 +40,9 @@ void ZemMiniMapWidget::Attach(TZemMap& Map) {
 // ---- what the mini-map asks of its control ----
 
 void ZemMiniMapWidget::Present(const TBitmap32& Frame) {
-    if (Frame.Empty())
-        FPicture = QImage();
-    else
-        FPicture = QImage(reinterpret_cast<const uchar*>(Frame.Bits()), Frame.Width(), Frame.Height(),
-                          static_cast<qsizetype>(Frame.Width()) * 4, QImage::Format_RGB32)
-                       .copy();
+    // A copy: the composed buffer is redrawn while the picture stays on show.
+    FPicture = FrameImage(Frame, PixelRatioOf(*this)).copy();
+    FPicture.setDevicePixelRatio(PixelRatioOf(*this));
     // Inside paintEvent the picture is drawn right after; asking again would paint forever.
     if (!FPainting)
         update();
@@ -59,63 +53,11 @@ void ZemMiniMapWidget::Invalidate() {
 }
 
 int ZemMiniMapWidget::ClientWidth() const {
-    return width();
+    return DeviceWidth(*this);
 }
 
 int ZemMiniMapWidget::ClientHeight() const {
-    return height();
-}
-
-void ZemMiniMapWidget::SetCursor(int Number) {
-    setCursor(ZemCursor(Number));
-}
-
-void ZemMiniMapWidget::SetCapture(bool) {
-    // Qt keeps the pointer with the control while a button is held; nothing more is needed.
-}
-
-void ZemMiniMapWidget::SetFocus() {
-    setFocus();
-}
-
-int ZemMiniMapWidget::StartTimer(int IntervalMs, std::function<void()> Callback) {
-    const int Id = startTimer(IntervalMs);
-    if (Id != 0)
-        FTimers[Id] = std::move(Callback);
-    return Id;
-}
-
-void ZemMiniMapWidget::StopTimer(int TimerId) {
-    if (FTimers.erase(TimerId) != 0)
-        killTimer(TimerId);
-}
-
-void ZemMiniMapWidget::timerEvent(QTimerEvent* Event) {
-    const auto It = FTimers.find(Event->timerId());
-    if (It == FTimers.end())
-        return QWidget::timerEvent(Event);
-    const std::function<void()> Callback = It->second; // the callback may stop its own timer
-    if (Callback)
-        Callback();
-}
-
-TZemMsgResult ZemMiniMapWidget::ShowMessage(const std::string& Text, const std::string& Caption,
-                                            TZemMsgButtons Buttons) {
-    return AskMessage(this, Text, Caption, Buttons);
-}
-
-bool ZemMiniMapWidget::AskText(TZemTextAnswer& Answer,
-                               const std::function<void(const TZemTextAnswer&)>& OnChange) {
-    return TZemFontDialogForm::Ask(this, Answer, OnChange);
-}
-
-bool ZemMiniMapWidget::AskTransportKinds(const std::string&, const std::vector<std::string>&,
-                                         std::vector<int>&) {
-    return false; // the mini-map never searches routes
-}
-
-void ZemMiniMapWidget::ProcessMessages() {
-    QApplication::processEvents();
+    return DeviceHeight(*this);
 }
 
 // ---- Qt events ----
@@ -126,8 +68,7 @@ void ZemMiniMapWidget::paintEvent(QPaintEvent*) {
     FPainting = false;
     QPainter P(this);
     P.fillRect(rect(), palette().window());
-    if (!FPicture.isNull())
-        P.drawImage(0, 0, FPicture);
+    DrawFrame(P, FPicture);
 }
 
 void ZemMiniMapWidget::resizeEvent(QResizeEvent* Event) {
@@ -143,7 +84,7 @@ void ZemMiniMapWidget::mousePressEvent(QMouseEvent* Event) {
     if (Event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(Event);
     FPressed = true;
-    FMiniMap->MouseDown(At(Event));
+    FMiniMap->MouseDown(At(*this, Event));
 }
 
 void ZemMiniMapWidget::mouseMoveEvent(QMouseEvent* Event) {
@@ -156,14 +97,14 @@ void ZemMiniMapWidget::mouseMoveEvent(QMouseEvent* Event) {
         FMiniMap->MouseLeave();
         return;
     }
-    FMiniMap->MouseMove(At(Event));
+    FMiniMap->MouseMove(At(*this, Event));
 }
 
 void ZemMiniMapWidget::mouseReleaseEvent(QMouseEvent* Event) {
     if (Event->button() != Qt::LeftButton || !FPressed)
         return QWidget::mouseReleaseEvent(Event);
     FPressed = false;
-    FMiniMap->MouseUp(At(Event));
+    FMiniMap->MouseUp(At(*this, Event));
 }
 
 void ZemMiniMapWidget::leaveEvent(QEvent* Event) {

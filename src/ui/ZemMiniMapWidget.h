@@ -7,14 +7,13 @@
 #include <QImage>
 #include <QWidget>
 
-#include <map>
 #include <memory>
 
 namespace zem {
 
 class TZemMap;
 
-class ZemMiniMapWidget : public QWidget, public TZemHost {
+class ZemMiniMapWidget : public QWidget, public TZemDrawHost {
     Q_OBJECT
 
 public:
@@ -24,25 +23,15 @@ public:
     // Links the mini-map to the map and draws the document small.
     void Attach(TZemMap& Map);
     TZemMap* Map() const { return FMiniMap->Map(); }
-    // What the control shows now.
+    // What the control shows now, in device pixels.
     const QImage& Picture() const { return FPicture; }
 
-    // TZemHost: what the mini-map needs of its control.
+    // TZemDrawHost: all the mini-map needs of its control. Sizes are device pixels, so that the small
+    // picture is as sharp as the screen.
     void Present(const TBitmap32& Frame) override;
     void Invalidate() override;
     int ClientWidth() const override;
     int ClientHeight() const override;
-    void SetCursor(int Number) override;
-    void SetCapture(bool Captured) override;
-    void SetFocus() override;
-    int StartTimer(int IntervalMs, std::function<void()> Callback) override;
-    void StopTimer(int TimerId) override;
-    TZemMsgResult ShowMessage(const std::string& Text, const std::string& Caption,
-                              TZemMsgButtons Buttons) override;
-    bool AskText(TZemTextAnswer& Answer, const std::function<void(const TZemTextAnswer&)>& OnChange) override;
-    bool AskTransportKinds(const std::string& Caption, const std::vector<std::string>& Names,
-                           std::vector<int>& Checked) override;
-    void ProcessMessages() override;
 
     QSize sizeHint() const override;
 
@@ -53,11 +42,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
     void leaveEvent(QEvent* Event) override;
-    void timerEvent(QTimerEvent* Event) override;
 
 private:
     std::unique_ptr<TZemMiniMap> FMiniMap;
-    std::map<int, std::function<void()>> FTimers;
     QImage FPicture;
     bool FPainting = false;
     bool FPressed = false; // the left button went down here and has not left the control since

@@ -13,7 +13,7 @@ namespace zem {
 
 using ld = long double;
 
-TZemMiniMap::TZemMiniMap(TZemHost& Host) : FHost(Host) {
+TZemMiniMap::TZemMiniMap(TZemDrawHost& Host) : FHost(Host) {
     Composed.SetSize(Width(), Height());
     Content.SetSize(Width(), Height());
 }

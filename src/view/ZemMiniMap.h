@@ -10,13 +10,13 @@
 
 namespace zem {
 
-class TZemHost;
+class TZemDrawHost;
 class TZemMap;
 
 class TZemMiniMap {
 public:
     // Host is the mini-map's own control.
-    explicit TZemMiniMap(TZemHost& Host);
+    explicit TZemMiniMap(TZemDrawHost& Host);
     ~TZemMiniMap();
     TZemMiniMap(const TZemMiniMap&) = delete;
     TZemMiniMap& operator=(const TZemMiniMap&) = delete;
@@ -60,7 +60,7 @@ public:
 private:
     void RunUpdate();
 
-    TZemHost& FHost;
+    TZemDrawHost& FHost;
     TZemMap* FMap = nullptr;
     std::function<void()> FUpdate;
     std::recursive_mutex FLock;

@@ -1,6 +1,7 @@
 // Live blinking: the blink set follows the objects' flags, and the blink timer runs exactly while the
-// set is not empty. A tick only flips the phase; the painters draw the set in complemented colours in
-// the flashed phase, and the objects keep their own colours throughout.
+// set is not empty. A tick only flips the phase. In the flashed phase the painter of a blinking object
+// puts the complemented colours into the object for the length of its paint and then the stored ones
+// back (view/ZemFlashColours.h), so that nothing outside the paint ever sees them.
 #include "editing/ZemBlink.h"
 
 #include "model/ZemMap.h"
@@ -20,23 +21,6 @@ void RemoveKey(TIntegerHashtable<std::int32_t>& Set, std::int32_t Key) {
 }
 
 } // namespace
-
-TZemFlashColours::TZemFlashColours(TZemObject& Object, bool Flash) {
-    if (!Flash)
-        return;
-    FObject = &Object;
-    FPen = Object.Pen.Color;
-    FBrush = Object.Brush.Color;
-    Object.Pen.Color = ComplementColor(FPen);
-    Object.Brush.Color = ComplementColor(FBrush);
-}
-
-TZemFlashColours::~TZemFlashColours() {
-    if (!FObject)
-        return;
-    FObject->Pen.Color = FPen;
-    FObject->Brush.Color = FBrush;
-}
 
 void TZemMap::SyncBlink(std::int32_t ID) {
     // The ID may name no object any more (deleted, or taken back by undo): it then leaves the set.
@@ -74,10 +58,6 @@ void TZemMap::BlinkTick() {
             Redraw();
             return;
         }
-}
-
-bool TZemMap::FlashesNow(std::int32_t ID) {
-    return View.BlinkFlashed && !View.Printing && View.BlinkSet.Contains(ID);
 }
 
 } // namespace zem

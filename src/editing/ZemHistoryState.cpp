@@ -10,10 +10,6 @@ namespace zem {
 
 namespace {
 
-bool SameBits(float A, float B) {
-    return std::bit_cast<std::uint32_t>(A) == std::bit_cast<std::uint32_t>(B);
-}
-
 constexpr TZemDirectory TZemDocument::*kDirectories[] = {
     &TZemDocument::Streets, &TZemDocument::Indexes,     &TZemDocument::Cities,
     &TZemDocument::Areas,   &TZemDocument::ObjectTypes, &TZemDocument::TransportTypes,

@@ -4,7 +4,7 @@
 // per entry.
 #include "images/ZemBmpFile.h"
 #include "images/ZemLibraryList.h"
-#include "view/ZemRasterPixels.h"
+#include "images/ZemPixels.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 // ICO files: a directory of images of several sizes, each a device-independent bitmap (with its AND
 // mask) or a PNG file.
-#include "view/ZemRasterPixels.h"
+#include "images/ZemPixels.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // unchanged, and the decoded image closest to 32 x 32 for drawing.
 #include "images/ZemIcoFile.h"
 #include "images/ZemLibraryList.h"
-#include "view/ZemRasterPixels.h"
+#include "images/ZemPixels.h"
 
 #include <cstddef>
 #include <cstdint>

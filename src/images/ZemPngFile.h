@@ -1,6 +1,6 @@
 #pragma once
 // PNG pictures through libpng.
-#include "view/ZemRasterPixels.h"
+#include "images/ZemPixels.h"
 
 #include <cstddef>
 #include <cstdint>

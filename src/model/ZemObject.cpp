@@ -237,16 +237,6 @@ std::unique_ptr<TZemObject> TZemObject::Clone() const {
     return C;
 }
 
-namespace {
-// Bit for bit, so that -0 and 0 differ and a NaN equals itself: what the file would store.
-bool SameBits(float A, float B) {
-    return std::bit_cast<std::uint32_t>(A) == std::bit_cast<std::uint32_t>(B);
-}
-bool SameBits(const TXYPoint& A, const TXYPoint& B) {
-    return SameBits(A.X, B.X) && SameBits(A.Y, B.Y);
-}
-} // namespace
-
 bool TZemObject::SameState(const TZemObject& O) const {
     if (Kind != O.Kind || Lock != O.Lock || Visible != O.Visible || ID != O.ID || Reserved != O.Reserved ||
         BitmapIndex != O.BitmapIndex || StartCrossID != O.StartCrossID || EndCrossID != O.EndCrossID ||

@@ -1,5 +1,6 @@
 #pragma once
 // World points and the point list of a map object.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -13,6 +14,14 @@ struct TXYPoint {
     float Y = 0.0f;
     friend bool operator==(const TXYPoint&, const TXYPoint&) = default;
 };
+
+// Bit for bit, so that -0 and 0 differ and a NaN equals itself: what a file would store.
+constexpr bool SameBits(float A, float B) {
+    return std::bit_cast<std::uint32_t>(A) == std::bit_cast<std::uint32_t>(B);
+}
+constexpr bool SameBits(const TXYPoint& A, const TXYPoint& B) {
+    return SameBits(A.X, B.X) && SameBits(A.Y, B.Y);
+}
 
 // A world rectangle; "empty" unless Right >= Left and Bottom >= Top.
 struct TXYRect {

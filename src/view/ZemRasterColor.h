@@ -2,17 +2,11 @@
 // TColor32 and the colour helpers of the raster surface. A TColor32 is 0xAARRGGBB (alpha in the top
 // byte, blue in the low byte); a platform colour is the window-system value 0x00BBGGRR that objects and
 // settings store, where a value with the top bit set names a system colour by its low byte.
+#include "images/ZemPixels.h" // TColor32 itself, below both the surface and the picture files
+
 #include <cstdint>
 
 namespace zem {
-
-using TColor32 = std::uint32_t;
-
-constexpr TColor32 clBlack32 = 0xFF000000;
-constexpr TColor32 clWhite32 = 0xFFFFFFFF;
-constexpr TColor32 clNavy32 = 0xFF00007F;
-constexpr TColor32 clRed32 = 0xFFFF0000;
-constexpr TColor32 clBlue32 = 0xFF0000FF;
 
 // XOR mask of an inverted pixel. Only the colour is complemented: the alpha byte stays as it was, so a
 // frame shown as ARGB never turns transparent where a rubber band or a selection mark was drawn.
@@ -39,11 +33,6 @@ inline TColor32 ToColor32(std::uint32_t PlatformColor) {
         PlatformColor = SystemColorToRgb(PlatformColor & 0xFF);
     return 0xFF000000u | ((PlatformColor & 0xFF) << 16) | (PlatformColor & 0xFF00) |
            ((PlatformColor >> 16) & 0xFF);
-}
-
-constexpr TColor32 ToColor32(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A = 0xFF) {
-    return static_cast<TColor32>(A) << 24 | static_cast<TColor32>(R) << 16 | static_cast<TColor32>(G) << 8 |
-           B;
 }
 
 // TColor32 -> platform colour: red and blue swapped, alpha dropped.

@@ -1,13 +1,26 @@
 #pragma once
-// Pixels as the raster surface and the picture files share them: a decoded picture that owns its
-// 32-bit TColor32 pixels, and a read-only view of pixels owned elsewhere. Neither knows the surface or
-// any file format, so the image readers and the surface can both use them without knowing each other.
-#include "view/ZemRasterColor.h"
-
+// Pixels as the raster surface (view/) and the picture files (images/) share them: the 32-bit TColor32,
+// a decoded picture that owns its pixels, and a read-only view of pixels owned elsewhere. Nothing here
+// knows the surface or any file format, so that both folders build on it without knowing each other.
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace zem {
+
+// 0xAARRGGBB: alpha in the top byte, blue in the low byte.
+using TColor32 = std::uint32_t;
+
+constexpr TColor32 clBlack32 = 0xFF000000;
+constexpr TColor32 clWhite32 = 0xFFFFFFFF;
+constexpr TColor32 clNavy32 = 0xFF00007F;
+constexpr TColor32 clRed32 = 0xFFFF0000;
+constexpr TColor32 clBlue32 = 0xFF0000FF;
+
+constexpr TColor32 ToColor32(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A = 0xFF) {
+    return static_cast<TColor32>(A) << 24 | static_cast<TColor32>(R) << 16 | static_cast<TColor32>(G) << 8 |
+           B;
+}
 
 struct TZemImage {
     int Width = 0;

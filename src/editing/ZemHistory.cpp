@@ -333,23 +333,6 @@ void TZemMap::TouchRoutePoints() {
     FHistory->TouchRoutePoints();
 }
 
-void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change) {
-    TZemObject& Object = ObjectByID(ID); // raises for an ID not stored, before a step opens
-    {
-        TZemChange Step(*this);
-        TouchObject(ID);
-        // Each setter would draw a frame of its own; the one refresh below shows them all.
-        struct TQuiet {
-            bool& Flag;
-            bool Saved;
-            ~TQuiet() { Flag = Saved; }
-        } Quiet{View.AutoUpdate, View.AutoUpdate};
-        View.AutoUpdate = false;
-        Change(Object);
-    }
-    Refresh();
-}
-
 bool TZemMap::CanUndo() const {
     return FHistory->CanUndo();
 }

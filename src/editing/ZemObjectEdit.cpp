@@ -51,11 +51,9 @@ void TZemObject::StretchToBox(const TXYPoint& NewLeftTop, const TXYPoint& NewRig
 }
 
 void TZemObject::Rotate(float Angle) {
-    if (Kind == otEllipse) {
-        FAngle += Angle; // an ellipse keeps its corners and turns by its angle alone
-    } else {
-        if (Kind == otBmp || Kind == otText)
-            FAngle += Angle; // the picture or the letters turn with the box
+    if (TracksAngle(Kind))
+        FAngle += Angle; // an ellipse turns by its angle alone; a picture's or text's letters with the box
+    if (Kind != otEllipse) {
         const double c = std::cos(static_cast<double>(Angle)), s = std::sin(static_cast<double>(Angle));
         const double k = 1.0 / (c * c + s * s);
         const double cx = (static_cast<double>(LeftTop.X) + RightBottom.X) / 2;
@@ -68,6 +66,10 @@ void TZemObject::Rotate(float Angle) {
     }
     UpdateBounds();
     Changed();
+}
+
+void TZemObject::TurnTo(float Angle, float Shown) {
+    Rotate(Angle - (TracksAngle(Kind) ? FAngle : Shown));
 }
 
 void TZemObject::ApplyDefaultStyle() {

@@ -1,23 +1,18 @@
-// The pointer state machine of the map control: tools, cursors, presses, moves, releases, double clicks,
-// measuring and the automatic scrolling at the window edges. Creation and drag editing hang off it
-// (ZemCreate.cpp, ZemDrag.cpp); the keyboard is in ZemKeyboard.cpp.
+// The pointer state machine of the map control: what every tool shares -- the order of the steps of a
+// press, move, release, double click and right press, the cursor of the edge zones, Space panning, the
+// handle tests, the gesture that makes one undo step, and the automatic scrolling at the window edges.
+// What a tool does itself is in its class (ZemTools.h); the keyboard is in ZemKeyboard.cpp.
+#include "editing/ZemTools.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 #include "platform/ZemHost.h"
 #include "platform/ZemTimer.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace zem {
-
-using ld = long double;
 
 namespace {
 
 constexpr std::int32_t kEdgeZone = 20; // pixels of the edge-scroll zones
 constexpr std::int32_t kEdgeStep = 20; // pixels the view moves per edge-scroll tick
-constexpr TColor32 kAlphaMask = 0xFF000000u;
 
 bool IsEdgeCursor(std::int32_t C) {
     return C >= crEdgeTopLeft && C <= crEdgeLeft;
@@ -28,10 +23,6 @@ TPoint EdgeDirection(std::int32_t C) {
     static constexpr TPoint kDirs[8] = {{-1, -1}, {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}};
     const TPoint D = kDirs[C - 1];
     return TPoint{D.X * kEdgeStep, D.Y * kEdgeStep};
-}
-
-TRect Normalised(const TPoint& A, const TPoint& B) {
-    return TRect{std::min(A.X, B.X), std::min(A.Y, B.Y), std::max(A.X, B.X), std::max(A.Y, B.Y)};
 }
 
 } // namespace
@@ -68,20 +59,10 @@ std::int32_t TZemMap::ChooseCursor(std::int32_t X, std::int32_t Y, std::int32_t 
     if (Y > H - Z)
         return crEdgeBottom;
 
-    if (Edit.CurrentTool == tMapMove || Edit.SpaceHand)
+    if (Edit.SpaceHand)
         return crHand;
-    switch (Edit.CurrentTool) {
-    case tChoiseColor:
-        return crChoiseColor;
-    case tZoomIn:
-        return crZoomIn;
-    case tZoomOut:
-        return crZoomOut;
-    case tMeasure:
-        return crMeasure;
-    default:
-        break;
-    }
+    if (const std::int32_t Own = Tool().Cursor(); Own != -1)
+        return Own;
     if (Edit.HoverVertex != -1)
         return crMovePoint;
     if (Edit.HoverRotate != -1)
@@ -113,6 +94,16 @@ void TZemMap::EndGesture() {
     }
 }
 
+void TZemMap::TouchDragged(std::int32_t ID) {
+    if (!FGestureOpen)
+        BeginGesture();
+    if (FTouchedID != ID) {
+        TouchObject(ID);
+        FTouchedID = ID;
+    }
+    FGestureChanged = true;
+}
+
 void TZemMap::CancelDrag() {
     Edit.SelectPress = false;
     Edit.DragSizeHandle = Edit.DragVertex = Edit.DragRotate = -1;
@@ -130,6 +121,14 @@ void TZemMap::RedrawOnce(std::int32_t PaintsBefore) {
 }
 
 // ---- pointer messages ----
+
+const TZemTool& TZemMap::Tool() const {
+    return ToolOf(Edit.CurrentTool);
+}
+
+std::string TZemMap::ToolHint() const {
+    return Tool().Hint(*this);
+}
 
 void TZemMap::MouseDown(TZemMouseButton Button, TZemShiftState Shift, std::int32_t X, std::int32_t Y) {
     if (Shift & ssCtrl)
@@ -153,9 +152,9 @@ void TZemMap::DblClick(TZemShiftState Shift, std::int32_t X, std::int32_t Y) {
     if (OnDblClick)
         OnDblClick(*this);
     Shift |= ssDouble;
-    // Only selection repeats the press (advancing the edit mode); a fast second click of a drawing tool
-    // must not add a vertex.
-    if (Edit.CurrentTool == tSelectObject) {
+    // Only a tool that asks for it repeats the press (selection advances the edit mode); a fast second
+    // click of a drawing tool must not add a vertex.
+    if (Tool().DoublePress()) {
         LeftPress(Shift, X, Y);
         return;
     }
@@ -164,7 +163,7 @@ void TZemMap::DblClick(TZemShiftState Shift, std::int32_t X, std::int32_t Y) {
 }
 
 void TZemMap::LeftPress(TZemShiftState Shift, std::int32_t X, std::int32_t Y) {
-    const std::int32_t PaintsBefore = View.PaintCounter;
+    const TZemPress Press{TPoint{X, Y}, ScreenToWorld(TPoint{X, Y}), View.PaintCounter};
     auto Done = [&] {
         if (OnMouseDown)
             OnMouseDown(*this, TZemMouseButton::mbLeft, Shift, X, Y);
@@ -182,87 +181,17 @@ void TZemMap::LeftPress(TZemShiftState Shift, std::int32_t X, std::int32_t Y) {
         Edit.CurrentTool = tMapMove;
         Edit.SpaceSwitched = true;
     }
-    const TPoint Press{X, Y};
-    const TXYPoint P = ScreenToWorld(Press);
-    Edit.MoveAnchor = P;
-
-    switch (Edit.CurrentTool) {
-    case tSelectRect:
-        if (!Edit.Dragging) {
-            FHost.SetCapture(true);
-            Edit.Dragging = true;
-            View.PressPoint = Press;
-            Edit.SelectionRect = TRect{X, Y, X, Y};
-        }
-        break;
-    case tMapMove:
-        if (!Edit.Dragging) {
-            Edit.Cursor = crHandClosed;
-            FHost.SetCursor(crHandClosed);
-            Edit.Dragging = true;
-            View.PressPoint = Press;
-        }
-        break;
-    case tZoomIn:
-        if (Doc.Count > 0 && !Edit.Dragging) {
-            View.PressPoint = View.DragPoint = Press;
-            Edit.Dragging = true;
-        }
-        break;
-    case tZoomOut:
-        ZoomOutClick(Press);
-        break;
-    case tChoiseColor:
-        if (X < BackBuffer.Width() && Y < BackBuffer.Height()) {
-            const TColor32 C = BackBuffer.GetPixel(X, Y) & ~kAlphaMask;
-            Edit.PickedColor = RGBColor((C >> 16) & 0xFF, (C >> 8) & 0xFF, C & 0xFF);
-        }
-        break;
-    case tRoadPoint:
-        TouchRoutePoints();
-        Net.RoutePoints.Add(P);
-        Redraw();
-        break;
-    case tMeasure:
-        MeasurePress(P);
-        break;
-    default:
-        if (!Edit.MeasurePoints.Empty())
-            Edit.MeasurePoints.Clear();
-        break;
-    }
-
+    Edit.MoveAnchor = Press.World;
+    const TZemTool& T = Tool();
+    T.Press(*this, Press);
     if (!Doc.HasOption(moEditable)) {
         Edit.CurrentObject = -1;
         Edit.Creating = false;
-        if (Edit.CurrentTool == tZoomIn)
-            View.DragPoint = View.PressPoint;
+        T.PressRefused(*this);
         Redraw();
         return Done();
     }
-
-    if (Edit.CurrentTool == tSelectObject) {
-        Net.RouteHighlight.Clear();
-        Edit.SelectPress = true;
-        if (Edit.HoverSizeHandle == -1 && Edit.HoverVertex == -1 && Edit.HoverRotate == -1) {
-            SelectAt(Press);
-            if (Edit.CtrlDown)
-                Edit.Dragging = true;
-        } else {
-            if (Edit.HoverSizeHandle != -1)
-                Edit.DragSizeHandle = Edit.HoverSizeHandle;
-            else if (Edit.HoverVertex != -1)
-                Edit.DragVertex = Edit.HoverVertex;
-            else {
-                Edit.DragRotate = Edit.HoverRotate;
-                View.PressPoint = Press;
-            }
-            Edit.Dragging = true;
-        }
-        RedrawOnce(PaintsBefore);
-    } else {
-        CreateStep(P);
-    }
+    T.EditPress(*this, Press);
     Done();
 }
 
@@ -272,10 +201,11 @@ void TZemMap::MouseMove(TZemShiftState Shift, std::int32_t X, std::int32_t Y) {
     const std::int32_t PaintsBefore = View.PaintCounter;
     const TPoint Pointer{X, Y};
     View.CursorPos = ScreenToWorld(Pointer);
+    const TZemTool& T = Tool();
 
     std::int32_t SizeCursor = -1;
     bool Tested = false;
-    if (Edit.CurrentTool == tSelectObject) {
+    if (T.TestsHandles()) {
         const auto* Slot = Edit.CurrentObject != -1 ? Doc.Objects.Find(Edit.CurrentObject) : nullptr;
         if (!Slot || !(*Slot)->Lock || (*Slot)->Kind == otRoadCross) {
             HitRotateHandle(View.CursorPos);
@@ -297,32 +227,8 @@ void TZemMap::MouseMove(TZemShiftState Shift, std::int32_t X, std::int32_t Y) {
     if (Cursor == crMovePoint)
         Edit.MenuPoint = Pointer;
 
-    switch (Edit.CurrentTool) {
-    case tSelectRect:
-        if (Edit.Dragging) {
-            Edit.SelectionRect = Normalised(View.PressPoint, Pointer);
-            Redraw();
-        }
-        break;
-    case tMapMove:
-        if (Edit.Dragging)
-            PanBy(View.PressPoint, Pointer);
-        break;
-    case tZoomIn:
-        if (Edit.Dragging) {
-            View.DragPoint = Pointer;
-            Redraw();
-            UpdateMiniMapFrame();
-        }
-        break;
-    case tSelectObject:
-        if (Edit.CurrentObject != -1)
-            DragStep(X, Y);
-        break;
-    default:
-        break;
-    }
-    if (Edit.CurrentTool == tMeasure || Edit.Creating)
+    T.Move(*this, Pointer, PaintsBefore);
+    if (Edit.Creating) // the rubber segment to the pointer
         RedrawOnce(PaintsBefore);
 }
 
@@ -341,13 +247,7 @@ void TZemMap::MouseUp(TZemMouseButton Button, TZemShiftState Shift, std::int32_t
 
 void TZemMap::LeftRelease(std::int32_t X, std::int32_t Y) {
     FHost.SetFocus();
-    const TPoint Release{X, Y};
-    if (Edit.Dragging && Edit.CurrentTool == tSelectRect) {
-        Edit.SelectionRect = Normalised(View.PressPoint, Release);
-        FHost.SetCapture(false);
-    } else if (Edit.Dragging && Edit.CurrentTool == tZoomIn) {
-        ZoomToRect(View.PressPoint, Release);
-    }
+    Tool().Release(*this, TPoint{X, Y});
     Edit.SelectPress = false;
     Edit.HoverSizeHandle = Edit.DragSizeHandle = -1;
     Edit.HoverVertex = Edit.DragVertex = -1;
@@ -367,40 +267,12 @@ void TZemMap::LeftRelease(std::int32_t X, std::int32_t Y) {
 
 void TZemMap::RightPress(std::int32_t X, std::int32_t Y) {
     const TXYPoint P = ScreenToWorld(TPoint{X, Y});
-    if (Edit.CurrentTool == tRoadPoint) {
-        TZemChange Step(*this);
-        TouchRoutePoints();
-        Net.RoutePoints.Clear();
-        Redraw();
-    }
+    const TZemTool& T = Tool();
+    T.RightPress(*this, P);
     if (Edit.Creating && Doc.HasOption(moEditable)) {
         TZemChange Step(*this);
-        CompleteStep(P);
+        T.Complete(*this, P);
     }
-    if (Edit.CurrentTool == tMeasure) {
-        Edit.MeasurePoints.Clear();
-        if (OnMeasure)
-            OnMeasure(*this, -1.0f, -1.0f);
-        Redraw();
-    }
-}
-
-// ---- measuring ----
-
-void TZemMap::MeasurePress(const TXYPoint& P) {
-    TZemXYArray& Pts = Edit.MeasurePoints;
-    Pts.Add(P);
-    const ld Unit = static_cast<ld>(Doc.MeasureScale) / 100;
-    auto Length = [&](const TXYPoint& A, const TXYPoint& B) {
-        return std::hypot(static_cast<ld>(B.X) - A.X, static_cast<ld>(B.Y) - A.Y) * Unit;
-    };
-    ld Sum = 0;
-    for (std::int32_t i = 1; i < Pts.Count(); ++i)
-        Sum += Length(Pts[i - 1], Pts[i]);
-    const ld Current = Length(Pts[Pts.Count() - 1], View.CursorPos);
-    if (OnMeasure)
-        OnMeasure(*this, static_cast<float>(Sum + Current), static_cast<float>(Current));
-    Redraw();
 }
 
 // ---- edge scrolling ----

@@ -303,6 +303,10 @@ void TZemMap::SetShowUndefinedRoutes(bool Value) {
     Refresh();
 }
 
+void TZemMap::SetMinIconView(float Value) {
+    ChangeSetting(*this, Doc.MinIconView, Value);
+}
+
 void TZemMap::SetMinObjectView(std::int32_t Value) {
     ChangeSetting(*this, Doc.MinObjectView, Value);
     Redraw();

@@ -31,6 +31,7 @@ class TZemHistory;
 class TZemHost;
 class TZemMiniMap;
 class TZemTimer;
+class TZemTool;
 class TZemTransportTask;
 
 // Bit numbers of the map's option byte.
@@ -126,6 +127,17 @@ enum TZemCursor : std::int32_t {
 };
 
 using TZemDirectory = std::vector<ZemString>;
+
+// The context menus of the map: none, the object commands, the vertex commands.
+enum class TZemMenuKind : std::uint8_t { mkNone, mkObject, mkVertex };
+
+// The display switches of the transport network's menu.
+struct TZemNetworkDisplay {
+    bool ShowNet = false;
+    bool Directions = true;
+    bool Crosses = true;
+    bool OnlyNet = false;
+};
 
 // The document: objects, order, settings and directories. Persisted by the map file.
 struct TZemDocument {
@@ -307,7 +319,7 @@ public:
     void SetMinScaleAddress(float Value);
     void SetPseudo3DAngle(float Value);
     void SetOption(std::uint8_t Value);
-    void SetMinIconView(float Value) { Doc.MinIconView = Value; }
+    void SetMinIconView(float Value);
     void SetMinObjectView(std::int32_t Value);
     void SetMeasureScale(float Value);
 
@@ -339,32 +351,63 @@ public:
     // The cursor for a pointer at (X, Y) now: edge zones, then the tool, then the hovered handle.
     std::int32_t ChooseCursor(std::int32_t X, std::int32_t Y, std::int32_t SizeCursor) const;
 
-    // ---- Creation and pointer editing (editing/ZemCreate.cpp, editing/ZemDrag.cpp) ----
+    // ---- Creation and pointer editing (editing/ZemObjectEdit.cpp) ----
     // "Добавить точку" and "Удалить точку" at Edit.MenuPoint; false when no vertex square holds it.
     bool AddVertexAtMenuPoint();
     bool DeleteVertexAtMenuPoint();
 
+    // ---- Commands on one object and on the display (editing/ZemObjectCommands.cpp) ----
+    // Each is one undo step and refreshes the view once. An ID that names no object raises, except
+    // where a false answer is documented.
+    // The drawing plane; false (nothing changed) for junctions and segments, which keep kJunctionPlane
+    // and kSegmentPlane, and for an ID that names no object.
+    bool SetObjectPlane(std::int32_t ID, std::int8_t Plane);
+    // Turns the object to Angle (radians); Shown is the angle its control showed before, from which kinds
+    // without an angle of their own turn (TZemObject::TurnTo).
+    void SetObjectAngle(std::int32_t ID, float Angle, float Shown);
+    // Locks or unlocks the object; returns the new state.
+    bool ToggleLock(std::int32_t ID);
+    // Pen, brush, font and address of Source into Target, the house numbers emptied; false (nothing
+    // changed) when either is not stored.
+    bool PasteStyle(std::int32_t Source, std::int32_t Target);
+    // The four display switches of the transport network, drawn once.
+    void SetNetworkDisplay(const TZemNetworkDisplay& Display);
+    // The context menu a right press at (X, Y) opens now; over a vertex handle it also remembers the
+    // point for the vertex commands (Edit.MenuPoint).
+    TZemMenuKind MenuAt(std::int32_t X, std::int32_t Y);
+
+    // What the next left and right press of the current tool do, for the status bar (UTF-8).
+    std::string ToolHint() const;
+
+    // ---- What the tools share (editing/ZemPointer.cpp, editing/ZemCreate.cpp) ----
+    // The current tool's class (editing/ZemTools.h).
+    const TZemTool& Tool() const;
+    // Redraws unless a frame was already drawn since PaintsBefore (View.PaintCounter): one frame a message.
+    void RedrawOnce(std::int32_t PaintsBefore);
+    // Records the object for undo in the open gesture (opening one if needed), once per gesture.
+    void TouchDragged(std::int32_t ID);
+    // Starts building NewObject as Kind: points cleared, the fields of an earlier object reset.
+    void StartNewObject(TObjectKind Kind, bool DefaultStyle);
+    // Hands NewObject to AddObject and ends the creation, with one frame for the message.
+    void CompleteNewObject(std::int32_t PaintsBefore);
+    // Adds the three further corners of the box spanned by point 0 and CursorPos; false without point 0.
+    bool AddBoxCorners();
+    // The right press of the text tool: asks for the text, then completes or drops the text.
+    void CompleteText();
+    // The first visible junction hit at P, or -1.
+    std::int32_t JunctionAt(const TXYPoint& P) const;
+
 private:
-    // ---- Pointer gesture internals (editing/ZemPointer.cpp, ZemCreate.cpp, ZemDrag.cpp) ----
+    // ---- Pointer gesture internals (editing/ZemPointer.cpp) ----
     void LeftPress(TZemShiftState Shift, std::int32_t X, std::int32_t Y);
     void LeftRelease(std::int32_t X, std::int32_t Y);
     void RightPress(std::int32_t X, std::int32_t Y);
-    void MeasurePress(const TXYPoint& P);
     void EdgeScrollTick();
     // One gesture is one undo step: opened at a left press, closed at its release or when a tool change,
     // Escape or undo cuts it short (which also drops the drag in progress).
     void BeginGesture();
     void EndGesture();
     void CancelDrag();
-    // Redraws unless a frame was already drawn since PaintsBefore (View.PaintCounter): one frame a message.
-    void RedrawOnce(std::int32_t PaintsBefore);
-    void CreateStep(const TXYPoint& P);
-    void CompleteStep(const TXYPoint& P);
-    void CompleteText();
-    void StartNewObject(TObjectKind Kind, bool DefaultStyle);
-    std::int32_t JunctionAt(const TXYPoint& P) const;
-    void DragStep(std::int32_t X, std::int32_t Y);
-    void TouchDragged(std::int32_t ID);
 
     bool FGestureOpen = false;
     bool FGestureChanged = false; // the gesture changed the document: the mini-map content is rebuilt
@@ -382,7 +425,8 @@ public:
     void TouchDirectories();           // before changing any of the six directories
     void TouchSettings();              // before changing the document's settings
     void TouchRoutePoints();           // before changing the search points
-    // Changes one object in a step of its own and refreshes the view; the inspector's way in.
+    // Changes one object in a step of its own, recomputes its box and refreshes the view once; the
+    // inspector's way in (editing/ZemObjectCommands.cpp).
     void ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change);
     bool CanUndo() const;
     bool CanRedo() const;
@@ -556,7 +600,7 @@ private:
     void FillBlinkSet();
     void UpdateBlinkTimer(); // runs exactly while the set is not empty
     void BlinkTick();
-    bool FlashesNow(std::int32_t ID); // drawn in complemented colours in this frame
+    bool FlashesNow(std::int32_t ID); // drawn in complemented colours in this frame (view/)
     // ---- end of Live blinking ----
     void Adopt(TZemObject& Object);
     // Loading: the frame's content after the header, a record stored under its ID, and the drawing

@@ -31,6 +31,17 @@ enum TObjectKind : std::uint8_t {
 // Names of the kinds as the text export writes them; "" for a code outside the enumeration.
 const char* ObjectKindName(std::uint8_t Kind);
 
+// The transport network is drawn over everything else: junctions and segments keep planes of their own.
+constexpr std::int8_t kJunctionPlane = 127;
+constexpr std::int8_t kSegmentPlane = 126;
+constexpr bool HasFixedPlane(TObjectKind Kind) {
+    return Kind == otRoadCross || Kind == otRoadCrossLine;
+}
+// Kinds whose Rotate turns their own Angle; the others are turned by their points alone.
+constexpr bool TracksAngle(TObjectKind Kind) {
+    return Kind == otEllipse || Kind == otBmp || Kind == otText;
+}
+
 // Colours are platform colour values 0x00BBGGRR.
 using TColor = std::int32_t;
 
@@ -74,6 +85,10 @@ struct TZemAddress {
     ZemString Number2;
     ZemString Corpus;
     friend bool operator==(const TZemAddress&, const TZemAddress&) = default;
+    // Whether no part refers to a directory and no text is set but the house numbers.
+    bool NoParts() const {
+        return Index == -1 && City == -1 && Street == -1 && Street2 == -1 && Area == -1 && Corpus.empty();
+    }
 };
 
 class TZemObject {
@@ -171,6 +186,9 @@ public:
     void Rotate(float Angle);
     void MoveTo(const TXYPoint& Target);
     void StretchToBox(const TXYPoint& NewLeftTop, const TXYPoint& NewRightBottom);
+    // Turns the object to Angle. Kinds that keep their own angle (TracksAngle) turn from it; the others
+    // keep none and turn from Shown, the angle their control last showed.
+    void TurnTo(float Angle, float Shown);
     // The pen, brush, address and font every drawing tool starts from.
     void ApplyDefaultStyle();
 

@@ -139,12 +139,11 @@ void TfrmMain::ConnectMapEvents() {
         OnProgress(Percent, Stage, Msg);
     };
     M.OnModifiedChange = [this](TZemMap&, bool) { UpdateCaption(); };
+    // One notification per change: the caption follows the modified flag, the page the object.
     M.OnHistoryChange = [this](TZemMap&) {
         UpdateHistoryActions();
-        UpdateCaption();
         FObjectPage->Reload();
     };
-    connect(FObjectPage, &TZemObjectPage::objectChanged, this, [this] { UpdateCaption(); });
     connect(FNetworkPage, &TZemNetworkPage::networkChanged, this, [this] { UpdateCaption(); });
     M.OnGenerations = [this](TZemTransportTask&, std::int32_t Total, std::int32_t ToStop) {
         FPanels[1]->setText(QStringLiteral("Поколений: %1").arg(Total));
@@ -171,18 +170,17 @@ void TfrmMain::OnPointerMove(std::int32_t X, std::int32_t Y) {
     FPanels[0]->setText(QStringLiteral("Курсор (%1; %2)").arg(Fixed2(P.X), Fixed2(P.Y)));
     // The context menu a right click will open: the vertex commands over a vertex handle (a junction
     // keeps the object menu), the object menu over anything else while an object is current.
-    QMenu* Menu = nullptr;
-    if (FMap->CurrentTool() == tSelectObject) {
-        const std::int32_t Current = FMap->CurrentObject();
-        const bool HasCurrent = Current >= 0 && FMap->ObjectExists(Current);
-        if (FMap->Edit.Cursor == crMovePoint) {
-            FMap->Edit.MenuPoint = TPoint{X, Y};
-            Menu = HasCurrent && FMap->ObjectByID(Current).Kind == otRoadCross ? FObjectMenu : FVertexMenu;
-        } else if (HasCurrent) {
-            Menu = FObjectMenu;
-        }
+    switch (FMap->MenuAt(X, Y)) {
+    case TZemMenuKind::mkNone:
+        FMapWidget->SetPopupMenu(nullptr);
+        break;
+    case TZemMenuKind::mkObject:
+        FMapWidget->SetPopupMenu(FObjectMenu);
+        break;
+    case TZemMenuKind::mkVertex:
+        FMapWidget->SetPopupMenu(FVertexMenu);
+        break;
     }
-    FMapWidget->SetPopupMenu(Menu);
 }
 
 void TfrmMain::OnToolChanged(TObjectTool Tool) {
@@ -198,8 +196,6 @@ void TfrmMain::ChooseTool(TObjectTool Tool) {
     if (!It->second->isEnabled())
         return;
     It->second->setChecked(true);
-    if (Tool == tRoadCrossLine)
-        FMap->NewObject.Pen.Color = FMap->Edit.NewPenColor;
     if (Tool == tSelectObject)
         FObjectPage->ResetPlane();
     FMap->SetCurrentTool(Tool);

@@ -93,7 +93,6 @@ bool TfrmMain::SaveMap(const QString& FileName) {
     FProgress->hide();
     if (!Saved)
         return false;
-    FMap->MarkSaved();
     FFileName = QFileInfo(FileName).absoluteFilePath();
     AddRecentFile(FFileName);
     UpdateCaption();

@@ -118,11 +118,7 @@ void TfrmMain::CreateActions() {
     connect(Checkable(AddAction("actShowGrid", QStringLiteral("Показывать координатную сетку"),
                                 QKeySequence(Qt::CTRL | Qt::Key_Apostrophe)),
                       false),
-            &QAction::triggered, this, [this](bool On) {
-                TZemChange Step(*FMap);
-                FMap->TouchSettings();
-                FMap->SetShowGrid(On);
-            });
+            &QAction::triggered, this, [this](bool On) { FMap->SetShowGrid(On); });
     connect(Checkable(AddAction("actAntiAlias", QStringLiteral("Антиалиасинг")), false), &QAction::triggered,
             this, [this](bool On) {
                 FMap->View.AntiAlias = On;
@@ -165,11 +161,8 @@ void TfrmMain::CreateActions() {
                 const std::int32_t ID = FMap->CurrentObject();
                 if (ID < 0 || !FMap->ObjectExists(ID))
                     return;
-                Guarded([&] {
-                    FMap->ChangeObject(ID, [](TZemObject& O) { O.Lock = !O.Lock; });
-                    FActions.at(QStringLiteral("actLockObject"))->setChecked(FMap->ObjectByID(ID).Lock);
-                    FMap->Refresh();
-                });
+                Guarded(
+                    [&] { FActions.at(QStringLiteral("actLockObject"))->setChecked(FMap->ToggleLock(ID)); });
             });
     auto OnCurrent = [this](const char* Name, const QString& Text, void (*Do)(TZemMap&, std::int32_t)) {
         connect(AddAction(Name, Text), &QAction::triggered, this, [this, Do] {
@@ -273,27 +266,15 @@ void TfrmMain::CreateContextMenus() {
 void TfrmMain::ToggleOption(TZemMapOption Bit, bool On) {
     const std::uint8_t Mask = static_cast<std::uint8_t>(1u << Bit);
     const std::uint8_t Value = On ? (FMap->Doc.Option | Mask) : (FMap->Doc.Option & ~Mask);
-    if (Value != FMap->Doc.Option) {
-        TZemChange Step(*FMap);
-        FMap->TouchSettings();
+    if (Value != FMap->Doc.Option)
         FMap->SetOption(Value);
-    }
     FMap->Refresh();
 }
 
 void TfrmMain::ApplyNetworkToggles() {
     auto On = [this](const char* Name) { return FActions.at(QString::fromLatin1(Name))->isChecked(); };
-    {
-        // One frame for the four switches: drawing waits until they are all set.
-        TZemChange Step(*FMap);
-        FMap->TouchSettings();
-        FMap->View.AutoUpdate = false;
-        FMap->SetShowTransportNet(On("actShowNet"));
-        FMap->SetShowTransportDirections(On("actShowNetDirections"));
-        FMap->SetShowTransportCrosses(On("actShowNetCrosses"));
-        FMap->SetShowOnlyTransportNet(On("actShowOnlyNet"));
-        FMap->View.AutoUpdate = true;
-    }
+    FMap->SetNetworkDisplay(TZemNetworkDisplay{On("actShowNet"), On("actShowNetDirections"),
+                                               On("actShowNetCrosses"), On("actShowOnlyNet")});
     // Junctions and segments are drawn with the network shown only.
     for (TObjectTool T : {tRoadCross, tRoadCrossLine})
         if (const auto It = FToolActions.find(T); It != FToolActions.end())
@@ -301,7 +282,6 @@ void TfrmMain::ApplyNetworkToggles() {
     if (!FMap->Net.ShowTransportNet &&
         (FMap->CurrentTool() == tRoadCross || FMap->CurrentTool() == tRoadCrossLine))
         ChooseTool(tSelectObject);
-    FMap->Refresh();
 }
 
 void TfrmMain::SetFilter(TStretchFilter Filter) {

@@ -55,10 +55,6 @@ public slots:
     void NewBrushColorClicked();
     void TransportClicked();
 
-signals:
-    // A change went into the document (the window refreshes what depends on it).
-    void objectChanged();
-
 private:
     QWidget* BuildGeneral();
     QWidget* BuildLine();
@@ -71,7 +67,11 @@ private:
     void SetPageEnabled(bool Value);
     void Load(const TZemObject& O);
     // One change of the current object, as one undo step.
-    void Change(const std::function<void(TZemObject&)>& Apply);
+    void Change(const std::function<void(TZemObject&)>& Edit);
+    // Runs a command of the page's own controls (Apply: only with a current object): the history's
+    // notification does not reload the page meanwhile.
+    void Apply(const std::function<void()>& Command);
+    void Run(const std::function<void()>& Command);
     // Slider drags are one step from press to release.
     void BeginDrag();
     void EndDrag();
@@ -98,7 +98,8 @@ private:
     std::int32_t FStyleSource = -1;
     float FShownAngle = 0.0f; // the angle slider's position, radians, as last loaded or moved
     bool FDragging = false;
-    bool FLoading = false; // controls are being loaded: their handlers write nothing back
+    bool FLoading = false;  // controls are being loaded: their handlers write nothing back
+    bool FApplying = false; // a control's change is going into the map
 
     QWidget* FBody = nullptr;
     QGroupBox* FGeneral = nullptr;

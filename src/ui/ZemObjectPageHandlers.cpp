@@ -27,11 +27,6 @@ namespace {
 
 constexpr float kTenthsPerRadian = 1800.0f / std::numbers::pi_v<float>;
 
-// Kinds whose Rotate keeps Angle; the others are turned by their points alone.
-bool TracksAngle(TObjectKind Kind) {
-    return Kind == otEllipse || Kind == otBmp || Kind == otText;
-}
-
 // The slider position of an angle: tenths of a degree, within one turn.
 int AngleTenths(float Angle) {
     const long Tenths = std::lround(static_cast<double>(Angle) * kTenthsPerRadian);
@@ -63,6 +58,9 @@ void TZemObjectPage::Refresh() {
 }
 
 void TZemObjectPage::Reload() {
+    // A change made by one of the page's own controls: they already show what it wrote.
+    if (FApplying)
+        return;
     FNewPenColor->SetColor(ZemColorToQt(FMap.Edit.NewPenColor));
     FNewBrushColor->SetColor(ZemColorToQt(FMap.Edit.NewBrushColor));
     if (!HasObject()) {
@@ -94,22 +92,31 @@ void TZemObjectPage::Load(const TZemObject& O) {
     FShownAngle = static_cast<float>(Tenths) / kTenthsPerRadian;
     FHeight3DTrackBar->setValue(static_cast<int>(std::lround(O.Height3D())));
     // Junctions and segments keep their fixed planes.
-    FPlaneTrackBar->setEnabled(O.Kind != otRoadCross && O.Kind != otRoadCrossLine);
+    FPlaneTrackBar->setEnabled(!HasFixedPlane(O.Kind));
     FPlaneTrackBar->setValue(O.Plane());
     FPlaneLabel->setText(QString::number(O.Plane()));
     FLoading = false;
 }
 
-void TZemObjectPage::Change(const std::function<void(TZemObject&)>& Apply) {
+void TZemObjectPage::Change(const std::function<void(TZemObject&)>& Edit) {
+    Apply([&] { FMap.ChangeObject(FMap.Edit.CurrentObject, Edit); });
+}
+
+void TZemObjectPage::Apply(const std::function<void()>& Command) {
     if (FLoading || !HasObject())
         return;
+    Run(Command);
+}
+
+void TZemObjectPage::Run(const std::function<void()>& Command) {
+    const bool Saved = FApplying;
+    FApplying = true;
     try {
-        FMap.ChangeObject(FMap.Edit.CurrentObject, Apply);
+        Command();
     } catch (const std::exception& E) {
         ShowErrorBox(this, QString::fromUtf8(E.what()));
-        return;
     }
-    emit objectChanged();
+    FApplying = Saved;
 }
 
 void TZemObjectPage::BeginDrag() {
@@ -127,13 +134,10 @@ void TZemObjectPage::EndDrag() {
 }
 
 void TZemObjectPage::PlaneChanged(int Value) {
-    if (FLoading || !HasObject())
-        return;
-    const TObjectKind Kind = FMap.ObjectByID(FMap.Edit.CurrentObject).Kind;
-    if (Kind == otRoadCross || Kind == otRoadCrossLine)
-        return; // the network keeps its own planes, 127 and 126
-    FPlaneLabel->setText(QString::number(Value));
-    Change([Value](TZemObject& O) { O.SetPlane(static_cast<std::int8_t>(Value)); });
+    Apply([this, Value] {
+        if (FMap.SetObjectPlane(FMap.Edit.CurrentObject, static_cast<std::int8_t>(Value)))
+            FPlaneLabel->setText(QString::number(Value));
+    });
 }
 
 void TZemObjectPage::ResetPlane() {
@@ -145,27 +149,24 @@ void TZemObjectPage::Height3DChanged(int Value) {
 }
 
 void TZemObjectPage::LockClicked() {
-    Change([](TZemObject& O) { O.Lock = !O.Lock; });
-    if (HasObject())
-        FLockObj->setChecked(FMap.ObjectByID(FMap.Edit.CurrentObject).Lock);
+    Apply([this] { FLockObj->setChecked(FMap.ToggleLock(FMap.Edit.CurrentObject)); });
 }
 
 void TZemObjectPage::Ctl3DClicked() {
     if (!HasObject())
         return;
     const float Height = static_cast<float>(FHeight3DTrackBar->value());
-    {
+    Apply([&] {
         TZemChange Step(FMap);
-        if (FPseudo3DAngle) {
-            FMap.TouchSettings();
+        if (FPseudo3DAngle)
             FMap.SetPseudo3DAngle(static_cast<float>(FPseudo3DAngle()) * std::numbers::pi_v<float> / 180.0f);
-        }
-        Change([Height](TZemObject& O) {
+        FMap.ChangeObject(FMap.Edit.CurrentObject, [Height](TZemObject& O) {
             O.SetCtl3D(!O.Ctl3D());
             O.SetHeight3D(Height);
         });
-    }
-    FCtl3DObj->setChecked(FMap.ObjectByID(FMap.Edit.CurrentObject).Ctl3D());
+    });
+    if (HasObject())
+        FCtl3DObj->setChecked(FMap.ObjectByID(FMap.Edit.CurrentObject).Ctl3D());
 }
 
 void TZemObjectPage::BlinkClicked() {
@@ -185,7 +186,6 @@ void TZemObjectPage::PenColorClicked() {
     Change([&](TZemObject& O) {
         O.Pen.Width = Width;
         O.Pen.Color = QtColorToZem(C);
-        O.UpdateBounds();
     });
 }
 
@@ -198,11 +198,7 @@ void TZemObjectPage::PenWidthChanged(int Value) {
         FPenWidth->setValue(Value);
         FPenWidthTrackBar->setValue(Value);
     }
-    Change([Value](TZemObject& O) {
-        if (O.Pen.Width != Value)
-            O.Pen.Width = Value;
-        O.UpdateBounds();
-    });
+    Change([Value](TZemObject& O) { O.Pen.Width = Value; });
 }
 
 void TZemObjectPage::PenFlagsChanged(int Index) {
@@ -230,26 +226,17 @@ void TZemObjectPage::FillStyleChanged() {
 
 void TZemObjectPage::FontNameChanged(int Index) {
     const ZemString Name = FromUtf8(FFontName->itemText(Index).toStdString());
-    Change([&](TZemObject& O) {
-        O.Font.Name = Name;
-        O.UpdateBounds();
-    });
+    Change([&](TZemObject& O) { O.Font.Name = Name; });
 }
 
 void TZemObjectPage::FontSizeChanged(int Value) {
     // The new size, not the one before the click: the object shows what the box shows.
-    Change([Value](TZemObject& O) {
-        O.Font.Size = Value;
-        O.UpdateBounds();
-    });
+    Change([Value](TZemObject& O) { O.Font.Size = Value; });
 }
 
 void TZemObjectPage::TextEdited(const QString& Value) {
     const ZemString Text = FromUtf8(Value.toStdString());
-    Change([&](TZemObject& O) {
-        O.SetText(Text);
-        O.UpdateBounds();
-    });
+    Change([&](TZemObject& O) { O.SetText(Text); });
 }
 
 void TZemObjectPage::AngleChanged(int Tenths) {
@@ -267,10 +254,7 @@ void TZemObjectPage::AngleChanged(int Tenths) {
     FShownAngle = Target;
     Change([&](TZemObject& O) {
         O.Font.Size = Size;
-        // Kinds without an angle of their own turn by the slider's step, so that moving the slider
-        // does not add up every position it passed.
-        O.Rotate(Target - (TracksAngle(O.Kind) ? O.Angle() : Shown));
-        O.UpdateBounds();
+        O.TurnTo(Target, Shown);
     });
 }
 
@@ -281,13 +265,12 @@ void TZemObjectPage::DegreesChanged(int Degrees) {
 void TZemObjectPage::FontStyleClicked() {
     const bool Bold = FBold->isChecked(), Italic = FItalic->isChecked(), Underline = FUnderline->isChecked();
     Change([=](TZemObject& O) {
-        auto Apply = [&O](bool On, std::uint8_t Bit) {
+        auto SetBit = [&O](bool On, std::uint8_t Bit) {
             O.Font.Style = On ? (O.Font.Style | Bit) : (O.Font.Style & ~Bit);
         };
-        Apply(Bold, fsBold);
-        Apply(Italic, fsItalic);
-        Apply(Underline, fsUnderline);
-        O.UpdateBounds();
+        SetBit(Bold, fsBold);
+        SetBit(Italic, fsItalic);
+        SetBit(Underline, fsUnderline);
     });
 }
 
@@ -308,10 +291,10 @@ void TZemObjectPage::NewBrushColorClicked() {
 }
 
 void TZemObjectPage::TransportClicked() {
-    if (TfrmTransport::Edit(FMap, this)) {
-        emit objectChanged();
+    bool Changed = false;
+    Run([&] { Changed = TfrmTransport::Edit(FMap, this); });
+    if (Changed)
         Reload();
-    }
 }
 
 void TZemObjectPage::CopyStyle() {
@@ -320,26 +303,13 @@ void TZemObjectPage::CopyStyle() {
 }
 
 void TZemObjectPage::PasteStyle() {
-    // A source deleted since the copy is not looked up: the paste is ignored.
-    if (FStyleSource == -1 || !FMap.ObjectExists(FStyleSource) || !HasObject())
+    if (FStyleSource == -1)
         return;
-    const TZemObject& Source = FMap.ObjectByID(FStyleSource);
-    const TZemPen Pen = Source.Pen;
-    const TZemBrush Brush = Source.Brush;
-    const TZemFont Font = Source.Font;
-    TZemAddress Address = Source.Address();
-    Address.Number.clear();
-    Address.Number2.clear();
-    Address.Empty = Address.Index == -1 && Address.City == -1 && Address.Street == -1 &&
-                    Address.Street2 == -1 && Address.Area == -1 && Address.Corpus.empty();
-    Change([&](TZemObject& O) {
-        O.Pen = Pen;
-        O.Brush = Brush;
-        O.Font = Font;
-        O.SetAddress(Address);
-        O.UpdateBounds();
-    });
-    Reload();
+    // The page shows the result once, after the command: the controls do not hold what it changed.
+    bool Pasted = false;
+    Apply([&] { Pasted = FMap.PasteStyle(FStyleSource, FMap.Edit.CurrentObject); });
+    if (Pasted)
+        Reload();
 }
 
 } // namespace zem

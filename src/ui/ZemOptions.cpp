@@ -324,8 +324,7 @@ void TfrmOptions::Reload() {
 }
 
 void TfrmOptions::WriteSettings(const std::function<void()>& Change) {
-    TZemChange Step(FMap);
-    FMap.TouchSettings();
+    TZemChange Step(FMap); // a command that sets several values is still one step
     Change();
 }
 

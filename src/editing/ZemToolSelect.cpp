@@ -165,7 +165,7 @@ std::string TZemSelectTool::Hint(const TZemMap& Map) const {
     if (Map.Edit.HoverRotate != -1)
         return "Перетаскивание вверх или вниз — повернуть";
     if (Map.Edit.CurrentObject != -1)
-        return "Щелчок по объекту — сменить маркеры; перетаскивание — сдвинуть; Ctrl — тянуть за маркер";
+        return "Щелчок по объекту — сменить маркеры; перетаскивание — сдвинуть объект";
     return "Щелчок — выбрать объект";
 }
 

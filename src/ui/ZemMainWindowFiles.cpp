@@ -58,6 +58,7 @@ bool TfrmMain::ConfirmDiscard() {
 void TfrmMain::NewMap() {
     FMap->Clear(); // which also starts a new, clean history and redraws both views
     FFileName.clear();
+    ForgetRecoveryCopy();
     AfterDocumentReplaced();
 }
 
@@ -77,6 +78,7 @@ bool TfrmMain::OpenMap(const QString& FileName) {
     FFileName = Loaded ? QFileInfo(FileName).absoluteFilePath() : QString();
     if (Loaded)
         AddRecentFile(FFileName);
+    ForgetRecoveryCopy();
     AfterDocumentReplaced();
     return Loaded;
 }
@@ -95,6 +97,7 @@ bool TfrmMain::SaveMap(const QString& FileName) {
         return false;
     FMap->MarkSaved();
     FFileName = QFileInfo(FileName).absoluteFilePath();
+    ForgetRecoveryCopy();
     AddRecentFile(FFileName);
     UpdateCaption();
     return true;

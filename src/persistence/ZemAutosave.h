@@ -2,9 +2,14 @@
 // TZemAutosave keeps the recovery copy of one map (persistence/ZemRecovery.h) while it has unsaved
 // changes: one interval after the first change, then at most once an interval while changes go on.
 //
-// A write must not be felt by someone drawing on a large map, so it is split: the map's content is
-// gathered on the map's thread (a plain run over the objects into one buffer), and the buffer is packed
-// and written on a thread of its own, which touches nothing of the map. One write runs at a time.
+// A write must not be felt by someone drawing on a large map. Gathering the content of 100,000 objects
+// takes tens of milliseconds (a cache miss or more per object), too long for the window thread, so the
+// copy is written by a child process: fork() gives it a copy-on-write snapshot of the whole program in a
+// few milliseconds, and the child gathers, packs and writes while the window goes on. The child runs
+// only the map's own code on its memory and the file writer (no window system, no locks of other
+// threads beyond those glibc prepares for fork), and ends with _exit. Where fork fails (no memory for a
+// second address space), the content is gathered on the window thread and packed and written on a
+// thread of its own, which touches nothing of the map. One write runs at a time.
 #include "persistence/ZemRecovery.h"
 
 #include <atomic>
@@ -50,12 +55,18 @@ public:
 
     // A write failed: called on the map's thread with the reason, once per failure.
     std::function<void(const std::string& Error)> OnWriteFailed;
+    // Whether copies are written by a child process (the default) or by the thread.
+    bool UseChildProcess = true;
     // Writes finished successfully since the start.
     std::int32_t Writes() const { return FWrites; }
 
 private:
     void Tick();
     void Poll();
+    // Starts the child process that writes the copy; false when it cannot be made.
+    bool StartChild(std::int64_t Time);
+    // Whether the child has ended (with Block: waits for it); Error then says why no copy was written.
+    bool ChildDone(bool Block, std::string& Error);
     // Joins a finished (or, with Block, any) write and reports its result; true when none is left.
     bool Collect(bool Block);
 
@@ -67,6 +78,10 @@ private:
     bool FChanged = false;             // changes since the content was last gathered
     std::int32_t FWrites = 0;
     std::int32_t FSizeHint = 0; // bytes for the next content
+
+    TRecoveryWriter FSelf; // this program, as its copies record it
+    int FChild = 0;        // the writing child process; 0 none
+    int FChildPipe = -1;   // its report: empty when the copy was written, else why not
 
     std::thread FWriter;
     std::atomic<bool> FDone{false};

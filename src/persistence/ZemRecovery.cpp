@@ -210,6 +210,11 @@ TZemRecoveryFolder::TZemRecoveryFolder(std::string Folder) : FFolder(std::move(F
 
 void TZemRecoveryFolder::Write(const std::string& Original, std::int64_t Time,
                                std::span<const std::uint8_t> MapFile) const {
+    Write(Original, Time, MapFile, TRecoveryWriter::Self());
+}
+
+void TZemRecoveryFolder::Write(const std::string& Original, std::int64_t Time,
+                               std::span<const std::uint8_t> MapFile, const TRecoveryWriter& Writer) const {
     // The folder and those above it that are missing (a fresh user has no data folder yet), private
     // to the user.
     for (std::size_t Slash = FFolder.find('/', 1);; Slash = FFolder.find('/', Slash + 1)) {
@@ -222,7 +227,7 @@ void TZemRecoveryFolder::Write(const std::string& Original, std::int64_t Time,
     TRecoveryCopy Copy;
     Copy.Original = Original;
     Copy.Time = Time;
-    Copy.Writer = TRecoveryWriter::Self();
+    Copy.Writer = Writer;
     std::string Bytes = RecoveryRecord(Copy);
     Bytes.append(reinterpret_cast<const char*>(MapFile.data()), MapFile.size());
     WriteFileAtomically(FOwnPath, Bytes);

@@ -68,6 +68,9 @@ public:
     // Writes MapFile (a whole map file) as this process's copy, atomically, with the record of
     // Original and Time. Raises EZemError when it cannot be written; the previous copy then stays.
     void Write(const std::string& Original, std::int64_t Time, std::span<const std::uint8_t> MapFile) const;
+    // The same on behalf of Writer (a child process writes for the program that made it).
+    void Write(const std::string& Original, std::int64_t Time, std::span<const std::uint8_t> MapFile,
+               const TRecoveryWriter& Writer) const;
     // Removes this process's copy, if there is one.
     void RemoveOwn() const;
 

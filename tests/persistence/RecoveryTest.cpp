@@ -182,10 +182,15 @@ TEST_F(Recovery, DamagedCopiesAreListedWithTheirProblemAndNeverThrow) {
     }
 }
 
-TEST_F(Recovery, AutosaveWritesOneIntervalAfterTheFirstChangeAndAtMostOnceAnInterval) {
+// By a child process, and by the thread where fork fails.
+class RecoveryClock : public Recovery, public ::testing::WithParamInterface<bool> {};
+INSTANTIATE_TEST_SUITE_P(Writers, RecoveryClock, ::testing::Bool());
+
+TEST_P(RecoveryClock, AutosaveWritesOneIntervalAfterTheFirstChangeAndAtMostOnceAnInterval) {
     MapWithObjects(2);
     Map.ClearHistory();
     TZemAutosave Autosave(Map, TZemRecoveryFolder(Folder()), 1000);
+    Autosave.UseChildProcess = GetParam();
     Autosave.SetOriginal("/maps/town.mp");
     const std::string Own = Autosave.Folder().OwnPath();
     auto Change = [&] {
@@ -249,13 +254,14 @@ TEST_F(Recovery, AutosaveWritesOneIntervalAfterTheFirstChangeAndAtMostOnceAnInte
     EXPECT_FALSE(fs::exists(Own));
 }
 
-TEST_F(Recovery, AFailedWriteIsReportedAndAnEndedAutosaveLeavesNoCopy) {
+TEST_P(RecoveryClock, AFailedWriteIsReportedAndAnEndedAutosaveLeavesNoCopy) {
     MapWithObjects(1);
     std::string Own;
     {
         // The folder's place is taken by a file: every write fails, once reported each.
         std::ofstream(Dir / "blocked") << "x";
         TZemAutosave Blocked(Map, TZemRecoveryFolder((Dir / "blocked" / "recovery").string()), 10);
+        Blocked.UseChildProcess = GetParam();
         std::vector<std::string> Errors;
         Blocked.OnWriteFailed = [&](const std::string& E) { Errors.push_back(E); };
         Map.History().MarkUnsaved();
@@ -266,6 +272,7 @@ TEST_F(Recovery, AFailedWriteIsReportedAndAnEndedAutosaveLeavesNoCopy) {
         EXPECT_EQ(Blocked.Writes(), 0);
 
         TZemAutosave Autosave(Map, TZemRecoveryFolder(Folder()), 10);
+        Autosave.UseChildProcess = GetParam();
         Own = Autosave.Folder().OwnPath();
         EXPECT_TRUE(Autosave.WriteNow());
         // Ends while its write may still run.

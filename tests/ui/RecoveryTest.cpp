@@ -8,6 +8,7 @@
 #include "platform/ZemHeadlessHost.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
+#include "ui/ZemRecoveryPrompt.h"
 #include "ui/ZemStartup.h"
 
 #include <QAbstractButton>
@@ -20,6 +21,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <unistd.h>
 
 using namespace zem;
 
@@ -102,6 +104,63 @@ class RecoveryTest : public QObject {
     }
 
 private slots:
+    // In this process: "Позже" keeps a copy, "Удалить" removes one, a damaged copy is only offered for
+    // deletion.
+    void laterKeepsDeleteRemovesAndADamagedCopyIsOnlyDeleted() {
+        QVERIFY(FHome.isValid());
+        const std::string Dir = QFile::encodeName(FHome.filePath(QStringLiteral("inproc"))).toStdString();
+        TfrmMain Window;
+        Window.EnableRecovery(QString::fromStdString(Dir), 60000);
+        // Copies as ended programs left them: made by a folder object of this process, then taken out of
+        // its name so that they are no longer its own.
+        HeadlessHost Host;
+        TZemMap Map(Host);
+        const std::vector<std::uint8_t> File = Map.SaveToBytes();
+        auto Plant = [&](const char* Name, bool Damaged) {
+            const TZemRecoveryFolder Other(Dir);
+            Other.Write("/maps/x.mp", 1700000000, File, TRecoveryWriter{999999999, 0, ""});
+            const std::string Path = Dir + "/" + Name + TZemRecoveryFolder::kSuffix;
+            QVERIFY(std::rename(Other.OwnPath().c_str(), Path.c_str()) == 0);
+            if (Damaged)
+                QVERIFY(::truncate(Path.c_str(), 120) == 0);
+        };
+        Plant("a", false);
+        Plant("b", true);
+        Plant("c", false);
+        QStringList Asked;
+        auto* Poll = new QTimer(&Window);
+        connect(Poll, &QTimer::timeout, &Window, [&Asked] {
+            auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!Box)
+                return;
+            Asked << Box->text();
+            QStringList Buttons;
+            for (QAbstractButton* B : Box->buttons())
+                Buttons << B->text();
+            Buttons.sort();
+            Asked << Buttons.join(QLatin1Char('/'));
+            // First "Позже", then "Удалить" for the others.
+            const QString Answer = Asked.size() == 2 ? QStringLiteral("Позже") : QStringLiteral("Удалить");
+            for (QAbstractButton* B : Box->buttons())
+                if (B->text() == Answer)
+                    B->click();
+        });
+        Poll->start(20);
+        QVERIFY(!OfferRecoveryCopies(Window));
+        QCOMPARE(Asked.size(), 6);
+        QVERIFY(Asked[0].startsWith(QStringLiteral("Найдена несохранённая копия карты «/maps/x.mp» от ")));
+        QCOMPARE(Asked[1], QStringLiteral("Восстановить/Позже/Удалить"));
+        // The damaged copy has no record: it goes by its file's time, after the others.
+        QVERIFY(Asked[2].startsWith(QStringLiteral("Найдена несохранённая копия карты «/maps/x.mp» от ")));
+        QVERIFY2(Asked[4].startsWith(QStringLiteral("Найдена повреждённая копия карты от ")),
+                 qPrintable(Asked[4]));
+        QVERIFY2(Asked[4].contains(QStringLiteral("копия обрезана")), qPrintable(Asked[4]));
+        QCOMPARE(Asked[5], QStringLiteral("Позже/Удалить"));
+        const QStringList Left = QDir(QString::fromStdString(Dir)).entryList(QDir::Files);
+        QCOMPARE(Left, QStringList{QStringLiteral("a") + TZemRecoveryFolder::kSuffix});
+        QVERIFY(!Window.Map().Modified());
+    }
+
     void killedProgramIsRecoveredAtTheNextStart() {
         QVERIFY(FHome.isValid());
         const QString Original = FHome.filePath(QStringLiteral("Город.mp"));

@@ -33,9 +33,10 @@ std::string FirstLine(const std::string& Path) {
     return Line;
 }
 
-// Field 22 of /proc/<pid>/stat, the start time in clock ticks since boot; 0 when it cannot be read. The
-// process name (field 2) may hold spaces and parentheses: the fields are counted after its last ')'.
-std::uint64_t StartTicksOf(long Pid) {
+// Field 22 of /proc/<pid>/stat, the start time in clock ticks since boot; 0 when it cannot be read.
+// Zombie is set when the process has ended and only waits for its parent (state 'Z' or 'X', field 3).
+// The process name (field 2) may hold spaces and parentheses: the fields are counted after its last ')'.
+std::uint64_t StartTicksOf(long Pid, bool* Zombie = nullptr) {
     const std::string Stat = FirstLine("/proc/" + std::to_string(Pid) + "/stat");
     const std::size_t Close = Stat.rfind(')');
     if (Close == std::string::npos)
@@ -46,6 +47,8 @@ std::uint64_t StartTicksOf(long Pid) {
         if (At == std::string::npos)
             return 0;
         const std::size_t End = std::min(Stat.find(' ', At), Stat.size());
+        if (Field == 3 && Zombie)
+            *Zombie = Stat[At] == 'Z' || Stat[At] == 'X';
         if (Field == 22) {
             std::uint64_t Ticks = 0;
             std::from_chars(Stat.data() + At, Stat.data() + End, Ticks);
@@ -150,8 +153,10 @@ bool TRecoveryWriter::Alive() const {
     const std::string Boot = CurrentBootId();
     if (!BootId.empty() && !Boot.empty() && Boot != BootId)
         return false;
-    const std::uint64_t Ticks = StartTicksOf(Pid);
-    return StartTicks == 0 || Ticks == 0 || Ticks == StartTicks;
+    // A killed program whose parent has not collected it yet has ended all the same.
+    bool Zombie = false;
+    const std::uint64_t Ticks = StartTicksOf(Pid, &Zombie);
+    return !Zombie && (StartTicks == 0 || Ticks == 0 || Ticks == StartTicks);
 }
 
 std::string RecoveryRecord(const TRecoveryCopy& Copy) {

@@ -120,16 +120,25 @@ TEST_F(Recovery, OnlyCopiesOfEndedProgramsAreOfferedAndTakingOverClaimsThem) {
     PlantCopy("reused", Earlier, "/maps/reused.mp", File);
     PlantCopy("reboot", OtherBoot, "/maps/reboot.mp", File);
     const std::string Dead = PlantCopy("dead", TRecoveryWriter{DeadPid(), 0, ""}, "", File);
+    // Killed, not yet collected by its parent: ended all the same.
+    const pid_t Zombie = ::fork();
+    if (Zombie == 0)
+        ::_exit(0);
+    ASSERT_GT(Zombie, 0);
+    for (int i = 0; i < 500 && TRecoveryWriter{Zombie, 0, ""}.Alive(); ++i)
+        ::usleep(2000);
+    PlantCopy("zombie", TRecoveryWriter{Zombie, 0, ""}, "/maps/zombie.mp", File);
 
     TZemRecoveryFolder Next(Folder()); // the next program's view
     std::vector<TRecoveryCopy> List = Next.Orphans();
+    ::waitpid(Zombie, nullptr, 0);
     std::vector<std::string> Names;
     for (const TRecoveryCopy& C : List) {
         EXPECT_FALSE(C.Damaged()) << C.Problem;
         Names.push_back(C.Original);
     }
     std::sort(Names.begin(), Names.end());
-    EXPECT_EQ(Names, (std::vector<std::string>{"", "/maps/reboot.mp", "/maps/reused.mp"}));
+    EXPECT_EQ(Names, (std::vector<std::string>{"", "/maps/reboot.mp", "/maps/reused.mp", "/maps/zombie.mp"}));
 
     // Taking one over makes it the taker's: no other program offers it, and it loads.
     const auto It =
@@ -139,7 +148,7 @@ TEST_F(Recovery, OnlyCopiesOfEndedProgramsAreOfferedAndTakingOverClaimsThem) {
     EXPECT_EQ(Taken, File);
     EXPECT_FALSE(fs::exists(Dead));
     EXPECT_TRUE(fs::exists(Next.OwnPath()));
-    EXPECT_EQ(TZemRecoveryFolder(Folder()).Orphans().size(), 2u);
+    EXPECT_EQ(TZemRecoveryFolder(Folder()).Orphans().size(), 3u);
     EXPECT_THROW(TZemRecoveryFolder(Folder()).TakeOver(*It), EZemError); // gone
     HeadlessHost H2;
     TZemMap Restored(H2);

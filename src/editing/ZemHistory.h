@@ -101,6 +101,8 @@ public:
     void Redo();
     void Clear();
     void MarkSaved();
+    // The document differs from its file though no step says so (a restored recovery copy).
+    void MarkUnsaved() { LoseSavedState(); }
     bool Modified() const;
 
     std::size_t StepCount() const { return FSteps.size(); }

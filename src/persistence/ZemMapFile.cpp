@@ -8,6 +8,7 @@
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemFileWrite.h"
 #include "persistence/ZemInputCheck.h"
+#include "persistence/ZemMapContent.h"
 #include "platform/ZemHost.h"
 
 #include <algorithm>
@@ -150,11 +151,21 @@ std::int32_t ReadCount(TBinaryReader& R, std::int32_t MinBytes) {
 
 } // namespace
 
-std::vector<std::uint8_t> TZemMap::SaveToBytes() {
-    TBinaryWriter W(0);
-    auto Progress = [this](std::int32_t P, TStage S, const char* Msg) {
-        if (OnMapProgress)
-            OnMapProgress(*this, P, S, Msg);
+std::unique_ptr<TBinaryWriter> SaveMapContent(TZemMap& Map, bool Report, std::int32_t SizeHint) {
+    auto Content = std::make_unique<TBinaryWriter>(std::max(SizeHint, 0));
+    TBinaryWriter& W = *Content;
+    const TZemDocument& Doc = Map.Doc;
+    const TZemViewState& View = Map.View;
+    const TZemNetworkState& Net = Map.Net;
+    Report = Report && Map.OnMapProgress;
+    auto Progress = [&Map, Report](std::int32_t P, TStage S, const char* Msg) {
+        if (Report)
+            Map.OnMapProgress(Map, P, S, Msg);
+    };
+    // The percentage is worked out only for a listener: unreported, it would cost a copy a tenth of its time.
+    auto Step = [&Map, Report](std::int32_t i, std::int32_t n, const char* Msg) {
+        if (Report)
+            Map.OnMapProgress(Map, Percent(i, n), sRunning, Msg);
     };
     Progress(0, sStarting, "Записываем опции");
     W.WriteInteger(Doc.Count);
@@ -202,7 +213,7 @@ std::vector<std::uint8_t> TZemMap::SaveToBytes() {
         W.WriteInteger(n);
         for (std::int32_t i = 0; i < n; ++i) {
             W.WriteString(Dir[static_cast<size_t>(i)]);
-            Progress(Percent(i, n), sRunning, D.SaveMsg);
+            Step(i, n, D.SaveMsg);
         }
     }
 
@@ -217,7 +228,7 @@ std::vector<std::uint8_t> TZemMap::SaveToBytes() {
 
     const std::int32_t n = Doc.Order.Count();
     for (std::int32_t i = 0; i < n; ++i) {
-        const TZemObject& O = ObjectByID(Doc.Order[i]);
+        const TZemObject& O = Map.ObjectByID(Doc.Order[i]);
         W.WriteInteger(O.ID);
         W.WriteSmallInt(static_cast<std::int16_t>(O.Kind));
         W.WriteSingle(O.LeftTop.X);
@@ -269,15 +280,22 @@ std::vector<std::uint8_t> TZemMap::SaveToBytes() {
         W.WriteInteger(O.EndCrossID);
         W.WriteByte(O.Direction());
         W.WriteInteger(O.TransportType());
-        Progress(Percent(i, n), sRunning, "Записываем объекты");
+        Step(i, n, "Записываем объекты");
     }
     Progress(0, sEnding, "Сохраняем данные");
+    return Content;
+}
 
+std::vector<std::uint8_t> PackMapFile(const TBinaryWriter& Content, std::uint8_t Level) {
     const auto H = FileHeader();
     std::vector<std::uint8_t> File(H.begin(), H.end());
-    if (!W.SaveToStream(File, Doc.Compression))
+    if (!Content.SaveToStream(File, Level))
         throw EZemError("Не удалось построить содержимое файла карты.");
     return File;
+}
+
+std::vector<std::uint8_t> TZemMap::SaveToBytes() {
+    return PackMapFile(*SaveMapContent(*this, true), Doc.Compression);
 }
 
 void TZemMap::SaveToFile(const std::string& FileName) {

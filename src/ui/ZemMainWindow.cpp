@@ -1,6 +1,7 @@
 #include "ui/ZemMainWindow.h"
 
 #include "model/ZemErrors.h"
+#include "persistence/ZemAutosave.h"
 #include "ui/ZemAppIcon.h"
 #include "ui/ZemCursors.h"
 #include "ui/ZemFontDialog.h"
@@ -104,7 +105,9 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
 }
 
 TfrmMain::~TfrmMain() {
-    // The map's timers and events point into this window and its control: it goes first.
+    // The map's timers and events point into this window and its control: it goes first, after the copy
+    // of its unsaved work (which a clean end removes).
+    FAutosave.reset();
     FMapWidget->SetMap(nullptr);
     FMap.reset();
 }
@@ -138,9 +141,15 @@ void TfrmMain::ConnectMapEvents() {
     M.OnMapProgress = [this](TZemMap&, std::int32_t Percent, TStage Stage, const std::string& Msg) {
         OnProgress(Percent, Stage, Msg);
     };
-    M.OnModifiedChange = [this](TZemMap&, bool) { UpdateCaption(); };
+    M.OnModifiedChange = [this](TZemMap&, bool) {
+        UpdateCaption();
+        if (FAutosave)
+            FAutosave->DocumentChanged();
+    };
     // One notification per change: the caption follows the modified flag, the page the object.
     M.OnHistoryChange = [this](TZemMap&) {
+        if (FAutosave)
+            FAutosave->DocumentChanged();
         UpdateHistoryActions();
         FObjectPage->Reload();
     };
@@ -258,6 +267,7 @@ void TfrmMain::closeEvent(QCloseEvent* Event) {
         Event->ignore();
         return;
     }
+    ForgetRecoveryCopy(); // saved, or its changes dropped with "Нет"
     if (FMiniMap)
         FMiniMap->close();
     Event->accept();

@@ -23,6 +23,8 @@ class QToolBar;
 namespace zem {
 
 class TfrmMiniMap;
+class TZemAutosave;
+struct TRecoveryCopy;
 class TZemCursorTable;
 class TZemObjectPage;
 class TZemNetworkPage;
@@ -58,6 +60,15 @@ public:
     bool ConfirmDiscard();
     // Presses the tool button of a tool, as a click on it does.
     void ChooseTool(TObjectTool Tool);
+
+    // Recovery copies (ZemMainWindowRecovery.cpp). The program keeps copies of unsaved work in Folder,
+    // one interval after the first change and then at most once an interval; a window without this keeps
+    // none (the tests' windows).
+    void EnableRecovery(const QString& Folder, int IntervalMs);
+    TZemAutosave* Autosave() const { return FAutosave.get(); }
+    // Opens a copy as a modified map that carries its original file's name; false, said in a message box,
+    // when it cannot be taken.
+    bool RestoreCopy(const TRecoveryCopy& Copy);
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -101,6 +112,8 @@ private:
     void AddRecentFile(const QString& FileName);
     void RebuildRecentMenu();
     void AfterDocumentReplaced();
+    // ZemMainWindowRecovery.cpp: the map was saved, replaced or dropped, so its copy goes.
+    void ForgetRecoveryCopy();
     // ZemMainWindowStatus.cpp
     void CreateStatusBar();
     void OnProgress(std::int32_t PercentDone, TStage Stage, const std::string& Msg);
@@ -130,6 +143,7 @@ private:
     QActionGroup* FToolGroup = nullptr;
     std::map<TObjectTool, QAction*> FToolActions;
     std::map<QString, QAction*> FActions; // by object name
+    std::unique_ptr<TZemAutosave> FAutosave;
 };
 
 } // namespace zem

@@ -58,6 +58,7 @@ bool TfrmMain::ConfirmDiscard() {
 void TfrmMain::NewMap() {
     FMap->Clear(); // which also starts a new, clean history and redraws both views
     FFileName.clear();
+    ForgetRecoveryCopy();
     AfterDocumentReplaced();
 }
 
@@ -77,6 +78,7 @@ bool TfrmMain::OpenMap(const QString& FileName) {
     FFileName = Loaded ? QFileInfo(FileName).absoluteFilePath() : QString();
     if (Loaded)
         AddRecentFile(FFileName);
+    ForgetRecoveryCopy();
     AfterDocumentReplaced();
     return Loaded;
 }
@@ -94,6 +96,7 @@ bool TfrmMain::SaveMap(const QString& FileName) {
     if (!Saved)
         return false;
     FFileName = QFileInfo(FileName).absoluteFilePath();
+    ForgetRecoveryCopy();
     AddRecentFile(FFileName);
     UpdateCaption();
     return true;

@@ -1,59 +1,6 @@
 // zemmap [FILE.mp]: the desktop editor; opens the given map, or starts with an empty one.
-#include "ui/ZemMainWindow.h"
-#include "ui/ZemMapWidget.h"
-
-#include <QApplication>
-#include <QFileInfo>
-#include <QLibraryInfo>
-#include <QScreen>
-#include <QTimer>
-#include <QTranslator>
-
-#include <cstdio>
-#include <cstdlib>
+#include "ui/ZemStartup.h"
 
 int main(int argc, char* argv[]) {
-    // Without a display Qt would abort with a message about platform plugins; say it plainly instead.
-    const bool HasDisplay =
-        std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
-    if (!HasDisplay) {
-        std::fputs(
-            "zemmap: нет дисплея (не заданы DISPLAY и WAYLAND_DISPLAY); без окна работает zemmap-cli.\n",
-            stderr);
-        return 1;
-    }
-    QApplication App(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ZemMap"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ZemMap"));
-    QApplication::setOrganizationName(QStringLiteral("ZemMap"));
-    QApplication::setDesktopFileName(QStringLiteral("zemmap"));
-    // The whole interface is Russian, so Qt's own dialogs (files, colours, folders) speak it too,
-    // whatever the user's locale; without the translation files they stay in English.
-    QTranslator QtTexts;
-    if (QtTexts.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&QtTexts);
-
-    const QStringList Args = QApplication::arguments();
-    if (Args.size() > 2 || (Args.size() == 2 && Args[1].startsWith(QLatin1Char('-')))) {
-        std::fputs("Использование: zemmap [ФАЙЛ.mp]\n", stderr);
-        return 2;
-    }
-
-    zem::TfrmMain Window;
-    // Maximised; without a window manager (a bare X server) that is the screen's available area.
-    if (const QScreen* Screen = Window.screen())
-        Window.setGeometry(Screen->availableGeometry());
-    Window.showMaximized();
-    if (Args.size() == 2) {
-        const QString& File = Args[1];
-        // Opened once the window is up, so that a failure's message box has a window to stand on.
-        QTimer::singleShot(0, &Window, [&Window, File] {
-            if (!QFileInfo::exists(File))
-                Window.MapWidget()->ShowMessage(("Файл не найден: " + File.toStdString()), "ZemMap",
-                                                zem::TZemMsgButtons::mbOk);
-            else
-                Window.OpenMap(File);
-        });
-    }
-    return QApplication::exec();
+    return zem::RunZemMap(argc, argv);
 }

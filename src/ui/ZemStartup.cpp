@@ -1,0 +1,69 @@
+#include "ui/ZemStartup.h"
+
+#include "ui/ZemMainWindow.h"
+#include "ui/ZemMapWidget.h"
+#include "ui/ZemRecoveryPrompt.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QScreen>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace zem {
+
+int RunZemMap(int argc, char* argv[], const std::function<void(TfrmMain&)>& Started) {
+    // Without a display Qt would abort with a message about platform plugins; say it plainly instead.
+    const bool HasDisplay =
+        std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+    if (!HasDisplay) {
+        std::fputs(
+            "zemmap: нет дисплея (не заданы DISPLAY и WAYLAND_DISPLAY); без окна работает zemmap-cli.\n",
+            stderr);
+        return 1;
+    }
+    QApplication App(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZemMap"));
+    QApplication::setApplicationDisplayName(QStringLiteral("ZemMap"));
+    QApplication::setOrganizationName(QStringLiteral("ZemMap"));
+    QApplication::setDesktopFileName(QStringLiteral("zemmap"));
+    // The whole interface is Russian, so Qt's own dialogs (files, colours, folders) speak it too,
+    // whatever the user's locale; without the translation files they stay in English.
+    QTranslator QtTexts;
+    if (QtTexts.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&QtTexts);
+
+    const QStringList Args = QApplication::arguments();
+    if (Args.size() > 2 || (Args.size() == 2 && Args[1].startsWith(QLatin1Char('-')))) {
+        std::fputs("Использование: zemmap [ФАЙЛ.mp]\n", stderr);
+        return 2;
+    }
+
+    TfrmMain Window;
+    // Maximised; without a window manager (a bare X server) that is the screen's available area.
+    if (const QScreen* Screen = Window.screen())
+        Window.setGeometry(Screen->availableGeometry());
+    Window.showMaximized();
+    Window.EnableRecovery(RecoveryFolder(), AutosaveInterval());
+    if (Started)
+        Started(Window);
+    // Once the window is up, so that the questions and a failure's message box have a window to stand on.
+    // A restored copy is not replaced by the map named on the command line.
+    const QString File = Args.size() == 2 ? Args[1] : QString();
+    QTimer::singleShot(0, &Window, [&Window, File] {
+        if (OfferRecoveryCopies(Window) || File.isEmpty())
+            return;
+        if (!QFileInfo::exists(File))
+            Window.MapWidget()->ShowMessage(("Файл не найден: " + File.toStdString()), "ZemMap",
+                                            TZemMsgButtons::mbOk);
+        else
+            Window.OpenMap(File);
+    });
+    return QApplication::exec();
+}
+
+} // namespace zem

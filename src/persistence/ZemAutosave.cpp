@@ -3,6 +3,7 @@
 #include "model/ZemMap.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemMapContent.h"
+#include "platform/ZemHost.h"
 #include "platform/ZemTimer.h"
 
 #include <algorithm>

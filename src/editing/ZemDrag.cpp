@@ -105,6 +105,7 @@ void TZemMap::DragStep(std::int32_t, std::int32_t Y) {
         }
         O.SetPoint(m, C);
         O.UpdateBounds();
+        AttachSegmentEnds(O.ID); // a segment's ends stay on their junctions
     } else if (Edit.DragRotate != -1) {
         TouchDragged(O.ID);
         O.Rotate(Y < View.PressPoint.Y ? kRotateStep : -kRotateStep);

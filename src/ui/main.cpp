@@ -1,6 +1,7 @@
 // zemmap [FILE.mp]: the desktop editor; opens the given map, or starts with an empty one.
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
+#include "ui/ZemMessageBox.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -49,7 +50,7 @@ int main(int argc, char* argv[]) {
         // Opened once the window is up, so that a failure's message box has a window to stand on.
         QTimer::singleShot(0, &Window, [&Window, File] {
             if (!QFileInfo::exists(File))
-                Window.MapWidget()->ShowMessage(("Файл не найден: " + File.toStdString()), "ZemMap",
+                Window.MapWidget()->ShowMessage(("Файл не найден: " + File.toStdString()), zem::kErrorCaption,
                                                 zem::TZemMsgButtons::mbOk);
             else
                 Window.OpenMap(File);

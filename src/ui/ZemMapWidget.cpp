@@ -114,8 +114,10 @@ void ZemMapWidget::SyncSize() {
     const int W = static_cast<int>(std::lround(width() * R));
     const int H = static_cast<int>(std::lround(height() * R));
     if (FMap && (FMap->Width() != W || FMap->Height() != H || FMap->BackBuffer.Width() != W ||
-                 FMap->BackBuffer.Height() != H))
+                 FMap->BackBuffer.Height() != H)) {
         FMap->Resize(W, H);
+        FFramePending = false; // the frame waiting to be shown was of the old size: the buffer is blank now
+    }
 }
 
 // ---- TZemHost ----

@@ -23,16 +23,14 @@ TPoint ExtentOf(const TBitmap32& B, TColor32 C) {
     return X2 < 0 ? TPoint{0, 0} : TPoint{X2 - X1 + 1, Y2 - Y1 + 1};
 }
 
-// A map file with a red 100 x 100 square at (50, 50), saved at Scale from a 400 x 400 control.
+// A map file with the red outline of a 100 x 100 square at (50, 50), saved at Scale from a 400 x 400 control.
 std::string SquareFile(float Scale) {
     HeadlessHost Host;
     TZemMap Map(Host);
-    TZemObject O;
+    TZemObject O; // an outline: no brush
     O.Kind = otPolygon;
-    O.Pen.Color = O.Brush.Color = Red;
-    O.Brush.Style = 0;
-    for (TXYPoint P : {TXYPoint{50, 50}, {150, 50}, {150, 150}, {50, 150}})
-        O.AddPoint(P);
+    O.Pen.Color = Red;
+    O.AddPoints(std::vector<TXYPoint>{{50, 50}, {150, 50}, {150, 150}, {50, 150}});
     Map.AddObject(O);
     Map.SetScale(Scale);
     Map.View.LeftTop = {0, 0};

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace zem {
 
@@ -176,6 +177,8 @@ void TZemMap::FitExtentToSize() {
         if (Pixels <= 0)
             return; // nothing is shown: the stored extent is all there is to go by
         const ld Want = static_cast<ld>(Pixels) * 100 / View.Scale;
+        if (!(Want <= std::numeric_limits<float>::max()))
+            return; // a scale too small to give an extent in singles; the view stays as it is
         if (!(std::fabs(Extent - Want) <= Want * 1e-6L))
             Extent = static_cast<float>(Want);
     };

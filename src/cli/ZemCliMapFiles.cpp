@@ -62,6 +62,7 @@ int Parse(const char* Name, const TCliArgs& Args, const std::vector<const char*>
 
 bool LoadMapFor(const char* Command, TZemMap& Map, HeadlessHost& Host, const std::string& File) {
     Map.SetAutoUpdate(false); // nothing here is drawn: the load need not render a frame
+    Map.Resize(0, 0);         // and there is no window to fit: the view stays as the file has it
     if (Map.LoadFromFile(File))
         return true;
     for (const std::string& M : Host.Messages)

@@ -172,8 +172,10 @@ int RenderCommand(const TCliArgs& Args, const TMapLoader& Load) {
 
 int CmdRender(const TCliArgs& Args) {
     return RenderCommand(Args, [](TZemMap& Map, const std::string& FileName) {
-        // The frame is rendered once the view is set; the load itself draws nothing.
+        // The frame is rendered once the view is set; the load itself draws nothing. Without a size yet,
+        // the map keeps the stored extent, which tells the size of the window it was saved from.
         Map.SetAutoUpdate(false);
+        Map.Resize(0, 0);
         return Map.LoadFromFile(FileName);
     });
 }

@@ -83,7 +83,15 @@ bool InsideIcon(const TXYPoint& At, float X, float Y) {
     return PointInPolygon(Square, RoundPoint(X, Y));
 }
 
-// Ellipses and junctions keep their box with LeftTop.Y as the larger Y.
+// A junction is caught within this many pixels of its point, whatever the zoom.
+constexpr double kJunctionReach = 4.0;
+
+bool NearJunction(const TXYPoint& J, double px, double py, double Scale) {
+    const double h = kJunctionReach * 100.0 / Scale;
+    return std::fabs(px - J.X) <= h && std::fabs(py - J.Y) <= h;
+}
+
+// Ellipses keep their box with LeftTop.Y as the larger Y.
 bool InsideUpsideBox(const TZemObject& O, float X, float Y) {
     return O.LeftTop.X <= X && X <= O.RightBottom.X && O.RightBottom.Y <= Y && Y <= O.LeftTop.Y;
 }
@@ -118,7 +126,9 @@ bool TZemObject::HitTest(float X, float Y, float Scale) const {
                 return true;
         return false;
     }
-    if (Kind == otEllipse || Kind == otRoadCross)
+    if (Kind == otRoadCross)
+        return n > 0 && NearJunction(FPoints[0], px, py, Scale);
+    if (Kind == otEllipse)
         return InsideUpsideBox(*this, X, Y);
     if (n < 2)
         return false;

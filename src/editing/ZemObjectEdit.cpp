@@ -134,6 +134,7 @@ bool TZemMap::DeleteVertexAtMenuPoint() {
         TZemChange Step(*this);
         TouchObject(O->ID);
         O->DeletePoint(i);
+        AttachSegmentEnds(O->ID);
     }
     Refresh();
     return true;

@@ -90,6 +90,7 @@ bool VertexStep(TZemMap& Map, TZemObject& O, const TXYPoint& C) {
     }
     O.SetPoint(m, C);
     O.UpdateBounds();
+    Map.AttachSegmentEnds(O.ID); // a segment's ends stay on their junctions
     return true;
 }
 

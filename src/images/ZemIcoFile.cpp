@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zem {
@@ -24,14 +25,24 @@ std::uint32_t U16(const std::uint8_t* p) {
 std::uint32_t U32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
+std::uint32_t BigEndian32(const std::uint8_t* p) {
+    return (static_cast<std::uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
 void Put32(std::vector<std::uint8_t>& v, size_t At, std::uint32_t x) {
     for (int i = 0; i < 4; ++i)
         v[At + i] = static_cast<std::uint8_t>(x >> (8 * i));
 }
 
-[[noreturn]] void TooLarge(std::int64_t Width, std::int64_t Height) {
-    throw EZemError("Изображение значка слишком велико: " + std::to_string(Width) + " x " +
-                    std::to_string(Height) + " точек");
+std::string SideLimit() {
+    return std::to_string(kIcoMaxSide) + " x " + std::to_string(kIcoMaxSide) + " точек";
+}
+
+// Refuses an image of Width x Height beyond the side limit or beyond MaxPixels.
+void CheckIconSize(std::int64_t Width, std::int64_t Height, std::size_t MaxPixels) {
+    if (Width > kIcoMaxSide || Height > kIcoMaxSide)
+        throw EIconTooLarge(Width, Height, SideLimit());
+    if (static_cast<std::uint64_t>(Width) * static_cast<std::uint64_t>(Height) > MaxPixels)
+        throw EIconTooLarge(Width, Height, std::to_string(MaxPixels) + " точек");
 }
 
 // The most pixels a PNG of Bytes bytes can hold: its pixel data is a zlib stream, which makes at most
@@ -52,12 +63,10 @@ TZemImage DecodeIconDib(const std::uint8_t* Dib, size_t Size, std::size_t MaxPix
     const std::int32_t DoubleHeight = static_cast<std::int32_t>(U32(Dib + 8));
     const std::uint32_t Bits = U16(Dib + 14);
     std::uint32_t Colors = U32(Dib + 32);
-    if (Width <= 0 || Width > static_cast<std::int32_t>(kIcoMaxSide) || DoubleHeight <= 0 ||
-        DoubleHeight > 2 * static_cast<std::int32_t>(kIcoMaxSide) || DoubleHeight % 2 != 0)
+    if (Width <= 0 || DoubleHeight <= 0 || DoubleHeight % 2 != 0)
         Bad("неверные размеры изображения");
     const std::int32_t Height = DoubleHeight / 2;
-    if (static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height) > MaxPixels)
-        TooLarge(Width, Height);
+    CheckIconSize(Width, Height, MaxPixels);
     if (Bits <= 8 && Colors == 0)
         Colors = 1u << Bits;
     if (Bits > 8)
@@ -141,9 +150,22 @@ TZemImage DecodeIco(const std::uint8_t* Data, std::size_t Size, std::size_t MaxP
     if (Offset > Size || Bytes > Size - Offset || Bytes == 0)
         Bad("изображение лежит за концом файла");
     const std::uint8_t* Image = Data + Offset;
-    if (IsPngSignature(Image, Bytes))
+    if (IsPngSignature(Image, Bytes)) {
+        // The size stands in the header chunk that opens every PNG: refuse by it before libpng reads on.
+        constexpr std::uint32_t kIhdrSize = 8 + 8 + 8;
+        if (Bytes >= kIhdrSize)
+            CheckIconSize(BigEndian32(Image + 16), BigEndian32(Image + 20), MaxPixels);
         return DecodePng(Image, Bytes, std::min(MaxPixels, PngPixelsFor(Bytes)), kIcoMaxSide);
+    }
     return DecodeIconDib(Image, Bytes, MaxPixels);
 }
+
+EIconTooLarge::EIconTooLarge(std::int64_t Width, std::int64_t Height, std::string Limit, std::int32_t Index)
+    : EZemError((Index >= 0
+                     ? "Значок с индексом " + std::to_string(Index) + " в библиотеке значков слишком велик: "
+                     : std::string("Изображение значка слишком велико: ")) +
+                std::to_string(Width) + " x " + std::to_string(Height) + " точек, а допустимо не больше " +
+                Limit + "."),
+      FWidth(Width), FHeight(Height), FLimit(std::move(Limit)), FIndex(Index) {}
 
 } // namespace zem

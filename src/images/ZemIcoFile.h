@@ -2,19 +2,38 @@
 // ICO files: a directory of images of several sizes, each a device-independent bitmap (with its AND
 // mask) or a PNG file.
 #include "images/ZemPixels.h"
+#include "model/ZemErrors.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace zem {
 
 // An icon is at most 1024 pixels wide and high, whether a bitmap or a PNG.
 constexpr std::uint32_t kIcoMaxSide = 1024;
 
+// An icon refused for its size: the image's width and height and the limit it is beyond, as a text
+// ("1024 x 1024 точек"). A library that reads its icons names the refused one by its index.
+class EIconTooLarge : public EZemError {
+public:
+    EIconTooLarge(std::int64_t Width, std::int64_t Height, std::string Limit, std::int32_t Index = -1);
+    std::int64_t Width() const { return FWidth; }
+    std::int64_t Height() const { return FHeight; }
+    const std::string& Limit() const { return FLimit; }
+    std::int32_t Index() const { return FIndex; }
+
+private:
+    std::int64_t FWidth, FHeight;
+    std::string FLimit;
+    std::int32_t FIndex;
+};
+
 // The image of the icon file closest to 32 x 32 (an exact 32 x 32 first; among equals the deepest
 // colour), with alpha from its own alpha channel or from its AND mask. Raises EZemError saying what is
-// wrong with a file that is not a sound icon. An image of more than MaxPixels pixels, or more than its
-// bytes can describe, is refused before its pixels are allocated.
+// wrong with a file that is not a sound icon. An image of more than MaxPixels pixels, or wider or higher
+// than kIcoMaxSide, raises EIconTooLarge, and one of more pixels than its bytes can describe EZemError,
+// before its pixels are allocated.
 TZemImage DecodeIco(const std::uint8_t* Data, std::size_t Size,
                     std::size_t MaxPixels = std::size_t{kIcoMaxSide} * kIcoMaxSide);
 

@@ -36,9 +36,19 @@ void TIconList::WriteData(std::vector<std::uint8_t>& Out) const {
 void TIconList::ReadData(std::span<const std::uint8_t> Data) {
     // Each icon is bounded by its own bytes as well (DecodeIco); the budget bounds many of them together.
     std::size_t Budget = kMaxLibraryPixels;
-    ReadEntries(Data, [&Budget](std::span<const std::uint8_t> Bytes) {
-        auto Icon =
-            std::make_unique<TZemIcon>(Bytes, std::min(Budget, std::size_t{kIcoMaxSide} * kIcoMaxSide));
+    ReadEntries(Data, [this, &Budget](std::span<const std::uint8_t> Bytes) {
+        const std::size_t MaxPixels = std::min(Budget, std::size_t{kIcoMaxSide} * kIcoMaxSide);
+        std::unique_ptr<TZemIcon> Icon;
+        try {
+            Icon = std::make_unique<TZemIcon>(Bytes, MaxPixels);
+        } catch (const EIconTooLarge& E) {
+            // Say which icon, and when the library's shared budget is what ran out, say that.
+            std::string Limit = E.Limit();
+            if (E.Width() <= kIcoMaxSide && E.Height() <= kIcoMaxSide)
+                Limit = std::to_string(MaxPixels) + " точек, оставшихся из " +
+                        std::to_string(kMaxLibraryPixels) + " точек на все значки библиотеки";
+            throw EIconTooLarge(E.Width(), E.Height(), Limit, Count()); // the entries before it are read
+        }
         Budget -=
             static_cast<std::size_t>(Icon->Image().Width) * static_cast<std::size_t>(Icon->Image().Height);
         return Icon;

@@ -95,6 +95,7 @@ void TZemMap::Adopt(TZemObject& Object) {
 
 void TZemMap::ObjectChanged(std::int32_t ID) {
     SyncBlink(ID); // also while drawing is off, and for an ID that undo has just taken away
+    AttachSegmentEnds(ID);
     if (!View.AutoUpdate)
         return;
     FLastChangedID = ID;
@@ -217,6 +218,7 @@ void TZemMap::Clear() {
     FTransportTask->Clear();
     Net.VisibleTransportTypes.Clear();
 
+    FitExtentToSize(); // "Новый" keeps the scale and LeftTop, shown undistorted in this control
     RecalcGlobalExtent();
     UpdateVisibleList();
     Redraw();

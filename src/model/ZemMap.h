@@ -489,6 +489,10 @@ public:
     bool InsideScrollArea(const TXYPoint& L, const TXYPoint& R) const;
     // The control's new size; the window grows or shrinks at the right and bottom.
     void Resize(std::int32_t NewWidth, std::int32_t NewHeight);
+    // Keeps Scale and LeftTop and takes the extent from the control's size at that scale, so that both
+    // axes show Scale / 100 pixels per world unit. Loading, Clear and Resize call it. A control without
+    // width or height keeps the extent it has.
+    void FitExtentToSize();
     void RecalcGlobalExtent();
     void SetAutoUpdate(bool Value);
     bool AutoUpdate() const { return View.AutoUpdate; }
@@ -577,6 +581,12 @@ public:
     void RouteNames(std::vector<ZemString>& List) const;
     void SetRouteNameFilter(const ZemString& Name);
     void ClearRouteNameFilter();
+
+    // After object ID changed: when it is a junction, the ends of the segments it joins go onto its point;
+    // when it is a segment, its own ends go onto the points of its junctions. Each segment moved is
+    // touched first, so the ends move in the undo step that moved the junction, and drawing finds them in
+    // place. The map's change handler calls it for every stored object that changes.
+    void AttachSegmentEnds(std::int32_t ID);
 
     // "Поставить узловые точки на прямых": a junction at every vertex of the chosen lines.
     enum TJunctionPlacement : std::uint8_t {

@@ -157,7 +157,11 @@ void TZemObject::UpdateBounds() {
         return;
     }
     case otRoadCross:
-        return; // the junction painter sets its box each time it draws it
+        // The box is the junction's point: what the pointer catches around it depends on the zoom, and
+        // is worked out when hit testing (HitTest), never stored.
+        if (FPoints.Count() > 0)
+            LeftTop = RightBottom = FPoints[0];
+        return;
     default:
         LeftTop = MinCorner();
         RightBottom = MaxCorner();

@@ -2,6 +2,7 @@
 // document. Saving builds everything in memory and replaces the file in one piece; loading reads the
 // whole file, and any failure ends in one message.
 #include "images/ZemBmpList.h"
+#include "images/ZemIcoFile.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
 #include "model/ZemRound.h"
@@ -295,6 +296,11 @@ std::vector<std::uint8_t> PackMapFile(const TBinaryWriter& Content, std::uint8_t
 }
 
 std::vector<std::uint8_t> TZemMap::SaveToBytes() {
+    // The boxes and the extent are written as loading works them out again, so the file reads back to
+    // the same bytes: each box from its object's points and pen, the extent from the boxes.
+    for (std::int32_t ID : Doc.Order)
+        ObjectByID(ID).UpdateBounds();
+    RecalcGlobalExtent();
     return PackMapFile(*SaveMapContent(*this, true), Doc.Compression);
 }
 
@@ -381,8 +387,6 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
             P.X = R.ReadSingle();
             P.Y = R.ReadSingle();
         }
-        // The bounds come from the points while the pen width is still 0, as adding them one by one
-        // would leave them; only junctions and records without points keep the stored bounds.
         O->AddPoints(Points);
         O->Pen.Style = R.ReadByte();
         const TColor PenColor = ReadColorBytes(R);
@@ -429,6 +433,11 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
         O->SetTransportType(R.ReadInteger());
         O->Pen.Color = PenColor;
         O->Brush.Color = BrushColor;
+        // The box is worked out as every edit works it out (half the pen wide around the points, a
+        // junction's point), not taken from the file: selecting or drawing the object then finds it right
+        // and changes nothing, so a map that was only looked at saves what it loaded. Records without
+        // points keep the stored box.
+        O->UpdateBounds();
         const std::int32_t ID = O->ID;
         StoreLoaded(std::move(O));
         if (Doc.MaxID < INT32_MAX) // an object at the top of the range leaves no next ID; AddObject says so
@@ -497,7 +506,7 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
     if (OnMapProgress)
         OnMapProgress(*this, 0, sStarting, "Читаем данные");
     bool Ok = true;
-    const char* Msg = kMsgBadFile;
+    std::string Msg = kMsgBadFile;
     try {
         TBinaryReader R;
         if (Bytes.size() > kHeaderSize)
@@ -509,16 +518,19 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
         Ok = false;
         Msg = kMsgNoMemory;
         ClearAfterFailedLoad();
+    } catch (const EIconTooLarge& E) {
+        // A sound file, refused for what it holds: say what.
+        Ok = false;
+        Msg = E.what();
     } catch (const std::exception&) {
         Ok = false;
     }
     // Also after a failure: the values read before it stay, and the frame below uses them.
     NeutraliseView(View, Doc, Width(), Height());
+    FitExtentToSize(); // the file's scale and LeftTop, undistorted in this control
     if (RepairOrder())
         Ok = false;
     FillBlinkSet(); // the records set their flags before the objects were the map's
-    if (!Ok)
-        FHost.ShowMessage(Msg, "Ошибка", TZemMsgButtons::mbOk);
     if (OnMapProgress)
         OnMapProgress(*this, 0, sEnding, "");
     // Every kind of transport is shown, before the visible list is built: filled after it, the first
@@ -532,6 +544,9 @@ bool TZemMap::LoadFromBytes(std::span<const std::uint8_t> Bytes) {
     Redraw();
     UpdateMiniMapContent();
     ClearHistory(); // what was read is the clean state, even after a failure
+    // Over the map as far as it was read, with the progress already gone.
+    if (!Ok)
+        FHost.ShowMessage(Msg, "Ошибка", TZemMsgButtons::mbOk);
     return Ok;
 }
 

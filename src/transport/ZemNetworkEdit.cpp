@@ -122,6 +122,53 @@ void TZemMap::ClearRouteNameFilter() {
     Refresh();
 }
 
+namespace {
+
+// Whether an end of segment S that junction JunctionID holds lies off the junction's point P.
+bool NeedsEnds(const TZemObject& S, std::int32_t JunctionID, const TXYPoint& P) {
+    return S.PointCount() > 0 && ((S.StartCrossID == JunctionID && !(S.Point(0) == P)) ||
+                                  (S.EndCrossID == JunctionID && !(S.Point(S.PointCount() - 1) == P)));
+}
+
+// Puts those ends onto P; the box follows.
+void PutEnds(TZemObject& S, std::int32_t JunctionID, const TXYPoint& P) {
+    if (S.StartCrossID == JunctionID)
+        S.SetPoint(0, P);
+    if (S.EndCrossID == JunctionID)
+        S.SetPoint(S.PointCount() - 1, P);
+    S.UpdateBounds();
+}
+
+} // namespace
+
+void TZemMap::AttachSegmentEnds(std::int32_t ID) {
+    auto* Slot = Doc.Objects.Find(ID);
+    if (!Slot)
+        return;
+    TZemObject& O = **Slot;
+    if (O.Kind == otRoadCross && O.PointCount() > 0) {
+        const TXYPoint P = O.Point(0);
+        for (std::int32_t i = 0; i < Doc.Objects.Count(); ++i) {
+            TZemObject& S = *Doc.Objects.Values(i);
+            if (S.Kind == otRoadCrossLine && NeedsEnds(S, ID, P)) {
+                TouchObject(S.ID);
+                PutEnds(S, ID, P);
+            }
+        }
+    } else if (O.Kind == otRoadCrossLine) {
+        for (const std::int32_t J : {O.StartCrossID, O.EndCrossID}) {
+            const auto* Junction = J == -1 ? nullptr : Doc.Objects.Find(J);
+            if (!Junction || (*Junction)->Kind != otRoadCross || (*Junction)->PointCount() < 1)
+                continue;
+            const TXYPoint P = (*Junction)->Point(0);
+            if (NeedsEnds(O, J, P)) {
+                TouchObject(ID);
+                PutEnds(O, J, P);
+            }
+        }
+    }
+}
+
 void TZemMap::PlaceJunctionsOnLines(TJunctionPlacement Where) {
     std::vector<std::int32_t> IDs; // taken first: the adds below change MaxID and the visible list
     switch (Where) {

@@ -107,8 +107,10 @@ QPoint ZemMapWidget::ToMap(const QPointF& P) const {
 void ZemMapWidget::SyncSize() {
     const int W = DeviceWidth(*this), H = DeviceHeight(*this);
     if (FMap && (FMap->Width() != W || FMap->Height() != H || FMap->BackBuffer.Width() != W ||
-                 FMap->BackBuffer.Height() != H))
+                 FMap->BackBuffer.Height() != H)) {
         FMap->Resize(W, H);
+        FFramePending = false; // the frame waiting to be shown was of the old size: the buffer is blank now
+    }
 }
 
 // ---- TZemHost ----

@@ -6,6 +6,14 @@
 
 namespace zem {
 
+namespace {
+QMessageBox::Icon IconOf(const std::string& Caption, TZemMsgButtons Buttons) {
+    if (Caption == kErrorCaption)
+        return QMessageBox::Critical;
+    return Buttons == TZemMsgButtons::mbOk ? QMessageBox::Information : QMessageBox::Question;
+}
+} // namespace
+
 TZemMsgResult AskMessage(QWidget* Parent, const std::string& Text, const std::string& Caption,
                          TZemMsgButtons Buttons) {
     QMessageBox Box(Parent);
@@ -33,7 +41,7 @@ TZemMsgResult AskMessage(QWidget* Parent, const std::string& Text, const std::st
         Cancel = Box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
         break;
     }
-    Box.setIcon(Buttons == TZemMsgButtons::mbOk ? QMessageBox::Information : QMessageBox::Question);
+    Box.setIcon(IconOf(Caption, Buttons));
     if (Cancel)
         Box.setEscapeButton(Cancel);
     else if (No)
@@ -55,7 +63,8 @@ TZemMsgResult AskMessage(QWidget* Parent, const std::string& Text, const std::st
 }
 
 void ShowErrorBox(QWidget* Parent, const QString& Text) {
-    QMessageBox Box(QMessageBox::Critical, QStringLiteral("Ошибка"), Text, QMessageBox::NoButton, Parent);
+    QMessageBox Box(QMessageBox::Critical, QString::fromUtf8(kErrorCaption), Text, QMessageBox::NoButton,
+                    Parent);
     Box.addButton(QStringLiteral("ОК"), QMessageBox::AcceptRole);
     Box.exec();
 }

@@ -9,6 +9,10 @@ class QWidget;
 
 namespace zem {
 
+// The caption of every failure's box. A message the core sends under it reports a failure and gets the
+// error icon, as ShowErrorBox does; other boxes with one button inform, and the rest ask.
+constexpr const char* kErrorCaption = "Ошибка";
+
 // Shows Text with the given buttons and returns the one pressed. Closing the box by its frame gives the
 // safe answer of the buttons offered: "Отмена", else "Нет", else "ОК".
 TZemMsgResult AskMessage(QWidget* Parent, const std::string& Text, const std::string& Caption,

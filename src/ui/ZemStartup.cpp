@@ -2,6 +2,7 @@
 
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
+#include "ui/ZemMessageBox.h"
 #include "ui/ZemRecoveryPrompt.h"
 
 #include <QApplication>
@@ -58,7 +59,7 @@ int RunZemMap(int argc, char* argv[], const std::function<void(TfrmMain&)>& Star
         if (OfferRecoveryCopies(Window) || File.isEmpty())
             return;
         if (!QFileInfo::exists(File))
-            Window.MapWidget()->ShowMessage(("Файл не найден: " + File.toStdString()), "ZemMap",
+            Window.MapWidget()->ShowMessage(("Файл не найден: " + File.toStdString()), kErrorCaption,
                                             TZemMsgButtons::mbOk);
         else
             Window.OpenMap(File);

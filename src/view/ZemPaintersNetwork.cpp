@@ -19,7 +19,7 @@ bool JunctionPoint(const TZemDocument& Doc, std::int32_t ID, TXYPoint& P) {
     if (ID == -1)
         return false;
     const auto* Slot = Doc.Objects.Find(ID);
-    if (!Slot || (*Slot)->PointCount() < 1)
+    if (!Slot || (*Slot)->Kind != otRoadCross || (*Slot)->PointCount() < 1)
         return false;
     P = (*Slot)->Point(0);
     return true;
@@ -28,22 +28,19 @@ bool JunctionPoint(const TZemDocument& Doc, std::int32_t ID, TXYPoint& P) {
 } // namespace
 
 void TZemMap::PaintJunction(std::int32_t ID) {
-    TZemObject& O = ObjectByID(ID);
+    const TZemObject& O = ObjectByID(ID);
     if (O.PointCount() < 1)
         return;
     TBitmap32& B = BackBuffer;
     const TPoint p = WorldToScreen(O.Point(0));
     B.Disc(p.X, p.Y, clBlue32, clBlue32, 5);
-    // The hit box stays four pixels either way whatever the zoom.
-    O.LeftTop = ScreenToWorld(Nudge(p.X, -4), Nudge(p.Y, 4));
-    O.RightBottom = ScreenToWorld(Nudge(p.X, 4), Nudge(p.Y, -4));
     B.LineColor = clRed32;
     SetFont(B, "MS Sans Serif", 8, 0);
     B.OutputTextRotated(Nudge(p.X, 5), p.Y, false, 0, std::to_string(O.ID));
 }
 
 void TZemMap::PaintSegment(std::int32_t ID) {
-    TZemObject& O = ObjectByID(ID);
+    const TZemObject& O = ObjectByID(ID);
     if (O.PointCount() < 1)
         return;
     TBitmap32& B = BackBuffer;
@@ -51,24 +48,16 @@ void TZemMap::PaintSegment(std::int32_t ID) {
     B.LineWidth = 1;
     B.LineStyle = O.Pen.Style;
 
-    // The segment's ends follow its junctions; the moved ends are kept. A junction that is gone
-    // leaves its end where it was.
-    bool Moved = false;
-    TXYPoint J;
-    if (JunctionPoint(Doc, O.StartCrossID, J) && !(O.Point(0) == J)) {
-        O.SetPoint(0, J);
-        Moved = true;
-    }
-    const std::int32_t Last = O.PointCount() - 1;
-    if (JunctionPoint(Doc, O.EndCrossID, J) && !(O.Point(Last) == J)) {
-        O.SetPoint(Last, J);
-        Moved = true;
-    }
-    if (Moved)
-        O.UpdateBounds(); // so that culling sees where the segment now lies
-
     TScreenPoints P;
     ObjectToScreen(*this, O, P);
+    // The ends are drawn at their junctions. Moving a junction moves the ends it holds in the same undo
+    // step (FollowJunction), so they normally lie there already; drawing never writes into the segment.
+    // A junction that is gone leaves its end where it was.
+    TXYPoint J;
+    if (JunctionPoint(Doc, O.StartCrossID, J))
+        P.Set(0, ToRaster(WorldToScreen(J)));
+    if (JunctionPoint(Doc, O.EndCrossID, J))
+        P.Set(P.Last(), ToRaster(WorldToScreen(J)));
     B.PolylineStyled(P.Data(), P.Last(), O.Pen.Flags != 0);
 
     if (O.Direction() == 255 || !Net.ShowTransportDirections || P.Count() < 2)

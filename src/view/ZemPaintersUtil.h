@@ -37,6 +37,7 @@ public:
     int Last() const { return FCount - 1; }
     const TRasterPoint* Data() const { return FCount > kInline ? FHeap.data() : FInline.data(); }
     const TRasterPoint& operator[](int I) const { return Data()[I]; }
+    void Set(int I, TRasterPoint P) { (FCount > kInline ? FHeap.data() : FInline.data())[I] = P; }
 
 private:
     static constexpr int kInline = 64;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace zem {
 
@@ -154,28 +155,35 @@ void TZemMap::PanBy(const TPoint& P, const TPoint& Q) {
 }
 
 void TZemMap::Resize(std::int32_t NewWidth, std::int32_t NewHeight) {
-    NewWidth = std::max(NewWidth, 0);
-    NewHeight = std::max(NewHeight, 0);
     const std::int32_t OldWidth = BackBuffer.Width(), OldHeight = BackBuffer.Height();
-    FWidth = NewWidth;
-    FHeight = NewHeight;
-    if (OldWidth == NewWidth && OldHeight == NewHeight)
+    FWidth = std::max(NewWidth, 0);
+    FHeight = std::max(NewHeight, 0);
+    if (OldWidth == FWidth && OldHeight == FHeight)
         return;
-    // A buffer of no width (the control was collapsed) gives no ratio: derive the extent from the scale.
-    if (OldWidth > 0)
-        View.ViewWidthHeight.X =
-            static_cast<float>(static_cast<ld>(NewWidth) * View.ViewWidthHeight.X / OldWidth);
-    else
-        View.ViewWidthHeight.X = static_cast<float>(static_cast<ld>(NewWidth) * 100 / View.Scale);
-    if (OldHeight > 0)
-        View.ViewWidthHeight.Y =
-            static_cast<float>(static_cast<ld>(NewHeight) * View.ViewWidthHeight.Y / OldHeight);
-    else
-        View.ViewWidthHeight.Y = static_cast<float>(static_cast<ld>(NewHeight) * 100 / View.Scale);
+    // The scale and LeftTop stay: the window grows or shrinks at the right and bottom.
+    FitExtentToSize();
     RecalcGlobalExtent();
-    BackBuffer.SetSize(NewWidth, NewHeight);
+    BackBuffer.SetSize(FWidth, FHeight);
     UpdateVisibleList();
     UpdateMiniMapFrame();
+}
+
+void TZemMap::FitExtentToSize() {
+    if (!(View.Scale > 0.0f))
+        return;
+    // An extent that already agrees up to the rounding of singles stays as it is, so that a map saved
+    // from a control of this size loads and saves back the same bytes.
+    auto Fit = [this](float& Extent, std::int32_t Pixels) {
+        if (Pixels <= 0)
+            return; // nothing is shown: the stored extent is all there is to go by
+        const ld Want = static_cast<ld>(Pixels) * 100 / View.Scale;
+        if (!(Want <= std::numeric_limits<float>::max()))
+            return; // a scale too small to give an extent in singles; the view stays as it is
+        if (!(std::fabs(Extent - Want) <= Want * 1e-6L))
+            Extent = static_cast<float>(Want);
+    };
+    Fit(View.ViewWidthHeight.X, FWidth);
+    Fit(View.ViewWidthHeight.Y, FHeight);
 }
 
 void TZemMap::RecalcGlobalExtent() {

@@ -80,7 +80,10 @@ TEST(HitTest, EveryKindByItsRule) {
         {{otBmp, {{0, 0}, {50, 0}, {50, 50}, {0, 50}}}, 25, 52, 100, false}, // no outline tolerance
         {{otEllipse, {{0, 0}, {40, 20}}}, 20, 30, 100, true}, // the box of the larger half-axis
         {{otEllipse, {{0, 0}, {40, 20}}}, 20, 31, 100, false},
-        {{otRoadCross, {{50, 50}}}, 50, 50, 100, false}, // never drawn: the box never matches
+        {{otRoadCross, {{50, 50}}}, 54, 46, 100, true}, // four pixels either way at any zoom
+        {{otRoadCross, {{50, 50}}}, 55, 50, 100, false},
+        {{otRoadCross, {{50, 50}}}, 52, 50, 200, true},
+        {{otRoadCross, {{50, 50}}}, 53, 50, 200, false},
         {{otRectangle, {{0, 0}, {50, 0}, {50, 50}}}, 25, 0, 100, false},
     };
     for (const TCase& C : Cases) {

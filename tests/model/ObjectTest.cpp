@@ -45,12 +45,12 @@ TEST(ZemObject, PolylineBoxWidensByHalfThePenWidthTruncated) {
     EXPECT_EQ(O.RightBottom, (TXYPoint{11, 11}));
 }
 
-TEST(ZemObject, JunctionBoxIsNotRecomputedFromItsPoint) {
+TEST(ZemObject, JunctionBoxIsItsPointWhateverTheZoom) {
     TZemObject O;
     O.Kind = otRoadCross;
     O.AddPoint(500, 500);
-    EXPECT_EQ(O.LeftTop, (TXYPoint{0, 0}));
-    EXPECT_EQ(O.RightBottom, (TXYPoint{100, 100}));
+    EXPECT_EQ(O.LeftTop, (TXYPoint{500, 500}));
+    EXPECT_EQ(O.RightBottom, (TXYPoint{500, 500}));
 }
 
 TEST(ZemObject, WhichPointOperationsNotify) {

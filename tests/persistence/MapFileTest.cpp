@@ -257,9 +257,10 @@ TEST_F(MapFileFixture, ReadingAsymmetries) {
     ASSERT_TRUE(Loaded.LoadFromBytes(Bytes(Map)));
     const TZemObject& O = Loaded.ObjectByID(0);
     EXPECT_EQ(O.Pen.Color, 0x000005);
-    // Bounds are recomputed while the pen width is still 0: no 2-unit margin.
-    EXPECT_EQ(O.LeftTop, (TXYPoint{0, 0}));
-    EXPECT_EQ(O.RightBottom, (TXYPoint{10, 10}));
+    // Bounds are worked out as every edit does, half the pen width around the points: selecting the
+    // object later finds them right and changes nothing.
+    EXPECT_EQ(O.LeftTop, (TXYPoint{-2, -2}));
+    EXPECT_EQ(O.RightBottom, (TXYPoint{12, 12}));
     EXPECT_EQ(O.Plane(), -5);
     // Blink was applied before the colours: the saved pen colour is the default white.
     EXPECT_TRUE(O.Blink());

@@ -174,7 +174,7 @@ TEST_F(Painters, SegmentFollowsAMovedJunctionAndKeepsTheNewEnd) {
     S.AddPoint(250, 50);
     Map.AddObject(S);
     const std::int32_t Seg = Map.Doc.MaxID - 1;
-    Map.ObjectByID(B).SetPoint(0, {250, 300});
+    Map.ObjectByID(B).MoveTo({250, 300}); // the map's change handler takes the segment's end along
     Map.Refresh();
     EXPECT_EQ(Map.ObjectByID(Seg).Point(1), (TXYPoint{250, 300}));
     EXPECT_FLOAT_EQ(Map.ObjectByID(Seg).RightBottom.Y, 300); // its box follows
@@ -187,16 +187,19 @@ TEST_F(Painters, SegmentFollowsAMovedJunctionAndKeepsTheNewEnd) {
     EXPECT_EQ(Map.ObjectByID(Seg).Point(1), (TXYPoint{250, 300}));
 }
 
-TEST_F(Painters, JunctionSetsItsHitBoxAtTheCurrentZoom) {
+TEST_F(Painters, JunctionIsCaughtFourPixelsAroundAtTheCurrentZoomAndDrawingStoresNothing) {
     Map.Net.ShowTransportNet = true;
     const std::int32_t J = Add(otRoadCross, {{100, 100}});
     Map.Refresh();
     EXPECT_EQ(Pixel(100, 100), clBlue32);
-    EXPECT_EQ(Map.ObjectByID(J).LeftTop, (TXYPoint{96, 104}));
-    EXPECT_EQ(Map.ObjectByID(J).RightBottom, (TXYPoint{104, 96}));
+    EXPECT_EQ(Map.ObjectByID(J).LeftTop, (TXYPoint{100, 100}));
+    EXPECT_EQ(Map.ObjectByID(J).RightBottom, (TXYPoint{100, 100}));
+    EXPECT_TRUE(Map.ObjectByID(J).HitTest(104, 96, Map.View.Scale));
     EXPECT_GT(CountNear(clRed32, 105, 95, 140, 115), 3); // its number
     Map.SetScale(200);
-    EXPECT_EQ(Map.ObjectByID(J).LeftTop, (TXYPoint{98, 102}));
+    EXPECT_EQ(Map.ObjectByID(J).LeftTop, (TXYPoint{100, 100}));
+    EXPECT_TRUE(Map.ObjectByID(J).HitTest(102, 98, Map.View.Scale));
+    EXPECT_FALSE(Map.ObjectByID(J).HitTest(103, 98, Map.View.Scale));
     Map.SetShowTransportCrosses(false);
     EXPECT_NE(Pixel(Map.WorldToScreen(100.0f, 100.0f).X, Map.WorldToScreen(100.0f, 100.0f).Y), clBlue32);
 }

@@ -1,6 +1,8 @@
 // zemmap [FILE.mp]: the desktop editor; opens the given map, or starts with an empty one.
+// zemmap --print-pdf OUT.pdf [--fit] FILE.mp: the print command's page as a PDF, without a window.
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
+#include "ui/ZemPrintMap.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -11,8 +13,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char* argv[]) {
+    // Printing to a file shows no window and needs no display.
+    bool PrintPdf = false;
+    for (int i = 1; i < argc; ++i)
+        PrintPdf = PrintPdf || std::strcmp(argv[i], "--print-pdf") == 0;
+    if (PrintPdf && !std::getenv("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     // Without a display Qt would abort with a message about platform plugins; say it plainly instead.
     const bool HasDisplay =
         std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
@@ -34,8 +43,12 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&QtTexts);
 
     const QStringList Args = QApplication::arguments();
+    if (PrintPdf)
+        return zem::PrintPdfCommand(Args.mid(1));
     if (Args.size() > 2 || (Args.size() == 2 && Args[1].startsWith(QLatin1Char('-')))) {
-        std::fputs("Использование: zemmap [ФАЙЛ.mp]\n", stderr);
+        std::fputs("Использование: zemmap [ФАЙЛ.mp]\n"
+                   "               zemmap --print-pdf ВЫХОД.pdf [--fit] ФАЙЛ.mp\n",
+                   stderr);
         return 2;
     }
 

@@ -158,6 +158,11 @@ void TfrmZemPreview::RefreshStatus() {
     FPanels[0]->setText(
         QStringLiteral("Page %1 of %2").arg(FPreview->CurrentPage() + 1).arg(FPreview->PageCount()));
     FPanels[1]->setText(QStringLiteral("Magnification %1%").arg(Round(FPreview->Zoom() * 100)));
+    // A zoom by clicks is none of the list's: the list shows the magnification instead.
+    if (FPreview->Layout().ZoomMode() == TZemZoomMode::zmFree) {
+        FScaleCombo->setPlaceholderText(QStringLiteral("%1 %").arg(Round(FPreview->Zoom() * 100)));
+        FScaleCombo->setCurrentIndex(-1);
+    }
 }
 
 void TfrmZemPreview::PrintPages() {

@@ -3,6 +3,7 @@
 #include "model/ZemMap.h"
 #include "ui/ZemMessageBox.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -13,12 +14,14 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <exception>
+#include <vector>
 
 namespace zem {
 
@@ -111,6 +114,22 @@ TZemPdfOptions TfrmPdfExport::Options() const {
 }
 
 void CommandPrintPreview(TZemMap& Map, const QString& DocumentFile, QWidget* Window) {
+    // Windows that stay on top (the mini-map) would cover the preview, and have nothing to do meanwhile.
+    std::vector<QPointer<QWidget>> Hidden;
+    for (QWidget* W : QApplication::topLevelWidgets()) {
+        if (W != Window && W->isVisible() && W->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            W->hide();
+            Hidden.emplace_back(W);
+        }
+    }
+    struct TShowAgain {
+        std::vector<QPointer<QWidget>>& List;
+        ~TShowAgain() {
+            for (const QPointer<QWidget>& W : List)
+                if (W)
+                    W->show();
+        }
+    } ShowAgain{Hidden};
     PrintPreview(Map, TZemPrintSetup::Of(Window).Printer(), JobTitle(DocumentFile), Window);
 }
 

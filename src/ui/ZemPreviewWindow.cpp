@@ -18,6 +18,7 @@
 #include <QWidget>
 
 #include <exception>
+#include <iterator>
 
 namespace zem {
 
@@ -106,9 +107,8 @@ TfrmZemPreview::TfrmZemPreview(QPrinter& Printer, QWidget* Parent) : QDialog(Par
             [this] { FPreview->SetMouseMode(TZemPreviewMouse::pmZoomIn); });
     connect(ZoomOut, &QAction::triggered, this,
             [this] { FPreview->SetMouseMode(TZemPreviewMouse::pmZoomOut); });
-    connect(Portrait, &QAction::triggered, this, [this] { SetOrientation(TZemPageOrientation::poPortrait); });
-    connect(Landscape, &QAction::triggered, this,
-            [this] { SetOrientation(TZemPageOrientation::poLandscape); });
+    connect(Portrait, &QAction::triggered, this, [this] { TurnPage(TZemPageOrientation::poPortrait); });
+    connect(Landscape, &QAction::triggered, this, [this] { TurnPage(TZemPageOrientation::poLandscape); });
     connect(FClose, &QPushButton::clicked, this, &QDialog::reject);
     FPreview->OnChange = [this](TZemPagePreview&) { RefreshStatus(); };
 
@@ -122,25 +122,13 @@ QAction* TfrmZemPreview::Action(const char* Name) const {
 }
 
 void TfrmZemPreview::OnScaleChosen(int Index) {
-    switch (Index) {
-    case 0:
-        FPreview->ZoomActualSize();
-        break;
-    case 1:
-        FPreview->ZoomFitWidth();
-        break;
-    case 2:
-        FPreview->ZoomWholePage();
-        break;
-    case 3:
-        FPreview->ZoomTwoPages();
-        break;
-    case 4:
-        FPreview->ZoomFourPages();
-        break;
-    default:
-        break;
-    }
+    // The list's items in order.
+    using TZoomCommand = void (TZemPagePreview::*)();
+    static constexpr TZoomCommand kCommands[] = {
+        &TZemPagePreview::ZoomActualSize, &TZemPagePreview::ZoomFitWidth, &TZemPagePreview::ZoomWholePage,
+        &TZemPagePreview::ZoomTwoPages, &TZemPagePreview::ZoomFourPages};
+    if (Index >= 0 && Index < static_cast<int>(std::size(kCommands)))
+        (FPreview->*kCommands[Index])();
     RefreshStatus();
 }
 
@@ -152,6 +140,15 @@ void TfrmZemPreview::SetOrientation(TZemPageOrientation Orientation) {
     else
         FPreview->SetPageOrientation(Orientation);
     RefreshStatus();
+}
+
+void TfrmZemPreview::TurnPage(TZemPageOrientation Orientation) {
+    // Composing the page anew can fail (no memory for the picture); the window stays and says why.
+    try {
+        SetOrientation(Orientation);
+    } catch (const std::exception& E) {
+        ShowErrorBox(this, QString::fromStdString(E.what()));
+    }
 }
 
 void TfrmZemPreview::RefreshStatus() {

@@ -40,6 +40,7 @@ public:
 
 private:
     void OnScaleChosen(int Index);
+    void TurnPage(TZemPageOrientation Orientation);
 
     QPrinter& FPrinter;
     TZemPagePreview* FPreview = nullptr;

@@ -18,6 +18,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -146,6 +147,10 @@ class PrintPreviewTest : public QObject {
     QTemporaryDir FDir;
 
 private slots:
+    void initTestCase() {
+        // The recent-files list goes to a test folder, not the user's settings.
+        QStandardPaths::setTestModeEnabled(true);
+    }
     void init() {
         FWindow = std::make_unique<TfrmMain>();
         FWindow->resize(1200, 800);

@@ -1,11 +1,13 @@
 // Print preview, printing and PDF output of the sample city, driven through the main window's menu on
 // the offscreen platform; PDFs are turned back into pictures with pdftoppm.
 #include "model/ZemMap.h"
+#include "platform/ZemHeadlessHost.h"
 #include "ui/ZemCursors.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemPagePreview.h"
 #include "ui/ZemPreviewWindow.h"
 #include "ui/ZemPrintCommands.h"
+#include "ui/ZemPrintMap.h"
 
 #include <QAction>
 #include <QApplication>
@@ -162,6 +164,31 @@ private slots:
         Printer.setPageOrientation(QPageLayout::Portrait);
     }
     void cleanup() { FWindow.reset(); }
+
+    void theDefaultPageIsTiledFromTwoColumnsAndThreeRowsOfFrames() {
+        HeadlessHost Host(600, 400);
+        TZemMap Map(Host);
+        Map.Resize(600, 400);
+        TZemPagePreview Preview;
+        Preview.MarginLeft = Preview.MarginTop = 1;
+        Preview.MarginRight = Preview.MarginBottom = 10;
+        QPrinter Letter(QPrinter::HighResolution);
+        Letter.setPageSize(QPageSize(QPageSize::Letter));
+        Preview.SetPrinter(&Letter);
+        Preview.SetPageOrientation(TZemPageOrientation::poPortrait);
+        QCOMPARE(Preview.PageSize(), (TZemPageSize{816, 1056}));
+        const int Frames = Map.View.PaintCounter, Shown = Host.PresentCount;
+        ComposeMapPreview(Map, Preview);
+        QCOMPARE(Map.View.PaintCounter - Frames, 2 * 3 + 1); // six tiles, then the view's own frame
+        QCOMPARE(Host.PresentCount - Shown, 1);
+        QCOMPARE(Preview.PageCount(), 1);
+        // The picture is 805 x 1045 at (1, 1): the map's background up to it, white beyond.
+        const QImage Page = RecordedPage(Preview);
+        const QRgb Back = Frame(Map).pixel(0, 0);
+        QCOMPARE(Page.pixel(1, 1), Back);
+        QCOMPARE(Page.pixel(805, 1045), Back);
+        QVERIFY(White(Page.pixel(806, 1045)) && White(Page.pixel(805, 1046)) && White(Page.pixel(0, 0)));
+    }
 
     void previewZoomsPagesAndTurnsThePage() {
         TZemMap& Map = FWindow->Map();

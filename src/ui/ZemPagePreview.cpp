@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -257,6 +258,21 @@ void TZemPagePreview::mousePressEvent(QMouseEvent* Event) {
     case TZemPreviewMouse::pmNone:
         break;
     }
+}
+
+void TZemPagePreview::wheelEvent(QWheelEvent* Event) {
+    // Ctrl with the wheel zooms about the point under the pointer; the wheel alone scrolls.
+    if (!(Event->modifiers() & Qt::ControlModifier) || Event->angleDelta().y() == 0) {
+        QAbstractScrollArea::wheelEvent(Event);
+        return;
+    }
+    const QPoint At = Event->position().toPoint();
+    FLayout.AnchorAt(At.x(), At.y());
+    if (FLayout.ZoomStep(Event->angleDelta().y() > 0)) {
+        Relaid();
+        FireChange();
+    }
+    Event->accept();
 }
 
 void TZemPagePreview::mouseMoveEvent(QMouseEvent* Event) {

@@ -75,6 +75,7 @@ protected:
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
+    void wheelEvent(QWheelEvent* Event) override;
     void scrollContentsBy(int DX, int DY) override;
 
 private:

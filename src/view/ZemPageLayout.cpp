@@ -224,18 +224,21 @@ std::int32_t TZemPageLayout::PageAt(std::int64_t X, std::int64_t Y, double& Page
     return static_cast<std::int32_t>(Index);
 }
 
-bool TZemPageLayout::Press(std::int64_t X, std::int64_t Y) {
+std::int32_t TZemPageLayout::AnchorAt(std::int64_t X, std::int64_t Y) {
     double PX = 0, PY = 0;
     const std::int32_t Page = PageAt(X, Y, PX, PY);
-    if (Page < 0) {
-        FAnchorPage = -1;
-        return false;
-    }
     FAnchorPage = Page;
     FAnchorX = PX;
     FAnchorY = PY;
     FAnchorViewX = static_cast<double>(X);
     FAnchorViewY = static_cast<double>(Y);
+    return Page;
+}
+
+bool TZemPageLayout::Press(std::int64_t X, std::int64_t Y) {
+    const std::int32_t Page = AnchorAt(X, Y);
+    if (Page < 0)
+        return false;
     const bool Changed = Page != FCurrent;
     FCurrent = Page;
     return Changed;

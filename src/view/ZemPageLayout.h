@@ -96,6 +96,8 @@ public:
     // The left press: the point under the pointer becomes the anchor and its page the current page (true
     // when the current page changed), or the anchor is cleared when the pointer is off the pages.
     bool Press(std::int64_t X, std::int64_t Y);
+    // The point under a viewport point becomes the anchor (or none, off the pages); its page, or -1.
+    std::int32_t AnchorAt(std::int64_t X, std::int64_t Y);
 
     // ---- Scrolling ----
     std::int64_t ScrollX() const { return FScrollX; }

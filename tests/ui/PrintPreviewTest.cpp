@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <cmath>
@@ -264,6 +265,18 @@ private slots:
                 QCOMPARE(Wide.pixel(101, 61), Screen.pixel(100, 60));
                 QVERIFY(!White(Wide.pixel(1000, 400)) || !White(Wide.pixel(1001, 401)));
                 QVERIFY(White(Wide.pixel(1055, 400)));
+                // Ctrl with the wheel zooms by a step; the wheel alone does not.
+                const double Before = P.Zoom();
+                auto Wheel = [&](Qt::KeyboardModifiers Keys) {
+                    const QPointF At(100, 100);
+                    QWheelEvent E(At, Desk->mapToGlobal(At), QPoint(), QPoint(0, 120), Qt::NoButton, Keys,
+                                  Qt::NoScrollPhase, false);
+                    QApplication::sendEvent(Desk, &E);
+                };
+                Wheel(Qt::NoModifier);
+                QCOMPARE(P.Zoom(), Before);
+                Wheel(Qt::ControlModifier);
+                QVERIFY(std::abs(P.Zoom() - (Before + 0.1)) < 1e-9);
                 QTest::mouseClick(W->CloseButton(), Qt::LeftButton);
             },
             Seen);

@@ -123,12 +123,13 @@ QAction* TfrmZemPreview::Action(const char* Name) const {
 
 void TfrmZemPreview::OnScaleChosen(int Index) {
     // The list's items in order.
-    using TZoomCommand = void (TZemPagePreview::*)();
+    using TZoomCommand = void (*)(TZemPagePreview&);
     static constexpr TZoomCommand kCommands[] = {
-        &TZemPagePreview::ZoomActualSize, &TZemPagePreview::ZoomFitWidth, &TZemPagePreview::ZoomWholePage,
-        &TZemPagePreview::ZoomTwoPages, &TZemPagePreview::ZoomFourPages};
+        [](TZemPagePreview& P) { P.ZoomActualSize(); }, [](TZemPagePreview& P) { P.ZoomFitWidth(); },
+        [](TZemPagePreview& P) { P.ZoomWholePage(); }, [](TZemPagePreview& P) { P.ZoomTwoPages(); },
+        [](TZemPagePreview& P) { P.ZoomFourPages(); }};
     if (Index >= 0 && Index < static_cast<int>(std::size(kCommands)))
-        (FPreview->*kCommands[Index])();
+        kCommands[Index](*FPreview);
     RefreshStatus();
 }
 

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -380,7 +381,14 @@ private slots:
                 D->ModeGroup()->button(1)->click();
                 OnNextModal<QFileDialog>(
                     [&](QFileDialog* F) {
-                        F->selectFile(Pdf);
+                        // As a user would: go to the folder, wait for it to be listed, type the name.
+                        F->setDirectory(FDir.path());
+                        QTest::qWait(300);
+                        auto* Name = F->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                        QVERIFY(Name);
+                        Name->selectAll();
+                        QTest::keyClicks(Name, QStringLiteral("export.pdf"));
+                        QCOMPARE(F->selectedFiles().value(0), Pdf);
                         static_cast<QDialog*>(F)->accept(); // as "Сохранить" does
                     },
                     Named);

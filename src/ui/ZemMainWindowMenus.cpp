@@ -5,6 +5,7 @@
 #include "ui/ZemNetworkPage.h"
 #include "ui/ZemObjectPage.h"
 #include "ui/ZemOptions.h"
+#include "ui/ZemPrintCommands.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -46,7 +47,13 @@ void TfrmMain::CreateActions() {
             [this] { CommandExportImage(false); });
     connect(AddAction("actExportPng", QStringLiteral("в PNG...")), &QAction::triggered, this,
             [this] { CommandExportImage(true); });
-    Disabled(AddAction("actPrintPreview", QStringLiteral("Предварительный просмотр")));
+    connect(AddAction("actPrintPreview", QStringLiteral("Предварительный просмотр..."), QKeySequence::Print),
+            &QAction::triggered, this,
+            [this] { Guarded([this] { CommandPrintPreview(*FMap, FFileName, this); }); });
+    connect(AddAction("actPrintSettings", QStringLiteral("Параметры печати...")), &QAction::triggered, this,
+            [this] { CommandPrintSettings(this); });
+    connect(AddAction("actExportPdf", QStringLiteral("в PDF...")), &QAction::triggered, this,
+            [this] { Guarded([this] { CommandExportPdf(*FMap, FFileName, this); }); });
     connect(AddAction("actExit", QStringLiteral("Выход")), &QAction::triggered, this, &QWidget::close);
 
     // "Правка"
@@ -207,7 +214,10 @@ void TfrmMain::CreateMenus() {
     QMenu* Export = File->addMenu(QStringLiteral("Экспорт"));
     Export->addAction(A("actExportBmp"));
     Export->addAction(A("actExportPng"));
+    Export->addAction(A("actExportPdf"));
+    File->addSeparator();
     File->addAction(A("actPrintPreview"));
+    File->addAction(A("actPrintSettings"));
     File->addSeparator();
     File->addAction(A("actExit"));
     RebuildRecentMenu();

@@ -3,6 +3,7 @@
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemMessageBox.h"
+#include "ui/ZemPrintMap.h"
 #include "ui/ZemRecoveryPrompt.h"
 
 #include <QApplication>
@@ -14,10 +15,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace zem {
 
 int RunZemMap(int argc, char* argv[], const std::function<void(TfrmMain&)>& Started) {
+    // Printing to a file shows no window and needs no display.
+    bool PrintPdf = false;
+    for (int i = 1; i < argc; ++i)
+        PrintPdf = PrintPdf || std::strcmp(argv[i], "--print-pdf") == 0;
+    if (PrintPdf && !std::getenv("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     // Without a display Qt would abort with a message about platform plugins; say it plainly instead.
     const bool HasDisplay =
         std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
@@ -39,8 +47,12 @@ int RunZemMap(int argc, char* argv[], const std::function<void(TfrmMain&)>& Star
         QApplication::installTranslator(&QtTexts);
 
     const QStringList Args = QApplication::arguments();
+    if (PrintPdf)
+        return PrintPdfCommand(Args.mid(1));
     if (Args.size() > 2 || (Args.size() == 2 && Args[1].startsWith(QLatin1Char('-')))) {
-        std::fputs("Использование: zemmap [ФАЙЛ.mp]\n", stderr);
+        std::fputs("Использование: zemmap [ФАЙЛ.mp]\n"
+                   "               zemmap --print-pdf ВЫХОД.pdf [--fit] ФАЙЛ.mp\n",
+                   stderr);
         return 2;
     }
 

@@ -50,6 +50,19 @@ void Page(QPainter& P) {
     P.drawLine(QPointF(14, 7.5), QPointF(19, 7.5));
 }
 
+// A sheet of paper with a little map on it, for the page's orientation.
+void Sheet(QPainter& P, const QRectF& R) {
+    P.setPen(QPen(kInk, 1.5));
+    P.setBrush(Qt::white);
+    P.drawRect(R);
+    const QRectF In = R.adjusted(2.5, 2.5, -2.5, -2.5);
+    P.setPen(Qt::NoPen);
+    P.setBrush(kFill);
+    P.drawRect(In);
+    P.setPen(QPen(kAccent, 1.5));
+    P.drawLine(In.bottomLeft(), In.topRight());
+}
+
 void Node(QPainter& P, QPointF C) {
     P.setPen(QPen(kInk, 1.5));
     P.setBrush(kWarm);
@@ -257,6 +270,24 @@ const std::map<QString, TDraw>& Drawings() {
              P.setBrush(QColor(200, 40, 40));
              P.drawEllipse(QPointF(20, 5), 3.2, 3.2);
          }},
+        {"Print",
+         [](QPainter& P) {
+             P.setPen(QPen(kInk, 1.5));
+             P.setBrush(Qt::white);
+             P.drawRect(QRectF(6.5, 2.5, 11, 7));
+             P.setBrush(QColor(205, 212, 222));
+             P.drawRoundedRect(QRectF(2.5, 8.5, 19, 9), 2, 2);
+             P.setBrush(Qt::white);
+             P.drawRect(QRectF(6.5, 14.5, 11, 7));
+             P.setPen(QPen(kAccent, 1.2));
+             P.drawLine(QPointF(8.5, 17.5), QPointF(15.5, 17.5));
+             P.drawLine(QPointF(8.5, 19.5), QPointF(13.5, 19.5));
+             P.setPen(Qt::NoPen);
+             P.setBrush(QColor(60, 170, 80));
+             P.drawEllipse(QPointF(18, 11.5), 1, 1);
+         }},
+        {"Portrait", [](QPainter& P) { Sheet(P, QRectF(6.5, 2.5, 11, 19)); }},
+        {"Landscape", [](QPainter& P) { Sheet(P, QRectF(2.5, 6.5, 19, 11)); }},
         {"Undo", [](QPainter& P) { CurvedArrow(P, true); }},
         {"Redo", [](QPainter& P) { CurvedArrow(P, false); }},
     };

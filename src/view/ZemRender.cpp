@@ -144,7 +144,9 @@ void TZemMap::RenderView() {
         if (View.AntiAlias)
             SmoothFrame(BackBuffer);
     }
-    FHost.Present(BackBuffer);
+    // The page of a print is composed from frames the window must not show.
+    if (!View.Printing)
+        FHost.Present(BackBuffer);
     ++View.PaintCounter;
     ++View.DrawCounter;
 }

@@ -346,6 +346,7 @@ void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&
         } Quiet{View.AutoUpdate, View.AutoUpdate};
         View.AutoUpdate = false;
         Change(Object);
+        Object.GeometryChanged(); // the pen's width widens the box the index keeps
     }
     Refresh();
 }

@@ -30,6 +30,7 @@ class TIconList;
 class TZemHistory;
 class TZemHost;
 class TZemMiniMap;
+class TZemSpatialIndex;
 class TZemTimer;
 class TZemTransportTask;
 
@@ -362,7 +363,10 @@ private:
     void CompleteStep(const TXYPoint& P);
     void CompleteText();
     void StartNewObject(TObjectKind Kind, bool DefaultStyle);
-    std::int32_t JunctionAt(const TXYPoint& P) const;
+    std::int32_t JunctionAt(const TXYPoint& P);
+    // The object of the visible list the point hits: the last listed one (Topmost) or the first; only
+    // junctions with points when JunctionsOnly. -1 for none.
+    std::int32_t VisibleHit(const TXYPoint& P, bool Topmost, bool JunctionsOnly);
     void DragStep(std::int32_t X, std::int32_t Y);
     void TouchDragged(std::int32_t ID);
 
@@ -451,8 +455,18 @@ public:
     void Redraw();
     void Refresh();
 
-    // ---- Rendering (view/ZemRender.cpp) ----
+    // ---- Visible list (view/ZemVisibleList.cpp) ----
+    // Rebuilds the visible list from the objects the spatial index finds near the window.
     void UpdateVisibleList();
+    // The same list found by testing every object in drawing order: what the index must agree with.
+    void ScanVisibleList(TIntegerList& List) const;
+    // The IDs of the stored objects whose box may reach R (a superset, in no particular order): the start
+    // of any search by place.
+    void ObjectsNear(const TXYRect& R, std::vector<std::int32_t>& IDs);
+    // The index of object boxes, kept in step by the store and by the objects themselves.
+    TZemSpatialIndex& SpatialIndex() { return *FIndex; }
+
+    // ---- Rendering (view/ZemRender.cpp) ----
     void RenderView();
     void Paint();
     // The stages of RenderView.
@@ -550,6 +564,11 @@ private:
     friend class TZemHistory; // restores objects the way the store adopts them
 
     void ObjectChanged(std::int32_t ID);
+    // Whether the visible list takes the object for the window V.
+    bool Listed(const TZemObject& O, const TXYRect& V) const;
+    // Gives the index each object's place in the drawing order when the order changed; false when the
+    // order names an object twice, which only a full scan lists faithfully.
+    bool RankObjects();
     // ---- Live blinking (editing/ZemBlink.cpp) ----
     // The blink set follows one object's flag (the ID may name no object), or all of them after a load.
     void SyncBlink(std::int32_t ID);
@@ -568,6 +587,8 @@ private:
     bool RepairOrder();
 
     TZemHost& FHost;
+    // Made first and gone last: the objects of the store tell it about their changes.
+    std::unique_ptr<TZemSpatialIndex> FIndex;
     std::int32_t FWidth = 400;
     std::int32_t FHeight = 400;
     TZemMiniMap* FMiniMap = nullptr;

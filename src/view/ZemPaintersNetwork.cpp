@@ -37,6 +37,7 @@ void TZemMap::PaintJunction(std::int32_t ID) {
     // The hit box stays four pixels either way whatever the zoom.
     O.LeftTop = ScreenToWorld(Nudge(p.X, -4), Nudge(p.Y, 4));
     O.RightBottom = ScreenToWorld(Nudge(p.X, 4), Nudge(p.Y, -4));
+    O.GeometryChanged();
     B.LineColor = clRed32;
     SetFont(B, "MS Sans Serif", 8, 0);
     B.OutputTextRotated(Nudge(p.X, 5), p.Y, false, 0, std::to_string(O.ID));

@@ -429,6 +429,9 @@ public:
     TPoint WorldToScreen(const TXYPoint& W) const;
     TPoint WorldToScreen(float X, float Y) const { return WorldToScreen(TXYPoint{X, Y}); }
     TXYPoint ScreenToWorld(const TPoint& S) const;
+    // WorldToScreen's very result, most often without its extended-precision arithmetic
+    // (view/ZemVisibleList.cpp).
+    TPoint FastWorldToScreen(const TXYPoint& W) const;
     TXYPoint ScreenToWorld(std::int32_t X, std::int32_t Y) const { return ScreenToWorld(TPoint{X, Y}); }
     void SetScale(float S);
     // Centres the window on a world point at the given scale (percent), for the current size: the extent

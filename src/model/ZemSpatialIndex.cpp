@@ -90,6 +90,7 @@ void TZemSpatialIndex::Insert(TZemObject& Object) {
     }
     FEntries[static_cast<size_t>(Slot)] = TEntry{};
     FEntries[static_cast<size_t>(Slot)].Object = &Object;
+    FEntries[static_cast<size_t>(Slot)].ID = Object.ID;
     Object.FIndex = this;
     Object.FIndexSlot = Slot;
     ++FLive;
@@ -271,7 +272,7 @@ void TZemSpatialIndex::Build() {
     FDirty.clear();
 }
 
-void TZemSpatialIndex::Query(const TZemIndexBox& R, std::vector<TZemObject*>& Out) {
+void TZemSpatialIndex::Query(const TZemIndexBox& R, std::vector<TZemIndexHit>& Out) {
     Flush();
     EnsureGrid();
     if (++FMark == 0) { // the marks wrapped: none may look current
@@ -287,16 +288,22 @@ void TZemSpatialIndex::Query(const TZemIndexBox& R, std::vector<TZemObject*>& Ou
             return;
         E.Mark = FMark;
         if (!Test || Whole || Overlap(E.Box, R))
-            Out.push_back(E.Object);
+            Out.push_back(TZemIndexHit{E.Object, E.ID, E.Rank});
     };
+    const std::int32_t X0 = Whole ? 0 : CellX(R.Left), X1 = Whole ? FGX - 1 : CellX(R.Right);
+    const std::int32_t Y0 = Whole ? 0 : CellY(R.Top), Y1 = Whole ? FGY - 1 : CellY(R.Bottom);
+    // Over most of the grid one pass over the entries beats visiting each object in each of its cells.
+    if (static_cast<std::int64_t>(X1 - X0 + 1) * (Y1 - Y0 + 1) * 2 >=
+        static_cast<std::int64_t>(FCells.size())) {
+        for (std::int32_t Slot = 0; Slot < static_cast<std::int32_t>(FEntries.size()); ++Slot)
+            if (FEntries[static_cast<size_t>(Slot)].Object)
+                Take(Slot, FEntries[static_cast<size_t>(Slot)].Where != kInAlways);
+        return;
+    }
     for (std::int32_t Slot : FAlways)
         Take(Slot, false);
     for (std::int32_t Slot : FWide)
         Take(Slot, true);
-    if (FCells.empty())
-        return;
-    const std::int32_t X0 = Whole ? 0 : CellX(R.Left), X1 = Whole ? FGX - 1 : CellX(R.Right);
-    const std::int32_t Y0 = Whole ? 0 : CellY(R.Top), Y1 = Whole ? FGY - 1 : CellY(R.Bottom);
     for (std::int32_t Y = Y0; Y <= Y1; ++Y)
         for (std::int32_t X = X0; X <= X1; ++X)
             for (std::int32_t Slot : Cell(X, Y))

@@ -24,6 +24,13 @@ struct TZemIndexBox {
     double Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
+// An object a query found, with its place in the drawing order (see SetRank).
+struct TZemIndexHit {
+    TZemObject* Object;
+    std::int32_t ID; // the object's ID when it was stored (IDs do not change in the store)
+    std::int32_t Rank;
+};
+
 class TZemSpatialIndex {
 public:
     TZemSpatialIndex() = default;
@@ -42,7 +49,7 @@ public:
     std::int32_t Count() const { return FLive; }
 
     // Appends every followed object whose box may reach R (edges included), each once.
-    void Query(const TZemIndexBox& R, std::vector<TZemObject*>& Out);
+    void Query(const TZemIndexBox& R, std::vector<TZemIndexHit>& Out);
     // The largest coordinate magnitude of any box in the grid: callers widen their rectangles by the
     // rounding their float tests may make at that magnitude.
     double Magnitude() const { return FMagnitude; }
@@ -65,6 +72,7 @@ public:
 private:
     struct TEntry {
         TZemObject* Object = nullptr;
+        std::int32_t ID = 0;
         TZemIndexBox Box;
         std::int32_t X0 = 0, Y0 = 0, X1 = -1, Y1 = -1; // cells covered; see kWhere* below
         std::int32_t Where = 0;

@@ -6,6 +6,7 @@
 #include "model/ZemSpatialIndex.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -25,7 +26,7 @@ struct TEntry {
 
 // The objects whose box may reach R. Float tests near the edges may round either way by a few units in
 // the last place of the largest coordinate in play: the search reaches that much further.
-void Near(TZemSpatialIndex& Index, const TXYRect& R, std::vector<TZemObject*>& Found) {
+void Near(TZemSpatialIndex& Index, const TXYRect& R, std::vector<TZemIndexHit>& Found) {
     const double Magnitude =
         std::max({Index.Magnitude(), std::fabs(double{R.Left}), std::fabs(double{R.Right}),
                   std::fabs(double{R.Top}), std::fabs(double{R.Bottom})});
@@ -33,14 +34,71 @@ void Near(TZemSpatialIndex& Index, const TXYRect& R, std::vector<TZemObject*>& F
     Index.Query(TZemIndexBox{R.Left - Slack, R.Top - Slack, R.Right + Slack, R.Bottom + Slack}, Found);
 }
 
+// Lower planes first; within a plane the drawing order (ranks are places in Order).
+void OrderByPlane(std::vector<TEntry>& List, const TIntegerList& Order, TIntegerList& Out) {
+    Out.Clear();
+    const std::int32_t n = Order.Count();
+    if (List.size() * 8 < static_cast<std::size_t>(n)) {
+        std::sort(List.begin(), List.end(), [](const TEntry& a, const TEntry& b) {
+            return a.Plane != b.Plane ? a.Plane < b.Plane : a.Rank < b.Rank;
+        });
+        for (const TEntry& E : List)
+            Out.Add(E.ID);
+        return;
+    }
+    // A large part of the map: place by counting, walking the drawing order once.
+    constexpr std::int16_t kAbsent = INT16_MIN;
+    std::vector<std::int16_t> PlaneAt(static_cast<std::size_t>(n), kAbsent);
+    std::array<std::int32_t, 257> Start{};
+    for (const TEntry& E : List) {
+        PlaneAt[static_cast<std::size_t>(E.Rank)] = E.Plane;
+        ++Start[static_cast<std::size_t>(E.Plane + 128 + 1)];
+    }
+    for (std::size_t p = 1; p < Start.size(); ++p)
+        Start[p] += Start[p - 1];
+    std::vector<std::int32_t> Placed(List.size());
+    for (std::int32_t r = 0; r < n; ++r)
+        if (PlaneAt[static_cast<std::size_t>(r)] != kAbsent)
+            Placed[static_cast<std::size_t>(
+                Start[static_cast<std::size_t>(PlaneAt[static_cast<std::size_t>(r)] + 128)]++)] = Order[r];
+    for (std::int32_t ID : Placed)
+        Out.Add(ID);
+}
+
 } // namespace
+
+namespace {
+
+// Round((W - L) * Pixels / Extent) as WorldToScreen computes it in extended precision, taken from the
+// double value when that lies clearly off a half (the two differ by far less than the margin), so
+// that most conversions skip the slower extended arithmetic. False when only the exact way will do.
+bool QuickScreen(float W, float L, std::int32_t Pixels, float Extent, std::int32_t& Out) {
+    const double v = (static_cast<double>(W) - L) * Pixels / Extent;
+    if (!(std::fabs(v) < 0x1p30))
+        return false;
+    const double r = std::rint(v);
+    if (!(std::fabs(std::fabs(v - r) - 0.5) > std::fabs(v) * 0x1p-40 + 0x1p-30))
+        return false;
+    Out = static_cast<std::int32_t>(r);
+    return true;
+}
+
+} // namespace
+
+TPoint TZemMap::FastWorldToScreen(const TXYPoint& W) const {
+    TPoint P;
+    if (QuickScreen(W.X, View.LeftTop.X, FWidth, View.ViewWidthHeight.X, P.X) &&
+        QuickScreen(W.Y, View.LeftTop.Y, FHeight, View.ViewWidthHeight.Y, P.Y))
+        return P;
+    return WorldToScreen(W);
+}
 
 bool TZemMap::Listed(const TZemObject& O, const TXYRect& V) const {
     // Box in view and, on screen, more than MinObjectView pixels wide or high.
     auto BigEnoughInView = [&](const TZemObject& O) {
         if (!XYRectsIntersect(BoxOf(O), V))
             return false;
-        const TPoint a = WorldToScreen(O.LeftTop), b = WorldToScreen(O.RightBottom);
+        const TPoint a = FastWorldToScreen(O.LeftTop), b = FastWorldToScreen(O.RightBottom);
         const std::int32_t MinView = Doc.MinObjectView;
         return std::llabs(static_cast<long long>(b.X) - a.X) > MinView ||
                std::llabs(static_cast<long long>(b.Y) - a.Y) > MinView;
@@ -130,12 +188,12 @@ bool TZemMap::RankObjects() {
 }
 
 void TZemMap::ObjectsNear(const TXYRect& R, std::vector<std::int32_t>& IDs) {
-    std::vector<TZemObject*> Found;
+    std::vector<TZemIndexHit> Found;
     Near(*FIndex, R, Found);
     IDs.clear();
     IDs.reserve(Found.size());
-    for (const TZemObject* O : Found)
-        IDs.push_back(O->ID);
+    for (const TZemIndexHit& H : Found)
+        IDs.push_back(H.ID);
 }
 
 void TZemMap::UpdateVisibleList() {
@@ -146,22 +204,19 @@ void TZemMap::UpdateVisibleList() {
     if (!RankObjects()) {
         ScanVisibleList(View.VisibleList);
     } else {
-        std::vector<TZemObject*> Found;
+        std::vector<TZemIndexHit> Found;
         Near(*FIndex, V, Found);
         std::vector<TEntry> List;
         List.reserve(Found.size());
-        for (const TZemObject* O : Found) {
-            const std::int32_t Rank = FIndex->Rank(*O);
-            if (Rank >= 0 && Listed(*O, V))
-                List.push_back(TEntry{O->Plane(), Rank, O->ID});
+        for (std::size_t i = 0; i < Found.size(); ++i) {
+            // Objects live apart on the heap and a whole-map list is memory-bound: ask ahead.
+            if (i + 8 < Found.size())
+                __builtin_prefetch(Found[i + 8].Object);
+            const TZemIndexHit& H = Found[i];
+            if (H.Rank >= 0 && Listed(*H.Object, V))
+                List.push_back(TEntry{H.Object->Plane(), H.Rank, H.Object->ID});
         }
-        // Lower planes first; within a plane the drawing order.
-        std::sort(List.begin(), List.end(), [](const TEntry& a, const TEntry& b) {
-            return a.Plane != b.Plane ? a.Plane < b.Plane : a.Rank < b.Rank;
-        });
-        View.VisibleList.Clear();
-        for (const TEntry& E : List)
-            View.VisibleList.Add(E.ID);
+        OrderByPlane(List, Doc.Order, View.VisibleList);
     }
     if (OnVisibleCount)
         OnVisibleCount(*this, View.VisibleList.Count(), Doc.Count);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -169,7 +170,7 @@ TEST(SpatialIndexTest, AnOrderNamingAnObjectTwiceIsListedAsTheScanListsIt) {
 
 TEST(SpatialIndexTest, FindsOnlyNearObjectsAndForgetsDestroyedOnes) {
     TZemSpatialIndex Index;
-    std::vector<TZemObject*> Found;
+    std::vector<TZemIndexHit> Found;
     {
         TZemObject Near, Far;
         Near.AddPoint(0, 0);
@@ -179,7 +180,8 @@ TEST(SpatialIndexTest, FindsOnlyNearObjectsAndForgetsDestroyedOnes) {
         Index.Insert(Near);
         Index.Insert(Far);
         Index.Query(TZemIndexBox{-1, -1, 1, 1}, Found);
-        EXPECT_EQ(Found, std::vector<TZemObject*>{&Near});
+        ASSERT_EQ(Found.size(), 1u);
+        EXPECT_EQ(Found[0].Object, &Near);
         Far.MoveTo(TXYPoint{0, 0});
         Found.clear();
         Index.Query(TZemIndexBox{-1, -1, 1, 1}, Found);
@@ -190,4 +192,32 @@ TEST(SpatialIndexTest, FindsOnlyNearObjectsAndForgetsDestroyedOnes) {
     Found.clear();
     Index.Query(TZemIndexBox{-1e9, -1e9, 1e9, 1e9}, Found);
     EXPECT_TRUE(Found.empty());
+}
+
+TEST(SpatialIndexTest, TheQuickScreenConversionGivesWorldToScreensResult) {
+    HeadlessHost Host{1920, 1080};
+    TZemMap Map{Host};
+    Map.Resize(1920, 1080);
+    std::mt19937 Random(3);
+    auto Real = [&](float Lo, float Hi) { return std::uniform_real_distribution<float>(Lo, Hi)(Random); };
+    for (int View = 0; View < 200; ++View) {
+        Map.SetView(TXYPoint{Real(-1e5f, 1e5f), Real(-1e5f, 1e5f)}, Real(0.01f, 5000.0f));
+        for (int k = 0; k < 500; ++k) {
+            // Random points, and points that land on half pixels, where rounding must go to even.
+            TXYPoint W{Real(-2e5f, 2e5f), Real(-2e5f, 2e5f)};
+            if (k % 2)
+                W = Map.ScreenToWorld(static_cast<std::int32_t>(Real(-3000, 3000)),
+                                      static_cast<std::int32_t>(Real(-3000, 3000)));
+            if (k % 5 == 0)
+                W.X = std::nextafter(W.X, 1e30f);
+            const TPoint A = Map.WorldToScreen(W), B = Map.FastWorldToScreen(W);
+            ASSERT_EQ(A.X, B.X);
+            ASSERT_EQ(A.Y, B.Y);
+        }
+    }
+    const TXYPoint Odd[] = {{1e30f, -1e30f}, {std::nanf(""), 0}, {INFINITY, 5}};
+    for (const TXYPoint& W : Odd) {
+        EXPECT_EQ(Map.WorldToScreen(W).X, Map.FastWorldToScreen(W).X);
+        EXPECT_EQ(Map.WorldToScreen(W).Y, Map.FastWorldToScreen(W).Y);
+    }
 }

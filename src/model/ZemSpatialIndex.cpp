@@ -150,9 +150,9 @@ std::int32_t TZemSpatialIndex::CellY(double Y) const {
     return C <= 0 ? 0 : C >= FGY - 1 ? FGY - 1 : static_cast<std::int32_t>(C);
 }
 
-void TZemSpatialIndex::Bin(std::int32_t Slot) {
+void TZemSpatialIndex::Bin(std::int32_t Slot, bool BoxKnown) {
     TEntry& E = FEntries[static_cast<size_t>(Slot)];
-    if (!ReachOf(*E.Object, E.Box)) {
+    if (!BoxKnown && !ReachOf(*E.Object, E.Box)) {
         E.Where = kInAlways;
         FAlways.push_back(Slot);
         return;
@@ -218,7 +218,7 @@ void TZemSpatialIndex::Flush() {
             Box.Right == E.Box.Right && Box.Bottom == E.Box.Bottom)
             continue;
         Unbin(Slot);
-        Bin(Slot);
+        Bin(Slot, false);
     }
     FDirty.clear();
 }
@@ -243,8 +243,11 @@ void TZemSpatialIndex::Build() {
 
     TZemIndexBox Extent{0, 0, 0, 0};
     bool Any = false;
+    // Each box is taken once here and binned below; kInAlways marks those without one meanwhile.
     for (TEntry& E : FEntries)
-        if (E.Object && ReachOf(*E.Object, E.Box)) {
+        if (E.Object && !ReachOf(*E.Object, E.Box))
+            E.Where = kInAlways;
+        else if (E.Object) {
             if (!Any)
                 Extent = E.Box;
             Join(Extent, E.Box.Left, E.Box.Top);
@@ -266,15 +269,22 @@ void TZemSpatialIndex::Build() {
         TEntry& E = FEntries[static_cast<size_t>(Slot)];
         if (E.Object) {
             E.Dirty = false;
-            Bin(Slot);
+            const bool Always = E.Where == kInAlways;
+            E.Where = kNowhere;
+            if (Always) {
+                E.Where = kInAlways;
+                FAlways.push_back(Slot);
+            } else {
+                Bin(Slot, true);
+            }
         }
     }
     FDirty.clear();
 }
 
 void TZemSpatialIndex::Query(const TZemIndexBox& R, std::vector<TZemIndexHit>& Out) {
+    EnsureGrid(); // a new layout bins everything, marked or not
     Flush();
-    EnsureGrid();
     if (++FMark == 0) { // the marks wrapped: none may look current
         for (TEntry& E : FEntries)
             E.Mark = 0;

@@ -83,7 +83,7 @@ private:
     static constexpr std::int32_t kNowhere = 0, kInCells = 1, kInWide = 2, kInAlways = 3;
 
     void Flush();
-    void Bin(std::int32_t Slot);
+    void Bin(std::int32_t Slot, bool BoxKnown); // BoxKnown: Box and Where were just set by Build
     void Unbin(std::int32_t Slot);
     void EnsureGrid();
     void Build();

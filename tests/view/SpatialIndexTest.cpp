@@ -159,6 +159,24 @@ TEST(SpatialIndexTest, AgreesWithTheFullScanThroughRandomEdits) {
     }
 }
 
+TEST(SpatialIndexTest, AgreesOnAMapLargeEnoughForAGridOfManyCells) {
+    for (std::uint32_t Seed = 100; Seed < 103; ++Seed) {
+        SCOPED_TRACE(Seed);
+        TRandomMap R(Seed);
+        R.Map.View.AutoUpdate = false;
+        for (int i = 0; i < 3000; ++i)
+            R.AddRandom();
+        R.Map.SetAutoUpdate(true);
+        for (int Step = 0; Step < 40; ++Step) {
+            R.Edit();
+            R.RandomView();
+            R.Check();
+            if (HasFatalFailure())
+                return;
+        }
+    }
+}
+
 TEST(SpatialIndexTest, AnOrderNamingAnObjectTwiceIsListedAsTheScanListsIt) {
     TRandomMap R(99);
     for (int i = 0; i < 30; ++i)

@@ -223,6 +223,25 @@ inline void ShowAt(TZemMap& Map, float S, float X, float Y) {
     Map.UpdateVisibleList();
 }
 
+// The largest polygon of the visible list lying wholly in the window at least Margin pixels from its
+// edges (clear of the edge-scroll zones); -1 when there is none.
+inline std::int32_t LargestPolygonInWindow(TZemMap& Map, int Margin) {
+    std::int32_t Best = -1;
+    float BestArea = 0;
+    for (std::int32_t ID : Map.View.VisibleList) {
+        const TZemObject& O = Map.ObjectByID(ID);
+        const float Area = (O.RightBottom.X - O.LeftTop.X) * (O.RightBottom.Y - O.LeftTop.Y);
+        const TPoint a = Map.WorldToScreen(O.LeftTop), b = Map.WorldToScreen(O.RightBottom);
+        const bool InWindow =
+            a.X > Margin && a.Y > Margin && b.X < Map.Width() - Margin && b.Y < Map.Height() - Margin;
+        if (O.Kind == otPolygon && Area > BestArea && InWindow) {
+            Best = ID;
+            BestArea = Area;
+        }
+    }
+    return Best;
+}
+
 } // namespace citygen
 
 } // namespace zem

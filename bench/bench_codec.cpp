@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "CityGen.h"
 #include "model/ZemText.h"
 #include "persistence/ZemBinaryStream.h"
@@ -33,8 +34,6 @@ using namespace zem;
 #ifdef ZEM_HAVE_LIBDEFLATE
 #include <libdeflate.h>
 #endif
-
-#include <ctime>
 
 namespace {
 
@@ -252,12 +251,6 @@ void LibdeflateDecompress(benchmark::State& State, const TPayload& P) {
     State.counters["ratio"] = static_cast<double>(P.Bytes.size()) / static_cast<double>(Packed.size());
 }
 
-double ThreadSeconds() {
-    timespec T{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &T);
-    return static_cast<double>(T.tv_sec) + 1e-9 * static_cast<double>(T.tv_nsec);
-}
-
 // This codec against libdeflate, each pair timed back to back in every iteration (processor time of
 // this thread, so a busy machine moves both alike). "x" counters are libdeflate's time divided by ours:
 // at least 1 is the goal. Unpacking: our level 3 against its level 6 data. Packing: our level 3 against
@@ -272,11 +265,7 @@ void Versus(benchmark::State& State, const TPayload& P) {
     const std::vector<std::uint8_t> Theirs6 = LibdeflatePack(P.Bytes, 6);
     double Unpack = 0, TheirUnpack = 0, Pack3 = 0, TheirPack6 = 0, Pack1 = 0, TheirPack1 = 0;
     std::size_t Size1 = 0, TheirSize1 = 0;
-    auto Time = [](auto&& Work) {
-        const double T0 = ThreadSeconds();
-        Work();
-        return ThreadSeconds() - T0;
-    };
+    auto Time = [](auto&& Work) { return zem::bench::TimeOf(Work); };
     for (auto _ : State) {
         Unpack += Time([&] { zem::G_Inflate(Ours3.Memory.data(), Ours3.PackedLength, Out.data()); });
         TheirUnpack += Time([&] {

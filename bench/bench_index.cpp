@@ -3,14 +3,15 @@
 // query, and the cost of keeping each in step. The R-tree here is packed once by sort-tile-recursive
 // (its best case for queries); moving an object would need a delete and an insert on top. The two
 // queries are timed interleaved in one run, and their ratio is the figure to read.
+#include "BenchClock.h"
 #include "CityGen.h"
 #include "platform/ZemHeadlessHost.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
-#include <ctime>
+#include <cmath>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -120,10 +121,8 @@ void BM_GridVersusRTree(benchmark::State& State) {
             std::min(O.LeftTop.X, O.RightBottom.X) - h, std::min(O.LeftTop.Y, O.RightBottom.Y) - h,
             std::max(O.LeftTop.X, O.RightBottom.X) + h, std::max(O.LeftTop.Y, O.RightBottom.Y) + h, ID, 0});
     }
-    using TClock = std::chrono::steady_clock;
-    const auto B0 = TClock::now();
-    const TPackedRTree Tree(Leaves);
-    const double Pack = std::chrono::duration<double>(TClock::now() - B0).count();
+    std::unique_ptr<TPackedRTree> Tree;
+    const double Pack = bench::TimeOf([&] { Tree = std::make_unique<TPackedRTree>(Leaves); });
 
     const float Size = Map.View.GlobalWidthHeight.X;
     const TXYRect Whole{Map.View.GlobalLeftTop.X, Map.View.GlobalLeftTop.Y, Map.View.GlobalLeftTop.X + Size,
@@ -133,17 +132,7 @@ void BM_GridVersusRTree(benchmark::State& State) {
     std::vector<std::int32_t> Out;
     double Grid = 0, RTree = 0, GridWhole = 0, RTreeWhole = 0;
     std::size_t Found = 0;
-    // This thread's processor time: on a busy machine it leaves out the time other programs had the core.
-    auto Now = [] {
-        timespec T{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &T);
-        return static_cast<double>(T.tv_sec) + 1e-9 * static_cast<double>(T.tv_nsec);
-    };
-    auto Time = [&](auto&& Work) {
-        const double T0 = Now();
-        Work();
-        return Now() - T0;
-    };
+    auto Time = [](auto&& Work) { return bench::TimeOf(Work); };
     for (auto _ : State) {
         for (int q = 0; q < 100; ++q) {
             const float X = At(Random), Y = At(Random);
@@ -151,12 +140,12 @@ void BM_GridVersusRTree(benchmark::State& State) {
             Grid += Time([&] { Map.ObjectsNear(Street, Out); });
             Found += Out.size();
             Out.clear();
-            RTree += Time([&] { Tree.Query(Street, Out); });
+            RTree += Time([&] { Tree->Query(Street, Out); });
             Out.clear();
         }
         GridWhole += Time([&] { Map.ObjectsNear(Whole, Out); });
         Out.clear();
-        RTreeWhole += Time([&] { Tree.Query(Whole, Out); });
+        RTreeWhole += Time([&] { Tree->Query(Whole, Out); });
         Out.clear();
     }
     const double n = static_cast<double>(State.iterations());

@@ -128,19 +128,7 @@ void BM_MillionDragStep(benchmark::State& State) {
     TZemMap& Map = Million().Open();
     const float Mid = Map.View.GlobalWidthHeight.X / 2;
     citygen::ShowAt(Map, 400, Mid + 10, Mid + 30);
-    // The largest polygon in the middle of the window is dragged.
-    std::int32_t Best = -1;
-    float BestArea = 0;
-    for (std::int32_t ID : Map.View.VisibleList) {
-        const TZemObject& O = Map.ObjectByID(ID);
-        const TPoint a = Map.WorldToScreen(O.LeftTop), b = Map.WorldToScreen(O.RightBottom);
-        const float Area = (O.RightBottom.X - O.LeftTop.X) * (O.RightBottom.Y - O.LeftTop.Y);
-        if (O.Kind == otPolygon && a.X > 100 && a.Y > 100 && b.X < kWidth - 100 && b.Y < kHeight - 100 &&
-            Area > BestArea) {
-            Best = ID;
-            BestArea = Area;
-        }
-    }
+    const std::int32_t Best = citygen::LargestPolygonInWindow(Map, 100);
     if (Best == -1) {
         State.SkipWithError("no polygon in view");
         return;

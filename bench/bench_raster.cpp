@@ -1,6 +1,7 @@
 // Frames per second of the raster surface at 1920 x 1080: a clear, 10,000 random lines of width 1 and
 // of width 5 with round ends, 2,000 filled polygons of 20 vertices with outline, 1,000 rotated labels
 // of 12 characters. Each figure is one frame's work; the "fps" counter is frames per second.
+#include "BenchClock.h"
 #include "model/ZemText.h"
 #include "view/ZemRaster.h"
 
@@ -8,7 +9,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -49,13 +49,6 @@ void BM_Clear(benchmark::State& State) {
 }
 BENCHMARK(BM_Clear)->Unit(benchmark::kMicrosecond);
 
-// This thread's processor time: on a busy machine it leaves out the time other programs had the core.
-double ThreadSeconds() {
-    timespec T{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &T);
-    return static_cast<double>(T.tv_sec) + 1e-9 * static_cast<double>(T.tv_nsec);
-}
-
 // A full clear against memset of the same bytes, interleaved in one run: the goal is at most 1.2.
 void BM_ClearVersusMemset(benchmark::State& State) {
     TBitmap32 B(W, H);
@@ -63,13 +56,13 @@ void BM_ClearVersusMemset(benchmark::State& State) {
     double Clear = 0, Memset = 0;
     TColor32 C = 0xFF203040;
     for (auto _ : State) {
-        const double T0 = ThreadSeconds();
+        const double T0 = bench::ThreadSeconds();
         B.Clear(C++);
         benchmark::ClobberMemory();
-        const double T1 = ThreadSeconds();
+        const double T1 = bench::ThreadSeconds();
         std::memset(Bytes.data(), static_cast<int>(C & 0xFF), Bytes.size());
         benchmark::ClobberMemory();
-        const double T2 = ThreadSeconds();
+        const double T2 = bench::ThreadSeconds();
         Clear += T1 - T0;
         Memset += T2 - T1;
     }

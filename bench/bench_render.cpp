@@ -2,12 +2,12 @@
 // sample city of the repository and on a generated city of about 100,000 objects, for the whole map and
 // for a street-level view at 400 %, with and without anti-aliasing; and the time of UpdateVisibleList
 // alone for the same views.
+#include "BenchClock.h"
 #include "CityGen.h"
 #include "platform/ZemHeadlessHost.h"
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <stdexcept>
 
 using namespace zem;
@@ -90,17 +90,7 @@ void BM_VisibleListShare(benchmark::State& State) {
     TCity& C = City(100);
     TZemMap& Map = C.Map;
     Map.Net.ShowTransportNet = true;
-    // This thread's processor time: on a busy machine it leaves out the time other programs had the core.
-    auto Now = [] {
-        timespec T{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &T);
-        return static_cast<double>(T.tv_sec) + 1e-9 * static_cast<double>(T.tv_nsec);
-    };
-    auto Time = [&](auto&& Work) {
-        const double T0 = Now();
-        Work();
-        return Now() - T0;
-    };
+    auto Time = [](auto&& Work) { return bench::TimeOf(Work); };
     double Street = 0, Whole = 0, Frame = 0, Scan = 0;
     TIntegerList Scanned;
     for (auto _ : State) {

@@ -242,13 +242,21 @@ std::int32_t TZemMap::VisibleHit(const TXYPoint& P, bool Topmost, bool Junctions
     // the index's boxes.
     const double Reach = kHairlineTolerance * 100.0 / View.Scale + kFixedTolerance + 2.0;
     std::vector<std::int32_t> Near;
-    ObjectsNear(TXYRect{static_cast<float>(P.X - Reach), static_cast<float>(P.Y - Reach),
-                        static_cast<float>(P.X + Reach), static_cast<float>(P.Y + Reach)},
-                Near);
+    // Far out, rounding to whole units wraps round and may land on any object: there, walk the list.
+    constexpr double kNoWrap = 0x1p30;
+    if (!(std::fabs(P.X) < kNoWrap && std::fabs(P.Y) < kNoWrap))
+        Near.assign(View.VisibleList.begin(), View.VisibleList.end());
+    else
+        ObjectsNear(TXYRect{static_cast<float>(P.X - Reach), static_cast<float>(P.Y - Reach),
+                            static_cast<float>(P.X + Reach), static_cast<float>(P.Y + Reach)},
+                    Near);
     std::int32_t Best = -1, BestIndex = -1;
     const TIntegerList& List = View.VisibleList;
     for (std::int32_t ID : Near) {
-        const TZemObject& O = ObjectByID(ID);
+        const auto* Slot = Doc.Objects.Find(ID);
+        if (!Slot)
+            continue;
+        const TZemObject& O = **Slot;
         if (JunctionsOnly && (O.Kind != otRoadCross || O.PointCount() == 0))
             continue;
         if (!O.HitTest(P.X, P.Y, View.Scale))

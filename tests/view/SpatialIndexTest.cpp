@@ -112,6 +112,8 @@ public:
     void RandomView() {
         const float Scale = Below(3) == 0 ? Real(0.001f, 2.0f) : Real(5.0f, 800.0f);
         Map.SetView(TXYPoint{Real(-600, 600), Real(-600, 600)}, Scale);
+        if (Below(12) == 0) // so far out that presses round past the range of whole numbers
+            Map.SetView(TXYPoint{Real(4.2e9f, 4.4e9f), Real(-1e3f, 1e3f)}, Real(1e-6f, 1e-4f));
         Map.Net.ShowOnlyTransportNet = Below(6) == 0;
     }
 

@@ -590,7 +590,8 @@ private:
     bool RepairOrder();
 
     TZemHost& FHost;
-    // Made first and gone last: the objects of the store tell it about their changes.
+    // Follows the boxes of the stored objects, which tell it about their changes; objects still stored
+    // when it goes are told to forget it.
     std::unique_ptr<TZemSpatialIndex> FIndex;
     std::int32_t FWidth = 400;
     std::int32_t FHeight = 400;

@@ -5,6 +5,7 @@
 #include "model/ZemMap.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace zem {
@@ -27,6 +28,15 @@ private:
     std::uint32_t State;
 };
 
+// Stores a copy of the template under the next ID the way loading does: no undo step, no redraw. A city
+// of a million objects would otherwise fill the undo history to its budget while it is built.
+inline void Put(TZemMap& Map, const TZemObject& Template) {
+    auto O = std::make_unique<TZemObject>();
+    O->ID = Map.Doc.MaxID;
+    O->Assign(Template);
+    Map.StoreObject(std::move(O));
+}
+
 inline void Rect(TZemObject& O, float X, float Y, float W, float H) {
     O.ClearPoints();
     O.AddPoint(X, Y);
@@ -35,7 +45,8 @@ inline void Rect(TZemObject& O, float X, float Y, float W, float H) {
     O.AddPoint(X, Y + H);
 }
 
-// Builds BlocksX x BlocksY blocks into Map (which should be empty); AutoUpdate is off meanwhile.
+// Builds BlocksX x BlocksY blocks into Map (which should be empty); AutoUpdate is off meanwhile, and the
+// undo history stays empty.
 inline void BuildCity(TZemMap& Map, int BlocksX, int BlocksY, std::uint32_t Seed = 7) {
     TRandom R(Seed);
     Map.View.AutoUpdate = false;
@@ -53,13 +64,13 @@ inline void BuildCity(TZemMap& Map, int BlocksX, int BlocksY, std::uint32_t Seed
         O.ClearPoints();
         O.AddPoint(0, i * BlockSize);
         O.AddPoint(W, i * BlockSize);
-        Map.AddObject(O);
+        Put(Map, O);
     }
     for (int i = 0; i <= BlocksX; ++i) {
         O.ClearPoints();
         O.AddPoint(i * BlockSize, 0);
         O.AddPoint(i * BlockSize, H);
-        Map.AddObject(O);
+        Put(Map, O);
     }
 
     for (int by = 0; by < BlocksY; ++by)
@@ -74,11 +85,11 @@ inline void BuildCity(TZemMap& Map, int BlocksX, int BlocksY, std::uint32_t Seed
                 P.Brush.Color = RGBColor(120, 190, 100);
                 P.Brush.Style = 0;
                 Rect(P, X0, Y0, Inner, Inner);
-                Map.AddObject(P);
+                Put(Map, P);
                 P.Brush.Color = RGBColor(200, 60, 90);
                 P.Brush.Style = 7;
                 Rect(P, X0 + 10, Y0 + 10, 50, 40);
-                Map.AddObject(P);
+                Put(Map, P);
                 TZemObject E;
                 E.Kind = otEllipse;
                 E.Pen.Color = RGBColor(20, 60, 160);
@@ -87,14 +98,14 @@ inline void BuildCity(TZemMap& Map, int BlocksX, int BlocksY, std::uint32_t Seed
                 E.AddPoint(X0 + 70, Y0 + 70);
                 E.AddPoint(X0 + 150, Y0 + 130);
                 E.SetAngle(0.3f);
-                Map.AddObject(E);
+                Put(Map, E);
                 TZemObject I;
                 I.Kind = otIco;
                 I.AddPoint(X0 + 30, Y0 + 120);
-                Map.AddObject(I);
+                Put(Map, I);
                 I.ClearPoints();
                 I.AddPoint(X0 + 130, Y0 + 30);
-                Map.AddObject(I);
+                Put(Map, I);
             } else {
                 // Two rows of four buildings.
                 int Number = 1 + 2 * (bx * 4);
@@ -117,7 +128,7 @@ inline void BuildCity(TZemMap& Map, int BlocksX, int BlocksY, std::uint32_t Seed
                         A.Number = std::to_string(Number);
                         Number += 2;
                         B.SetAddress(A);
-                        Map.AddObject(B);
+                        Put(Map, B);
                     }
             }
             // The street's name under each block.
@@ -134,7 +145,7 @@ inline void BuildCity(TZemMap& Map, int BlocksX, int BlocksY, std::uint32_t Seed
             T.AddPoint(TX + 60, TY + 12);
             T.AddPoint(TX, TY + 12);
             T.SetPlane(2);
-            Map.AddObject(T);
+            Put(Map, T);
         }
 
     // A river across the town.
@@ -149,7 +160,7 @@ inline void BuildCity(TZemMap& Map, int BlocksX, int BlocksY, std::uint32_t Seed
         Riv.AddPoint(X, Y);
         Riv.AddPoint(X + 60, Y);
     }
-    Map.AddObject(Riv);
+    Put(Map, Riv);
 
     // Junctions at every other crossing, joined along the streets.
     const int NX = BlocksX / 2 + 1, NY = BlocksY / 2 + 1;
@@ -160,7 +171,7 @@ inline void BuildCity(TZemMap& Map, int BlocksX, int BlocksY, std::uint32_t Seed
         for (int x = 0; x < NX; ++x) {
             J.ClearPoints();
             J.AddPoint(x * 2 * BlockSize, y * 2 * BlockSize);
-            Map.AddObject(J);
+            Put(Map, J);
             Junction[static_cast<size_t>(y * NX + x)] = Map.Doc.MaxID - 1;
         }
     auto Segment = [&](std::int32_t A, std::int32_t B, std::uint8_t Direction) {
@@ -172,7 +183,7 @@ inline void BuildCity(TZemMap& Map, int BlocksX, int BlocksY, std::uint32_t Seed
         S.SetDirection(Direction);
         S.AddPoint(Map.ObjectByID(A).Point(0));
         S.AddPoint(Map.ObjectByID(B).Point(0));
-        Map.AddObject(S);
+        Put(Map, S);
     };
     for (int y = 0; y < NY; ++y)
         for (int x = 0; x < NX; ++x) {
@@ -210,6 +221,25 @@ inline void ShowAt(TZemMap& Map, float S, float X, float Y) {
     Map.View.LeftTop = {X - Map.View.ViewWidthHeight.X / 2, Y - Map.View.ViewWidthHeight.Y / 2};
     Map.View.AutoUpdate = true;
     Map.UpdateVisibleList();
+}
+
+// The largest polygon of the visible list lying wholly in the window at least Margin pixels from its
+// edges (clear of the edge-scroll zones); -1 when there is none.
+inline std::int32_t LargestPolygonInWindow(TZemMap& Map, int Margin) {
+    std::int32_t Best = -1;
+    float BestArea = 0;
+    for (std::int32_t ID : Map.View.VisibleList) {
+        const TZemObject& O = Map.ObjectByID(ID);
+        const float Area = (O.RightBottom.X - O.LeftTop.X) * (O.RightBottom.Y - O.LeftTop.Y);
+        const TPoint a = Map.WorldToScreen(O.LeftTop), b = Map.WorldToScreen(O.RightBottom);
+        const bool InWindow =
+            a.X > Margin && a.Y > Margin && b.X < Map.Width() - Margin && b.Y < Map.Height() - Margin;
+        if (O.Kind == otPolygon && Area > BestArea && InWindow) {
+            Best = ID;
+            BestArea = Area;
+        }
+    }
+    return Best;
 }
 
 } // namespace citygen

@@ -1,6 +1,8 @@
-// The codec against zlib on payloads built here: a map-like stream (object records in Windows-1251 with
-// repeated street names and single-precision coordinates, written with TBinaryWriter as the map file
-// does), the content of a generated city's map file, random bytes, and a long run of one byte.
+// The codec against zlib and libdeflate (when it is installed) on payloads built here: a map-like stream
+// (object records in Windows-1251 with repeated street names and single-precision coordinates, written
+// with TBinaryWriter as the map file does), the content of a generated city's map file, running
+// Windows-1251 text, random bytes, and a long run of one byte. Versus/<payload> times this codec and
+// libdeflate side by side and prints each ratio next to its goal.
 //
 // Each benchmark reports bytes_per_second of the unpacked size and a "ratio" counter: unpacked size
 // divided by packed size (higher is smaller output). ZemPack/<payload>/<level> and ZemUnpack/<payload>
@@ -15,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "CityGen.h"
 #include "model/ZemText.h"
 #include "persistence/ZemBinaryStream.h"
@@ -26,6 +29,10 @@
 
 using namespace zem;
 #define ZEM_HAVE_ZLIB 1
+#endif
+
+#ifdef ZEM_HAVE_LIBDEFLATE
+#include <libdeflate.h>
 #endif
 
 namespace {
@@ -99,6 +106,34 @@ std::vector<std::uint8_t> CityPayload() {
     return {File.begin() + kBeforePayload, File.end()};
 }
 
+// Running Russian text in Windows-1251, as the text export and the directories hold it.
+std::vector<std::uint8_t> TextPayload() {
+    const char* Words[] = {"улица",   "дом",      "проспект", "остановка",  "трамвай", "автобус", "маршрут",
+                           "площадь", "переулок", "магазин",  "школа",      "аптека",  "корпус",  "строение",
+                           "район",   "город",    "бульвар",  "набережная", "мост",    "станция", "метро",
+                           "от",      "до",       "через",    "на",         "и",       "в",       "по"};
+    std::vector<ZemString> Dictionary;
+    for (const char* W : Words)
+        Dictionary.push_back(zem::FromUtf8(W));
+    std::mt19937 Random(1251);
+    std::vector<std::uint8_t> P;
+    P.reserve(kPayloadSize + 64);
+    while (P.size() < kPayloadSize) {
+        const ZemString& W = Dictionary[Random() % Dictionary.size()];
+        P.insert(P.end(), W.begin(), W.end());
+        const std::uint32_t r = Random() % 16;
+        const char* Sep = r == 0 ? ".\r\n" : r == 1 ? ", " : r == 2 ? " " : " ";
+        if (r == 3) {
+            const std::string N = " " + std::to_string(Random() % 200) + " ";
+            P.insert(P.end(), N.begin(), N.end());
+        } else {
+            P.insert(P.end(), Sep, Sep + std::char_traits<char>::length(Sep));
+        }
+    }
+    P.resize(kPayloadSize);
+    return P;
+}
+
 std::vector<std::uint8_t> RandomPayload() {
     std::mt19937 Random(7);
     std::vector<std::uint8_t> P(kPayloadSize);
@@ -119,6 +154,7 @@ struct TPayload {
 const std::vector<TPayload>& Payloads() {
     static const std::vector<TPayload> All = {{"map", MapLikePayload()},
                                               {"city", CityPayload()},
+                                              {"text", TextPayload()},
                                               {"random", RandomPayload()},
                                               {"run", RunPayload()}};
     return All;
@@ -178,6 +214,94 @@ void ZlibUncompress(benchmark::State& State, const TPayload& P) {
 }
 #endif
 
+#ifdef ZEM_HAVE_LIBDEFLATE
+std::vector<std::uint8_t> LibdeflatePack(const std::vector<std::uint8_t>& In, int Level) {
+    libdeflate_compressor* C = libdeflate_alloc_compressor(Level);
+    std::vector<std::uint8_t> Out(libdeflate_deflate_compress_bound(C, In.size()));
+    Out.resize(libdeflate_deflate_compress(C, In.data(), In.size(), Out.data(), Out.size()));
+    libdeflate_free_compressor(C);
+    return Out;
+}
+
+void LibdeflateCompress(benchmark::State& State, const TPayload& P, int Level) {
+    libdeflate_compressor* C = libdeflate_alloc_compressor(Level);
+    std::vector<std::uint8_t> Out(libdeflate_deflate_compress_bound(C, P.Bytes.size()));
+    std::size_t Packed = 0;
+    for (auto _ : State) {
+        Packed = libdeflate_deflate_compress(C, P.Bytes.data(), P.Bytes.size(), Out.data(), Out.size());
+        benchmark::DoNotOptimize(Out.data());
+    }
+    libdeflate_free_compressor(C);
+    State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * P.Bytes.size()));
+    State.counters["ratio"] = static_cast<double>(P.Bytes.size()) / static_cast<double>(Packed);
+}
+
+void LibdeflateDecompress(benchmark::State& State, const TPayload& P) {
+    const std::vector<std::uint8_t> Packed = LibdeflatePack(P.Bytes, 6);
+    libdeflate_decompressor* D = libdeflate_alloc_decompressor();
+    std::vector<std::uint8_t> Out(P.Bytes.size());
+    for (auto _ : State) {
+        libdeflate_deflate_decompress(D, Packed.data(), Packed.size(), Out.data(), Out.size(), nullptr);
+        benchmark::DoNotOptimize(Out.data());
+    }
+    libdeflate_free_decompressor(D);
+    if (Out != P.Bytes)
+        State.SkipWithError("round trip failed");
+    State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * P.Bytes.size()));
+    State.counters["ratio"] = static_cast<double>(P.Bytes.size()) / static_cast<double>(Packed.size());
+}
+
+// This codec against libdeflate, each pair timed back to back in every iteration (processor time of
+// this thread, so a busy machine moves both alike). "x" counters are libdeflate's time divided by ours:
+// at least 1 is the goal. Unpacking: our level 3 against its level 6 data. Packing: our level 3 against
+// its level 6, and our level 1 against its level 1, with the ratios beside (level 1's goal is zlib 1's).
+void Versus(benchmark::State& State, const TPayload& P) {
+    libdeflate_compressor* C1 = libdeflate_alloc_compressor(1);
+    libdeflate_compressor* C6 = libdeflate_alloc_compressor(6);
+    libdeflate_decompressor* D = libdeflate_alloc_decompressor();
+    std::vector<std::uint8_t> Theirs(libdeflate_deflate_compress_bound(C6, P.Bytes.size()));
+    std::vector<std::uint8_t> Out(P.Bytes.size());
+    const zem::TPackedBlock Ours3 = zem::G_Deflate(P.Bytes, 3);
+    const std::vector<std::uint8_t> Theirs6 = LibdeflatePack(P.Bytes, 6);
+    double Unpack = 0, TheirUnpack = 0, Pack3 = 0, TheirPack6 = 0, Pack1 = 0, TheirPack1 = 0;
+    std::size_t Size1 = 0, TheirSize1 = 0;
+    auto Time = [](auto&& Work) { return zem::bench::TimeOf(Work); };
+    for (auto _ : State) {
+        Unpack += Time([&] { zem::G_Inflate(Ours3.Memory.data(), Ours3.PackedLength, Out.data()); });
+        TheirUnpack += Time([&] {
+            libdeflate_deflate_decompress(D, Theirs6.data(), Theirs6.size(), Out.data(), Out.size(), nullptr);
+        });
+        Pack3 += Time([&] { benchmark::DoNotOptimize(zem::G_Deflate(P.Bytes, 3).PackedLength); });
+        TheirPack6 += Time([&] {
+            libdeflate_deflate_compress(C6, P.Bytes.data(), P.Bytes.size(), Theirs.data(), Theirs.size());
+        });
+        Pack1 += Time([&] { Size1 = zem::G_Deflate(P.Bytes, 1).PackedLength; });
+        TheirPack1 += Time([&] {
+            TheirSize1 =
+                libdeflate_deflate_compress(C1, P.Bytes.data(), P.Bytes.size(), Theirs.data(), Theirs.size());
+        });
+    }
+    libdeflate_free_compressor(C1);
+    libdeflate_free_compressor(C6);
+    libdeflate_free_decompressor(D);
+    const double n = static_cast<double>(P.Bytes.size());
+    State.counters["unpack x"] = TheirUnpack / Unpack;
+    State.counters["x goal"] = 1; // for each of the three "x" figures
+    State.counters["pack3 vs ld6 x"] = TheirPack6 / Pack3;
+    State.counters["ratio3"] = n / static_cast<double>(Ours3.PackedLength);
+    State.counters["ld6 ratio"] = n / static_cast<double>(Theirs6.size());
+    State.counters["pack1 vs ld1 x"] = TheirPack1 / Pack1;
+    State.counters["ratio1"] = n / static_cast<double>(Size1);
+    State.counters["ld1 ratio"] = n / static_cast<double>(TheirSize1);
+#ifdef ZEM_HAVE_ZLIB
+    std::vector<std::uint8_t> Z(compressBound(P.Bytes.size()));
+    uLongf ZSize = Z.size();
+    compress2(Z.data(), &ZSize, P.Bytes.data(), P.Bytes.size(), 1);
+    State.counters["zlib1 ratio"] = n / static_cast<double>(ZSize);
+#endif
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -198,6 +322,18 @@ int main(int argc, char** argv) {
 #ifdef ZEM_HAVE_ZLIB
         benchmark::RegisterBenchmark(("ZlibUncompress/" + Name).c_str(), ZlibUncompress, P)
             ->Unit(benchmark::kMillisecond);
+#endif
+#ifdef ZEM_HAVE_LIBDEFLATE
+        for (int Level : {1, 6})
+            benchmark::RegisterBenchmark(("LibdeflateCompress/" + Name + "/" + std::to_string(Level)).c_str(),
+                                         LibdeflateCompress, P, Level)
+                ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("LibdeflateDecompress/" + Name).c_str(), LibdeflateDecompress, P)
+            ->Unit(benchmark::kMillisecond);
+        if (Name != "run")
+            benchmark::RegisterBenchmark(("Versus/" + Name).c_str(), Versus, P)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(6);
 #endif
     }
     // Smaller maps: level 3 against zlib level 6 on the first bytes of the map-like payload.

@@ -1,12 +1,14 @@
 // Frames per second of the raster surface at 1920 x 1080: a clear, 10,000 random lines of width 1 and
 // of width 5 with round ends, 2,000 filled polygons of 20 vertices with outline, 1,000 rotated labels
 // of 12 characters. Each figure is one frame's work; the "fps" counter is frames per second.
+#include "BenchClock.h"
 #include "model/ZemText.h"
 #include "view/ZemRaster.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -46,6 +48,28 @@ void BM_Clear(benchmark::State& State) {
     State.SetBytesProcessed(State.iterations() * std::int64_t(W) * H * 4);
 }
 BENCHMARK(BM_Clear)->Unit(benchmark::kMicrosecond);
+
+// A full clear against memset of the same bytes, interleaved in one run: the goal is at most 1.2.
+void BM_ClearVersusMemset(benchmark::State& State) {
+    TBitmap32 B(W, H);
+    std::vector<std::uint8_t> Bytes(std::size_t(W) * H * 4);
+    double Clear = 0, Memset = 0;
+    TColor32 C = 0xFF203040;
+    for (auto _ : State) {
+        const double T0 = bench::ThreadSeconds();
+        B.Clear(C++);
+        benchmark::ClobberMemory();
+        const double T1 = bench::ThreadSeconds();
+        std::memset(Bytes.data(), static_cast<int>(C & 0xFF), Bytes.size());
+        benchmark::ClobberMemory();
+        const double T2 = bench::ThreadSeconds();
+        Clear += T1 - T0;
+        Memset += T2 - T1;
+    }
+    State.counters["clear/memset"] = Clear / Memset;
+    State.counters["clear/memset goal"] = 1.2;
+}
+BENCHMARK(BM_ClearVersusMemset)->Unit(benchmark::kMicrosecond)->Iterations(400);
 
 void BM_Lines(benchmark::State& State) {
     const int Width = static_cast<int>(State.range(0));

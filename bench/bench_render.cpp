@@ -2,6 +2,7 @@
 // sample city of the repository and on a generated city of about 100,000 objects, for the whole map and
 // for a street-level view at 400 %, with and without anti-aliasing; and the time of UpdateVisibleList
 // alone for the same views.
+#include "BenchClock.h"
 #include "CityGen.h"
 #include "platform/ZemHeadlessHost.h"
 
@@ -81,6 +82,35 @@ void BM_UpdateVisibleList(benchmark::State& State) {
     State.counters["listed"] = Map.View.VisibleList.Count();
 }
 
+// The visible list's share of the work, measured interleaved in one run so that a busy machine moves
+// both sides alike: the street-level list against the whole-map list (goal at most 2 %), and the
+// whole-map list against drawing that frame (goal at most half). The full scan of every object, which
+// the list used before the spatial index, is timed beside them for reference.
+void BM_VisibleListShare(benchmark::State& State) {
+    TCity& C = City(100);
+    TZemMap& Map = C.Map;
+    Map.Net.ShowTransportNet = true;
+    auto Time = [](auto&& Work) { return bench::TimeOf(Work); };
+    double Street = 0, Whole = 0, Frame = 0, Scan = 0;
+    TIntegerList Scanned;
+    for (auto _ : State) {
+        Show(C, vStreet);
+        Street += Time([&] { Map.UpdateVisibleList(); });
+        Show(C, vWhole);
+        Whole += Time([&] { Map.UpdateVisibleList(); });
+        Scan += Time([&] { Map.ScanVisibleList(Scanned); });
+        // The frame's drawing without its list: RenderView does not rebuild it.
+        Frame += Time([&] { Map.RenderView(); });
+    }
+    State.counters["street/whole %"] = 100 * Street / Whole;
+    State.counters["street/whole goal %"] = 2;
+    State.counters["whole list/frame"] = Whole / Frame;
+    State.counters["whole list/frame goal"] = 0.5;
+    State.counters["scan/frame"] = Scan / Frame;
+    State.counters["whole list ms"] = 1000 * Whole / static_cast<double>(State.iterations());
+    State.counters["frame ms"] = 1000 * Frame / static_cast<double>(State.iterations());
+}
+
 // Arguments: blocks per side (0: the sample city, 100: about 100,000 objects), view (0 whole, 1 street
 // level at 400 %), anti-aliasing.
 void RenderArgs(benchmark::internal::Benchmark* B) {
@@ -104,5 +134,6 @@ void ListArgs(benchmark::internal::Benchmark* B) {
 
 BENCHMARK(BM_RenderView)->Apply(RenderArgs);
 BENCHMARK(BM_UpdateVisibleList)->Apply(ListArgs);
+BENCHMARK(BM_VisibleListShare)->Unit(benchmark::kMillisecond)->Iterations(8);
 
 BENCHMARK_MAIN();

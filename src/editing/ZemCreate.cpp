@@ -34,14 +34,8 @@ void TZemMap::StartNewObject(TObjectKind Kind, bool DefaultStyle) {
         NewObject.ApplyDefaultStyle();
 }
 
-std::int32_t TZemMap::JunctionAt(const TXYPoint& P) const {
-    for (std::int32_t ID : View.VisibleList) {
-        const auto* Slot = Doc.Objects.Find(ID);
-        if (Slot && (*Slot)->Kind == otRoadCross && (*Slot)->PointCount() > 0 &&
-            (*Slot)->HitTest(P.X, P.Y, View.Scale))
-            return ID;
-    }
-    return -1;
+std::int32_t TZemMap::JunctionAt(const TXYPoint& P) {
+    return VisibleHit(P, false, true);
 }
 
 void TZemMap::CompleteNewObject(std::int32_t PaintsBefore) {

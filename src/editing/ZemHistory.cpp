@@ -3,6 +3,9 @@
 #include "editing/ZemHistory.h"
 
 #include <algorithm>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <unordered_set>
 
 namespace zem {
@@ -225,12 +228,25 @@ void TZemHistory::Record(TZemHistoryStep&& Step) {
 void TZemHistory::Trim() {
     while (FBytes > FBudget && FSteps.size() > 1 && FPos > 0) {
         FBytes -= FSteps.front().Bytes;
+        FReleased += FSteps.front().Bytes;
         FSteps.pop_front();
         ++FDropped;
         --FPos;
     }
     if (FSaved >= 0 && FSaved < static_cast<std::int64_t>(FDropped))
         FSaved = -1;
+    ReturnMemory();
+}
+
+void TZemHistory::ReturnMemory() {
+    // Steps are many small blocks among the document's own: once freed, the heap keeps their pages
+    // unless asked to give whole free pages back. Asked only after megabytes, since it walks the heap.
+    if (FReleased < kReturnAfter)
+        return;
+    FReleased = 0;
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }
 
 void TZemHistory::SetBudget(std::size_t Bytes) {
@@ -271,7 +287,9 @@ void TZemHistory::Redo() {
 }
 
 void TZemHistory::Clear() {
+    FReleased += FBytes;
     FSteps.clear();
+    ReturnMemory();
     FPos = 0;
     FDropped = 0;
     FSaved = 0;

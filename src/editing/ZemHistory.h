@@ -118,6 +118,7 @@ private:
     bool CloseOpenStep(); // true when a step was recorded
     void Record(TZemHistoryStep&& Step);
     void Trim();
+    void ReturnMemory();
     void Restore(const TZemHistoryStep& Step, bool After);
     // The document changed behind the history's back: the saved state is out of reach.
     void LoseSavedState();
@@ -130,6 +131,9 @@ private:
     std::int64_t FSaved = 0;    // absolute position (FDropped + FPos) of the saved state; -1 none
     std::size_t FBytes = 0;     // of the kept steps
     std::size_t FBudget = kDefaultBudget;
+    // Bytes of steps freed since the heap last gave free pages back (ReturnMemory).
+    std::size_t FReleased = 0;
+    static constexpr std::size_t kReturnAfter = std::size_t{4} << 20;
     bool FLastModified = false; // as last reported by OnModifiedChange
 
     std::int32_t FDepth = 0;

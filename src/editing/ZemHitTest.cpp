@@ -221,15 +221,9 @@ void TZemMap::SelectAt(const TPoint& Press) {
     const std::int32_t Previous = Edit.CurrentObject;
     Edit.CurrentObject = -1;
     const TXYPoint P = ScreenToWorld(Press);
-    TZemObject* Hit = nullptr;
-    // From the top of the drawing order down: the object drawn last is the one the user sees.
-    for (std::int32_t i = View.VisibleList.Count() - 1; i >= 0; --i) {
-        auto* Slot = Doc.Objects.Find(View.VisibleList[i]);
-        if (Slot && (*Slot)->HitTest(P.X, P.Y, View.Scale)) {
-            Hit = Slot->get();
-            break;
-        }
-    }
+    // The object drawn last is the one the user sees.
+    const std::int32_t HitID = VisibleHit(P, true, false);
+    TZemObject* Hit = HitID == -1 ? nullptr : &ObjectByID(HitID);
     if (Hit)
         Edit.CurrentObject = Hit->ID;
 
@@ -250,6 +244,51 @@ void TZemMap::SelectAt(const TPoint& Press) {
     if (Hit)
         Hit->UpdateBounds();
     Redraw();
+}
+
+std::int32_t TZemMap::VisibleHit(const TXYPoint& P, bool Topmost, bool JunctionsOnly) {
+    // Only objects near the point can hit it: a hairline or a junction is hit a few pixels off, the fixed
+    // rule a few units off, and rounding to whole units moves a point by half a unit. Pens and icons are inside
+    // the index's boxes.
+    const double Reach = std::max(kHairlineTolerance, kJunctionReach) * 100.0 / View.Scale + kFixedTolerance + 2.0;
+    std::vector<std::int32_t> Near;
+    // Far out, rounding to whole units wraps round and may land on any object: there, walk the list.
+    constexpr double kNoWrap = 0x1p30;
+    if (!(std::fabs(P.X) < kNoWrap && std::fabs(P.Y) < kNoWrap))
+        Near.assign(View.VisibleList.begin(), View.VisibleList.end());
+    else
+        ObjectsNear(TXYRect{static_cast<float>(P.X - Reach), static_cast<float>(P.Y - Reach),
+                            static_cast<float>(P.X + Reach), static_cast<float>(P.Y + Reach)},
+                    Near);
+    std::int32_t Best = -1, BestIndex = -1;
+    const TIntegerList& List = View.VisibleList;
+    for (std::int32_t ID : Near) {
+        const auto* Slot = Doc.Objects.Find(ID);
+        if (!Slot)
+            continue;
+        const TZemObject& O = **Slot;
+        if (JunctionsOnly && (O.Kind != otRoadCross || O.PointCount() == 0))
+            continue;
+        if (!O.HitTest(P.X, P.Y, View.Scale))
+            continue;
+        // Where the list holds it (the last place or the first, as the walk would meet it).
+        std::int32_t Index = -1;
+        if (Topmost) {
+            for (std::int32_t i = List.Count() - 1; i > BestIndex && Index < 0; --i)
+                if (List[i] == ID)
+                    Index = i;
+        } else {
+            const std::int32_t Limit = BestIndex < 0 ? List.Count() : BestIndex;
+            for (std::int32_t i = 0; i < Limit && Index < 0; ++i)
+                if (List[i] == ID)
+                    Index = i;
+        }
+        if (Index >= 0) {
+            Best = ID;
+            BestIndex = Index;
+        }
+    }
+    return Best;
 }
 
 } // namespace zem

@@ -76,6 +76,7 @@ void TIntegerList::EnsureRoom() {
 }
 
 void TIntegerList::Add(std::int32_t Value) {
+    ++FStamp;
     if (MaintainSorted) {
         std::int32_t Pos = static_cast<std::int32_t>(
             std::lower_bound(FItems.begin(), FItems.begin() + FCount, Value) - FItems.begin());
@@ -91,6 +92,7 @@ void TIntegerList::Add(std::int32_t Value) {
 }
 
 void TIntegerList::Insert(std::int32_t Index, std::int32_t Value) {
+    ++FStamp;
     if (MaintainSorted)
         throw EZemError(kMsgSortedInsert);
     if (Index < 0 || Index > FCount)
@@ -116,6 +118,7 @@ std::int32_t TIntegerList::IndexOf(std::int32_t Value) const {
 }
 
 void TIntegerList::Remove(std::int32_t Value) {
+    ++FStamp;
     auto First = FItems.begin();
     auto Last = FItems.begin() + FCount;
     if (FIsSorted) {
@@ -132,6 +135,7 @@ void TIntegerList::Remove(std::int32_t Value) {
 }
 
 void TIntegerList::RemoveAt(std::int32_t Index) {
+    ++FStamp;
     if (Index < 0 || Index >= FCount)
         throw EZemError(kMsgBadIndex);
     std::copy(FItems.begin() + Index + 1, FItems.begin() + FCount, FItems.begin() + Index);
@@ -139,6 +143,7 @@ void TIntegerList::RemoveAt(std::int32_t Index) {
 }
 
 void TIntegerList::RemoveRange(std::int32_t Index, std::int32_t N) {
+    ++FStamp;
     if (Index < 0 || Index > FCount)
         throw EZemError(kMsgBadIndex);
     if (static_cast<std::int64_t>(Index) + N >= FCount) {
@@ -158,9 +163,36 @@ void TIntegerList::TrimCapacity() {
     }
 }
 
+TIntegerList& TIntegerList::operator=(const TIntegerList& Source) {
+    if (&Source != this) {
+        const std::uint64_t Next = std::max(FStamp, Source.FStamp) + 1;
+        FItems = Source.FItems;
+        FCount = Source.FCount;
+        FIsSorted = Source.FIsSorted;
+        MaintainSorted = Source.MaintainSorted;
+        FStamp = Next;
+    }
+    return *this;
+}
+
+TIntegerList& TIntegerList::operator=(TIntegerList&& Source) noexcept {
+    if (&Source != this) {
+        const std::uint64_t Next = std::max(FStamp, Source.FStamp) + 1;
+        FItems = std::move(Source.FItems);
+        FCount = Source.FCount;
+        FIsSorted = Source.FIsSorted;
+        MaintainSorted = Source.MaintainSorted;
+        FStamp = Next;
+        Source.FCount = 0;
+        ++Source.FStamp;
+    }
+    return *this;
+}
+
 void TIntegerList::Assign(const TIntegerList& Source) {
     if (&Source == this)
         return;
+    ++FStamp;
     std::vector<std::int32_t> Items(static_cast<size_t>(RoundCapacity(Source.FCount)));
     std::copy(Source.FItems.begin(), Source.FItems.begin() + Source.FCount, Items.begin());
     FItems.swap(Items);
@@ -171,6 +203,7 @@ void TIntegerList::Assign(const TIntegerList& Source) {
 }
 
 void TIntegerList::Sort() {
+    ++FStamp;
     std::sort(FItems.begin(), FItems.begin() + FCount);
     FIsSorted = true;
 }

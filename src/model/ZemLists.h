@@ -35,8 +35,15 @@ std::string DuplicateKeyMessage(const char* ContainerName);
 class TIntegerList {
 public:
     explicit TIntegerList(std::int32_t InitialCapacity = 0);
+    TIntegerList(const TIntegerList&) = default;
+    TIntegerList(TIntegerList&&) = default;
+    // An assigned list counts as changed: its stamp moves past both lists' stamps.
+    TIntegerList& operator=(const TIntegerList& Source);
+    TIntegerList& operator=(TIntegerList&& Source) noexcept;
 
     bool MaintainSorted = false;
+    // Moves on every change of the content, so a reader can tell that a list it indexed has changed.
+    std::uint64_t Stamp() const { return FStamp; }
 
     std::int32_t Count() const { return FCount; }
     std::int32_t Capacity() const { return static_cast<std::int32_t>(FItems.size()); }
@@ -53,7 +60,10 @@ public:
     void Remove(std::int32_t Value);
     void RemoveAt(std::int32_t Index);
     void RemoveRange(std::int32_t Index, std::int32_t N);
-    void Clear() { FCount = 0; }
+    void Clear() {
+        FCount = 0;
+        ++FStamp;
+    }
     void TrimCapacity();
     void Assign(const TIntegerList& Source);
     void Sort();
@@ -63,6 +73,7 @@ private:
     std::vector<std::int32_t> FItems; // size() is the capacity
     std::int32_t FCount = 0;
     bool FIsSorted = true;
+    std::uint64_t FStamp = 0;
 };
 
 template <class V> class TIntegerAssociationList {

@@ -5,6 +5,7 @@
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemRound.h"
+#include "model/ZemSpatialIndex.h"
 #include "platform/ZemHost.h"
 #include "platform/ZemTimer.h"
 #include "transport/ZemGeneticSearch.h"
@@ -31,7 +32,8 @@ TZemDocument::TZemDocument() : Icons(std::make_unique<TIconList>()), Bitmaps(std
 TZemDocument::~TZemDocument() = default;
 
 TZemMap::TZemMap(TZemHost& Host)
-    : FHost(Host), FBlinkTimer(std::make_unique<TZemTimer>(Host, 700)),
+    : FHost(Host), FIndex(std::make_unique<TZemSpatialIndex>()),
+      FBlinkTimer(std::make_unique<TZemTimer>(Host, 700)),
       FDrawCountTimer(std::make_unique<TZemTimer>(Host, 1000)),
       FEdgeScrollTimer(std::make_unique<TZemTimer>(Host, 25)),
       FTransportTask(std::make_unique<TZemTransportTask>()), FHistory(std::make_unique<TZemHistory>(*this)) {
@@ -91,6 +93,7 @@ const TZemObject& TZemMap::ObjectByID(std::int32_t ID) const {
 void TZemMap::Adopt(TZemObject& Object) {
     Object.Owner = this;
     Object.OnObjectChange = [this](std::int32_t ID) { ObjectChanged(ID); };
+    FIndex->Insert(Object);
 }
 
 void TZemMap::ObjectChanged(std::int32_t ID) {
@@ -204,6 +207,7 @@ void TZemMap::Clear() {
     Net.RouteHighlight.Clear();
     Edit.CurrentObject = -1;
 
+    FIndex->Reset();     // at once, rather than object by object
     Doc.Objects.Clear(); // destroys every object
     Doc.Order.Clear();
     Doc.Objects.TrimCapacity();

@@ -30,6 +30,7 @@ class TIconList;
 class TZemHistory;
 class TZemHost;
 class TZemMiniMap;
+class TZemSpatialIndex;
 class TZemTimer;
 class TZemTool;
 class TZemTransportTask;
@@ -395,7 +396,7 @@ public:
     // The right press of the text tool: asks for the text, then completes or drops the text.
     void CompleteText();
     // The first visible junction hit at P, or -1.
-    std::int32_t JunctionAt(const TXYPoint& P) const;
+    std::int32_t JunctionAt(const TXYPoint& P);
 
 private:
     // ---- Pointer gesture internals (editing/ZemPointer.cpp) ----
@@ -408,6 +409,9 @@ private:
     void BeginGesture();
     void EndGesture();
     void CancelDrag();
+    // The object of the visible list the point hits: the last listed one (Topmost) or the first; only
+    // junctions with points when JunctionsOnly. -1 for none.
+    std::int32_t VisibleHit(const TXYPoint& P, bool Topmost, bool JunctionsOnly);
 
     bool FGestureOpen = false;
     bool FGestureChanged = false; // the gesture changed the document: the mini-map content is rebuilt
@@ -469,6 +473,9 @@ public:
     TPoint WorldToScreen(const TXYPoint& W) const;
     TPoint WorldToScreen(float X, float Y) const { return WorldToScreen(TXYPoint{X, Y}); }
     TXYPoint ScreenToWorld(const TPoint& S) const;
+    // WorldToScreen's very result, most often without its extended-precision arithmetic
+    // (view/ZemVisibleList.cpp).
+    TPoint FastWorldToScreen(const TXYPoint& W) const;
     TXYPoint ScreenToWorld(std::int32_t X, std::int32_t Y) const { return ScreenToWorld(TPoint{X, Y}); }
     void SetScale(float S);
     // Centres the window on a world point at the given scale (percent), for the current size: the extent
@@ -499,8 +506,18 @@ public:
     void Redraw();
     void Refresh();
 
-    // ---- Rendering (view/ZemRender.cpp) ----
+    // ---- Visible list (view/ZemVisibleList.cpp) ----
+    // Rebuilds the visible list from the objects the spatial index finds near the window.
     void UpdateVisibleList();
+    // The same list found by testing every object in drawing order: what the index must agree with.
+    void ScanVisibleList(TIntegerList& List) const;
+    // The IDs of the stored objects whose box may reach R (a superset, in no particular order): the start
+    // of any search by place.
+    void ObjectsNear(const TXYRect& R, std::vector<std::int32_t>& IDs);
+    // The index of object boxes, kept in step by the store and by the objects themselves.
+    TZemSpatialIndex& SpatialIndex() { return *FIndex; }
+
+    // ---- Rendering (view/ZemRender.cpp) ----
     void RenderView();
     void Paint();
     // The stages of RenderView.
@@ -604,6 +621,11 @@ private:
     friend class TZemHistory; // restores objects the way the store adopts them
 
     void ObjectChanged(std::int32_t ID);
+    // Whether the visible list takes the object for the window V.
+    bool Listed(const TZemObject& O, const TXYRect& V) const;
+    // Gives the index each object's place in the drawing order when the order changed; false when the
+    // order names an object twice, which only a full scan lists faithfully.
+    bool RankObjects();
     // ---- Live blinking (editing/ZemBlink.cpp) ----
     // The blink set follows one object's flag (the ID may name no object), or all of them after a load.
     void SyncBlink(std::int32_t ID);
@@ -622,6 +644,9 @@ private:
     bool RepairOrder();
 
     TZemHost& FHost;
+    // Follows the boxes of the stored objects, which tell it about their changes; objects still stored
+    // when it goes are told to forget it.
+    std::unique_ptr<TZemSpatialIndex> FIndex;
     std::int32_t FWidth = 400;
     std::int32_t FHeight = 400;
     TZemMiniMap* FMiniMap = nullptr;

@@ -1,5 +1,7 @@
 #include "model/ZemObject.h"
 
+#include "model/ZemSpatialIndex.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -14,10 +16,17 @@ const char* ObjectKindName(std::uint8_t Kind) {
 }
 
 TZemObject::~TZemObject() {
+    if (FIndex)
+        FIndex->Remove(*this);
     // Nobody is told about the points going away.
     Owner = nullptr;
     OnObjectChange = nullptr;
     FPoints.Clear();
+}
+
+void TZemObject::GeometryChanged() {
+    if (FIndex)
+        FIndex->Touch(FIndexSlot);
 }
 
 void TZemObject::Changed() {
@@ -115,11 +124,13 @@ void TZemObject::InsertPoint(std::int32_t Index, const TXYPoint& P) {
 
 void TZemObject::DeletePoint(std::int32_t Index) {
     FPoints.Delete(Index);
+    GeometryChanged(); // an ellipse or a junction keeps its bounds
     UpdateBounds();
 }
 
 void TZemObject::ClearPoints() {
     FPoints.Clear();
+    GeometryChanged();
     Changed();
 }
 
@@ -144,6 +155,7 @@ TXYPoint TZemObject::MaxCorner() const {
 }
 
 void TZemObject::UpdateBounds() {
+    GeometryChanged();
     switch (Kind) {
     case otEllipse: {
         if (FPoints.Count() < 2)

@@ -13,6 +13,7 @@
 namespace zem {
 
 class TZemMap;
+class TZemSpatialIndex;
 
 enum TObjectKind : std::uint8_t {
     otLine = 0,
@@ -163,9 +164,15 @@ public:
     std::int32_t PointCount() const { return FPoints.Count(); }
     void GetPoint(std::int32_t Index, TXYPoint& P) const { FPoints.GetPoint(Index, P); }
     TXYPoint Point(std::int32_t Index) const { return FPoints[Index]; }
-    void SetPoint(std::int32_t Index, const TXYPoint& P) { FPoints.SetPoint(Index, P); } // callers recompute
+    void SetPoint(std::int32_t Index, const TXYPoint& P) { // callers recompute
+        FPoints.SetPoint(Index, P);
+        GeometryChanged();
+    }
 
     void UpdateBounds();
+    // Tells the map's spatial index that the points or the bounds changed; the setters of points and
+    // UpdateBounds do it, code that writes LeftTop or RightBottom itself must.
+    void GeometryChanged();
     TXYPoint MinCorner() const;
     TXYPoint MaxCorner() const;
 
@@ -193,7 +200,11 @@ public:
     void ApplyDefaultStyle();
 
 private:
+    friend class TZemSpatialIndex;
     void Changed();
+
+    TZemSpatialIndex* FIndex = nullptr; // the index following this object, while it is stored
+    std::int32_t FIndexSlot = -1;
 
     bool FCtl3D = false;
     bool FBlink = false;

@@ -7,8 +7,10 @@
 namespace zem {
 
 inline std::int64_t Round64(long double Value) {
-    // nearbyintl honours the default rounding mode, which is round-half-to-even.
-    long double r = std::nearbyintl(Value);
+    // rintl honours the default rounding mode, which is round-half-to-even. It gives what nearbyintl
+    // gives, only raising the inexact flag that nothing reads, and costs a tenth: the visible list and
+    // the painters convert several points per object.
+    long double r = std::rintl(Value);
     if (!(r >= -9.2233720368547758e18L && r < 9.2233720368547758e18L))
         return INT64_MIN; // out of range or NaN: the x87 "integer indefinite" value
     return static_cast<std::int64_t>(r);

@@ -197,3 +197,14 @@ TEST(RasterSurface, CopiesHaveTheirOwnPixels) {
     C = B;
     EXPECT_EQ(C.GetPixel(0, 0), Ink);
 }
+
+TEST(RasterSurface, ClearFillsEveryPixelOfSmallAndFrameSizedSurfaces) {
+    for (const auto& [W, H] : {std::pair{1, 1}, {17, 3}, {255, 257}, {1920, 1080}, {4096, 2160}}) {
+        TBitmap32 B(W, H);
+        B.Clear(0x12345678u);
+        B.Clear(0xFF0A0B0Cu);
+        for (std::int32_t Y = 0; Y < H; ++Y)
+            for (std::int32_t X = 0; X < W; ++X)
+                ASSERT_EQ(B.Pixel(X, Y), 0xFF0A0B0Cu) << W << "x" << H << " at " << X << "," << Y;
+    }
+}

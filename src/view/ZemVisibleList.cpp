@@ -1,0 +1,225 @@
+// The visible list: which objects a frame draws, in which order. The spatial index narrows the store to
+// the objects near the window; each of them then takes the same test a walk of the whole drawing order
+// would give it, and the result is ordered as that walk would order it, so both ways agree exactly.
+#include "model/ZemGeometry.h"
+#include "model/ZemMap.h"
+#include "model/ZemSpatialIndex.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+namespace zem {
+
+namespace {
+
+TXYRect BoxOf(const TZemObject& O) {
+    return TXYRect{O.LeftTop.X, O.LeftTop.Y, O.RightBottom.X, O.RightBottom.Y};
+}
+
+struct TEntry {
+    std::int8_t Plane;
+    std::int32_t Rank;
+    std::int32_t ID;
+};
+
+// The objects whose box may reach R. Float tests near the edges may round either way by a few units in
+// the last place of the largest coordinate in play: the search reaches that much further.
+void Near(TZemSpatialIndex& Index, const TXYRect& R, std::vector<TZemIndexHit>& Found) {
+    const double Magnitude =
+        std::max({Index.Magnitude(), std::fabs(double{R.Left}), std::fabs(double{R.Right}),
+                  std::fabs(double{R.Top}), std::fabs(double{R.Bottom})});
+    const double Slack = Magnitude * 0x1p-20 + 1e-3;
+    Index.Query(TZemIndexBox{R.Left - Slack, R.Top - Slack, R.Right + Slack, R.Bottom + Slack}, Found);
+}
+
+// Lower planes first; within a plane the drawing order (ranks are places in Order).
+void OrderByPlane(std::vector<TEntry>& List, const TIntegerList& Order, TIntegerList& Out) {
+    Out.Clear();
+    const std::int32_t n = Order.Count();
+    if (List.size() * 8 < static_cast<std::size_t>(n)) {
+        std::sort(List.begin(), List.end(), [](const TEntry& a, const TEntry& b) {
+            return a.Plane != b.Plane ? a.Plane < b.Plane : a.Rank < b.Rank;
+        });
+        for (const TEntry& E : List)
+            Out.Add(E.ID);
+        return;
+    }
+    // A large part of the map: place by counting, walking the drawing order once.
+    constexpr std::int16_t kAbsent = INT16_MIN;
+    std::vector<std::int16_t> PlaneAt(static_cast<std::size_t>(n), kAbsent);
+    std::array<std::int32_t, 257> Start{};
+    for (const TEntry& E : List) {
+        PlaneAt[static_cast<std::size_t>(E.Rank)] = E.Plane;
+        ++Start[static_cast<std::size_t>(E.Plane + 128 + 1)];
+    }
+    for (std::size_t p = 1; p < Start.size(); ++p)
+        Start[p] += Start[p - 1];
+    std::vector<std::int32_t> Placed(List.size());
+    for (std::int32_t r = 0; r < n; ++r)
+        if (PlaneAt[static_cast<std::size_t>(r)] != kAbsent)
+            Placed[static_cast<std::size_t>(
+                Start[static_cast<std::size_t>(PlaneAt[static_cast<std::size_t>(r)] + 128)]++)] = Order[r];
+    for (std::int32_t ID : Placed)
+        Out.Add(ID);
+}
+
+} // namespace
+
+namespace {
+
+// Round((W - L) * Pixels / Extent) as WorldToScreen computes it in extended precision, taken from the
+// double value when that lies clearly off a half (the two differ by far less than the margin), so
+// that most conversions skip the slower extended arithmetic. False when only the exact way will do.
+bool QuickScreen(float W, float L, std::int32_t Pixels, float Extent, std::int32_t& Out) {
+    const double v = (static_cast<double>(W) - L) * Pixels / Extent;
+    if (!(std::fabs(v) < 0x1p30))
+        return false;
+    const double r = std::rint(v);
+    if (!(std::fabs(std::fabs(v - r) - 0.5) > std::fabs(v) * 0x1p-40 + 0x1p-30))
+        return false;
+    Out = static_cast<std::int32_t>(r);
+    return true;
+}
+
+} // namespace
+
+TPoint TZemMap::FastWorldToScreen(const TXYPoint& W) const {
+    TPoint P;
+    if (QuickScreen(W.X, View.LeftTop.X, FWidth, View.ViewWidthHeight.X, P.X) &&
+        QuickScreen(W.Y, View.LeftTop.Y, FHeight, View.ViewWidthHeight.Y, P.Y))
+        return P;
+    return WorldToScreen(W);
+}
+
+bool TZemMap::Listed(const TZemObject& O, const TXYRect& V) const {
+    // Box in view and, on screen, more than MinObjectView pixels wide or high.
+    auto BigEnoughInView = [&](const TZemObject& O) {
+        if (!XYRectsIntersect(BoxOf(O), V))
+            return false;
+        const TPoint a = FastWorldToScreen(O.LeftTop), b = FastWorldToScreen(O.RightBottom);
+        const std::int32_t MinView = Doc.MinObjectView;
+        return std::llabs(static_cast<long long>(b.X) - a.X) > MinView ||
+               std::llabs(static_cast<long long>(b.Y) - a.Y) > MinView;
+    };
+    bool Add = false;
+    if (!Net.ShowOnlyTransportNet) {
+        switch (O.Kind) {
+        case otLine:
+        case otPolygon:
+        case otText:
+        case otBezier:
+        case otBmp:
+            Add = BigEnoughInView(O);
+            break;
+        case otEllipse:
+            if (O.PointCount() > 0) {
+                TXYPoint Lo{}, Hi{};
+                O.Points().MinPoint(Lo);
+                O.Points().MaxPoint(Hi);
+                const std::int32_t HalfPen = O.Pen.Width / 2; // whole units, as the bounds are kept
+                const float w = static_cast<float>(HalfPen);
+                Add = XYRectsIntersect(TXYRect{Lo.X - w, Lo.Y - w, Hi.X + w, Hi.Y + w}, V);
+            }
+            break;
+        case otIco:
+            if (View.Scale >= Doc.MinIconView && O.PointCount() > 0) {
+                const TXYPoint p = O.Point(0);
+                Add = XYRectsIntersect(TXYRect{p.X, p.Y, p.X + 32, p.Y + 32}, V);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (Net.ShowTransportNet) {
+        if (O.Kind == otRoadCrossLine) {
+            const bool TypeShown = (O.TransportType() == -1 && Net.ShowUndefinedRoutes) ||
+                                   Net.VisibleTransportTypes.Contains(O.TransportType());
+            const bool NameShown = !Net.RouteNameFilterOn || O.Text() == Net.RouteNameFilter;
+            Add = TypeShown && NameShown && BigEnoughInView(O);
+        } else if (O.Kind == otRoadCross && O.PointCount() > 0) {
+            const TXYPoint p = O.Point(0);
+            Add = p.X >= V.Left && p.X <= V.Right && p.Y >= V.Top && p.Y <= V.Bottom;
+        }
+    }
+    return Add;
+}
+
+void TZemMap::ScanVisibleList(TIntegerList& Result) const {
+    const TXYRect V{View.LeftTop.X, View.LeftTop.Y, View.LeftTop.X + View.ViewWidthHeight.X,
+                    View.LeftTop.Y + View.ViewWidthHeight.Y};
+    std::vector<TEntry> List;
+    for (std::int32_t ID : Doc.Order) {
+        const TZemObject& O = ObjectByID(ID);
+        if (Listed(O, V))
+            List.push_back(TEntry{O.Plane(), 0, ID});
+    }
+    // Lower planes first; within a plane the drawing order stays.
+    std::stable_sort(List.begin(), List.end(),
+                     [](const TEntry& a, const TEntry& b) { return a.Plane < b.Plane; });
+    Result.Clear();
+    for (const TEntry& E : List)
+        Result.Add(E.ID);
+}
+
+bool TZemMap::RankObjects() {
+    TZemSpatialIndex& Index = *FIndex;
+    if (Index.RankedStamp == Doc.Order.Stamp())
+        return Index.RanksValid;
+    Index.ClearRanks();
+    Index.RanksValid = true;
+    // The drawing order mostly follows the IDs, and the store is sorted by ID: try the entry after the
+    // last one found before searching.
+    std::int32_t Next = 0;
+    for (std::int32_t i = 0; i < Doc.Order.Count(); ++i) {
+        const std::int32_t ID = Doc.Order[i];
+        const std::int32_t Found =
+            Next < Doc.Objects.Count() && Doc.Objects.Keys(Next) == ID ? Next : Doc.Objects.IndexOf(ID);
+        if (Found < 0)
+            ObjectByID(ID); // raises, as drawing an order that names a missing object does
+        Next = Found + 1;
+        if (!Index.SetRank(*Doc.Objects.Values(Found), i))
+            Index.RanksValid = false;
+    }
+    Index.RankedStamp = Doc.Order.Stamp();
+    return Index.RanksValid;
+}
+
+void TZemMap::ObjectsNear(const TXYRect& R, std::vector<std::int32_t>& IDs) {
+    std::vector<TZemIndexHit> Found;
+    Near(*FIndex, R, Found);
+    IDs.clear();
+    IDs.reserve(Found.size());
+    for (const TZemIndexHit& H : Found)
+        IDs.push_back(H.ID);
+}
+
+void TZemMap::UpdateVisibleList() {
+    if (!View.AutoUpdate && !View.Printing)
+        return;
+    const TXYRect V{View.LeftTop.X, View.LeftTop.Y, View.LeftTop.X + View.ViewWidthHeight.X,
+                    View.LeftTop.Y + View.ViewWidthHeight.Y};
+    if (!RankObjects()) {
+        ScanVisibleList(View.VisibleList);
+    } else {
+        std::vector<TZemIndexHit> Found;
+        Near(*FIndex, V, Found);
+        std::vector<TEntry> List;
+        List.reserve(Found.size());
+        for (std::size_t i = 0; i < Found.size(); ++i) {
+            // Objects live apart on the heap and a whole-map list is memory-bound: ask ahead.
+            if (i + 8 < Found.size())
+                __builtin_prefetch(Found[i + 8].Object);
+            const TZemIndexHit& H = Found[i];
+            if (H.Rank >= 0 && Listed(*H.Object, V))
+                List.push_back(TEntry{H.Object->Plane(), H.Rank, H.Object->ID});
+        }
+        OrderByPlane(List, Doc.Order, View.VisibleList);
+    }
+    if (OnVisibleCount)
+        OnVisibleCount(*this, View.VisibleList.Count(), Doc.Count);
+}
+
+} // namespace zem

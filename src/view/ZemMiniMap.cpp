@@ -179,49 +179,57 @@ void DrawContent(TBitmap32& C, const TZemDocument& Doc, const TMiniTransform& T)
     }
 }
 
+// Rebuilds the content buffer at the control's size for the present global extent.
+void DrawMiniContent(TZemMiniMap& M, const TZemDocument& Doc, const TZemViewState& View) {
+    TBitmap32& C = M.Content;
+    C.SetSize(M.Width(), M.Height());
+    C.BeginUpdate();
+    struct TEnd {
+        TBitmap32& B;
+        ~TEnd() { B.EndUpdate(); }
+    } End{C};
+    const TColor32 Back = ToColor32(static_cast<std::uint32_t>(Doc.BackColor));
+    C.Clear(Back);
+    M.ContentKey = {C.Width(), C.Height(), View.GlobalLeftTop, View.GlobalWidthHeight};
+    TRect Area;
+    if (!TZemMiniMap::ComputeFittedArea(C.Width(), C.Height(), View.GlobalWidthHeight.X,
+                                        View.GlobalWidthHeight.Y, Area))
+        return;
+    C.LineColor = ToColor32(static_cast<std::uint32_t>(M.BorderPainterColor));
+    C.LineWidth = 1;
+    C.LineStyle = 0;
+    C.BrushColor = Back;
+    C.BrushStyle = 0;
+    if (!M.JumpRequested) {
+        const TRasterPoint R[4] = {{Area.Left, Area.Top},
+                                   {Area.Right, Area.Top},
+                                   {Area.Right, Area.Bottom},
+                                   {Area.Left, Area.Bottom}};
+        C.PolygonFilled(R, 3, false);
+    }
+    M.FittedArea = Area;
+    DrawContent(C, Doc,
+                TMiniTransform{View.GlobalLeftTop, View.GlobalWidthHeight.X, View.GlobalWidthHeight.Y, Area});
+}
+
 } // namespace
 
 void TZemMap::UpdateMiniMapContent() {
     if (!View.AutoUpdate || !FMiniMap)
         return;
-    TZemMiniMap& M = *FMiniMap;
-    TBitmap32& C = M.Content;
-    C.SetSize(M.Width(), M.Height());
-    {
-        C.BeginUpdate();
-        struct TEnd {
-            TBitmap32& B;
-            ~TEnd() { B.EndUpdate(); }
-        } End{C};
-        const TColor32 Back = ToColor32(static_cast<std::uint32_t>(Doc.BackColor));
-        C.Clear(Back);
-        TRect Area;
-        if (TZemMiniMap::ComputeFittedArea(C.Width(), C.Height(), View.GlobalWidthHeight.X,
-                                           View.GlobalWidthHeight.Y, Area)) {
-            C.LineColor = ToColor32(static_cast<std::uint32_t>(M.BorderPainterColor));
-            C.LineWidth = 1;
-            C.LineStyle = 0;
-            C.BrushColor = Back;
-            C.BrushStyle = 0;
-            if (!M.JumpRequested) {
-                const TRasterPoint R[4] = {{Area.Left, Area.Top},
-                                           {Area.Right, Area.Top},
-                                           {Area.Right, Area.Bottom},
-                                           {Area.Left, Area.Bottom}};
-                C.PolygonFilled(R, 3, false);
-            }
-            M.FittedArea = Area;
-            DrawContent(
-                C, Doc,
-                TMiniTransform{View.GlobalLeftTop, View.GlobalWidthHeight.X, View.GlobalWidthHeight.Y, Area});
-        }
-    }
+    DrawMiniContent(*FMiniMap, Doc, View);
     UpdateMiniMapFrame();
 }
+
 void TZemMap::UpdateMiniMapFrame() {
     if (!View.AutoUpdate || !FMiniMap)
         return;
     TZemMiniMap& M = *FMiniMap;
+    // The control changed size, or the extent moved, since the content was drawn (its resize came while
+    // drawing was off, a new pixel ratio, a bulk change): draw it anew first.
+    if (!(M.ContentKey ==
+          TZemMiniMap::TContentKey{M.Width(), M.Height(), View.GlobalLeftTop, View.GlobalWidthHeight}))
+        DrawMiniContent(M, Doc, View);
     M.Composed.SetSize(M.Width(), M.Height());
     M.Composed.BeginUpdate();
     struct TEnd {

@@ -32,6 +32,16 @@ public:
     TPoint LastPoint;
     TRect FittedArea; // document area in mini-map pixels
 
+    // What the content was last drawn for. A frame is only ever composed over a content drawn for the
+    // control's present size and the present global extent: over any other it would show the document
+    // twice, at two places and scales.
+    struct TContentKey {
+        std::int32_t Width = -1, Height = -1;
+        TXYPoint GlobalLeftTop, GlobalWidthHeight;
+        friend bool operator==(const TContentKey&, const TContentKey&) = default;
+    };
+    TContentKey ContentKey;
+
     TZemMap* Map() const { return FMap; }
     // Called by the map when it links itself (SetMiniMap) or goes away.
     void Link(TZemMap& Map, std::function<void()> Update);

@@ -205,7 +205,8 @@ void TZemMap::SetAutoUpdate(bool Value) {
         UpdateVisibleList();
         RecalcGlobalExtent();
         Redraw();
-        UpdateMiniMapFrame();
+        // Objects the bulk change added or changed are drawn small too, not only the frame moved.
+        UpdateMiniMapContent();
     }
 }
 

@@ -106,6 +106,17 @@ private slots:
         QCOMPARE(Mini().Content.Width(), FWindow->MiniMapWidget()->width());
     }
 
+    void aResizeWhileDrawingIsOffIsMadeGoodAfterwards() {
+        ZemMiniMapWidget* W = FWindow->MiniMapWidget();
+        FMap->SetAutoUpdate(false); // as while a map loads
+        FWindow->resize(300, 200);
+        QTRY_COMPARE(W->Picture().size(), W->size());
+        FMap->SetAutoUpdate(true);
+        const QImage Shown = W->Picture();
+        FWindow->RefreshAction()->trigger();
+        QCOMPARE(Shown, W->Picture());
+    }
+
     void cursorsAreDrawnAndDistinct() {
         std::vector<QImage> Images;
         for (int N = 1; N <= 17; ++N) {

@@ -2,6 +2,8 @@
 
 #include "view/ZemMiniMap.h"
 
+#include <random>
+
 using namespace zem;
 
 using namespace painttest;
@@ -35,6 +37,13 @@ struct MiniMapFixture : MapFixture {
         for (int X = X1; X <= X2; ++X)
             N += B.GetPixel(X, Y) == C;
         return N;
+    }
+    // The shown picture is what rebuilding the mini-map from scratch shows now.
+    bool ShowsAFreshRebuild() {
+        const TBitmap32 Shown = Mini.Composed;
+        Map.UpdateMiniMapContent();
+        return Shown.Width() == Mini.Composed.Width() && Shown.Height() == Mini.Composed.Height() &&
+               std::equal(Shown.Bits(), Shown.Bits() + Shown.Width() * Shown.Height(), Mini.Composed.Bits());
     }
 };
 
@@ -112,4 +121,52 @@ TEST_F(MiniMapFixture, ATinyViewGetsNoCrossedOverInsets) {
     EXPECT_EQ(Black, 0);
     const TRasterPoint c{20, 45}; // the view's centre stays at world (200, 200)
     EXPECT_EQ(Shown(c.X, c.Y), Aqua);
+}
+
+TEST_F(MiniMapFixture, AControlThatChangedSizeUnseenIsDrawnAnewWhenPainted) {
+    // The window's resize handler did not run (a new pixel ratio, or drawing was off): painting finds the
+    // new size and must not compose the frame over an empty content.
+    MiniHost.SetClientSize(160, 120);
+    Mini.Paint();
+    EXPECT_EQ(Shown(80, 60), C32(Yellow));
+    EXPECT_TRUE(ShowsAFreshRebuild());
+}
+
+TEST_F(MiniMapFixture, ThePictureAlwaysMatchesAFreshRebuild) {
+    for (unsigned Seed = 1; Seed <= 40; ++Seed) {
+        SCOPED_TRACE(Seed);
+        std::mt19937 Rng(Seed);
+        auto Int = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Rng); };
+        for (int Step = 0; Step < 25; ++Step) {
+            switch (Int(0, 5)) {
+            case 0: // the control resized; its window rebuilds the content unless drawing is off
+                MiniHost.SetClientSize(Int(20, 180), Int(20, 180));
+                if (Int(0, 1))
+                    Map.UpdateMiniMapContent();
+                Mini.Paint();
+                break;
+            case 1:
+                Map.SetAutoUpdate(!Map.AutoUpdate());
+                break;
+            case 2:
+                Map.PanBy({Int(0, 399), Int(0, 399)}, {Int(0, 399), Int(0, 399)});
+                break;
+            case 3:
+                Map.SetScale(static_cast<float>(Int(5, 400)));
+                break;
+            case 4: // an object beyond the extent: the document area grows
+                Square(static_cast<float>(Int(-3000, 3000)), static_cast<float>(Int(-3000, 3000)), 200);
+                break;
+            default:
+                if (Map.AutoUpdate()) {
+                    Mini.MouseDown({Int(0, 99), Int(0, 99)});
+                    Mini.MouseUp({Int(0, 99), Int(0, 99)});
+                }
+            }
+            if (Map.AutoUpdate()) {
+                ASSERT_TRUE(ShowsAFreshRebuild()) << "step " << Step;
+            }
+        }
+        Map.SetAutoUpdate(true);
+    }
 }

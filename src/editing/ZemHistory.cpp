@@ -341,11 +341,15 @@ bool TZemMap::CanRedo() const {
     return FHistory->CanRedo();
 }
 
+// Whoever asks (a key of the map, a menu item, a button), a press still held ends here: its changes so
+// far become their own step, and the moves that follow change nothing until the next press.
 void TZemMap::Undo() {
+    CancelDrag();
     FHistory->Undo();
 }
 
 void TZemMap::Redo() {
+    CancelDrag();
     FHistory->Redo();
 }
 

@@ -115,9 +115,12 @@ void TfrmMain::ConnectMapEvents() {
     M.OnVisibleCount = [this](TZemMap&, std::int32_t Visible, std::int32_t Count) {
         FPanels[1]->setText(QStringLiteral("Объектов = %1 (%2)").arg(Visible).arg(Count));
     };
+    // The map tells of a new current object by these two; the items that need one follow.
     M.OnMouseDown = [this](TZemMap&, TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {
         FObjectPage->Refresh();
+        UpdateObjectActions();
     };
+    FMapWidget->AfterKey = [this] { UpdateObjectActions(); };
     M.OnChangeCurrentTool = [this](TZemMap&, TObjectTool Tool) { OnToolChanged(Tool); };
     M.OnDebug = [](TZemMap&, const std::string&) {};
     M.OnScale = [this](TZemMap&, float Scale) { ShowScale(Scale); };
@@ -142,6 +145,7 @@ void TfrmMain::ConnectMapEvents() {
     // One notification per change: the caption follows the modified flag, the page the object.
     M.OnHistoryChange = [this](TZemMap&) {
         UpdateHistoryActions();
+        SyncViewMenu();
         FObjectPage->Reload();
     };
     connect(FNetworkPage, &TZemNetworkPage::networkChanged, this, [this] { UpdateCaption(); });
@@ -235,6 +239,8 @@ void TfrmMain::showEvent(QShowEvent* Event) {
     FMiniMap->Attach(*FMap);
     QAction* Show = FActions.at(QStringLiteral("actShowMiniMap"));
     Show->setEnabled(true);
+    // Closed from its own title bar, the window can be brought back by the item, which shows it closed.
+    connect(FMiniMap, &TfrmMiniMap::closed, this, [Show] { Show->setChecked(false); });
     // Once the window has its final (maximised) layout, so that the map panel's corner is known.
     QTimer::singleShot(0, this, [this, Show] {
         if (Show->isChecked())

@@ -82,9 +82,14 @@ private:
     void CreateMenus();
     void CreateContextMenus();
     QAction* AddAction(const char* Name, const QString& Text, const QKeySequence& Key = {});
-    void ToggleOption(TZemMapOption Bit, bool On);
-    void ApplyNetworkToggles();
+    // Connects a check item: Flip changes the map's value, then the menu shows the map's state.
+    void Flips(QAction* Item, const std::function<void()>& Flip);
+    void ToggleOption(TZemMapOption Bit);
+    void FlipNetworkDisplay(int Switch); // 0 network, 1 directions, 2 junctions, 3 network only
     void SetFilter(TStretchFilter Filter);
+    bool HasCurrentObject() const;
+    void UpdateObjectActions(); // the items that need a current object
+    // Checks, enabled items and tool buttons as the map's state is now; after every change.
     void SyncViewMenu();
     // ZemMainWindowToolBars.cpp
     void CreateToolBars();

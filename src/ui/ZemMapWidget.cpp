@@ -272,6 +272,8 @@ void ZemMapWidget::keyPressEvent(QKeyEvent* Event) {
         return;
     }
     FMap->KeyDown(Key, ShiftStateOf(Event->modifiers()));
+    if (AfterKey)
+        AfterKey();
 }
 
 void ZemMapWidget::keyReleaseEvent(QKeyEvent* Event) {

@@ -39,6 +39,8 @@ public:
     // Who draws the cursors and asks for a new text; unset, standard cursors and a plain text prompt.
     std::function<QCursor(int Number)> CursorOf;
     std::function<bool(TZemTextAnswer&, const std::function<void(const TZemTextAnswer&)>&)> TextDialog;
+    // After the map has handled a key (Tab may choose another object, Escape none).
+    std::function<void()> AfterKey;
 
     // TZemHost: the drawing, the timers, the pointer and the questions.
     void Present(const TBitmap32& Frame) override;

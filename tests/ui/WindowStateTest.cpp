@@ -1,6 +1,8 @@
 // The main window keeps its word: undo mid-drag, menu checks that follow the map, the mini-map and
 // transport items, the text dialog's memory and scale, the inspector's typing and the tools' hints.
 #include "model/ZemMap.h"
+#include "model/ZemText.h"
+#include "ui/ZemKeys.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemMiniMapWindow.h"
@@ -11,8 +13,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -115,6 +119,121 @@ private slots:
         QCOMPARE(M.ObjectByID(ID).Point(0).Y, Start.Y);
         QVERIFY(!M.Modified());
         QVERIFY(!FWindow->windowTitle().endsWith(QStringLiteral("*")));
+    }
+
+    void viewChecksFollowTheMapAfterUndoAndOptions() {
+        TZemMap& M = FWindow->Map();
+        QAction* Hide = Action("actHideObjects");
+        Key(Qt::Key_W);
+        QVERIFY(M.Doc.HasOption(moHideObjects) && Hide->isChecked());
+        Key(Qt::Key_Z);
+        QVERIFY(!M.Doc.HasOption(moHideObjects));
+        QVERIFY(!Hide->isChecked());
+        Key(Qt::Key_W); // hides again, instead of doing nothing
+        QVERIFY(M.Doc.HasOption(moHideObjects) && Hide->isChecked());
+
+        // The network display and the network tools after undo and redo.
+        QAction* Net = Action("actShowNet");
+        QAction* Junctions = Action("RoadCross");
+        const bool NetShown = M.Net.ShowTransportNet;
+        QCOMPARE(Net->isChecked(), NetShown);
+        Key(Qt::Key_T);
+        QCOMPARE(M.Net.ShowTransportNet, !NetShown);
+        QCOMPARE(Junctions->isEnabled(), !NetShown);
+        Key(Qt::Key_Z);
+        QCOMPARE(Net->isChecked(), NetShown);
+        QCOMPARE(Junctions->isEnabled(), NetShown);
+        Key(Qt::Key_Y);
+        QCOMPARE(Net->isChecked(), !NetShown);
+
+        // 3D from the menu, then undone.
+        QAction* Show3D = Action("actShow3D");
+        const bool Was3D = M.Doc.HasOption(moShow3D);
+        Show3D->trigger();
+        QCOMPARE(Show3D->isChecked(), !Was3D);
+        Key(Qt::Key_Z);
+        QCOMPARE(Show3D->isChecked(), Was3D);
+
+        // The grid box of "Опции" and the grid item agree.
+        QAction* Grid = Action("actShowGrid");
+        TfrmOptions* Options = FWindow->Options();
+        Options->ShowGrid->setChecked(!M.Doc.ShowGrid);
+        QCOMPARE(Grid->isChecked(), M.Doc.ShowGrid);
+        Options->ShowGrid->setChecked(!M.Doc.ShowGrid);
+        QCOMPARE(Grid->isChecked(), M.Doc.ShowGrid);
+        Grid->trigger();
+        QCOMPARE(Grid->isChecked(), M.Doc.ShowGrid);
+    }
+
+    void miniMapItemShowsAndHidesTheWindow() {
+        TfrmMiniMap* Mini = FWindow->MiniMapWindow();
+        QAction* Show = Action("actShowMiniMap");
+        QTRY_VERIFY(Mini->isVisible());
+        QVERIFY(Show->isEnabled() && Show->isChecked());
+        Key(Qt::Key_QuoteLeft);
+        QVERIFY(!Mini->isVisible() && !Show->isChecked());
+        Key(Qt::Key_QuoteLeft);
+        QVERIFY(Mini->isVisible() && Show->isChecked());
+        // Closed from its title bar: the check follows, and the item brings it back.
+        QVERIFY(Mini->close());
+        QVERIFY(!Show->isChecked());
+        FWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        Key(Qt::Key_QuoteLeft);
+        QVERIFY(Mini->isVisible() && Show->isChecked());
+    }
+
+    void transportItemFollowsTheCurrentObject() {
+        TZemMap& M = FWindow->Map();
+        QAction* Transport = Action("actTransportInfo");
+        QVERIFY(!Transport->isEnabled());
+        std::int32_t ID = -1;
+        QPoint At;
+        QVERIFY(PolygonPoint(*FWindow, ID, At));
+        QTest::mouseClick(FWindow->MapWidget(), Qt::LeftButton, {}, At);
+        QCOMPARE(M.CurrentObject(), ID);
+        QVERIFY(Transport->isEnabled());
+        // F4 opens "Характеристика транспорта"; its name is applied to the object.
+        bool Seen = false;
+        QTimer::singleShot(50, [&Seen] {
+            auto* Dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!Dialog || Dialog->windowTitle() != QStringLiteral("Характеристика транспорта"))
+                return;
+            Seen = true;
+            Dialog->findChild<QLineEdit*>(QStringLiteral("TransportName"))
+                ->setText(QStringLiteral("Маршрут 7"));
+            for (QPushButton* B : Dialog->findChildren<QPushButton*>())
+                if (B->text() == QStringLiteral("Применить"))
+                    B->click();
+        });
+        Key(Qt::Key_F4, Qt::NoModifier);
+        QVERIFY(Seen);
+        QCOMPARE(QString::fromStdString(ToUtf8(M.ObjectByID(ID).Text())), QStringLiteral("Маршрут 7"));
+        FWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        Key(Qt::Key_Z);
+        QVERIFY(M.ObjectByID(ID).Text().empty());
+        // Without a current object (the object deleted) the item is off; undone, the object is back.
+        M.KeyDown(vk::Delete, 0);
+        QVERIFY(!M.ObjectExists(ID));
+        QVERIFY(!Transport->isEnabled());
+        Key(Qt::Key_Z);
+        QVERIFY(M.ObjectExists(ID));
+    }
+
+    void connectionKeysMoveTheRadioGroup() {
+        TZemMap& M = FWindow->Map();
+        auto* Group = FWindow->NetworkPage()->findChild<QWidget*>(QStringLiteral("ConnectionKind"));
+        QVERIFY(Group);
+        const QList<QRadioButton*> Items = Group->findChildren<QRadioButton*>();
+        QCOMPARE(Items.size(), 3);
+        for (int i : {0, 2, 1}) {
+            Key(Qt::Key_1 + i, Qt::AltModifier);
+            QCOMPARE(int(M.Net.ConnectionKind), i);
+            QVERIFY(Items[i]->isChecked());
+        }
+        Items[2]->click();
+        QCOMPARE(int(M.Net.ConnectionKind), 2);
     }
 };
 

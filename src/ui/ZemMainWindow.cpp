@@ -58,7 +58,15 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FMapWidget->CursorOf = [this](int Number) { return (*FCursors)[Number]; };
     FMapWidget->TextDialog = [this](TZemTextAnswer& Answer,
                                     const std::function<void(const TZemTextAnswer&)>& OnChange) {
-        return TZemFontDialogForm::Ask(this, Answer, OnChange, TextBoxOnScreen());
+        // One text dialog for the map: a new text starts with the last one's font, size, angle and style.
+        if (FTextValues) {
+            Answer = *FTextValues;
+            Answer.Text.clear();
+        }
+        const bool Ok = TZemFontDialogForm::Ask(this, Answer, OnChange, TextBoxOnScreen());
+        if (Ok)
+            FTextValues = Answer;
+        return Ok;
     };
     setWindowIcon(ZemAppIcon());
 

@@ -2,6 +2,7 @@
 // TfrmMain: the one main window. It owns the map and its control, and turns menus, tool bars, the
 // scale box and the status bar into the map's operations; it holds no logic of its own.
 #include "model/ZemMap.h"
+#include "platform/ZemHost.h"
 #include "view/ZemBackgroundImage.h"
 
 #include <QMainWindow>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -118,6 +120,7 @@ private:
     QString FBackgroundFolder;
     float FBackgroundScale = 100.0f; // per cent: the background image's scale, also the save-time view scale
 
+    std::optional<TZemTextAnswer> FTextValues; // of the last text created, for the next one
     std::unique_ptr<TZemCursorTable> FCursors;
     QTabWidget* FPages = nullptr;
     TZemObjectPage* FObjectPage = nullptr;

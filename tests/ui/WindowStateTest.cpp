@@ -1,7 +1,9 @@
 // The main window keeps its word: undo mid-drag, menu checks that follow the map, the mini-map and
 // transport items, the text dialog's memory and scale, the inspector's typing and the tools' hints.
+#include "editing/ZemHistory.h"
 #include "model/ZemMap.h"
 #include "model/ZemText.h"
+#include "ui/ZemFontDialog.h"
 #include "ui/ZemKeys.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
@@ -13,13 +15,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSlider>
+#include <QSpinBox>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QtTest>
 
 using namespace zem;
@@ -52,6 +58,18 @@ bool PolygonPoint(TfrmMain& W, std::int32_t& ID, QPoint& At) {
             return true;
     }
     return false;
+}
+
+// Answers the next text dialog: Check sees it as it opened, then it is filled in and applied.
+void AnswerNextText(const std::function<void(TZemFontDialogForm&)>& Check, bool& Seen) {
+    QTimer::singleShot(50, [Check, &Seen] {
+        auto* Dialog = qobject_cast<TZemFontDialogForm*>(QApplication::activeModalWidget());
+        if (!Dialog)
+            return;
+        Seen = true;
+        Check(*Dialog);
+        Dialog->OkButton->click();
+    });
 }
 
 } // namespace
@@ -234,6 +252,122 @@ private slots:
         }
         Items[2]->click();
         QCOMPARE(int(M.Net.ConnectionKind), 2);
+    }
+
+    // Places a text with the tool: a click, the pointer to the other corner and a right click.
+    void PlaceText(const QPoint& From, const QPoint& To) {
+        FWindow->ChooseTool(tText);
+        QWidget* W = FWindow->MapWidget();
+        QTest::mouseClick(W, Qt::LeftButton, {}, From);
+        QTest::mouseMove(W, To);
+        QTest::mouseClick(W, Qt::RightButton, {}, To);
+    }
+
+    void textDialogKeepsItsValuesAndSizeIsOnScreen() {
+        TZemMap& M = FWindow->Map();
+        const std::int32_t Count = M.Count();
+        bool Seen = false;
+        AnswerNextText(
+            [](TZemFontDialogForm& D) {
+                D.FontCombo->setCurrentIndex(1);
+                D.FontSizeTrackBar->setValue(36);
+                D.AngleTrackBar->setValue(450);
+                D.BoldCheck->setChecked(true);
+                D.TextEdit->setText(QStringLiteral("Один"));
+            },
+            Seen);
+        PlaceText(QPoint(200, 200), QPoint(320, 240));
+        QVERIFY(Seen);
+        QCOMPARE(M.Count(), Count + 1);
+        // At 25 % the dialog's size is still the size seen: the stored size is four times it, and the
+        // text being placed is drawn at that size while the dialog is open.
+        QVERIFY(FWindow->ScaleBox()->findText(QStringLiteral("25 %")) >= 0);
+        emit FWindow->ScaleBox()->textActivated(QStringLiteral("25 %"));
+        QCOMPARE(M.View.Scale, 25.0f);
+        Seen = false;
+        std::int32_t Preview = 0;
+        AnswerNextText(
+            [&M, &Preview](TZemFontDialogForm& D) {
+                QCOMPARE(D.FontCombo->currentIndex(), 1);
+                QCOMPARE(D.FontSizeTrackBar->value(), 36);
+                QCOMPARE(D.AngleTrackBar->value(), 450);
+                QVERIFY(D.BoldCheck->isChecked() && !D.ItalicCheck->isChecked());
+                QVERIFY(D.TextEdit->text().isEmpty());
+                D.FontSizeTrackBar->setValue(20);
+                D.TextEdit->setText(QStringLiteral("Два"));
+                Preview = M.NewObject.Font.Size;
+            },
+            Seen);
+        PlaceText(QPoint(300, 300), QPoint(420, 340));
+        QVERIFY(Seen);
+        QCOMPARE(Preview, 80);
+        const TZemObject& T = M.ObjectByID(M.Doc.Order[M.Doc.Order.Count() - 1]);
+        QCOMPARE(T.Font.Size, 80);
+        QCOMPARE(T.Font.Style, std::uint8_t(1));
+        QCOMPARE(QString::fromStdString(ToUtf8(T.Text())), QStringLiteral("Два"));
+    }
+
+    void copyStyleWithoutObjectForgetsTheSource() {
+        TZemMap& M = FWindow->Map();
+        std::int32_t ID = -1;
+        QPoint At;
+        QVERIFY(PolygonPoint(*FWindow, ID, At));
+        QTest::mouseClick(FWindow->MapWidget(), Qt::LeftButton, {}, At);
+        QCOMPARE(M.CurrentObject(), ID);
+        Key(Qt::Key_C, Qt::ShiftModifier | Qt::ControlModifier);
+        M.ResetEditState();
+        Key(Qt::Key_C, Qt::ShiftModifier | Qt::ControlModifier); // no current object: nothing to paste
+        std::int32_t Other = -1;
+        for (std::int32_t Candidate : M.View.VisibleList)
+            if (Candidate != ID && M.ObjectByID(Candidate).Pen.Color != M.ObjectByID(ID).Pen.Color)
+                Other = Candidate;
+        QVERIFY(Other >= 0);
+        M.Edit.CurrentObject = Other;
+        const auto Steps = M.History().Position();
+        Key(Qt::Key_V, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(M.History().Position(), Steps);
+        QVERIFY(M.ObjectByID(Other).Pen.Color != M.ObjectByID(ID).Pen.Color);
+    }
+
+    void typingInTheInspectorIsOneStepAndKeepsTheCursor() {
+        TZemMap& M = FWindow->Map();
+        std::int32_t ID = -1;
+        QPoint At;
+        QVERIFY(PolygonPoint(*FWindow, ID, At));
+        QTest::mouseClick(FWindow->MapWidget(), Qt::LeftButton, {}, At);
+        auto* Text = FWindow->ObjectPage()->findChild<QLineEdit*>(QStringLiteral("CText"));
+        QVERIFY(Text && Text->isEnabled());
+        const QString Before = Text->text();
+        const auto Steps = M.History().Position();
+        Text->setFocus();
+        QTest::keyClick(Text, Qt::Key_End);
+        QTest::keyClicks(Text, QStringLiteral("abc"));
+        QTest::keyClick(Text, Qt::Key_Left);
+        QTest::keyClick(Text, Qt::Key_Left);
+        QTest::keyClicks(Text, QStringLiteral("X"));
+        QCOMPARE(Text->text(), Before + QStringLiteral("aXbc"));
+        QCOMPARE(Text->cursorPosition(), Before.size() + 2); // the reload after each step kept it
+        QTest::keyClick(Text, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(Text, Qt::Key_Backspace);
+        QCOMPARE(QString::fromStdString(ToUtf8(M.ObjectByID(ID).Text())), Before + QStringLiteral("abc"));
+        QCOMPARE(M.History().Position(), Steps + 1);
+        // Another field, then the pen width stepped by keyboard: one step each.
+        auto* Width = FWindow->ObjectPage()->findChild<QSpinBox*>(QStringLiteral("PenWidthObj"));
+        const int WidthBefore = Width->value();
+        Width->setFocus();
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(Width, Qt::Key_Up);
+        QCOMPARE(M.ObjectByID(ID).Pen.Width, WidthBefore + 3);
+        QCOMPARE(M.History().Position(), Steps + 2);
+        // Back in the text field after the focus left it: a new step.
+        Text->setFocus();
+        QTest::keyClicks(Text, QStringLiteral("!"));
+        QCOMPARE(M.History().Position(), Steps + 3);
+        Key(Qt::Key_Z);
+        Key(Qt::Key_Z);
+        QCOMPARE(M.ObjectByID(ID).Pen.Width, WidthBefore);
+        Key(Qt::Key_Z);
+        QCOMPARE(QString::fromStdString(ToUtf8(M.ObjectByID(ID).Text())), Before);
     }
 };
 

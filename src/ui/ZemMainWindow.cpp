@@ -128,7 +128,10 @@ void TfrmMain::ConnectMapEvents() {
         FObjectPage->Refresh();
         UpdateObjectActions();
     };
-    FMapWidget->AfterKey = [this] { UpdateObjectActions(); };
+    FMapWidget->AfterInput = [this] {
+        UpdateObjectActions();
+        ShowToolHint();
+    };
     M.OnChangeCurrentTool = [this](TZemMap&, TObjectTool Tool) { OnToolChanged(Tool); };
     M.OnDebug = [](TZemMap&, const std::string&) {};
     M.OnScale = [this](TZemMap&, float Scale) { ShowScale(Scale); };
@@ -199,6 +202,7 @@ void TfrmMain::OnToolChanged(TObjectTool Tool) {
     const auto It = FToolActions.find(Tool);
     if (It != FToolActions.end() && !It->second->isChecked())
         It->second->setChecked(true);
+    ShowToolHint();
 }
 
 void TfrmMain::ChooseTool(TObjectTool Tool) {

@@ -42,6 +42,7 @@ public:
     QComboBox* ScaleBox() const { return FScaleBox; }
     QTabWidget* Pages() const { return FPages; }
     QLabel* StatusPanel(int Index) const { return FPanels[Index]; }
+    QLabel* HintPanel() const { return FHint; }
     QMenu* ObjectMenu() const { return FObjectMenu; }
     QMenu* VertexMenu() const { return FVertexMenu; }
     TZemObjectPage* ObjectPage() const { return FObjectPage; }
@@ -112,6 +113,7 @@ private:
     void CreateStatusBar();
     void OnProgress(std::int32_t PercentDone, TStage Stage, const std::string& Msg);
     void OnMeasure(float Total, float Current);
+    void ShowToolHint();
 
     ZemMapWidget* FMapWidget = nullptr;
     std::unique_ptr<TZemMap> FMap;
@@ -129,6 +131,7 @@ private:
     TfrmMiniMap* FMiniMap = nullptr; // a tool window of its own, made when this window is first shown
     QComboBox* FScaleBox = nullptr;
     QLabel* FPanels[6] = {};
+    QLabel* FHint = nullptr;
     QProgressBar* FProgress = nullptr;
     QMenu* FObjectMenu = nullptr;
     QMenu* FVertexMenu = nullptr;

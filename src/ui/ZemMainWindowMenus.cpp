@@ -321,6 +321,7 @@ void TfrmMain::SyncViewMenu() {
     Set("actShowNetCrosses", FMap->Net.ShowTransportCrosses);
     Set("actShowOnlyNet", FMap->Net.ShowOnlyTransportNet);
     UpdateObjectActions();
+    ShowToolHint(); // editing may have been allowed or refused
     FNetworkPage->ShowConnectionKind();
     // Junctions and segments are drawn with the network shown only.
     for (TObjectTool T : {tRoadCross, tRoadCrossLine})

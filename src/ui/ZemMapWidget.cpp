@@ -220,6 +220,7 @@ void ZemMapWidget::mousePressEvent(QMouseEvent* Event) {
         return;
     const QPoint P = ToMap(Event->position());
     FMap->MouseDown(*B, ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+    Handled();
 }
 
 void ZemMapWidget::mouseMoveEvent(QMouseEvent* Event) {
@@ -227,6 +228,7 @@ void ZemMapWidget::mouseMoveEvent(QMouseEvent* Event) {
         return;
     const QPoint P = ToMap(Event->position());
     FMap->MouseMove(ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+    Handled();
 }
 
 void ZemMapWidget::mouseReleaseEvent(QMouseEvent* Event) {
@@ -235,6 +237,7 @@ void ZemMapWidget::mouseReleaseEvent(QMouseEvent* Event) {
         return;
     const QPoint P = ToMap(Event->position());
     FMap->MouseUp(*B, ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+    Handled();
 }
 
 void ZemMapWidget::mouseDoubleClickEvent(QMouseEvent* Event) {
@@ -248,6 +251,12 @@ void ZemMapWidget::mouseDoubleClickEvent(QMouseEvent* Event) {
         FMap->DblClick(S, P.x(), P.y());
     else
         FMap->MouseDown(*B, S, P.x(), P.y());
+    Handled();
+}
+
+void ZemMapWidget::Handled() {
+    if (AfterInput)
+        AfterInput();
 }
 
 void ZemMapWidget::wheelEvent(QWheelEvent* Event) {
@@ -272,8 +281,7 @@ void ZemMapWidget::keyPressEvent(QKeyEvent* Event) {
         return;
     }
     FMap->KeyDown(Key, ShiftStateOf(Event->modifiers()));
-    if (AfterKey)
-        AfterKey();
+    Handled();
 }
 
 void ZemMapWidget::keyReleaseEvent(QKeyEvent* Event) {
@@ -284,6 +292,7 @@ void ZemMapWidget::keyReleaseEvent(QKeyEvent* Event) {
         return;
     }
     FMap->KeyUp(Key, ShiftStateOf(Event->modifiers()));
+    Handled();
 }
 
 void ZemMapWidget::contextMenuEvent(QContextMenuEvent* Event) {

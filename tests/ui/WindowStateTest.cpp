@@ -369,6 +369,40 @@ private slots:
         Key(Qt::Key_Z);
         QCOMPARE(QString::fromStdString(ToUtf8(M.ObjectByID(ID).Text())), Before);
     }
+
+    void statusBarHintFollowsToolAndState() {
+        TZemMap& M = FWindow->Map();
+        QLabel* Hint = FWindow->HintPanel();
+        QWidget* W = FWindow->MapWidget();
+        auto Shown = [Hint] { return Hint->text(); };
+        // The rectangle: before and after its first corner, then done.
+        FWindow->findChild<QAction*>(QStringLiteral("RectangleB"))->trigger();
+        QCOMPARE(Shown(), QStringLiteral("Щелчок — первый угол"));
+        QTest::mouseClick(W, Qt::LeftButton, {}, QPoint(150, 150));
+        QTest::mouseMove(W, QPoint(220, 200));
+        QCOMPARE(Shown(), QStringLiteral("Правый щелчок — второй угол; Esc — отмена"));
+        QTest::mouseClick(W, Qt::RightButton, {}, QPoint(220, 200));
+        QCOMPARE(Shown(), QStringLiteral("Щелчок — первый угол"));
+        // Measuring: before and after the first point.
+        FWindow->findChild<QAction*>(QStringLiteral("Measure"))->trigger();
+        QCOMPARE(Shown(), QStringLiteral("Щелчок — начало измерения"));
+        QTest::mouseClick(W, Qt::LeftButton, {}, QPoint(300, 300));
+        QVERIFY(Shown().contains(QStringLiteral("правый щелчок — новое измерение")));
+        // The selection tool over an object's body, and over one of its size handles.
+        FWindow->findChild<QAction*>(QStringLiteral("SelectObject"))->trigger();
+        std::int32_t ID = -1;
+        QPoint At;
+        QVERIFY(PolygonPoint(*FWindow, ID, At));
+        QTest::mouseClick(W, Qt::LeftButton, {}, At);
+        QTest::mouseMove(W, At + QPoint(1, 0));
+        QVERIFY(Shown().startsWith(QStringLiteral("Щелчок — сменить маркеры")));
+        const TPoint Corner = M.WorldToScreen(M.ObjectByID(ID).LeftTop);
+        const double R = W->devicePixelRatioF();
+        QTest::mouseMove(W, QPoint(int(Corner.X / R), int(Corner.Y / R)));
+        QCOMPARE(Shown(), QStringLiteral("Перетаскивание — изменить размер"));
+        // The panels of the bar keep their own texts.
+        QVERIFY(FWindow->StatusPanel(0)->text().startsWith(QStringLiteral("Курсор (")));
+    }
 };
 
 QTEST_MAIN(WindowStateTest)

@@ -28,48 +28,37 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "WindowTestPoints.h"
+
 using namespace zem;
 
 namespace {
 
 const QString kSample = QStringLiteral(ZEM_SOURCE_DIR "/samples/Карта города.mp");
 
-// The middle of the first visible polygon big enough to press on, in widget pixels.
-bool PolygonPoint(TfrmMain& W, std::int32_t& ID, QPoint& At) {
-    TZemMap& M = W.Map();
-    for (std::int32_t Candidate : M.View.VisibleList) {
-        const TZemObject& O = M.ObjectByID(Candidate);
-        if (O.Kind != otPolygon || O.PointCount() < 3 || O.Lock)
-            continue;
-        const TPoint a = M.WorldToScreen(O.LeftTop), b = M.WorldToScreen(O.RightBottom);
-        if (std::abs(b.X - a.X) < 12 || std::abs(b.Y - a.Y) < 12)
-            continue;
-        const TXYPoint C{(O.LeftTop.X + O.RightBottom.X) / 2, (O.LeftTop.Y + O.RightBottom.Y) / 2};
-        QPolygonF Outline;
-        for (std::int32_t i = 0; i < O.PointCount(); ++i)
-            Outline << QPointF(O.Point(i).X, O.Point(i).Y);
-        if (!Outline.containsPoint(QPointF(C.X, C.Y), Qt::OddEvenFill))
-            continue;
-        const TPoint S = M.WorldToScreen(C);
-        const double R = W.MapWidget()->PixelRatio();
-        ID = Candidate;
-        At = QPoint(static_cast<int>(S.X / R), static_cast<int>(S.Y / R));
-        if (W.MapWidget()->rect().adjusted(40, 40, -40, -40).contains(At))
-            return true;
-    }
-    return false;
+// Runs Answer on the next modal dialog of type D once it is up (polled: a slow machine opens it late).
+template <typename D> void WhenModal(const std::function<void(D&)>& Answer, bool& Seen) {
+    auto* Poll = new QTimer;
+    QObject::connect(Poll, &QTimer::timeout, [Poll, Answer, &Seen] {
+        auto* Dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!Dialog)
+            return;
+        Poll->stop();
+        Poll->deleteLater();
+        Seen = true;
+        Answer(*Dialog);
+    });
+    Poll->start(20);
 }
 
 // Answers the next text dialog: Check sees it as it opened, then it is filled in and applied.
 void AnswerNextText(const std::function<void(TZemFontDialogForm&)>& Check, bool& Seen) {
-    QTimer::singleShot(50, [Check, &Seen] {
-        auto* Dialog = qobject_cast<TZemFontDialogForm*>(QApplication::activeModalWidget());
-        if (!Dialog)
-            return;
-        Seen = true;
-        Check(*Dialog);
-        Dialog->OkButton->click();
-    });
+    WhenModal<TZemFontDialogForm>(
+        [Check](TZemFontDialogForm& Dialog) {
+            Check(Dialog);
+            Dialog.OkButton->click();
+        },
+        Seen);
 }
 
 } // namespace
@@ -109,7 +98,7 @@ private slots:
         QVERIFY(Action("actUndo")->isEnabled());
         std::int32_t ID = -1;
         QPoint At;
-        QVERIFY(PolygonPoint(*FWindow, ID, At));
+        QVERIFY(VisiblePolygonPoint(*FWindow, ID, At));
         const TXYPoint Start = M.ObjectByID(ID).Point(0);
         QWidget* W = FWindow->MapWidget();
         QTest::mouseClick(W, Qt::LeftButton, {}, At);
@@ -207,23 +196,22 @@ private slots:
         QVERIFY(!Transport->isEnabled());
         std::int32_t ID = -1;
         QPoint At;
-        QVERIFY(PolygonPoint(*FWindow, ID, At));
+        QVERIFY(VisiblePolygonPoint(*FWindow, ID, At));
         QTest::mouseClick(FWindow->MapWidget(), Qt::LeftButton, {}, At);
         QCOMPARE(M.CurrentObject(), ID);
         QVERIFY(Transport->isEnabled());
         // F4 opens "Характеристика транспорта"; its name is applied to the object.
         bool Seen = false;
-        QTimer::singleShot(50, [&Seen] {
-            auto* Dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!Dialog || Dialog->windowTitle() != QStringLiteral("Характеристика транспорта"))
-                return;
-            Seen = true;
-            Dialog->findChild<QLineEdit*>(QStringLiteral("TransportName"))
-                ->setText(QStringLiteral("Маршрут 7"));
-            for (QPushButton* B : Dialog->findChildren<QPushButton*>())
-                if (B->text() == QStringLiteral("Применить"))
-                    B->click();
-        });
+        WhenModal<QDialog>(
+            [](QDialog& Dialog) {
+                QCOMPARE(Dialog.windowTitle(), QStringLiteral("Характеристика транспорта"));
+                Dialog.findChild<QLineEdit*>(QStringLiteral("TransportName"))
+                    ->setText(QStringLiteral("Маршрут 7"));
+                for (QPushButton* B : Dialog.findChildren<QPushButton*>())
+                    if (B->text() == QStringLiteral("Применить"))
+                        B->click();
+            },
+            Seen);
         Key(Qt::Key_F4, Qt::NoModifier);
         QVERIFY(Seen);
         QCOMPARE(QString::fromStdString(ToUtf8(M.ObjectByID(ID).Text())), QStringLiteral("Маршрут 7"));
@@ -311,7 +299,7 @@ private slots:
         TZemMap& M = FWindow->Map();
         std::int32_t ID = -1;
         QPoint At;
-        QVERIFY(PolygonPoint(*FWindow, ID, At));
+        QVERIFY(VisiblePolygonPoint(*FWindow, ID, At));
         QTest::mouseClick(FWindow->MapWidget(), Qt::LeftButton, {}, At);
         QCOMPARE(M.CurrentObject(), ID);
         Key(Qt::Key_C, Qt::ShiftModifier | Qt::ControlModifier);
@@ -333,7 +321,7 @@ private slots:
         TZemMap& M = FWindow->Map();
         std::int32_t ID = -1;
         QPoint At;
-        QVERIFY(PolygonPoint(*FWindow, ID, At));
+        QVERIFY(VisiblePolygonPoint(*FWindow, ID, At));
         QTest::mouseClick(FWindow->MapWidget(), Qt::LeftButton, {}, At);
         auto* Text = FWindow->ObjectPage()->findChild<QLineEdit*>(QStringLiteral("CText"));
         QVERIFY(Text && Text->isEnabled());
@@ -392,7 +380,7 @@ private slots:
         FWindow->findChild<QAction*>(QStringLiteral("SelectObject"))->trigger();
         std::int32_t ID = -1;
         QPoint At;
-        QVERIFY(PolygonPoint(*FWindow, ID, At));
+        QVERIFY(VisiblePolygonPoint(*FWindow, ID, At));
         QTest::mouseClick(W, Qt::LeftButton, {}, At);
         QTest::mouseMove(W, At + QPoint(1, 0));
         QVERIFY(Shown().startsWith(QStringLiteral("Щелчок — сменить маркеры")));

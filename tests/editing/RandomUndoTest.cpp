@@ -21,7 +21,7 @@ const std::string kSample = std::string(ZEM_SOURCE_DIR) + "/samples/Карта �
 // Seeds that found a fault, kept beside the running range: 100, 107 and 111 moved an object after an undo
 // in the middle of its drag without recording the move.
 const std::vector<std::uint32_t> kFoundSeeds = {100, 107, 111};
-constexpr std::uint32_t kRandomSequences = 30;
+constexpr std::uint32_t kRandomSequences = 20;
 
 class TRandomEdits {
 public:

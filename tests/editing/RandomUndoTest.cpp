@@ -18,9 +18,9 @@ namespace {
 
 const std::string kSample = std::string(ZEM_SOURCE_DIR) + "/samples/Карта города.mp";
 
-// Seeds that found a fault, kept beside the running range: 100, 107 and 111 moved an object after an undo
-// in the middle of its drag without recording the move.
-const std::vector<std::uint32_t> kFoundSeeds = {100, 107, 111};
+// Seeds that found a fault, kept beside the running range: 107 and 111 moved an object after an undo in
+// the middle of its drag without recording the move.
+const std::vector<std::uint32_t> kFoundSeeds = {107, 111};
 constexpr std::uint32_t kRandomSequences = 20;
 
 class TRandomEdits {

@@ -14,6 +14,8 @@ namespace {
 
 constexpr std::int32_t kMinFontSize = 1;
 constexpr std::int32_t kMaxFontSize = 150;
+// A text made far zoomed out: big enough for any zoom a user works at, small enough for the painter.
+constexpr std::int32_t kMaxStoredFontSize = 30000;
 
 } // namespace
 
@@ -64,8 +66,10 @@ void TZemMap::CompleteText() {
         NewObject.SetText(FromUtf8(A.Text));
         NewObject.SetAngle(static_cast<float>(A.AngleTenths * std::numbers::pi_v<long double> / 1800));
         NewObject.Font.Name = FromUtf8(A.FontName);
+        // The dialog's size is the size on screen now; the painter scales the stored size by the zoom.
         const std::int32_t Size = std::clamp(A.Size, kMinFontSize, kMaxFontSize);
-        NewObject.Font.Size = Round(static_cast<long double>(Size) * View.Scale / 100);
+        const long double Stored = static_cast<long double>(Size) * 100 / View.Scale;
+        NewObject.Font.Size = Round(std::clamp<long double>(Stored, 1, kMaxStoredFontSize));
         NewObject.Font.Style = A.Style;
     };
     TZemTextAnswer Answer;

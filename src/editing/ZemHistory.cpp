@@ -129,8 +129,25 @@ void TZemHistory::TouchRoutePoints() {
         FOpen.Before.RoutePoints = FMap.Net.RoutePoints;
 }
 
+void TZemHistory::MergeKey(const std::string& Key) {
+    if (FDepth > 0)
+        FOpenKey = Key;
+}
+
+bool TZemHistory::JoinsLast(const TZemHistoryStep& Step) const {
+    if (FPos == 0 || FPos != FSteps.size() || FSaved == static_cast<std::int64_t>(FDropped + FPos))
+        return false;
+    const TZemHistoryStep& Last = FSteps.back();
+    auto OnlyObjects = [](const TZemDocumentState& S) {
+        return !S.Settings && !S.Directories && !S.RoutePoints;
+    };
+    return Last.IDs == Step.IDs && OnlyObjects(Last.Before) && OnlyObjects(Step.Before);
+}
+
 bool TZemHistory::CloseOpenStep() {
     FDepth = 0;
+    const std::string Key = std::move(FOpenKey);
+    FOpenKey.clear();
     TZemHistoryStep Step = std::move(FOpen);
     FOpen = TZemHistoryStep{};
     FTouched.clear();
@@ -205,7 +222,18 @@ bool TZemHistory::CloseOpenStep() {
         Kept > 0 || B.Settings || B.Directories || B.RoutePoints || A.Count != B.Count || A.MaxID != B.MaxID;
     if (!Changed)
         return false;
+    if (!Key.empty() && Key == FLastKey && JoinsLast(Step)) {
+        // Keystrokes in one field are one step: the newest keeps its before state and takes this after.
+        TZemHistoryStep& Last = FSteps.back();
+        FBytes -= Last.Bytes;
+        Last.After = std::move(Step.After);
+        Last.Bytes = sizeof(TZemHistoryStep) + Last.IDs.size() * sizeof(std::int32_t) +
+                     StateBytes(Last.Before) + StateBytes(Last.After);
+        FBytes += Last.Bytes;
+        return true;
+    }
     Record(std::move(Step));
+    FLastKey = Key;
     return true;
 }
 
@@ -262,6 +290,7 @@ void TZemHistory::Undo() {
         FMap.DropPendingEdit();
         Closed = CloseOpenStep();
     }
+    FLastKey.clear();
     if (FPos == 0) {
         Notify(Closed);
         return;
@@ -277,6 +306,7 @@ void TZemHistory::Redo() {
         FMap.DropPendingEdit();
         Closed = CloseOpenStep();
     }
+    FLastKey.clear();
     if (FPos == FSteps.size()) {
         Notify(Closed);
         return;
@@ -288,6 +318,7 @@ void TZemHistory::Redo() {
 
 void TZemHistory::Clear() {
     FReleased += FBytes;
+    FLastKey.clear();
     FSteps.clear();
     ReturnMemory();
     FPos = 0;
@@ -359,11 +390,15 @@ bool TZemMap::CanRedo() const {
     return FHistory->CanRedo();
 }
 
+// Whoever asks (a key of the map, a menu item, a button), a press still held ends here: its changes so
+// far become their own step, and the moves that follow change nothing until the next press.
 void TZemMap::Undo() {
+    CancelDrag();
     FHistory->Undo();
 }
 
 void TZemMap::Redo() {
+    CancelDrag();
     FHistory->Redo();
 }
 

@@ -12,6 +12,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -94,6 +95,11 @@ public:
     void TouchDirectories();
     void TouchSettings();
     void TouchRoutePoints();
+    // The open step joins the last one when both carry this key (one field of one object, typed or
+    // stepped by keyboard) and they touched the same objects, with nothing recorded, undone or saved in
+    // between. EndMerge ends such a run (the field lost the focus).
+    void MergeKey(const std::string& Key);
+    void EndMerge() { FLastKey.clear(); }
 
     bool CanUndo() const { return FPos > 0; }
     bool CanRedo() const { return FPos < FSteps.size(); }
@@ -117,6 +123,7 @@ private:
     std::int32_t PositionAtStart(std::int32_t ID);
     bool CloseOpenStep(); // true when a step was recorded
     void Record(TZemHistoryStep&& Step);
+    bool JoinsLast(const TZemHistoryStep& Step) const;
     void Trim();
     void ReturnMemory();
     void Restore(const TZemHistoryStep& Step, bool After);
@@ -139,6 +146,8 @@ private:
     std::int32_t FDepth = 0;
     TZemHistoryStep FOpen;
     std::unordered_map<std::int32_t, std::size_t> FTouched; // ID -> index in FOpen.IDs
+    std::string FOpenKey;                                   // of the open step; empty: it joins nothing
+    std::string FLastKey; // of the newest step while another may still join it
     bool FOrderTaken = false;
     std::vector<std::int32_t> FOrderAtStart;
     std::unordered_map<std::int32_t, std::int32_t> FOrderIndex; // built when many objects are touched

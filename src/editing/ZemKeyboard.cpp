@@ -57,7 +57,6 @@ void TZemMap::KeyDown(std::int32_t Key, TZemShiftState Shift) {
         return;
     case vk::KeyZ:
         if (Ctrl) {
-            CancelDrag();
             if (Shift & ssShift)
                 Redo();
             else
@@ -65,10 +64,8 @@ void TZemMap::KeyDown(std::int32_t Key, TZemShiftState Shift) {
         }
         return;
     case vk::KeyY:
-        if (Ctrl) {
-            CancelDrag();
+        if (Ctrl)
             Redo();
-        }
         return;
     default:
         return;

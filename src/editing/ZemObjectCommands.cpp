@@ -1,6 +1,7 @@
 // The commands a front end gives for one object or for the display: each keeps the editing rules
 // (the network's fixed planes, the angle of kinds that keep one, what a pasted style carries) and is
 // one undo step, so that the window, a script or the command line only call them and show the result.
+#include "editing/ZemHistory.h"
 #include "model/ZemMap.h"
 
 namespace zem {
@@ -22,17 +23,24 @@ private:
 
 } // namespace
 
-void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change) {
+void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change,
+                           const std::string& MergeKey) {
     TZemObject& Object = ObjectByID(ID); // raises for an ID not stored, before a step opens
     {
         TZemChange Step(*this);
         TouchObject(ID);
+        if (!MergeKey.empty())
+            History().MergeKey(MergeKey);
         // Each setter would draw a frame of its own; the one refresh below shows them all.
         const TQuietMap Quiet(*this);
         Change(Object);
         Object.UpdateBounds(); // whatever changed (points, pen, font), the box follows
     }
     Refresh();
+}
+
+void TZemMap::EndMerge() {
+    History().EndMerge();
 }
 
 bool TZemMap::SetObjectPlane(std::int32_t ID, std::int8_t Plane) {

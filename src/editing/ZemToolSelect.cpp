@@ -157,8 +157,8 @@ void TZemSelectTool::Move(TZemMap& Map, const TPoint& Pointer, std::int32_t Pain
 std::string TZemSelectTool::Hint(const TZemMap& Map) const {
     if (!Map.Doc.HasOption(moEditable))
         return "Редактирование запрещено";
-    if (Map.Edit.Dragging)
-        return "Отпустите кнопку — закончить изменение";
+    if (Map.Edit.Dragging || (Map.Edit.SelectPress && Map.Edit.CurrentObject != -1))
+        return "Отпустите кнопку — закончить изменение; Ctrl+Z — отменить";
     if (Map.Edit.HoverSizeHandle != -1)
         return "Перетаскивание — изменить размер";
     if (Map.Edit.HoverVertex != -1)
@@ -166,7 +166,7 @@ std::string TZemSelectTool::Hint(const TZemMap& Map) const {
     if (Map.Edit.HoverRotate != -1)
         return "Перетаскивание вверх или вниз — повернуть";
     if (Map.Edit.CurrentObject != -1)
-        return "Щелчок по объекту — сменить маркеры; перетаскивание — сдвинуть объект";
+        return "Щелчок — сменить маркеры; перетаскивание — сдвинуть; правый щелчок — меню объекта";
     return "Щелчок — выбрать объект";
 }
 

@@ -60,9 +60,10 @@ void TZemPointListTool::Complete(TZemMap& Map, const TXYPoint& P) const {
 std::string TZemPointListTool::Hint(const TZemMap& Map) const {
     if (FKind == otBmp)
         return CreateHint(Map, "Щелчок — первый угол рисунка",
-                          "Щелчок — ещё точка; правый щелчок — противоположный угол и конец");
-    return CreateHint(Map, "Щелчок — первая точка",
-                      "Щелчок — следующая точка; правый щелчок — последняя точка");
+                          "Правый щелчок — противоположный угол; Esc — отмена");
+    // Points are set by clicks: a user who drags, as in other editors, learns it here.
+    return CreateHint(Map, "Щелчок — первая точка (точки ставятся щелчками)",
+                      "Щелчок — ещё точка; правый щелчок — последняя точка и готово; Esc — отмена");
 }
 
 // ---- tRectangle, tEllipse, tText ----
@@ -96,9 +97,9 @@ void TZemBoxTool::Complete(TZemMap& Map, const TXYPoint&) const {
 }
 
 std::string TZemBoxTool::Hint(const TZemMap& Map) const {
-    return CreateHint(Map, "Щелчок — первый угол",
-                      FKind == otText ? "Правый щелчок — второй угол и ввод текста"
-                                      : "Правый щелчок — второй угол и конец");
+    return CreateHint(Map, FKind == otText ? "Щелчок — первый угол надписи" : "Щелчок — первый угол",
+                      FKind == otText ? "Правый щелчок — второй угол и ввод текста; Esc — отмена"
+                                      : "Правый щелчок — второй угол; Esc — отмена");
 }
 
 // ---- tIco, tRoadCross ----
@@ -162,7 +163,7 @@ std::string TZemSegmentTool::Hint(const TZemMap& Map) const {
     if (!Map.Doc.HasOption(moEditable))
         return "Редактирование запрещено";
     if (Map.Edit.Creating && Map.NewObject.PointCount() > 0)
-        return "Щелчок — промежуточная точка; правый щелчок на узловой точке — конец отрезка";
+        return "Щелчок — точка излома; правый щелчок на узловой точке — конец отрезка; Esc — отмена";
     return "Щелчок на узловой точке — начало отрезка";
 }
 

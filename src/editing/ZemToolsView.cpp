@@ -161,8 +161,8 @@ void TZemMeasureTool::Move(TZemMap& Map, const TPoint&, std::int32_t PaintsBefor
 }
 
 std::string TZemMeasureTool::Hint(const TZemMap& Map) const {
-    return Map.Edit.MeasurePoints.Empty() ? "Щелчок — начать измерение"
-                                          : "Щелчок — следующая точка; правый щелчок — сбросить измерение";
+    return Map.Edit.MeasurePoints.Empty() ? "Щелчок — начало измерения"
+                                          : "Щелчок — следующая точка; правый щелчок — новое измерение";
 }
 
 // ---- tRoadPoint ----
@@ -181,9 +181,8 @@ void TZemSearchPointTool::RightPress(TZemMap& Map, const TXYPoint&) const {
 }
 
 std::string TZemSearchPointTool::Hint(const TZemMap& Map) const {
-    return Map.Net.RoutePoints.Empty()
-               ? "Щелчок — начало маршрута"
-               : "Щелчок — следующая точка маршрута; правый щелчок — убрать все точки";
+    return Map.Net.RoutePoints.Empty() ? "Щелчок — точка, от которой искать путь"
+                                       : "Щелчок — ещё точка поиска; правый щелчок — убрать все точки";
 }
 
 } // namespace zem

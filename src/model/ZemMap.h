@@ -431,7 +431,11 @@ public:
     void TouchRoutePoints();           // before changing the search points
     // Changes one object in a step of its own, recomputes its box and refreshes the view once; the
     // inspector's way in (editing/ZemObjectCommands.cpp).
-    void ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change);
+    // A MergeKey (the field's name) lets consecutive changes of that field of that object become one step
+    // (typing in a field); EndMerge ends the run.
+    void ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change,
+                      const std::string& MergeKey = {});
+    void EndMerge();
     bool CanUndo() const;
     bool CanRedo() const;
     void Undo();

@@ -123,6 +123,7 @@ void TZemFontDialogForm::Load(const TZemTextAnswer& Answer) {
     FontCombo->setCurrentIndex(Font >= 0 ? Font : 0);
     AngleTrackBar->setValue(Answer.AngleTenths); // the track bars clamp what is out of range
     FontSizeTrackBar->setValue(Answer.Size);
+    FLoadedStyle = Answer.Style;
     UpdateLabels();
 }
 
@@ -137,12 +138,15 @@ TZemTextAnswer TZemFontDialogForm::Values() const {
 }
 
 void TZemFontDialogForm::showEvent(QShowEvent* Event) {
-    // A new text starts plain, and typing replaces what the dialog showed last time.
-    for (QCheckBox* Box : {BoldCheck, ItalicCheck, UnderlineCheck, StrikeOutCheck}) {
+    // The style boxes show the loaded style (plain unless one was loaded), and typing replaces what
+    // the dialog showed last time.
+    const std::pair<QCheckBox*, std::uint8_t> Boxes[] = {
+        {BoldCheck, 1}, {ItalicCheck, 2}, {UnderlineCheck, 4}, {StrikeOutCheck, 8}};
+    for (const auto& [Box, Bit] : Boxes) {
         const QSignalBlocker Block(Box);
-        Box->setChecked(false);
+        Box->setChecked((FLoadedStyle & Bit) != 0);
     }
-    FStyle = 0;
+    FStyle = FLoadedStyle;
     TextEdit->selectAll();
     TextEdit->setFocus();
     UpdateLabels();

@@ -32,7 +32,7 @@ public:
     static bool Ask(QWidget* Parent, TZemTextAnswer& Answer,
                     const std::function<void(const TZemTextAnswer&)>& OnChange, const QRect& Keep = QRect());
 
-    // Shows these values without reporting a change; the style boxes are cleared when shown.
+    // Shows these values without reporting a change; the style boxes take Answer's style when shown.
     void Load(const TZemTextAnswer& Answer);
     // What the controls hold now.
     TZemTextAnswer Values() const;
@@ -61,7 +61,8 @@ private:
     void Changed();
     void StyleToggled(std::uint8_t Bit, bool On);
 
-    std::uint8_t FStyle = 0; // bold 1, italic 2, underline 4, strike-out 8
+    std::uint8_t FStyle = 0;       // bold 1, italic 2, underline 4, strike-out 8
+    std::uint8_t FLoadedStyle = 0; // what the boxes show when the dialog is shown
 };
 
 } // namespace zem

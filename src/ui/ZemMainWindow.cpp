@@ -59,7 +59,15 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FMapWidget->CursorOf = [this](int Number) { return (*FCursors)[Number]; };
     FMapWidget->TextDialog = [this](TZemTextAnswer& Answer,
                                     const std::function<void(const TZemTextAnswer&)>& OnChange) {
-        return TZemFontDialogForm::Ask(this, Answer, OnChange, TextBoxOnScreen());
+        // One text dialog for the map: a new text starts with the last one's font, size, angle and style.
+        if (FTextValues) {
+            Answer = *FTextValues;
+            Answer.Text.clear();
+        }
+        const bool Ok = TZemFontDialogForm::Ask(this, Answer, OnChange, TextBoxOnScreen());
+        if (Ok)
+            FTextValues = Answer;
+        return Ok;
     };
     setWindowIcon(ZemAppIcon());
 
@@ -118,8 +126,14 @@ void TfrmMain::ConnectMapEvents() {
     M.OnVisibleCount = [this](TZemMap&, std::int32_t Visible, std::int32_t Count) {
         FPanels[1]->setText(QStringLiteral("Объектов = %1 (%2)").arg(Visible).arg(Count));
     };
+    // The map tells of a new current object by these two; the items that need one follow.
     M.OnMouseDown = [this](TZemMap&, TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {
         FObjectPage->Refresh();
+        UpdateObjectActions();
+    };
+    FMapWidget->AfterInput = [this] {
+        UpdateObjectActions();
+        ShowToolHint();
     };
     M.OnChangeCurrentTool = [this](TZemMap&, TObjectTool Tool) { OnToolChanged(Tool); };
     M.OnDebug = [](TZemMap&, const std::string&) {};
@@ -151,6 +165,7 @@ void TfrmMain::ConnectMapEvents() {
         if (FAutosave)
             FAutosave->DocumentChanged();
         UpdateHistoryActions();
+        SyncViewMenu();
         FObjectPage->Reload();
     };
     connect(FNetworkPage, &TZemNetworkPage::networkChanged, this, [this] { UpdateCaption(); });
@@ -196,6 +211,7 @@ void TfrmMain::OnToolChanged(TObjectTool Tool) {
     const auto It = FToolActions.find(Tool);
     if (It != FToolActions.end() && !It->second->isChecked())
         It->second->setChecked(true);
+    ShowToolHint();
 }
 
 void TfrmMain::ChooseTool(TObjectTool Tool) {
@@ -244,6 +260,8 @@ void TfrmMain::showEvent(QShowEvent* Event) {
     FMiniMap->Attach(*FMap);
     QAction* Show = FActions.at(QStringLiteral("actShowMiniMap"));
     Show->setEnabled(true);
+    // Closed from its own title bar, the window can be brought back by the item, which shows it closed.
+    connect(FMiniMap, &TfrmMiniMap::closed, this, [Show] { Show->setChecked(false); });
     // Once the window has its final (maximised) layout, so that the map panel's corner is known.
     QTimer::singleShot(0, this, [this, Show] {
         if (Show->isChecked())

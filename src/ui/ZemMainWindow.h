@@ -2,6 +2,7 @@
 // TfrmMain: the one main window. It owns the map and its control, and turns menus, tool bars, the
 // scale box and the status bar into the map's operations; it holds no logic of its own.
 #include "model/ZemMap.h"
+#include "platform/ZemHost.h"
 #include "view/ZemBackgroundImage.h"
 
 #include <QMainWindow>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -42,6 +44,7 @@ public:
     QComboBox* ScaleBox() const { return FScaleBox; }
     QTabWidget* Pages() const { return FPages; }
     QLabel* StatusPanel(int Index) const { return FPanels[Index]; }
+    QLabel* HintPanel() const { return FHint; }
     QMenu* ObjectMenu() const { return FObjectMenu; }
     QMenu* VertexMenu() const { return FVertexMenu; }
     TZemObjectPage* ObjectPage() const { return FObjectPage; }
@@ -93,9 +96,14 @@ private:
     void CreateMenus();
     void CreateContextMenus();
     QAction* AddAction(const char* Name, const QString& Text, const QKeySequence& Key = {});
-    void ToggleOption(TZemMapOption Bit, bool On);
-    void ApplyNetworkToggles();
+    // Connects a check item: Flip changes the map's value, then the menu shows the map's state.
+    void Flips(QAction* Item, const std::function<void()>& Flip);
+    void ToggleOption(TZemMapOption Bit);
+    void FlipNetworkDisplay(int Switch); // 0 network, 1 directions, 2 junctions, 3 network only
     void SetFilter(TStretchFilter Filter);
+    bool HasCurrentObject() const;
+    void UpdateObjectActions(); // the items that need a current object
+    // Checks, enabled items and tool buttons as the map's state is now; after every change.
     void SyncViewMenu();
     // ZemMainWindowToolBars.cpp
     void CreateToolBars();
@@ -118,6 +126,7 @@ private:
     void CreateStatusBar();
     void OnProgress(std::int32_t PercentDone, TStage Stage, const std::string& Msg);
     void OnMeasure(float Total, float Current);
+    void ShowToolHint();
 
     ZemMapWidget* FMapWidget = nullptr;
     std::unique_ptr<TZemMap> FMap;
@@ -126,6 +135,7 @@ private:
     QString FBackgroundFolder;
     float FBackgroundScale = 100.0f; // per cent: the background image's scale, also the save-time view scale
 
+    std::optional<TZemTextAnswer> FTextValues; // of the last text created, for the next one
     std::unique_ptr<TZemCursorTable> FCursors;
     QTabWidget* FPages = nullptr;
     TZemObjectPage* FObjectPage = nullptr;
@@ -134,6 +144,7 @@ private:
     TfrmMiniMap* FMiniMap = nullptr; // a tool window of its own, made when this window is first shown
     QComboBox* FScaleBox = nullptr;
     QLabel* FPanels[6] = {};
+    QLabel* FHint = nullptr;
     QProgressBar* FProgress = nullptr;
     QMenu* FObjectMenu = nullptr;
     QMenu* FVertexMenu = nullptr;

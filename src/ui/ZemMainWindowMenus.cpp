@@ -89,17 +89,21 @@ void TfrmMain::CreateActions() {
                        QKeySequence(Qt::Key_F2)));
     Disabled(AddAction("actOrganisations", QStringLiteral("Показать информацию о фирмах - F3"),
                        QKeySequence(Qt::Key_F3)));
-    Disabled(
-        AddAction("actTransportInfo", QStringLiteral("Характеристика транспорта"), QKeySequence(Qt::Key_F4)));
+    connect(Disabled(AddAction("actTransportInfo", QStringLiteral("Характеристика транспорта"),
+                               QKeySequence(Qt::Key_F4))),
+            &QAction::triggered, this, [this] {
+                if (HasCurrentObject())
+                    FObjectPage->TransportClicked();
+            });
     QAction* ShowBack =
         Disabled(Checkable(AddAction("actShowBackground", QStringLiteral("Показывать подложку"),
                                      QKeySequence(Qt::CTRL | Qt::Key_Q)),
                            false));
     connect(ShowBack, &QAction::toggled, this, [this] { FMap->Refresh(); });
-    connect(Checkable(AddAction("actHideObjects", QStringLiteral("Спрятать объекты"),
-                                QKeySequence(Qt::CTRL | Qt::Key_W)),
-                      false),
-            &QAction::toggled, this, [this](bool On) { ToggleOption(moHideObjects, On); });
+    Flips(Checkable(AddAction("actHideObjects", QStringLiteral("Спрятать объекты"),
+                              QKeySequence(Qt::CTRL | Qt::Key_W)),
+                    false),
+          [this] { ToggleOption(moHideObjects); });
     connect(AddAction("actLoadBackground", QStringLiteral("Загрузить подложку..."),
                       QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_L)),
             &QAction::triggered, this, [this] { CommandLoadBackground(); });
@@ -119,22 +123,22 @@ void TfrmMain::CreateActions() {
     }
 
     // "Вид"
-    Disabled(Checkable(AddAction("actShowMiniMap", QStringLiteral("Показывать мини-карту"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_QuoteLeft)),
-                       true));
-    connect(Checkable(AddAction("actShowGrid", QStringLiteral("Показывать координатную сетку"),
-                                QKeySequence(Qt::CTRL | Qt::Key_Apostrophe)),
-                      false),
-            &QAction::triggered, this, [this](bool On) { FMap->SetShowGrid(On); });
-    connect(Checkable(AddAction("actAntiAlias", QStringLiteral("Антиалиасинг")), false), &QAction::triggered,
-            this, [this](bool On) {
-                FMap->View.AntiAlias = On;
-                FMap->Refresh();
-            });
-    connect(Checkable(AddAction("actShow3D", QStringLiteral("Отображать 3D объекты")), true),
-            &QAction::triggered, this, [this](bool On) { ToggleOption(moShow3D, On); });
-    connect(Checkable(AddAction("actNoEditing", QStringLiteral("Запретить редактирование")), false),
-            &QAction::triggered, this, [this](bool On) { ToggleOption(moEditable, !On); });
+    QAction* MiniMap = Disabled(Checkable(AddAction("actShowMiniMap", QStringLiteral("Показывать мини-карту"),
+                                                    QKeySequence(Qt::CTRL | Qt::Key_QuoteLeft)),
+                                          true));
+    connect(MiniMap, &QAction::triggered, this, [this](bool On) { ShowMiniMap(On); });
+    Flips(Checkable(AddAction("actShowGrid", QStringLiteral("Показывать координатную сетку"),
+                              QKeySequence(Qt::CTRL | Qt::Key_Apostrophe)),
+                    false),
+          [this] { FMap->SetShowGrid(!FMap->Doc.ShowGrid); });
+    Flips(Checkable(AddAction("actAntiAlias", QStringLiteral("Антиалиасинг")), false), [this] {
+        FMap->View.AntiAlias = !FMap->View.AntiAlias;
+        FMap->Refresh();
+    });
+    Flips(Checkable(AddAction("actShow3D", QStringLiteral("Отображать 3D объекты")), true),
+          [this] { ToggleOption(moShow3D); });
+    Flips(Checkable(AddAction("actNoEditing", QStringLiteral("Запретить редактирование")), false),
+          [this] { ToggleOption(moEditable); });
     const char* NetNames[] = {"actShowNet", "actShowNetDirections", "actShowNetCrosses", "actShowOnlyNet"};
     const char* NetTexts[] = {"Показывать транспортную сеть", "Показывать направления в транспортной сети",
                               "Показывать вершины в транспортной сети",
@@ -143,7 +147,7 @@ void TfrmMain::CreateActions() {
         QAction* A = Checkable(AddAction(NetNames[i], QString::fromUtf8(NetTexts[i]),
                                          i == 0 ? QKeySequence(Qt::CTRL | Qt::Key_T) : QKeySequence()),
                                i != 3);
-        connect(A, &QAction::triggered, this, [this] { ApplyNetworkToggles(); });
+        Flips(A, [this, i] { FlipNetworkDisplay(i); });
     }
 
     // "Помощь"
@@ -158,8 +162,7 @@ void TfrmMain::CreateActions() {
         QAction* A = AddAction(Name.constData(), QString(),
                                QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + i)));
         addAction(A);
-        connect(A, &QAction::triggered, this,
-                [this, i] { FMap->SetConnectionKind(static_cast<std::uint8_t>(i)); });
+        connect(A, &QAction::triggered, this, [this, i] { FNetworkPage->SelectConnectionKind(i); });
     }
 
     // Context menus of the map.
@@ -273,31 +276,42 @@ void TfrmMain::CreateContextMenus() {
     FVertexMenu->addAction(A("actDeleteVertex"));
 }
 
-void TfrmMain::ToggleOption(TZemMapOption Bit, bool On) {
-    const std::uint8_t Mask = static_cast<std::uint8_t>(1u << Bit);
-    const std::uint8_t Value = On ? (FMap->Doc.Option | Mask) : (FMap->Doc.Option & ~Mask);
-    if (Value != FMap->Doc.Option)
-        FMap->SetOption(Value);
+void TfrmMain::Flips(QAction* Item, const std::function<void()>& Flip) {
+    // The item's own checked state may be stale (an undo changed the map since): the map's value is flipped
+    // and the menu then shows what the map holds.
+    connect(Item, &QAction::triggered, this, [this, Flip] {
+        Guarded(Flip);
+        SyncViewMenu();
+    });
+}
+
+void TfrmMain::ToggleOption(TZemMapOption Bit) {
+    FMap->SetOption(static_cast<std::uint8_t>(FMap->Doc.Option ^ (1u << Bit)));
     FMap->Refresh();
 }
 
-void TfrmMain::ApplyNetworkToggles() {
-    auto On = [this](const char* Name) { return FActions.at(QString::fromLatin1(Name))->isChecked(); };
-    FMap->SetNetworkDisplay(TZemNetworkDisplay{On("actShowNet"), On("actShowNetDirections"),
-                                               On("actShowNetCrosses"), On("actShowOnlyNet")});
-    // Junctions and segments are drawn with the network shown only.
-    for (TObjectTool T : {tRoadCross, tRoadCrossLine})
-        if (const auto It = FToolActions.find(T); It != FToolActions.end())
-            It->second->setEnabled(FMap->Net.ShowTransportNet);
-    if (!FMap->Net.ShowTransportNet &&
-        (FMap->CurrentTool() == tRoadCross || FMap->CurrentTool() == tRoadCrossLine))
-        ChooseTool(tSelectObject);
+void TfrmMain::FlipNetworkDisplay(int Switch) {
+    const TZemNetworkState& N = FMap->Net;
+    TZemNetworkDisplay D{N.ShowTransportNet, N.ShowTransportDirections, N.ShowTransportCrosses,
+                         N.ShowOnlyTransportNet};
+    bool* Fields[] = {&D.ShowNet, &D.Directions, &D.Crosses, &D.OnlyNet};
+    *Fields[Switch] = !*Fields[Switch];
+    FMap->SetNetworkDisplay(D);
 }
 
 void TfrmMain::SetFilter(TStretchFilter Filter) {
     if (FBackground)
         FBackground->Filter = Filter;
     FMap->Refresh();
+}
+
+bool TfrmMain::HasCurrentObject() const {
+    const std::int32_t ID = FMap->CurrentObject();
+    return ID >= 0 && FMap->ObjectExists(ID);
+}
+
+void TfrmMain::UpdateObjectActions() {
+    FActions.at(QStringLiteral("actTransportInfo"))->setEnabled(HasCurrentObject());
 }
 
 void TfrmMain::SyncViewMenu() {
@@ -316,9 +330,16 @@ void TfrmMain::SyncViewMenu() {
     Set("actShowNetDirections", FMap->Net.ShowTransportDirections);
     Set("actShowNetCrosses", FMap->Net.ShowTransportCrosses);
     Set("actShowOnlyNet", FMap->Net.ShowOnlyTransportNet);
+    UpdateObjectActions();
+    ShowToolHint(); // editing may have been allowed or refused
+    FNetworkPage->ShowConnectionKind();
+    // Junctions and segments are drawn with the network shown only.
     for (TObjectTool T : {tRoadCross, tRoadCrossLine})
         if (const auto It = FToolActions.find(T); It != FToolActions.end())
             It->second->setEnabled(FMap->Net.ShowTransportNet);
+    if (!FMap->Net.ShowTransportNet &&
+        (FMap->CurrentTool() == tRoadCross || FMap->CurrentTool() == tRoadCrossLine))
+        ChooseTool(tSelectObject);
 }
 
 } // namespace zem

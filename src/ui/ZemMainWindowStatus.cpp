@@ -1,4 +1,4 @@
-// The status bar: six panels and the progress of loading, saving and exporting.
+// The status bar: six panels, the current tool's hint and the progress of loading, saving and exporting.
 #include "ui/ZemMainWindow.h"
 
 #include "model/ZemText.h"
@@ -31,8 +31,15 @@ void TfrmMain::CreateStatusBar() {
         FPanels[i]->setFrameShadow(QFrame::Sunken);
         if (i == 1 || i == 2)
             FPanels[i]->setAlignment(Qt::AlignCenter);
-        Bar->addWidget(FPanels[i], i == 5 ? 1 : 0);
+        Bar->addWidget(FPanels[i]);
     }
+    // What the next press of the current tool does, in its own place after the panels.
+    FHint = new QLabel(Bar);
+    FHint->setObjectName(QStringLiteral("StatusHint"));
+    FHint->setFrameShape(QFrame::StyledPanel);
+    FHint->setFrameShadow(QFrame::Sunken);
+    FHint->setMinimumWidth(80);
+    Bar->addWidget(FHint, 1);
     FPanels[0]->setText(QStringLiteral("Курсор (%1; %1)").arg(Fixed2(0.0)));
     FProgress = new QProgressBar(Bar);
     FProgress->setObjectName(QStringLiteral("ProgressBar"));
@@ -41,6 +48,14 @@ void TfrmMain::CreateStatusBar() {
     FProgress->setTextVisible(true);
     FProgress->hide();
     Bar->addPermanentWidget(FProgress);
+}
+
+void TfrmMain::ShowToolHint() {
+    if (!FHint)
+        return;
+    const QString Text = QString::fromStdString(FMap->ToolHint());
+    if (FHint->text() != Text)
+        FHint->setText(Text);
 }
 
 void TfrmMain::OnProgress(std::int32_t PercentDone, TStage Stage, const std::string& Msg) {

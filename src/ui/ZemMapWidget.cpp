@@ -222,6 +222,7 @@ void ZemMapWidget::mousePressEvent(QMouseEvent* Event) {
         return;
     const QPoint P = ToMap(Event->position());
     FMap->MouseDown(*B, ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+    Handled();
 }
 
 void ZemMapWidget::mouseMoveEvent(QMouseEvent* Event) {
@@ -229,6 +230,7 @@ void ZemMapWidget::mouseMoveEvent(QMouseEvent* Event) {
         return;
     const QPoint P = ToMap(Event->position());
     FMap->MouseMove(ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+    Handled();
 }
 
 void ZemMapWidget::mouseReleaseEvent(QMouseEvent* Event) {
@@ -237,6 +239,7 @@ void ZemMapWidget::mouseReleaseEvent(QMouseEvent* Event) {
         return;
     const QPoint P = ToMap(Event->position());
     FMap->MouseUp(*B, ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+    Handled();
 }
 
 void ZemMapWidget::mouseDoubleClickEvent(QMouseEvent* Event) {
@@ -250,6 +253,12 @@ void ZemMapWidget::mouseDoubleClickEvent(QMouseEvent* Event) {
         FMap->DblClick(S, P.x(), P.y());
     else
         FMap->MouseDown(*B, S, P.x(), P.y());
+    Handled();
+}
+
+void ZemMapWidget::Handled() {
+    if (AfterInput)
+        AfterInput();
 }
 
 void ZemMapWidget::wheelEvent(QWheelEvent* Event) {
@@ -274,6 +283,7 @@ void ZemMapWidget::keyPressEvent(QKeyEvent* Event) {
         return;
     }
     FMap->KeyDown(Key, ShiftStateOf(Event->modifiers()));
+    Handled();
 }
 
 void ZemMapWidget::keyReleaseEvent(QKeyEvent* Event) {
@@ -284,6 +294,7 @@ void ZemMapWidget::keyReleaseEvent(QKeyEvent* Event) {
         return;
     }
     FMap->KeyUp(Key, ShiftStateOf(Event->modifiers()));
+    Handled();
 }
 
 void ZemMapWidget::contextMenuEvent(QContextMenuEvent* Event) {

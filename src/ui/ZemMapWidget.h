@@ -39,6 +39,9 @@ public:
     // Who draws the cursors and asks for a new text; unset, standard cursors and a plain text prompt.
     std::function<QCursor(int Number)> CursorOf;
     std::function<bool(TZemTextAnswer&, const std::function<void(const TZemTextAnswer&)>&)> TextDialog;
+    // After the map has handled a pointer or key message: the state the window shows may have changed
+    // (the current object, the tool's hint).
+    std::function<void()> AfterInput;
 
     // TZemHost: the drawing, the timers, the pointer and the questions.
     void Present(const TBitmap32& Frame) override;
@@ -77,6 +80,7 @@ protected:
     bool focusNextPrevChild(bool Next) override;
 
 private:
+    void Handled(); // runs AfterInput
     void SyncSize();
 
     TZemMap* FMap = nullptr;

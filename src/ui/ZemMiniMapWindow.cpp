@@ -4,6 +4,7 @@
 #include "ui/ZemMiniMapWidget.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -54,6 +55,11 @@ void TfrmMiniMap::Attach(TZemMap& Map) {
 void TfrmMiniMap::Refresh() {
     if (TZemMap* M = FMiniMap->Map())
         M->UpdateMiniMapContent();
+}
+
+void TfrmMiniMap::closeEvent(QCloseEvent* Event) {
+    QWidget::closeEvent(Event);
+    emit closed();
 }
 
 void TfrmMiniMap::PlaceOnMap(const QRect& MapPanel) {

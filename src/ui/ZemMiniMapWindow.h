@@ -27,6 +27,13 @@ public:
     QMenu* PopupMenu1() const { return FMenu; }
     QAction* RefreshAction() const { return FRefresh; }
 
+signals:
+    // The window was closed (its title bar's button, or the program ending).
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* Event) override;
+
 private:
     void Refresh();
 

@@ -234,15 +234,19 @@ void TZemNetworkPage::Run(const std::function<void()>& Command, bool ChangesDocu
 void TZemNetworkPage::SelectConnectionKind(int Index) {
     if (Index < 0 || Index >= kConnectionKinds)
         return;
-    FConnection->button(Index)->setChecked(true);
     FMap.SetConnectionKind(static_cast<std::uint8_t>(Index));
+    ShowConnectionKind();
+}
+
+void TZemNetworkPage::ShowConnectionKind() {
+    if (QAbstractButton* Kind = FConnection->button(FMap.Net.ConnectionKind))
+        Kind->setChecked(true);
 }
 
 void TZemNetworkPage::ReloadDirectories() {
     FillTypes(FConvertType, FMap.Doc.TransportTypes);
     FillTypes(FColorType, FMap.Doc.TransportTypes);
-    if (QAbstractButton* Kind = FConnection->button(FMap.Net.ConnectionKind))
-        Kind->setChecked(true);
+    ShowConnectionKind();
     FShowUndefined->setChecked(FMap.Net.ShowUndefinedRoutes);
 }
 

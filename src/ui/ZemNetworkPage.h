@@ -23,6 +23,8 @@ public:
 
     // Alt+1, Alt+2, Alt+3: items 0, 1, 2 of "Выбор вида соединения".
     void SelectConnectionKind(int Index);
+    // The group shows the map's connection kind, whatever changed it.
+    void ShowConnectionKind();
     // Fills the transport combos from the map's directory and shows the map's switches; called when
     // the page is shown and after a map is loaded.
     void ReloadDirectories();

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -303,6 +304,17 @@ void TZemObjectPage::Connect() {
 
     connect(FNewPenColor, &TZemColorSwatch::clicked, this, &TZemObjectPage::NewPenColorClicked);
     connect(FNewBrushColor, &TZemColorSwatch::clicked, this, &TZemObjectPage::NewBrushColorClicked);
+
+    // A field whose keystrokes merge into one step closes that step when it loses the focus.
+    for (QWidget* W : std::initializer_list<QWidget*>{FTextEdit, FFontSize, FDegrees, FPenWidth,
+                                                      FPenWidthTrackBar, FAngleTrackBar, FHeight3DTrackBar})
+        W->installEventFilter(this);
+}
+
+bool TZemObjectPage::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() == QEvent::FocusOut)
+        FMap.EndMerge();
+    return QWidget::eventFilter(Watched, Event);
 }
 
 } // namespace zem

@@ -55,6 +55,9 @@ public slots:
     void NewBrushColorClicked();
     void TransportClicked();
 
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
 private:
     QWidget* BuildGeneral();
     QWidget* BuildLine();
@@ -67,7 +70,9 @@ private:
     void SetPageEnabled(bool Value);
     void Load(const TZemObject& O);
     // One change of the current object, as one undo step.
-    void Change(const std::function<void(TZemObject&)>& Edit);
+    // Field names a control whose consecutive changes of one object make one undo step (typing,
+    // stepping by keyboard), until it loses the focus or another command runs.
+    void Change(const std::function<void(TZemObject&)>& Edit, const char* Field = nullptr);
     // Runs a command of the page's own controls (Apply: only with a current object): the history's
     // notification does not reload the page meanwhile.
     void Apply(const std::function<void()>& Command);

@@ -98,8 +98,10 @@ void TZemObjectPage::Load(const TZemObject& O) {
     FLoading = false;
 }
 
-void TZemObjectPage::Change(const std::function<void(TZemObject&)>& Edit) {
-    Apply([&] { FMap.ChangeObject(FMap.Edit.CurrentObject, Edit); });
+void TZemObjectPage::Change(const std::function<void(TZemObject&)>& Edit, const char* Field) {
+    Apply([&] {
+        FMap.ChangeObject(FMap.Edit.CurrentObject, Edit, Field ? std::string(Field) : std::string());
+    });
 }
 
 void TZemObjectPage::Apply(const std::function<void()>& Command) {
@@ -145,7 +147,7 @@ void TZemObjectPage::ResetPlane() {
 }
 
 void TZemObjectPage::Height3DChanged(int Value) {
-    Change([Value](TZemObject& O) { O.SetHeight3D(static_cast<float>(Value)); });
+    Change([Value](TZemObject& O) { O.SetHeight3D(static_cast<float>(Value)); }, "Height3D");
 }
 
 void TZemObjectPage::LockClicked() {
@@ -198,7 +200,7 @@ void TZemObjectPage::PenWidthChanged(int Value) {
         FPenWidth->setValue(Value);
         FPenWidthTrackBar->setValue(Value);
     }
-    Change([Value](TZemObject& O) { O.Pen.Width = Value; });
+    Change([Value](TZemObject& O) { O.Pen.Width = Value; }, "PenWidth");
 }
 
 void TZemObjectPage::PenFlagsChanged(int Index) {
@@ -231,12 +233,12 @@ void TZemObjectPage::FontNameChanged(int Index) {
 
 void TZemObjectPage::FontSizeChanged(int Value) {
     // The new size, not the one before the click: the object shows what the box shows.
-    Change([Value](TZemObject& O) { O.Font.Size = Value; });
+    Change([Value](TZemObject& O) { O.Font.Size = Value; }, "FontSize");
 }
 
 void TZemObjectPage::TextEdited(const QString& Value) {
     const ZemString Text = FromUtf8(Value.toStdString());
-    Change([&](TZemObject& O) { O.SetText(Text); });
+    Change([&](TZemObject& O) { O.SetText(Text); }, "Text");
 }
 
 void TZemObjectPage::AngleChanged(int Tenths) {
@@ -252,10 +254,12 @@ void TZemObjectPage::AngleChanged(int Tenths) {
     const float Shown = FShownAngle;
     const int Size = FFontSize->value();
     FShownAngle = Target;
-    Change([&](TZemObject& O) {
-        O.Font.Size = Size;
-        O.TurnTo(Target, Shown);
-    });
+    Change(
+        [&](TZemObject& O) {
+            O.Font.Size = Size;
+            O.TurnTo(Target, Shown);
+        },
+        "Angle");
 }
 
 void TZemObjectPage::DegreesChanged(int Degrees) {
@@ -298,8 +302,8 @@ void TZemObjectPage::TransportClicked() {
 }
 
 void TZemObjectPage::CopyStyle() {
-    if (HasObject())
-        FStyleSource = FMap.Edit.CurrentObject;
+    // Without a current object there is nothing to paste any more.
+    FStyleSource = HasObject() ? FMap.Edit.CurrentObject : -1;
 }
 
 void TZemObjectPage::PasteStyle() {

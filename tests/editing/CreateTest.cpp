@@ -64,12 +64,44 @@ TEST_F(CreateTest, TextTakesTheDialogsValuesAtTheScaleAndCancelDropsIt) {
     const TZemObject& T = Last();
     EXPECT_EQ(Points(T), (Pts{A, {C.X, A.Y}, C, {A.X, C.Y}}));
     EXPECT_EQ(T.Text(), FromUtf8("Дом"));
-    EXPECT_EQ(T.Font.Size, 10);
+    EXPECT_EQ(T.Font.Size, 40); // 20 on screen at 50 %
     EXPECT_FLOAT_EQ(T.Angle(), std::numbers::pi_v<float> / 2);
     Click(110, 110);
     Right(130, 130); // no answer scripted: cancelled
     EXPECT_EQ(Map.Count(), 1);
     EXPECT_EQ(Map.NewObject.PointCount(), 0);
+}
+
+// The pixels of a text "WWW" of size 20 made with the dialog at Scale, as drawn at that scale.
+std::int32_t InkOfText(float Scale, std::int32_t& StoredSize) {
+    HeadlessHost Host;
+    TZemMap Map{Host};
+    Map.SetScale(Scale);
+    Map.SetCurrentTool(tText);
+    Map.MouseMove(0, 60, 60);
+    Map.MouseDown(TZemMouseButton::mbLeft, 0, 60, 60);
+    Map.MouseUp(TZemMouseButton::mbLeft, 0, 60, 60);
+    Map.MouseMove(0, 360, 200);
+    Host.TextAnswers.push_back(TZemTextAnswer{"WWW", 0, "Arial", 20, 0});
+    Map.MouseDown(TZemMouseButton::mbRight, 0, 360, 200);
+    StoredSize = Map.ObjectByID(Map.Doc.Order[0]).Font.Size;
+    Map.Refresh();
+    const TColor32 Back = Map.BackBuffer.ScanLine(5)[5];
+    std::int32_t Ink = 0;
+    for (int Y = 62; Y < 198; ++Y)
+        for (int X = 62; X < 358; ++X)
+            Ink += Map.BackBuffer.ScanLine(Y)[X] != Back;
+    return Ink;
+}
+
+TEST(CreateTextSize, TheDialogsSizeIsTheSizeOnScreenAtAnyZoom) {
+    std::int32_t At25 = 0, At100 = 0;
+    const std::int32_t Ink25 = InkOfText(25, At25), Ink100 = InkOfText(100, At100);
+    EXPECT_EQ(At25, 80);
+    EXPECT_EQ(At100, 20);
+    // Drawn at 20 either way: the same glyphs cover about the same pixels.
+    EXPECT_GT(Ink25, 100);
+    EXPECT_NEAR(Ink25, Ink100, Ink100 / 5);
 }
 
 TEST_F(CreateTest, SegmentRunsFromJunctionToJunctionAndWaitsOnMisses) {

@@ -1,6 +1,7 @@
 // The commands a front end gives for one object and for the display: the rules they keep, one undo
 // step each, and the hints of the tools.
 #include "PointerFixture.h"
+#include "editing/ZemHistory.h"
 #include "editing/ZemTools.h"
 
 #include <numbers>
@@ -163,4 +164,41 @@ TEST_F(ObjectCommandsTest, EveryToolHasAHintThatFollowsItsState) {
     EXPECT_EQ(Map.ToolHint(), First);
     Map.SetOption(static_cast<std::uint8_t>(Map.Doc.Option & ~(1u << moEditable)));
     EXPECT_EQ(Map.ToolHint(), "Редактирование запрещено");
+}
+
+TEST_F(ObjectCommandsTest, KeystrokesInOneFieldMergeIntoOneStep) {
+    const std::int32_t A = Add(otText, {{10, 10}, {90, 10}, {90, 40}, {10, 40}});
+    const std::int32_t B = Add(otLine, {{10, 60}, {90, 90}});
+    Map.ClearHistory();
+    Map.MarkSaved();
+    auto Type = [&](std::int32_t ID, const char* Text) {
+        Map.ChangeObject(
+            ID, [&](TZemObject& O) { O.SetText(FromUtf8(Text)); }, "Text");
+    };
+    Type(A, "к"); // the saved state is the newest step's start: this step may not be widened backwards
+    Type(A, "ко");
+    Type(A, "кот");
+    EXPECT_EQ(Map.History().Position(), 1u);
+    Map.Undo();
+    EXPECT_EQ(Map.ObjectByID(A).Text(), ZemString());
+    EXPECT_FALSE(Map.Modified());
+    Map.Redo();
+    EXPECT_EQ(Map.ObjectByID(A).Text(), FromUtf8("кот"));
+    // After an undo or redo, a focus change, another object or another command, a new step begins.
+    Type(A, "кот1");
+    EXPECT_EQ(Map.History().Position(), 2u);
+    Map.EndMerge();
+    Type(A, "кот12");
+    Type(B, "л");
+    Map.ChangeObject(
+        A, [](TZemObject& O) { O.Pen.Width = 3; }, "PenWidth");
+    Type(A, "кот123");
+    EXPECT_EQ(Map.History().Position(), 6u);
+    // Saved in the middle of a run: the next keystroke is a step of its own, so undo reaches the file.
+    Map.MarkSaved();
+    Type(A, "кот1234");
+    EXPECT_EQ(Map.History().Position(), 7u);
+    Map.Undo();
+    EXPECT_FALSE(Map.Modified());
+    EXPECT_EQ(Map.ObjectByID(A).Text(), FromUtf8("кот123"));
 }

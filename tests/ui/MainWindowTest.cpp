@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "WindowTestPoints.h"
+
 using namespace zem;
 
 namespace {
@@ -47,31 +49,6 @@ void AnswerNextMessage(const QString& Button, bool& Seen) {
         Poll->deleteLater();
     });
     Poll->start(20);
-}
-
-// A world point inside the first polygon of the map that is drawn in the window, in widget pixels.
-bool VisiblePolygonPoint(TfrmMain& W, std::int32_t& ID, QPoint& At) {
-    TZemMap& M = W.Map();
-    for (std::int32_t Candidate : M.View.VisibleList) {
-        const TZemObject& O = M.ObjectByID(Candidate);
-        if (O.Kind != otPolygon || O.PointCount() < 3)
-            continue;
-        const TPoint a = M.WorldToScreen(O.LeftTop), b = M.WorldToScreen(O.RightBottom);
-        if (std::abs(b.X - a.X) < 12 || std::abs(b.Y - a.Y) < 12)
-            continue;
-        const TXYPoint C{(O.LeftTop.X + O.RightBottom.X) / 2, (O.LeftTop.Y + O.RightBottom.Y) / 2};
-        QPolygonF Outline;
-        for (std::int32_t i = 0; i < O.PointCount(); ++i)
-            Outline << QPointF(O.Point(i).X, O.Point(i).Y);
-        if (!Outline.containsPoint(QPointF(C.X, C.Y), Qt::OddEvenFill))
-            continue;
-        const TPoint S = M.WorldToScreen(C);
-        const double R = W.MapWidget()->PixelRatio();
-        ID = Candidate;
-        At = QPoint(static_cast<int>(S.X / R), static_cast<int>(S.Y / R));
-        return W.MapWidget()->rect().contains(At);
-    }
-    return false;
 }
 
 } // namespace

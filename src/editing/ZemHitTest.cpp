@@ -248,9 +248,10 @@ void TZemMap::SelectAt(const TPoint& Press) {
 
 std::int32_t TZemMap::VisibleHit(const TXYPoint& P, bool Topmost, bool JunctionsOnly) {
     // Only objects near the point can hit it: a hairline or a junction is hit a few pixels off, the fixed
-    // rule a few units off, and rounding to whole units moves a point by half a unit. Pens and icons are inside
-    // the index's boxes.
-    const double Reach = std::max(kHairlineTolerance, kJunctionReach) * 100.0 / View.Scale + kFixedTolerance + 2.0;
+    // rule a few units off, and rounding to whole units moves a point by half a unit. Pens and icons are
+    // inside the index's boxes.
+    const double Reach =
+        std::max(kHairlineTolerance, kJunctionReach) * 100.0 / View.Scale + kFixedTolerance + 2.0;
     std::vector<std::int32_t> Near;
     // Far out, rounding to whole units wraps round and may land on any object: there, walk the list.
     constexpr double kNoWrap = 0x1p30;

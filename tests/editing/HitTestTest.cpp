@@ -128,6 +128,21 @@ TEST_F(HitFixture, SelectionTakesTheTopPlaneAndCyclesModes) {
     EXPECT_TRUE(Map.Edit.Dragging);
 }
 
+// The press looks only at objects near it; a junction is caught four pixels off, which at a small
+// scale is farther than a hairline's reach.
+TEST_F(HitFixture, AJunctionIsCaughtFourPixelsOffAtEveryZoom) {
+    Map.Net.ShowTransportNet = true;
+    const std::int32_t Junction = Add({otRoadCross, {{100, 100}}}, 127);
+    for (float Scale : {5.0f, 10.0f, 25.0f, 100.0f}) {
+        Map.SetScale(Scale);
+        Map.UpdateVisibleList();
+        const TPoint At = Map.WorldToScreen(TXYPoint{100, 100});
+        EXPECT_EQ(Click(At.X + 4, At.Y - 4), Junction) << Scale;
+        EXPECT_EQ(Map.JunctionAt(Map.ScreenToWorld(TPoint{At.X - 4, At.Y + 4})), Junction) << Scale;
+        EXPECT_EQ(Click(At.X + 6, At.Y), -1) << Scale;
+    }
+}
+
 TEST_F(HitFixture, HandlesOfTheCurrentObject) {
     // Box with half the pen: 95..205 x 95..165; the frame stands another 5 px off.
     const std::int32_t Wide = Add({otPolygon, {{100, 100}, {200, 100}, {200, 160}, {100, 160}}, 10});

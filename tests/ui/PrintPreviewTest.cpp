@@ -29,6 +29,8 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include "ModalAnswer.h"
+
 #include <cmath>
 #include <functional>
 
@@ -37,24 +39,6 @@ using namespace zem;
 namespace {
 
 const QString kSample = QStringLiteral(ZEM_SOURCE_DIR "/samples/Карта города.mp");
-
-// Runs Step on the next modal window of type T as soon as it is up (the caller then opens it).
-template <class T> void OnNextModal(std::function<void(T*)> Step, bool& Seen) {
-    auto* Poll = new QTimer;
-    QObject::connect(Poll, &QTimer::timeout, [Poll, Step, &Seen] {
-        auto* W = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!W)
-            return;
-        Poll->stop();
-        Poll->deleteLater();
-        Seen = true;
-        Step(W);
-        // A step that failed half-way leaves its window open: close it, so that the test goes on to report.
-        if (auto* D = qobject_cast<QDialog*>(W); D && D->isVisible())
-            D->reject();
-    });
-    Poll->start(20);
-}
 
 void ClickAction(TfrmZemPreview* W, const char* Name) {
     QAction* A = W->Action(Name);

@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "ModalAnswer.h"
 #include "WindowTestPoints.h"
 
 using namespace zem;
@@ -36,19 +37,9 @@ namespace {
 
 const QString kSample = QStringLiteral(ZEM_SOURCE_DIR "/samples/Карта города.mp");
 
-// Runs Answer on the next modal dialog of type D once it is up (polled: a slow machine opens it late).
+// Runs Answer on the next modal dialog of type D once it is up.
 template <typename D> void WhenModal(const std::function<void(D&)>& Answer, bool& Seen) {
-    auto* Poll = new QTimer;
-    QObject::connect(Poll, &QTimer::timeout, [Poll, Answer, &Seen] {
-        auto* Dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!Dialog)
-            return;
-        Poll->stop();
-        Poll->deleteLater();
-        Seen = true;
-        Answer(*Dialog);
-    });
-    Poll->start(20);
+    OnNextModal<D>([Answer](D* Dialog) { Answer(*Dialog); }, Seen);
 }
 
 // Answers the next text dialog: Check sees it as it opened, then it is filled in and applied.

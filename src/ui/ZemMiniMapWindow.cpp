@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QMenu>
+#include <QMoveEvent>
 #include <QVBoxLayout>
 
 namespace zem {
@@ -64,7 +65,19 @@ void TfrmMiniMap::closeEvent(QCloseEvent* Event) {
 
 void TfrmMiniMap::PlaceOnMap(const QRect& MapPanel) {
     const QSize Outer = frameGeometry().size().expandedTo(size());
+    // Before it is first shown the window has no title bar yet; once the window manager adds one, the
+    // window is placed again, so that the bar does not push it over the status bar.
+    if (Outer == size())
+        FUnframedPanel = MapPanel;
+    else
+        FUnframedPanel.reset();
     move(MapPanel.right() - Outer.width() - kMargin, MapPanel.bottom() - Outer.height() - kMargin);
+}
+
+void TfrmMiniMap::moveEvent(QMoveEvent* Event) {
+    QWidget::moveEvent(Event);
+    if (FUnframedPanel && frameGeometry().size() != size())
+        PlaceOnMap(*FUnframedPanel);
 }
 
 } // namespace zem

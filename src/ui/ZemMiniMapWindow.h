@@ -2,6 +2,8 @@
 // The tool window "Мини-карта": the mini-map control filling it and its menu "Обновить".
 #include <QWidget>
 
+#include <optional>
+
 class QAction;
 class QMenu;
 
@@ -33,6 +35,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
+    void moveEvent(QMoveEvent* Event) override;
 
 private:
     void Refresh();
@@ -40,6 +43,8 @@ private:
     ZemMiniMapWidget* FMiniMap;
     QMenu* FMenu;
     QAction* FRefresh;
+    // The panel to stand in, while the window manager has not framed the window yet.
+    std::optional<QRect> FUnframedPanel;
 };
 
 } // namespace zem

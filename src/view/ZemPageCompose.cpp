@@ -46,11 +46,14 @@ public:
         M.Doc.MinObjectView = FMinObjectView;
         M.Doc.MinIconView = FMinIconView;
         M.Doc.MinScaleAddress = FMinScaleAddress;
-        // The frame the window shows is the view's again; when updates were off, the caller redraws.
-        if (FAutoUpdate)
-            M.SetAutoUpdate(true);
-        else
-            M.View.AutoUpdate = false;
+        // The frame the window shows is the view's again; when updates were off, the caller redraws. The
+        // document did not change, so the mini-map keeps its content and only its frame is drawn again.
+        M.View.AutoUpdate = FAutoUpdate;
+        if (FAutoUpdate) {
+            M.UpdateVisibleList();
+            M.Redraw();
+            M.UpdateMiniMapFrame();
+        }
     }
     TViewKeeper(const TViewKeeper&) = delete;
     TViewKeeper& operator=(const TViewKeeper&) = delete;

@@ -260,17 +260,20 @@ void TBlockWriter::WriteStored(std::uint32_t Size) {
 
 void TBlockWriter::WriteSymbols(const std::uint8_t* LitLenLengths, const std::uint16_t* LitLenCodes,
                                 const std::uint8_t* DistanceLengths, const std::uint16_t* DistanceCodes) {
+    // A length symbol and its extra bits go in one put (at most 14 + 23 bits), a distance code and its
+    // extra bits in another (at most 14 + 16).
     for (int i = 0; i < FCount; ++i) {
         const TSymbol& S = FSymbols[i];
-        FBits.Put(LitLenCodes[S.LitLen], LitLenLengths[S.LitLen]);
-        if (S.LitLen < kFirstLengthSymbol)
+        const unsigned LitLenLength = LitLenLengths[S.LitLen];
+        if (S.LitLen < kFirstLengthSymbol) {
+            FBits.Put(LitLenCodes[S.LitLen], LitLenLength);
             continue;
-        if (S.LengthBits != 0)
-            FBits.Put(S.LengthExtra, S.LengthBits);
+        }
+        FBits.Put(LitLenCodes[S.LitLen] | static_cast<std::uint64_t>(S.LengthExtra) << LitLenLength,
+                  LitLenLength + S.LengthBits);
         const unsigned Code = S.DistanceCode;
-        FBits.Put(DistanceCodes[Code], DistanceLengths[Code]);
-        if (kDistanceExtraBits[Code] != 0)
-            FBits.Put(S.DistanceExtra, kDistanceExtraBits[Code]);
+        FBits.Put(DistanceCodes[Code] | static_cast<std::uint64_t>(S.DistanceExtra) << DistanceLengths[Code],
+                  DistanceLengths[Code] + kDistanceExtraBits[Code]);
     }
 }
 

@@ -7,31 +7,29 @@
 #include <memory>
 
 #include "persistence/ZemCodecFormat.h"
+#include "persistence/ZemLittleEndian.h"
 
 namespace zem {
 
 namespace codec {
 
-// Bits written least significant first, in 32-bit little-endian words.
+// Bits written least significant first. Every put stores the whole 64-bit accumulator and moves on by
+// the bytes it completed, so there is no branch per put; the store may run up to 8 bytes past the
+// stream's end.
 class TBitWriter {
 public:
     // Out must have room for the stream plus 8 bytes.
     explicit TBitWriter(std::uint8_t* AOut) : FStart(AOut), FOut(AOut) {}
 
-    // Puts the low N bits of Value (N <= 32).
-    void Put(std::uint32_t Value, unsigned N) {
-        FAcc |= static_cast<std::uint64_t>(Value) << FUsed;
+    // Puts the low N bits of Value (N <= 56; no bits above them may be set).
+    void Put(std::uint64_t Value, unsigned N) {
+        FAcc |= Value << FUsed;
         FUsed += N;
-        if (FUsed >= 32) {
-            const std::uint32_t Word = static_cast<std::uint32_t>(FAcc);
-            FOut[0] = static_cast<std::uint8_t>(Word);
-            FOut[1] = static_cast<std::uint8_t>(Word >> 8);
-            FOut[2] = static_cast<std::uint8_t>(Word >> 16);
-            FOut[3] = static_cast<std::uint8_t>(Word >> 24);
-            FOut += 4;
-            FAcc >>= 32;
-            FUsed -= 32;
-        }
+        StoreLE64(FOut, FAcc);
+        const unsigned Bytes = FUsed >> 3;
+        FOut += Bytes;
+        FAcc >>= Bytes * 8;
+        FUsed &= 7;
     }
     std::uint64_t BitCount() const { return static_cast<std::uint64_t>(FOut - FStart) * 8 + FUsed; }
     // Writes the last partial word, cut after the last byte that holds a written bit; returns the length.

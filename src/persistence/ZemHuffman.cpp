@@ -13,39 +13,33 @@ namespace {
 
 constexpr int kMaxSymbols = 512;
 
-struct TLeaf {
-    std::uint32_t Freq;
-    std::uint16_t Symbol;
-};
-
 } // namespace
 
 void BuildCodeLengths(const std::uint32_t* Freq, int Count, int MaxBits, std::uint8_t* Lengths) {
     std::memset(Lengths, 0, static_cast<std::size_t>(Count));
-    std::array<TLeaf, kMaxSymbols> Leaves;
+    // Each leaf as one integer, frequency above symbol: sorting them puts the least frequent first and
+    // equal frequencies in symbol order, so the result never depends on the sort.
+    std::array<std::uint64_t, kMaxSymbols> Leaves;
     int N = 0;
     for (int s = 0; s < Count; ++s)
         if (Freq[s] != 0)
-            Leaves[N++] = {Freq[s], static_cast<std::uint16_t>(s)};
+            Leaves[N++] = static_cast<std::uint64_t>(Freq[s]) << 16 | static_cast<std::uint64_t>(s);
     if (N == 0)
         return;
     if (N == 1) {
-        int Used = Leaves[0].Symbol;
+        const int Used = static_cast<int>(Leaves[0] & 0xFFFF);
         Lengths[Used] = 1;
         Lengths[Used == 0 ? 1 : 0] = 1;
         return;
     }
-    // Least frequent first; equal frequencies in symbol order, so the result never depends on the sort.
-    std::sort(Leaves.begin(), Leaves.begin() + N, [](const TLeaf& A, const TLeaf& B) {
-        return A.Freq != B.Freq ? A.Freq < B.Freq : A.Symbol < B.Symbol;
-    });
+    std::sort(Leaves.begin(), Leaves.begin() + N);
 
     // Huffman's construction with two queues: the sorted leaves, and the internal nodes, which are made in
     // order of non-decreasing weight. Nodes 0..N-1 are the leaves, N..2N-2 the internal nodes.
     std::array<std::uint64_t, 2 * std::size_t{kMaxSymbols}> Weight;
     std::array<std::int16_t, 2 * std::size_t{kMaxSymbols}> Parent;
     for (int i = 0; i < N; ++i)
-        Weight[i] = Leaves[i].Freq;
+        Weight[i] = Leaves[i] >> 16;
     int NextLeaf = 0, NextNode = N, NewNode = N;
     auto TakeSmallest = [&]() {
         if (NextLeaf < N && (NextNode >= NewNode || Weight[NextLeaf] <= Weight[NextNode]))
@@ -88,7 +82,7 @@ void BuildCodeLengths(const std::uint32_t* Freq, int Count, int MaxBits, std::ui
     int Leaf = 0;
     for (int L = MaxBits; L > 0; --L)
         for (int k = 0; k < LengthCount[L]; ++k)
-            Lengths[Leaves[Leaf++].Symbol] = static_cast<std::uint8_t>(L);
+            Lengths[Leaves[Leaf++] & 0xFFFF] = static_cast<std::uint8_t>(L);
 }
 
 void ReversedCanonicalCodes(const std::uint8_t* Lengths, int Count, std::uint16_t* Codes) {

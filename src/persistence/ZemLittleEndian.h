@@ -20,6 +20,13 @@ inline std::uint64_t LoadLE64(const std::uint8_t* P) {
     return V;
 }
 
+// Eight bytes in one unaligned store.
+inline void StoreLE64(std::uint8_t* P, std::uint64_t V) {
+    if constexpr (std::endian::native == std::endian::big)
+        V = __builtin_bswap64(V);
+    std::memcpy(P, &V, 8);
+}
+
 inline void StoreLE32(std::uint8_t* P, std::uint32_t V) {
     P[0] = static_cast<std::uint8_t>(V);
     P[1] = static_cast<std::uint8_t>(V >> 8);

@@ -20,6 +20,7 @@
 #include "BenchClock.h"
 #include "CityGen.h"
 #include "model/ZemText.h"
+#include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"
 #include "platform/ZemHeadlessHost.h"
@@ -185,6 +186,13 @@ void ZemUnpack(benchmark::State& State, const TPayload& P) {
 }
 
 #ifdef ZEM_HAVE_ZLIB
+// The frame's checksum, taken over the packed block before every unpacking: against ZemUnpack's time.
+void Adler(benchmark::State& State, const TPayload& P) {
+    for (auto _ : State)
+        benchmark::DoNotOptimize(zem::Adler32(P.Bytes.data(), P.Bytes.size()));
+    State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * P.Bytes.size()));
+}
+
 void ZlibCompress(benchmark::State& State, const TPayload& P, int Level) {
     std::vector<std::uint8_t> Out(compressBound(P.Bytes.size()));
     uLongf Packed = 0;
@@ -255,6 +263,16 @@ void LibdeflateDecompress(benchmark::State& State, const TPayload& P) {
 // this thread, so a busy machine moves both alike). "x" counters are libdeflate's time divided by ours:
 // at least 1 is the goal. Unpacking: our level 3 against its level 6 data. Packing: our level 3 against
 // its level 6, and our level 1 against its level 1, with the ratios beside (level 1's goal is zlib 1's).
+// What each run of Versus measured, for the summary printed at the end.
+struct TVersusFigures {
+    std::string Payload;
+    double Unpack, Pack3, Ratio3, TheirRatio6, Pack1, Ratio1, ZlibRatio1;
+};
+std::vector<TVersusFigures>& VersusFigures() {
+    static std::vector<TVersusFigures> All;
+    return All;
+}
+
 void Versus(benchmark::State& State, const TPayload& P) {
     libdeflate_compressor* C1 = libdeflate_alloc_compressor(1);
     libdeflate_compressor* C6 = libdeflate_alloc_compressor(6);
@@ -298,7 +316,42 @@ void Versus(benchmark::State& State, const TPayload& P) {
     uLongf ZSize = Z.size();
     compress2(Z.data(), &ZSize, P.Bytes.data(), P.Bytes.size(), 1);
     State.counters["zlib1 ratio"] = n / static_cast<double>(ZSize);
+#else
+    const std::size_t ZSize = 0;
 #endif
+    VersusFigures().push_back(
+        {P.Name, TheirUnpack / Unpack, TheirPack6 / Pack3, n / static_cast<double>(Ours3.PackedLength),
+         n / static_cast<double>(Theirs6.size()), TheirPack1 / Pack1, n / static_cast<double>(Size1),
+         ZSize == 0 ? 0 : n / static_cast<double>(ZSize)});
+}
+
+// Each codec figure next to its goal, one line per figure and payload.
+void PrintVersusSummary() {
+    if (VersusFigures().empty())
+        return;
+    auto Line = [](const char* Figure, const std::string& Payload, double Measured, const char* Goal,
+                   bool Met) {
+        std::printf("%-44s %-7s %8.3f   %-22s %s\n", Figure, Payload.c_str(), Measured, Goal,
+                    Met ? "met" : "NOT met");
+    };
+    std::printf("\nCodec figures against their goals (speed: libdeflate's time / ours)\n");
+    std::printf("%-44s %-7s %8s   %-22s %s\n", "figure", "payload", "measured", "goal", "");
+    for (const TVersusFigures& F : VersusFigures())
+        Line("unpack speed vs libdeflate", F.Payload, F.Unpack, ">= 1", F.Unpack >= 1);
+    for (const TVersusFigures& F : VersusFigures()) {
+        Line("level 3 pack speed vs libdeflate 6", F.Payload, F.Pack3, ">= 1", F.Pack3 >= 1);
+        char Goal[32];
+        std::snprintf(Goal, sizeof Goal, ">= %.3f (libdeflate 6)", F.TheirRatio6);
+        Line("level 3 ratio", F.Payload, F.Ratio3, Goal, F.Ratio3 >= F.TheirRatio6);
+    }
+    for (const TVersusFigures& F : VersusFigures()) {
+        Line("level 1 pack speed vs libdeflate 1", F.Payload, F.Pack1, ">= 1", F.Pack1 >= 1);
+        if (F.ZlibRatio1 > 0) {
+            char Goal[32];
+            std::snprintf(Goal, sizeof Goal, ">= %.3f (zlib 1)", F.ZlibRatio1);
+            Line("level 1 ratio", F.Payload, F.Ratio1, Goal, F.Ratio1 >= F.ZlibRatio1);
+        }
+    }
 }
 #endif
 
@@ -319,6 +372,8 @@ int main(int argc, char** argv) {
 #endif
         benchmark::RegisterBenchmark(("ZemUnpack/" + Name).c_str(), ZemUnpack, P)
             ->Unit(benchmark::kMillisecond);
+        if (Name == "map")
+            benchmark::RegisterBenchmark("Adler32/map", Adler, P)->Unit(benchmark::kMillisecond);
 #ifdef ZEM_HAVE_ZLIB
         benchmark::RegisterBenchmark(("ZlibUncompress/" + Name).c_str(), ZlibUncompress, P)
             ->Unit(benchmark::kMillisecond);
@@ -354,6 +409,9 @@ int main(int argc, char** argv) {
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+#ifdef ZEM_HAVE_LIBDEFLATE
+    PrintVersusSummary();
+#endif
     benchmark::Shutdown();
     return 0;
 }

@@ -95,15 +95,21 @@ std::size_t CompressGreedy(const std::uint8_t* Source, std::uint32_t Size, std::
     constexpr int kHashBits = 15;
     constexpr int kWays = 2;                   // candidates kept per hash, newest first
     constexpr std::uint32_t kSkipAfter = 4096; // misses before probing gets sparser
-    constexpr int kInsertAfterMatch = 3;       // last positions of a match put into the table
-    std::vector<std::uint32_t> Table(std::size_t{kWays} << kHashBits, 0);
+    constexpr int kInsertAfterMatch = 8;       // last positions of a match put into the table
+    // Each slot keeps the four bytes at its position: a candidate is judged without reading the input,
+    // which for far candidates would miss the cache.
+    struct TSlot {
+        std::uint32_t Pos;
+        std::uint32_t Bytes;
+    };
+    std::vector<TSlot> Table(std::size_t{kWays} << kHashBits, TSlot{0, LoadLE32(Source)});
     auto Bucket = [&Table](std::uint32_t Four) {
         return Table.data() + (((Four & 0xFFFFFF) * 0x9E3779B1u) >> (32 - kHashBits)) * kWays;
     };
-    auto Insert = [](std::uint32_t* B, std::uint32_t Pos) {
+    auto Insert = [](TSlot* B, std::uint32_t Pos, std::uint32_t Bytes) {
         for (int w = kWays - 1; w > 0; --w)
             B[w] = B[w - 1];
-        B[0] = Pos;
+        B[0] = {Pos, Bytes};
     };
 
     TBlockWriter Writer(Source, Out, Size);
@@ -113,11 +119,11 @@ std::size_t CompressGreedy(const std::uint8_t* Source, std::uint32_t Size, std::
     // Four bytes are loaded at a position, so the parse stops four bytes before the end.
     while (i + 4 <= Size) {
         const std::uint32_t Here = LoadLE32(Source + i);
-        std::uint32_t* const B = Bucket(Here);
+        TSlot* const B = Bucket(Here);
         std::uint32_t Length = 0, Distance = 0;
         for (int w = 0; w < kWays; ++w) {
-            const std::uint32_t D = i - B[w];
-            const std::uint32_t Differ = LoadLE32(Source + B[w]) ^ Here;
+            const std::uint32_t D = i - B[w].Pos;
+            const std::uint32_t Differ = B[w].Bytes ^ Here;
             if ((Differ & 0xFFFFFF) != 0 || D > static_cast<std::uint32_t>(kMaxDistance) || D == 0)
                 continue;
             std::uint32_t L = 0;
@@ -125,7 +131,7 @@ std::size_t CompressGreedy(const std::uint8_t* Source, std::uint32_t Size, std::
                 L = D <= static_cast<std::uint32_t>(kThreeByteMatchMaxDistance) ? 3 : 0;
             } else {
                 const std::uint32_t Limit = std::min(Size - i, static_cast<std::uint32_t>(kMaxMatch));
-                L = 4 + MatchLength(Source + i + 4, Source + B[w] + 4, Limit - 4);
+                L = 4 + MatchLength(Source + i + 4, Source + B[w].Pos + 4, Limit - 4);
                 if (L == 4 && D > static_cast<std::uint32_t>(kFourByteMatchMaxDistance))
                     L = 0;
             }
@@ -134,7 +140,7 @@ std::size_t CompressGreedy(const std::uint8_t* Source, std::uint32_t Size, std::
                 Distance = D;
             }
         }
-        Insert(B, i);
+        Insert(B, i, Here);
         if (Length == 0) {
             // A miss; after many in a row, bytes in between are sent as literals without a look-up.
             const std::uint32_t Step = 1 + (++Misses >= kSkipAfter ? (Misses - kSkipAfter) >> 6 : 0);
@@ -151,8 +157,10 @@ std::size_t CompressGreedy(const std::uint8_t* Source, std::uint32_t Size, std::
         i += Length;
         if (Writer.Full() && !Writer.Flush(i))
             return 0;
-        for (std::uint32_t p = std::max(i - kInsertAfterMatch, Start + 1); p < i && p + 4 <= Size; ++p)
-            Insert(Bucket(LoadLE32(Source + p)), p);
+        for (std::uint32_t p = std::max(i - kInsertAfterMatch, Start + 1); p < i && p + 4 <= Size; ++p) {
+            const std::uint32_t Bytes = LoadLE32(Source + p);
+            Insert(Bucket(Bytes), p, Bytes);
+        }
     }
     for (; i < Size; ++i) {
         Writer.AddLiteral(Source[i]);

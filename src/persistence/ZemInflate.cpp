@@ -238,6 +238,34 @@ struct TBitReader {
         return V;
     }
     ZEM_INLINE void CheckNotPastEnd() const { CheckInput(Count >= Phantom, TInputFault::PastEnd); }
+    // Copies Size bytes of 8 bits each from the stream, which the caller has checked are in the data,
+    // eight at a time straight from the input, shifted into place; then the buffer starts afresh after
+    // them.
+    void CopyBytes(std::uint8_t* Out, std::size_t Size) {
+        // The next bit is Shift bits into the byte at Src: the buffer holds the real bits from there on.
+        const unsigned Real = Count - Phantom;
+        const std::uint8_t* const Src = In - (Real + 7) / 8;
+        const unsigned Shift = (8 - Real % 8) % 8;
+        std::size_t k = 0;
+        if (Shift == 0) {
+            std::memcpy(Out, Src, Size);
+            k = Size;
+        }
+        // Each output byte takes the top of one input byte and the bottom of the next.
+        const std::size_t Available = static_cast<std::size_t>(InEnd - Src);
+        for (; k + 8 <= Size && k + 9 <= Available; k += 8)
+            StoreLE64(Out + k, LoadLE64(Src + k) >> Shift | std::uint64_t{Src[k + 8]} << (64 - Shift));
+        for (; k < Size; ++k)
+            Out[k] = static_cast<std::uint8_t>(Src[k] >> Shift | Src[k + 1] << (8 - Shift));
+        In = Src + Size;
+        Bits = 0;
+        Count = 0;
+        Phantom = 0;
+        if (Shift != 0) {
+            Bits = *In++ >> Shift;
+            Count = 8 - Shift;
+        }
+    }
     // Decodes one symbol of Code; kMaxCodeBits bits must be in the buffer.
     ZEM_INLINE std::uint32_t Decode(const TCode& Code) {
         std::uint32_t E = Code.Table[Bits & ((1u << Code.PrimaryBits) - 1)];
@@ -521,13 +549,8 @@ void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, TOutpu
                        TInputFault::PastEnd);
             if (Size > static_cast<std::size_t>(Room.Limit - Out))
                 Out = Room.Grow(Out, Size);
-            std::uint8_t* const End = Out + Size;
-            while (Out < End) {
-                R.Refill();
-                for (int k = 0; k < 7 && Out < End; ++k)
-                    *Out++ = static_cast<std::uint8_t>(R.Take(8));
-            }
-            R.CheckNotPastEnd();
+            R.CopyBytes(Out, Size);
+            Out += Size;
             if (Stats)
                 ++Stats->StoredBlocks;
         }

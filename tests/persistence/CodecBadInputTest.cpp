@@ -390,3 +390,44 @@ TEST(CodecBadInput, RandomDamageNeverCrashes) {
     }
     EXPECT_GT(Errors, 0);
 }
+
+// Stored blocks at every bit offset: a fixed block of 8192 literals, n of them with 7-bit codes and the
+// rest with 8-bit ones, leaves the stream n + 2 bits past a byte boundary; two stored blocks follow, each
+// moving the offset on by two bits. The bytes come out whole, into a caller's buffer and a growing one,
+// and every cut of the data ends in PastEnd.
+TEST(CodecBadInput, StoredBlocksAtEveryBitOffsetAreCopiedAndCutsStopAtTheirEnd) {
+    std::mt19937 R(8);
+    for (int n = 0; n < 8; ++n) {
+        TBits B;
+        std::vector<std::uint8_t> Expected;
+        FixedHeader(B);
+        for (int k = 0; k < 8192; ++k) {
+            const int Symbol = k < n ? 0 : 'a';
+            Fixed(B, Symbol);
+            Expected.push_back(static_cast<std::uint8_t>(Symbol));
+        }
+        for (int Block = 0; Block < 2; ++Block) {
+            const std::uint32_t V = R() % 256;
+            B.Bit(0);
+            B.Bit(0);
+            B.Value(V, 8);
+            // The last block stops early, when the output is complete.
+            const std::uint32_t Bytes = 8192 + V - (Block == 1 ? R() % 100 : 0);
+            for (std::uint32_t k = 0; k < Bytes; ++k) {
+                Expected.push_back(static_cast<std::uint8_t>(R()));
+                B.Value(Expected.back(), 8);
+            }
+        }
+        const std::vector<std::uint8_t> P = B.Packed(static_cast<std::int32_t>(Expected.size()));
+        EXPECT_EQ(zem::G_Inflate(P), Expected) << "offset " << n + 2;
+        std::vector<std::uint8_t> Out(Expected.size());
+        zem::G_Inflate(P.data(), P.size(), Out.data());
+        EXPECT_EQ(Out, Expected) << "offset " << n + 2;
+        // Cuts inside the stored bytes, down to the last byte they need.
+        for (std::size_t Cut : {P.size() - 1, P.size() - 9, P.size() - 2000, P.size() - 9000})
+            EXPECT_EQ(InflateError(
+                          std::vector<std::uint8_t>(P.begin(), P.begin() + static_cast<std::ptrdiff_t>(Cut))),
+                      kPastEnd)
+                << "offset " << n + 2 << " cut at " << Cut;
+    }
+}

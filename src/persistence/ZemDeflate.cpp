@@ -92,7 +92,7 @@ std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLeve
 // table (the next search most often continues a run or a record from there). Long stretches without a
 // match are probed ever more sparsely, so incompressible data costs little.
 std::size_t CompressGreedy(const std::uint8_t* Source, std::uint32_t Size, std::uint8_t* Out) {
-    constexpr int kHashBits = 15;
+    constexpr int kHashBits = 14;
     constexpr int kWays = 2;                   // candidates kept per hash, newest first
     constexpr std::uint32_t kSkipAfter = 4096; // misses before probing gets sparser
     constexpr int kInsertAfterMatch = 8;       // last positions of a match put into the table

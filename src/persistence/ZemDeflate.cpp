@@ -1,5 +1,6 @@
-// The packer: a greedy parse with one step of lazy evaluation over the hash chains of TMatchFinder (or
-// their rows in TRowMatchFinder, which give the same matches faster on large inputs), its symbols coded
+// The packer: from level 2 on, a greedy parse with one step of lazy evaluation over the hash chains of
+// TMatchFinder (or their rows in TRowMatchFinder, which give the same matches faster on large inputs);
+// level 1, a greedy parse with one table look-up per position (CompressGreedy). The symbols are coded
 // block by block by TBlockWriter. Whole buffers in, whole buffers out.
 #include "persistence/ZemCodec.h"
 
@@ -83,14 +84,14 @@ std::size_t Compress(const std::uint8_t* Source, std::uint32_t Size, const TLeve
     return Writer.Finish();
 }
 
-// The fastest level: one candidate per position, the newest earlier position with the same hash of three
-// bytes, and a greedy parse. A candidate qualifies by the same distance rules as the first match of the
-// chain search (three agreeing bytes within 4096 bytes, four within 65536, five at any distance of the
+// The fastest level: one look-up per position, giving the two newest earlier positions with the same hash
+// of three bytes, and a greedy parse. A candidate qualifies by the same distance rules as the first match of
+// the chain search (three agreeing bytes within 4096 bytes, four within 65536, five at any distance of the
 // window), so short matches that would cost more than their literals are left out. The window is the
-// format's whole 256 KB and matches run to the longest the format allows: both give a better ratio than
-// a Deflate packer of the same speed can have. Of the bytes a match covers only the last few go into the
-// table (the next search most often continues a run or a record from there). Long stretches without a
-// match are probed ever more sparsely, so incompressible data costs little.
+// format's whole 256 KB and matches run to the longest the format allows, which a Deflate packer cannot
+// do. Of the bytes a match covers only the last few go into the table (the next search most often
+// continues a run or a record from there). Long stretches without a match are probed ever more sparsely,
+// so incompressible data costs little.
 std::size_t CompressGreedy(const std::uint8_t* Source, std::uint32_t Size, std::uint8_t* Out) {
     constexpr int kHashBits = 14;
     constexpr int kWays = 2;                   // candidates kept per hash, newest first

@@ -28,6 +28,7 @@ TfrmZemSpravDialog::TfrmZemSpravDialog(TZemMap& Map, QWidget* Parent) : QDialog(
     setWindowTitle(QStringLiteral("Справочники"));
     FPages = new QTabWidget(this);
     FPages->setObjectName(QStringLiteral("PageControl"));
+    FPages->setUsesScrollButtons(false); // all six page tabs in sight
     for (std::size_t p = 0; p < kDirectoryPages; ++p) {
         auto* Box = new QPlainTextEdit(FPages);
         Box->setObjectName(QString::fromLatin1(kPageNames[p].Name));
@@ -63,7 +64,7 @@ TfrmZemSpravDialog::TfrmZemSpravDialog(TZemMap& Map, QWidget* Parent) : QDialog(
     auto* Column = new QVBoxLayout(this);
     Column->addWidget(FPages, 1);
     Column->addLayout(Buttons);
-    resize(460, 420);
+    resize(560, 460);
 }
 
 TfrmZemSpravDialog::~TfrmZemSpravDialog() = default;

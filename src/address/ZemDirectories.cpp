@@ -1,6 +1,8 @@
 // The directory editor's logic: page texts, the sort, matching old lines to new ones, and applying.
 #include "address/ZemDirectories.h"
 
+#include "editing/ZemQuietMap.h"
+
 #include <algorithm>
 #include <numeric>
 #include <optional>
@@ -199,19 +201,6 @@ std::int32_t Remapped(std::int32_t Ref, const std::optional<std::vector<std::int
     return Map ? Remapped(Ref, *Map) : Ref;
 }
 
-// Drawing waits while it lives; the caller refreshes once afterwards.
-class TQuiet {
-public:
-    explicit TQuiet(TZemMap& Map) : FFlag(Map.View.AutoUpdate), FSaved(FFlag) { FFlag = false; }
-    ~TQuiet() { FFlag = FSaved; }
-    TQuiet(const TQuiet&) = delete;
-    TQuiet& operator=(const TQuiet&) = delete;
-
-private:
-    bool& FFlag;
-    bool FSaved;
-};
-
 } // namespace
 
 TZemDirectory& DirectoryOf(TZemDocument& Doc, TZemDirectoryPage Page) {
@@ -343,7 +332,7 @@ void ApplyDirectoryPages(TZemMap& Map, const TZemDirectoryPages& Pages,
     }
     {
         TZemChange Step(Map);
-        const TQuiet Quiet(Map);
+        const TQuietMap Quiet(Map);
         Map.TouchDirectories();
         for (std::int32_t ID : Map.Doc.Order) {
             TZemObject& O = Map.ObjectByID(ID);

@@ -1,12 +1,15 @@
 #include "ui/ZemDirectoriesDialog.h"
 
 #include "model/ZemText.h"
+#include "ui/ZemMessageBox.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <exception>
 
 namespace zem {
 
@@ -50,8 +53,13 @@ TfrmZemSpravDialog::TfrmZemSpravDialog(TZemMap& Map, QWidget* Parent) : QDialog(
     FSort->setAutoDefault(false);
     FSort->setToolTip(QStringLiteral("Упорядочить строки по алфавиту (кроме видов транспорта)"));
     connect(FApply, &QPushButton::clicked, this, [this] {
-        Apply();
-        accept();
+        // Nothing may leave through the dialog's own event loop: a failure is said here and the boxes stay.
+        try {
+            Apply();
+            accept();
+        } catch (const std::exception& E) {
+            ShowErrorBox(this, QString::fromUtf8(E.what()));
+        }
     });
     connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(FSort, &QPushButton::clicked, this, &TfrmZemSpravDialog::SortPages);

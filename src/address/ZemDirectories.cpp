@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <numeric>
 #include <optional>
+#include <string>
 #include <unordered_map>
 
 namespace zem {
@@ -30,20 +31,45 @@ public:
     template <class Key> TLineQueues(const TZemDirectory& New, const std::vector<bool>& Taken, Key KeyOf) {
         for (std::size_t j = 0; j < New.size(); ++j)
             if (!Taken[j])
-                FQueues[KeyOf(New[j])].push_back(static_cast<std::int32_t>(j));
+                FQueues[KeyOf(New[j])].Positions.push_back(static_cast<std::int32_t>(j));
     }
     // The next untaken position of this text, or -1.
     std::int32_t Take(const ZemString& Key) {
         auto It = FQueues.find(Key);
-        if (It == FQueues.end() || FNext[Key] >= It->second.size())
+        if (It == FQueues.end() || It->second.Next >= It->second.Positions.size())
             return -1;
-        return It->second[FNext[Key]++];
+        return It->second.Positions[It->second.Next++];
     }
 
 private:
-    std::unordered_map<ZemString, std::vector<std::int32_t>> FQueues;
-    std::unordered_map<ZemString, std::size_t> FNext;
+    struct TQueue {
+        std::vector<std::int32_t> Positions;
+        std::size_t Next = 0;
+    };
+    std::unordered_map<ZemString, TQueue> FQueues;
 };
+
+// What the sort compares: the weights of a line's upper-case bytes.
+std::u16string SortKey(const ZemString& S) {
+    std::u16string Key;
+    Key.reserve(S.size());
+    for (char C : UpperCase(S))
+        Key.push_back(static_cast<char16_t>(SortWeight(static_cast<unsigned char>(C))));
+    return Key;
+}
+
+// Positions of Lines in sorted order, each key computed once; equal keys keep their order.
+std::vector<std::size_t> SortOrder(const TZemDirectory& Lines) {
+    std::vector<std::u16string> Keys;
+    Keys.reserve(Lines.size());
+    for (const ZemString& L : Lines)
+        Keys.push_back(SortKey(L));
+    std::vector<std::size_t> Order(Lines.size());
+    std::iota(Order.begin(), Order.end(), std::size_t{0});
+    std::stable_sort(Order.begin(), Order.end(),
+                     [&Keys](std::size_t A, std::size_t B) { return Keys[A] < Keys[B]; });
+    return Order;
+}
 
 ZemString SameKey(const ZemString& S) {
     return S;
@@ -237,14 +263,15 @@ ZemString DirectoryText(const TZemDirectory& Lines) {
 }
 
 bool DirectoryLess(const ZemString& A, const ZemString& B) {
-    const ZemString UA = UpperCase(A), UB = UpperCase(B);
-    return std::lexicographical_compare(UA.begin(), UA.end(), UB.begin(), UB.end(), [](char X, char Y) {
-        return SortWeight(static_cast<unsigned char>(X)) < SortWeight(static_cast<unsigned char>(Y));
-    });
+    return SortKey(A) < SortKey(B);
 }
 
 void SortDirectoryLines(TZemDirectory& Lines) {
-    std::stable_sort(Lines.begin(), Lines.end(), DirectoryLess);
+    TZemDirectory Sorted;
+    Sorted.reserve(Lines.size());
+    for (std::size_t i : SortOrder(Lines))
+        Sorted.push_back(std::move(Lines[i]));
+    Lines = std::move(Sorted);
 }
 
 std::vector<std::int32_t> MatchDirectoryLines(const TZemDirectory& Old, const TZemDirectory& New) {
@@ -280,10 +307,7 @@ TZemDirectoryTrail::TZemDirectoryTrail(const TZemDirectory& Shown)
 void TZemDirectoryTrail::Sort(TZemDirectory& Box) {
     // Where the shown lines stand in the box now, then where the sort takes them.
     const std::vector<std::int32_t> ToBox = MatchDirectoryLines(FLines, Box);
-    std::vector<std::size_t> Order(Box.size());
-    std::iota(Order.begin(), Order.end(), std::size_t{0});
-    std::stable_sort(Order.begin(), Order.end(),
-                     [&Box](std::size_t A, std::size_t B) { return DirectoryLess(Box[A], Box[B]); });
+    const std::vector<std::size_t> Order = SortOrder(Box);
     std::vector<std::int32_t> Sorted(Box.size());
     TZemDirectory Lines(Box.size());
     for (std::size_t k = 0; k < Order.size(); ++k) {

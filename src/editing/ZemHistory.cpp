@@ -111,8 +111,10 @@ void TZemHistory::TouchObject(std::int32_t ID) {
 void TZemHistory::TouchDirectories() {
     if (FDepth == 0)
         LoseSavedState();
-    else if (!FOpen.Before.Directories)
+    else if (!FOpen.Before.Directories) {
         FOpen.Before.Directories = DirectoriesOf(FMap.Doc);
+        FOpen.Before.VisibleTypes = FMap.Net.VisibleTransportTypes;
+    }
 }
 
 void TZemHistory::TouchSettings() {
@@ -139,7 +141,7 @@ bool TZemHistory::JoinsLast(const TZemHistoryStep& Step) const {
         return false;
     const TZemHistoryStep& Last = FSteps.back();
     auto OnlyObjects = [](const TZemDocumentState& S) {
-        return !S.Settings && !S.Directories && !S.RoutePoints;
+        return !S.Settings && !S.Directories && !S.VisibleTypes && !S.RoutePoints;
     };
     return Last.IDs == Step.IDs && OnlyObjects(Last.Before) && OnlyObjects(Step.Before);
 }
@@ -207,6 +209,12 @@ bool TZemHistory::CloseOpenStep() {
         A.Directories = DirectoriesOf(Doc);
         if (*A.Directories == *B.Directories)
             A.Directories.reset(), B.Directories.reset();
+        // Kept only when changed, so undoing a step that merely grew a directory leaves the display alone.
+        const TIntegerList& Shown = FMap.Net.VisibleTransportTypes;
+        if (std::equal(Shown.begin(), Shown.end(), B.VisibleTypes->begin(), B.VisibleTypes->end()))
+            B.VisibleTypes.reset();
+        else
+            A.VisibleTypes = Shown;
     }
     if (B.RoutePoints) {
         A.RoutePoints = FMap.Net.RoutePoints;
@@ -218,8 +226,8 @@ bool TZemHistory::CloseOpenStep() {
     A.GlobalLeftTop = FMap.View.GlobalLeftTop;
     A.GlobalWidthHeight = FMap.View.GlobalWidthHeight;
 
-    const bool Changed =
-        Kept > 0 || B.Settings || B.Directories || B.RoutePoints || A.Count != B.Count || A.MaxID != B.MaxID;
+    const bool Changed = Kept > 0 || B.Settings || B.Directories || B.VisibleTypes || B.RoutePoints ||
+                         A.Count != B.Count || A.MaxID != B.MaxID;
     if (!Changed)
         return false;
     if (!Key.empty() && Key == FLastKey && JoinsLast(Step)) {

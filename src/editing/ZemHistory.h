@@ -57,6 +57,8 @@ struct TZemDocumentState {
     std::vector<TZemObjectState> Objects; // parallel to the step's IDs
     std::optional<TZemSettingsState> Settings;
     std::optional<TZemDirectories> Directories;
+    // The transport types the view shows are positions in one of them: they go back with it.
+    std::optional<TIntegerList> VisibleTypes;
     std::optional<TZemXYArray> RoutePoints;
     std::int32_t Count = 0;
     std::int32_t MaxID = 0;

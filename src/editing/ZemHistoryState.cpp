@@ -109,6 +109,9 @@ std::size_t StateBytes(const TZemDocumentState& S) {
         n += S.Settings->Bytes();
     if (S.Directories)
         n += DirectoriesBytes(*S.Directories);
+    if (S.VisibleTypes)
+        n += sizeof(TIntegerList) +
+             static_cast<std::size_t>(S.VisibleTypes->Capacity()) * sizeof(std::int32_t);
     if (S.RoutePoints)
         n += static_cast<std::size_t>(S.RoutePoints->Count()) * sizeof(TXYPoint);
     return n;
@@ -162,6 +165,8 @@ void TZemHistory::Restore(const TZemHistoryStep& Step, bool After) {
         S.Settings->ApplyTo(M);
     if (S.Directories)
         ApplyDirectories(*S.Directories, M.Doc);
+    if (S.VisibleTypes)
+        M.Net.VisibleTransportTypes = *S.VisibleTypes;
     if (S.RoutePoints)
         M.Net.RoutePoints = *S.RoutePoints;
     M.Doc.Count = S.Count;

@@ -2,26 +2,10 @@
 // (the network's fixed planes, the angle of kinds that keep one, what a pasted style carries) and is
 // one undo step, so that the window, a script or the command line only call them and show the result.
 #include "editing/ZemHistory.h"
+#include "editing/ZemQuietMap.h"
 #include "model/ZemMap.h"
 
 namespace zem {
-
-namespace {
-
-// Drawing waits while it lives; the caller draws once afterwards.
-class TQuietMap {
-public:
-    explicit TQuietMap(TZemMap& Map) : FFlag(Map.View.AutoUpdate), FSaved(FFlag) { FFlag = false; }
-    ~TQuietMap() { FFlag = FSaved; }
-    TQuietMap(const TQuietMap&) = delete;
-    TQuietMap& operator=(const TQuietMap&) = delete;
-
-private:
-    bool& FFlag;
-    bool FSaved;
-};
-
-} // namespace
 
 void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change,
                            const std::string& MergeKey) {

@@ -1,10 +1,12 @@
 // The main menu, the map's two context menus and the window-wide shortcuts.
 #include "model/ZemErrors.h"
+#include "ui/ZemDirectoriesDialog.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemNetworkPage.h"
 #include "ui/ZemObjectPage.h"
 #include "ui/ZemOptions.h"
+#include "ui/ZemOrganisationWindow.h"
 #include "ui/ZemPrintCommands.h"
 
 #include <QAction>
@@ -84,11 +86,20 @@ void TfrmMain::CreateActions() {
     Disabled(AddAction("actGAParams", QStringLiteral("Параметры генетического алгоритма")));
     Disabled(AddAction("actIconArchive", QStringLiteral("Ахрив иконок")));
     Disabled(AddAction("actPictureArchive", QStringLiteral("Архив изображений")));
-    Disabled(AddAction("actDirectories", QStringLiteral("Справочники")));
+    connect(AddAction("actDirectories", QStringLiteral("Справочники")), &QAction::triggered, this, [this] {
+        Guarded([this] {
+            if (TfrmZemSpravDialog::Execute(*FMap, this))
+                FNetworkPage->ReloadDirectories();
+        });
+    });
     Disabled(AddAction("actAddress", QStringLiteral("Показать адресную информацию - F2"),
                        QKeySequence(Qt::Key_F2)));
-    Disabled(AddAction("actOrganisations", QStringLiteral("Показать информацию о фирмах - F3"),
-                       QKeySequence(Qt::Key_F3)));
+    connect(Disabled(AddAction("actOrganisations", QStringLiteral("Показать информацию о фирмах - F3"),
+                               QKeySequence(Qt::Key_F3))),
+            &QAction::triggered, this, [this] {
+                if (HasCurrentObject())
+                    TfrmOrganisation::Execute(this);
+            });
     connect(Disabled(AddAction("actTransportInfo", QStringLiteral("Характеристика транспорта"),
                                QKeySequence(Qt::Key_F4))),
             &QAction::triggered, this, [this] {
@@ -312,6 +323,7 @@ bool TfrmMain::HasCurrentObject() const {
 
 void TfrmMain::UpdateObjectActions() {
     FActions.at(QStringLiteral("actTransportInfo"))->setEnabled(HasCurrentObject());
+    FActions.at(QStringLiteral("actOrganisations"))->setEnabled(HasCurrentObject());
 }
 
 void TfrmMain::SyncViewMenu() {

@@ -5,6 +5,7 @@
 #include "ui/ZemColorConvert.h"
 #include "ui/ZemFillStyleCombo.h"
 #include "ui/ZemObjectPageLimits.h"
+#include "ui/ZemOrganisationWindow.h"
 #include "ui/ZemPanelParts.h"
 
 #include <QCheckBox>
@@ -112,9 +113,8 @@ QWidget* TZemObjectPage::BuildGeneral() {
     FTransportButton =
         PanelButton(FGeneral, QStringLiteral("Транспорт"), QStringLiteral("Характеристика транспорта - F4"));
     FTransportButton->setObjectName(QStringLiteral("TransportButton"));
-    // The address and organisation windows do not exist yet.
+    // The address window does not exist yet.
     FAddressButton->setEnabled(false);
-    FOrganisationsButton->setEnabled(false);
     Buttons->addWidget(FTransportButton, 1, 1);
     Buttons->addWidget(FAddressButton, 2, 0);
     Buttons->addWidget(FOrganisationsButton, 2, 1);
@@ -285,6 +285,10 @@ void TZemObjectPage::Connect() {
     connect(FCtl3DObj, &QToolButton::clicked, this, &TZemObjectPage::Ctl3DClicked);
     connect(FBlinkObj, &QToolButton::clicked, this, &TZemObjectPage::BlinkClicked);
     connect(FTransportButton, &QToolButton::clicked, this, &TZemObjectPage::TransportClicked);
+    connect(FOrganisationsButton, &QToolButton::clicked, this, [this] {
+        if (HasObject())
+            TfrmOrganisation::Execute(window());
+    });
     connect(FCopyStyleButton, &QToolButton::clicked, this, &TZemObjectPage::CopyStyle);
     connect(FPasteStyleButton, &QToolButton::clicked, this, &TZemObjectPage::PasteStyle);
 

@@ -1,5 +1,6 @@
 #include "address/ZemObjectSearch.h"
 
+#include "address/ZemAddress.h"
 #include "model/ZemMap.h"
 
 #include <algorithm>
@@ -212,6 +213,26 @@ private:
 
 } // namespace
 
+ZemString AddressLine(const TAddress& A) {
+    auto Join = [](ZemString& To, const ZemString& Part, const char* Between) {
+        if (!Part.empty())
+            To += (To.empty() ? "" : Between) + Part;
+    };
+    ZemString Main = A.Street, Second = A.Street2;
+    Join(Main, A.Number, ", ");
+    if (A.Street2.empty() && !A.Number2.empty())
+        Main += "/" + A.Number2; // a second number without its street, as the map labels it
+    else
+        Join(Second, A.Number2, ", ");
+    if (!A.Corpus.empty())
+        Join(Main, "\xEA\xEE\xF0\xEF. " + A.Corpus, ", "); // "корп. "
+    ZemString Line = Main;
+    Join(Line, Second, " / ");
+    for (const ZemString* Part : {&A.Area, &A.City, &A.Index})
+        Join(Line, *Part, ", ");
+    return Line;
+}
+
 ZemString KindNameText(TObjectKind Kind) {
     return Kind < kKinds ? KindNames().Text[Kind] : ZemString(ObjectKindName(Kind));
 }
@@ -256,6 +277,8 @@ TSearchResult FindObjects(const TZemMap& Map, const TSearchQuery& Query, TSearch
                          ? D.ObjectTypes[static_cast<size_t>(C)]
                          : KindNameText(O.Kind);
         F.Text = O.Text();
+        if (TAddress A; Map.GetAddress(O.ID, A))
+            F.AddressText = AddressLine(A);
         Result.Items.push_back(std::move(F));
     }
     return Result;

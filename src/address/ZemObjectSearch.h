@@ -17,6 +17,7 @@
 namespace zem {
 
 class TZemMap;
+struct TAddress;
 
 enum class TSearchKind : std::uint8_t { skAll, skAddress, skText, skType, skID };
 
@@ -50,6 +51,10 @@ TSearchResult FindObjects(const TZemMap& Map, const ZemString& Query, TSearchKin
 // Choosing a hit: the object becomes the current one and the view is centred on it at the same scale
 // (the mini-map's frame follows). False, with nothing changed, when no object has the ID any more.
 bool ShowFoundObject(TZemMap& Map, std::int32_t ID);
+
+// An address on one line, as the search lists it: "улица Покровка, 5, корп. 2 / Армянский переулок, 12,
+// Басманный, Москва, 101000"; parts that are empty are left out.
+ZemString AddressLine(const TAddress& A);
 
 // The Russian name of a kind of object as the search lists it (Windows-1251).
 ZemString KindNameText(TObjectKind Kind);

@@ -1,3 +1,4 @@
+#include "address/ZemAddress.h"
 #include "address/ZemObjectSearch.h"
 #include "model/ZemMap.h"
 #include "platform/ZemHeadlessHost.h"
@@ -172,10 +173,20 @@ TEST_F(SearchFixture, ResultsDescribeTheObject) {
     ASSERT_EQ(R.Items.size(), 1u);
     EXPECT_EQ(R.Items[0].KindText, W("Здание"));
     EXPECT_EQ(R.Items[0].By, TFoundBy::fbAddress);
+    EXPECT_EQ(R.Items[0].AddressText, W("улица Покровка, 5"));
     R = FindObjects(Map, std::to_string(Segment), TSearchKind::skID);
     ASSERT_EQ(R.Items.size(), 1u);
     EXPECT_EQ(R.Items[0].KindText, W("Сегмент транспортной сети"));
     EXPECT_EQ(R.Items[0].Text, W("Б"));
+}
+
+TEST(SearchAddressLineTest, LeavesOutEmptyParts) {
+    TAddress A{W("101000"),    W("Москва"), W("улица Покровка"), "5", W("Армянский переулок"), "12",
+               W("Басманный"), "2"};
+    EXPECT_EQ(AddressLine(A),
+              W("улица Покровка, 5, корп. 2 / Армянский переулок, 12, Басманный, Москва, 101000"));
+    EXPECT_EQ(AddressLine(TAddress{"", "", "", "7", "", "3", "", ""}), "7/3");
+    EXPECT_EQ(AddressLine(TAddress{}), "");
 }
 
 TEST_F(SearchFixture, LimitKeepsTheTotalAndBadPositionsNameNoStreet) {

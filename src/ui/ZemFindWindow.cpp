@@ -2,6 +2,7 @@
 
 #include "address/ZemObjectSearch.h"
 #include "model/ZemMap.h"
+#include "ui/ZemMapWidget.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@ namespace zem {
 namespace {
 
 constexpr int kTypingPauseMs = 150; // a search after each pause in typing, not after every key
+constexpr int kMargin = 12;         // between the window and the map's edges when first shown
 const TSearchKind kKinds[] = {TSearchKind::skAll, TSearchKind::skAddress, TSearchKind::skText,
                               TSearchKind::skType, TSearchKind::skID};
 
@@ -60,9 +62,9 @@ TfrmFindObject::TfrmFindObject(TZemMap& Map, QWidget* Parent)
     Results->setAllColumnsShowFocus(true);
     Results->header()->setStretchLastSection(false);
     Results->header()->setSectionResizeMode(2, QHeaderView::Stretch);
-    Results->setColumnWidth(0, 150);
-    Results->setColumnWidth(1, 170);
-    Results->setColumnWidth(3, 60);
+    Results->setColumnWidth(0, 110);
+    Results->setColumnWidth(1, 130);
+    Results->setColumnWidth(3, 50);
     StatusLabel = new QLabel(this);
     StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
 
@@ -70,7 +72,7 @@ TfrmFindObject::TfrmFindObject(TZemMap& Map, QWidget* Parent)
     Layout->addLayout(Top);
     Layout->addWidget(Results, 1);
     Layout->addWidget(StatusLabel);
-    resize(640, 420);
+    resize(600, 380);
 
     FTyping->setSingleShot(true);
     FTyping->setInterval(kTypingPauseMs);
@@ -143,6 +145,14 @@ void TfrmFindObject::Choose(QTreeWidgetItem* Item, bool Keyboard) {
 
 void TfrmFindObject::showEvent(QShowEvent* Event) {
     QDialog::showEvent(Event);
+    // First shown in the map's top right corner, clear of its centre, where a chosen object appears;
+    // afterwards where the user left it.
+    if (!FPlaced && parentWidget())
+        if (const auto* View = parentWidget()->findChild<ZemMapWidget*>()) {
+            const QPoint Corner = View->mapToGlobal(QPoint(View->width(), 0));
+            move(Corner.x() - frameGeometry().width() - kMargin, Corner.y() + kMargin);
+        }
+    FPlaced = true;
     // The map may have changed while the window was hidden: the last query is asked again.
     Search();
     QueryEdit->setFocus();

@@ -48,6 +48,7 @@ private:
     TZemMap& FMap;
     QTimer* FTyping;
     bool FFilling = false; // the list is being refilled: its selection is not the user's
+    bool FPlaced = false;  // placed beside the map once; then it stays where the user puts it
 };
 
 // Ctrl+F: shows the window of Window (making it on first use) with the query selected for typing.

@@ -26,12 +26,10 @@ const char* const kKindNames[] = {"Линия",
 constexpr size_t kKinds = std::size(kKindNames);
 
 struct TKindNames {
-    std::array<ZemString, kKinds> Text, Folded;
+    std::array<ZemString, kKinds> Text; // Windows-1251, made once
     TKindNames() {
-        for (size_t k = 0; k < kKinds; ++k) {
+        for (size_t k = 0; k < kKinds; ++k)
             Text[k] = FromUtf8(kKindNames[k]);
-            Folded[k] = FoldText(Text[k]);
-        }
     }
 };
 

@@ -25,6 +25,7 @@
 namespace zem {
 
 class TBinaryReader;
+struct TAddress;
 class TBmpList;
 class TIconList;
 class TZemHistory;
@@ -616,6 +617,17 @@ public:
         jpSelected, // "На выделенной"
     };
     void PlaceJunctionsOnLines(TJunctionPlacement Where);
+
+    // ---- Addresses (address/ZemAddress.cpp, TAddress in address/ZemAddress.h) ----
+    // The text form of the object's address; false for -1 or an ID that names no object.
+    bool GetAddress(std::int32_t ID, TAddress& Address) const;
+    // Stores a text address on the object, one undo step: each name takes the position of the first
+    // directory line equal to it ignoring case, or becomes a new last line. Nothing for an unknown ID.
+    void SetAddress(std::int32_t ID, const TAddress& Address);
+    // "Применить для видимых": the whole address to object ID (when stored), and its directory parts to
+    // every other visible object that lacks them; what an object has stays. One undo step, one refresh;
+    // returns how many other objects changed.
+    std::int32_t SetAddressForVisible(std::int32_t ID, const TAddress& Address);
 
     // ---- Display choice of the network page (transport/ZemNetworkDisplay.cpp) ----
     // The transport kinds whose segments are drawn, kept in ascending order; refreshes the view.

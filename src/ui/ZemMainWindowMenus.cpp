@@ -1,6 +1,7 @@
 // The main menu, the map's two context menus and the window-wide shortcuts.
 #include "model/ZemErrors.h"
 #include "ui/ZemDirectoriesDialog.h"
+#include "ui/ZemFindWindow.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemNetworkPage.h"
@@ -75,6 +76,13 @@ void TfrmMain::CreateActions() {
         QStringLiteral("Вставить из памяти карандаш, кисть, шрифт и адрес объекта,\nкроме номера "
                        "дома, в текущий выделенный объект\n(Shift+Ctrl+V)"));
     connect(Paste, &QAction::triggered, this, [this] { Guarded([this] { FObjectPage->PasteStyle(); }); });
+    connect(AddAction("actFindObject", QStringLiteral("Поиск объекта..."), QKeySequence(Qt::CTRL | Qt::Key_F)),
+            &QAction::triggered, this, [this] {
+                ShowFindObject(*this, *FMap, [this] {
+                    FObjectPage->Refresh();
+                    UpdateObjectActions();
+                });
+            });
 
     // "Дополнительно"
     connect(AddAction("actOptions", QStringLiteral("Показать окно опций"), QKeySequence(Qt::Key_F11)),
@@ -242,6 +250,8 @@ void TfrmMain::CreateMenus() {
     Edit->addSeparator();
     Edit->addAction(A("actCopyStyle"));
     Edit->addAction(A("actPasteStyle"));
+    Edit->addSeparator();
+    Edit->addAction(A("actFindObject"));
     Edit->addSeparator();
     for (const char* Name : {"actLockObject", "actDuplicate", "actDelete", "actToFront", "actToBack"})
         Edit->addAction(A(Name));

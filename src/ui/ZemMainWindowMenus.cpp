@@ -1,5 +1,7 @@
 // The main menu, the map's two context menus and the window-wide shortcuts.
 #include "model/ZemErrors.h"
+#include "transport/ZemGeneticSearch.h"
+#include "ui/ZemGAParams.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemNetworkPage.h"
@@ -81,7 +83,8 @@ void TfrmMain::CreateActions() {
                 FOptions->raise();
                 FOptions->activateWindow();
             });
-    Disabled(AddAction("actGAParams", QStringLiteral("Параметры генетического алгоритма")));
+    connect(AddAction("actGAParams", QStringLiteral("Параметры генетического алгоритма")), &QAction::triggered,
+            this, [this] { TfrmGAParametrs::Execute(FMap->TransportTask(), this); });
     Disabled(AddAction("actIconArchive", QStringLiteral("Ахрив иконок")));
     Disabled(AddAction("actPictureArchive", QStringLiteral("Архив изображений")));
     Disabled(AddAction("actDirectories", QStringLiteral("Справочники")));
@@ -156,7 +159,7 @@ void TfrmMain::CreateActions() {
 
     // The route search and the connection kind (Alt+1, Alt+2, Alt+3 reach the window before the map).
     QAction* Find = AddAction("actFindPath", QStringLiteral("Поиск кратчайшего пути"));
-    connect(Find, &QAction::triggered, this, [this] { Guarded([this] { FMap->FindTransportPath(); }); });
+    connect(Find, &QAction::triggered, this, [this] { CommandFindPath(); });
     for (int i = 0; i < 3; ++i) {
         const QByteArray Name = "actConnectionKind" + QByteArray::number(i + 1);
         QAction* A = AddAction(Name.constData(), QString(),

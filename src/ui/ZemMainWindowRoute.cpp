@@ -62,6 +62,7 @@ void TfrmMain::ConnectRouteEvents() {
 }
 
 void TfrmMain::CommandFindPath() {
+    FPanels[2]->clear(); // the exact search counts no generations
     Guarded([this] { FMap->FindTransportPath(); });
     // A search that failed has no cost to show: only the cost of its last improvement was on display.
     if (FCostPanel->text().endsWith(kSearching + QLatin1Char(')')))

@@ -192,6 +192,8 @@ struct TZemNetworkState {
     ZemString RouteNameFilter;
     TZemXYArray RoutePoints;
     TIntegerList RouteHighlight;
+    // The way the last route search looked (the user's last choice; the map keeps it while it lives).
+    TZemRouteMethod RouteMethod = TZemRouteMethod::rmGenetic;
 };
 
 // The window onto the world plane.
@@ -590,6 +592,10 @@ public:
     // Steps before the legs: the transport choice, the penalty table, the graph and its dumps. False
     // when the user chose nothing or cancelled.
     bool PrepareTransportSearch();
+    // The legs by the exact search (Net.RouteMethod rmExact), reported like the genetic search's.
+    void FindExactRoute(const std::vector<std::pair<std::int32_t, std::int32_t>>& Legs);
+    // The objects drawn as the found route, replacing those drawn before; refreshes the view.
+    void ShowRouteHighlight(const TIntegerList& IDs);
     // The junction pairs of the legs, after PrepareTransportSearch.
     std::vector<std::pair<std::int32_t, std::int32_t>> TransportLegs() const;
     // The junction of Vertices nearest to P (the first of equally near ones); -1 when there is none.

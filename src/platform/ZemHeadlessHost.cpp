@@ -91,6 +91,17 @@ bool HeadlessHost::AskTransportKinds(const std::string&, const std::vector<std::
     return true;
 }
 
+bool HeadlessHost::AskRouteSearch(const std::string& Caption, const std::vector<std::string>& Names,
+                                  std::vector<int>& Checked, TZemRouteMethod& Method) {
+    if (!AskTransportKinds(Caption, Names, Checked))
+        return false;
+    if (!MethodAnswers.empty()) {
+        Method = MethodAnswers.front();
+        MethodAnswers.pop_front();
+    }
+    return true;
+}
+
 void HeadlessHost::ProcessMessages() {
     ++ProcessMessagesCount;
     if (OnProcessMessages)

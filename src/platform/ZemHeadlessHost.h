@@ -40,6 +40,8 @@ public:
     bool AskText(TZemTextAnswer& Answer, const std::function<void(const TZemTextAnswer&)>& OnChange) override;
     bool AskTransportKinds(const std::string& Caption, const std::vector<std::string>& Names,
                            std::vector<int>& Checked) override;
+    bool AskRouteSearch(const std::string& Caption, const std::vector<std::string>& Names,
+                        std::vector<int>& Checked, TZemRouteMethod& Method) override;
     void ProcessMessages() override;
 
     // Fires every running timer whose interval has passed after advancing the manual clock.
@@ -61,6 +63,7 @@ public:
     std::deque<TZemMsgResult> MessageAnswers;      // default: mrOk / mrYes
     std::deque<TZemTextAnswer> TextAnswers;        // default: cancel; each is shown once to OnChange
     std::deque<std::vector<int>> TransportAnswers; // default: every kind checked
+    std::deque<TZemRouteMethod> MethodAnswers;     // default: the method offered
     std::function<void()> OnProcessMessages;       // e.g. a test that stops a search from "the window"
 
 private:

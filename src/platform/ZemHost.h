@@ -3,6 +3,8 @@
 // on (the mini-map needs only that), timers, and questions to the user. The map's control is all of
 // them (TZemHost). The Qt widgets implement them over QWidgets; HeadlessHost implements TZemHost for
 // tests and the command-line tool.
+#include "transport/ZemTransportEvents.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -67,6 +69,13 @@ public:
     // the positions chosen. False when cancelled.
     virtual bool AskTransportKinds(const std::string& Caption, const std::vector<std::string>& Names,
                                    std::vector<int>& Checked) = 0;
+    // The same question with the way of searching: Method comes in as the last choice and goes out as
+    // the user's. A host without that choice keeps Method.
+    virtual bool AskRouteSearch(const std::string& Caption, const std::vector<std::string>& Names,
+                                std::vector<int>& Checked, TZemRouteMethod& Method) {
+        (void)Method;
+        return AskTransportKinds(Caption, Names, Checked);
+    }
 
     // Lets the window system handle pending input during long work.
     virtual void ProcessMessages() = 0;

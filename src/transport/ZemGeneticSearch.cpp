@@ -369,6 +369,7 @@ void TZemTransportTask::Execute() {
     if (FRunning)
         throw ETransportTaskError(kMsgSearchRunning); // the running leg is left alone
     FRunning = true;
+    FStopped = false;
     struct TRunningGuard {
         TZemTransportTask& Task;
         ~TRunningGuard() {

@@ -119,7 +119,13 @@ public:
     void SetStopGenerations(std::int32_t Value) { FStopGenerations = Value; }
     void SetOnFindTransportPath(TOnFindTransportPath Handler) { OnFindTransportPath = std::move(Handler); }
     void SetOnGenerations(TOnGenerations Handler) { OnGenerations = std::move(Handler); }
-    void Stop() { FRunning = false; }
+    // Ends the running leg after its generation; Stopped then tells the map not to start another.
+    void Stop() {
+        FStopped = FRunning;
+        FRunning = false;
+    }
+    // The last leg was ended by Stop rather than by its stop criterion.
+    bool Stopped() const { return FStopped; }
 
     // The generator of every draw; clock-seeded unless replaced.
     void SetRandom(std::unique_ptr<TZemRandom> Random);
@@ -176,6 +182,7 @@ private:
     std::int32_t FEndCross = -1;
     bool FRunning = false;
     bool FClearPending = false;
+    bool FStopped = false;
     std::int32_t FPopulationSize = 100;
     long double FBestFitness = 0.0L;
     std::int32_t FBestIndex = 0;

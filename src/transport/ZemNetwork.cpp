@@ -1,6 +1,7 @@
 // The map's route search: the transport choice, the penalty table, the graph and the legs.
 #include "model/ZemMap.h"
 #include "platform/ZemHost.h"
+#include "transport/ZemExactRoute.h"
 #include "transport/ZemGeneticSearch.h"
 #include "transport/ZemGraphFromMap.h"
 
@@ -53,12 +54,14 @@ bool TZemMap::PrepareTransportSearch() {
         Names.push_back(ToUtf8(Doc.TransportTypes[static_cast<size_t>(i)]));
         Checked.push_back(i); // every kind starts checked
     }
-    const bool Ok = FHost.AskTransportKinds("Выбор", Names, Checked);
+    TZemRouteMethod Method = Net.RouteMethod;
+    const bool Ok = FHost.AskRouteSearch("Выбор", Names, Checked, Method);
     std::sort(Checked.begin(), Checked.end());
     Checked.erase(std::unique(Checked.begin(), Checked.end()), Checked.end());
     std::erase_if(Checked, [KindCount](int i) { return i < 0 || i >= KindCount; });
     if (!Ok || KindCount == 0)
         return false;
+    Net.RouteMethod = Method; // the next search offers the same
     // Confirmed with every kind unchecked: say why nothing happens rather than ending silently.
     if (Checked.empty()) {
         FHost.ShowMessage("Выберите транспорт!", "ZemMap", TZemMsgButtons::mbOk);
@@ -106,24 +109,57 @@ std::vector<std::pair<std::int32_t, std::int32_t>> TZemMap::TransportLegs() cons
     return Legs;
 }
 
+void TZemMap::ShowRouteHighlight(const TIntegerList& IDs) {
+    Net.RouteHighlight.Assign(IDs);
+    Refresh();
+}
+
 void TZemMap::FindTransportPath() {
     if (!PrepareTransportSearch())
         return;
     TZemTransportTask& Task = TransportTask();
     // The legs are fixed now: search points changed from the window during the search do not count.
-    for (const auto& [Start, End] : TransportLegs()) {
-        Task.ClearPopulation();
-        Task.SetStartCross(Start);
-        Task.SetEndCross(End);
-        Task.Execute();
-        // The leg's last junction is the next leg's first.
-        const TZemChromosome& Best = Task.Population[static_cast<size_t>(Task.BestIndex())];
-        for (std::int32_t i = 0; i + 1 < Best.Path.Count(); ++i)
-            Task.Route.Add(Best.Path[i]);
-        Task.RouteCost += Best.Fitness;
+    const auto Legs = TransportLegs();
+    if (Net.RouteMethod == TZemRouteMethod::rmExact) {
+        FindExactRoute(Legs);
+    } else {
+        for (const auto& [Start, End] : Legs) {
+            Task.ClearPopulation();
+            Task.SetStartCross(Start);
+            Task.SetEndCross(End);
+            Task.Execute();
+            // The leg's last junction is the next leg's first.
+            const TZemChromosome& Best = Task.Population[static_cast<size_t>(Task.BestIndex())];
+            for (std::int32_t i = 0; i + 1 < Best.Path.Count(); ++i)
+                Task.Route.Add(Best.Path[i]);
+            Task.RouteCost += Best.Fitness;
+            // Escape stops the search, not only its leg: the route found up to here is the answer.
+            if (Task.Stopped())
+                break;
+        }
     }
     if (OnOptimalTransportPath)
         OnOptimalTransportPath(*this, Task.Route);
+}
+
+void TZemMap::FindExactRoute(const std::vector<std::pair<std::int32_t, std::int32_t>>& Legs) {
+    TZemTransportTask& Task = TransportTask();
+    TZemExactRoute Exact(Task);
+    for (const auto& [Start, End] : Legs) {
+        if (Start == -1)
+            throw ETransportTaskError(kMsgNoStartCross);
+        if (End == -1)
+            throw ETransportTaskError(kMsgNoEndCross);
+        const TZemExactLeg Leg = Exact.Find(Start, End);
+        if (!Leg.Found)
+            throw ETransportTaskError(kMsgRouteNotFound);
+        // Reported as the genetic search reports an improvement, so the window shows it the same way.
+        if (Task.OnFindTransportPath)
+            Task.OnFindTransportPath(Task, Start, End, Task.Route, Leg.Path);
+        for (std::int32_t i = 0; i + 1 < Leg.Path.Count(); ++i)
+            Task.Route.Add(Leg.Path[i]);
+        Task.RouteCost += Leg.Cost;
+    }
 }
 
 } // namespace zem

@@ -50,4 +50,17 @@ void BuildAnswere(const TZemMap& Map, const TIntegerList& Route, TAnswere& Answe
     }
 }
 
+void AppendRouteSegments(const TIntegerList& Route, TIntegerList& IDs) {
+    for (std::int32_t i = 1; i < Route.Count(); i += 2)
+        IDs.Add(Route[i]);
+}
+
+TIntegerList StretchIDs(const TAnswere& Answere, std::int32_t NodeIndex) {
+    TIntegerList IDs;
+    for (const TAnRec& R : Answere.Records)
+        if (R.NodeIndex == NodeIndex)
+            IDs.Add(R.ID);
+    return IDs;
+}
+
 } // namespace zem

@@ -37,4 +37,9 @@ public:
 void BuildAnswere(const TZemMap& Map, const TIntegerList& Route, TAnswere& Answere,
                   std::vector<ZemString>& Nodes);
 
+// Appends the segments of a route (its elements at the odd positions 1, 3, 5, ...) to IDs.
+void AppendRouteSegments(const TIntegerList& Route, TIntegerList& IDs);
+// The IDs of the stretch of tree node NodeIndex, in route order: its segments and the junctions after them.
+TIntegerList StretchIDs(const TAnswere& Answere, std::int32_t NodeIndex);
+
 } // namespace zem

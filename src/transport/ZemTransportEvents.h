@@ -10,6 +10,10 @@ namespace zem {
 
 class TZemTransportTask;
 
+// How a route search looks for its route: the genetic search of the classic program, or the exact
+// cheapest route under the same cost.
+enum class TZemRouteMethod { rmGenetic, rmExact };
+
 using TOnFindTransportPath =
     std::function<void(TZemTransportTask& Sender, std::int32_t Index1, std::int32_t Index2,
                        const TIntegerList& Arr, const TIntegerList& AnswereCurrent)>;

@@ -82,6 +82,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FPages->addTab(FNetworkPage, QStringLiteral("Дорожная сеть"));
     // Both page titles stay readable, without scroll arrows, when the style's font needs more than 245.
     FPages->setMinimumWidth(std::max(kPagesWidth, FPages->tabBar()->sizeHint().width() + 8));
+    CreateRoutePage();
     FOptions = new TfrmOptions(*FMap, this);
     FOptions->OnBackgroundScale = [this](float Percent) {
         FBackgroundScale = Percent;
@@ -169,10 +170,7 @@ void TfrmMain::ConnectMapEvents() {
         FObjectPage->Reload();
     };
     connect(FNetworkPage, &TZemNetworkPage::networkChanged, this, [this] { UpdateCaption(); });
-    M.OnGenerations = [this](TZemTransportTask&, std::int32_t Total, std::int32_t ToStop) {
-        FPanels[1]->setText(QStringLiteral("Поколений: %1").arg(Total));
-        FPanels[2]->setText(QString::number(ToStop));
-    };
+    ConnectRouteEvents();
 }
 
 void TfrmMain::UpdateCaption() {

@@ -30,6 +30,7 @@ struct TRecoveryCopy;
 class TZemCursorTable;
 class TZemObjectPage;
 class TZemNetworkPage;
+class TZemRoutePage;
 class TfrmOptions;
 class ZemMapWidget;
 
@@ -49,6 +50,8 @@ public:
     QMenu* VertexMenu() const { return FVertexMenu; }
     TZemObjectPage* ObjectPage() const { return FObjectPage; }
     TZemNetworkPage* NetworkPage() const { return FNetworkPage; }
+    TZemRoutePage* RoutePage() const { return FRoutePage; }
+    QLabel* RouteCostPanel() const { return FCostPanel; }
     TfrmOptions* Options() const { return FOptions; }
     TfrmMiniMap* MiniMapWindow() const { return FMiniMap; }
     const QString& FileName() const { return FFileName; }
@@ -122,6 +125,11 @@ private:
     void AfterDocumentReplaced();
     // ZemMainWindowRecovery.cpp: the map was saved, replaced or dropped, so its copy goes.
     void ForgetRecoveryCopy();
+    // ZemMainWindowRoute.cpp: the route search's page, progress, result and parameters.
+    void CreateRoutePage();
+    void ConnectRouteEvents();
+    void CommandFindPath();
+    void ShowRouteCost(long double Cost, const QString& Note = {});
     // ZemMainWindowStatus.cpp
     void CreateStatusBar();
     void OnProgress(std::int32_t PercentDone, TStage Stage, const std::string& Msg);
@@ -140,6 +148,8 @@ private:
     QTabWidget* FPages = nullptr;
     TZemObjectPage* FObjectPage = nullptr;
     TZemNetworkPage* FNetworkPage = nullptr;
+    TZemRoutePage* FRoutePage = nullptr;
+    QLabel* FCostPanel = nullptr; // the cost of the route shown
     TfrmOptions* FOptions = nullptr; // not modal: shown and hidden, made once
     TfrmMiniMap* FMiniMap = nullptr; // a tool window of its own, made when this window is first shown
     QComboBox* FScaleBox = nullptr;

@@ -1,7 +1,9 @@
 // The main menu, the map's two context menus and the window-wide shortcuts.
 #include "model/ZemErrors.h"
+#include "transport/ZemGeneticSearch.h"
 #include "ui/ZemDirectoriesDialog.h"
 #include "ui/ZemFindWindow.h"
+#include "ui/ZemGAParams.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemNetworkPage.h"
@@ -91,7 +93,8 @@ void TfrmMain::CreateActions() {
                 FOptions->raise();
                 FOptions->activateWindow();
             });
-    Disabled(AddAction("actGAParams", QStringLiteral("Параметры генетического алгоритма")));
+    connect(AddAction("actGAParams", QStringLiteral("Параметры генетического алгоритма")), &QAction::triggered,
+            this, [this] { TfrmGAParametrs::Execute(FMap->TransportTask(), this); });
     Disabled(AddAction("actIconArchive", QStringLiteral("Ахрив иконок")));
     Disabled(AddAction("actPictureArchive", QStringLiteral("Архив изображений")));
     connect(AddAction("actDirectories", QStringLiteral("Справочники")), &QAction::triggered, this, [this] {
@@ -175,7 +178,7 @@ void TfrmMain::CreateActions() {
 
     // The route search and the connection kind (Alt+1, Alt+2, Alt+3 reach the window before the map).
     QAction* Find = AddAction("actFindPath", QStringLiteral("Поиск кратчайшего пути"));
-    connect(Find, &QAction::triggered, this, [this] { Guarded([this] { FMap->FindTransportPath(); }); });
+    connect(Find, &QAction::triggered, this, [this] { CommandFindPath(); });
     for (int i = 0; i < 3; ++i) {
         const QByteArray Name = "actConnectionKind" + QByteArray::number(i + 1);
         QAction* A = AddAction(Name.constData(), QString(),

@@ -1,9 +1,10 @@
 #include "ui/ZemMapWidget.h"
 
 #include "model/ZemMap.h"
-#include "ui/ZemChoiceDialog.h"
+#include "ui/ZemBusyInput.h"
 #include "ui/ZemKeys.h"
 #include "ui/ZemMessageBox.h"
+#include "ui/ZemTransportChoice.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -16,7 +17,6 @@
 #include <QWheelEvent>
 
 #include <cmath>
-#include <numeric>
 #include <optional>
 
 namespace zem {
@@ -171,17 +171,29 @@ bool ZemMapWidget::AskText(TZemTextAnswer& Answer,
 
 bool ZemMapWidget::AskTransportKinds(const std::string& Caption, const std::vector<std::string>& Names,
                                      std::vector<int>& Checked) {
-    std::vector<int> All(Names.size());
-    std::iota(All.begin(), All.end(), 0);
-    ZemChoiceDialog Dialog(QString::fromStdString(Caption.empty() ? std::string("Выбор") : Caption), Names,
-                           All, this);
+    TZemRouteMethod Method = TZemRouteMethod::rmGenetic;
+    return AskRouteSearch(Caption, Names, Checked, Method);
+}
+
+bool ZemMapWidget::AskRouteSearch(const std::string& Caption, const std::vector<std::string>& Names,
+                                  std::vector<int>& Checked, TZemRouteMethod& Method) {
+    TfrmTransportSelect Dialog(Names, Method, this);
+    if (!Caption.empty())
+        Dialog.setWindowTitle(QString::fromStdString(Caption));
     if (Dialog.exec() != QDialog::Accepted)
         return false;
     Checked = Dialog.CheckedPositions();
+    Method = Dialog.Method();
     return true;
 }
 
 void ZemMapWidget::ProcessMessages() {
+    // Escape reaches the map wherever the focus is: it stops the search.
+    TZemBusyInput Busy(window(), this, [this] {
+        if (FMap)
+            FMap->KeyDown(vk::Escape, 0);
+        Handled();
+    });
     QCoreApplication::processEvents();
 }
 

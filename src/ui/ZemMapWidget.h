@@ -60,6 +60,10 @@ public:
     bool AskText(TZemTextAnswer& Answer, const std::function<void(const TZemTextAnswer&)>& OnChange) override;
     bool AskTransportKinds(const std::string& Caption, const std::vector<std::string>& Names,
                            std::vector<int>& Checked) override;
+    // "Выбор", with the way of searching.
+    bool AskRouteSearch(const std::string& Caption, const std::vector<std::string>& Names,
+                        std::vector<int>& Checked, TZemRouteMethod& Method) override;
+    // Handles pending events with the input that could edit the map held back (TZemBusyInput).
     void ProcessMessages() override;
 
     // Frames shown since the widget was made (the benchmark counts them).

@@ -79,7 +79,10 @@ void TZemMap::PaintRoute() {
         if (!Slot)
             continue; // a route found before the segment was deleted
         ObjectToScreen(*this, **Slot, P);
-        B.PolylineStyled(P.Data(), P.Last(), false);
+        if (P.Count() == 1) // a junction of a chosen stretch: a dot where the route passes it
+            B.Disc(P[0].X, P[0].Y, kRouteGreen, kRouteGreen, 4);
+        else
+            B.PolylineStyled(P.Data(), P.Last(), false);
     }
 }
 

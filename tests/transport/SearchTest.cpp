@@ -139,7 +139,7 @@ TEST_F(SearchTest, GenerationsCountFromOneAndStagnationRestartsAtEachImprovement
     EXPECT_EQ(Host.ProcessMessagesCount, static_cast<int>(Generations.size()));
 }
 
-TEST_F(SearchTest, EscapeFromTheWindowEndsTheLegAfterTheRunningGeneration) {
+TEST_F(SearchTest, EscapeFromTheWindowEndsTheSearchAfterTheRunningGeneration) {
     J = Grid(4, 4);
     Points({{0, 0}, {300, 300}, {0, 300}});
     Task.SetStopGenerations(100000);
@@ -149,11 +149,19 @@ TEST_F(SearchTest, EscapeFromTheWindowEndsTheLegAfterTheRunningGeneration) {
             Map.KeyDown(vk::Escape, 0); // as a user stops it from the window
     };
     Map.FindTransportPath();
-    EXPECT_EQ(Generations.size(), 10u); // five generations in each of the two legs
-    EXPECT_EQ(Optimal, 1);
+    EXPECT_EQ(Generations.size(), 5u); // five generations of the first leg; the second is not started
+    EXPECT_EQ(Optimal, 1);             // the route found up to the stop is the answer
     EXPECT_FALSE(Task.Running());
+    EXPECT_TRUE(Task.Stopped());
     ASSERT_GE(Answere.size(), 3u);
     EXPECT_EQ(Answere.front(), J[0]);
+    EXPECT_EQ(Answere.size() % 2, 0u); // the first leg alone, without its last junction
+    // The next search runs to its end again.
+    Host.OnProcessMessages = nullptr;
+    Task.SetStopGenerations(20);
+    Map.FindTransportPath();
+    EXPECT_FALSE(Task.Stopped());
+    EXPECT_EQ(Optimal, 2);
 }
 
 TEST_F(SearchTest, ASecondSearchWhileOneRunsIsRefusedAndLeavesTheFirstAlone) {

@@ -1,13 +1,15 @@
 // ZemMapWidget as the map's host: frames, device pixels, wheel, cursors, timers and the modal questions.
 #include "model/ZemMap.h"
-#include "ui/ZemChoiceDialog.h"
 #include "ui/ZemMapWidget.h"
+#include "ui/ZemTransportChoice.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace zem;
@@ -137,15 +139,37 @@ private slots:
     void transportChoiceIsACheckList() {
         const std::vector<std::string> Names = {"Автобус", "Трамвай", "Метро"};
         std::vector<int> Checked;
-        OnNextDialog<ZemChoiceDialog>([](ZemChoiceDialog& D) {
+        OnNextDialog<TfrmTransportSelect>([](TfrmTransportSelect& D) {
             QCOMPARE(D.windowTitle(), QStringLiteral("Выбор"));
             QCOMPARE(D.CheckedPositions(), (std::vector<int>{0, 1, 2}));
-            D.findChild<QListWidget*>()->item(1)->setCheckState(Qt::Unchecked);
-            D.accept();
+            QVERIFY(D.ButtonOk()->isEnabled());
+            D.findChild<QToolButton*>(QStringLiteral("InvertSelectBtn"))->click();
+            QCOMPARE(D.CheckedPositions(), (std::vector<int>{}));
+            D.findChild<QToolButton*>(QStringLiteral("SelectAllBtn"))->click();
+            D.TransportListBox()->item(1)->setCheckState(Qt::Unchecked);
+            D.findChild<QRadioButton*>(QStringLiteral("ExactRadio"))->setChecked(true);
+            D.ButtonOk()->click();
         });
-        QVERIFY(FWidget->AskTransportKinds("Выбор", Names, Checked));
+        TZemRouteMethod Method = TZemRouteMethod::rmGenetic;
+        QVERIFY(FWidget->AskRouteSearch("Выбор", Names, Checked, Method));
         QCOMPARE(Checked, (std::vector<int>{0, 2}));
-        OnNextDialog<ZemChoiceDialog>([](ZemChoiceDialog& D) { D.reject(); });
+        QVERIFY(Method == TZemRouteMethod::rmExact);
+        // Offered again as chosen; every kind checked again when the dialog comes up.
+        OnNextDialog<TfrmTransportSelect>([](TfrmTransportSelect& D) {
+            QVERIFY(D.findChild<QRadioButton*>(QStringLiteral("ExactRadio"))->isChecked());
+            QCOMPARE(D.CheckedPositions(), (std::vector<int>{0, 1, 2}));
+            D.findChild<QToolButton*>(QStringLiteral("NoSelectBtn"))->click();
+            QCOMPARE(D.CheckedPositions(), (std::vector<int>{}));
+            D.reject();
+        });
+        QVERIFY(!FWidget->AskRouteSearch("Выбор", Names, Checked, Method));
+        // Nothing to choose: OK cannot be pressed.
+        OnNextDialog<TfrmTransportSelect>([](TfrmTransportSelect& D) {
+            QVERIFY(!D.ButtonOk()->isEnabled());
+            D.reject();
+        });
+        QVERIFY(!FWidget->AskTransportKinds("Выбор", {}, Checked));
+        OnNextDialog<TfrmTransportSelect>([](TfrmTransportSelect& D) { D.reject(); });
         QVERIFY(!FWidget->AskTransportKinds("Выбор", Names, Checked));
     }
 };

@@ -82,8 +82,8 @@ void TfrmMain::CreateActions() {
                 FOptions->activateWindow();
             });
     Disabled(AddAction("actGAParams", QStringLiteral("Параметры генетического алгоритма")));
-    Disabled(AddAction("actIconArchive", QStringLiteral("Ахрив иконок")));
-    Disabled(AddAction("actPictureArchive", QStringLiteral("Архив изображений")));
+    AddAction("actIconArchive", QStringLiteral("Ахрив иконок"));
+    AddAction("actPictureArchive", QStringLiteral("Архив изображений"));
     Disabled(AddAction("actDirectories", QStringLiteral("Справочники")));
     Disabled(AddAction("actAddress", QStringLiteral("Показать адресную информацию - F2"),
                        QKeySequence(Qt::Key_F2)));
@@ -199,6 +199,7 @@ void TfrmMain::CreateActions() {
             [this] { Guarded([this] { FMap->AddVertexAtMenuPoint(); }); });
     connect(AddAction("actDeleteVertex", QStringLiteral("Удалить точку")), &QAction::triggered, this,
             [this] { Guarded([this] { FMap->DeleteVertexAtMenuPoint(); }); });
+    CreateLibraryCommands();
 }
 
 void TfrmMain::CreateMenus() {
@@ -312,6 +313,7 @@ bool TfrmMain::HasCurrentObject() const {
 
 void TfrmMain::UpdateObjectActions() {
     FActions.at(QStringLiteral("actTransportInfo"))->setEnabled(HasCurrentObject());
+    UpdateLibraryActions();
 }
 
 void TfrmMain::SyncViewMenu() {

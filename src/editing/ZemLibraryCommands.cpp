@@ -6,26 +6,28 @@
 
 namespace zem {
 
-void TZemMap::SetPictureEntries(TZemPictureEntries Entries) {
-    if (Doc.Bitmaps->Holds(Entries))
+namespace {
+
+template <class TList, class TEntries>
+void SetEntries(TZemMap& Map, TList& List, TEntries Entries, void (TZemMap::*Touch)()) {
+    if (List.Holds(Entries))
         return;
     {
-        TZemChange Step(*this);
-        TouchPictures();
-        Doc.Bitmaps->Restore(std::move(Entries));
+        TZemChange Step(Map);
+        (Map.*Touch)();
+        List.Restore(std::move(Entries));
     }
-    Refresh();
+    Map.Refresh();
+}
+
+} // namespace
+
+void TZemMap::SetPictureEntries(TZemPictureEntries Entries) {
+    SetEntries(*this, *Doc.Bitmaps, std::move(Entries), &TZemMap::TouchPictures);
 }
 
 void TZemMap::SetIconEntries(TZemIconEntries Entries) {
-    if (Doc.Icons->Holds(Entries))
-        return;
-    {
-        TZemChange Step(*this);
-        TouchIcons();
-        Doc.Icons->Restore(std::move(Entries));
-    }
-    Refresh();
+    SetEntries(*this, *Doc.Icons, std::move(Entries), &TZemMap::TouchIcons);
 }
 
 bool TZemMap::AssignPicture(std::int32_t ID, std::int32_t Index) {

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QImage>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -76,18 +77,34 @@ private:
     QLabel* FInfo = nullptr;
 };
 
-// The copy of one library's entries, and what does not depend on their kind.
+// The copy of one library's entries, and all that does not depend on their kind.
 template <class TEntry> class TZemLibraryDialogOf : public TZemLibraryDialog {
+public:
+    // How the dialog reaches its library: the file reader, the pixels the library may hold in all, the
+    // map's entries and the map's command that replaces them.
+    struct TLibrary {
+        TEntry (*Read)(const std::string& FileName);
+        std::size_t MaxPixels;
+        const TZemLibraryEntries<TEntry>& (*Entries)(const TZemMap& Map);
+        void (TZemMap::*Set)(TZemLibraryEntries<TEntry>);
+        const char* Noun; // "Рисунок %1 из %2", "Иконка %1 из %2"
+    };
+
 protected:
-    using TZemLibraryDialog::TZemLibraryDialog;
+    TZemLibraryDialogOf(TZemMap& Map, QWidget* Parent, const QString& Caption, const QString& Filters,
+                        const QString& Suffix, const TLibrary& Library)
+        : TZemLibraryDialog(Map, Parent, Caption, Filters, Suffix), FLibrary(Library) {}
     std::int32_t EntryCount() const override { return static_cast<std::int32_t>(FEntries.size()); }
     void RemoveEntry(std::int32_t Index) override { FEntries.erase(FEntries.begin() + Index); }
     void RemoveAll() override { FEntries.clear(); }
-    // Puts the entries read from files at At, all or none.
-    void InsertEntries(TZemLibraryEntries<TEntry> Read, std::int32_t At) {
-        FEntries.insert(FEntries.begin() + At, Read.begin(), Read.end());
-    }
+    void TakeFromMap() override { FEntries = FLibrary.Entries(FMap); }
+    void PutIntoMap() override { (FMap.*FLibrary.Set)(FEntries); }
+    QImage Preview(std::int32_t Index) const override;
+    void ReadFiles(const std::vector<std::string>& FileNames, std::int32_t At) override;
+    QString Describe(std::int32_t Index) const override;
+
     TZemLibraryEntries<TEntry> FEntries;
+    TLibrary FLibrary;
 };
 
 // "Библиотека картинок": the map's pictures, items as high as the tallest, each picture centred.
@@ -96,13 +113,8 @@ public:
     TfrmZemBitamapDlg(TZemMap& Map, QWidget* Parent);
 
 protected:
-    QImage Preview(std::int32_t Index) const override;
-    void ReadFiles(const std::vector<std::string>& FileNames, std::int32_t At) override;
-    void TakeFromMap() override;
-    void PutIntoMap() override;
     int EntryHeight() const override;
     QRect PictureRect(const QRect& Item, QSize Size) const override;
-    QString Describe(std::int32_t Index) const override;
 };
 
 // "Библиотека иконок": the map's icons, each drawn in a 32 x 32 cell as the map draws it.
@@ -111,13 +123,8 @@ public:
     TfrmZemIconDlg(TZemMap& Map, QWidget* Parent);
 
 protected:
-    QImage Preview(std::int32_t Index) const override;
-    void ReadFiles(const std::vector<std::string>& FileNames, std::int32_t At) override;
-    void TakeFromMap() override;
-    void PutIntoMap() override;
     int EntryHeight() const override;
     QRect PictureRect(const QRect& Item, QSize Size) const override;
-    QString Describe(std::int32_t Index) const override;
 };
 
 } // namespace zem

@@ -59,33 +59,45 @@ template <class TEntries> void CheckBudget(const TEntries& Have, const TEntries&
 
 } // namespace
 
+// ---- What both share ----
+
+template <class TEntry> QImage TZemLibraryDialogOf<TEntry>::Preview(std::int32_t Index) const {
+    const auto& E = FEntries[static_cast<std::size_t>(Index)];
+    return E ? Wrap(PictureOf(*E)) : QImage();
+}
+
+template <class TEntry>
+void TZemLibraryDialogOf<TEntry>::ReadFiles(const std::vector<std::string>& FileNames, std::int32_t At) {
+    TZemLibraryEntries<TEntry> Read;
+    for (const std::string& F : FileNames)
+        Read.push_back(std::make_shared<const TEntry>(FLibrary.Read(F)));
+    CheckBudget(FEntries, Read, FLibrary.MaxPixels);
+    FEntries.insert(FEntries.begin() + At, Read.begin(), Read.end());
+}
+
+template <class TEntry> QString TZemLibraryDialogOf<TEntry>::Describe(std::int32_t Index) const {
+    const QString Noun = QString::fromUtf8(FLibrary.Noun);
+    const auto& E = FEntries[static_cast<std::size_t>(Index)];
+    if (!E || PictureOf(*E).Empty())
+        return QStringLiteral("%1 %2: пусто").arg(Noun).arg(Index);
+    return QStringLiteral("%1 %2 из %3: %4 × %5 точек")
+        .arg(Noun)
+        .arg(Index)
+        .arg(EntryCount())
+        .arg(PictureOf(*E).Width)
+        .arg(PictureOf(*E).Height);
+}
+
 // ---- Pictures ----
 
 TfrmZemBitamapDlg::TfrmZemBitamapDlg(TZemMap& Map, QWidget* Parent)
-    : TZemLibraryDialogOf(Map, Parent, QStringLiteral("Библиотека картинок"),
-                          Filters({kBmp, kPng, kIco, kAll}), QStringLiteral("bmp")) {
+    : TZemLibraryDialogOf(
+          Map, Parent, QStringLiteral("Библиотека картинок"), Filters({kBmp, kPng, kIco, kAll}),
+          QStringLiteral("bmp"),
+          {ReadLibraryPicture, TBmpList::kMaxLibraryPixels,
+           [](const TZemMap& M) -> const TZemPictureEntries& { return M.Doc.Bitmaps->Snapshot(); },
+           &TZemMap::SetPictureEntries, "Рисунок"}) {
     setObjectName(QStringLiteral("frmZemBitamapDlg"));
-}
-
-QImage TfrmZemBitamapDlg::Preview(std::int32_t Index) const {
-    const auto& E = FEntries[static_cast<std::size_t>(Index)];
-    return E ? Wrap(*E) : QImage();
-}
-
-void TfrmZemBitamapDlg::ReadFiles(const std::vector<std::string>& FileNames, std::int32_t At) {
-    TZemPictureEntries Read;
-    for (const std::string& F : FileNames)
-        Read.push_back(std::make_shared<const TZemImage>(ReadLibraryPicture(F)));
-    CheckBudget(FEntries, Read, TBmpList::kMaxLibraryPixels);
-    InsertEntries(std::move(Read), At);
-}
-
-void TfrmZemBitamapDlg::TakeFromMap() {
-    FEntries = FMap.Doc.Bitmaps->Snapshot();
-}
-
-void TfrmZemBitamapDlg::PutIntoMap() {
-    FMap.SetPictureEntries(FEntries);
 }
 
 int TfrmZemBitamapDlg::EntryHeight() const {
@@ -103,44 +115,15 @@ QRect TfrmZemBitamapDlg::PictureRect(const QRect& Item, QSize Size) const {
             Item.top() + Item.height() / 2 - Size.height() / 2, Size.width(), Size.height()};
 }
 
-QString TfrmZemBitamapDlg::Describe(std::int32_t Index) const {
-    const auto& E = FEntries[static_cast<std::size_t>(Index)];
-    if (!E || E->Empty())
-        return QStringLiteral("Рисунок %1: пустой").arg(Index);
-    return QStringLiteral("Рисунок %1 из %2: %3 × %4 точек")
-        .arg(Index)
-        .arg(EntryCount())
-        .arg(E->Width)
-        .arg(E->Height);
-}
-
 // ---- Icons ----
 
 TfrmZemIconDlg::TfrmZemIconDlg(TZemMap& Map, QWidget* Parent)
     : TZemLibraryDialogOf(Map, Parent, QStringLiteral("Библиотека иконок"), Filters({kIco, kBmp, kPng, kAll}),
-                          QStringLiteral("ico")) {
+                          QStringLiteral("ico"),
+                          {ReadLibraryIcon, TIconList::kMaxLibraryPixels,
+                           [](const TZemMap& M) -> const TZemIconEntries& { return M.Doc.Icons->Snapshot(); },
+                           &TZemMap::SetIconEntries, "Иконка"}) {
     setObjectName(QStringLiteral("frmZemIconDlg"));
-}
-
-QImage TfrmZemIconDlg::Preview(std::int32_t Index) const {
-    const auto& E = FEntries[static_cast<std::size_t>(Index)];
-    return E ? Wrap(E->Image()) : QImage();
-}
-
-void TfrmZemIconDlg::ReadFiles(const std::vector<std::string>& FileNames, std::int32_t At) {
-    TZemIconEntries Read;
-    for (const std::string& F : FileNames)
-        Read.push_back(std::make_shared<const TZemIcon>(ReadLibraryIcon(F)));
-    CheckBudget(FEntries, Read, TIconList::kMaxLibraryPixels);
-    InsertEntries(std::move(Read), At);
-}
-
-void TfrmZemIconDlg::TakeFromMap() {
-    FEntries = FMap.Doc.Icons->Snapshot();
-}
-
-void TfrmZemIconDlg::PutIntoMap() {
-    FMap.SetIconEntries(FEntries);
 }
 
 int TfrmZemIconDlg::EntryHeight() const {
@@ -150,17 +133,6 @@ int TfrmZemIconDlg::EntryHeight() const {
 QRect TfrmZemIconDlg::PictureRect(const QRect& Item, QSize) const {
     // The 32 x 32 cell the map draws every icon in, centred across and two pixels down.
     return {Item.left() + Item.width() / 2 - 16, Item.top() + 2, 32, 32};
-}
-
-QString TfrmZemIconDlg::Describe(std::int32_t Index) const {
-    const auto& E = FEntries[static_cast<std::size_t>(Index)];
-    if (!E || E->Image().Empty())
-        return QStringLiteral("Иконка %1: пустая").arg(Index);
-    return QStringLiteral("Иконка %1 из %2: %3 × %4 точек")
-        .arg(Index)
-        .arg(EntryCount())
-        .arg(E->Image().Width)
-        .arg(E->Image().Height);
 }
 
 } // namespace zem

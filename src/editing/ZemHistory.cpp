@@ -1,6 +1,8 @@
 // Undo and redo: recording steps, moving along them, the memory bound and the modified flag; and the
 // map's operations that lead here.
 #include "editing/ZemHistory.h"
+#include "images/ZemBmpList.h"
+#include "images/ZemIcoList.h"
 
 #include <algorithm>
 #if defined(__GLIBC__)
@@ -131,6 +133,20 @@ void TZemHistory::TouchRoutePoints() {
         FOpen.Before.RoutePoints = FMap.Net.RoutePoints;
 }
 
+void TZemHistory::TouchPictures() {
+    if (FDepth == 0)
+        LoseSavedState();
+    else if (!FOpen.Before.Pictures)
+        FOpen.Before.Pictures = FMap.Doc.Bitmaps->Snapshot();
+}
+
+void TZemHistory::TouchIcons() {
+    if (FDepth == 0)
+        LoseSavedState();
+    else if (!FOpen.Before.Icons)
+        FOpen.Before.Icons = FMap.Doc.Icons->Snapshot();
+}
+
 void TZemHistory::MergeKey(const std::string& Key) {
     if (FDepth > 0)
         FOpenKey = Key;
@@ -141,7 +157,7 @@ bool TZemHistory::JoinsLast(const TZemHistoryStep& Step) const {
         return false;
     const TZemHistoryStep& Last = FSteps.back();
     auto OnlyObjects = [](const TZemDocumentState& S) {
-        return !S.Settings && !S.Directories && !S.VisibleTypes && !S.RoutePoints;
+        return !S.Settings && !S.Directories && !S.VisibleTypes && !S.RoutePoints && !S.Pictures && !S.Icons;
     };
     return Last.IDs == Step.IDs && OnlyObjects(Last.Before) && OnlyObjects(Step.Before);
 }
@@ -221,12 +237,25 @@ bool TZemHistory::CloseOpenStep() {
         if (*A.RoutePoints == *B.RoutePoints)
             A.RoutePoints.reset(), B.RoutePoints.reset();
     }
+    if (B.Pictures) {
+        if (Doc.Bitmaps->Holds(*B.Pictures))
+            B.Pictures.reset();
+        else
+            A.Pictures = Doc.Bitmaps->Snapshot();
+    }
+    if (B.Icons) {
+        if (Doc.Icons->Holds(*B.Icons))
+            B.Icons.reset();
+        else
+            A.Icons = Doc.Icons->Snapshot();
+    }
     A.Count = Doc.Count;
     A.MaxID = Doc.MaxID;
     A.GlobalLeftTop = FMap.View.GlobalLeftTop;
     A.GlobalWidthHeight = FMap.View.GlobalWidthHeight;
 
     const bool Changed = Kept > 0 || B.Settings || B.Directories || B.VisibleTypes || B.RoutePoints ||
+                         B.Pictures || B.Icons ||
                          A.Count != B.Count || A.MaxID != B.MaxID;
     if (!Changed)
         return false;
@@ -235,8 +264,7 @@ bool TZemHistory::CloseOpenStep() {
         TZemHistoryStep& Last = FSteps.back();
         FBytes -= Last.Bytes;
         Last.After = std::move(Step.After);
-        Last.Bytes = sizeof(TZemHistoryStep) + Last.IDs.size() * sizeof(std::int32_t) +
-                     StateBytes(Last.Before) + StateBytes(Last.After);
+        Last.Bytes = StepBytes(Last);
         FBytes += Last.Bytes;
         return true;
     }
@@ -253,12 +281,16 @@ void TZemHistory::Record(TZemHistoryStep&& Step) {
     }
     if (FSaved > static_cast<std::int64_t>(FDropped + FPos))
         FSaved = -1;
-    Step.Bytes = sizeof(TZemHistoryStep) + Step.IDs.size() * sizeof(std::int32_t) + StateBytes(Step.Before) +
-                 StateBytes(Step.After);
+    Step.Bytes = StepBytes(Step);
     FBytes += Step.Bytes;
     FSteps.push_back(std::move(Step));
     ++FPos;
     Trim();
+}
+
+std::size_t TZemHistory::StepBytes(const TZemHistoryStep& Step) {
+    return sizeof(TZemHistoryStep) + Step.IDs.size() * sizeof(std::int32_t) + StateBytes(Step.Before) +
+           StateBytes(Step.After) + LibraryBytes(Step.Before, Step.After);
 }
 
 void TZemHistory::Trim() {
@@ -388,6 +420,14 @@ void TZemMap::TouchSettings() {
 
 void TZemMap::TouchRoutePoints() {
     FHistory->TouchRoutePoints();
+}
+
+void TZemMap::TouchPictures() {
+    FHistory->TouchPictures();
+}
+
+void TZemMap::TouchIcons() {
+    FHistory->TouchIcons();
 }
 
 bool TZemMap::CanUndo() const {

@@ -1,9 +1,9 @@
 #pragma once
 // The undo history of a map. A step holds the before and after states of only what it touched: copies
 // of the touched objects with their places in the drawing order, and, when touched, the document
-// settings, the six directories and the search points. Undo puts the before states back, Redo the after
-// states; the rest of the document is left alone, so a step costs what it changed, not a copy of the map.
-// The history also knows which position matches the file last loaded or saved: the modified flag.
+// settings, the six directories, the search points and the two libraries. Undo puts the before states back,
+// Redo the after states; the rest of the document is left alone, so a step costs what it changed, not a copy
+// of the map. The history also knows which position matches the file last loaded or saved: the modified flag.
 #include "model/ZemMap.h"
 
 #include <array>
@@ -60,6 +60,9 @@ struct TZemDocumentState {
     // The transport types the view shows are positions in one of them: they go back with it.
     std::optional<TIntegerList> VisibleTypes;
     std::optional<TZemXYArray> RoutePoints;
+    // The libraries' entries, shared with the library and with the other side of the step.
+    std::optional<TZemPictureEntries> Pictures;
+    std::optional<TZemIconEntries> Icons;
     std::int32_t Count = 0;
     std::int32_t MaxID = 0;
     // The world extent is saved with the map: it goes back with the objects so the file does too.
@@ -72,6 +75,9 @@ TZemDirectories DirectoriesOf(const TZemDocument& Doc);
 void ApplyDirectories(const TZemDirectories& Dirs, TZemDocument& Doc);
 // Memory one side of a step holds, counted as the copies' points and texts plus their records.
 std::size_t StateBytes(const TZemDocumentState& State);
+// Memory of the library entries one side holds that the other does not: those only the history may keep
+// alive once the document moves on. Entries on both sides cost a pointer each.
+std::size_t LibraryBytes(const TZemDocumentState& Before, const TZemDocumentState& After);
 
 struct TZemHistoryStep {
     std::vector<std::int32_t> IDs;
@@ -97,6 +103,8 @@ public:
     void TouchDirectories();
     void TouchSettings();
     void TouchRoutePoints();
+    void TouchPictures();
+    void TouchIcons();
     // The open step joins the last one when both carry this key (one field of one object, typed or
     // stepped by keyboard) and they touched the same objects, with nothing recorded, undone or saved in
     // between. EndMerge ends such a run (the field lost the focus).
@@ -125,6 +133,7 @@ private:
     std::int32_t PositionAtStart(std::int32_t ID);
     bool CloseOpenStep(); // true when a step was recorded
     void Record(TZemHistoryStep&& Step);
+    static std::size_t StepBytes(const TZemHistoryStep& Step);
     bool JoinsLast(const TZemHistoryStep& Step) const;
     void Trim();
     void ReturnMemory();

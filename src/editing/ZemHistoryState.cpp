@@ -1,5 +1,7 @@
 // The parts of the document a history step copies, and putting a step's side back into the map.
 #include "editing/ZemHistory.h"
+#include "images/ZemBmpList.h"
+#include "images/ZemIcoList.h"
 
 #include <algorithm>
 #include <bit>
@@ -29,7 +31,38 @@ std::size_t ObjectBytes(const TZemObject& O) {
            O.Text().size() + O.Font.Name.size() + A.Number.size() + A.Number2.size() + A.Corpus.size();
 }
 
+std::size_t EntryBytes(const TZemImage& Picture) {
+    return sizeof(TZemImage) + Picture.Pixels.size() * sizeof(TColor32);
+}
+
+std::size_t EntryBytes(const TZemIcon& Icon) {
+    return sizeof(TZemIcon) + Icon.FileBytes().size() + Icon.Image().Pixels.size() * sizeof(TColor32);
+}
+
+// Entries of A that B does not hold.
+template <class TEntry>
+std::size_t OwnBytes(const std::optional<TZemLibraryEntries<TEntry>>& A,
+                     const std::optional<TZemLibraryEntries<TEntry>>& B) {
+    if (!A)
+        return 0;
+    std::unordered_set<const TEntry*> Other;
+    if (B)
+        for (const auto& E : *B)
+            Other.insert(E.get());
+    std::size_t n = A->size() * sizeof(std::shared_ptr<const TEntry>);
+    std::unordered_set<const TEntry*> Counted;
+    for (const auto& E : *A)
+        if (E && !Other.contains(E.get()) && Counted.insert(E.get()).second)
+            n += EntryBytes(*E);
+    return n;
+}
+
 } // namespace
+
+std::size_t LibraryBytes(const TZemDocumentState& Before, const TZemDocumentState& After) {
+    return OwnBytes(Before.Pictures, After.Pictures) + OwnBytes(After.Pictures, Before.Pictures) +
+           OwnBytes(Before.Icons, After.Icons) + OwnBytes(After.Icons, Before.Icons);
+}
 
 TZemSettingsState TZemSettingsState::Of(const TZemMap& Map) {
     const TZemDocument& D = Map.Doc;
@@ -169,6 +202,10 @@ void TZemHistory::Restore(const TZemHistoryStep& Step, bool After) {
         M.Net.VisibleTransportTypes = *S.VisibleTypes;
     if (S.RoutePoints)
         M.Net.RoutePoints = *S.RoutePoints;
+    if (S.Pictures)
+        M.Doc.Bitmaps->Restore(*S.Pictures);
+    if (S.Icons)
+        M.Doc.Icons->Restore(*S.Icons);
     M.Doc.Count = S.Count;
     M.Doc.MaxID = S.MaxID;
     M.View.GlobalLeftTop = S.GlobalLeftTop;

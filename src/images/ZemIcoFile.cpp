@@ -160,6 +160,55 @@ TZemImage DecodeIco(const std::uint8_t* Data, std::size_t Size, std::size_t MaxP
     return DecodeIconDib(Image, Bytes, MaxPixels);
 }
 
+bool IsIcoSignature(const std::uint8_t* Data, std::size_t Size) {
+    return Data && Size >= 6 && U16(Data) == 0 && U16(Data + 2) == 1 && U16(Data + 4) > 0;
+}
+
+std::vector<std::uint8_t> EncodeIco32(const TZemImage& Image) {
+    constexpr int kMaxSide = 256;
+    if (Image.Empty())
+        throw EZemError("Пустое изображение не может стать значком.");
+    if (Image.Width > kMaxSide || Image.Height > kMaxSide)
+        throw EIconTooLarge(Image.Width, Image.Height, "256 x 256 точек");
+    const auto W = static_cast<std::size_t>(Image.Width), H = static_cast<std::size_t>(Image.Height);
+    const std::size_t AndStride = ((W + 31) / 32) * 4;
+    const std::size_t DibBytes = 40 + W * H * 4 + AndStride * H;
+    std::vector<std::uint8_t> F(6 + 16 + 40);
+    auto Put16 = [&F](std::size_t At, std::uint32_t x) {
+        F[At] = static_cast<std::uint8_t>(x);
+        F[At + 1] = static_cast<std::uint8_t>(x >> 8);
+    };
+    Put16(2, 1);                                // type: icon
+    Put16(4, 1);                                // one image
+    F[6] = static_cast<std::uint8_t>(W & 0xFF); // 256 is written as 0
+    F[7] = static_cast<std::uint8_t>(H & 0xFF);
+    Put16(6 + 4, 1);  // planes
+    Put16(6 + 6, 32); // bits per pixel
+    Put32(F, 6 + 8, static_cast<std::uint32_t>(DibBytes));
+    Put32(F, 6 + 12, 6 + 16);
+    const std::size_t Dib = 6 + 16;
+    Put32(F, Dib, 40);
+    Put32(F, Dib + 4, static_cast<std::uint32_t>(W));
+    Put32(F, Dib + 8, static_cast<std::uint32_t>(2 * H)); // colour rows and mask rows
+    Put16(Dib + 12, 1);
+    Put16(Dib + 14, 32);
+    F.reserve(6 + 16 + DibBytes);
+    for (std::size_t y = H; y-- > 0;) // bottom-up
+        for (std::size_t x = 0; x < W; ++x) {
+            const TColor32 P = Image.Pixels[y * W + x];
+            for (int i = 0; i < 4; ++i)
+                F.push_back(static_cast<std::uint8_t>(P >> (8 * i))); // B, G, R, A
+        }
+    for (std::size_t y = H; y-- > 0;) {
+        std::vector<std::uint8_t> Row(AndStride, 0);
+        for (std::size_t x = 0; x < W; ++x)
+            if ((Image.Pixels[y * W + x] >> 24) == 0)
+                Row[x / 8] |= static_cast<std::uint8_t>(0x80u >> (x % 8));
+        F.insert(F.end(), Row.begin(), Row.end());
+    }
+    return F;
+}
+
 EIconTooLarge::EIconTooLarge(std::int64_t Width, std::int64_t Height, std::string Limit, std::int32_t Index)
     : EZemError((Index >= 0
                      ? "Значок с индексом " + std::to_string(Index) + " в библиотеке значков слишком велик: "

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zem {
 
@@ -36,5 +37,12 @@ private:
 // before its pixels are allocated.
 TZemImage DecodeIco(const std::uint8_t* Data, std::size_t Size,
                     std::size_t MaxPixels = std::size_t{kIcoMaxSide} * kIcoMaxSide);
+
+// An ICO file of one 32-bit image with its alpha and an AND mask of the fully transparent pixels: how a
+// picture becomes an icon. Sides above 256 raise EIconTooLarge (the directory cannot name them).
+std::vector<std::uint8_t> EncodeIco32(const TZemImage& Image);
+
+// Whether the bytes begin as an icon file does (reserved 0, type 1).
+bool IsIcoSignature(const std::uint8_t* Data, std::size_t Size);
 
 } // namespace zem

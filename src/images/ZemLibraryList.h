@@ -1,6 +1,9 @@
 #pragma once
 // The list behind the picture and icon libraries: entries referred to by position, each owning its image
-// or empty, with update counting and one change notification per change (or per update).
+// or empty, with update counting and one change notification per change (or per update). Entries are
+// never changed once made, only replaced, so they are shared: a copy of the whole list (the undo
+// history's, a dialog's) costs a pointer per entry, not the pictures.
+#include "images/ZemLibraryEntries.h"
 #include "images/ZemLibraryStream.h"
 #include "model/ZemErrors.h"
 #include "model/ZemLists.h"
@@ -41,10 +44,15 @@ public:
         CheckIndex(Index, Count());
         return Entries[static_cast<size_t>(Index)].get();
     }
-    TEntry* Get(std::int32_t Index) {
-        CheckIndex(Index, Count());
-        return Entries[static_cast<size_t>(Index)].get();
+    // The entries as they are now, sharing them with the list.
+    const TZemLibraryEntries<TEntry>& Snapshot() const { return Entries; }
+    // Takes these entries as the list's own; one change.
+    void Restore(TZemLibraryEntries<TEntry> Source) {
+        Entries = std::move(Source);
+        Change();
     }
+    // Whether the list holds these very entries, in this order.
+    bool Holds(const TZemLibraryEntries<TEntry>& Other) const { return Entries == Other; }
     // Replaces the entry at Index with a copy of Item; Index = Count appends.
     void Put(std::int32_t Index, const TEntry* Item) {
         CheckIndex(Index, Count() + 1);
@@ -102,9 +110,10 @@ public:
             return;
         BeginUpdate();
         Clear();
-        if (Source)
-            for (const auto& E : Source->Entries)
-                Add(E.get());
+        if (Source) {
+            Entries = Source->Entries; // entries never change: sharing them is copying them
+            Change();
+        }
         EndUpdate();
     }
     void Assign(const TEntry& Item) {
@@ -133,11 +142,11 @@ protected:
             Change();
         }
     }
-    std::vector<std::unique_ptr<TEntry>> Entries;
+    TZemLibraryEntries<TEntry> Entries;
 
 private:
-    static std::unique_ptr<TEntry> CopyOf(const TEntry* Item) {
-        return Item ? std::make_unique<TEntry>(*Item) : nullptr;
+    static std::shared_ptr<const TEntry> CopyOf(const TEntry* Item) {
+        return Item ? std::make_shared<const TEntry>(*Item) : nullptr;
     }
     void CheckIndex(std::int32_t Index, std::int32_t Limit) const {
         if (Index < 0 || Index >= Limit)

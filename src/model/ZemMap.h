@@ -7,6 +7,7 @@
 // update the mini-map frame.
 // The route search, the timers and the libraries are held by pointer, so that this header does not
 // pull in their subsystems and a change in one of them rebuilds only its users.
+#include "images/ZemLibraryEntries.h"
 #include "model/ZemLists.h"
 #include "model/ZemObject.h"
 #include "model/ZemText.h"
@@ -449,6 +450,18 @@ public:
     bool Modified() const;
     // The steps themselves: their count, memory and budget (editing/ZemHistory.h).
     TZemHistory& History() { return *FHistory; }
+    void TouchPictures();               // before changing the picture library
+    void TouchIcons();                  // before changing the icon library
+    // ---- The picture and icon libraries (editing/ZemLibraryCommands.cpp) ----
+    // Each is one undo step (or part of the open one) and redraws: objects show entries by position.
+    // The library becomes these entries.
+    void SetPictureEntries(TZemPictureEntries Entries);
+    void SetIconEntries(TZemIconEntries Entries);
+    // "Загрузить рисунок": the picture object ID shows picture Index, its frame the picture's size from
+    // point 0; then no object is current. "Загрузить иконку": the icon object ID shows icon Index. False,
+    // nothing changed, for an object of another kind or not stored, or an index outside the library.
+    bool AssignPicture(std::int32_t ID, std::int32_t Index);
+    bool AssignIcon(std::int32_t ID, std::int32_t Index);
     // The two stored texts that have no setter of their own elsewhere; each change is a step.
     static constexpr std::size_t kMaxMeasureStr = 255; // longer units are cut
     void SetMeasureStr(const ZemString& Value);

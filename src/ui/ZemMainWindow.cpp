@@ -147,9 +147,7 @@ void TfrmMain::ConnectMapEvents() {
     };
     M.OnChangeCurrentObject = [this](TZemMap& Map, std::int32_t ID) {
         const bool Exists = ID >= 0 && Map.ObjectExists(ID);
-        // Library dialogs are not here yet: picture and icon assignment stay off.
-        FActions.at(QStringLiteral("actLoadPicture"))->setEnabled(false);
-        FActions.at(QStringLiteral("actLoadIcon"))->setEnabled(false);
+        UpdateLibraryActions();
         if (Exists)
             FActions.at(QStringLiteral("actLockObject"))->setChecked(Map.ObjectByID(ID).Lock);
     };

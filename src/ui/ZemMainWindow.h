@@ -108,6 +108,9 @@ private:
     void UpdateObjectActions(); // the items that need a current object
     // Checks, enabled items and tool buttons as the map's state is now; after every change.
     void SyncViewMenu();
+    // ZemMainWindowLibraries.cpp: the library dialogs, and the items that open them
+    void CreateLibraryCommands();
+    void UpdateLibraryActions();
     // ZemMainWindowToolBars.cpp
     void CreateToolBars();
     void OnScaleBoxActivated(const QString& Text);

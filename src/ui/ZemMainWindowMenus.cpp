@@ -95,8 +95,8 @@ void TfrmMain::CreateActions() {
             });
     connect(AddAction("actGAParams", QStringLiteral("Параметры генетического алгоритма")), &QAction::triggered,
             this, [this] { TfrmGAParametrs::Execute(FMap->TransportTask(), this); });
-    Disabled(AddAction("actIconArchive", QStringLiteral("Ахрив иконок")));
-    Disabled(AddAction("actPictureArchive", QStringLiteral("Архив изображений")));
+    AddAction("actIconArchive", QStringLiteral("Ахрив иконок"));
+    AddAction("actPictureArchive", QStringLiteral("Архив изображений"));
     connect(AddAction("actDirectories", QStringLiteral("Справочники")), &QAction::triggered, this, [this] {
         Guarded([this] {
             if (TfrmZemSpravDialog::Execute(*FMap, this))
@@ -221,6 +221,7 @@ void TfrmMain::CreateActions() {
             [this] { Guarded([this] { FMap->AddVertexAtMenuPoint(); }); });
     connect(AddAction("actDeleteVertex", QStringLiteral("Удалить точку")), &QAction::triggered, this,
             [this] { Guarded([this] { FMap->DeleteVertexAtMenuPoint(); }); });
+    CreateLibraryCommands();
 }
 
 void TfrmMain::CreateMenus() {
@@ -337,6 +338,7 @@ bool TfrmMain::HasCurrentObject() const {
 void TfrmMain::UpdateObjectActions() {
     FActions.at(QStringLiteral("actTransportInfo"))->setEnabled(HasCurrentObject());
     FActions.at(QStringLiteral("actOrganisations"))->setEnabled(HasCurrentObject());
+    UpdateLibraryActions();
 }
 
 void TfrmMain::SyncViewMenu() {

@@ -8,6 +8,7 @@
 #include "ui/ZemOrganisationWindow.h"
 #include "ui/ZemPanelParts.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -131,7 +132,7 @@ QWidget* TZemObjectPage::BuildGeneral() {
     Buttons->addWidget(FCopyStyleButton, 3, 0, 1, 2);
     Buttons->addWidget(FPasteStyleButton, 4, 0, 1, 2);
 
-    // The picture and icon libraries have no dialogs yet.
+    // Enabled with the window's items "Загрузить рисунок" and "Загрузить иконку" (SetLibraryActions).
     FLoadPictureButton =
         PanelButton(FGeneral, QStringLiteral("Рисунок…"), QStringLiteral("Загрузить рисунок"));
     FLoadIconButton = PanelButton(FGeneral, QStringLiteral("Иконка…"), QStringLiteral("Загрузить иконку"));
@@ -319,6 +320,16 @@ bool TZemObjectPage::eventFilter(QObject* Watched, QEvent* Event) {
     if (Event->type() == QEvent::FocusOut)
         FMap.EndMerge();
     return QWidget::eventFilter(Watched, Event);
+}
+
+void TZemObjectPage::SetLibraryActions(QAction* Picture, QAction* Icon) {
+    for (const auto& [Button, Action] :
+         {std::pair{FLoadPictureButton, Picture}, std::pair{FLoadIconButton, Icon}}) {
+        Button->setEnabled(Action->isEnabled());
+        connect(Button, &QToolButton::clicked, Action, &QAction::trigger);
+        connect(Action, &QAction::changed, Button,
+                [B = Button, Action] { B->setEnabled(Action->isEnabled()); });
+    }
 }
 
 } // namespace zem

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -54,6 +55,8 @@ public slots:
     void NewPenColorClicked();
     void NewBrushColorClicked();
     void TransportClicked();
+    // "Рисунок…" and "Иконка…" run these items and are enabled with them.
+    void SetLibraryActions(QAction* Picture, QAction* Icon);
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;

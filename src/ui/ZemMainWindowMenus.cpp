@@ -1,5 +1,6 @@
 // The main menu, the map's two context menus and the window-wide shortcuts.
 #include "model/ZemErrors.h"
+#include "ui/ZemAddressDialog.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemNetworkPage.h"
@@ -85,8 +86,12 @@ void TfrmMain::CreateActions() {
     Disabled(AddAction("actIconArchive", QStringLiteral("Ахрив иконок")));
     Disabled(AddAction("actPictureArchive", QStringLiteral("Архив изображений")));
     Disabled(AddAction("actDirectories", QStringLiteral("Справочники")));
-    Disabled(AddAction("actAddress", QStringLiteral("Показать адресную информацию - F2"),
-                       QKeySequence(Qt::Key_F2)));
+    connect(Disabled(AddAction("actAddress", QStringLiteral("Показать адресную информацию - F2"),
+                               QKeySequence(Qt::Key_F2))),
+            &QAction::triggered, this, [this] {
+                if (HasCurrentObject())
+                    Guarded([this] { TfrmAdr::Edit(*FMap, this); });
+            });
     Disabled(AddAction("actOrganisations", QStringLiteral("Показать информацию о фирмах - F3"),
                        QKeySequence(Qt::Key_F3)));
     connect(Disabled(AddAction("actTransportInfo", QStringLiteral("Характеристика транспорта"),
@@ -312,6 +317,7 @@ bool TfrmMain::HasCurrentObject() const {
 
 void TfrmMain::UpdateObjectActions() {
     FActions.at(QStringLiteral("actTransportInfo"))->setEnabled(HasCurrentObject());
+    FActions.at(QStringLiteral("actAddress"))->setEnabled(HasCurrentObject());
 }
 
 void TfrmMain::SyncViewMenu() {

@@ -2,6 +2,7 @@
 #include "ui/ZemObjectPage.h"
 
 #include "model/ZemMap.h"
+#include "ui/ZemAddressDialog.h"
 #include "ui/ZemColorConvert.h"
 #include "ui/ZemFillStyleCombo.h"
 #include "ui/ZemObjectPageLimits.h"
@@ -112,8 +113,7 @@ QWidget* TZemObjectPage::BuildGeneral() {
     FTransportButton =
         PanelButton(FGeneral, QStringLiteral("Транспорт"), QStringLiteral("Характеристика транспорта - F4"));
     FTransportButton->setObjectName(QStringLiteral("TransportButton"));
-    // The address and organisation windows do not exist yet.
-    FAddressButton->setEnabled(false);
+    // The organisation window does not exist yet.
     FOrganisationsButton->setEnabled(false);
     Buttons->addWidget(FTransportButton, 1, 1);
     Buttons->addWidget(FAddressButton, 2, 0);
@@ -285,6 +285,8 @@ void TZemObjectPage::Connect() {
     connect(FCtl3DObj, &QToolButton::clicked, this, &TZemObjectPage::Ctl3DClicked);
     connect(FBlinkObj, &QToolButton::clicked, this, &TZemObjectPage::BlinkClicked);
     connect(FTransportButton, &QToolButton::clicked, this, &TZemObjectPage::TransportClicked);
+    connect(FAddressButton, &QToolButton::clicked, this,
+            [this] { Apply([this] { TfrmAdr::Edit(FMap, this); }); });
     connect(FCopyStyleButton, &QToolButton::clicked, this, &TZemObjectPage::CopyStyle);
     connect(FPasteStyleButton, &QToolButton::clicked, this, &TZemObjectPage::PasteStyle);
 

@@ -160,4 +160,33 @@ std::int32_t TZemMap::SetAddressForVisible(std::int32_t ID, const TAddress& Addr
     return Changed;
 }
 
+void TZemMap::SetObjectType(std::int32_t ID, const ZemString& Name) {
+    if (ID == -1 || !ObjectExists(ID))
+        return;
+    TZemChange Step(*this);
+    TouchObject(ID);
+    const std::int32_t Type = PositionFor(*this, Doc.ObjectTypes, Name);
+    ObjectByID(ID).SetCategory(Type);
+}
+
+std::int32_t TZemMap::SetObjectTypeForVisible(const ZemString& Name) {
+    std::vector<std::int32_t> Untyped;
+    for (std::int32_t Visible : View.VisibleList)
+        if (ObjectExists(Visible) && ObjectByID(Visible).Category() == -1)
+            Untyped.push_back(Visible);
+    if (Name.empty() || Untyped.empty())
+        return 0; // and the name does not enter the directory
+    {
+        TZemChange Step(*this);
+        const TQuietDrawing Quiet(*this);
+        const std::int32_t Type = PositionFor(*this, Doc.ObjectTypes, Name);
+        for (std::int32_t ID : Untyped) {
+            TouchObject(ID);
+            ObjectByID(ID).SetCategory(Type);
+        }
+    }
+    Refresh();
+    return static_cast<std::int32_t>(Untyped.size());
+}
+
 } // namespace zem

@@ -2,6 +2,7 @@
 
 #include "model/ZemErrors.h"
 #include "persistence/ZemAutosave.h"
+#include "ui/ZemAddressPage.h"
 #include "ui/ZemAppIcon.h"
 #include "ui/ZemCursors.h"
 #include "ui/ZemFontDialog.h"
@@ -78,6 +79,8 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FPages->setMinimumWidth(kPagesWidth);
     FObjectPage = new TZemObjectPage(*FMap, FPages);
     FPages->addTab(FObjectPage, QStringLiteral("Инспектор объектов"));
+    FAddressPage = new TZemAddressPage(*FMap, FPages);
+    FPages->addTab(FAddressPage, QStringLiteral("Типы и адреса"));
     FNetworkPage = new TZemNetworkPage(*FMap, FPages);
     FPages->addTab(FNetworkPage, QStringLiteral("Дорожная сеть"));
     // Both page titles stay readable, without scroll arrows, when the style's font needs more than 245.
@@ -129,6 +132,7 @@ void TfrmMain::ConnectMapEvents() {
     // The map tells of a new current object by these two; the items that need one follow.
     M.OnMouseDown = [this](TZemMap&, TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {
         FObjectPage->Refresh();
+        FAddressPage->Refresh();
         UpdateObjectActions();
     };
     FMapWidget->AfterInput = [this] {
@@ -167,6 +171,7 @@ void TfrmMain::ConnectMapEvents() {
         UpdateHistoryActions();
         SyncViewMenu();
         FObjectPage->Reload();
+        FAddressPage->Refresh();
     };
     connect(FNetworkPage, &TZemNetworkPage::networkChanged, this, [this] { UpdateCaption(); });
     M.OnGenerations = [this](TZemTransportTask&, std::int32_t Total, std::int32_t ToStop) {

@@ -25,6 +25,7 @@ class QToolBar;
 namespace zem {
 
 class TfrmMiniMap;
+class TZemAddressPage;
 class TZemAutosave;
 struct TRecoveryCopy;
 class TZemCursorTable;
@@ -139,6 +140,7 @@ private:
     std::unique_ptr<TZemCursorTable> FCursors;
     QTabWidget* FPages = nullptr;
     TZemObjectPage* FObjectPage = nullptr;
+    TZemAddressPage* FAddressPage = nullptr;
     TZemNetworkPage* FNetworkPage = nullptr;
     TfrmOptions* FOptions = nullptr; // not modal: shown and hidden, made once
     TfrmMiniMap* FMiniMap = nullptr; // a tool window of its own, made when this window is first shown

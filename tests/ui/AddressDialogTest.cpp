@@ -5,6 +5,7 @@
 #include "model/ZemMap.h"
 #include "model/ZemText.h"
 #include "ui/ZemAddressDialog.h"
+#include "ui/ZemAddressPage.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 
@@ -14,7 +15,9 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include "ModalAnswer.h"
@@ -222,6 +225,38 @@ private slots:
         QCOMPARE(Read(Own), OwnBefore);
         QVERIFY(M.ObjectByID(Bare).Address().Empty);
         QVERIFY(M.Doc.Indexes.empty());
+    }
+
+    // The page "Типы и адреса" shows the current object and changes its type and shared address parts.
+    void typesAndAddressesPage() {
+        TZemMap& M = Map();
+        auto* Page = FWindow->findChild<TZemAddressPage*>();
+        QVERIFY(Page);
+        FWindow->Pages()->setCurrentWidget(Page);
+        const TAddress Before = Read(FID);
+        QVERIFY(!Before.Street.empty() && !Before.Number.empty());
+        QCOMPARE(Page->StreetCombo->currentText(), QString::fromStdString(ToUtf8(Before.Street)));
+        QCOMPARE(Page->ObjectTypeCombo->currentText(), QStringLiteral("Здание"));
+        Type(Page->StreetCombo, QStringLiteral("улица маросейка"));
+        Type(Page->ObjectTypeCombo, QStringLiteral("Музей"));
+        for (QToolButton* B : Page->findChildren<QToolButton*>())
+            if (B->text() == QStringLiteral("Установить"))
+                B->click();
+        TAddress Want = Before;
+        Want.Street = Cp("улица Маросейка");
+        QCOMPARE(Read(FID), Want); // the house number stays
+        QCOMPARE(M.Doc.ObjectTypes.back(), Cp("Музей"));
+        QCOMPARE(M.ObjectByID(FID).Category(), std::int32_t(M.Doc.ObjectTypes.size() - 1));
+        // One step: undone, the page shows the object as it was.
+        QTest::keyClick(FWindow.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Read(FID), Before);
+        QCOMPARE(M.Doc.ObjectTypes.size(), std::size_t{5});
+        QCOMPARE(Page->ObjectTypeCombo->currentText(), QStringLiteral("Здание"));
+        QCOMPARE(Page->StreetCombo->currentText(), QString::fromStdString(ToUtf8(Before.Street)));
+        // Without a current object the page is off.
+        QTest::mouseClick(FWindow->MapWidget(), Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(M.CurrentObject(), -1);
+        QVERIFY(!Page->StreetCombo->isEnabled());
     }
 };
 

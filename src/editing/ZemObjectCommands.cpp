@@ -2,26 +2,10 @@
 // (the network's fixed planes, the angle of kinds that keep one, what a pasted style carries) and is
 // one undo step, so that the window, a script or the command line only call them and show the result.
 #include "editing/ZemHistory.h"
+#include "editing/ZemQuietDrawing.h"
 #include "model/ZemMap.h"
 
 namespace zem {
-
-namespace {
-
-// Drawing waits while it lives; the caller draws once afterwards.
-class TQuietMap {
-public:
-    explicit TQuietMap(TZemMap& Map) : FFlag(Map.View.AutoUpdate), FSaved(FFlag) { FFlag = false; }
-    ~TQuietMap() { FFlag = FSaved; }
-    TQuietMap(const TQuietMap&) = delete;
-    TQuietMap& operator=(const TQuietMap&) = delete;
-
-private:
-    bool& FFlag;
-    bool FSaved;
-};
-
-} // namespace
 
 void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change,
                            const std::string& MergeKey) {
@@ -32,7 +16,7 @@ void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&
         if (!MergeKey.empty())
             History().MergeKey(MergeKey);
         // Each setter would draw a frame of its own; the one refresh below shows them all.
-        const TQuietMap Quiet(*this);
+        const TZemQuietDrawing Quiet(*this);
         Change(Object);
         Object.UpdateBounds(); // whatever changed (points, pen, font), the box follows
     }
@@ -84,7 +68,7 @@ bool TZemMap::PasteStyle(std::int32_t Source, std::int32_t Target) {
 void TZemMap::SetNetworkDisplay(const TZemNetworkDisplay& Display) {
     {
         TZemChange Step(*this);
-        const TQuietMap Quiet(*this); // one frame for the four switches
+        const TZemQuietDrawing Quiet(*this); // one frame for the four switches
         SetShowTransportNet(Display.ShowNet);
         SetShowTransportDirections(Display.Directions);
         SetShowTransportCrosses(Display.Crosses);

@@ -79,12 +79,13 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FPages->setMinimumWidth(kPagesWidth);
     FObjectPage = new TZemObjectPage(*FMap, FPages);
     FPages->addTab(FObjectPage, QStringLiteral("Инспектор объектов"));
-    FAddressPage = new TZemAddressPage(*FMap, FPages);
-    FPages->addTab(FAddressPage, QStringLiteral("Типы и адреса"));
     FNetworkPage = new TZemNetworkPage(*FMap, FPages);
     FPages->addTab(FNetworkPage, QStringLiteral("Дорожная сеть"));
     // Both page titles stay readable, without scroll arrows, when the style's font needs more than 245.
     FPages->setMinimumWidth(std::max(kPagesWidth, FPages->tabBar()->sizeHint().width() + 8));
+    // Further pages do not widen the column: a narrow window scrolls the tab titles instead.
+    FAddressPage = new TZemAddressPage(*FMap, FPages);
+    FPages->insertTab(1, FAddressPage, QStringLiteral("Типы и адреса"));
     FOptions = new TfrmOptions(*FMap, this);
     FOptions->OnBackgroundScale = [this](float Percent) {
         FBackgroundScale = Percent;

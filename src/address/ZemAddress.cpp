@@ -2,6 +2,8 @@
 // and the house numbers as text; here the two forms are converted, and typed names enter the directories.
 #include "address/ZemAddress.h"
 
+#include "editing/ZemQuietDrawing.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -55,19 +57,6 @@ TZemAddress Resolve(TZemMap& Map, const TAddress& A) {
     R.Empty = A.IsEmpty();
     return R;
 }
-
-// Drawing waits while it lives; the caller refreshes once afterwards.
-class TQuietDrawing {
-public:
-    explicit TQuietDrawing(TZemMap& Map) : FFlag(Map.View.AutoUpdate), FSaved(FFlag) { FFlag = false; }
-    ~TQuietDrawing() { FFlag = FSaved; }
-    TQuietDrawing(const TQuietDrawing&) = delete;
-    TQuietDrawing& operator=(const TQuietDrawing&) = delete;
-
-private:
-    bool& FFlag;
-    bool FSaved;
-};
 
 // The directory parts of From that Target lacks; Target keeps every part it has, and its house numbers
 // and building section, which belong to one building only.
@@ -135,7 +124,7 @@ std::int32_t TZemMap::SetAddressForVisible(std::int32_t ID, const TAddress& Addr
     std::int32_t Changed = 0;
     {
         TZemChange Step(*this);
-        const TQuietDrawing Quiet(*this);
+        const TZemQuietDrawing Quiet(*this);
         const TZemAddress From = Resolve(*this, Address);
         if (ID != -1 && ObjectExists(ID)) {
             TouchObject(ID);
@@ -158,6 +147,35 @@ std::int32_t TZemMap::SetAddressForVisible(std::int32_t ID, const TAddress& Addr
     }
     Refresh();
     return Changed;
+}
+
+void TZemMap::SetObjectType(std::int32_t ID, const ZemString& Name) {
+    if (ID == -1 || !ObjectExists(ID))
+        return;
+    TZemChange Step(*this);
+    TouchObject(ID);
+    const std::int32_t Type = PositionFor(*this, Doc.ObjectTypes, Name);
+    ObjectByID(ID).SetCategory(Type);
+}
+
+std::int32_t TZemMap::SetObjectTypeForVisible(const ZemString& Name) {
+    std::vector<std::int32_t> Untyped;
+    for (std::int32_t Visible : View.VisibleList)
+        if (ObjectExists(Visible) && ObjectByID(Visible).Category() == -1)
+            Untyped.push_back(Visible);
+    if (Name.empty() || Untyped.empty())
+        return 0; // and the name does not enter the directory
+    {
+        TZemChange Step(*this);
+        const TZemQuietDrawing Quiet(*this);
+        const std::int32_t Type = PositionFor(*this, Doc.ObjectTypes, Name);
+        for (std::int32_t ID : Untyped) {
+            TouchObject(ID);
+            ObjectByID(ID).SetCategory(Type);
+        }
+    }
+    Refresh();
+    return static_cast<std::int32_t>(Untyped.size());
 }
 
 } // namespace zem

@@ -1,7 +1,7 @@
 // The directory editor's logic: page texts, the sort, matching old lines to new ones, and applying.
 #include "address/ZemDirectories.h"
 
-#include "editing/ZemQuietMap.h"
+#include "editing/ZemQuietDrawing.h"
 
 #include <algorithm>
 #include <numeric>
@@ -356,7 +356,7 @@ void ApplyDirectoryPages(TZemMap& Map, const TZemDirectoryPages& Pages,
     }
     {
         TZemChange Step(Map);
-        const TQuietMap Quiet(Map);
+        const TZemQuietDrawing Quiet(Map);
         Map.TouchDirectories();
         for (std::int32_t ID : Map.Doc.Order) {
             TZemObject& O = Map.ObjectByID(ID);

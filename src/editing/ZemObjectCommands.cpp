@@ -2,7 +2,7 @@
 // (the network's fixed planes, the angle of kinds that keep one, what a pasted style carries) and is
 // one undo step, so that the window, a script or the command line only call them and show the result.
 #include "editing/ZemHistory.h"
-#include "editing/ZemQuietMap.h"
+#include "editing/ZemQuietDrawing.h"
 #include "model/ZemMap.h"
 
 namespace zem {
@@ -16,7 +16,7 @@ void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&
         if (!MergeKey.empty())
             History().MergeKey(MergeKey);
         // Each setter would draw a frame of its own; the one refresh below shows them all.
-        const TQuietMap Quiet(*this);
+        const TZemQuietDrawing Quiet(*this);
         Change(Object);
         Object.UpdateBounds(); // whatever changed (points, pen, font), the box follows
     }
@@ -68,7 +68,7 @@ bool TZemMap::PasteStyle(std::int32_t Source, std::int32_t Target) {
 void TZemMap::SetNetworkDisplay(const TZemNetworkDisplay& Display) {
     {
         TZemChange Step(*this);
-        const TQuietMap Quiet(*this); // one frame for the four switches
+        const TZemQuietDrawing Quiet(*this); // one frame for the four switches
         SetShowTransportNet(Display.ShowNet);
         SetShowTransportDirections(Display.Directions);
         SetShowTransportCrosses(Display.Crosses);

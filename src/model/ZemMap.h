@@ -647,6 +647,11 @@ public:
     // every other visible object that lacks them; what an object has stays. One undo step, one refresh;
     // returns how many other objects changed.
     std::int32_t SetAddressForVisible(std::int32_t ID, const TAddress& Address);
+    // The object type named Name (looked up in ObjectTypes as an address name is; none for an empty
+    // name) to object ID, one undo step; nothing for an unknown ID. The second gives it to every visible
+    // object without a type, returning how many changed.
+    void SetObjectType(std::int32_t ID, const ZemString& Name);
+    std::int32_t SetObjectTypeForVisible(const ZemString& Name);
 
     // ---- Display choice of the network page (transport/ZemNetworkDisplay.cpp) ----
     // The transport kinds whose segments are drawn, kept in ascending order; refreshes the view.

@@ -2,6 +2,7 @@
 
 #include "model/ZemErrors.h"
 #include "persistence/ZemAutosave.h"
+#include "ui/ZemAddressPage.h"
 #include "ui/ZemAppIcon.h"
 #include "ui/ZemCursors.h"
 #include "ui/ZemFontDialog.h"
@@ -82,6 +83,9 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FPages->addTab(FNetworkPage, QStringLiteral("Дорожная сеть"));
     // Both page titles stay readable, without scroll arrows, when the style's font needs more than 245.
     FPages->setMinimumWidth(std::max(kPagesWidth, FPages->tabBar()->sizeHint().width() + 8));
+    // Further pages do not widen the column: a narrow window scrolls the tab titles instead.
+    FAddressPage = new TZemAddressPage(*FMap, FPages);
+    FPages->insertTab(1, FAddressPage, QStringLiteral("Типы и адреса"));
     CreateRoutePage();
     FOptions = new TfrmOptions(*FMap, this);
     FOptions->OnBackgroundScale = [this](float Percent) {
@@ -130,6 +134,7 @@ void TfrmMain::ConnectMapEvents() {
     // The map tells of a new current object by these two; the items that need one follow.
     M.OnMouseDown = [this](TZemMap&, TZemMouseButton, TZemShiftState, std::int32_t, std::int32_t) {
         FObjectPage->Refresh();
+        FAddressPage->Refresh();
         UpdateObjectActions();
     };
     FMapWidget->AfterInput = [this] {
@@ -166,6 +171,7 @@ void TfrmMain::ConnectMapEvents() {
         UpdateHistoryActions();
         SyncViewMenu();
         FObjectPage->Reload();
+        FAddressPage->Refresh();
     };
     connect(FNetworkPage, &TZemNetworkPage::networkChanged, this, [this] { UpdateCaption(); });
     ConnectRouteEvents();

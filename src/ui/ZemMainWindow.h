@@ -25,6 +25,7 @@ class QToolBar;
 namespace zem {
 
 class TfrmMiniMap;
+class TZemAddressPage;
 class TZemAutosave;
 struct TRecoveryCopy;
 class TZemCursorTable;
@@ -150,6 +151,7 @@ private:
     std::unique_ptr<TZemCursorTable> FCursors;
     QTabWidget* FPages = nullptr;
     TZemObjectPage* FObjectPage = nullptr;
+    TZemAddressPage* FAddressPage = nullptr;
     TZemNetworkPage* FNetworkPage = nullptr;
     TZemRoutePage* FRoutePage = nullptr;
     QLabel* FCostPanel = nullptr; // the cost of the route shown

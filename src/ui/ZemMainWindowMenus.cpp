@@ -1,6 +1,7 @@
 // The main menu, the map's two context menus and the window-wide shortcuts.
 #include "model/ZemErrors.h"
 #include "transport/ZemGeneticSearch.h"
+#include "ui/ZemAddressDialog.h"
 #include "ui/ZemDirectoriesDialog.h"
 #include "ui/ZemFindWindow.h"
 #include "ui/ZemGAParams.h"
@@ -103,8 +104,12 @@ void TfrmMain::CreateActions() {
                 FNetworkPage->ReloadDirectories();
         });
     });
-    Disabled(AddAction("actAddress", QStringLiteral("Показать адресную информацию - F2"),
-                       QKeySequence(Qt::Key_F2)));
+    connect(Disabled(AddAction("actAddress", QStringLiteral("Показать адресную информацию - F2"),
+                               QKeySequence(Qt::Key_F2))),
+            &QAction::triggered, this, [this] {
+                if (HasCurrentObject())
+                    Guarded([this] { TfrmAdr::Edit(*FMap, this); });
+            });
     connect(Disabled(AddAction("actOrganisations", QStringLiteral("Показать информацию о фирмах - F3"),
                                QKeySequence(Qt::Key_F3))),
             &QAction::triggered, this, [this] {
@@ -339,6 +344,7 @@ void TfrmMain::UpdateObjectActions() {
     FActions.at(QStringLiteral("actTransportInfo"))->setEnabled(HasCurrentObject());
     FActions.at(QStringLiteral("actOrganisations"))->setEnabled(HasCurrentObject());
     UpdateLibraryActions();
+    FActions.at(QStringLiteral("actAddress"))->setEnabled(HasCurrentObject());
 }
 
 void TfrmMain::SyncViewMenu() {

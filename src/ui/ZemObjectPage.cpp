@@ -2,6 +2,7 @@
 #include "ui/ZemObjectPage.h"
 
 #include "model/ZemMap.h"
+#include "ui/ZemAddressDialog.h"
 #include "ui/ZemColorConvert.h"
 #include "ui/ZemFillStyleCombo.h"
 #include "ui/ZemObjectPageLimits.h"
@@ -114,8 +115,6 @@ QWidget* TZemObjectPage::BuildGeneral() {
     FTransportButton =
         PanelButton(FGeneral, QStringLiteral("Транспорт"), QStringLiteral("Характеристика транспорта - F4"));
     FTransportButton->setObjectName(QStringLiteral("TransportButton"));
-    // The address window does not exist yet.
-    FAddressButton->setEnabled(false);
     Buttons->addWidget(FTransportButton, 1, 1);
     Buttons->addWidget(FAddressButton, 2, 0);
     Buttons->addWidget(FOrganisationsButton, 2, 1);
@@ -290,6 +289,8 @@ void TZemObjectPage::Connect() {
         if (HasObject())
             TfrmOrganisation::Execute(window());
     });
+    connect(FAddressButton, &QToolButton::clicked, this,
+            [this] { Apply([this] { TfrmAdr::Edit(FMap, this); }); });
     connect(FCopyStyleButton, &QToolButton::clicked, this, &TZemObjectPage::CopyStyle);
     connect(FPasteStyleButton, &QToolButton::clicked, this, &TZemObjectPage::PasteStyle);
 

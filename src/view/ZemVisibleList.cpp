@@ -137,7 +137,8 @@ bool TZemMap::Listed(const TZemObject& O, const TXYRect& V) const {
         if (O.Kind == otRoadCrossLine) {
             const bool TypeShown = (O.TransportType() == -1 && Net.ShowUndefinedRoutes) ||
                                    Net.VisibleTransportTypes.Contains(O.TransportType());
-            const bool NameShown = !Net.RouteNameFilterOn || O.Text() == Net.RouteNameFilter;
+            // The route list takes names that differ only in letter case for one route: so does the filter.
+            const bool NameShown = !Net.RouteNameFilterOn || SameText(O.Text(), Net.RouteNameFilter);
             Add = TypeShown && NameShown && BigEnoughInView(O);
         } else if (O.Kind == otRoadCross && O.PointCount() > 0) {
             const TXYPoint p = O.Point(0);

@@ -234,3 +234,26 @@ TEST_F(AddressFixture, RandomSequencesKeepTheDirectoriesConsistent) {
             EXPECT_TRUE(Read(ID).IsEmpty()) << "seed " << Seed;
     }
 }
+
+TEST_F(AddressFixture, ObjectTypesAreLookedUpLikeAddressNames) {
+    Map.Doc.ObjectTypes = {FromUtf8("Здание")};
+    const std::int32_t A = AddShape(), B = AddShape(otPolygon, 20), C = AddShape(otPolygon, 40);
+    Map.Refresh();
+    Map.ClearHistory();
+    Map.SetObjectType(A, FromUtf8("ЗДАНИЕ"));
+    EXPECT_EQ(Map.ObjectByID(A).Category(), 0);
+    EXPECT_EQ(Map.Doc.ObjectTypes.size(), 1u);
+    Map.ObjectByID(B).SetCategory(0);
+    // Only the visible objects without a type take it; a new name is appended once.
+    EXPECT_EQ(Map.SetObjectTypeForVisible(FromUtf8("Парк")), 1);
+    EXPECT_EQ(Map.ObjectByID(C).Category(), 1);
+    EXPECT_EQ(Map.ObjectByID(B).Category(), 0);
+    EXPECT_EQ(Map.SetObjectTypeForVisible(FromUtf8("Сквер")), 0);
+    EXPECT_EQ(Map.Doc.ObjectTypes.size(), 2u);
+    Map.SetObjectType(A, "");
+    EXPECT_EQ(Map.ObjectByID(A).Category(), -1);
+    Map.Undo();
+    Map.Undo();
+    EXPECT_EQ(Map.ObjectByID(C).Category(), -1);
+    EXPECT_EQ(Map.Doc.ObjectTypes, TZemDirectory{FromUtf8("Здание")});
+}

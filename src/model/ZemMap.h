@@ -627,6 +627,12 @@ private:
     void ObjectChanged(std::int32_t ID);
     // Whether the visible list takes the object for the window V.
     bool Listed(const TZemObject& O, const TXYRect& V) const;
+    // The size test of Listed: a box in V more than MinObjectView pixels wide or high on screen.
+    bool BigEnoughInView(const TXYPoint& LeftTop, const TXYPoint& RightBottom, const TXYRect& V) const;
+    // Whether Listed surely refuses an object of this kind and these stored bounds (its other fields
+    // unseen); the index asks it before the object itself is read.
+    bool SurelyUnlisted(std::uint8_t Kind, const TXYPoint& LeftTop, const TXYPoint& RightBottom,
+                        const TXYRect& V) const;
     // Gives the index each object's place in the drawing order when the order changed; false when the
     // order names an object twice, which only a full scan lists faithfully.
     bool RankObjects();

@@ -14,10 +14,6 @@ namespace zem {
 
 namespace {
 
-TXYRect BoxOf(const TZemObject& O) {
-    return TXYRect{O.LeftTop.X, O.LeftTop.Y, O.RightBottom.X, O.RightBottom.Y};
-}
-
 struct TEntry {
     std::int8_t Plane;
     std::int32_t Rank;
@@ -26,12 +22,14 @@ struct TEntry {
 
 // The objects whose box may reach R. Float tests near the edges may round either way by a few units in
 // the last place of the largest coordinate in play: the search reaches that much further.
-void Near(TZemSpatialIndex& Index, const TXYRect& R, std::vector<TZemIndexHit>& Found) {
+void Near(TZemSpatialIndex& Index, const TXYRect& R, std::vector<TZemIndexHit>& Found,
+          const TZemIndexFilter* Filter = nullptr) {
     const double Magnitude =
         std::max({Index.Magnitude(), std::fabs(double{R.Left}), std::fabs(double{R.Right}),
                   std::fabs(double{R.Top}), std::fabs(double{R.Bottom})});
     const double Slack = Magnitude * 0x1p-20 + 1e-3;
-    Index.Query(TZemIndexBox{R.Left - Slack, R.Top - Slack, R.Right + Slack, R.Bottom + Slack}, Found);
+    Index.Query(TZemIndexBox{R.Left - Slack, R.Top - Slack, R.Right + Slack, R.Bottom + Slack}, Found,
+                Filter);
 }
 
 // Lower planes first; within a plane the drawing order (ranks are places in Order).
@@ -93,16 +91,39 @@ TPoint TZemMap::FastWorldToScreen(const TXYPoint& W) const {
     return WorldToScreen(W);
 }
 
+bool TZemMap::BigEnoughInView(const TXYPoint& LeftTop, const TXYPoint& RightBottom, const TXYRect& V) const {
+    if (!XYRectsIntersect(TXYRect{LeftTop.X, LeftTop.Y, RightBottom.X, RightBottom.Y}, V))
+        return false;
+    const TPoint a = FastWorldToScreen(LeftTop), b = FastWorldToScreen(RightBottom);
+    const std::int32_t MinView = Doc.MinObjectView;
+    return std::llabs(static_cast<long long>(b.X) - a.X) > MinView ||
+           std::llabs(static_cast<long long>(b.Y) - a.Y) > MinView;
+}
+
+// Follows Listed: the kinds it tests by size alone, or refuses whatever their fields.
+bool TZemMap::SurelyUnlisted(std::uint8_t Kind, const TXYPoint& LeftTop, const TXYPoint& RightBottom,
+                             const TXYRect& V) const {
+    switch (Kind) {
+    case otLine:
+    case otPolygon:
+    case otText:
+    case otBezier:
+    case otBmp:
+        return Net.ShowOnlyTransportNet || !BigEnoughInView(LeftTop, RightBottom, V);
+    case otRoadCrossLine:
+        return !Net.ShowTransportNet || !BigEnoughInView(LeftTop, RightBottom, V);
+    case otEllipse:
+    case otIco:
+    case otRoadCross:
+        return false; // tested by their points
+    default:
+        return true; // never listed
+    }
+}
+
 bool TZemMap::Listed(const TZemObject& O, const TXYRect& V) const {
     // Box in view and, on screen, more than MinObjectView pixels wide or high.
-    auto BigEnoughInView = [&](const TZemObject& O) {
-        if (!XYRectsIntersect(BoxOf(O), V))
-            return false;
-        const TPoint a = FastWorldToScreen(O.LeftTop), b = FastWorldToScreen(O.RightBottom);
-        const std::int32_t MinView = Doc.MinObjectView;
-        return std::llabs(static_cast<long long>(b.X) - a.X) > MinView ||
-               std::llabs(static_cast<long long>(b.Y) - a.Y) > MinView;
-    };
+    auto BigEnough = [&](const TZemObject& O) { return BigEnoughInView(O.LeftTop, O.RightBottom, V); };
     bool Add = false;
     if (!Net.ShowOnlyTransportNet) {
         switch (O.Kind) {
@@ -111,7 +132,7 @@ bool TZemMap::Listed(const TZemObject& O, const TXYRect& V) const {
         case otText:
         case otBezier:
         case otBmp:
-            Add = BigEnoughInView(O);
+            Add = BigEnough(O);
             break;
         case otEllipse:
             if (O.PointCount() > 0) {
@@ -138,7 +159,7 @@ bool TZemMap::Listed(const TZemObject& O, const TXYRect& V) const {
             const bool TypeShown = (O.TransportType() == -1 && Net.ShowUndefinedRoutes) ||
                                    Net.VisibleTransportTypes.Contains(O.TransportType());
             const bool NameShown = !Net.RouteNameFilterOn || O.Text() == Net.RouteNameFilter;
-            Add = TypeShown && NameShown && BigEnoughInView(O);
+            Add = TypeShown && NameShown && BigEnough(O);
         } else if (O.Kind == otRoadCross && O.PointCount() > 0) {
             const TXYPoint p = O.Point(0);
             Add = p.X >= V.Left && p.X <= V.Right && p.Y >= V.Top && p.Y <= V.Bottom;
@@ -204,8 +225,18 @@ void TZemMap::UpdateVisibleList() {
     if (!RankObjects()) {
         ScanVisibleList(View.VisibleList);
     } else {
+        struct TFilter final : TZemIndexFilter {
+            const TZemMap& Map;
+            const TXYRect& V;
+            TFilter(const TZemMap& M, const TXYRect& R) : Map(M), V(R) {}
+            bool Rejects(std::uint8_t Kind, const TXYPoint& LeftTop,
+                         const TXYPoint& RightBottom) const override {
+                return Map.SurelyUnlisted(Kind, LeftTop, RightBottom, V);
+            }
+        };
+        const TFilter Filter(*this, V);
         std::vector<TZemIndexHit> Found;
-        Near(*FIndex, V, Found);
+        Near(*FIndex, V, Found, &Filter);
         std::vector<TEntry> List;
         List.reserve(Found.size());
         for (std::size_t i = 0; i < Found.size(); ++i) {

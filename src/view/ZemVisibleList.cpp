@@ -121,6 +121,45 @@ bool TZemMap::SurelyUnlisted(std::uint8_t Kind, const TXYPoint& LeftTop, const T
     }
 }
 
+namespace {
+
+// The visible list's first test in the index. Most objects of a whole-map view are a pixel or two on
+// screen. Each end rounds by at most half a pixel, so a box whose width in pixels is below MinObjectView
+// spans at most MinObjectView whole pixels: when both its width and height are, with a margin, it is
+// refused without the exact conversion.
+class TUnlistedFilter final : public TZemIndexFilter {
+public:
+    TUnlistedFilter(const TZemMap& Map, const TXYRect& V, std::int32_t Width, std::int32_t Height)
+        : FMap(Map), FV(V), FKX(static_cast<double>(Width) / Map.View.ViewWidthHeight.X),
+          FKY(static_cast<double>(Height) / Map.View.ViewWidthHeight.Y),
+          FLimit(static_cast<double>(Map.Doc.MinObjectView) - 0x1p-20) {}
+
+    bool Rejects(std::uint8_t Kind, const TXYPoint& LeftTop, const TXYPoint& RightBottom) const override {
+        if (SizeTested(Kind) && Small(LeftTop.X, RightBottom.X, FV.Left, FKX) &&
+            Small(LeftTop.Y, RightBottom.Y, FV.Top, FKY))
+            return true;
+        return FMap.SurelyUnlisted(Kind, LeftTop, RightBottom, FV);
+    }
+
+private:
+    static bool SizeTested(std::uint8_t Kind) {
+        return Kind == otLine || Kind == otPolygon || Kind == otText || Kind == otBezier || Kind == otBmp ||
+               Kind == otRoadCrossLine;
+    }
+    // Both ends well inside the range the rounding handles, and their distance, with a relative margin
+    // far above the error of these double operations, under the limit (false for NaN).
+    bool Small(float A, float B, float Origin, double K) const {
+        const double a = (static_cast<double>(A) - Origin) * K, b = (static_cast<double>(B) - Origin) * K;
+        return std::fabs(a) < 0x1p30 && std::fabs(b) < 0x1p30 && std::fabs(b - a) * (1 + 0x1p-30) < FLimit;
+    }
+
+    const TZemMap& FMap;
+    const TXYRect& FV;
+    double FKX, FKY, FLimit;
+};
+
+} // namespace
+
 bool TZemMap::Listed(const TZemObject& O, const TXYRect& V) const {
     // Box in view and, on screen, more than MinObjectView pixels wide or high.
     auto BigEnough = [&](const TZemObject& O) { return BigEnoughInView(O.LeftTop, O.RightBottom, V); };
@@ -225,16 +264,7 @@ void TZemMap::UpdateVisibleList() {
     if (!RankObjects()) {
         ScanVisibleList(View.VisibleList);
     } else {
-        struct TFilter final : TZemIndexFilter {
-            const TZemMap& Map;
-            const TXYRect& V;
-            TFilter(const TZemMap& M, const TXYRect& R) : Map(M), V(R) {}
-            bool Rejects(std::uint8_t Kind, const TXYPoint& LeftTop,
-                         const TXYPoint& RightBottom) const override {
-                return Map.SurelyUnlisted(Kind, LeftTop, RightBottom, V);
-            }
-        };
-        const TFilter Filter(*this, V);
+        const TUnlistedFilter Filter(*this, V, FWidth, FHeight);
         std::vector<TZemIndexHit> Found;
         Near(*FIndex, V, Found, &Filter);
         std::vector<TEntry> List;

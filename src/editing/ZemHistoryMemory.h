@@ -1,35 +1,17 @@
 #pragma once
 // The memory of the undo history's kept steps. Each step is one byte image appended to a log of large
-// chunks mapped for the history alone. Steps leave the history from its front (trimming) or its back
-// (a new step after undos, clearing), so chunks empty out whole and go back to the system at once.
-// Were the steps kept as ordinary objects, their many small blocks would lie among the document's own
-// and the heap could give back little of them.
+// chunks mapped for the history alone (TPageBlock). Steps leave the history from its front (trimming) or its
+// back (a new step after undos, clearing), so chunks empty out whole and go back to the system at once. Were
+// the steps kept as ordinary objects, their many small blocks would lie among the document's own and the heap
+// could give back little of them.
+#include "persistence/ZemMemory.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <span>
 
 namespace zem {
-
-// One mapping of whole pages, untouched (and so not resident) until written.
-class TZemPages {
-public:
-    TZemPages() = default;
-    explicit TZemPages(std::size_t Size);
-    ~TZemPages();
-    TZemPages(TZemPages&& Other) noexcept;
-    TZemPages& operator=(TZemPages&& Other) noexcept;
-    TZemPages(const TZemPages&) = delete;
-    TZemPages& operator=(const TZemPages&) = delete;
-
-    std::byte* Data() const { return FData; }
-    std::size_t Size() const { return FSize; }
-
-private:
-    void Release();
-    std::byte* FData = nullptr;
-    std::size_t FSize = 0;
-};
 
 class TZemByteLog {
 public:
@@ -47,11 +29,13 @@ public:
     // Bytes mapped now.
     std::size_t Mapped() const;
 
-    static constexpr std::size_t kChunk = std::size_t{1} << 20;
+    // A chunk is at least the size the page blocks map rather than take from the heap.
+    static constexpr std::size_t kChunk = std::size_t{2} << 20;
 
 private:
     struct TChunk {
-        TZemPages Pages;
+        TPageBlock Pages; // none once nothing in the chunk is needed
+        std::size_t Size = 0;
         std::size_t Used = 0;
         std::size_t Live = 0;
     };

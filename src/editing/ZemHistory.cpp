@@ -153,9 +153,9 @@ void TZemHistory::MergeKey(const std::string& Key) {
 }
 
 bool TZemHistory::JoinsLast(const TZemHistoryStep& Step) const {
-    if (FPos == 0 || FPos != FSteps.size() || FSaved == static_cast<std::int64_t>(FDropped + FPos))
+    if (FPos == 0 || FPos != StepCount() || FSaved == static_cast<std::int64_t>(FDropped + FPos))
         return false;
-    const TZemHistoryStep& Last = FSteps.back();
+    const TZemHistoryStep Last = StepAt(FPos - 1);
     auto OnlyObjects = [](const TZemDocumentState& S) {
         return !S.Settings && !S.Directories && !S.VisibleTypes && !S.RoutePoints && !S.Pictures && !S.Icons;
     };
@@ -255,17 +255,15 @@ bool TZemHistory::CloseOpenStep() {
     A.GlobalWidthHeight = FMap.View.GlobalWidthHeight;
 
     const bool Changed = Kept > 0 || B.Settings || B.Directories || B.VisibleTypes || B.RoutePoints ||
-                         B.Pictures || B.Icons ||
-                         A.Count != B.Count || A.MaxID != B.MaxID;
+                         B.Pictures || B.Icons || A.Count != B.Count || A.MaxID != B.MaxID;
     if (!Changed)
         return false;
     if (!Key.empty() && Key == FLastKey && JoinsLast(Step)) {
         // Keystrokes in one field are one step: the newest keeps its before state and takes this after.
-        TZemHistoryStep& Last = FSteps.back();
-        FBytes -= Last.Bytes;
+        TZemHistoryStep Last = StepAt(FPos - 1);
         Last.After = std::move(Step.After);
-        Last.Bytes = StepBytes(Last);
-        FBytes += Last.Bytes;
+        DropLast();
+        Keep(Last);
         return true;
     }
     Record(std::move(Step));
@@ -275,29 +273,62 @@ bool TZemHistory::CloseOpenStep() {
 
 void TZemHistory::Record(TZemHistoryStep&& Step) {
     // A new step after undos: the undone branch is gone, and with it a saved state that lay there.
-    while (FSteps.size() > FPos) {
-        FBytes -= FSteps.back().Bytes;
-        FSteps.pop_back();
-    }
+    while (StepCount() > FPos)
+        DropLast();
     if (FSaved > static_cast<std::int64_t>(FDropped + FPos))
         FSaved = -1;
-    Step.Bytes = StepBytes(Step);
-    FBytes += Step.Bytes;
-    FSteps.push_back(std::move(Step));
+    Keep(Step);
     ++FPos;
     Trim();
 }
 
-std::size_t TZemHistory::StepBytes(const TZemHistoryStep& Step) {
-    return sizeof(TZemHistoryStep) + Step.IDs.size() * sizeof(std::int32_t) + StateBytes(Step.Before) +
-           StateBytes(Step.After) + LibraryBytes(Step.Before, Step.After);
+void TZemHistory::Keep(const TZemHistoryStep& Step) {
+    PackStep(Step, FImage);
+    TKeptStep K{FLog.Append(FImage),
+                0,
+                {Step.Before.Pictures, Step.Before.Icons},
+                {Step.After.Pictures, Step.After.Icons}};
+    K.Bytes = sizeof(TKeptStep) + K.Image.Size + LibraryBytes(Step.Before, Step.After);
+    FBytes += K.Bytes;
+    FKept.push_back(K);
+    if (FImage.capacity() > TZemByteLog::kChunk)
+        std::vector<std::byte>().swap(FImage); // a huge step's scratch is not kept around
+}
+
+TZemHistoryStep TZemHistory::StepAt(std::size_t Index) const {
+    const TKeptStep& K = FKept[FHead + Index];
+    TZemHistoryStep Step = UnpackStep(FLog.View(K.Image));
+    Step.Before.Pictures = K.Before.Pictures;
+    Step.Before.Icons = K.Before.Icons;
+    Step.After.Pictures = K.After.Pictures;
+    Step.After.Icons = K.After.Icons;
+    return Step;
+}
+
+void TZemHistory::DropLast() {
+    FBytes -= FKept.back().Bytes;
+    FLog.Release(FKept.back().Image);
+    FKept.pop_back();
+    if (FKept.size() == FHead) {
+        FKept.clear();
+        FHead = 0;
+    }
+}
+
+void TZemHistory::DropFirst() {
+    FBytes -= FKept[FHead].Bytes;
+    FReleased += FKept[FHead].Bytes;
+    FLog.Release(FKept[FHead].Image);
+    // The list is moved down now and then rather than for every step dropped.
+    if (++FHead >= 1024 && FHead * 2 >= FKept.size()) {
+        FKept.erase(FKept.begin(), FKept.begin() + static_cast<std::ptrdiff_t>(FHead));
+        FHead = 0;
+    }
 }
 
 void TZemHistory::Trim() {
-    while (FBytes > FBudget && FSteps.size() > 1 && FPos > 0) {
-        FBytes -= FSteps.front().Bytes;
-        FReleased += FSteps.front().Bytes;
-        FSteps.pop_front();
+    while (FBytes > FBudget && StepCount() > 1 && FPos > 0) {
+        DropFirst();
         ++FDropped;
         --FPos;
     }
@@ -307,8 +338,9 @@ void TZemHistory::Trim() {
 }
 
 void TZemHistory::ReturnMemory() {
-    // Steps are many small blocks among the document's own: once freed, the heap keeps their pages
-    // unless asked to give whole free pages back. Asked only after megabytes, since it walks the heap.
+    // The steps' images leave with their chunks; what remains on the heap is the list of steps and the
+    // copies a step makes while it is open, whose free pages the heap keeps unless asked. Asked only
+    // after megabytes, since it walks the heap.
     if (FReleased < kReturnAfter)
         return;
     FReleased = 0;
@@ -336,7 +368,7 @@ void TZemHistory::Undo() {
         return;
     }
     --FPos;
-    Restore(FSteps[FPos], false);
+    Restore(StepAt(FPos), false);
     Notify(true);
 }
 
@@ -347,11 +379,11 @@ void TZemHistory::Redo() {
         Closed = CloseOpenStep();
     }
     FLastKey.clear();
-    if (FPos == FSteps.size()) {
+    if (FPos == StepCount()) {
         Notify(Closed);
         return;
     }
-    Restore(FSteps[FPos], true);
+    Restore(StepAt(FPos), true);
     ++FPos;
     Notify(true);
 }
@@ -359,7 +391,10 @@ void TZemHistory::Redo() {
 void TZemHistory::Clear() {
     FReleased += FBytes;
     FLastKey.clear();
-    FSteps.clear();
+    while (StepCount() > 0)
+        DropLast();
+    std::vector<TKeptStep>().swap(FKept);
+    std::vector<std::byte>().swap(FImage);
     ReturnMemory();
     FPos = 0;
     FDropped = 0;

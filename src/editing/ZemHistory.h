@@ -4,14 +4,15 @@
 // settings, the six directories, the search points and the two libraries. Undo puts the before states back,
 // Redo the after states; the rest of the document is left alone, so a step costs what it changed, not a copy
 // of the map. The history also knows which position matches the file last loaded or saved: the modified flag.
+#include "editing/ZemHistoryMemory.h"
 #include "model/ZemMap.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -40,7 +41,6 @@ struct TZemSettingsState {
     static TZemSettingsState Of(const TZemMap& Map);
     void ApplyTo(TZemMap& Map) const;
     bool Same(const TZemSettingsState& Other) const;
-    std::size_t Bytes() const;
 };
 
 // Streets, Indexes, Cities, Areas, ObjectTypes and TransportTypes, in the order of the map file.
@@ -73,8 +73,6 @@ struct TZemDocumentState {
 // Helpers the history's files share (editing/ZemHistoryState.cpp).
 TZemDirectories DirectoriesOf(const TZemDocument& Doc);
 void ApplyDirectories(const TZemDirectories& Dirs, TZemDocument& Doc);
-// Memory one side of a step holds, counted as the copies' points and texts plus their records.
-std::size_t StateBytes(const TZemDocumentState& State);
 // Memory of the library entries one side holds that the other does not: those only the history may keep
 // alive once the document moves on. Entries on both sides cost a pointer each.
 std::size_t LibraryBytes(const TZemDocumentState& Before, const TZemDocumentState& After);
@@ -83,8 +81,11 @@ struct TZemHistoryStep {
     std::vector<std::int32_t> IDs;
     TZemDocumentState Before;
     TZemDocumentState After;
-    std::size_t Bytes = 0;
 };
+
+// A step as one byte image and back (editing/ZemHistoryPack.cpp): how the history keeps its steps.
+void PackStep(const TZemHistoryStep& Step, std::vector<std::byte>& Out);
+TZemHistoryStep UnpackStep(std::span<const std::byte> Image);
 
 class TZemHistory {
 public:
@@ -112,7 +113,7 @@ public:
     void EndMerge() { FLastKey.clear(); }
 
     bool CanUndo() const { return FPos > 0; }
-    bool CanRedo() const { return FPos < FSteps.size(); }
+    bool CanRedo() const { return FPos < StepCount(); }
     void Undo();
     void Redo();
     void Clear();
@@ -121,10 +122,12 @@ public:
     void MarkUnsaved() { LoseSavedState(); }
     bool Modified() const;
 
-    std::size_t StepCount() const { return FSteps.size(); }
+    std::size_t StepCount() const { return FKept.size() - FHead; }
     std::size_t Position() const { return FPos; }
     std::size_t Bytes() const { return FBytes; }
     std::size_t Budget() const { return FBudget; }
+    // Memory mapped for the kept steps' images.
+    std::size_t Mapped() const { return FLog.Mapped(); }
     void SetBudget(std::size_t Bytes);
 
 private:
@@ -133,21 +136,40 @@ private:
     std::int32_t PositionAtStart(std::int32_t ID);
     bool CloseOpenStep(); // true when a step was recorded
     void Record(TZemHistoryStep&& Step);
-    static std::size_t StepBytes(const TZemHistoryStep& Step);
     bool JoinsLast(const TZemHistoryStep& Step) const;
+    void Keep(const TZemHistoryStep& Step);
+    TZemHistoryStep StepAt(std::size_t Index) const;
+    void DropFirst();
+    void DropLast();
     void Trim();
     void ReturnMemory();
-    void Restore(const TZemHistoryStep& Step, bool After);
+    void Restore(TZemHistoryStep Step, bool After);
     // The document changed behind the history's back: the saved state is out of reach.
     void LoseSavedState();
     void Notify(bool HistoryChanged);
 
+    // The libraries' entries are shared and never change, so a step keeps them as they are, beside its
+    // byte image, for a pointer per entry.
+    struct TKeptLibraries {
+        std::optional<TZemPictureEntries> Pictures;
+        std::optional<TZemIconEntries> Icons;
+    };
+    struct TKeptStep {
+        TZemByteLog::TRef Image;
+        std::size_t Bytes = 0;
+        TKeptLibraries Before;
+        TKeptLibraries After;
+    };
+
     TZemMap& FMap;
-    std::deque<TZemHistoryStep> FSteps;
-    std::size_t FPos = 0;       // steps applied: FSteps[0 .. FPos) are undoable
-    std::uint64_t FDropped = 0; // steps dropped from the front since the history began
-    std::int64_t FSaved = 0;    // absolute position (FDropped + FPos) of the saved state; -1 none
-    std::size_t FBytes = 0;     // of the kept steps
+    TZemByteLog FLog;
+    std::vector<TKeptStep> FKept; // the steps are FKept[FHead ...]; dropping the first moves FHead
+    std::size_t FHead = 0;
+    std::vector<std::byte> FImage; // scratch for packing
+    std::size_t FPos = 0;          // steps applied: the first FPos steps are undoable
+    std::uint64_t FDropped = 0;    // steps dropped from the front since the history began
+    std::int64_t FSaved = 0;       // absolute position (FDropped + FPos) of the saved state; -1 none
+    std::size_t FBytes = 0;        // of the kept steps
     std::size_t FBudget = kDefaultBudget;
     // Bytes of steps freed since the heap last gave free pages back (ReturnMemory).
     std::size_t FReleased = 0;

@@ -17,20 +17,6 @@ constexpr TZemDirectory TZemDocument::*kDirectories[] = {
     &TZemDocument::Areas,   &TZemDocument::ObjectTypes, &TZemDocument::TransportTypes,
 };
 
-std::size_t DirectoriesBytes(const TZemDirectories& Dirs) {
-    std::size_t n = sizeof(TZemDirectories);
-    for (const TZemDirectory& D : Dirs)
-        for (const ZemString& S : D)
-            n += sizeof(ZemString) + S.size();
-    return n;
-}
-
-std::size_t ObjectBytes(const TZemObject& O) {
-    const TZemAddress& A = O.Address();
-    return sizeof(TZemObject) + static_cast<std::size_t>(O.PointCount()) * sizeof(TXYPoint) +
-           O.Text().size() + O.Font.Name.size() + A.Number.size() + A.Number2.size() + A.Corpus.size();
-}
-
 std::size_t EntryBytes(const TZemImage& Picture) {
     return sizeof(TZemImage) + Picture.Pixels.size() * sizeof(TColor32);
 }
@@ -117,10 +103,6 @@ bool TZemSettingsState::Same(const TZemSettingsState& O) const {
            Compression == O.Compression;
 }
 
-std::size_t TZemSettingsState::Bytes() const {
-    return sizeof(TZemSettingsState) + DocumentName.size() + MeasureStr.size();
-}
-
 TZemDirectories DirectoriesOf(const TZemDocument& Doc) {
     TZemDirectories Result;
     for (std::size_t i = 0; i < Result.size(); ++i)
@@ -133,34 +115,16 @@ void ApplyDirectories(const TZemDirectories& Dirs, TZemDocument& Doc) {
         Doc.*kDirectories[i] = Dirs[i];
 }
 
-std::size_t StateBytes(const TZemDocumentState& S) {
-    std::size_t n = S.Objects.size() * sizeof(TZemObjectState);
-    for (const TZemObjectState& O : S.Objects)
-        if (O.Object)
-            n += ObjectBytes(*O.Object);
-    if (S.Settings)
-        n += S.Settings->Bytes();
-    if (S.Directories)
-        n += DirectoriesBytes(*S.Directories);
-    if (S.VisibleTypes)
-        n += sizeof(TIntegerList) +
-             static_cast<std::size_t>(S.VisibleTypes->Capacity()) * sizeof(std::int32_t);
-    if (S.RoutePoints)
-        n += static_cast<std::size_t>(S.RoutePoints->Count()) * sizeof(TXYPoint);
-    return n;
-}
-
-void TZemHistory::Restore(const TZemHistoryStep& Step, bool After) {
+void TZemHistory::Restore(TZemHistoryStep Step, bool After) {
     TZemMap& M = FMap;
-    const TZemDocumentState& S = After ? Step.After : Step.Before;
+    TZemDocumentState& S = After ? Step.After : Step.Before;
 
-    // The objects: each touched ID gets a fresh copy of its recorded state, or goes.
+    // The objects: each touched ID gets its recorded state (the step is a copy of the kept one), or goes.
     for (std::size_t i = 0; i < Step.IDs.size(); ++i) {
         const std::int32_t ID = Step.IDs[i];
-        const TZemObject* Target = S.Objects[i].Object.get();
         auto* Slot = M.Doc.Objects.Find(ID);
-        if (Target) {
-            std::unique_ptr<TZemObject> Copy = Target->Clone();
+        if (S.Objects[i].Object) {
+            std::unique_ptr<TZemObject> Copy = std::move(S.Objects[i].Object);
             M.Adopt(*Copy);
             if (Slot)
                 *Slot = std::move(Copy);
@@ -177,7 +141,7 @@ void TZemHistory::Restore(const TZemHistoryStep& Step, bool After) {
         std::unordered_set<std::int32_t> Touched(Step.IDs.begin(), Step.IDs.end());
         std::vector<std::pair<std::int32_t, std::int32_t>> Placed; // position, ID
         for (std::size_t i = 0; i < Step.IDs.size(); ++i)
-            if (S.Objects[i].Object)
+            if (M.Doc.Objects.Find(Step.IDs[i])) // stored now exactly when the recorded side has it
                 Placed.emplace_back(S.Objects[i].Position, Step.IDs[i]);
         std::sort(Placed.begin(), Placed.end());
         TIntegerList Order;

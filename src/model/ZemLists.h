@@ -159,6 +159,13 @@ public:
 
 private:
     std::int32_t LowerBound(std::int32_t Key) const {
+        // Keys are unique and ascending, and object IDs mostly run without gaps from the first: try the
+        // place the key would have then before searching.
+        if (FCount > 0) {
+            const std::int64_t Guess = static_cast<std::int64_t>(Key) - FKeys[0];
+            if (Guess >= 0 && Guess < FCount && FKeys[static_cast<size_t>(Guess)] == Key)
+                return static_cast<std::int32_t>(Guess);
+        }
         return static_cast<std::int32_t>(std::lower_bound(FKeys.begin(), FKeys.begin() + FCount, Key) -
                                          FKeys.begin());
     }

@@ -496,6 +496,10 @@ public:
     // WorldToScreen's very result, most often without its extended-precision arithmetic
     // (view/ZemVisibleList.cpp).
     TPoint FastWorldToScreen(const TXYPoint& W) const;
+    // Whether Listed surely refuses an object of this kind and these stored bounds (its other fields
+    // unseen); the visible list's filter in the index asks it before the object itself is read.
+    bool SurelyUnlisted(std::uint8_t Kind, const TXYPoint& LeftTop, const TXYPoint& RightBottom,
+                        const TXYRect& V) const;
     TXYPoint ScreenToWorld(std::int32_t X, std::int32_t Y) const { return ScreenToWorld(TPoint{X, Y}); }
     void SetScale(float S);
     // Centres the window on a world point at the given scale (percent), for the current size: the extent
@@ -663,6 +667,8 @@ private:
     void ObjectChanged(std::int32_t ID);
     // Whether the visible list takes the object for the window V.
     bool Listed(const TZemObject& O, const TXYRect& V) const;
+    // The size test of Listed: a box in V more than MinObjectView pixels wide or high on screen.
+    bool BigEnoughInView(const TXYPoint& LeftTop, const TXYPoint& RightBottom, const TXYRect& V) const;
     // Gives the index each object's place in the drawing order when the order changed; false when the
     // order names an object twice, which only a full scan lists faithfully.
     bool RankObjects();

@@ -1,6 +1,7 @@
 #include "model/ZemObject.h"
 
 #include "model/ZemSpatialIndex.h"
+#include "model/ZemStatePack.h"
 
 #include <algorithm>
 #include <bit>
@@ -269,6 +270,100 @@ bool TZemObject::SameState(const TZemObject& O) const {
         if (!SameBits(FPoints[i], O.FPoints[i]))
             return false;
     return true;
+}
+
+void TZemObject::WriteState(TZemStateWriter& W) const {
+    W.Put(Kind);
+    W.Put(Lock);
+    W.Put(Visible);
+    W.Put(ID);
+    W.Put(Reserved);
+    W.Put(BitmapIndex);
+    W.Put(StartCrossID);
+    W.Put(EndCrossID);
+    W.Put(LeftTop);
+    W.Put(RightBottom);
+    W.Put(Pen);
+    W.Put(Brush);
+    W.Put(Font.Charset);
+    W.Put(Font.Color);
+    W.PutString(Font.Name);
+    W.Put(Font.Reserved);
+    W.Put(Font.Size);
+    W.Put(Font.Style);
+    W.Put(Font.Reserved2);
+    W.Put(FCtl3D);
+    W.Put(FBlink);
+    W.Put(FDirection);
+    W.Put(FBlinkInterval);
+    W.Put(FCategory);
+    W.Put(FPlane);
+    W.Put(FIconIndex);
+    W.Put(FTransportType);
+    W.Put(FHeight3D);
+    W.Put(FAngle);
+    W.PutString(FText);
+    W.PutPoints(FPoints);
+    W.Put(FSavedPenColor);
+    W.Put(FSavedBrushColor);
+    W.Put(FSavedFontColor);
+    W.Put(FAddress.Empty);
+    W.Put(FAddress.Index);
+    W.Put(FAddress.City);
+    W.Put(FAddress.Street);
+    W.Put(FAddress.Street2);
+    W.Put(FAddress.Area);
+    W.PutString(FAddress.Number);
+    W.PutString(FAddress.Number2);
+    W.PutString(FAddress.Corpus);
+}
+
+std::unique_ptr<TZemObject> TZemObject::ReadState(TZemStateReader& R) {
+    auto C = std::make_unique<TZemObject>();
+    C->Kind = R.Get<TObjectKind>();
+    C->Lock = R.Get<bool>();
+    C->Visible = R.Get<bool>();
+    C->ID = R.Get<std::int32_t>();
+    C->Reserved = R.Get<std::int32_t>();
+    C->BitmapIndex = R.Get<std::int32_t>();
+    C->StartCrossID = R.Get<std::int32_t>();
+    C->EndCrossID = R.Get<std::int32_t>();
+    C->LeftTop = R.Get<TXYPoint>();
+    C->RightBottom = R.Get<TXYPoint>();
+    C->Pen = R.Get<TZemPen>();
+    C->Brush = R.Get<TZemBrush>();
+    C->Font.Charset = R.Get<std::uint8_t>();
+    C->Font.Color = R.Get<TColor>();
+    C->Font.Name = R.GetString();
+    C->Font.Reserved = R.Get<std::uint8_t>();
+    C->Font.Size = R.Get<std::int32_t>();
+    C->Font.Style = R.Get<std::uint8_t>();
+    C->Font.Reserved2 = R.Get<std::int32_t>();
+    C->FCtl3D = R.Get<bool>();
+    C->FBlink = R.Get<bool>();
+    C->FDirection = R.Get<std::uint8_t>();
+    C->FBlinkInterval = R.Get<std::int32_t>();
+    C->FCategory = R.Get<std::int32_t>();
+    C->FPlane = R.Get<std::int8_t>();
+    C->FIconIndex = R.Get<std::int32_t>();
+    C->FTransportType = R.Get<std::int32_t>();
+    C->FHeight3D = R.Get<float>();
+    C->FAngle = R.Get<float>();
+    C->FText = R.GetString();
+    C->FPoints = R.GetPoints();
+    C->FSavedPenColor = R.Get<TColor>();
+    C->FSavedBrushColor = R.Get<TColor>();
+    C->FSavedFontColor = R.Get<TColor>();
+    C->FAddress.Empty = R.Get<bool>();
+    C->FAddress.Index = R.Get<std::int32_t>();
+    C->FAddress.City = R.Get<std::int32_t>();
+    C->FAddress.Street = R.Get<std::int32_t>();
+    C->FAddress.Street2 = R.Get<std::int32_t>();
+    C->FAddress.Area = R.Get<std::int32_t>();
+    C->FAddress.Number = R.GetString();
+    C->FAddress.Number2 = R.GetString();
+    C->FAddress.Corpus = R.GetString();
+    return C;
 }
 
 } // namespace zem

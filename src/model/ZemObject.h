@@ -14,6 +14,8 @@ namespace zem {
 
 class TZemMap;
 class TZemSpatialIndex;
+class TZemStateReader;
+class TZemStateWriter;
 
 enum TObjectKind : std::uint8_t {
     otLine = 0,
@@ -185,6 +187,10 @@ public:
     std::unique_ptr<TZemObject> Clone() const;
     // True when every field Clone copies is equal, floats bit for bit.
     bool SameState(const TZemObject& Other) const;
+    // What Clone copies as a flat byte image, and a copy made from one: the history keeps its copies so,
+    // in memory of its own rather than in many small blocks among the document's objects.
+    void WriteState(TZemStateWriter& W) const;
+    static std::unique_ptr<TZemObject> ReadState(TZemStateReader& R);
 
     // ---- Editing (editing/ZemHitTest.cpp, editing/ZemObjectEdit.cpp) ----
     // True when the world point lies on the object at the given scale (percent).

@@ -117,6 +117,11 @@ void TZemSpatialIndex::Touch(std::int32_t Slot) {
     }
 }
 
+void TZemSpatialIndex::Reserve(std::int32_t More) {
+    if (More > 0)
+        FEntries.reserve(FEntries.size() + static_cast<size_t>(More));
+}
+
 void TZemSpatialIndex::Reset() {
     for (TEntry& E : FEntries)
         if (E.Object) {
@@ -206,12 +211,19 @@ void TZemSpatialIndex::Unbin(std::int32_t Slot) {
     E.Where = kNowhere;
 }
 
+void TZemSpatialIndex::Remember(TEntry& E) {
+    E.Kind = E.Object->Kind;
+    E.LeftTop = E.Object->LeftTop;
+    E.RightBottom = E.Object->RightBottom;
+}
+
 void TZemSpatialIndex::Flush() {
     for (std::int32_t Slot : FDirty) {
         TEntry& E = FEntries[static_cast<size_t>(Slot)];
         if (!E.Object || !E.Dirty)
             continue; // removed, or a slot reused and already done
         E.Dirty = false;
+        Remember(E);
         TZemIndexBox Box;
         const bool HasBox = ReachOf(*E.Object, Box);
         if (E.Where == kInCells && HasBox && Box.Left == E.Box.Left && Box.Top == E.Box.Top &&
@@ -244,7 +256,9 @@ void TZemSpatialIndex::Build() {
     TZemIndexBox Extent{0, 0, 0, 0};
     bool Any = false;
     // Each box is taken once here and binned below; kInAlways marks those without one meanwhile.
-    for (TEntry& E : FEntries)
+    for (TEntry& E : FEntries) {
+        if (E.Object)
+            Remember(E);
         if (E.Object && !ReachOf(*E.Object, E.Box))
             E.Where = kInAlways;
         else if (E.Object) {
@@ -254,6 +268,7 @@ void TZemSpatialIndex::Build() {
             Join(Extent, E.Box.Right, E.Box.Bottom);
             Any = true;
         }
+    }
     const double W = std::max(Extent.Right - Extent.Left, 1.0), H = std::max(Extent.Bottom - Extent.Top, 1.0);
     const double Cells = std::max(1.0, FLive / kObjectsPerCell);
     const double Side = std::sqrt(W * H / Cells);
@@ -265,6 +280,23 @@ void TZemSpatialIndex::Build() {
     FInvY = FGY / H;
     FCells.assign(static_cast<size_t>(FGX) * static_cast<size_t>(FGY), {});
     FBuiltFor = FLive;
+    // Each cell's list is sized once from a count of what lands in it, rather than grown box by box.
+    {
+        std::vector<std::int32_t> Counts(FCells.size(), 0);
+        for (const TEntry& E : FEntries) {
+            if (!E.Object || E.Where == kInAlways)
+                continue;
+            const std::int32_t X0 = CellX(E.Box.Left), X1 = CellX(E.Box.Right);
+            const std::int32_t Y0 = CellY(E.Box.Top), Y1 = CellY(E.Box.Bottom);
+            if (static_cast<std::int64_t>(X1 - X0 + 1) * (Y1 - Y0 + 1) > kMaxCellsPerBox)
+                continue;
+            for (std::int32_t Y = Y0; Y <= Y1; ++Y)
+                for (std::int32_t X = X0; X <= X1; ++X)
+                    ++Counts[static_cast<size_t>(Y) * static_cast<size_t>(FGX) + static_cast<size_t>(X)];
+        }
+        for (size_t i = 0; i < FCells.size(); ++i)
+            FCells[i].reserve(static_cast<size_t>(Counts[i]));
+    }
     for (std::int32_t Slot = 0; Slot < static_cast<std::int32_t>(FEntries.size()); ++Slot) {
         TEntry& E = FEntries[static_cast<size_t>(Slot)];
         if (E.Object) {
@@ -282,7 +314,8 @@ void TZemSpatialIndex::Build() {
     FDirty.clear();
 }
 
-void TZemSpatialIndex::Query(const TZemIndexBox& R, std::vector<TZemIndexHit>& Out) {
+void TZemSpatialIndex::Query(const TZemIndexBox& R, std::vector<TZemIndexHit>& Out,
+                             const TZemIndexFilter* Filter) {
     EnsureGrid(); // a new layout bins everything, marked or not
     Flush();
     if (++FMark == 0) { // the marks wrapped: none may look current
@@ -297,6 +330,8 @@ void TZemSpatialIndex::Query(const TZemIndexBox& R, std::vector<TZemIndexHit>& O
         if (E.Mark == FMark)
             return;
         E.Mark = FMark;
+        if (Filter && Filter->Rejects(E.Kind, E.LeftTop, E.RightBottom))
+            return;
         if (!Test || Whole || Overlap(E.Box, R))
             Out.push_back(TZemIndexHit{E.Object, E.ID, E.Rank});
     };

@@ -12,6 +12,8 @@
 // coordinates too large for the grid's arithmetic, or not finite, are kept apart and returned by every
 // query. A uniform grid beat an R-tree on the bench city: boxes are small and evenly spread, queries are
 // a few cells, and moving an object is a constant-time rebin instead of a tree update.
+#include "model/ZemXYArray.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -19,6 +21,17 @@
 namespace zem {
 
 class TZemObject;
+
+// A first test a query may put to each object it finds, on what the index keeps of the object: its kind
+// and stored bounds as of its last change. The objects it rejects are left out of the answer, so a
+// caller whose own test would refuse them never has to read them.
+class TZemIndexFilter {
+public:
+    virtual bool Rejects(std::uint8_t Kind, const TXYPoint& LeftTop, const TXYPoint& RightBottom) const = 0;
+
+protected:
+    ~TZemIndexFilter() = default;
+};
 
 struct TZemIndexBox {
     double Left = 0, Top = 0, Right = 0, Bottom = 0;
@@ -44,12 +57,16 @@ public:
     void Remove(TZemObject& Object);
     // Its points or box may have changed.
     void Touch(std::int32_t Slot);
+    // Room for this many more objects (a loader that knows how many follow).
+    void Reserve(std::int32_t More);
     // Forgets every object at once (the store is being emptied).
     void Reset();
     std::int32_t Count() const { return FLive; }
 
-    // Appends every followed object whose box may reach R (edges included), each once.
-    void Query(const TZemIndexBox& R, std::vector<TZemIndexHit>& Out);
+    // Appends every followed object whose box may reach R (edges included), each once, less those the
+    // filter rejects.
+    void Query(const TZemIndexBox& R, std::vector<TZemIndexHit>& Out,
+               const TZemIndexFilter* Filter = nullptr);
     // The largest coordinate magnitude of any box in the grid: callers widen their rectangles by the
     // rounding their float tests may make at that magnitude.
     double Magnitude() const { return FMagnitude; }
@@ -79,10 +96,13 @@ private:
         std::int32_t Rank = -1;
         std::uint32_t Mark = 0;
         bool Dirty = false;
+        std::uint8_t Kind = 0;         // the object's, when it was last binned
+        TXYPoint LeftTop, RightBottom; // likewise
     };
     static constexpr std::int32_t kNowhere = 0, kInCells = 1, kInWide = 2, kInAlways = 3;
 
     void Flush();
+    static void Remember(TEntry& E);
     void Bin(std::int32_t Slot, bool BoxKnown); // BoxKnown: Box and Where were just set by Build
     void Unbin(std::int32_t Slot);
     void EnsureGrid();

@@ -6,6 +6,7 @@
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
 #include "model/ZemRound.h"
+#include "model/ZemSpatialIndex.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemFileWrite.h"
 #include "persistence/ZemInputCheck.h"
@@ -371,6 +372,8 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
     for (std::int32_t i = 0; i < N; ++i)
         Doc.Order.Add(R.ReadInteger());
 
+    FIndex->Reserve(N);
+    std::vector<TXYPoint> Points; // one buffer for every record's points
     for (std::int32_t i = 0; i < N; ++i) {
         auto O = std::make_unique<TZemObject>();
         O->ClearPoints();
@@ -382,7 +385,7 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
         O->RightBottom.X = R.ReadSingle();
         O->RightBottom.Y = R.ReadSingle();
         const std::int32_t nP = ReadCount(R, 8);
-        std::vector<TXYPoint> Points(static_cast<size_t>(nP));
+        Points.resize(static_cast<size_t>(nP));
         for (TXYPoint& P : Points) {
             P.X = R.ReadSingle();
             P.Y = R.ReadSingle();

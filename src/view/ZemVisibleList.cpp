@@ -14,10 +14,6 @@ namespace zem {
 
 namespace {
 
-TXYRect BoxOf(const TZemObject& O) {
-    return TXYRect{O.LeftTop.X, O.LeftTop.Y, O.RightBottom.X, O.RightBottom.Y};
-}
-
 struct TEntry {
     std::int8_t Plane;
     std::int32_t Rank;
@@ -26,12 +22,14 @@ struct TEntry {
 
 // The objects whose box may reach R. Float tests near the edges may round either way by a few units in
 // the last place of the largest coordinate in play: the search reaches that much further.
-void Near(TZemSpatialIndex& Index, const TXYRect& R, std::vector<TZemIndexHit>& Found) {
+void Near(TZemSpatialIndex& Index, const TXYRect& R, std::vector<TZemIndexHit>& Found,
+          const TZemIndexFilter* Filter = nullptr) {
     const double Magnitude =
         std::max({Index.Magnitude(), std::fabs(double{R.Left}), std::fabs(double{R.Right}),
                   std::fabs(double{R.Top}), std::fabs(double{R.Bottom})});
     const double Slack = Magnitude * 0x1p-20 + 1e-3;
-    Index.Query(TZemIndexBox{R.Left - Slack, R.Top - Slack, R.Right + Slack, R.Bottom + Slack}, Found);
+    Index.Query(TZemIndexBox{R.Left - Slack, R.Top - Slack, R.Right + Slack, R.Bottom + Slack}, Found,
+                Filter);
 }
 
 // Lower planes first; within a plane the drawing order (ranks are places in Order).
@@ -93,16 +91,78 @@ TPoint TZemMap::FastWorldToScreen(const TXYPoint& W) const {
     return WorldToScreen(W);
 }
 
+bool TZemMap::BigEnoughInView(const TXYPoint& LeftTop, const TXYPoint& RightBottom, const TXYRect& V) const {
+    if (!XYRectsIntersect(TXYRect{LeftTop.X, LeftTop.Y, RightBottom.X, RightBottom.Y}, V))
+        return false;
+    const TPoint a = FastWorldToScreen(LeftTop), b = FastWorldToScreen(RightBottom);
+    const std::int32_t MinView = Doc.MinObjectView;
+    return std::llabs(static_cast<long long>(b.X) - a.X) > MinView ||
+           std::llabs(static_cast<long long>(b.Y) - a.Y) > MinView;
+}
+
+// Follows Listed: the kinds it tests by size alone, or refuses whatever their fields.
+bool TZemMap::SurelyUnlisted(std::uint8_t Kind, const TXYPoint& LeftTop, const TXYPoint& RightBottom,
+                             const TXYRect& V) const {
+    switch (Kind) {
+    case otLine:
+    case otPolygon:
+    case otText:
+    case otBezier:
+    case otBmp:
+        return Net.ShowOnlyTransportNet || !BigEnoughInView(LeftTop, RightBottom, V);
+    case otRoadCrossLine:
+        return !Net.ShowTransportNet || !BigEnoughInView(LeftTop, RightBottom, V);
+    case otEllipse:
+    case otIco:
+    case otRoadCross:
+        return false; // tested by their points
+    default:
+        return true; // never listed
+    }
+}
+
+namespace {
+
+// The visible list's first test in the index. Most objects of a whole-map view are a pixel or two on
+// screen. Each end rounds by at most half a pixel, so a box whose width in pixels is below MinObjectView
+// spans at most MinObjectView whole pixels: when both its width and height are, with a margin, it is
+// refused without the exact conversion.
+class TUnlistedFilter final : public TZemIndexFilter {
+public:
+    TUnlistedFilter(const TZemMap& Map, const TXYRect& V, std::int32_t Width, std::int32_t Height)
+        : FMap(Map), FV(V), FKX(static_cast<double>(Width) / Map.View.ViewWidthHeight.X),
+          FKY(static_cast<double>(Height) / Map.View.ViewWidthHeight.Y),
+          FLimit(static_cast<double>(Map.Doc.MinObjectView) - 0x1p-20) {}
+
+    bool Rejects(std::uint8_t Kind, const TXYPoint& LeftTop, const TXYPoint& RightBottom) const override {
+        if (SizeTested(Kind) && Small(LeftTop.X, RightBottom.X, FV.Left, FKX) &&
+            Small(LeftTop.Y, RightBottom.Y, FV.Top, FKY))
+            return true;
+        return FMap.SurelyUnlisted(Kind, LeftTop, RightBottom, FV);
+    }
+
+private:
+    static bool SizeTested(std::uint8_t Kind) {
+        return Kind == otLine || Kind == otPolygon || Kind == otText || Kind == otBezier || Kind == otBmp ||
+               Kind == otRoadCrossLine;
+    }
+    // Both ends well inside the range the rounding handles, and their distance, with a relative margin
+    // far above the error of these double operations, under the limit (false for NaN).
+    bool Small(float A, float B, float Origin, double K) const {
+        const double a = (static_cast<double>(A) - Origin) * K, b = (static_cast<double>(B) - Origin) * K;
+        return std::fabs(a) < 0x1p30 && std::fabs(b) < 0x1p30 && std::fabs(b - a) * (1 + 0x1p-30) < FLimit;
+    }
+
+    const TZemMap& FMap;
+    const TXYRect& FV;
+    double FKX, FKY, FLimit;
+};
+
+} // namespace
+
 bool TZemMap::Listed(const TZemObject& O, const TXYRect& V) const {
     // Box in view and, on screen, more than MinObjectView pixels wide or high.
-    auto BigEnoughInView = [&](const TZemObject& O) {
-        if (!XYRectsIntersect(BoxOf(O), V))
-            return false;
-        const TPoint a = FastWorldToScreen(O.LeftTop), b = FastWorldToScreen(O.RightBottom);
-        const std::int32_t MinView = Doc.MinObjectView;
-        return std::llabs(static_cast<long long>(b.X) - a.X) > MinView ||
-               std::llabs(static_cast<long long>(b.Y) - a.Y) > MinView;
-    };
+    auto BigEnough = [&](const TZemObject& O) { return BigEnoughInView(O.LeftTop, O.RightBottom, V); };
     bool Add = false;
     if (!Net.ShowOnlyTransportNet) {
         switch (O.Kind) {
@@ -111,7 +171,7 @@ bool TZemMap::Listed(const TZemObject& O, const TXYRect& V) const {
         case otText:
         case otBezier:
         case otBmp:
-            Add = BigEnoughInView(O);
+            Add = BigEnough(O);
             break;
         case otEllipse:
             if (O.PointCount() > 0) {
@@ -139,7 +199,7 @@ bool TZemMap::Listed(const TZemObject& O, const TXYRect& V) const {
                                    Net.VisibleTransportTypes.Contains(O.TransportType());
             // The route list takes names that differ only in letter case for one route: so does the filter.
             const bool NameShown = !Net.RouteNameFilterOn || SameText(O.Text(), Net.RouteNameFilter);
-            Add = TypeShown && NameShown && BigEnoughInView(O);
+            Add = TypeShown && NameShown && BigEnough(O);
         } else if (O.Kind == otRoadCross && O.PointCount() > 0) {
             const TXYPoint p = O.Point(0);
             Add = p.X >= V.Left && p.X <= V.Right && p.Y >= V.Top && p.Y <= V.Bottom;
@@ -205,8 +265,9 @@ void TZemMap::UpdateVisibleList() {
     if (!RankObjects()) {
         ScanVisibleList(View.VisibleList);
     } else {
+        const TUnlistedFilter Filter(*this, V, FWidth, FHeight);
         std::vector<TZemIndexHit> Found;
-        Near(*FIndex, V, Found);
+        Near(*FIndex, V, Found, &Filter);
         std::vector<TEntry> List;
         List.reserve(Found.size());
         for (std::size_t i = 0; i < Found.size(); ++i) {

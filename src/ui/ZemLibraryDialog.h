@@ -86,7 +86,7 @@ public:
         TEntry (*Read)(const std::string& FileName);
         std::size_t MaxPixels;
         const TZemLibraryEntries<TEntry>& (*Entries)(const TZemMap& Map);
-        void (TZemMap::*Set)(TZemLibraryEntries<TEntry>);
+        void (*Set)(TZemMap& Map, TZemLibraryEntries<TEntry> Entries);
         const char* Noun; // "Рисунок %1 из %2", "Иконка %1 из %2"
     };
 
@@ -98,7 +98,7 @@ protected:
     void RemoveEntry(std::int32_t Index) override { FEntries.erase(FEntries.begin() + Index); }
     void RemoveAll() override { FEntries.clear(); }
     void TakeFromMap() override { FEntries = FLibrary.Entries(FMap); }
-    void PutIntoMap() override { (FMap.*FLibrary.Set)(FEntries); }
+    void PutIntoMap() override { FLibrary.Set(FMap, FEntries); }
     QImage Preview(std::int32_t Index) const override;
     void ReadFiles(const std::vector<std::string>& FileNames, std::int32_t At) override;
     QString Describe(std::int32_t Index) const override;

@@ -96,7 +96,7 @@ TfrmZemBitamapDlg::TfrmZemBitamapDlg(TZemMap& Map, QWidget* Parent)
           QStringLiteral("bmp"),
           {ReadLibraryPicture, TBmpList::kMaxLibraryPixels,
            [](const TZemMap& M) -> const TZemPictureEntries& { return M.Doc.Bitmaps->Snapshot(); },
-           &TZemMap::SetPictureEntries, "Рисунок"}) {
+           [](TZemMap& M, TZemPictureEntries E) { M.SetPictureEntries(std::move(E)); }, "Рисунок"}) {
     setObjectName(QStringLiteral("frmZemBitamapDlg"));
 }
 
@@ -122,7 +122,7 @@ TfrmZemIconDlg::TfrmZemIconDlg(TZemMap& Map, QWidget* Parent)
                           QStringLiteral("ico"),
                           {ReadLibraryIcon, TIconList::kMaxLibraryPixels,
                            [](const TZemMap& M) -> const TZemIconEntries& { return M.Doc.Icons->Snapshot(); },
-                           &TZemMap::SetIconEntries, "Иконка"}) {
+                           [](TZemMap& M, TZemIconEntries E) { M.SetIconEntries(std::move(E)); }, "Иконка"}) {
     setObjectName(QStringLiteral("frmZemIconDlg"));
 }
 

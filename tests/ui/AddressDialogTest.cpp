@@ -1,5 +1,6 @@
 // "Адресные данные" through the main window as a user reaches it: an object selected on the map, F2
 // pressed on the window, fields typed, "Применить" or Enter or Escape; then saved, reloaded and undone.
+#include "TestWindow.h"
 #include "address/ZemAddress.h"
 #include "editing/ZemHistory.h"
 #include "model/ZemMap.h"
@@ -90,14 +91,9 @@ class AddressDialogTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("ZemMap"), QStringLiteral("ZemMap")).clear();
-    }
+    void initTestCase() { testui::UseTestSettings(); }
     void init() {
-        FWindow = std::make_unique<TfrmMain>();
-        FWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FWindow.get()));
+        QVERIFY(testui::ShowMainWindow(FWindow, QString(), QSize()));
         Open(kSample);
         FWindow->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));

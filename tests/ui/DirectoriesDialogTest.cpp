@@ -1,4 +1,5 @@
 // "Справочники" and the organisation window, driven from the main window on the sample city.
+#include "TestWindow.h"
 #include "address/ZemDirectories.h"
 #include "editing/ZemHistory.h"
 #include "model/ZemMap.h"
@@ -63,16 +64,9 @@ class DirectoriesDialogTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("ZemMap"), QStringLiteral("ZemMap")).clear();
-    }
+    void initTestCase() { testui::UseTestSettings(); }
     void init() {
-        FWindow = std::make_unique<TfrmMain>();
-        FWindow->resize(1200, 800);
-        FWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FWindow.get()));
-        QVERIFY(FWindow->OpenMap(kSample));
+        QVERIFY(testui::ShowMainWindow(FWindow, kSample));
         FWindow->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
     }

@@ -1,5 +1,6 @@
 // "Управление отображением" and the route-name filter, reached as a user does: the "Дорожная сеть" page of
 // the main window on the sample city, its buttons clicked and the dialog answered.
+#include "TestWindow.h"
 #include "model/ZemMap.h"
 #include "model/ZemText.h"
 #include "ui/ZemMainWindow.h"
@@ -68,15 +69,9 @@ class DisplaySelectTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("ZemMap"), QStringLiteral("ZemMap")).clear();
-    }
+    void initTestCase() { testui::UseTestSettings(); }
     void init() {
-        FWindow = std::make_unique<TfrmMain>();
-        FWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FWindow.get()));
-        QVERIFY(FWindow->OpenMap(kSample));
+        QVERIFY(testui::ShowMainWindow(FWindow, kSample, QSize()));
         FWindow->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
         // The whole city with its network.

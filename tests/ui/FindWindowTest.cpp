@@ -1,5 +1,6 @@
 // "Поиск объекта" on the sample city, used as a person would: Ctrl+F in the main window, the street's name
 // typed, a house chosen from the list with the keyboard.
+#include "TestWindow.h"
 #include "model/ZemMap.h"
 #include "ui/ZemFindWindow.h"
 #include "ui/ZemMainWindow.h"
@@ -49,17 +50,8 @@ class FindWindowTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("ZemMap"), QStringLiteral("ZemMap")).clear();
-    }
-    void init() {
-        FWindow = std::make_unique<TfrmMain>();
-        FWindow->resize(1200, 800);
-        FWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FWindow.get()));
-        QVERIFY(FWindow->OpenMap(kSample));
-    }
+    void initTestCase() { testui::UseTestSettings(); }
+    void init() { QVERIFY(testui::ShowMainWindow(FWindow, kSample)); }
     void cleanup() { FWindow.reset(); }
 
     void findsPokrovkaAndShowsTheChosenHouse() {

@@ -1,5 +1,6 @@
 // The picture and icon library dialogs, reached as a user reaches them: the object's context item or the
 // menu, files chosen in the file dialog, "Применить" or "Отмена".
+#include "TestWindow.h"
 #include "editing/ZemHistory.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
@@ -94,15 +95,11 @@ class LibraryDialogTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("ZemMap"), QStringLiteral("ZemMap")).clear();
+        testui::UseTestSettings();
         QVERIFY(FDir.isValid());
     }
     void init() {
-        FWindow = std::make_unique<TfrmMain>();
-        FWindow->resize(1200, 800);
-        FWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FWindow.get()));
+        QVERIFY(testui::ShowMainWindow(FWindow, QString()));
         FWindow->NewMap();
         Map().SetScale(100);
         Map().SetView(TXYPoint{150, 150}, 100);

@@ -1,4 +1,5 @@
 // The real main window on the offscreen platform, driven with the sample city.
+#include "TestWindow.h"
 #include "images/ZemImageFile.h"
 #include "model/ZemMap.h"
 #include "ui/ZemColorConvert.h"
@@ -58,18 +59,8 @@ class MainWindowTest : public QObject {
     std::unique_ptr<TfrmMain> FWindow;
 
 private slots:
-    void initTestCase() {
-        // The recent-files list goes to a test folder, not the user's settings.
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("ZemMap"), QStringLiteral("ZemMap")).clear();
-    }
-    void init() {
-        FWindow = std::make_unique<TfrmMain>();
-        FWindow->resize(1200, 800);
-        FWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FWindow.get()));
-        QVERIFY(FWindow->OpenMap(kSample));
-    }
+    void initTestCase() { testui::UseTestSettings(); }
+    void init() { QVERIFY(testui::ShowMainWindow(FWindow, kSample)); }
     void cleanup() {
         // Nothing may ask on the way out.
         FWindow->Map().MarkSaved();

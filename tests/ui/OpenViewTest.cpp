@@ -1,5 +1,6 @@
 // What the window shows right after opening a map: the map undistorted at the scale the box shows, and,
 // for a file that cannot be read, the map behind the error box with the progress gone.
+#include "TestWindow.h"
 #include "model/ZemMap.h"
 #include "platform/ZemHeadlessHost.h"
 #include "ui/ZemMainWindow.h"
@@ -73,8 +74,7 @@ class OpenViewTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("ZemMap"), QStringLiteral("ZemMap")).clear();
+        testui::UseTestSettings();
         QVERIFY(FDir.isValid());
     }
 

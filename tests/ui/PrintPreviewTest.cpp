@@ -1,5 +1,6 @@
 // Print preview, printing and PDF output of the sample city, driven through the main window's menu on
 // the offscreen platform; PDFs are turned back into pictures with pdftoppm.
+#include "TestWindow.h"
 #include "model/ZemMap.h"
 #include "platform/ZemHeadlessHost.h"
 #include "ui/ZemCursors.h"
@@ -140,11 +141,7 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
     }
     void init() {
-        FWindow = std::make_unique<TfrmMain>();
-        FWindow->resize(1200, 800);
-        FWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FWindow.get()));
-        QVERIFY(FWindow->OpenMap(kSample));
+        QVERIFY(testui::ShowMainWindow(FWindow, kSample));
         QPrinter& Printer = TZemPrintSetup::Of(FWindow.get()).Printer();
         Printer.setPageSize(QPageSize(QPageSize::Letter));
         Printer.setPageOrientation(QPageLayout::Portrait);

@@ -1,5 +1,6 @@
 // The route search through the main window on the sample city: the "Выбор" dialog, the live progress,
 // the page of the route found, the exact search, Escape, and the window held still for the search.
+#include "TestWindow.h"
 #include "model/ZemMap.h"
 #include "transport/ZemGeneticSearch.h"
 #include "transport/ZemRandom.h"
@@ -99,11 +100,7 @@ private slots:
         QDir::setCurrent(FDir.path());
     }
     void init() {
-        FWindow = std::make_unique<TfrmMain>();
-        FWindow->resize(1200, 800);
-        FWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FWindow.get()));
-        QVERIFY(FWindow->OpenMap(kSample));
+        QVERIFY(testui::ShowMainWindow(FWindow, kSample));
         QVERIFY(Map().Net.RoutePoints.Count() >= 2);
         Task().SetStopGenerations(100);
         Task().SetPopulationSize(40);

@@ -1,5 +1,6 @@
 // The main window keeps its word: undo mid-drag, menu checks that follow the map, the mini-map and
 // transport items, the text dialog's memory and scale, the inspector's typing and the tools' hints.
+#include "TestWindow.h"
 #include "editing/ZemHistory.h"
 #include "model/ZemMap.h"
 #include "model/ZemText.h"
@@ -64,16 +65,9 @@ class WindowStateTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("ZemMap"), QStringLiteral("ZemMap")).clear();
-    }
+    void initTestCase() { testui::UseTestSettings(); }
     void init() {
-        FWindow = std::make_unique<TfrmMain>();
-        FWindow->resize(1200, 800);
-        FWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FWindow.get()));
-        QVERIFY(FWindow->OpenMap(kSample));
+        QVERIFY(testui::ShowMainWindow(FWindow, kSample));
         FWindow->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
     }

@@ -152,10 +152,11 @@ void TZemHistory::MergeKey(const std::string& Key) {
         FOpenKey = Key;
 }
 
-bool TZemHistory::JoinsLast(const TZemHistoryStep& Step) const {
-    if (FPos == 0 || FPos != StepCount() || FSaved == static_cast<std::int64_t>(FDropped + FPos))
-        return false;
-    const TZemHistoryStep Last = StepAt(FPos - 1);
+bool TZemHistory::LastMayJoin() const {
+    return FPos > 0 && FPos == StepCount() && FSaved != static_cast<std::int64_t>(FDropped + FPos);
+}
+
+bool TZemHistory::JoinsLast(const TZemHistoryStep& Last, const TZemHistoryStep& Step) {
     auto OnlyObjects = [](const TZemDocumentState& S) {
         return !S.Settings && !S.Directories && !S.VisibleTypes && !S.RoutePoints && !S.Pictures && !S.Icons;
     };
@@ -258,13 +259,15 @@ bool TZemHistory::CloseOpenStep() {
                          B.Pictures || B.Icons || A.Count != B.Count || A.MaxID != B.MaxID;
     if (!Changed)
         return false;
-    if (!Key.empty() && Key == FLastKey && JoinsLast(Step)) {
+    if (!Key.empty() && Key == FLastKey && LastMayJoin()) {
         // Keystrokes in one field are one step: the newest keeps its before state and takes this after.
         TZemHistoryStep Last = StepAt(FPos - 1);
-        Last.After = std::move(Step.After);
-        DropLast();
-        Keep(Last);
-        return true;
+        if (JoinsLast(Last, Step)) {
+            Last.After = std::move(Step.After);
+            DropLast();
+            Keep(Last);
+            return true;
+        }
     }
     Record(std::move(Step));
     FLastKey = Key;

@@ -136,7 +136,9 @@ private:
     std::int32_t PositionAtStart(std::int32_t ID);
     bool CloseOpenStep(); // true when a step was recorded
     void Record(TZemHistoryStep&& Step);
-    bool JoinsLast(const TZemHistoryStep& Step) const;
+    // The newest step is on top, applied and not the saved state, so a keystroke may still join it.
+    bool LastMayJoin() const;
+    static bool JoinsLast(const TZemHistoryStep& Last, const TZemHistoryStep& Step);
     void Keep(const TZemHistoryStep& Step);
     TZemHistoryStep StepAt(std::size_t Index) const;
     void DropFirst();

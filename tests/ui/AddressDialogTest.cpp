@@ -68,8 +68,7 @@ class AddressDialogTest : public QObject {
         OnNextModal<TfrmAdr>([Answer](TfrmAdr* D) { Answer(*D); }, Seen);
         QTest::keyClick(FWindow.get(), Qt::Key_F2);
         QVERIFY(Seen);
-        FWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QVERIFY(testui::Activate(FWindow.get()));
         QTRY_COMPARE(QApplication::activeWindow(), FWindow.get());
     }
     // Opens File and selects a polygon by a click: the given one (the view centred on it) or any.
@@ -95,8 +94,7 @@ private slots:
     void init() {
         QVERIFY(testui::ShowMainWindow(FWindow, QString(), QSize()));
         Open(kSample);
-        FWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QVERIFY(testui::Activate(FWindow.get()));
     }
     void cleanup() { FWindow.reset(); }
 

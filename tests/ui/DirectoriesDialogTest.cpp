@@ -67,8 +67,7 @@ private slots:
     void initTestCase() { testui::UseTestSettings(); }
     void init() {
         QVERIFY(testui::ShowMainWindow(FWindow, kSample));
-        FWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QVERIFY(testui::Activate(FWindow.get()));
     }
     void cleanup() {
         FWindow->Map().MarkSaved();

@@ -72,8 +72,7 @@ private slots:
     void initTestCase() { testui::UseTestSettings(); }
     void init() {
         QVERIFY(testui::ShowMainWindow(FWindow, kSample, QSize()));
-        FWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QVERIFY(testui::Activate(FWindow.get()));
         // The whole city with its network.
         const TZemViewState& V = Map().View;
         Map().SetView(

@@ -155,8 +155,7 @@ private slots:
         QCOMPARE(CentreColour(), 0xFF0000u);
 
         // One undo takes back the library and the object together; redo puts both back.
-        FWindow->activateWindow(); // the offscreen platform gives it back no focus after a modal window
-        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QVERIFY(testui::Activate(FWindow.get()));
         QTest::keyClick(FWindow.get(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(M.Doc.Bitmaps->Count(), 0);
         QCOMPARE(M.ObjectByID(ID).BitmapIndex, -1);

@@ -157,8 +157,7 @@ private slots:
         QVERIFY(Seen);
         QVERIFY(FWindow->isVisible());
         Options->hide();
-        FWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QVERIFY(testui::Activate(FWindow.get()));
         QTest::keyClick(FWindow.get(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(M.Doc.BackColor, Before);
         QVERIFY(!M.Modified());
@@ -189,8 +188,7 @@ private slots:
         QVERIFY(!W->PopupMenu());
         QVERIFY(FWindow->StatusPanel(0)->text().startsWith(QStringLiteral("Курсор (")));
 
-        FWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QVERIFY(testui::Activate(FWindow.get()));
         QTest::keyClick(FWindow.get(), Qt::Key_2, Qt::AltModifier);
         QCOMPARE(M.Net.ConnectionKind, 1);
     }

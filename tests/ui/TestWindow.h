@@ -31,4 +31,11 @@ inline bool ShowMainWindow(std::unique_ptr<TfrmMain>& Window, const QString& Map
     return Map.isEmpty() || Window->OpenMap(Map);
 }
 
+// Gives the window the keyboard again, as a user's click would (the offscreen platform hands it back
+// to no one after a modal dialog or another top-level window).
+inline bool Activate(QWidget* Window) {
+    Window->activateWindow();
+    return QTest::qWaitForWindowActive(Window);
+}
+
 } // namespace zem::testui

@@ -68,8 +68,7 @@ private slots:
     void initTestCase() { testui::UseTestSettings(); }
     void init() {
         QVERIFY(testui::ShowMainWindow(FWindow, kSample));
-        FWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QVERIFY(testui::Activate(FWindow.get()));
     }
     void cleanup() {
         FWindow->Map().MarkSaved();
@@ -169,8 +168,7 @@ private slots:
         // Closed from its title bar: the check follows, and the item brings it back.
         QVERIFY(Mini->close());
         QVERIFY(!Show->isChecked());
-        FWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QVERIFY(testui::Activate(FWindow.get()));
         Key(Qt::Key_QuoteLeft);
         QVERIFY(Mini->isVisible() && Show->isChecked());
     }
@@ -200,8 +198,7 @@ private slots:
         Key(Qt::Key_F4, Qt::NoModifier);
         QVERIFY(Seen);
         QCOMPARE(QString::fromStdString(ToUtf8(M.ObjectByID(ID).Text())), QStringLiteral("Маршрут 7"));
-        FWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        QVERIFY(testui::Activate(FWindow.get()));
         Key(Qt::Key_Z);
         QVERIFY(M.ObjectByID(ID).Text().empty());
         // Without a current object (the object deleted) the item is off; undone, the object is back.

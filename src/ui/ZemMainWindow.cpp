@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 #include <new>
 
 namespace zem {
@@ -83,10 +84,15 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FPages->addTab(FNetworkPage, QStringLiteral("Дорожная сеть"));
     // Both page titles stay readable, without scroll arrows, when the style's font needs more than 245.
     FPages->setMinimumWidth(std::max(kPagesWidth, FPages->tabBar()->sizeHint().width() + 8));
-    // Further pages do not widen the column: a narrow window scrolls the tab titles instead.
+    // Further pages do not widen the column: the titles share its width, shortened with an ellipsis when
+    // they must be (each tab's tool tip holds the whole title), so no title is cut off under scroll arrows.
     FAddressPage = new TZemAddressPage(*FMap, FPages);
     FPages->insertTab(1, FAddressPage, QStringLiteral("Типы и адреса"));
     CreateRoutePage();
+    FPages->setUsesScrollButtons(false);
+    FPages->setElideMode(Qt::ElideRight);
+    for (int i = 0; i < FPages->count(); ++i)
+        FPages->setTabToolTip(i, FPages->tabText(i));
     FOptions = new TfrmOptions(*FMap, this);
     FOptions->OnBackgroundScale = [this](float Percent) {
         FBackgroundScale = Percent;
@@ -99,6 +105,8 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     Central->addWidget(FPages);
     Central->setStretchFactor(0, 1);
     Central->setStretchFactor(1, 0);
+    // The column starts at its minimum width rather than at the width all titles would need in full.
+    Central->setSizes({std::numeric_limits<int>::max() / 2, FPages->minimumWidth()});
     setCentralWidget(Central);
 
     CreateActions();

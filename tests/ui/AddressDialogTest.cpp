@@ -65,7 +65,7 @@ class AddressDialogTest : public QObject {
     // F2 on the main window; Answer fills the dialog and closes it.
     void PressF2(const std::function<void(TfrmAdr&)>& Answer) {
         bool Seen = false;
-        OnNextModal<TfrmAdr>([Answer](TfrmAdr* D) { Answer(*D); }, Seen);
+        const auto Answering = OnNextModal<TfrmAdr>([Answer](TfrmAdr* D) { Answer(*D); }, Seen);
         QTest::keyClick(FWindow.get(), Qt::Key_F2);
         QVERIFY(Seen);
         QVERIFY(testui::Activate(FWindow.get()));

@@ -58,7 +58,8 @@ class DirectoriesDialogTest : public QObject {
     // Opens "Справочники" from the menu and runs Answer on it; false when it did not come up.
     bool OpenDirectories(const std::function<void(TfrmZemSpravDialog&)>& Answer) {
         bool Seen = false;
-        OnNextModal<TfrmZemSpravDialog>([Answer](TfrmZemSpravDialog* D) { Answer(*D); }, Seen);
+        const auto Answering =
+            OnNextModal<TfrmZemSpravDialog>([Answer](TfrmZemSpravDialog* D) { Answer(*D); }, Seen);
         Action("actDirectories")->trigger();
         return Seen;
     }
@@ -151,7 +152,7 @@ private slots:
         QVERIFY(Organisations->isEnabled());
         const auto File = M.SaveToBytes();
         bool Seen = false;
-        OnNextModal<TfrmOrganisation>(
+        const auto Answering = OnNextModal<TfrmOrganisation>(
             [](TfrmOrganisation* W) {
                 QCOMPARE(W->windowTitle(), QStringLiteral("Организации в указанном здании"));
                 QVERIFY(W->windowFlags() & Qt::WindowStaysOnTopHint);

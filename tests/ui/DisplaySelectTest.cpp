@@ -56,8 +56,8 @@ class DisplaySelectTest : public QObject {
     // Opens "Управление отображением" from the page; Answer works the dialog.
     void Choose(const std::function<void(TfrmZemTransportEditSelect&)>& Answer) {
         bool Seen = false;
-        OnNextModal<TfrmZemTransportEditSelect>([Answer](TfrmZemTransportEditSelect* D) { Answer(*D); },
-                                                Seen);
+        const auto Answering = OnNextModal<TfrmZemTransportEditSelect>(
+            [Answer](TfrmZemTransportEditSelect* D) { Answer(*D); }, Seen);
         Press(QStringLiteral("Выбрать транспорт\nотображения"));
         QVERIFY(Seen);
     }

@@ -34,8 +34,8 @@ void Click(QWidget* Dialog, const char* Button) {
 }
 
 // Answers the next file dialog with a file of Folder, typed as a user would.
-void ChooseFile(const QString& Folder, const QString& Name, bool& Seen) {
-    OnNextModal<QFileDialog>(
+[[nodiscard]] TModalAnswer ChooseFile(const QString& Folder, const QString& Name, bool& Seen) {
+    return OnNextModal<QFileDialog>(
         [Folder, Name](QFileDialog* F) {
             F->setDirectory(Folder);
             QTest::qWait(200);
@@ -120,11 +120,11 @@ private slots:
         QVERIFY(!ObjectItem(QStringLiteral("Загрузить иконку"))->isEnabled());
 
         bool Shown = false, Asked = false;
-        OnNextModal<TZemLibraryDialog>(
+        const auto Answering = OnNextModal<TZemLibraryDialog>(
             [&](TZemLibraryDialog* D) {
                 QCOMPARE(D->windowTitle(), QStringLiteral("Библиотека картинок"));
                 QCOMPARE(D->List()->count(), 0);
-                ChooseFile(FDir.path(), QStringLiteral("red.png"), Asked);
+                const auto Choosing = ChooseFile(FDir.path(), QStringLiteral("red.png"), Asked);
                 Click(D, "AddButton");
                 QCOMPARE(D->List()->count(), 1);
                 QCOMPARE(D->ItemHeight(), 30);
@@ -191,10 +191,10 @@ private slots:
         const std::size_t Steps = Map().History().Position();
         bool Shown = false, Asked = false, Told = false;
         QString Message;
-        OnNextModal<TZemLibraryDialog>(
+        const auto Answering = OnNextModal<TZemLibraryDialog>(
             [&](TZemLibraryDialog* D) {
-                ChooseFile(FDir.path(), QStringLiteral("bad.png"), Asked);
-                OnNextModal<QMessageBox>(
+                const auto Choosing = ChooseFile(FDir.path(), QStringLiteral("bad.png"), Asked);
+                const auto Telling = OnNextModal<QMessageBox>(
                     [&](QMessageBox* B) {
                         Message = B->text();
                         B->accept();
@@ -218,7 +218,7 @@ private slots:
         const QString Tall = MakePicture("tall.png", 10, 120, QColor(255, 255, 0));
         QVERIFY(!Small.isEmpty() && !Tall.isEmpty());
         bool Shown = false, A1 = false, A2 = false;
-        OnNextModal<TZemLibraryDialog>(
+        const auto Answering = OnNextModal<TZemLibraryDialog>(
             [&](TZemLibraryDialog* D) {
                 // An empty library: no items, and nothing drawn but the list's background.
                 QCOMPARE(D->List()->count(), 0);
@@ -227,11 +227,11 @@ private slots:
                 for (int y = 0; y < Empty.height(); y += 7)
                     for (int x = 0; x < Empty.width(); x += 7)
                         QCOMPARE(Empty.pixel(x, y), Base);
-                ChooseFile(FDir.path(), QStringLiteral("small.bmp"), A1);
+                const auto Choosing = ChooseFile(FDir.path(), QStringLiteral("small.bmp"), A1);
                 Click(D, "AddButton");
                 QCOMPARE(D->ItemHeight(), 64);
                 // "Вставить" puts the tall one before the selected one.
-                ChooseFile(FDir.path(), QStringLiteral("tall.png"), A2);
+                const auto ChoosingTall = ChooseFile(FDir.path(), QStringLiteral("tall.png"), A2);
                 Click(D, "InsertButton");
                 QCOMPARE(D->List()->count(), 2);
                 QCOMPARE(D->ItemHeight(), 120);
@@ -270,10 +270,10 @@ private slots:
         QVERIFY(Load->isEnabled());
         QVERIFY(!ObjectItem(QStringLiteral("Загрузить рисунок"))->isEnabled());
         bool Shown = false, Asked = false;
-        OnNextModal<TZemLibraryDialog>(
+        const auto Answering = OnNextModal<TZemLibraryDialog>(
             [&](TZemLibraryDialog* D) {
                 QCOMPARE(D->windowTitle(), QStringLiteral("Библиотека иконок"));
-                ChooseFile(FDir.path(), QStringLiteral("icon.png"), Asked);
+                const auto Choosing = ChooseFile(FDir.path(), QStringLiteral("icon.png"), Asked);
                 Click(D, "AddButton");
                 QCOMPARE(D->List()->count(), 1);
                 // A double click as the window system sends it: a click, then the second press.

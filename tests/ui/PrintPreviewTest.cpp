@@ -179,7 +179,7 @@ private slots:
         const float Scale = Map.View.Scale;
         const QImage Screen = Frame(Map);
         bool Seen = false;
-        OnNextModal<TfrmZemPreview>(
+        const auto Answering = OnNextModal<TfrmZemPreview>(
             [&](TfrmZemPreview* W) {
                 TZemPagePreview& P = *W->Preview();
                 QCOMPARE(W->windowTitle(), QStringLiteral("Предпросмотр"));
@@ -278,10 +278,10 @@ private slots:
         Printer.setOutputFileName(Pdf);
         bool Seen = false, Printed = false;
         QImage Composed;
-        OnNextModal<TfrmZemPreview>(
+        const auto Answering = OnNextModal<TfrmZemPreview>(
             [&](TfrmZemPreview* W) {
                 Composed = RecordedPage(*W->Preview());
-                OnNextModal<QPrintDialog>(
+                const auto Printing = OnNextModal<QPrintDialog>(
                     [&](QPrintDialog* D) {
                         D->printer()->setOutputFileName(Pdf);
                         D->accept();
@@ -355,12 +355,13 @@ private slots:
     void exportToPdfFromTheMenuAsksPaperAndFit() {
         const QString Pdf = FDir.filePath(QStringLiteral("export.pdf"));
         bool Asked = false, Named = false;
-        OnNextModal<TfrmPdfExport>(
+        TModalAnswer Naming; // the file dialog opens after the first one has closed
+        const auto Answering = OnNextModal<TfrmPdfExport>(
             [&](TfrmPdfExport* D) {
                 D->PaperBox()->setCurrentIndex(D->PaperBox()->findText(QPageSize(QPageSize::A5).name()));
                 D->OrientationGroup()->button(1)->click();
                 D->ModeGroup()->button(1)->click();
-                OnNextModal<QFileDialog>(
+                Naming = OnNextModal<QFileDialog>(
                     [&](QFileDialog* F) {
                         // As a user would: go to the folder, wait for it to be listed, type the name.
                         F->setDirectory(FDir.path());

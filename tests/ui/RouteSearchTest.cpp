@@ -49,7 +49,7 @@ class RouteSearchTest : public QObject {
     // the way given, and Then runs once the search has started.
     bool Search(TZemRouteMethod Method, std::function<void()> Then = {}) {
         bool Seen = false;
-        OnNextModal<TfrmTransportSelect>(
+        const auto Answering = OnNextModal<TfrmTransportSelect>(
             [Method, Then](TfrmTransportSelect* D) {
                 D->findChild<QToolButton*>(QStringLiteral("SelectAllBtn"))->click();
                 QCOMPARE(D->CheckedPositions().size(), static_cast<size_t>(D->TransportListBox()->count()));
@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(FWindow->RouteCostPanel()->text(), QStringLiteral("Стоимость маршрута = ") + Cost);
         // The next search offers the exact way again.
         bool Seen = false;
-        OnNextModal<TfrmTransportSelect>(
+        const auto Answering = OnNextModal<TfrmTransportSelect>(
             [](TfrmTransportSelect* D) {
                 QVERIFY(D->findChild<QRadioButton*>(QStringLiteral("ExactRadio"))->isChecked());
                 D->reject();
@@ -213,7 +213,7 @@ private slots:
 
     void parametersDialogSetsTheTask() {
         bool Seen = false;
-        OnNextModal<TfrmGAParametrs>(
+        const auto Answering = OnNextModal<TfrmGAParametrs>(
             [](TfrmGAParametrs* D) {
                 QCOMPARE(D->windowTitle(), QStringLiteral("Парамаметры генетического алгоритма"));
                 QCOMPARE(D->UpDown1()->value(), 40);
@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(Task().PopulationSize(), 5000);
         QCOMPARE(Task().StopGenerations(), 100);
         Seen = false;
-        OnNextModal<TfrmGAParametrs>(
+        const auto Cancelling = OnNextModal<TfrmGAParametrs>(
             [](TfrmGAParametrs* D) {
                 D->UpDown1()->setValue(7);
                 D->findChild<QPushButton*>(QStringLiteral("Button2"))->click();

@@ -39,13 +39,14 @@ namespace {
 const QString kSample = QStringLiteral(ZEM_SOURCE_DIR "/samples/Карта города.mp");
 
 // Runs Answer on the next modal dialog of type D once it is up.
-template <typename D> void WhenModal(const std::function<void(D&)>& Answer, bool& Seen) {
-    OnNextModal<D>([Answer](D* Dialog) { Answer(*Dialog); }, Seen);
+template <typename D>
+[[nodiscard]] TModalAnswer WhenModal(const std::function<void(D&)>& Answer, bool& Seen) {
+    return OnNextModal<D>([Answer](D* Dialog) { Answer(*Dialog); }, Seen);
 }
 
 // Answers the next text dialog: Check sees it as it opened, then it is filled in and applied.
-void AnswerNextText(const std::function<void(TZemFontDialogForm&)>& Check, bool& Seen) {
-    WhenModal<TZemFontDialogForm>(
+[[nodiscard]] TModalAnswer AnswerNextText(const std::function<void(TZemFontDialogForm&)>& Check, bool& Seen) {
+    return WhenModal<TZemFontDialogForm>(
         [Check](TZemFontDialogForm& Dialog) {
             Check(Dialog);
             Dialog.OkButton->click();
@@ -185,7 +186,7 @@ private slots:
         QVERIFY(Transport->isEnabled());
         // F4 opens "Характеристика транспорта"; its name is applied to the object.
         bool Seen = false;
-        WhenModal<QDialog>(
+        const auto Answering = WhenModal<QDialog>(
             [](QDialog& Dialog) {
                 QCOMPARE(Dialog.windowTitle(), QStringLiteral("Характеристика транспорта"));
                 Dialog.findChild<QLineEdit*>(QStringLiteral("TransportName"))
@@ -237,7 +238,7 @@ private slots:
         TZemMap& M = FWindow->Map();
         const std::int32_t Count = M.Count();
         bool Seen = false;
-        AnswerNextText(
+        const auto Answering = AnswerNextText(
             [](TZemFontDialogForm& D) {
                 D.FontCombo->setCurrentIndex(1);
                 D.FontSizeTrackBar->setValue(36);
@@ -256,7 +257,7 @@ private slots:
         QCOMPARE(M.View.Scale, 25.0f);
         Seen = false;
         std::int32_t Preview = 0;
-        AnswerNextText(
+        const auto AnsweringAgain = AnswerNextText(
             [&M, &Preview](TZemFontDialogForm& D) {
                 QCOMPARE(D.FontCombo->currentIndex(), 1);
                 QCOMPARE(D.FontSizeTrackBar->value(), 36);

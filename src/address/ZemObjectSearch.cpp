@@ -89,7 +89,7 @@ bool Before(const THit& a, const THit& b) {
 // What one search needs to know before it walks the store.
 class TMatcher {
 public:
-    TMatcher(const TZemMap& Map, const TSearchQuery& Q, TSearchKind Kind) : FQ(Q) {
+    TMatcher(const TZemMap& Map, const TSearchQuery& Q, TSearchKind Kind, TXYPoint Around) : FQ(Q) {
         const TZemDocument& D = Map.Doc;
         const bool All = Kind == TSearchKind::skAll;
         FText = (All || Kind == TSearchKind::skText) && !Q.Folded.empty();
@@ -106,8 +106,7 @@ public:
                     MatchFolded(KindNames().Text[k], Q.Folded) != TTextMatch::tmNone ||
                     MatchFolded(ObjectKindName(static_cast<std::uint8_t>(k)), Q.Folded) != TTextMatch::tmNone;
         }
-        FCentre = {Map.View.LeftTop.X + Map.View.ViewWidthHeight.X / 2.0,
-                   Map.View.LeftTop.Y + Map.View.ViewWidthHeight.Y / 2.0};
+        FCentre = {Around.X, Around.Y};
     }
 
     bool Walks() const { return FText || FAddress || FType; }
@@ -235,18 +234,24 @@ ZemString KindNameText(TObjectKind Kind) {
     return Kind < kKinds ? KindNames().Text[Kind] : ZemString(ObjectKindName(Kind));
 }
 
-TSearchResult FindObjects(const TZemMap& Map, const ZemString& Query, TSearchKind Kind, std::size_t Limit) {
-    return FindObjects(Map, ParseSearchQuery(Query), Kind, Limit);
+TXYPoint ViewCentre(const TZemMap& Map) {
+    return {Map.View.LeftTop.X + Map.View.ViewWidthHeight.X / 2,
+            Map.View.LeftTop.Y + Map.View.ViewWidthHeight.Y / 2};
 }
 
-TSearchResult FindObjects(const TZemMap& Map, const TSearchQuery& Query, TSearchKind Kind,
-                          std::size_t Limit) {
+TSearchResult FindObjects(const TZemMap& Map, const ZemString& Query, TSearchKind Kind, std::size_t Limit,
+                          std::optional<TXYPoint> Around) {
+    return FindObjects(Map, ParseSearchQuery(Query), Kind, Limit, Around);
+}
+
+TSearchResult FindObjects(const TZemMap& Map, const TSearchQuery& Query, TSearchKind Kind, std::size_t Limit,
+                          std::optional<TXYPoint> Around) {
     TSearchResult Result;
     if (Query.Empty())
         return Result;
     const auto& Objects = Map.Doc.Objects;
     std::vector<THit> Hits;
-    const TMatcher Matcher(Map, Query, Kind);
+    const TMatcher Matcher(Map, Query, Kind, Around.value_or(ViewCentre(Map)));
     if (Matcher.Walks())
         for (std::int32_t i = 0; i < Objects.Count(); ++i)
             if (const THit H = Matcher.Match(*Objects.Values(i)); H.Rank != rkNone)

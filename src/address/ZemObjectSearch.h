@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace zem {
@@ -41,12 +42,16 @@ struct TSearchResult {
 // More hits than a person reads in a list; the total says how many there were.
 constexpr std::size_t kSearchLimit = 500;
 
-// Hits of equal rank come in a useful order: houses by street and number, the rest nearest to the
-// centre of the view first.
+// Hits of equal rank come in a useful order: houses by street and number, the rest nearest to Around
+// first. Around is the centre of the view unless given: a list brought up to date after an edit keeps
+// the order of the search it repeats, even when the view has moved since.
 TSearchResult FindObjects(const TZemMap& Map, const TSearchQuery& Query, TSearchKind Kind,
-                          std::size_t Limit = kSearchLimit);
+                          std::size_t Limit = kSearchLimit, std::optional<TXYPoint> Around = std::nullopt);
 TSearchResult FindObjects(const TZemMap& Map, const ZemString& Query, TSearchKind Kind,
-                          std::size_t Limit = kSearchLimit);
+                          std::size_t Limit = kSearchLimit, std::optional<TXYPoint> Around = std::nullopt);
+
+// The centre of the view, the default order's reference point.
+TXYPoint ViewCentre(const TZemMap& Map);
 
 // Choosing a hit: the object becomes the current one and the view is centred on it at the same scale
 // (the mini-map's frame follows). False, with nothing changed, when no object has the ID any more.

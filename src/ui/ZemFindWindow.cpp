@@ -2,6 +2,7 @@
 
 #include "address/ZemObjectSearch.h"
 #include "model/ZemMap.h"
+#include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 
 #include <QComboBox>
@@ -31,7 +32,7 @@ QString Text(const ZemString& S) {
 } // namespace
 
 TfrmFindObject::TfrmFindObject(TZemMap& Map, QWidget* Parent)
-    : QDialog(Parent, Qt::Tool), FMap(Map), FTyping(new QTimer(this)) {
+    : QDialog(Parent, Qt::Tool), FMap(Map), FTyping(new QTimer(this)), FChanged(new QTimer(this)) {
     setObjectName(QStringLiteral("frmFindObject"));
     setWindowTitle(QStringLiteral("Поиск объекта"));
     setSizeGripEnabled(true);
@@ -78,6 +79,9 @@ TfrmFindObject::TfrmFindObject(TZemMap& Map, QWidget* Parent)
     FTyping->setInterval(kTypingPauseMs);
     connect(FTyping, &QTimer::timeout, this, &TfrmFindObject::Search);
     connect(QueryEdit, &QLineEdit::textChanged, FTyping, qOverload<>(&QTimer::start));
+    FChanged->setSingleShot(true);
+    FChanged->setInterval(kTypingPauseMs);
+    connect(FChanged, &QTimer::timeout, this, &TfrmFindObject::Refresh);
     connect(KindBox, &QComboBox::currentIndexChanged, this, &TfrmFindObject::Search);
     // Enter in the field: the first hit of what is typed now.
     connect(QueryEdit, &QLineEdit::returnPressed, this, [this] {
@@ -101,9 +105,54 @@ TfrmFindObject::TfrmFindObject(TZemMap& Map, QWidget* Parent)
 }
 
 void TfrmFindObject::Search() {
+    Fill(ViewCentre(FMap));
+}
+
+void TfrmFindObject::DocumentChanged() {
+    // A hidden window asks again when shown; an empty query lists nothing to update.
+    if (isVisible() && !QueryEdit->text().trimmed().isEmpty())
+        FChanged->start();
+}
+
+QTreeWidgetItem* TfrmFindObject::RowOf(std::int32_t ID) const {
+    for (int i = 0; i < Results->topLevelItemCount(); ++i)
+        if (Results->topLevelItem(i)->data(0, kIDRole).toInt() == ID)
+            return Results->topLevelItem(i);
+    return nullptr;
+}
+
+void TfrmFindObject::Refresh() {
+    if (FTyping->isActive())
+        return; // the typed query is asked in a moment anyway
+    const QTreeWidgetItem* Current = Results->currentItem();
+    const std::int32_t Chosen = Current ? Current->data(0, kIDRole).toInt() : -1;
+    QTreeWidgetItem* Top = Results->itemAt(0, 0);
+    const int TopRow = Top ? Results->indexOfTopLevelItem(Top) : 0;
+    const std::int32_t TopID = Top ? Top->data(0, kIDRole).toInt() : -1;
+
+    // Around the same point as before: rows that still match keep their order while the view moves.
+    Fill(FAround);
+    const int Count = Results->topLevelItemCount();
+    if (Count == 0)
+        return;
+    // The same row at the top, else the one that took its place; the chosen row stays chosen and in sight.
+    QTreeWidgetItem* NewTop = RowOf(TopID);
+    Results->scrollToItem(NewTop ? NewTop : Results->topLevelItem(std::min(TopRow, Count - 1)),
+                          QAbstractItemView::PositionAtTop);
+    if (QTreeWidgetItem* Again = Chosen >= 0 ? RowOf(Chosen) : nullptr) {
+        FFilling = true;
+        Results->setCurrentItem(Again);
+        FFilling = false;
+        Results->scrollToItem(Again, QAbstractItemView::EnsureVisible);
+    }
+}
+
+void TfrmFindObject::Fill(TXYPoint Around) {
     FTyping->stop();
+    FChanged->stop();
+    FAround = Around;
     const TSearchResult R = FindObjects(FMap, FromUtf8(QueryEdit->text().toStdString()),
-                                        kKinds[std::max(0, KindBox->currentIndex())]);
+                                        kKinds[std::max(0, KindBox->currentIndex())], kSearchLimit, Around);
     FFilling = true;
     Results->clear();
     QList<QTreeWidgetItem*> Items;
@@ -175,6 +224,8 @@ TfrmFindObject* ShowFindObject(QWidget& Window, TZemMap& Map, const std::functio
     if (!Find) {
         Find = new TfrmFindObject(Map, &Window);
         Find->OnShown = OnShown;
+        if (auto* Main = qobject_cast<TfrmMain*>(&Window))
+            QObject::connect(Main, &TfrmMain::documentChanged, Find, &TfrmFindObject::DocumentChanged);
     }
     Find->show();
     Find->raise();

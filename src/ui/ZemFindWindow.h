@@ -2,7 +2,11 @@
 // "Поиск объекта": a tool window beside the map that finds objects by address, text, type or ID as the
 // query is typed, and shows the chosen one: centred in the view and made current. It keeps its query and
 // its choice of search between showings; Escape hides it.
+#include "model/ZemXYArray.h"
+
 #include <QDialog>
+
+#include <cstdint>
 
 #include <functional>
 
@@ -28,6 +32,9 @@ public:
 
     // Searches now for what the field holds (the field searches by itself a moment after each key).
     void Search();
+    // The document changed: an open list asks its query again a moment later (one search for a burst of
+    // changes), keeping its order, the chosen row and where it was scrolled to.
+    void DocumentChanged();
 
     QLineEdit* QueryEdit;
     QComboBox* KindBox; // "Всё", "Адрес", "Текст", "Тип объекта", "ID"
@@ -44,9 +51,16 @@ protected:
 private:
     // Shows the hit of the item; Keyboard hands the keyboard to the map afterwards.
     void Choose(QTreeWidgetItem* Item, bool Keyboard);
+    // Asks the query around the given point and lists the hits.
+    void Fill(TXYPoint Around);
+    // Repeats the last search on the changed document.
+    void Refresh();
+    QTreeWidgetItem* RowOf(std::int32_t ID) const;
 
     TZemMap& FMap;
     QTimer* FTyping;
+    QTimer* FChanged;      // a pause after document changes, then Refresh
+    TXYPoint FAround{};    // where the last search put its nearest hits first
     bool FFilling = false; // the list is being refilled: its selection is not the user's
     bool FPlaced = false;  // placed beside the map once; then it stays where the user puts it
 };

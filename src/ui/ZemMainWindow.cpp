@@ -180,6 +180,7 @@ void TfrmMain::ConnectMapEvents() {
         SyncViewMenu();
         FObjectPage->Reload();
         FAddressPage->Refresh();
+        emit documentChanged();
     };
     connect(FNetworkPage, &TZemNetworkPage::networkChanged, this, [this] { UpdateCaption(); });
     ConnectRouteEvents();

@@ -77,6 +77,10 @@ public:
     // when it cannot be taken.
     bool RestoreCopy(const TRecoveryCopy& Copy);
 
+signals:
+    // The document was changed, undone, redone or replaced: windows that list its contents follow.
+    void documentChanged();
+
 protected:
     void closeEvent(QCloseEvent* Event) override;
     void showEvent(QShowEvent* Event) override;

@@ -110,6 +110,7 @@ void TfrmMain::AfterDocumentReplaced() {
     ShowScale(FMap->View.Scale);
     UpdateCaption();
     UpdateHistoryActions();
+    emit documentChanged();
 }
 
 void TfrmMain::CommandNew() {

@@ -249,3 +249,25 @@ TEST_F(SearchFixture, ChoosingAHitCentresTheViewAndMakesItCurrent) {
     EXPECT_EQ(Map.CurrentObject(), -1);
     EXPECT_FLOAT_EQ(Map.View.LeftTop.X, Before.X);
 }
+
+TEST_F(SearchFixture, EqualHitsComeNearestToTheGivenPointFirst) {
+    const std::int32_t West = Add(otText, 0, 0, "Аптека");
+    const std::int32_t East = Add(otText, 5000, 0, "Аптека");
+    const std::int32_t Middle = Add(otText, 2400, 0, "Аптека");
+    auto Order = [&](std::optional<TXYPoint> Around) {
+        IDs Found;
+        for (const TFoundObject& F :
+             FindObjects(Map, W("аптека"), TSearchKind::skText, kSearchLimit, Around).Items)
+            Found.push_back(F.ID);
+        return Found;
+    };
+    EXPECT_EQ(Order(TXYPoint{0, 0}), (IDs{West, Middle, East}));
+    EXPECT_EQ(Order(TXYPoint{5000, 0}), (IDs{East, Middle, West}));
+    // Without a point the centre of the view decides; the same centre given gives the same order.
+    ASSERT_TRUE(ShowFoundObject(Map, East));
+    EXPECT_EQ(Order(std::nullopt), (IDs{East, Middle, West}));
+    EXPECT_EQ(Order(ViewCentre(Map)), Order(std::nullopt));
+    ASSERT_TRUE(ShowFoundObject(Map, West));
+    EXPECT_EQ(Order(std::nullopt), (IDs{West, Middle, East}));
+    EXPECT_EQ(Order(TXYPoint{5005, 5}), (IDs{East, Middle, West}));
+}

@@ -1,11 +1,13 @@
 // "Поиск объекта" on the sample city, used as a person would: Ctrl+F in the main window, the street's name
-// typed, a house chosen from the list with the keyboard.
+// typed, a house chosen from the list with the keyboard; an open list follows the map's changes.
 #include "TestWindow.h"
 #include "model/ZemMap.h"
 #include "ui/ZemFindWindow.h"
 #include "ui/ZemMainWindow.h"
+#include "ui/ZemMapWidget.h"
 #include "ui/ZemObjectPage.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
@@ -25,6 +27,13 @@ const QString kSample = QStringLiteral(ZEM_SOURCE_DIR "/samples/Карта го�
 void Type(QWidget* Into, const QString& Text) {
     for (QChar C : Text)
         QTest::sendKeyEvent(QTest::Click, Into, Qt::Key_unknown, QString(C), {});
+}
+
+QList<std::int32_t> ListedIDs(const TfrmFindObject* Find) {
+    QList<std::int32_t> IDs;
+    for (int i = 0; i < Find->Results->topLevelItemCount(); ++i)
+        IDs.push_back(Find->Results->topLevelItem(i)->data(0, TfrmFindObject::kIDRole).toInt());
+    return IDs;
 }
 
 QTreeWidgetItem* RowWhere(QTreeWidget* List, int Column, const QString& Text) {
@@ -120,6 +129,85 @@ private slots:
         QCOMPARE(M.CurrentObject(), -1);
         QVERIFY(!RowWhere(Find->Results, 3, QString::number(ID)));
         QCOMPARE(Find->StatusLabel->text(), QStringLiteral("Объект удалён с карты; список обновлён"));
+    }
+
+    void anOpenListFollowsDeletionUndoAndRedo() {
+        TZemMap& M = FWindow->Map();
+        TfrmFindObject* Find = OpenFind();
+        QVERIFY(Find);
+        Type(Find->QueryEdit, QStringLiteral("Покровка"));
+        QTRY_VERIFY(Find->Results->topLevelItemCount() > 3);
+        QTreeWidgetItem* House = nullptr;
+        for (int i = 1; i < Find->Results->topLevelItemCount() && !House; ++i)
+            if (Find->Results->topLevelItem(i)->text(0) == QStringLiteral("Здание"))
+                House = Find->Results->topLevelItem(i);
+        QVERIFY(House);
+        const std::int32_t ID = House->data(0, TfrmFindObject::kIDRole).toInt();
+        const QList<std::int32_t> Before = ListedIDs(Find);
+
+        // Chosen with Enter, the house goes to the map, which takes the keyboard; Delete there deletes it.
+        QTest::keyClick(Find->QueryEdit, Qt::Key_Down);
+        Find->Results->setCurrentItem(House);
+        QTest::keyClick(Find->Results, Qt::Key_Return);
+        QCOMPARE(M.CurrentObject(), ID);
+        QVERIFY(testui::Activate(FWindow.get()));
+        QTest::keyClick(FWindow->MapWidget(), Qt::Key_Delete);
+        QVERIFY(!M.ObjectExists(ID));
+        QTRY_VERIFY(!RowWhere(Find->Results, 3, QString::number(ID)));
+        QList<std::int32_t> Without = Before;
+        Without.removeOne(ID);
+        QCOMPARE(ListedIDs(Find), Without);
+        QCOMPARE(Find->StatusLabel->text(), QStringLiteral("Найдено: %1").arg(Without.size()));
+
+        // Undo brings the row back where it was.
+        QTest::keyClick(FWindow.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(M.ObjectExists(ID));
+        QTRY_COMPARE(ListedIDs(Find), Before);
+
+        // Another row chosen in the list stays chosen when redo deletes the house again, and the view,
+        // centred on that row's object now, does not reorder the rows.
+        QTreeWidgetItem* Other = Find->Results->topLevelItem(0);
+        const std::int32_t OtherID = Other->data(0, TfrmFindObject::kIDRole).toInt();
+        QVERIFY(OtherID != ID);
+        Find->Results->setCurrentItem(Other);
+        QCOMPARE(M.CurrentObject(), OtherID);
+        QTest::keyClick(FWindow.get(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(!M.ObjectExists(ID));
+        QTRY_COMPARE(ListedIDs(Find), Without);
+        QVERIFY(Find->Results->currentItem());
+        QCOMPARE(Find->Results->currentItem()->data(0, TfrmFindObject::kIDRole).toInt(), OtherID);
+    }
+
+    void anOpenListFollowsTextEditsAndANewMap() {
+        TZemMap& M = FWindow->Map();
+        TfrmFindObject* Find = OpenFind();
+        QVERIFY(Find);
+        Type(Find->QueryEdit, QStringLiteral("Покровка"));
+        QTRY_VERIFY(RowWhere(Find->Results, 1, QStringLiteral("улица Покровка")));
+        QTreeWidgetItem* Label = RowWhere(Find->Results, 1, QStringLiteral("улица Покровка"));
+        const std::int32_t ID = Label->data(0, TfrmFindObject::kIDRole).toInt();
+        Find->Results->setCurrentItem(Label);
+        QCOMPARE(M.CurrentObject(), ID);
+
+        // The label's text typed over in the inspector: its row shows the new text.
+        auto* Text = FWindow->ObjectPage()->findChild<QLineEdit*>(QStringLiteral("CText"));
+        QVERIFY(Text && Text->isEnabled());
+        QVERIFY(testui::Activate(FWindow.get()));
+        Text->setFocus();
+        QTest::keyClick(Text, Qt::Key_End);
+        Type(Text, QStringLiteral(" 2"));
+        QTRY_VERIFY(RowWhere(Find->Results, 1, QStringLiteral("улица Покровка 2")));
+        QCOMPARE(RowWhere(Find->Results, 1, QStringLiteral("улица Покровка 2"))
+                     ->data(0, TfrmFindObject::kIDRole)
+                     .toInt(),
+                 ID);
+
+        // A new map has nothing of the old one to list.
+        M.MarkSaved();
+        FWindow->findChild<QAction*>(QStringLiteral("actNew"))->trigger();
+        QCOMPARE(M.Count(), 0);
+        QTRY_COMPARE(Find->Results->topLevelItemCount(), 0);
+        QCOMPARE(Find->StatusLabel->text(), QStringLiteral("Ничего не найдено"));
     }
 };
 

@@ -12,6 +12,7 @@
 #include "ui/ZemNetworkPage.h"
 #include "ui/ZemObjectPage.h"
 #include "ui/ZemOptions.h"
+#include "ui/ZemPageTabs.h"
 #include <QSlider>
 
 #include <QAction>
@@ -74,7 +75,8 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     setWindowIcon(ZemAppIcon());
 
     // The right-hand pages.
-    FPages = new QTabWidget(Central);
+    auto* Pages = new TZemPageControl(Central);
+    FPages = Pages;
     FPages->setObjectName(QStringLiteral("PageControl"));
     // At least the classic 245 pixels, wider when the inspector's controls need it.
     FPages->setMinimumWidth(kPagesWidth);
@@ -84,13 +86,12 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     FPages->addTab(FNetworkPage, QStringLiteral("Дорожная сеть"));
     // Both page titles stay readable, without scroll arrows, when the style's font needs more than 245.
     FPages->setMinimumWidth(std::max(kPagesWidth, FPages->tabBar()->sizeHint().width() + 8));
-    // Further pages do not widen the column: the titles share its width, shortened with an ellipsis when
-    // they must be (each tab's tool tip holds the whole title), so no title is cut off under scroll arrows.
+    // With all four pages the titles go on two lines in a column of usual width, which is widened to
+    // show them whole; each tab's tool tip holds its title as well.
     FAddressPage = new TZemAddressPage(*FMap, FPages);
     FPages->insertTab(1, FAddressPage, QStringLiteral("Типы и адреса"));
     CreateRoutePage();
-    FPages->setUsesScrollButtons(false);
-    FPages->setElideMode(Qt::ElideRight);
+    FPages->setMinimumWidth(std::max(FPages->minimumWidth(), Pages->TitlesWidth()));
     for (int i = 0; i < FPages->count(); ++i)
         FPages->setTabToolTip(i, FPages->tabText(i));
     FOptions = new TfrmOptions(*FMap, this);

@@ -30,46 +30,48 @@ using namespace codec;
 
 // ---- Decode tables -------------------------------------------------------------------------------
 //
-// Entry (32 bits): bits 0..3 the code bits this entry consumes (for a link: the primary index bits),
-// bits 4..8 the extra bits that follow the code (for a link: the index bits of its second-level table),
-// bits 9..11 the kind, bits 12..30 the value (literal byte, base length, base distance, code-length
-// symbol, or the start of the second-level table), bit 31 set for a literal, so that the commonest test
-// is a sign test.
+// Entry (32 bits), everything one symbol needs after a single look-up: bits 0..5 the bits the entry
+// consumes in all, its code bits plus the extra bits that follow (for a link: the primary index bits),
+// bits 6..10 the code bits alone (for a link: the index bits of its second-level table), bits 11..28 the
+// value (literal byte, base length, base distance, code-length symbol, or the start of the second-level
+// table). The flags: bit 31 a literal, so that the commonest test is a sign test; bit 30 anything that
+// is not a literal or a plain length or distance (a link, the long match, bits of no code); bit 29 a
+// link; bit 28 the long match. The fast loop takes a code and its extra bits with one shift and reads the
+// extra bits from the buffer as it was before.
 
-enum : std::uint32_t {
-    ekLiteral = 0,
-    ekLength = 1,
-    ekLongMatch = 2,
-    ekDistance = 3,
-    ekLink = 4,
-    ekInvalid = 5
-};
+constexpr std::uint32_t kLiteralFlag = 1u << 31;
+constexpr std::uint32_t kExceptionalFlag = 1u << 30;
+constexpr std::uint32_t kLinkFlag = 1u << 29;
+constexpr std::uint32_t kLongMatchFlag = 1u << 28;
+constexpr int kValueShift = 11;
 
-constexpr std::uint32_t MakeEntry(std::uint32_t CodeBits, std::uint32_t Extra, std::uint32_t Kind,
-                                  std::uint32_t Value) {
-    return CodeBits | (Extra << 4) | (Kind << 9) | (Value << 12) | (Kind == ekLiteral ? 1u << 31 : 0);
+constexpr std::uint32_t MakeEntry(std::uint32_t Extra, std::uint32_t Value, std::uint32_t Flags = 0) {
+    return Extra | (Value << kValueShift) | Flags;
 }
-constexpr std::uint32_t EntryCodeBits(std::uint32_t E) {
-    return E & 15;
+// The entry of a symbol whose code has CodeBits bits (Symbol as made above, with its extra bits).
+constexpr std::uint32_t WithCode(std::uint32_t Symbol, std::uint32_t CodeBits) {
+    return Symbol + CodeBits + (CodeBits << 6);
 }
-constexpr std::uint32_t EntryExtra(std::uint32_t E) {
-    return (E >> 4) & 31;
+constexpr unsigned EntryBits(std::uint32_t E) {
+    return E & 63;
 }
-constexpr std::uint32_t EntryKind(std::uint32_t E) {
-    return (E >> 9) & 7;
+constexpr unsigned EntryCodeBits(std::uint32_t E) {
+    return (E >> 6) & 31;
+}
+constexpr unsigned EntryExtra(std::uint32_t E) {
+    return EntryBits(E) - EntryCodeBits(E);
 }
 constexpr std::uint32_t EntryValue(std::uint32_t E) {
-    return (E >> 12) & 0x7FFFF;
+    return (E >> kValueShift) & 0x3FFFF;
 }
 constexpr bool IsLiteral(std::uint32_t E) {
     return static_cast<std::int32_t>(E) < 0;
 }
-// Links and invalid entries, the kinds from 4 on, need the slow path.
-constexpr bool IsSpecial(std::uint32_t E) {
-    return (E & (4u << 9)) != 0;
+constexpr bool IsExceptional(std::uint32_t E) {
+    return (E & kExceptionalFlag) != 0;
 }
 
-constexpr std::uint32_t kInvalidEntry = MakeEntry(0, 0, ekInvalid, 0);
+constexpr std::uint32_t kInvalidEntry = kExceptionalFlag;
 
 constexpr int kLitPrimaryBits = 10;
 constexpr int kDistPrimaryBits = 9;
@@ -85,25 +87,25 @@ constexpr int TableRoom(int PrimaryBits, int Symbols) {
 constexpr std::array<std::uint32_t, kLitLenSymbols> MakeLitLenEntries() {
     std::array<std::uint32_t, kLitLenSymbols> E{};
     for (int s = 0; s < kFirstLengthSymbol; ++s)
-        E[s] = MakeEntry(0, 0, ekLiteral, static_cast<std::uint32_t>(s));
+        E[s] = MakeEntry(0, static_cast<std::uint32_t>(s), kLiteralFlag);
     for (int s = kFirstLengthSymbol; s < kFirstExtraLengthSymbol; ++s)
-        E[s] = MakeEntry(0, 0, ekLength, static_cast<std::uint32_t>(s - kShortLengthBias));
+        E[s] = MakeEntry(0, static_cast<std::uint32_t>(s - kShortLengthBias));
     for (int s = kFirstExtraLengthSymbol; s < kLongMatchSymbol; ++s)
-        E[s] = MakeEntry(0, kLengthExtraBits[s - kFirstExtraLengthSymbol], ekLength,
+        E[s] = MakeEntry(kLengthExtraBits[s - kFirstExtraLengthSymbol],
                          kLengthBase[s - kFirstExtraLengthSymbol]);
-    E[kLongMatchSymbol] = MakeEntry(0, 0, ekLongMatch, 0);
+    E[kLongMatchSymbol] = MakeEntry(0, 0, kExceptionalFlag | kLongMatchFlag);
     return E;
 }
 constexpr std::array<std::uint32_t, kDistanceSymbols> MakeDistanceEntries() {
     std::array<std::uint32_t, kDistanceSymbols> E{};
     for (int k = 0; k < kDistanceSymbols; ++k)
-        E[k] = MakeEntry(0, kDistanceExtraBits[k], ekDistance, kDistanceBase[k]);
+        E[k] = MakeEntry(kDistanceExtraBits[k], kDistanceBase[k]);
     return E;
 }
 constexpr std::array<std::uint32_t, kCodeLengthSymbols> MakeCodeLengthEntries() {
     std::array<std::uint32_t, kCodeLengthSymbols> E{};
     for (int s = 0; s < kCodeLengthSymbols; ++s)
-        E[s] = MakeEntry(0, 0, ekLiteral, static_cast<std::uint32_t>(s));
+        E[s] = MakeEntry(0, static_cast<std::uint32_t>(s), kLiteralFlag);
     return E;
 }
 constexpr auto kLitLenEntries = MakeLitLenEntries();
@@ -142,7 +144,7 @@ void BuildDecodeTable(const std::uint8_t* Lengths, int Count, const std::uint32_
         const unsigned L = Lengths[s];
         if (L == 0 || L > static_cast<unsigned>(PrimaryBits))
             continue;
-        const std::uint32_t E = SymbolEntries[s] | L;
+        const std::uint32_t E = WithCode(SymbolEntries[s], L);
         for (std::uint32_t i = Codes[s]; i < PrimarySize; i += 1u << L)
             Table[i] = E;
     }
@@ -160,14 +162,16 @@ void BuildDecodeTable(const std::uint8_t* Lengths, int Count, const std::uint32_
                 continue;
             if ((Codes[s] & (PrimarySize - 1)) != Prefix) {
                 Prefix = Codes[s] & (PrimarySize - 1);
-                Table[Prefix] = MakeEntry(static_cast<std::uint32_t>(PrimaryBits), SubBits, ekLink, Used);
+                Table[Prefix] =
+                    MakeEntry(static_cast<std::uint32_t>(PrimaryBits), Used, kExceptionalFlag | kLinkFlag) |
+                    SubBits << 6;
                 Sub = Table + Used;
                 if (!Complete)
                     std::fill(Sub, Sub + (1u << SubBits), kInvalidEntry);
                 Used += 1u << SubBits;
             }
             const unsigned SubLength = static_cast<unsigned>(L - PrimaryBits);
-            const std::uint32_t E = SymbolEntries[s] | SubLength;
+            const std::uint32_t E = WithCode(SymbolEntries[s], SubLength);
             for (std::uint32_t i = Codes[s] >> PrimaryBits; i < (1u << SubBits); i += 1u << SubLength)
                 Sub[i] = E;
         }
@@ -189,7 +193,7 @@ const TFixedTables& FixedTables() {
                          T.LitLen.data());
         // The distance code of a fixed block is a plain 6-bit value, not a Huffman code.
         for (int k = 0; k < kDistanceSymbols; ++k)
-            T.Distance[k] = kDistanceEntries[k] | kFixedDistanceBits;
+            T.Distance[k] = WithCode(kDistanceEntries[k], kFixedDistanceBits);
         return T;
     }();
     return Tables;
@@ -266,25 +270,27 @@ struct TBitReader {
             Count = 8 - Shift;
         }
     }
-    // Decodes one symbol of Code; kMaxCodeBits bits must be in the buffer.
+    // Decodes one symbol of Code and takes its code bits (not its extra bits); kMaxCodeBits bits must be
+    // in the buffer. Returns a literal, a length, a distance or the long match.
     ZEM_INLINE std::uint32_t Decode(const TCode& Code) {
         std::uint32_t E = Code.Table[Bits & ((1u << Code.PrimaryBits) - 1)];
-        if (IsSpecial(E)) [[unlikely]]
-            E = DecodeLonger(Code, E);
+        if (IsExceptional(E)) [[unlikely]]
+            E = DecodeLonger(Code.Table, E, static_cast<int>(Count) - static_cast<int>(Phantom));
         const unsigned N = EntryCodeBits(E);
         Bits >>= N;
         Count -= N;
         return E;
     }
-    // A link to a second-level table, or bits of no code.
-    ZEM_INLINE std::uint32_t DecodeLonger(const TCode& Code, std::uint32_t E) {
-        if (EntryKind(E) == ekLink) {
-            Bits >>= Code.PrimaryBits;
-            Count -= Code.PrimaryBits;
-            E = Code.Table[EntryValue(E) + (Bits & ((1u << EntryExtra(E)) - 1))];
+    // A link to a second-level table (whose index bits are taken), bits of no code, or the long match.
+    ZEM_INLINE std::uint32_t DecodeLonger(const std::uint32_t* Table, std::uint32_t E, int RealBits) {
+        if (E & kLinkFlag) {
+            Bits >>= EntryBits(E);
+            Count -= EntryBits(E);
+            RealBits -= static_cast<int>(EntryBits(E));
+            E = Table[EntryValue(E) + (Bits & ((1u << EntryCodeBits(E)) - 1))];
         }
-        if (EntryKind(E) == ekInvalid)
-            NoSuchCode(static_cast<int>(Count) - static_cast<int>(Phantom));
+        if (E == kInvalidEntry)
+            NoSuchCode(RealBits);
         return E;
     }
     // No code has the bits in the buffer. When the data ended before a longest code (fewer real bits than
@@ -422,35 +428,16 @@ ZEM_INLINE std::uint8_t* CopyMatch(std::uint8_t* Out, std::uint8_t* const OutEnd
     return End;
 }
 
-// The most input one step of the fast loop reads, counted from In at its start. A step refills up to
-// three times, each an unaligned 8-byte load at In. Before the third refill it has taken at most two
-// literals and a length symbol (3 x 14 bits) from where the first refill started, and the second refill
-// leaves at most 63 bits in the buffer, so the third load starts at most (42 + 63) / 8 = 13 bytes past the
-// first In and reads 8 bytes; the earlier loads end before it. The long match's groups and the distance
-// are taken from bits those loads brought in.
-constexpr std::ptrdiff_t kFastStepInput = (3 * kMaxCodeBits + 63) / 8 + 8;
-static_assert(kFastStepInput == 21);
-
-// Decodes the symbols of a fixed or dynamic block: 8192 of them, or fewer when the output is complete.
-// The reader and the output pointer live in registers for the whole block. While kFastStepInput bytes of
-// input remain, every refill of a step is a single load inside the data; the rest of the block is decoded
-// carefully, checking after every symbol.
-template <bool Careful>
-ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin,
-                             std::uint8_t*& OutEnd, TOutputRoom& Room, const TCode& LitLen,
-                             const TCode& Distance, int& SymbolsLeft) {
-    auto Refill = [&R]() {
-        if constexpr (Careful)
-            R.Refill();
-        else
-            R.RefillFast();
-    };
-    Refill();
+// The careful step: one symbol (or up to three literals) with every refill checked against the end of
+// the input and everything read checked before it is acted upon. It decodes what the fast loop leaves:
+// the last bytes of the input and of the room at hand, and the last symbols of a block.
+bool DecodeCarefully(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin, std::uint8_t*& OutEnd,
+                     TOutputRoom& Room, const TCode& LitLen, const TCode& Distance, int& SymbolsLeft) {
+    R.Refill();
     std::uint32_t E = R.Decode(LitLen);
     // Up to three literals from one refill: each takes at most 14 of the 56 bits.
     for (int k = 0; IsLiteral(E); ++k) {
-        if constexpr (Careful)
-            R.CheckNotPastEnd();
+        R.CheckNotPastEnd();
         *Out++ = static_cast<std::uint8_t>(EntryValue(E));
         if (--SymbolsLeft == 0 || Out == OutEnd)
             return false;
@@ -459,9 +446,9 @@ ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& O
         E = R.Decode(LitLen);
     }
     if (R.Count < 37) // a length and its extra bits
-        Refill();
+        R.Refill();
     std::uint32_t Length;
-    if (EntryKind(E) == ekLength) [[likely]] {
+    if ((E & kLongMatchFlag) == 0) [[likely]] {
         Length = EntryValue(E) + R.Take(EntryExtra(E));
     } else {
         // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
@@ -475,11 +462,10 @@ ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& O
         }
         Length += kLongMatchBase;
     }
-    Refill();
+    R.Refill();
     const std::uint32_t D = R.Decode(Distance);
     const std::uint32_t Dist = EntryValue(D) + R.Take(EntryExtra(D));
-    if constexpr (Careful)
-        R.CheckNotPastEnd();
+    R.CheckNotPastEnd();
     CheckInput(Dist <= static_cast<std::size_t>(Out - OutBegin), TInputFault::Damaged);
     if (Length > static_cast<std::size_t>(OutEnd - Out)) [[unlikely]] {
         Out = Room.Grow(Out, Length); // refuses a match longer than the output still missing
@@ -490,8 +476,144 @@ ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& O
     return --SymbolsLeft != 0 && Out < OutEnd;
 }
 
-// Stops at the end of the block or of the output; when the room at hand is full first, it grows the room
-// and goes on.
+// The most input one step of the fast loop reads, counted from In at its start: a step refills at most
+// twice (the long match), each refill an unaligned 8-byte load at In that moves In on by at most 7 bytes.
+constexpr std::ptrdiff_t kFastInput = 2 * 7 + 8;
+// The most output a step writes without looking at the room: three literals.
+constexpr std::ptrdiff_t kFastOutput = 3;
+
+// The fast loop: while kFastInput bytes of input and kFastOutput bytes of room remain and at least three
+// symbols of the block are left, no refill, literal or symbol count is checked. Every step starts with at
+// least 56 bits in the buffer and the entry of the next literal/length code already looked up, so each
+// step decodes from bits that are there: three literals take at most 3 x 14 bits and leave 14 for the
+// next look-up; a length with its extra bits (20) and a distance with its extra bits (30) fit in 56; the
+// long match (14 + 23 bits) refills before its distance. Its reads all lie in the data, so every code it
+// finds without meaning is damage, and the checks of distance and length are those of the careful step.
+ZEM_INLINE void DecodeFast(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin, std::uint8_t*& OutEnd,
+                           TOutputRoom& Room, const TCode& LitLen, const TCode& Distance, int& SymbolsLeft) {
+    if (R.InEnd - R.In < kFastInput || OutEnd - Out < kFastOutput || SymbolsLeft < 3)
+        return;
+    const std::uint32_t* const LitTable = LitLen.Table;
+    const std::uint32_t LitMask = (1u << LitLen.PrimaryBits) - 1;
+    const std::uint32_t* const DistTable = Distance.Table;
+    const std::uint32_t DistMask = (1u << Distance.PrimaryBits) - 1;
+    std::uint64_t Bits = R.Bits;
+    unsigned Count = R.Count;
+    const std::uint8_t* In = R.In;
+    const std::uint8_t* const InFastEnd = R.InEnd - kFastInput;
+    auto Refill = [&] {
+        Bits |= LoadLE64(In) << Count;
+        In += (63 - Count) >> 3;
+        Count |= 56;
+    };
+    // Takes the entry's code and extra bits; returns the buffer as it was before.
+    auto Consume = [&](std::uint32_t E) {
+        const std::uint64_t Saved = Bits;
+        Bits >>= EntryBits(E);
+        Count -= EntryBits(E);
+        return Saved;
+    };
+    auto Extra = [](std::uint64_t Saved, std::uint32_t E) {
+        return static_cast<std::uint32_t>((Saved & ((std::uint64_t{1} << EntryBits(E)) - 1)) >>
+                                          EntryCodeBits(E));
+    };
+    Refill();
+    std::uint32_t E = LitTable[Bits & LitMask];
+    while (In <= InFastEnd && OutEnd - Out >= kFastOutput && SymbolsLeft >= 3) {
+        if (IsLiteral(E)) {
+            Consume(E);
+            std::uint32_t Next = LitTable[Bits & LitMask];
+            Out[0] = static_cast<std::uint8_t>(E >> kValueShift);
+            int Taken = 1;
+            if (IsLiteral(Next)) {
+                Consume(Next);
+                E = LitTable[Bits & LitMask];
+                Out[1] = static_cast<std::uint8_t>(Next >> kValueShift);
+                Taken = 2;
+                Next = E;
+                if (IsLiteral(E)) {
+                    Consume(E);
+                    Next = LitTable[Bits & LitMask];
+                    Out[2] = static_cast<std::uint8_t>(E >> kValueShift);
+                    Taken = 3;
+                }
+            }
+            Out += Taken;
+            SymbolsLeft -= Taken;
+            E = Next;
+            Refill();
+            continue;
+        }
+        std::uint32_t Length;
+        if (!IsExceptional(E)) [[likely]] {
+            Length = EntryValue(E) + Extra(Consume(E), E);
+        } else {
+            if (E & kLinkFlag) {
+                Consume(E);
+                E = LitTable[EntryValue(E) + (Bits & ((1u << EntryCodeBits(E)) - 1))];
+            }
+            if (IsLiteral(E)) {
+                Consume(E);
+                *Out++ = static_cast<std::uint8_t>(E >> kValueShift);
+                --SymbolsLeft;
+                Refill();
+                E = LitTable[Bits & LitMask];
+                continue;
+            }
+            if (E == kInvalidEntry)
+                TBitReader::NoSuchCode(static_cast<int>(Count));
+            if (E & kLongMatchFlag) {
+                Consume(E);
+                // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
+                std::uint32_t G = static_cast<std::uint32_t>(Bits) & 0xFF;
+                Length = G & 0x7F;
+                unsigned Taken = kLongGroupBits;
+                if ((G & kLongGroupStop) == 0) {
+                    G = static_cast<std::uint32_t>(Bits >> 8) & 0xFF;
+                    Length += (G & 0x7F) << 7;
+                    Taken += kLongGroupBits;
+                    if ((G & kLongGroupStop) == 0) {
+                        Length += (static_cast<std::uint32_t>(Bits >> 16) & 0x7F) << 14;
+                        Taken += kLongLastGroupBits;
+                    }
+                }
+                Bits >>= Taken;
+                Count -= Taken;
+                Length += kLongMatchBase;
+                Refill();
+            } else {
+                Length = EntryValue(E) + Extra(Consume(E), E);
+            }
+        }
+        std::uint32_t D = DistTable[Bits & DistMask];
+        if (IsExceptional(D)) [[unlikely]] {
+            if (D & kLinkFlag) {
+                Consume(D);
+                D = DistTable[EntryValue(D) + (Bits & ((1u << EntryCodeBits(D)) - 1))];
+            }
+            if (D == kInvalidEntry)
+                TBitReader::NoSuchCode(static_cast<int>(Count));
+        }
+        const std::uint32_t Dist = EntryValue(D) + Extra(Consume(D), D);
+        Refill();
+        E = LitTable[Bits & LitMask];
+        CheckInput(Dist <= static_cast<std::size_t>(Out - OutBegin), TInputFault::Damaged);
+        if (Length > static_cast<std::size_t>(OutEnd - Out)) [[unlikely]] {
+            Out = Room.Grow(Out, Length); // refuses a match longer than the output still missing
+            OutBegin = Room.Begin;
+            OutEnd = Room.Limit;
+        }
+        Out = CopyMatch(Out, OutEnd, Dist, Length);
+        --SymbolsLeft;
+    }
+    R.Bits = Bits;
+    R.Count = Count;
+    R.In = In;
+}
+
+// Decodes the symbols of a fixed or dynamic block: 8192 of them, or fewer when the output is complete.
+// The reader and the output pointer live in registers for the whole block. Stops at the end of the block
+// or of the output; when the room at hand is full first, it grows the room and goes on.
 void DecodeSymbols(TBitReader& Reader, std::uint8_t*& OutRef, TOutputRoom& Room, const TCode LitLen,
                    const TCode Distance) {
     TBitReader R = Reader;
@@ -500,11 +622,12 @@ void DecodeSymbols(TBitReader& Reader, std::uint8_t*& OutRef, TOutputRoom& Room,
     std::uint8_t* OutEnd = Room.Limit;
     int SymbolsLeft = kBlockSymbols;
     for (;;) {
-        bool More = true;
-        while (More && R.InEnd - R.In >= kFastStepInput && R.Phantom == 0)
-            More = DecodeSymbol<false>(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
-        while (More)
-            More = DecodeSymbol<true>(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+        DecodeFast(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+        // One careful step, then back to the fast loop, which returns at once while it cannot go on.
+        if (SymbolsLeft != 0 && Out < OutEnd) {
+            DecodeCarefully(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+            continue;
+        }
         if (SymbolsLeft == 0 || static_cast<std::size_t>(Out - OutBegin) == Room.Final)
             break;
         Out = Room.Grow(Out, 1);

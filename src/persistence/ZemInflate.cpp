@@ -30,33 +30,33 @@ using namespace codec;
 
 // ---- Decode tables -------------------------------------------------------------------------------
 //
-// Entry (32 bits), everything one symbol needs after a single look-up: bits 0..5 the bits the entry
+// Entry (32 bits), everything one symbol needs after a single look-up: bits 0..7 the bits the entry
 // consumes in all, its code bits plus the extra bits that follow (for a link: the primary index bits),
-// bits 6..10 the code bits alone (for a link: the index bits of its second-level table), bits 11..28 the
+// bits 8..11 the code bits alone (for a link: the index bits of its second-level table), bits 12..29 the
 // value (literal byte, base length, base distance, code-length symbol, or the start of the second-level
-// table). The flags: bit 31 a literal, so that the commonest test is a sign test; bit 30 anything that
-// is not a literal or a plain length or distance (a link, the long match, bits of no code); bit 29 a
-// link; bit 28 the long match. The fast loop takes a code and its extra bits with one shift and reads the
-// extra bits from the buffer as it was before.
+// table). Bit 31 marks a literal, so that the commonest test is a sign test; bit 30 marks what is
+// neither a literal nor a plain length or distance: a link (its value is not 0), the long match and bits
+// of no code (value 0). The fast loop takes a code and its extra bits with one shift and reads the extra
+// bits from the buffer as it was before.
 
 constexpr std::uint32_t kLiteralFlag = 1u << 31;
 constexpr std::uint32_t kExceptionalFlag = 1u << 30;
-constexpr std::uint32_t kLinkFlag = 1u << 29;
-constexpr std::uint32_t kLongMatchFlag = 1u << 28;
-constexpr int kValueShift = 11;
+constexpr int kCodeBitsShift = 8;
+constexpr int kValueShift = 12;
 
 constexpr std::uint32_t MakeEntry(std::uint32_t Extra, std::uint32_t Value, std::uint32_t Flags = 0) {
     return Extra | (Value << kValueShift) | Flags;
 }
 // The entry of a symbol whose code has CodeBits bits (Symbol as made above, with its extra bits).
 constexpr std::uint32_t WithCode(std::uint32_t Symbol, std::uint32_t CodeBits) {
-    return Symbol + CodeBits + (CodeBits << 6);
+    return Symbol + CodeBits + (CodeBits << kCodeBitsShift);
 }
+// Bits the entry consumes; below 64, so the low byte is the count itself.
 constexpr unsigned EntryBits(std::uint32_t E) {
     return E & 63;
 }
 constexpr unsigned EntryCodeBits(std::uint32_t E) {
-    return (E >> 6) & 31;
+    return (E >> kCodeBitsShift) & 15;
 }
 constexpr unsigned EntryExtra(std::uint32_t E) {
     return EntryBits(E) - EntryCodeBits(E);
@@ -69,6 +69,10 @@ constexpr bool IsLiteral(std::uint32_t E) {
 }
 constexpr bool IsExceptional(std::uint32_t E) {
     return (E & kExceptionalFlag) != 0;
+}
+// Of the exceptional entries.
+constexpr bool IsLink(std::uint32_t E) {
+    return EntryValue(E) != 0;
 }
 
 constexpr std::uint32_t kInvalidEntry = kExceptionalFlag;
@@ -93,7 +97,7 @@ constexpr std::array<std::uint32_t, kLitLenSymbols> MakeLitLenEntries() {
     for (int s = kFirstExtraLengthSymbol; s < kLongMatchSymbol; ++s)
         E[s] = MakeEntry(kLengthExtraBits[s - kFirstExtraLengthSymbol],
                          kLengthBase[s - kFirstExtraLengthSymbol]);
-    E[kLongMatchSymbol] = MakeEntry(0, 0, kExceptionalFlag | kLongMatchFlag);
+    E[kLongMatchSymbol] = MakeEntry(0, 0, kExceptionalFlag);
     return E;
 }
 constexpr std::array<std::uint32_t, kDistanceSymbols> MakeDistanceEntries() {
@@ -120,66 +124,71 @@ struct TCode {
 
 // Builds the decode table of a canonical code from its lengths (each at most 15). An over-subscribed set
 // of lengths is damage; an incomplete one is accepted, its unused bit patterns decode as invalid.
+//
+// Blocks are short (8192 symbols), so this runs often and touches only the symbols in use: they are
+// sorted by length (canonical order), and the primary table grows by doubling, each length's codes
+// written once into a table as wide as that length, which the next doubling replicates. Entries that
+// no code reaches keep the invalid entry the table starts from.
 void BuildDecodeTable(const std::uint8_t* Lengths, int Count, const std::uint32_t* SymbolEntries,
                       int PrimaryBits, std::uint32_t* Table) {
     std::array<int, 16> LengthCount{};
     for (int s = 0; s < Count; ++s)
         ++LengthCount[Lengths[s]];
-    int Left = 1, MaxLength = 0;
+    std::array<int, 16> Position{};
+    int Left = 1, MaxLength = 0, InUse = 0;
     for (int L = 1; L < 16; ++L) {
         Left = 2 * Left - LengthCount[L];
         CheckInput(Left >= 0, TInputFault::Damaged); // over-subscribed
         if (LengthCount[L] != 0)
             MaxLength = L;
+        Position[L] = InUse;
+        InUse += LengthCount[L];
     }
-    std::array<std::uint16_t, kLitLenSymbols> Codes;
-    ReversedCanonicalCodes(Lengths, Count, Codes.data());
+    std::array<std::uint16_t, kLitLenSymbols> Sorted;
+    for (int s = 0; s < Count; ++s)
+        if (Lengths[s] != 0)
+            Sorted[static_cast<std::size_t>(Position[Lengths[s]]++)] = static_cast<std::uint16_t>(s);
 
-    // A complete code covers every entry; only an incomplete one leaves bit patterns without a code.
-    const bool Complete = Left == 0;
-    const std::uint32_t PrimarySize = 1u << PrimaryBits;
-    if (!Complete)
-        std::fill(Table, Table + PrimarySize, kInvalidEntry);
-    for (int s = 0; s < Count; ++s) {
-        const unsigned L = Lengths[s];
-        if (L == 0 || L > static_cast<unsigned>(PrimaryBits))
-            continue;
-        const std::uint32_t E = WithCode(SymbolEntries[s], L);
-        for (std::uint32_t i = Codes[s]; i < PrimarySize; i += 1u << L)
-            Table[i] = E;
+    int k = 0;              // next symbol of Sorted
+    std::uint32_t Code = 0; // its canonical code
+    Table[0] = kInvalidEntry;
+    for (int L = 1; L <= PrimaryBits; ++L, Code <<= 1) {
+        std::memcpy(Table + (1u << (L - 1)), Table, sizeof(std::uint32_t) << (L - 1));
+        for (const int End = k + LengthCount[L]; k < End; ++k, ++Code)
+            Table[ReverseBits(Code, L)] = WithCode(SymbolEntries[Sorted[k]], static_cast<std::uint32_t>(L));
     }
     if (MaxLength <= PrimaryBits)
         return;
     // Longer codes go to second-level tables, one per primary prefix. In canonical order (by length, then
     // symbol) the codes of a prefix come one after the other.
+    const bool Complete = Left == 0;
+    const std::uint32_t PrimarySize = 1u << PrimaryBits;
     const unsigned SubBits = static_cast<unsigned>(MaxLength - PrimaryBits);
     std::uint32_t Used = PrimarySize;
     std::uint32_t Prefix = PrimarySize; // none yet
     std::uint32_t* Sub = nullptr;
-    for (int L = PrimaryBits + 1; L <= MaxLength; ++L)
-        for (int s = 0; s < Count; ++s) {
-            if (Lengths[s] != L)
-                continue;
-            if ((Codes[s] & (PrimarySize - 1)) != Prefix) {
-                Prefix = Codes[s] & (PrimarySize - 1);
-                Table[Prefix] =
-                    MakeEntry(static_cast<std::uint32_t>(PrimaryBits), Used, kExceptionalFlag | kLinkFlag) |
-                    SubBits << 6;
+    for (int L = PrimaryBits + 1; L <= MaxLength; ++L, Code <<= 1)
+        for (const int End = k + LengthCount[L]; k < End; ++k, ++Code) {
+            const std::uint32_t Reversed = ReverseBits(Code, L);
+            if ((Reversed & (PrimarySize - 1)) != Prefix) {
+                Prefix = Reversed & (PrimarySize - 1);
+                Table[Prefix] = MakeEntry(static_cast<std::uint32_t>(PrimaryBits), Used, kExceptionalFlag) |
+                                SubBits << kCodeBitsShift;
                 Sub = Table + Used;
                 if (!Complete)
                     std::fill(Sub, Sub + (1u << SubBits), kInvalidEntry);
                 Used += 1u << SubBits;
             }
             const unsigned SubLength = static_cast<unsigned>(L - PrimaryBits);
-            const std::uint32_t E = WithCode(SymbolEntries[s], SubLength);
-            for (std::uint32_t i = Codes[s] >> PrimaryBits; i < (1u << SubBits); i += 1u << SubLength)
+            const std::uint32_t E = WithCode(SymbolEntries[Sorted[k]], SubLength);
+            for (std::uint32_t i = Reversed >> PrimaryBits; i < (1u << SubBits); i += 1u << SubLength)
                 Sub[i] = E;
         }
 }
 
 struct TFixedTables {
     std::array<std::uint32_t, 1 << kLitPrimaryBits> LitLen;
-    std::array<std::uint32_t, 1 << kFixedDistanceBits> Distance;
+    std::array<std::uint32_t, 1 << kDistPrimaryBits> Distance;
 };
 
 // The fixed block's tables, built once and only read afterwards.
@@ -191,9 +200,11 @@ const TFixedTables& FixedTables() {
             Lengths[s] = static_cast<std::uint8_t>(FixedLitLenLength(s));
         BuildDecodeTable(Lengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits,
                          T.LitLen.data());
-        // The distance code of a fixed block is a plain 6-bit value, not a Huffman code.
-        for (int k = 0; k < kDistanceSymbols; ++k)
-            T.Distance[k] = WithCode(kDistanceEntries[k], kFixedDistanceBits);
+        // The distance code of a fixed block is a plain 6-bit value, not a Huffman code; its table is
+        // as wide as a dynamic block's, so that both are read alike.
+        static_assert(kDistPrimaryBits >= kFixedDistanceBits);
+        for (int i = 0; i < 1 << kDistPrimaryBits; ++i)
+            T.Distance[i] = WithCode(kDistanceEntries[i % kDistanceSymbols], kFixedDistanceBits);
         return T;
     }();
     return Tables;
@@ -283,7 +294,7 @@ struct TBitReader {
     }
     // A link to a second-level table (whose index bits are taken), bits of no code, or the long match.
     ZEM_INLINE std::uint32_t DecodeLonger(const std::uint32_t* Table, std::uint32_t E, int RealBits) {
-        if (E & kLinkFlag) {
+        if (IsLink(E)) {
             Bits >>= EntryBits(E);
             Count -= EntryBits(E);
             RealBits -= static_cast<int>(EntryBits(E));
@@ -448,7 +459,7 @@ bool DecodeCarefully(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin,
     if (R.Count < 37) // a length and its extra bits
         R.Refill();
     std::uint32_t Length;
-    if ((E & kLongMatchFlag) == 0) [[likely]] {
+    if (!IsExceptional(E)) [[likely]] {
         Length = EntryValue(E) + R.Take(EntryExtra(E));
     } else {
         // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
@@ -489,33 +500,41 @@ constexpr std::ptrdiff_t kFastOutput = 3;
 // next look-up; a length with its extra bits (20) and a distance with its extra bits (30) fit in 56; the
 // long match (14 + 23 bits) refills before its distance. Its reads all lie in the data, so every code it
 // finds without meaning is damage, and the checks of distance and length are those of the careful step.
-ZEM_INLINE void DecodeFast(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin, std::uint8_t*& OutEnd,
-                           TOutputRoom& Room, const TCode& LitLen, const TCode& Distance, int& SymbolsLeft) {
-    if (R.InEnd - R.In < kFastInput || OutEnd - Out < kFastOutput || SymbolsLeft < 3)
+ZEM_INLINE void DecodeFastLoop(TBitReader& R, std::uint8_t*& OutRef, std::uint8_t*& OutBeginRef,
+                               std::uint8_t*& OutEndRef, TOutputRoom& Room, const TCode& LitLen,
+                               const TCode& Distance, int& SymbolsLeftRef) {
+    if (R.InEnd - R.In < kFastInput || OutEndRef - OutRef < kFastOutput || SymbolsLeftRef < 3)
         return;
+    // Everything in locals: the bytes written could alias anything reached through a reference, which
+    // would make the compiler reload it after every store.
+    std::uint8_t* Out = OutRef;
+    std::uint8_t* OutBegin = OutBeginRef;
+    std::uint8_t* OutEnd = OutEndRef;
+    int SymbolsLeft = SymbolsLeftRef;
     const std::uint32_t* const LitTable = LitLen.Table;
-    const std::uint32_t LitMask = (1u << LitLen.PrimaryBits) - 1;
+    constexpr std::uint32_t LitMask = (1u << kLitPrimaryBits) - 1;
     const std::uint32_t* const DistTable = Distance.Table;
-    const std::uint32_t DistMask = (1u << Distance.PrimaryBits) - 1;
+    constexpr std::uint32_t DistMask = (1u << kDistPrimaryBits) - 1;
     std::uint64_t Bits = R.Bits;
     unsigned Count = R.Count;
     const std::uint8_t* In = R.In;
     const std::uint8_t* const InFastEnd = R.InEnd - kFastInput;
-    auto Refill = [&] {
+    auto Refill = [&]() __attribute__((always_inline)) {
         Bits |= LoadLE64(In) << Count;
         In += (63 - Count) >> 3;
         Count |= 56;
     };
     // Takes the entry's code and extra bits; returns the buffer as it was before.
-    auto Consume = [&](std::uint32_t E) {
+    auto Consume = [&](std::uint32_t E) __attribute__((always_inline)) {
         const std::uint64_t Saved = Bits;
         Bits >>= EntryBits(E);
         Count -= EntryBits(E);
         return Saved;
     };
-    auto Extra = [](std::uint64_t Saved, std::uint32_t E) {
-        return static_cast<std::uint32_t>((Saved & ((std::uint64_t{1} << EntryBits(E)) - 1)) >>
-                                          EntryCodeBits(E));
+    auto Extra = [](std::uint64_t Saved, std::uint32_t E) __attribute__((always_inline)) {
+        // The low byte is the bit count, which lets BMI2 take the mask straight from the entry.
+        const std::uint64_t Taken = Saved & ((std::uint64_t{1} << static_cast<std::uint8_t>(E)) - 1);
+        return static_cast<std::uint32_t>(Taken >> EntryCodeBits(E));
     };
     Refill();
     std::uint32_t E = LitTable[Bits & LitMask];
@@ -548,7 +567,7 @@ ZEM_INLINE void DecodeFast(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& Out
         if (!IsExceptional(E)) [[likely]] {
             Length = EntryValue(E) + Extra(Consume(E), E);
         } else {
-            if (E & kLinkFlag) {
+            if (IsLink(E)) {
                 Consume(E);
                 E = LitTable[EntryValue(E) + (Bits & ((1u << EntryCodeBits(E)) - 1))];
             }
@@ -562,7 +581,7 @@ ZEM_INLINE void DecodeFast(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& Out
             }
             if (E == kInvalidEntry)
                 TBitReader::NoSuchCode(static_cast<int>(Count));
-            if (E & kLongMatchFlag) {
+            if (IsExceptional(E)) { // the long match
                 Consume(E);
                 // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
                 std::uint32_t G = static_cast<std::uint32_t>(Bits) & 0xFF;
@@ -587,7 +606,7 @@ ZEM_INLINE void DecodeFast(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& Out
         }
         std::uint32_t D = DistTable[Bits & DistMask];
         if (IsExceptional(D)) [[unlikely]] {
-            if (D & kLinkFlag) {
+            if (IsLink(D)) {
                 Consume(D);
                 D = DistTable[EntryValue(D) + (Bits & ((1u << EntryCodeBits(D)) - 1))];
             }
@@ -609,20 +628,48 @@ ZEM_INLINE void DecodeFast(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& Out
     R.Bits = Bits;
     R.Count = Count;
     R.In = In;
+    OutRef = Out;
+    OutBeginRef = OutBegin;
+    OutEndRef = OutEnd;
+    SymbolsLeftRef = SymbolsLeft;
 }
+
+// The fast loop as plain x86-64 code and, for processors that have them, with the BMI2 shifts and bit
+// extraction, which take a shift count from any register and shorten the chain from one look-up to the
+// next. Chosen once per call.
+using TDecodeFast = void (*)(TBitReader&, std::uint8_t*&, std::uint8_t*&, std::uint8_t*&, TOutputRoom&,
+                             const TCode&, const TCode&, int&);
+void DecodeFast(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin, std::uint8_t*& OutEnd,
+                TOutputRoom& Room, const TCode& LitLen, const TCode& Distance, int& SymbolsLeft) {
+    DecodeFastLoop(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+}
+#if defined(__x86_64__) && defined(__GNUC__)
+[[gnu::target("bmi2")]] void DecodeFastBmi2(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin,
+                                            std::uint8_t*& OutEnd, TOutputRoom& Room, const TCode& LitLen,
+                                            const TCode& Distance, int& SymbolsLeft) {
+    DecodeFastLoop(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+}
+TDecodeFast ChooseDecodeFast() {
+    return __builtin_cpu_supports("bmi2") ? DecodeFastBmi2 : DecodeFast;
+}
+#else
+TDecodeFast ChooseDecodeFast() {
+    return DecodeFast;
+}
+#endif
 
 // Decodes the symbols of a fixed or dynamic block: 8192 of them, or fewer when the output is complete.
 // The reader and the output pointer live in registers for the whole block. Stops at the end of the block
 // or of the output; when the room at hand is full first, it grows the room and goes on.
 void DecodeSymbols(TBitReader& Reader, std::uint8_t*& OutRef, TOutputRoom& Room, const TCode LitLen,
-                   const TCode Distance) {
+                   const TCode Distance, TDecodeFast Fast) {
     TBitReader R = Reader;
     std::uint8_t* Out = OutRef;
     std::uint8_t* OutBegin = Room.Begin;
     std::uint8_t* OutEnd = Room.Limit;
     int SymbolsLeft = kBlockSymbols;
     for (;;) {
-        DecodeFast(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+        Fast(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
         // One careful step, then back to the fast loop, which returns at once while it cannot go on.
         if (SymbolsLeft != 0 && Out < OutEnd) {
             DecodeCarefully(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
@@ -645,6 +692,7 @@ void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, TOutpu
     TBitReader R{In, InEnd};
     std::unique_ptr<TDynamicTables> Dynamic;
     const TFixedTables& Fixed = FixedTables();
+    const TDecodeFast Fast = ChooseDecodeFast();
     while (static_cast<std::size_t>(Out - Room.Begin) < Room.Final) {
         R.Refill();
         if (R.Take(1) == 1) {
@@ -652,13 +700,13 @@ void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, TOutpu
                 Dynamic = std::make_unique<TDynamicTables>();
             ReadDynamicCodes(R, *Dynamic);
             DecodeSymbols(R, Out, Room, {Dynamic->LitLen.data(), kLitPrimaryBits},
-                          {Dynamic->Distance.data(), kDistPrimaryBits});
+                          {Dynamic->Distance.data(), kDistPrimaryBits}, Fast);
             if (Stats)
                 ++Stats->DynamicBlocks;
         } else if (R.Take(1) == 1) {
             R.CheckNotPastEnd();
             DecodeSymbols(R, Out, Room, {Fixed.LitLen.data(), kLitPrimaryBits},
-                          {Fixed.Distance.data(), kFixedDistanceBits});
+                          {Fixed.Distance.data(), kDistPrimaryBits}, Fast);
             if (Stats)
                 ++Stats->FixedBlocks;
         } else {

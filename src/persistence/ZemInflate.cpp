@@ -77,7 +77,7 @@ constexpr bool IsLink(std::uint32_t E) {
 
 constexpr std::uint32_t kInvalidEntry = kExceptionalFlag;
 
-constexpr int kLitPrimaryBits = 10;
+constexpr int kLitPrimaryBits = 11;
 constexpr int kDistPrimaryBits = 9;
 constexpr int kCodeLengthPrimaryBits = kMaxCodeLengthBits; // one level: codes are at most 7 bits
 
@@ -293,11 +293,11 @@ struct TBitReader {
         return E;
     }
     // A link to a second-level table (whose index bits are taken), bits of no code, or the long match.
+    // RealBits: the bits of the data in the buffer where the code starts.
     ZEM_INLINE std::uint32_t DecodeLonger(const std::uint32_t* Table, std::uint32_t E, int RealBits) {
         if (IsLink(E)) {
             Bits >>= EntryBits(E);
             Count -= EntryBits(E);
-            RealBits -= static_cast<int>(EntryBits(E));
             E = Table[EntryValue(E) + (Bits & ((1u << EntryCodeBits(E)) - 1))];
         }
         if (E == kInvalidEntry)
@@ -305,8 +305,8 @@ struct TBitReader {
         return E;
     }
     // No code has the bits in the buffer. When the data ended before a longest code (fewer real bits than
-    // that remain), the zeros standing in for the missing bits may be the cause. (The reader's state is
-    // passed by value: the slow paths must not make it live in memory.)
+    // that where the code starts), the zeros standing in for the missing bits may be the cause. (The reader's
+    // state is passed by value: the slow paths must not make it live in memory.)
     [[noreturn, gnu::noinline]] static void NoSuchCode(int RealBits) {
         CheckInput(RealBits >= kMaxCodeBits, TInputFault::PastEnd);
         CheckInput(false, TInputFault::Damaged);
@@ -401,36 +401,37 @@ struct TOutputRoom {
     }
 };
 
+// For a period below 8: the smallest multiple of the period that is at least 8. Output with period p
+// also repeats every multiple of p, so 8-byte words can be copied from that far back.
+constexpr std::array<std::uint8_t, 8> kStretchedPeriod = {0, 8, 8, 9, 8, 10, 12, 14};
+
 // Copies Length bytes from Dist bytes back; Out + Length <= OutEnd.
 ZEM_INLINE std::uint8_t* CopyMatch(std::uint8_t* Out, std::uint8_t* const OutEnd, std::uint32_t Dist,
                                    std::uint32_t Length) {
     const std::uint8_t* Src = Out - Dist;
     std::uint8_t* const End = Out + Length;
-    if (static_cast<std::size_t>(OutEnd - End) >= 16) [[likely]] {
-        // Eight bytes at a time, the first sixteen without a test (most matches are short); the last word
-        // may run up to 15 bytes past the match, inside the output.
-        if (Dist >= 8) {
+    if (static_cast<std::size_t>(OutEnd - End) >= 32) [[likely]] {
+        // Whole words, the first ones without a test (most matches are short); the last word may run up to
+        // 15 bytes past the match, inside the output. Each word's source lies before its destination.
+        if (Dist >= 16) {
+            std::memcpy(Out, Src, 16);
+            std::memcpy(Out + 16, Src + 16, 16);
+            for (Out += 32, Src += 32; Out < End; Out += 16, Src += 16)
+                std::memcpy(Out, Src, 16);
+        } else if (Dist >= 8) {
             std::memcpy(Out, Src, 8);
             std::memcpy(Out + 8, Src + 8, 8);
-            Out += 16;
-            Src += 16;
-            while (Out < End) {
+            for (Out += 16, Src += 16; Out < End; Out += 8, Src += 8)
                 std::memcpy(Out, Src, 8);
-                Out += 8;
-                Src += 8;
-            }
         } else if (Dist == 1) {
             std::memset(Out, *Src, Length);
         } else {
-            // A short period: an 8-byte pattern written every (largest multiple of the period <= 8) bytes.
-            std::uint8_t Pattern[8];
-            for (unsigned k = 0; k < 8; ++k)
-                Pattern[k] = Src[k % Dist];
-            const unsigned Step = 8 - 8 % Dist;
-            do {
-                std::memcpy(Out, Pattern, 8);
-                Out += Step;
-            } while (Out < End);
+            // A short period: its first 8 bytes one by one, then words from a multiple of the period back.
+            for (int k = 0; k < 8; ++k)
+                Out[k] = Src[k];
+            Src = Out + 8 - kStretchedPeriod[Dist];
+            for (Out += 8; Out < End; Out += 8, Src += 8)
+                std::memcpy(Out, Src, 8);
         }
         return End;
     }
@@ -579,7 +580,7 @@ ZEM_INLINE void DecodeFastLoop(TBitReader& R, std::uint8_t*& OutRef, std::uint8_
                 E = LitTable[Bits & LitMask];
                 continue;
             }
-            if (E == kInvalidEntry)
+            if (E == kInvalidEntry) // the bits in the buffer are all data, more than a longest code
                 TBitReader::NoSuchCode(static_cast<int>(Count));
             if (IsExceptional(E)) { // the long match
                 Consume(E);

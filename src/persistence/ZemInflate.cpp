@@ -517,19 +517,21 @@ ZEM_INLINE void DecodeFastLoop(TBitReader& R, std::uint8_t*& OutRef, std::uint8_
     const std::uint32_t* const DistTable = Distance.Table;
     constexpr std::uint32_t DistMask = (1u << kDistPrimaryBits) - 1;
     std::uint64_t Bits = R.Bits;
-    unsigned Count = R.Count;
+    // The bit count is its low byte (never above 63); whole entries are subtracted from it, which leaves
+    // the low byte exact and saves masking the entry.
+    std::uint32_t Count = R.Count;
     const std::uint8_t* In = R.In;
     const std::uint8_t* const InFastEnd = R.InEnd - kFastInput;
     auto Refill = [&]() __attribute__((always_inline)) {
-        Bits |= LoadLE64(In) << Count;
-        In += (63 - Count) >> 3;
+        Bits |= LoadLE64(In) << (Count & 63);
+        In += 7 - ((Count >> 3) & 7);
         Count |= 56;
     };
     // Takes the entry's code and extra bits; returns the buffer as it was before.
     auto Consume = [&](std::uint32_t E) __attribute__((always_inline)) {
         const std::uint64_t Saved = Bits;
         Bits >>= EntryBits(E);
-        Count -= EntryBits(E);
+        Count -= E;
         return Saved;
     };
     auto Extra = [](std::uint64_t Saved, std::uint32_t E) __attribute__((always_inline)) {
@@ -581,7 +583,7 @@ ZEM_INLINE void DecodeFastLoop(TBitReader& R, std::uint8_t*& OutRef, std::uint8_
                 continue;
             }
             if (E == kInvalidEntry) // the bits in the buffer are all data, more than a longest code
-                TBitReader::NoSuchCode(static_cast<int>(Count));
+                TBitReader::NoSuchCode(static_cast<std::uint8_t>(Count));
             if (IsExceptional(E)) { // the long match
                 Consume(E);
                 // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
@@ -612,7 +614,7 @@ ZEM_INLINE void DecodeFastLoop(TBitReader& R, std::uint8_t*& OutRef, std::uint8_
                 D = DistTable[EntryValue(D) + (Bits & ((1u << EntryCodeBits(D)) - 1))];
             }
             if (D == kInvalidEntry)
-                TBitReader::NoSuchCode(static_cast<int>(Count));
+                TBitReader::NoSuchCode(static_cast<std::uint8_t>(Count));
         }
         const std::uint32_t Dist = EntryValue(D) + Extra(Consume(D), D);
         Refill();
@@ -627,7 +629,7 @@ ZEM_INLINE void DecodeFastLoop(TBitReader& R, std::uint8_t*& OutRef, std::uint8_
         --SymbolsLeft;
     }
     R.Bits = Bits;
-    R.Count = Count;
+    R.Count = static_cast<std::uint8_t>(Count);
     R.In = In;
     OutRef = Out;
     OutBeginRef = OutBegin;
@@ -698,7 +700,8 @@ void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, TOutpu
         R.Refill();
         if (R.Take(1) == 1) {
             if (!Dynamic)
-                Dynamic = std::make_unique<TDynamicTables>();
+                Dynamic =
+                    std::make_unique_for_overwrite<TDynamicTables>(); // every entry read is written first
             ReadDynamicCodes(R, *Dynamic);
             DecodeSymbols(R, Out, Room, {Dynamic->LitLen.data(), kLitPrimaryBits},
                           {Dynamic->Distance.data(), kDistPrimaryBits}, Fast);

@@ -131,9 +131,14 @@ struct TCode {
 // no code reaches keep the invalid entry the table starts from.
 void BuildDecodeTable(const std::uint8_t* Lengths, int Count, const std::uint32_t* SymbolEntries,
                       int PrimaryBits, std::uint32_t* Table) {
-    std::array<int, 16> LengthCount{};
+    // Counted in four interleaved parts: neighbouring symbols mostly share a length, and one count would
+    // wait for its own last update at every symbol.
+    std::array<std::array<int, 16>, 4> Parts{};
     for (int s = 0; s < Count; ++s)
-        ++LengthCount[Lengths[s]];
+        ++Parts[s % 4][Lengths[s]];
+    std::array<int, 16> LengthCount;
+    for (int L = 0; L < 16; ++L)
+        LengthCount[L] = Parts[0][L] + Parts[1][L] + Parts[2][L] + Parts[3][L];
     std::array<int, 16> Position{};
     int Left = 1, MaxLength = 0, InUse = 0;
     for (int L = 1; L < 16; ++L) {
@@ -153,7 +158,12 @@ void BuildDecodeTable(const std::uint8_t* Lengths, int Count, const std::uint32_
     std::uint32_t Code = 0; // its canonical code
     Table[0] = kInvalidEntry;
     for (int L = 1; L <= PrimaryBits; ++L, Code <<= 1) {
-        std::memcpy(Table + (1u << (L - 1)), Table, sizeof(std::uint32_t) << (L - 1));
+        const std::uint32_t Half = 1u << (L - 1);
+        if (Half < 4)
+            std::copy(Table, Table + Half, Table + Half);
+        else
+            for (std::uint32_t i = 0; i < Half; i += 4)
+                std::memcpy(Table + Half + i, Table + i, 16);
         for (const int End = k + LengthCount[L]; k < End; ++k, ++Code)
             Table[ReverseBits(Code, L)] = WithCode(SymbolEntries[Sorted[k]], static_cast<std::uint32_t>(L));
     }
@@ -405,36 +415,43 @@ struct TOutputRoom {
 // also repeats every multiple of p, so 8-byte words can be copied from that far back.
 constexpr std::array<std::uint8_t, 8> kStretchedPeriod = {0, 8, 8, 9, 8, 10, 12, 14};
 
+// Copies Length bytes from Dist bytes back in whole words, the first ones without a test (most matches
+// are short). Writes up to kCopySlack bytes past the match: they must be inside the output. Each word's
+// source lies before its destination.
+constexpr std::size_t kCopySlack = 32;
+ZEM_INLINE std::uint8_t* CopyWords(std::uint8_t* Out, std::uint32_t Dist, std::uint32_t Length) {
+    const std::uint8_t* Src = Out - Dist;
+    std::uint8_t* const End = Out + Length;
+    if (Dist >= 16) {
+        std::memcpy(Out, Src, 16);
+        std::memcpy(Out + 16, Src + 16, 16);
+        for (Out += 32, Src += 32; Out < End; Out += 16, Src += 16)
+            std::memcpy(Out, Src, 16);
+    } else if (Dist >= 8) {
+        std::memcpy(Out, Src, 8);
+        std::memcpy(Out + 8, Src + 8, 8);
+        for (Out += 16, Src += 16; Out < End; Out += 8, Src += 8)
+            std::memcpy(Out, Src, 8);
+    } else if (Dist == 1) {
+        std::memset(Out, *Src, Length);
+    } else {
+        // A short period: its first 8 bytes one by one, then words from a multiple of the period back.
+        for (int k = 0; k < 8; ++k)
+            Out[k] = Src[k];
+        Src = Out + 8 - kStretchedPeriod[Dist];
+        for (Out += 8; Out < End; Out += 8, Src += 8)
+            std::memcpy(Out, Src, 8);
+    }
+    return End;
+}
+
 // Copies Length bytes from Dist bytes back; Out + Length <= OutEnd.
 ZEM_INLINE std::uint8_t* CopyMatch(std::uint8_t* Out, std::uint8_t* const OutEnd, std::uint32_t Dist,
                                    std::uint32_t Length) {
+    if (static_cast<std::size_t>(OutEnd - Out) >= Length + kCopySlack) [[likely]]
+        return CopyWords(Out, Dist, Length);
     const std::uint8_t* Src = Out - Dist;
     std::uint8_t* const End = Out + Length;
-    if (static_cast<std::size_t>(OutEnd - End) >= 32) [[likely]] {
-        // Whole words, the first ones without a test (most matches are short); the last word may run up to
-        // 15 bytes past the match, inside the output. Each word's source lies before its destination.
-        if (Dist >= 16) {
-            std::memcpy(Out, Src, 16);
-            std::memcpy(Out + 16, Src + 16, 16);
-            for (Out += 32, Src += 32; Out < End; Out += 16, Src += 16)
-                std::memcpy(Out, Src, 16);
-        } else if (Dist >= 8) {
-            std::memcpy(Out, Src, 8);
-            std::memcpy(Out + 8, Src + 8, 8);
-            for (Out += 16, Src += 16; Out < End; Out += 8, Src += 8)
-                std::memcpy(Out, Src, 8);
-        } else if (Dist == 1) {
-            std::memset(Out, *Src, Length);
-        } else {
-            // A short period: its first 8 bytes one by one, then words from a multiple of the period back.
-            for (int k = 0; k < 8; ++k)
-                Out[k] = Src[k];
-            Src = Out + 8 - kStretchedPeriod[Dist];
-            for (Out += 8; Out < End; Out += 8, Src += 8)
-                std::memcpy(Out, Src, 8);
-        }
-        return End;
-    }
     while (Out < End)
         *Out++ = *Src++;
     return End;
@@ -620,12 +637,16 @@ ZEM_INLINE void DecodeFastLoop(TBitReader& R, std::uint8_t*& OutRef, std::uint8_
         Refill();
         E = LitTable[Bits & LitMask];
         CheckInput(Dist <= static_cast<std::size_t>(Out - OutBegin), TInputFault::Damaged);
-        if (Length > static_cast<std::size_t>(OutEnd - Out)) [[unlikely]] {
-            Out = Room.Grow(Out, Length); // refuses a match longer than the output still missing
-            OutBegin = Room.Begin;
-            OutEnd = Room.Limit;
+        if (static_cast<std::size_t>(OutEnd - Out) >= Length + kCopySlack) [[likely]] {
+            Out = CopyWords(Out, Dist, Length);
+        } else {
+            if (Length > static_cast<std::size_t>(OutEnd - Out)) {
+                Out = Room.Grow(Out, Length); // refuses a match longer than the output still missing
+                OutBegin = Room.Begin;
+                OutEnd = Room.Limit;
+            }
+            Out = CopyMatch(Out, OutEnd, Dist, Length);
         }
-        Out = CopyMatch(Out, OutEnd, Dist, Length);
         --SymbolsLeft;
     }
     R.Bits = Bits;

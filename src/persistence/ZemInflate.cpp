@@ -1,10 +1,11 @@
-// The unpacker. Why it is fast: the bit reader keeps up to 64 bits in a register and refills it with one
-// unaligned 8-byte load that tops it up to at least 56 bits, so a whole literal, or a length with its
-// extra bits, is decoded without looking at the input again; Huffman symbols are decoded by table, the
-// next 10 (distances: 9) bits giving the symbol's kind, value, code length and extra-bit count in one
-// 32-bit entry, with a small second-level table for the rare longer codes; and matches are copied eight
-// bytes at a time (a run of one byte is a memset, short periods repeat an 8-byte pattern), falling back to
-// single bytes only at the very end of the output.
+// The unpacker. Why it is fast: the bit reader keeps up to 64 bits in a register and refills them with
+// one unaligned 8-byte load that tops the buffer up to at least 56 bits. Each symbol is one look-up in a
+// table whose entry carries everything (ZemDecodeTable.h): a literal's byte, or a length or distance base
+// with its code and extra-bit counts, so a code and its extra bits go with one shift. The fast loop looks
+// up the next code before it writes the current literal or copies the current match, takes up to three
+// literals per refill, and checks neither input, room nor symbol count per symbol while it is far from
+// their ends; matches are copied in 8- and 16-byte words. Near the ends a careful step takes over that
+// checks everything. Blocks carry only 8192 symbols, so their tables are built from the symbols in use.
 //
 // Every check of the untrusted packed data goes through CheckInput (ZemInputCheck.h), which reports what is
 // wrong as a code: the caller chooses the words.
@@ -17,7 +18,7 @@
 #include <memory>
 
 #include "persistence/ZemCodecFormat.h"
-#include "persistence/ZemHuffman.h"
+#include "persistence/ZemDecodeTable.h"
 #include "persistence/ZemInputCheck.h"
 #include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
@@ -27,198 +28,6 @@ namespace zem {
 namespace {
 
 using namespace codec;
-
-// ---- Decode tables -------------------------------------------------------------------------------
-//
-// Entry (32 bits), everything one symbol needs after a single look-up: bits 0..7 the bits the entry
-// consumes in all, its code bits plus the extra bits that follow (for a link: the primary index bits),
-// bits 8..11 the code bits alone (for a link: the index bits of its second-level table), bits 12..29 the
-// value (literal byte, base length, base distance, code-length symbol, or the start of the second-level
-// table). Bit 31 marks a literal, so that the commonest test is a sign test; bit 30 marks what is
-// neither a literal nor a plain length or distance: a link (its value is not 0), the long match and bits
-// of no code (value 0). The fast loop takes a code and its extra bits with one shift and reads the extra
-// bits from the buffer as it was before.
-
-constexpr std::uint32_t kLiteralFlag = 1u << 31;
-constexpr std::uint32_t kExceptionalFlag = 1u << 30;
-constexpr int kCodeBitsShift = 8;
-constexpr int kValueShift = 12;
-
-constexpr std::uint32_t MakeEntry(std::uint32_t Extra, std::uint32_t Value, std::uint32_t Flags = 0) {
-    return Extra | (Value << kValueShift) | Flags;
-}
-// The entry of a symbol whose code has CodeBits bits (Symbol as made above, with its extra bits).
-constexpr std::uint32_t WithCode(std::uint32_t Symbol, std::uint32_t CodeBits) {
-    return Symbol + CodeBits + (CodeBits << kCodeBitsShift);
-}
-// Bits the entry consumes; below 64, so the low byte is the count itself.
-constexpr unsigned EntryBits(std::uint32_t E) {
-    return E & 63;
-}
-constexpr unsigned EntryCodeBits(std::uint32_t E) {
-    return (E >> kCodeBitsShift) & 15;
-}
-constexpr unsigned EntryExtra(std::uint32_t E) {
-    return EntryBits(E) - EntryCodeBits(E);
-}
-constexpr std::uint32_t EntryValue(std::uint32_t E) {
-    return (E >> kValueShift) & 0x3FFFF;
-}
-constexpr bool IsLiteral(std::uint32_t E) {
-    return static_cast<std::int32_t>(E) < 0;
-}
-constexpr bool IsExceptional(std::uint32_t E) {
-    return (E & kExceptionalFlag) != 0;
-}
-// Of the exceptional entries.
-constexpr bool IsLink(std::uint32_t E) {
-    return EntryValue(E) != 0;
-}
-
-constexpr std::uint32_t kInvalidEntry = kExceptionalFlag;
-
-constexpr int kLitPrimaryBits = 11;
-constexpr int kDistPrimaryBits = 9;
-constexpr int kCodeLengthPrimaryBits = kMaxCodeLengthBits; // one level: codes are at most 7 bits
-
-// Room for a primary table and the second-level tables: at most one per symbol, each of at most
-// 2^(15 - primary bits) entries.
-constexpr int TableRoom(int PrimaryBits, int Symbols) {
-    return (1 << PrimaryBits) + Symbols * (1 << (15 - PrimaryBits));
-}
-
-// What each symbol decodes to, without its code bits.
-constexpr std::array<std::uint32_t, kLitLenSymbols> MakeLitLenEntries() {
-    std::array<std::uint32_t, kLitLenSymbols> E{};
-    for (int s = 0; s < kFirstLengthSymbol; ++s)
-        E[s] = MakeEntry(0, static_cast<std::uint32_t>(s), kLiteralFlag);
-    for (int s = kFirstLengthSymbol; s < kFirstExtraLengthSymbol; ++s)
-        E[s] = MakeEntry(0, static_cast<std::uint32_t>(s - kShortLengthBias));
-    for (int s = kFirstExtraLengthSymbol; s < kLongMatchSymbol; ++s)
-        E[s] = MakeEntry(kLengthExtraBits[s - kFirstExtraLengthSymbol],
-                         kLengthBase[s - kFirstExtraLengthSymbol]);
-    E[kLongMatchSymbol] = MakeEntry(0, 0, kExceptionalFlag);
-    return E;
-}
-constexpr std::array<std::uint32_t, kDistanceSymbols> MakeDistanceEntries() {
-    std::array<std::uint32_t, kDistanceSymbols> E{};
-    for (int k = 0; k < kDistanceSymbols; ++k)
-        E[k] = MakeEntry(kDistanceExtraBits[k], kDistanceBase[k]);
-    return E;
-}
-constexpr std::array<std::uint32_t, kCodeLengthSymbols> MakeCodeLengthEntries() {
-    std::array<std::uint32_t, kCodeLengthSymbols> E{};
-    for (int s = 0; s < kCodeLengthSymbols; ++s)
-        E[s] = MakeEntry(0, static_cast<std::uint32_t>(s), kLiteralFlag);
-    return E;
-}
-constexpr auto kLitLenEntries = MakeLitLenEntries();
-constexpr auto kDistanceEntries = MakeDistanceEntries();
-constexpr auto kCodeLengthEntries = MakeCodeLengthEntries();
-
-// A decode table in use: its entries and the width of its primary index.
-struct TCode {
-    const std::uint32_t* Table;
-    unsigned PrimaryBits;
-};
-
-// Builds the decode table of a canonical code from its lengths (each at most 15). An over-subscribed set
-// of lengths is damage; an incomplete one is accepted, its unused bit patterns decode as invalid.
-//
-// Blocks are short (8192 symbols), so this runs often and touches only the symbols in use: they are
-// sorted by length (canonical order), and the primary table grows by doubling, each length's codes
-// written once into a table as wide as that length, which the next doubling replicates. Entries that
-// no code reaches keep the invalid entry the table starts from.
-void BuildDecodeTable(const std::uint8_t* Lengths, int Count, const std::uint32_t* SymbolEntries,
-                      int PrimaryBits, std::uint32_t* Table) {
-    // Counted in four interleaved parts: neighbouring symbols mostly share a length, and one count would
-    // wait for its own last update at every symbol.
-    std::array<std::array<int, 16>, 4> Parts{};
-    for (int s = 0; s < Count; ++s)
-        ++Parts[s % 4][Lengths[s]];
-    std::array<int, 16> LengthCount;
-    for (int L = 0; L < 16; ++L)
-        LengthCount[L] = Parts[0][L] + Parts[1][L] + Parts[2][L] + Parts[3][L];
-    std::array<int, 16> Position{};
-    int Left = 1, MaxLength = 0, InUse = 0;
-    for (int L = 1; L < 16; ++L) {
-        Left = 2 * Left - LengthCount[L];
-        CheckInput(Left >= 0, TInputFault::Damaged); // over-subscribed
-        if (LengthCount[L] != 0)
-            MaxLength = L;
-        Position[L] = InUse;
-        InUse += LengthCount[L];
-    }
-    std::array<std::uint16_t, kLitLenSymbols> Sorted;
-    for (int s = 0; s < Count; ++s)
-        if (Lengths[s] != 0)
-            Sorted[static_cast<std::size_t>(Position[Lengths[s]]++)] = static_cast<std::uint16_t>(s);
-
-    int k = 0;              // next symbol of Sorted
-    std::uint32_t Code = 0; // its canonical code
-    Table[0] = kInvalidEntry;
-    for (int L = 1; L <= PrimaryBits; ++L, Code <<= 1) {
-        const std::uint32_t Half = 1u << (L - 1);
-        if (Half < 4)
-            std::copy(Table, Table + Half, Table + Half);
-        else
-            for (std::uint32_t i = 0; i < Half; i += 4)
-                std::memcpy(Table + Half + i, Table + i, 16);
-        for (const int End = k + LengthCount[L]; k < End; ++k, ++Code)
-            Table[ReverseBits(Code, L)] = WithCode(SymbolEntries[Sorted[k]], static_cast<std::uint32_t>(L));
-    }
-    if (MaxLength <= PrimaryBits)
-        return;
-    // Longer codes go to second-level tables, one per primary prefix. In canonical order (by length, then
-    // symbol) the codes of a prefix come one after the other.
-    const bool Complete = Left == 0;
-    const std::uint32_t PrimarySize = 1u << PrimaryBits;
-    const unsigned SubBits = static_cast<unsigned>(MaxLength - PrimaryBits);
-    std::uint32_t Used = PrimarySize;
-    std::uint32_t Prefix = PrimarySize; // none yet
-    std::uint32_t* Sub = nullptr;
-    for (int L = PrimaryBits + 1; L <= MaxLength; ++L, Code <<= 1)
-        for (const int End = k + LengthCount[L]; k < End; ++k, ++Code) {
-            const std::uint32_t Reversed = ReverseBits(Code, L);
-            if ((Reversed & (PrimarySize - 1)) != Prefix) {
-                Prefix = Reversed & (PrimarySize - 1);
-                Table[Prefix] = MakeEntry(static_cast<std::uint32_t>(PrimaryBits), Used, kExceptionalFlag) |
-                                SubBits << kCodeBitsShift;
-                Sub = Table + Used;
-                if (!Complete)
-                    std::fill(Sub, Sub + (1u << SubBits), kInvalidEntry);
-                Used += 1u << SubBits;
-            }
-            const unsigned SubLength = static_cast<unsigned>(L - PrimaryBits);
-            const std::uint32_t E = WithCode(SymbolEntries[Sorted[k]], SubLength);
-            for (std::uint32_t i = Reversed >> PrimaryBits; i < (1u << SubBits); i += 1u << SubLength)
-                Sub[i] = E;
-        }
-}
-
-struct TFixedTables {
-    std::array<std::uint32_t, 1 << kLitPrimaryBits> LitLen;
-    std::array<std::uint32_t, 1 << kDistPrimaryBits> Distance;
-};
-
-// The fixed block's tables, built once and only read afterwards.
-const TFixedTables& FixedTables() {
-    static const TFixedTables Tables = [] {
-        TFixedTables T;
-        std::array<std::uint8_t, kLitLenSymbols> Lengths;
-        for (int s = 0; s < kLitLenSymbols; ++s)
-            Lengths[s] = static_cast<std::uint8_t>(FixedLitLenLength(s));
-        BuildDecodeTable(Lengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits,
-                         T.LitLen.data());
-        // The distance code of a fixed block is a plain 6-bit value, not a Huffman code; its table is
-        // as wide as a dynamic block's, so that both are read alike.
-        static_assert(kDistPrimaryBits >= kFixedDistanceBits);
-        for (int i = 0; i < 1 << kDistPrimaryBits; ++i)
-            T.Distance[i] = WithCode(kDistanceEntries[i % kDistanceSymbols], kFixedDistanceBits);
-        return T;
-    }();
-    return Tables;
-}
 
 // ---- The bit stream -----------------------------------------------------------------------------
 

@@ -1,10 +1,11 @@
-// The unpacker. Why it is fast: the bit reader keeps up to 64 bits in a register and refills it with one
-// unaligned 8-byte load that tops it up to at least 56 bits, so a whole literal, or a length with its
-// extra bits, is decoded without looking at the input again; Huffman symbols are decoded by table, the
-// next 10 (distances: 9) bits giving the symbol's kind, value, code length and extra-bit count in one
-// 32-bit entry, with a small second-level table for the rare longer codes; and matches are copied eight
-// bytes at a time (a run of one byte is a memset, short periods repeat an 8-byte pattern), falling back to
-// single bytes only at the very end of the output.
+// The unpacker. Why it is fast: the bit reader keeps up to 64 bits in a register and refills them with
+// one unaligned 8-byte load that tops the buffer up to at least 56 bits. Each symbol is one look-up in a
+// table whose entry carries everything (ZemDecodeTable.h): a literal's byte, or a length or distance base
+// with its code and extra-bit counts, so a code and its extra bits go with one shift. The fast loop looks
+// up the next code before it writes the current literal or copies the current match, takes up to three
+// literals per refill, and checks neither input, room nor symbol count per symbol while it is far from
+// their ends; matches are copied in 8- and 16-byte words. Near the ends a careful step takes over that
+// checks everything. Blocks carry only 8192 symbols, so their tables are built from the symbols in use.
 //
 // Every check of the untrusted packed data goes through CheckInput (ZemInputCheck.h), which reports what is
 // wrong as a code: the caller chooses the words.
@@ -17,7 +18,7 @@
 #include <memory>
 
 #include "persistence/ZemCodecFormat.h"
-#include "persistence/ZemHuffman.h"
+#include "persistence/ZemDecodeTable.h"
 #include "persistence/ZemInputCheck.h"
 #include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
@@ -27,173 +28,6 @@ namespace zem {
 namespace {
 
 using namespace codec;
-
-// ---- Decode tables -------------------------------------------------------------------------------
-//
-// Entry (32 bits): bits 0..3 the code bits this entry consumes (for a link: the primary index bits),
-// bits 4..8 the extra bits that follow the code (for a link: the index bits of its second-level table),
-// bits 9..11 the kind, bits 12..30 the value (literal byte, base length, base distance, code-length
-// symbol, or the start of the second-level table), bit 31 set for a literal, so that the commonest test
-// is a sign test.
-
-enum : std::uint32_t {
-    ekLiteral = 0,
-    ekLength = 1,
-    ekLongMatch = 2,
-    ekDistance = 3,
-    ekLink = 4,
-    ekInvalid = 5
-};
-
-constexpr std::uint32_t MakeEntry(std::uint32_t CodeBits, std::uint32_t Extra, std::uint32_t Kind,
-                                  std::uint32_t Value) {
-    return CodeBits | (Extra << 4) | (Kind << 9) | (Value << 12) | (Kind == ekLiteral ? 1u << 31 : 0);
-}
-constexpr std::uint32_t EntryCodeBits(std::uint32_t E) {
-    return E & 15;
-}
-constexpr std::uint32_t EntryExtra(std::uint32_t E) {
-    return (E >> 4) & 31;
-}
-constexpr std::uint32_t EntryKind(std::uint32_t E) {
-    return (E >> 9) & 7;
-}
-constexpr std::uint32_t EntryValue(std::uint32_t E) {
-    return (E >> 12) & 0x7FFFF;
-}
-constexpr bool IsLiteral(std::uint32_t E) {
-    return static_cast<std::int32_t>(E) < 0;
-}
-// Links and invalid entries, the kinds from 4 on, need the slow path.
-constexpr bool IsSpecial(std::uint32_t E) {
-    return (E & (4u << 9)) != 0;
-}
-
-constexpr std::uint32_t kInvalidEntry = MakeEntry(0, 0, ekInvalid, 0);
-
-constexpr int kLitPrimaryBits = 10;
-constexpr int kDistPrimaryBits = 9;
-constexpr int kCodeLengthPrimaryBits = kMaxCodeLengthBits; // one level: codes are at most 7 bits
-
-// Room for a primary table and the second-level tables: at most one per symbol, each of at most
-// 2^(15 - primary bits) entries.
-constexpr int TableRoom(int PrimaryBits, int Symbols) {
-    return (1 << PrimaryBits) + Symbols * (1 << (15 - PrimaryBits));
-}
-
-// What each symbol decodes to, without its code bits.
-constexpr std::array<std::uint32_t, kLitLenSymbols> MakeLitLenEntries() {
-    std::array<std::uint32_t, kLitLenSymbols> E{};
-    for (int s = 0; s < kFirstLengthSymbol; ++s)
-        E[s] = MakeEntry(0, 0, ekLiteral, static_cast<std::uint32_t>(s));
-    for (int s = kFirstLengthSymbol; s < kFirstExtraLengthSymbol; ++s)
-        E[s] = MakeEntry(0, 0, ekLength, static_cast<std::uint32_t>(s - kShortLengthBias));
-    for (int s = kFirstExtraLengthSymbol; s < kLongMatchSymbol; ++s)
-        E[s] = MakeEntry(0, kLengthExtraBits[s - kFirstExtraLengthSymbol], ekLength,
-                         kLengthBase[s - kFirstExtraLengthSymbol]);
-    E[kLongMatchSymbol] = MakeEntry(0, 0, ekLongMatch, 0);
-    return E;
-}
-constexpr std::array<std::uint32_t, kDistanceSymbols> MakeDistanceEntries() {
-    std::array<std::uint32_t, kDistanceSymbols> E{};
-    for (int k = 0; k < kDistanceSymbols; ++k)
-        E[k] = MakeEntry(0, kDistanceExtraBits[k], ekDistance, kDistanceBase[k]);
-    return E;
-}
-constexpr std::array<std::uint32_t, kCodeLengthSymbols> MakeCodeLengthEntries() {
-    std::array<std::uint32_t, kCodeLengthSymbols> E{};
-    for (int s = 0; s < kCodeLengthSymbols; ++s)
-        E[s] = MakeEntry(0, 0, ekLiteral, static_cast<std::uint32_t>(s));
-    return E;
-}
-constexpr auto kLitLenEntries = MakeLitLenEntries();
-constexpr auto kDistanceEntries = MakeDistanceEntries();
-constexpr auto kCodeLengthEntries = MakeCodeLengthEntries();
-
-// A decode table in use: its entries and the width of its primary index.
-struct TCode {
-    const std::uint32_t* Table;
-    unsigned PrimaryBits;
-};
-
-// Builds the decode table of a canonical code from its lengths (each at most 15). An over-subscribed set
-// of lengths is damage; an incomplete one is accepted, its unused bit patterns decode as invalid.
-void BuildDecodeTable(const std::uint8_t* Lengths, int Count, const std::uint32_t* SymbolEntries,
-                      int PrimaryBits, std::uint32_t* Table) {
-    std::array<int, 16> LengthCount{};
-    for (int s = 0; s < Count; ++s)
-        ++LengthCount[Lengths[s]];
-    int Left = 1, MaxLength = 0;
-    for (int L = 1; L < 16; ++L) {
-        Left = 2 * Left - LengthCount[L];
-        CheckInput(Left >= 0, TInputFault::Damaged); // over-subscribed
-        if (LengthCount[L] != 0)
-            MaxLength = L;
-    }
-    std::array<std::uint16_t, kLitLenSymbols> Codes;
-    ReversedCanonicalCodes(Lengths, Count, Codes.data());
-
-    // A complete code covers every entry; only an incomplete one leaves bit patterns without a code.
-    const bool Complete = Left == 0;
-    const std::uint32_t PrimarySize = 1u << PrimaryBits;
-    if (!Complete)
-        std::fill(Table, Table + PrimarySize, kInvalidEntry);
-    for (int s = 0; s < Count; ++s) {
-        const unsigned L = Lengths[s];
-        if (L == 0 || L > static_cast<unsigned>(PrimaryBits))
-            continue;
-        const std::uint32_t E = SymbolEntries[s] | L;
-        for (std::uint32_t i = Codes[s]; i < PrimarySize; i += 1u << L)
-            Table[i] = E;
-    }
-    if (MaxLength <= PrimaryBits)
-        return;
-    // Longer codes go to second-level tables, one per primary prefix. In canonical order (by length, then
-    // symbol) the codes of a prefix come one after the other.
-    const unsigned SubBits = static_cast<unsigned>(MaxLength - PrimaryBits);
-    std::uint32_t Used = PrimarySize;
-    std::uint32_t Prefix = PrimarySize; // none yet
-    std::uint32_t* Sub = nullptr;
-    for (int L = PrimaryBits + 1; L <= MaxLength; ++L)
-        for (int s = 0; s < Count; ++s) {
-            if (Lengths[s] != L)
-                continue;
-            if ((Codes[s] & (PrimarySize - 1)) != Prefix) {
-                Prefix = Codes[s] & (PrimarySize - 1);
-                Table[Prefix] = MakeEntry(static_cast<std::uint32_t>(PrimaryBits), SubBits, ekLink, Used);
-                Sub = Table + Used;
-                if (!Complete)
-                    std::fill(Sub, Sub + (1u << SubBits), kInvalidEntry);
-                Used += 1u << SubBits;
-            }
-            const unsigned SubLength = static_cast<unsigned>(L - PrimaryBits);
-            const std::uint32_t E = SymbolEntries[s] | SubLength;
-            for (std::uint32_t i = Codes[s] >> PrimaryBits; i < (1u << SubBits); i += 1u << SubLength)
-                Sub[i] = E;
-        }
-}
-
-struct TFixedTables {
-    std::array<std::uint32_t, 1 << kLitPrimaryBits> LitLen;
-    std::array<std::uint32_t, 1 << kFixedDistanceBits> Distance;
-};
-
-// The fixed block's tables, built once and only read afterwards.
-const TFixedTables& FixedTables() {
-    static const TFixedTables Tables = [] {
-        TFixedTables T;
-        std::array<std::uint8_t, kLitLenSymbols> Lengths;
-        for (int s = 0; s < kLitLenSymbols; ++s)
-            Lengths[s] = static_cast<std::uint8_t>(FixedLitLenLength(s));
-        BuildDecodeTable(Lengths.data(), kLitLenSymbols, kLitLenEntries.data(), kLitPrimaryBits,
-                         T.LitLen.data());
-        // The distance code of a fixed block is a plain 6-bit value, not a Huffman code.
-        for (int k = 0; k < kDistanceSymbols; ++k)
-            T.Distance[k] = kDistanceEntries[k] | kFixedDistanceBits;
-        return T;
-    }();
-    return Tables;
-}
 
 // ---- The bit stream -----------------------------------------------------------------------------
 
@@ -266,30 +100,32 @@ struct TBitReader {
             Count = 8 - Shift;
         }
     }
-    // Decodes one symbol of Code; kMaxCodeBits bits must be in the buffer.
+    // Decodes one symbol of Code and takes its code bits (not its extra bits); kMaxCodeBits bits must be
+    // in the buffer. Returns a literal, a length, a distance or the long match.
     ZEM_INLINE std::uint32_t Decode(const TCode& Code) {
         std::uint32_t E = Code.Table[Bits & ((1u << Code.PrimaryBits) - 1)];
-        if (IsSpecial(E)) [[unlikely]]
-            E = DecodeLonger(Code, E);
+        if (IsExceptional(E)) [[unlikely]]
+            E = DecodeLonger(Code.Table, E, static_cast<int>(Count) - static_cast<int>(Phantom));
         const unsigned N = EntryCodeBits(E);
         Bits >>= N;
         Count -= N;
         return E;
     }
-    // A link to a second-level table, or bits of no code.
-    ZEM_INLINE std::uint32_t DecodeLonger(const TCode& Code, std::uint32_t E) {
-        if (EntryKind(E) == ekLink) {
-            Bits >>= Code.PrimaryBits;
-            Count -= Code.PrimaryBits;
-            E = Code.Table[EntryValue(E) + (Bits & ((1u << EntryExtra(E)) - 1))];
+    // A link to a second-level table (whose index bits are taken), bits of no code, or the long match.
+    // RealBits: the bits of the data in the buffer where the code starts.
+    ZEM_INLINE std::uint32_t DecodeLonger(const std::uint32_t* Table, std::uint32_t E, int RealBits) {
+        if (IsLink(E)) {
+            Bits >>= EntryBits(E);
+            Count -= EntryBits(E);
+            E = Table[EntryValue(E) + (Bits & ((1u << EntryCodeBits(E)) - 1))];
         }
-        if (EntryKind(E) == ekInvalid)
-            NoSuchCode(static_cast<int>(Count) - static_cast<int>(Phantom));
+        if (E == kInvalidEntry)
+            NoSuchCode(RealBits);
         return E;
     }
     // No code has the bits in the buffer. When the data ended before a longest code (fewer real bits than
-    // that remain), the zeros standing in for the missing bits may be the cause. (The reader's state is
-    // passed by value: the slow paths must not make it live in memory.)
+    // that where the code starts), the zeros standing in for the missing bits may be the cause. (The reader's
+    // state is passed by value: the slow paths must not make it live in memory.)
     [[noreturn, gnu::noinline]] static void NoSuchCode(int RealBits) {
         CheckInput(RealBits >= kMaxCodeBits, TInputFault::PastEnd);
         CheckInput(false, TInputFault::Damaged);
@@ -384,73 +220,62 @@ struct TOutputRoom {
     }
 };
 
+// For a period below 8: the smallest multiple of the period that is at least 8. Output with period p
+// also repeats every multiple of p, so 8-byte words can be copied from that far back.
+constexpr std::array<std::uint8_t, 8> kStretchedPeriod = {0, 8, 8, 9, 8, 10, 12, 14};
+
+// Copies Length bytes from Dist bytes back in whole words, the first ones without a test (most matches
+// are short). Writes up to kCopySlack bytes past the match: they must be inside the output. Each word's
+// source lies before its destination.
+constexpr std::size_t kCopySlack = 32;
+ZEM_INLINE std::uint8_t* CopyWords(std::uint8_t* Out, std::uint32_t Dist, std::uint32_t Length) {
+    const std::uint8_t* Src = Out - Dist;
+    std::uint8_t* const End = Out + Length;
+    if (Dist >= 16) {
+        std::memcpy(Out, Src, 16);
+        std::memcpy(Out + 16, Src + 16, 16);
+        for (Out += 32, Src += 32; Out < End; Out += 16, Src += 16)
+            std::memcpy(Out, Src, 16);
+    } else if (Dist >= 8) {
+        std::memcpy(Out, Src, 8);
+        std::memcpy(Out + 8, Src + 8, 8);
+        for (Out += 16, Src += 16; Out < End; Out += 8, Src += 8)
+            std::memcpy(Out, Src, 8);
+    } else if (Dist == 1) {
+        std::memset(Out, *Src, Length);
+    } else {
+        // A short period: its first 8 bytes one by one, then words from a multiple of the period back.
+        for (int k = 0; k < 8; ++k)
+            Out[k] = Src[k];
+        Src = Out + 8 - kStretchedPeriod[Dist];
+        for (Out += 8; Out < End; Out += 8, Src += 8)
+            std::memcpy(Out, Src, 8);
+    }
+    return End;
+}
+
 // Copies Length bytes from Dist bytes back; Out + Length <= OutEnd.
 ZEM_INLINE std::uint8_t* CopyMatch(std::uint8_t* Out, std::uint8_t* const OutEnd, std::uint32_t Dist,
                                    std::uint32_t Length) {
+    if (static_cast<std::size_t>(OutEnd - Out) >= Length + kCopySlack) [[likely]]
+        return CopyWords(Out, Dist, Length);
     const std::uint8_t* Src = Out - Dist;
     std::uint8_t* const End = Out + Length;
-    if (static_cast<std::size_t>(OutEnd - End) >= 16) [[likely]] {
-        // Eight bytes at a time, the first sixteen without a test (most matches are short); the last word
-        // may run up to 15 bytes past the match, inside the output.
-        if (Dist >= 8) {
-            std::memcpy(Out, Src, 8);
-            std::memcpy(Out + 8, Src + 8, 8);
-            Out += 16;
-            Src += 16;
-            while (Out < End) {
-                std::memcpy(Out, Src, 8);
-                Out += 8;
-                Src += 8;
-            }
-        } else if (Dist == 1) {
-            std::memset(Out, *Src, Length);
-        } else {
-            // A short period: an 8-byte pattern written every (largest multiple of the period <= 8) bytes.
-            std::uint8_t Pattern[8];
-            for (unsigned k = 0; k < 8; ++k)
-                Pattern[k] = Src[k % Dist];
-            const unsigned Step = 8 - 8 % Dist;
-            do {
-                std::memcpy(Out, Pattern, 8);
-                Out += Step;
-            } while (Out < End);
-        }
-        return End;
-    }
     while (Out < End)
         *Out++ = *Src++;
     return End;
 }
 
-// The most input one step of the fast loop reads, counted from In at its start. A step refills up to
-// three times, each an unaligned 8-byte load at In. Before the third refill it has taken at most two
-// literals and a length symbol (3 x 14 bits) from where the first refill started, and the second refill
-// leaves at most 63 bits in the buffer, so the third load starts at most (42 + 63) / 8 = 13 bytes past the
-// first In and reads 8 bytes; the earlier loads end before it. The long match's groups and the distance
-// are taken from bits those loads brought in.
-constexpr std::ptrdiff_t kFastStepInput = (3 * kMaxCodeBits + 63) / 8 + 8;
-static_assert(kFastStepInput == 21);
-
-// Decodes the symbols of a fixed or dynamic block: 8192 of them, or fewer when the output is complete.
-// The reader and the output pointer live in registers for the whole block. While kFastStepInput bytes of
-// input remain, every refill of a step is a single load inside the data; the rest of the block is decoded
-// carefully, checking after every symbol.
-template <bool Careful>
-ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin,
-                             std::uint8_t*& OutEnd, TOutputRoom& Room, const TCode& LitLen,
-                             const TCode& Distance, int& SymbolsLeft) {
-    auto Refill = [&R]() {
-        if constexpr (Careful)
-            R.Refill();
-        else
-            R.RefillFast();
-    };
-    Refill();
+// The careful step: one symbol (or up to three literals) with every refill checked against the end of
+// the input and everything read checked before it is acted upon. It decodes what the fast loop leaves:
+// the last bytes of the input and of the room at hand, and the last symbols of a block.
+bool DecodeCarefully(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin, std::uint8_t*& OutEnd,
+                     TOutputRoom& Room, const TCode& LitLen, const TCode& Distance, int& SymbolsLeft) {
+    R.Refill();
     std::uint32_t E = R.Decode(LitLen);
     // Up to three literals from one refill: each takes at most 14 of the 56 bits.
     for (int k = 0; IsLiteral(E); ++k) {
-        if constexpr (Careful)
-            R.CheckNotPastEnd();
+        R.CheckNotPastEnd();
         *Out++ = static_cast<std::uint8_t>(EntryValue(E));
         if (--SymbolsLeft == 0 || Out == OutEnd)
             return false;
@@ -459,9 +284,9 @@ ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& O
         E = R.Decode(LitLen);
     }
     if (R.Count < 37) // a length and its extra bits
-        Refill();
+        R.Refill();
     std::uint32_t Length;
-    if (EntryKind(E) == ekLength) [[likely]] {
+    if (!IsExceptional(E)) [[likely]] {
         Length = EntryValue(E) + R.Take(EntryExtra(E));
     } else {
         // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
@@ -475,11 +300,10 @@ ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& O
         }
         Length += kLongMatchBase;
     }
-    Refill();
+    R.Refill();
     const std::uint32_t D = R.Decode(Distance);
     const std::uint32_t Dist = EntryValue(D) + R.Take(EntryExtra(D));
-    if constexpr (Careful)
-        R.CheckNotPastEnd();
+    R.CheckNotPastEnd();
     CheckInput(Dist <= static_cast<std::size_t>(Out - OutBegin), TInputFault::Damaged);
     if (Length > static_cast<std::size_t>(OutEnd - Out)) [[unlikely]] {
         Out = Room.Grow(Out, Length); // refuses a match longer than the output still missing
@@ -490,21 +314,200 @@ ZEM_INLINE bool DecodeSymbol(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& O
     return --SymbolsLeft != 0 && Out < OutEnd;
 }
 
-// Stops at the end of the block or of the output; when the room at hand is full first, it grows the room
-// and goes on.
+// The most input one step of the fast loop reads, counted from In at its start: a step refills at most
+// twice (the long match), each refill an unaligned 8-byte load at In that moves In on by at most 7 bytes.
+constexpr std::ptrdiff_t kFastInput = 2 * 7 + 8;
+// The most output a step writes without looking at the room: three literals.
+constexpr std::ptrdiff_t kFastOutput = 3;
+
+// The fast loop: while kFastInput bytes of input and kFastOutput bytes of room remain and at least three
+// symbols of the block are left, no refill, literal or symbol count is checked. Every step starts with at
+// least 56 bits in the buffer and the entry of the next literal/length code already looked up, so each
+// step decodes from bits that are there: three literals take at most 3 x 14 bits and leave 14 for the
+// next look-up; a length with its extra bits (20) and a distance with its extra bits (30) fit in 56; the
+// long match (14 + 23 bits) refills before its distance. Its reads all lie in the data, so every code it
+// finds without meaning is damage, and the checks of distance and length are those of the careful step.
+ZEM_INLINE void DecodeFastLoop(TBitReader& R, std::uint8_t*& OutRef, std::uint8_t*& OutBeginRef,
+                               std::uint8_t*& OutEndRef, TOutputRoom& Room, const TCode& LitLen,
+                               const TCode& Distance, int& SymbolsLeftRef) {
+    if (R.InEnd - R.In < kFastInput || OutEndRef - OutRef < kFastOutput || SymbolsLeftRef < 3)
+        return;
+    // Everything in locals: the bytes written could alias anything reached through a reference, which
+    // would make the compiler reload it after every store.
+    std::uint8_t* Out = OutRef;
+    std::uint8_t* OutBegin = OutBeginRef;
+    std::uint8_t* OutEnd = OutEndRef;
+    int SymbolsLeft = SymbolsLeftRef;
+    const std::uint32_t* const LitTable = LitLen.Table;
+    constexpr std::uint32_t LitMask = (1u << kLitPrimaryBits) - 1;
+    const std::uint32_t* const DistTable = Distance.Table;
+    constexpr std::uint32_t DistMask = (1u << kDistPrimaryBits) - 1;
+    std::uint64_t Bits = R.Bits;
+    // The bit count is its low byte (never above 63); whole entries are subtracted from it, which leaves
+    // the low byte exact and saves masking the entry.
+    std::uint32_t Count = R.Count;
+    const std::uint8_t* In = R.In;
+    const std::uint8_t* const InFastEnd = R.InEnd - kFastInput;
+    auto Refill = [&]() __attribute__((always_inline)) {
+        Bits |= LoadLE64(In) << (Count & 63);
+        In += 7 - ((Count >> 3) & 7);
+        Count |= 56;
+    };
+    // Takes the entry's code and extra bits; returns the buffer as it was before.
+    auto Consume = [&](std::uint32_t E) __attribute__((always_inline)) {
+        const std::uint64_t Saved = Bits;
+        Bits >>= EntryBits(E);
+        Count -= E;
+        return Saved;
+    };
+    auto Extra = [](std::uint64_t Saved, std::uint32_t E) __attribute__((always_inline)) {
+        // The low byte is the bit count, which lets BMI2 take the mask straight from the entry.
+        const std::uint64_t Taken = Saved & ((std::uint64_t{1} << static_cast<std::uint8_t>(E)) - 1);
+        return static_cast<std::uint32_t>(Taken >> EntryCodeBits(E));
+    };
+    Refill();
+    std::uint32_t E = LitTable[Bits & LitMask];
+    while (In <= InFastEnd && OutEnd - Out >= kFastOutput && SymbolsLeft >= 3) {
+        if (IsLiteral(E)) {
+            Consume(E);
+            std::uint32_t Next = LitTable[Bits & LitMask];
+            Out[0] = static_cast<std::uint8_t>(E >> kValueShift);
+            int Taken = 1;
+            if (IsLiteral(Next)) {
+                Consume(Next);
+                E = LitTable[Bits & LitMask];
+                Out[1] = static_cast<std::uint8_t>(Next >> kValueShift);
+                Taken = 2;
+                Next = E;
+                if (IsLiteral(E)) {
+                    Consume(E);
+                    Next = LitTable[Bits & LitMask];
+                    Out[2] = static_cast<std::uint8_t>(E >> kValueShift);
+                    Taken = 3;
+                }
+            }
+            Out += Taken;
+            SymbolsLeft -= Taken;
+            E = Next;
+            Refill();
+            continue;
+        }
+        std::uint32_t Length;
+        if (!IsExceptional(E)) [[likely]] {
+            Length = EntryValue(E) + Extra(Consume(E), E);
+        } else {
+            if (IsLink(E)) {
+                Consume(E);
+                E = LitTable[EntryValue(E) + (Bits & ((1u << EntryCodeBits(E)) - 1))];
+            }
+            if (IsLiteral(E)) {
+                Consume(E);
+                *Out++ = static_cast<std::uint8_t>(E >> kValueShift);
+                --SymbolsLeft;
+                Refill();
+                E = LitTable[Bits & LitMask];
+                continue;
+            }
+            if (E == kInvalidEntry) // the bits in the buffer are all data, more than a longest code
+                TBitReader::NoSuchCode(static_cast<std::uint8_t>(Count));
+            if (IsExceptional(E)) { // the long match
+                Consume(E);
+                // Symbol 286: groups of 7 bits, bit 7 of the first two marking the last group.
+                std::uint32_t G = static_cast<std::uint32_t>(Bits) & 0xFF;
+                Length = G & 0x7F;
+                unsigned Taken = kLongGroupBits;
+                if ((G & kLongGroupStop) == 0) {
+                    G = static_cast<std::uint32_t>(Bits >> 8) & 0xFF;
+                    Length += (G & 0x7F) << 7;
+                    Taken += kLongGroupBits;
+                    if ((G & kLongGroupStop) == 0) {
+                        Length += (static_cast<std::uint32_t>(Bits >> 16) & 0x7F) << 14;
+                        Taken += kLongLastGroupBits;
+                    }
+                }
+                Bits >>= Taken;
+                Count -= Taken;
+                Length += kLongMatchBase;
+                Refill();
+            } else {
+                Length = EntryValue(E) + Extra(Consume(E), E);
+            }
+        }
+        std::uint32_t D = DistTable[Bits & DistMask];
+        if (IsExceptional(D)) [[unlikely]] {
+            if (IsLink(D)) {
+                Consume(D);
+                D = DistTable[EntryValue(D) + (Bits & ((1u << EntryCodeBits(D)) - 1))];
+            }
+            if (D == kInvalidEntry)
+                TBitReader::NoSuchCode(static_cast<std::uint8_t>(Count));
+        }
+        const std::uint32_t Dist = EntryValue(D) + Extra(Consume(D), D);
+        Refill();
+        E = LitTable[Bits & LitMask];
+        CheckInput(Dist <= static_cast<std::size_t>(Out - OutBegin), TInputFault::Damaged);
+        if (static_cast<std::size_t>(OutEnd - Out) >= Length + kCopySlack) [[likely]] {
+            Out = CopyWords(Out, Dist, Length);
+        } else {
+            if (Length > static_cast<std::size_t>(OutEnd - Out)) {
+                Out = Room.Grow(Out, Length); // refuses a match longer than the output still missing
+                OutBegin = Room.Begin;
+                OutEnd = Room.Limit;
+            }
+            Out = CopyMatch(Out, OutEnd, Dist, Length);
+        }
+        --SymbolsLeft;
+    }
+    R.Bits = Bits;
+    R.Count = static_cast<std::uint8_t>(Count);
+    R.In = In;
+    OutRef = Out;
+    OutBeginRef = OutBegin;
+    OutEndRef = OutEnd;
+    SymbolsLeftRef = SymbolsLeft;
+}
+
+// The fast loop as plain x86-64 code and, for processors that have them, with the BMI2 shifts and bit
+// extraction, which take a shift count from any register and shorten the chain from one look-up to the
+// next. Chosen once per call.
+using TDecodeFast = void (*)(TBitReader&, std::uint8_t*&, std::uint8_t*&, std::uint8_t*&, TOutputRoom&,
+                             const TCode&, const TCode&, int&);
+void DecodeFast(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin, std::uint8_t*& OutEnd,
+                TOutputRoom& Room, const TCode& LitLen, const TCode& Distance, int& SymbolsLeft) {
+    DecodeFastLoop(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+}
+#if defined(__x86_64__) && defined(__GNUC__)
+[[gnu::target("bmi2")]] void DecodeFastBmi2(TBitReader& R, std::uint8_t*& Out, std::uint8_t*& OutBegin,
+                                            std::uint8_t*& OutEnd, TOutputRoom& Room, const TCode& LitLen,
+                                            const TCode& Distance, int& SymbolsLeft) {
+    DecodeFastLoop(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+}
+TDecodeFast ChooseDecodeFast() {
+    return __builtin_cpu_supports("bmi2") ? DecodeFastBmi2 : DecodeFast;
+}
+#else
+TDecodeFast ChooseDecodeFast() {
+    return DecodeFast;
+}
+#endif
+
+// Decodes the symbols of a fixed or dynamic block: 8192 of them, or fewer when the output is complete.
+// The reader and the output pointer live in registers for the whole block. Stops at the end of the block
+// or of the output; when the room at hand is full first, it grows the room and goes on.
 void DecodeSymbols(TBitReader& Reader, std::uint8_t*& OutRef, TOutputRoom& Room, const TCode LitLen,
-                   const TCode Distance) {
+                   const TCode Distance, TDecodeFast Fast) {
     TBitReader R = Reader;
     std::uint8_t* Out = OutRef;
     std::uint8_t* OutBegin = Room.Begin;
     std::uint8_t* OutEnd = Room.Limit;
     int SymbolsLeft = kBlockSymbols;
     for (;;) {
-        bool More = true;
-        while (More && R.InEnd - R.In >= kFastStepInput && R.Phantom == 0)
-            More = DecodeSymbol<false>(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
-        while (More)
-            More = DecodeSymbol<true>(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+        Fast(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+        // One careful step, then back to the fast loop, which returns at once while it cannot go on.
+        if (SymbolsLeft != 0 && Out < OutEnd) {
+            DecodeCarefully(R, Out, OutBegin, OutEnd, Room, LitLen, Distance, SymbolsLeft);
+            continue;
+        }
         if (SymbolsLeft == 0 || static_cast<std::size_t>(Out - OutBegin) == Room.Final)
             break;
         Out = Room.Grow(Out, 1);
@@ -522,20 +525,22 @@ void InflateBits(const std::uint8_t* In, const std::uint8_t* const InEnd, TOutpu
     TBitReader R{In, InEnd};
     std::unique_ptr<TDynamicTables> Dynamic;
     const TFixedTables& Fixed = FixedTables();
+    const TDecodeFast Fast = ChooseDecodeFast();
     while (static_cast<std::size_t>(Out - Room.Begin) < Room.Final) {
         R.Refill();
         if (R.Take(1) == 1) {
             if (!Dynamic)
-                Dynamic = std::make_unique<TDynamicTables>();
+                Dynamic =
+                    std::make_unique_for_overwrite<TDynamicTables>(); // every entry read is written first
             ReadDynamicCodes(R, *Dynamic);
             DecodeSymbols(R, Out, Room, {Dynamic->LitLen.data(), kLitPrimaryBits},
-                          {Dynamic->Distance.data(), kDistPrimaryBits});
+                          {Dynamic->Distance.data(), kDistPrimaryBits}, Fast);
             if (Stats)
                 ++Stats->DynamicBlocks;
         } else if (R.Take(1) == 1) {
             R.CheckNotPastEnd();
             DecodeSymbols(R, Out, Room, {Fixed.LitLen.data(), kLitPrimaryBits},
-                          {Fixed.Distance.data(), kFixedDistanceBits});
+                          {Fixed.Distance.data(), kDistPrimaryBits}, Fast);
             if (Stats)
                 ++Stats->FixedBlocks;
         } else {

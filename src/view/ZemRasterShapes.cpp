@@ -210,11 +210,23 @@ void TBitmap32::PolyBezier(const TRasterPoint* Points, int Last) {
 // 50 points of the ellipse (the first and the last coincide), rotated about the centre.
 void TBitmap32::EllipseRotated(TRasterPoint Centre, double Angle, int Rx, int Ry) {
     ResetDash();
+    // The 50 steps round the ellipse are the same for every ellipse: their cosines and sines are worked
+    // out once (by the same functions, so every point is what it was when each ellipse took its own).
+    struct TSteps {
+        double Cos[50], Sin[50];
+        TSteps() {
+            for (int i = 0; i < 50; ++i) {
+                const double T = i * 2 * std::numbers::pi / 49;
+                Cos[i] = std::cos(T);
+                Sin[i] = std::sin(T);
+            }
+        }
+    };
+    static const TSteps Steps;
     TRasterPoint P[50];
     double CA = std::cos(Angle), SA = std::sin(Angle);
     for (int i = 0; i < 50; ++i) {
-        double T = i * 2 * std::numbers::pi / 49;
-        double DX = Rx * std::cos(T), DY = Ry * std::sin(T);
+        double DX = Rx * Steps.Cos[i], DY = Ry * Steps.Sin[i];
         P[i] = {Round(Centre.X + DX * CA - DY * SA), Round(Centre.Y + DX * SA + DY * CA)};
     }
     PolygonFilled(P, 49, true);

@@ -175,7 +175,7 @@ void TBitmap32::LineToClipped(int X, int Y) {
 }
 
 void TBitmap32::ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool Piece, bool Invert,
-                             TColor32 Color) {
+                             TColor32 Color, bool StartCap) {
     if (Empty())
         return;
     if (W <= 1) {
@@ -237,7 +237,8 @@ void TBitmap32::ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool P
             }
         }
         if (RoundCaps) {
-            CapSpans(P.X, P.Y, W, Clip, Span);
+            if (StartCap)
+                CapSpans(P.X, P.Y, W, Clip, Span);
             if (Len > 0)
                 CapSpans(Q.X, Q.Y, W, Clip, Span);
         }

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <numbers>
 #include <vector>
 
@@ -189,6 +190,18 @@ void TBitmap32::PolyBezier(const TRasterPoint* Points, int Last) {
     if (!Points)
         return;
     int Triples = (Last + 1) / 3;
+    // A solid curve is one colour laid opaquely, so its pixels are the union of its pieces: where a
+    // piece starts at the point the last one ended, the round cap there is drawn already and is left
+    // out (a wide river is otherwise two discs a piece). With integer centres the cap's pixels do not
+    // depend on the origin ThickSegment works from while the coordinates and the pen stay moderate,
+    // which bounds this way.
+    const int Pen = std::max(LineWidth, 1);
+    bool Joined = LineStyle == 0 && Pen > 1 && Pen < 4096;
+    for (int i = 0; Joined && i <= Last; ++i)
+        Joined = std::abs(static_cast<std::int64_t>(Points[i].X)) < (1 << 20) &&
+                 std::abs(static_cast<std::int64_t>(Points[i].Y)) < (1 << 20);
+    bool Capped = false;
+    TRasterPoint LastCap{};
     for (int k = 0; k + 1 < Triples; ++k) {
         const TRasterPoint &P0 = Points[3 * k + 1], &P1 = Points[3 * k + 2], &P2 = Points[3 * k + 3],
                            &P3 = Points[3 * k + 4];
@@ -201,7 +214,15 @@ void TBitmap32::PolyBezier(const TRasterPoint* Points, int Last) {
                 Cur = {Round(B0 * P0.X + B1 * P1.X + B2 * P2.X + B3 * P3.X),
                        Round(B0 * P0.Y + B1 * P1.Y + B2 * P2.Y + B3 * P3.Y)};
             }
-            LineStyled(Prev.X, Prev.Y, Cur.X, Cur.Y, true, false, LineStyle);
+            if (!Joined) {
+                LineStyled(Prev.X, Prev.Y, Cur.X, Cur.Y, true, false, LineStyle);
+            } else if (Prev.X != Cur.X || Prev.Y != Cur.Y) { // LineStyled draws nothing otherwise
+                const bool StartCap = !(Capped && LastCap.X == Prev.X && LastCap.Y == Prev.Y);
+                ThickSegment({double(Prev.X), double(Prev.Y)}, {double(Cur.X), double(Cur.Y)}, Pen, true,
+                             false, false, LineColor, StartCap);
+                Capped = true;
+                LastCap = Cur;
+            }
             Prev = Cur;
         }
     }

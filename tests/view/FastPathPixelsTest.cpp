@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <vector>
 
 using namespace zem;
 using namespace rastertest;
@@ -27,7 +29,62 @@ void PlainEllipse(TBitmap32& B, TRasterPoint Centre, double Angle, int Rx, int R
     B.PolygonFilled(P, 49, true);
 }
 
+// The Bezier chain as it is defined: 20 pieces a curve, each a styled line with round caps.
+void PlainBezier(TBitmap32& B, const TRasterPoint* Points, int Last) {
+    B.ResetDash();
+    for (int k = 0; k + 1 < (Last + 1) / 3; ++k) {
+        const TRasterPoint &P0 = Points[3 * k + 1], &P1 = Points[3 * k + 2], &P2 = Points[3 * k + 3],
+                           &P3 = Points[3 * k + 4];
+        TRasterPoint Prev = P0;
+        for (int j = 1; j <= 20; ++j) {
+            TRasterPoint Cur = P3;
+            if (j < 20) {
+                const double t = j / 20.0, u = 1 - t;
+                const double B0 = u * u * u, B1 = 3 * u * u * t, B2 = 3 * u * t * t, B3 = t * t * t;
+                Cur = {Round(B0 * P0.X + B1 * P1.X + B2 * P2.X + B3 * P3.X),
+                       Round(B0 * P0.Y + B1 * P1.Y + B2 * P2.Y + B3 * P3.Y)};
+            }
+            B.LineStyled(Prev.X, Prev.Y, Cur.X, Cur.Y, true, false, B.LineStyle);
+            Prev = Cur;
+        }
+    }
+}
+
 } // namespace
+
+TEST(FastPathPixels, BezierChainsOfEveryPenMatchThePlainRoutine) {
+    std::mt19937 Random(12);
+    auto Int = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Random); };
+    for (int Scene = 0; Scene < 300; ++Scene) {
+        TBitmap32 Fast = Surface(80, 60), Plain = Surface(80, 60);
+        for (int k = 0; k < 4; ++k) {
+            // Chains of up to five anchors: some squeezed into a few pixels (pieces of no length, pieces
+            // of one), some spread wide, a few reaching far off the surface, beyond the shortcut's range.
+            const int Spread = std::array{3, 20, 200}[static_cast<std::size_t>(Int(0, 2))];
+            const int Far = Int(0, 9) == 0 ? (1 << 20) + Int(-8, 8) : 0;
+            const int Anchors = Int(1, 5);
+            std::vector<TRasterPoint> P;
+            TRasterPoint A{Int(-10, 90), Int(-10, 70)};
+            for (int i = 0; i < 3 * Anchors; ++i) {
+                P.push_back({A.X + Int(-Spread, Spread) + (i == 4 ? Far : 0), A.Y + Int(-Spread, Spread)});
+                if (i % 3 == 2)
+                    A = {A.X + Int(-Spread, Spread), A.Y + Int(-Spread, Spread)};
+            }
+            const int Widths[] = {1, 2, 3, 4, 7, 16, 31, 64};
+            const int Width = Widths[Int(0, 7)], Style = Int(0, 5) == 0 ? Int(1, 3) : 0;
+            const TColor32 Pen = 0xFF000000u | static_cast<TColor32>(Random());
+            for (TBitmap32* B : {&Fast, &Plain}) {
+                B->LineColor = Pen;
+                B->LineWidth = Width;
+                B->LineStyle = static_cast<std::uint8_t>(Style);
+            }
+            const int Last = static_cast<int>(P.size()) - 1 - Int(0, 1); // sometimes an incomplete triple
+            Fast.PolyBezier(P.data(), Last);
+            PlainBezier(Plain, P.data(), Last);
+        }
+        ASSERT_TRUE(Same(Fast, Plain)) << "scene " << Scene;
+    }
+}
 
 TEST(FastPathPixels, RotatedEllipsesOfEverySizeMatchThePlainRoutine) {
     std::mt19937 Random(11);

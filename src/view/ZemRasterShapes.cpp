@@ -250,7 +250,19 @@ void TBitmap32::EllipseRotated(TRasterPoint Centre, double Angle, int Rx, int Ry
         double DX = Rx * Steps.Cos[i], DY = Ry * Steps.Sin[i];
         P[i] = {Round(Centre.X + DX * CA - DY * SA), Round(Centre.Y + DX * SA + DY * CA)};
     }
-    PolygonFilled(P, 49, true);
+    // A small ellipse repeats its points many times over. A repeated point adds only edges of no length,
+    // which neither fill (they are level) nor draw (LineStyled skips them, dash counters untouched), so
+    // they are dropped; the fill's rule that fewer than three points fill nothing keeps the full list.
+    TRasterPoint Q[50];
+    Q[0] = P[0];
+    int Kept = 1;
+    for (int i = 1; i < 50; ++i)
+        if (P[i].X != Q[Kept - 1].X || P[i].Y != Q[Kept - 1].Y)
+            Q[Kept++] = P[i];
+    if (Kept < 3)
+        PolygonFilled(P, 49, true);
+    else
+        PolygonFilled(Q, Kept - 1, true);
 }
 
 void TBitmap32::Disc(int CX, int CY, TColor32 Border, TColor32 Fill, int Radius) {

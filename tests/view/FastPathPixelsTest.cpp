@@ -50,6 +50,14 @@ void PlainBezier(TBitmap32& B, const TRasterPoint* Points, int Last) {
     }
 }
 
+// The arrow head as it is defined: two 15-pixel strokes at 45 degrees either side of the way back.
+void PlainArrowHead(TBitmap32& B, TRasterPoint From, TRasterPoint Tip) {
+    const double Back = std::atan2(double(From.Y) - Tip.Y, double(From.X) - Tip.X);
+    for (double Side : {std::numbers::pi / 4, -std::numbers::pi / 4})
+        B.LineClipped(Tip.X, Tip.Y, Tip.X + Round(15 * std::cos(Back + Side)),
+                      Tip.Y + Round(15 * std::sin(Back + Side)), B.LineColor);
+}
+
 } // namespace
 
 TEST(FastPathPixels, BezierChainsOfEveryPenMatchThePlainRoutine) {
@@ -116,5 +124,26 @@ TEST(FastPathPixels, RotatedEllipsesOfEverySizeMatchThePlainRoutine) {
             PlainEllipse(Plain, C, Angle, Rx, Ry);
         }
         ASSERT_TRUE(Same(Fast, Plain)) << "scene " << Scene;
+    }
+}
+
+TEST(FastPathPixels, ArrowHeadsOfShortAndLongSegmentsMatchThePlainRoutine) {
+    // Every short direction (those worked out ahead and a ring beyond them), then random far ones.
+    std::mt19937 Random(13);
+    auto Int = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Random); };
+    auto Check = [](TRasterPoint From, TRasterPoint Tip) {
+        TBitmap32 Fast = Surface(40, 40), Plain = Surface(40, 40);
+        Fast.LineColor = Plain.LineColor = Ink;
+        Fast.ArrowHead(From, Tip);
+        PlainArrowHead(Plain, From, Tip);
+        return Same(Fast, Plain);
+    };
+    const TRasterPoint Tip{20, 20};
+    for (int DY = -27; DY <= 27; ++DY)
+        for (int DX = -27; DX <= 27; ++DX)
+            ASSERT_TRUE(Check({Tip.X + DX, Tip.Y + DY}, Tip)) << DX << ", " << DY;
+    for (int k = 0; k < 2000; ++k) {
+        const TRasterPoint From{Int(-100000, 100000), Int(-100000, 100000)}, At{Int(-5, 45), Int(-5, 45)};
+        ASSERT_TRUE(Check(From, At)) << From.X << ", " << From.Y;
     }
 }

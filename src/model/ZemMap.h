@@ -490,12 +490,13 @@ public:
     // ---- View (view/ZemViewport.cpp) ----
     std::int32_t Width() const { return FWidth; }
     std::int32_t Height() const { return FHeight; }
+    // Round((W - LeftTop) * pixels / extent) in extended precision; most points take a double shortcut
+    // that gives the same result.
     TPoint WorldToScreen(const TXYPoint& W) const;
     TPoint WorldToScreen(float X, float Y) const { return WorldToScreen(TXYPoint{X, Y}); }
+    // The same, always in extended precision.
+    TPoint ExactWorldToScreen(const TXYPoint& W) const;
     TXYPoint ScreenToWorld(const TPoint& S) const;
-    // WorldToScreen's very result, most often without its extended-precision arithmetic
-    // (view/ZemVisibleList.cpp).
-    TPoint FastWorldToScreen(const TXYPoint& W) const;
     // Whether Listed surely refuses an object of this kind and these stored bounds (its other fields
     // unseen); the visible list's filter in the index asks it before the object itself is read.
     bool SurelyUnlisted(std::uint8_t Kind, const TXYPoint& LeftTop, const TXYPoint& RightBottom,
@@ -545,6 +546,7 @@ public:
     void RenderView();
     void Paint();
     // The stages of RenderView.
+    void PaintVisible(); // the visible list, object by object
     void PaintBackground();
     void PaintGrid();
     void PaintOverlays();

@@ -87,8 +87,11 @@ void TZemSpatialIndex::Insert(TZemObject& Object) {
     } else {
         Slot = static_cast<std::int32_t>(FEntries.size());
         FEntries.emplace_back();
+        FFilterFields.emplace_back();
     }
     FEntries[static_cast<size_t>(Slot)] = TEntry{};
+    FFilterFields[static_cast<size_t>(Slot)] = TFilterFields{};
+    FFilterFields[static_cast<size_t>(Slot)].Live = true;
     FEntries[static_cast<size_t>(Slot)].Object = &Object;
     FEntries[static_cast<size_t>(Slot)].ID = Object.ID;
     Object.FIndex = this;
@@ -103,6 +106,7 @@ void TZemSpatialIndex::Remove(TZemObject& Object) {
     const std::int32_t Slot = Object.FIndexSlot;
     Unbin(Slot);
     FEntries[static_cast<size_t>(Slot)] = TEntry{};
+    FFilterFields[static_cast<size_t>(Slot)] = TFilterFields{};
     FFree.push_back(Slot);
     Object.FIndex = nullptr;
     Object.FIndexSlot = -1;
@@ -118,8 +122,10 @@ void TZemSpatialIndex::Touch(std::int32_t Slot) {
 }
 
 void TZemSpatialIndex::Reserve(std::int32_t More) {
-    if (More > 0)
+    if (More > 0) {
         FEntries.reserve(FEntries.size() + static_cast<size_t>(More));
+        FFilterFields.reserve(FFilterFields.size() + static_cast<size_t>(More));
+    }
 }
 
 void TZemSpatialIndex::Reset() {
@@ -130,6 +136,8 @@ void TZemSpatialIndex::Reset() {
         }
     FEntries.clear();
     FEntries.shrink_to_fit();
+    FFilterFields.clear();
+    FFilterFields.shrink_to_fit();
     FFree.clear();
     FDirty.clear();
     FCells.clear();
@@ -211,10 +219,12 @@ void TZemSpatialIndex::Unbin(std::int32_t Slot) {
     E.Where = kNowhere;
 }
 
-void TZemSpatialIndex::Remember(TEntry& E) {
-    E.Kind = E.Object->Kind;
-    E.LeftTop = E.Object->LeftTop;
-    E.RightBottom = E.Object->RightBottom;
+void TZemSpatialIndex::Remember(std::int32_t Slot) {
+    const TZemObject& O = *FEntries[static_cast<size_t>(Slot)].Object;
+    TFilterFields& F = FFilterFields[static_cast<size_t>(Slot)];
+    F.Kind = O.Kind;
+    F.LeftTop = O.LeftTop;
+    F.RightBottom = O.RightBottom;
 }
 
 void TZemSpatialIndex::Flush() {
@@ -223,7 +233,7 @@ void TZemSpatialIndex::Flush() {
         if (!E.Object || !E.Dirty)
             continue; // removed, or a slot reused and already done
         E.Dirty = false;
-        Remember(E);
+        Remember(Slot);
         TZemIndexBox Box;
         const bool HasBox = ReachOf(*E.Object, Box);
         if (E.Where == kInCells && HasBox && Box.Left == E.Box.Left && Box.Top == E.Box.Top &&
@@ -256,9 +266,10 @@ void TZemSpatialIndex::Build() {
     TZemIndexBox Extent{0, 0, 0, 0};
     bool Any = false;
     // Each box is taken once here and binned below; kInAlways marks those without one meanwhile.
-    for (TEntry& E : FEntries) {
+    for (std::int32_t Slot = 0; Slot < static_cast<std::int32_t>(FEntries.size()); ++Slot) {
+        TEntry& E = FEntries[static_cast<size_t>(Slot)];
         if (E.Object)
-            Remember(E);
+            Remember(Slot);
         if (E.Object && !ReachOf(*E.Object, E.Box))
             E.Where = kInAlways;
         else if (E.Object) {
@@ -330,7 +341,8 @@ void TZemSpatialIndex::Query(const TZemIndexBox& R, std::vector<TZemIndexHit>& O
         if (E.Mark == FMark)
             return;
         E.Mark = FMark;
-        if (Filter && Filter->Rejects(E.Kind, E.LeftTop, E.RightBottom))
+        const TFilterFields& F = FFilterFields[static_cast<size_t>(Slot)];
+        if (Filter && Filter->Rejects(F.Kind, F.LeftTop, F.RightBottom))
             return;
         if (!Test || Whole || Overlap(E.Box, R))
             Out.push_back(TZemIndexHit{E.Object, E.ID, E.Rank});
@@ -338,11 +350,19 @@ void TZemSpatialIndex::Query(const TZemIndexBox& R, std::vector<TZemIndexHit>& O
     const std::int32_t X0 = Whole ? 0 : CellX(R.Left), X1 = Whole ? FGX - 1 : CellX(R.Right);
     const std::int32_t Y0 = Whole ? 0 : CellY(R.Top), Y1 = Whole ? FGY - 1 : CellY(R.Bottom);
     // Over most of the grid one pass over the entries beats visiting each object in each of its cells.
+    // Each slot is visited once there, so no marks are needed, and only the filter's fields are read
+    // of the objects it rejects.
     if (static_cast<std::int64_t>(X1 - X0 + 1) * (Y1 - Y0 + 1) * 2 >=
         static_cast<std::int64_t>(FCells.size())) {
-        for (std::int32_t Slot = 0; Slot < static_cast<std::int32_t>(FEntries.size()); ++Slot)
-            if (FEntries[static_cast<size_t>(Slot)].Object)
-                Take(Slot, FEntries[static_cast<size_t>(Slot)].Where != kInAlways);
+        const std::size_t N = FEntries.size();
+        for (std::size_t Slot = 0; Slot < N; ++Slot) {
+            const TFilterFields& F = FFilterFields[Slot];
+            if (!F.Live || (Filter && Filter->Rejects(F.Kind, F.LeftTop, F.RightBottom)))
+                continue;
+            const TEntry& E = FEntries[Slot];
+            if (E.Where == kInAlways || Whole || Overlap(E.Box, R))
+                Out.push_back(TZemIndexHit{E.Object, E.ID, E.Rank});
+        }
         return;
     }
     for (std::int32_t Slot : FAlways)

@@ -37,10 +37,29 @@ TBitmap32::TBitmap32(const TBitmap32& Other)
       SpareFontName(Other.SpareFontName), SpareFontSize(Other.SpareFontSize), FWidth(Other.FWidth),
       FHeight(Other.FHeight), FBits(Other.FBits), FTextEngine(Other.FTextEngine) {}
 
+// The same as a fresh copy, but into the pixels already held: a host that keeps the last frame takes
+// one a frame, and a new 8 MB block each time costs its page faults.
 TBitmap32& TBitmap32::operator=(const TBitmap32& Other) {
     if (this != &Other) {
-        TBitmap32 Copy(Other);
-        *this = std::move(Copy);
+        FBits = Other.FBits;
+        Font = Other.Font;
+        SpareFontName = Other.SpareFontName;
+        DrawMode = Other.DrawMode;
+        MasterAlpha = Other.MasterAlpha;
+        OuterColor = Other.OuterColor;
+        StretchFilter = Other.StretchFilter;
+        LineColor = Other.LineColor;
+        LineWidth = Other.LineWidth;
+        LineStyle = Other.LineStyle;
+        BrushColor = Other.BrushColor;
+        BrushStyle = Other.BrushStyle;
+        PenPosition = Other.PenPosition;
+        DashCounters = Other.DashCounters;
+        SpareFontSize = Other.SpareFontSize;
+        FWidth = Other.FWidth;
+        FHeight = Other.FHeight;
+        FUpdateCount = 0;
+        FTextEngine = Other.FTextEngine;
     }
     return *this;
 }

@@ -167,7 +167,9 @@ public:
 
 private:
     // Lines (ZemRasterLines.cpp).
-    void ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool Piece, bool Invert, TColor32 Color);
+    // StartCap false leaves out the round cap at P (one just drawn there in the same colour).
+    void ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool Piece, bool Invert, TColor32 Color,
+                      bool StartCap = true);
     void PlotLine(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2, bool Invert,
                   TColor32 Color);
     void DashedLine(int X1, int Y1, int X2, int Y2, bool RoundCaps, bool Invert);

@@ -175,7 +175,7 @@ void TBitmap32::LineToClipped(int X, int Y) {
 }
 
 void TBitmap32::ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool Piece, bool Invert,
-                             TColor32 Color) {
+                             TColor32 Color, bool StartCap) {
     if (Empty())
         return;
     if (W <= 1) {
@@ -237,7 +237,8 @@ void TBitmap32::ThickSegment(TPointF P, TPointF Q, int W, bool RoundCaps, bool P
             }
         }
         if (RoundCaps) {
-            CapSpans(P.X, P.Y, W, Clip, Span);
+            if (StartCap)
+                CapSpans(P.X, P.Y, W, Clip, Span);
             if (Len > 0)
                 CapSpans(Q.X, Q.Y, W, Clip, Span);
         }
@@ -427,13 +428,51 @@ void TBitmap32::MarchingLine(int X1, int Y1, int X2, int Y2) {
 }
 
 // Two 15-pixel strokes from the tip, at 45 degrees either side of the way back.
-void TBitmap32::ArrowHead(TRasterPoint From, TRasterPoint Tip) {
-    double Back = std::atan2(double(From.Y) - Tip.Y, double(From.X) - Tip.X);
-    for (double Side : {std::numbers::pi / 4, -std::numbers::pi / 4}) {
-        i64 X = i64(Tip.X) + Round(15 * std::cos(Back + Side));
-        i64 Y = i64(Tip.Y) + Round(15 * std::sin(Back + Side));
-        PlotLine(Tip.X, Tip.Y, X, Y, false, LineColor);
+namespace {
+
+// The ends of an arrow head's two strokes relative to its tip, for the direction (DX, DY) from the tip
+// back along the line.
+struct TBarbs {
+    int X[2], Y[2];
+};
+
+TBarbs BarbsOf(double DX, double DY) {
+    const double Back = std::atan2(DY, DX);
+    const double Sides[2] = {std::numbers::pi / 4, -std::numbers::pi / 4};
+    TBarbs B{};
+    for (int i = 0; i < 2; ++i) {
+        B.X[i] = Round(15 * std::cos(Back + Sides[i]));
+        B.Y[i] = Round(15 * std::sin(Back + Sides[i]));
     }
+    return B;
+}
+
+// Segments of a zoomed-out network are a few pixels long, so their arrows take few directions: those
+// of short ones are worked out once (the same way, so the same pixels).
+constexpr int kBarbReach = 24;
+
+const TBarbs& ShortBarbs(int DX, int DY) {
+    struct TTable {
+        TBarbs Of[2 * kBarbReach + 1][2 * kBarbReach + 1];
+        TTable() {
+            for (int Y = -kBarbReach; Y <= kBarbReach; ++Y)
+                for (int X = -kBarbReach; X <= kBarbReach; ++X)
+                    Of[Y + kBarbReach][X + kBarbReach] = BarbsOf(X, Y);
+        }
+    };
+    static const TTable Table;
+    return Table.Of[DY + kBarbReach][DX + kBarbReach];
+}
+
+} // namespace
+
+void TBitmap32::ArrowHead(TRasterPoint From, TRasterPoint Tip) {
+    const i64 DX = i64(From.X) - Tip.X, DY = i64(From.Y) - Tip.Y;
+    const TBarbs B = std::abs(DX) <= kBarbReach && std::abs(DY) <= kBarbReach
+                         ? ShortBarbs(static_cast<int>(DX), static_cast<int>(DY))
+                         : BarbsOf(double(From.X) - Tip.X, double(From.Y) - Tip.Y);
+    for (int i = 0; i < 2; ++i)
+        PlotLine(Tip.X, Tip.Y, i64(Tip.X) + B.X[i], i64(Tip.Y) + B.Y[i], false, LineColor);
 }
 
 } // namespace zem

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <numbers>
 #include <vector>
 
@@ -189,6 +190,18 @@ void TBitmap32::PolyBezier(const TRasterPoint* Points, int Last) {
     if (!Points)
         return;
     int Triples = (Last + 1) / 3;
+    // A solid curve is one colour laid opaquely, so its pixels are the union of its pieces: where a
+    // piece starts at the point the last one ended, the round cap there is drawn already and is left
+    // out (a wide river is otherwise two discs a piece). With integer centres the cap's pixels do not
+    // depend on the origin ThickSegment works from while the coordinates and the pen stay moderate,
+    // which bounds this way.
+    const int Pen = std::max(LineWidth, 1);
+    bool Joined = LineStyle == 0 && Pen > 1 && Pen < 4096;
+    for (int i = 0; Joined && i <= Last; ++i)
+        Joined = std::abs(static_cast<std::int64_t>(Points[i].X)) < (1 << 20) &&
+                 std::abs(static_cast<std::int64_t>(Points[i].Y)) < (1 << 20);
+    bool Capped = false;
+    TRasterPoint LastCap{};
     for (int k = 0; k + 1 < Triples; ++k) {
         const TRasterPoint &P0 = Points[3 * k + 1], &P1 = Points[3 * k + 2], &P2 = Points[3 * k + 3],
                            &P3 = Points[3 * k + 4];
@@ -201,7 +214,15 @@ void TBitmap32::PolyBezier(const TRasterPoint* Points, int Last) {
                 Cur = {Round(B0 * P0.X + B1 * P1.X + B2 * P2.X + B3 * P3.X),
                        Round(B0 * P0.Y + B1 * P1.Y + B2 * P2.Y + B3 * P3.Y)};
             }
-            LineStyled(Prev.X, Prev.Y, Cur.X, Cur.Y, true, false, LineStyle);
+            if (!Joined) {
+                LineStyled(Prev.X, Prev.Y, Cur.X, Cur.Y, true, false, LineStyle);
+            } else if (Prev.X != Cur.X || Prev.Y != Cur.Y) { // LineStyled draws nothing otherwise
+                const bool StartCap = !(Capped && LastCap.X == Prev.X && LastCap.Y == Prev.Y);
+                ThickSegment({double(Prev.X), double(Prev.Y)}, {double(Cur.X), double(Cur.Y)}, Pen, true,
+                             false, false, LineColor, StartCap);
+                Capped = true;
+                LastCap = Cur;
+            }
             Prev = Cur;
         }
     }
@@ -210,14 +231,38 @@ void TBitmap32::PolyBezier(const TRasterPoint* Points, int Last) {
 // 50 points of the ellipse (the first and the last coincide), rotated about the centre.
 void TBitmap32::EllipseRotated(TRasterPoint Centre, double Angle, int Rx, int Ry) {
     ResetDash();
+    // The 50 steps round the ellipse are the same for every ellipse: their cosines and sines are worked
+    // out once (by the same functions, so every point is what it was when each ellipse took its own).
+    struct TSteps {
+        double Cos[50], Sin[50];
+        TSteps() {
+            for (int i = 0; i < 50; ++i) {
+                const double T = i * 2 * std::numbers::pi / 49;
+                Cos[i] = std::cos(T);
+                Sin[i] = std::sin(T);
+            }
+        }
+    };
+    static const TSteps Steps;
     TRasterPoint P[50];
     double CA = std::cos(Angle), SA = std::sin(Angle);
     for (int i = 0; i < 50; ++i) {
-        double T = i * 2 * std::numbers::pi / 49;
-        double DX = Rx * std::cos(T), DY = Ry * std::sin(T);
+        double DX = Rx * Steps.Cos[i], DY = Ry * Steps.Sin[i];
         P[i] = {Round(Centre.X + DX * CA - DY * SA), Round(Centre.Y + DX * SA + DY * CA)};
     }
-    PolygonFilled(P, 49, true);
+    // A small ellipse repeats its points many times over. A repeated point adds only edges of no length,
+    // which neither fill (they are level) nor draw (LineStyled skips them, dash counters untouched), so
+    // they are dropped; the fill's rule that fewer than three points fill nothing keeps the full list.
+    TRasterPoint Q[50];
+    Q[0] = P[0];
+    int Kept = 1;
+    for (int i = 1; i < 50; ++i)
+        if (P[i].X != Q[Kept - 1].X || P[i].Y != Q[Kept - 1].Y)
+            Q[Kept++] = P[i];
+    if (Kept < 3)
+        PolygonFilled(P, 49, true);
+    else
+        PolygonFilled(Q, Kept - 1, true);
 }
 
 void TBitmap32::Disc(int CX, int CY, TColor32 Border, TColor32 Fill, int Radius) {

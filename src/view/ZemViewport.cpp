@@ -13,7 +13,33 @@ namespace zem {
 
 using ld = long double;
 
+namespace {
+
+// Round((W - L) * Pixels / Extent) as the extended-precision conversion computes it, taken from the
+// double value when that lies clearly off a half (the two differ by far less than the margin), so that
+// most conversions skip the slower extended arithmetic. False when only the exact way will do.
+bool QuickScreen(float W, float L, std::int32_t Pixels, float Extent, std::int32_t& Out) {
+    const double v = (static_cast<double>(W) - L) * Pixels / Extent;
+    if (!(std::fabs(v) < 0x1p30))
+        return false;
+    const double r = std::rint(v);
+    if (!(std::fabs(std::fabs(v - r) - 0.5) > std::fabs(v) * 0x1p-40 + 0x1p-30))
+        return false;
+    Out = static_cast<std::int32_t>(r);
+    return true;
+}
+
+} // namespace
+
 TPoint TZemMap::WorldToScreen(const TXYPoint& W) const {
+    TPoint P;
+    if (QuickScreen(W.X, View.LeftTop.X, FWidth, View.ViewWidthHeight.X, P.X) &&
+        QuickScreen(W.Y, View.LeftTop.Y, FHeight, View.ViewWidthHeight.Y, P.Y))
+        return P;
+    return ExactWorldToScreen(W);
+}
+
+TPoint TZemMap::ExactWorldToScreen(const TXYPoint& W) const {
     return TPoint{Round((static_cast<ld>(W.X) - View.LeftTop.X) * FWidth / View.ViewWidthHeight.X),
                   Round((static_cast<ld>(W.Y) - View.LeftTop.Y) * FHeight / View.ViewWidthHeight.Y)};
 }

@@ -36,7 +36,7 @@ void Near(TZemSpatialIndex& Index, const TXYRect& R, std::vector<TZemIndexHit>& 
 void OrderByPlane(std::vector<TEntry>& List, const TIntegerList& Order, TIntegerList& Out) {
     Out.Clear();
     const std::int32_t n = Order.Count();
-    if (List.size() * 8 < static_cast<std::size_t>(n)) {
+    if (List.size() * 32 < static_cast<std::size_t>(n)) {
         std::sort(List.begin(), List.end(), [](const TEntry& a, const TEntry& b) {
             return a.Plane != b.Plane ? a.Plane < b.Plane : a.Rank < b.Rank;
         });
@@ -65,36 +65,10 @@ void OrderByPlane(std::vector<TEntry>& List, const TIntegerList& Order, TInteger
 
 } // namespace
 
-namespace {
-
-// Round((W - L) * Pixels / Extent) as WorldToScreen computes it in extended precision, taken from the
-// double value when that lies clearly off a half (the two differ by far less than the margin), so
-// that most conversions skip the slower extended arithmetic. False when only the exact way will do.
-bool QuickScreen(float W, float L, std::int32_t Pixels, float Extent, std::int32_t& Out) {
-    const double v = (static_cast<double>(W) - L) * Pixels / Extent;
-    if (!(std::fabs(v) < 0x1p30))
-        return false;
-    const double r = std::rint(v);
-    if (!(std::fabs(std::fabs(v - r) - 0.5) > std::fabs(v) * 0x1p-40 + 0x1p-30))
-        return false;
-    Out = static_cast<std::int32_t>(r);
-    return true;
-}
-
-} // namespace
-
-TPoint TZemMap::FastWorldToScreen(const TXYPoint& W) const {
-    TPoint P;
-    if (QuickScreen(W.X, View.LeftTop.X, FWidth, View.ViewWidthHeight.X, P.X) &&
-        QuickScreen(W.Y, View.LeftTop.Y, FHeight, View.ViewWidthHeight.Y, P.Y))
-        return P;
-    return WorldToScreen(W);
-}
-
 bool TZemMap::BigEnoughInView(const TXYPoint& LeftTop, const TXYPoint& RightBottom, const TXYRect& V) const {
     if (!XYRectsIntersect(TXYRect{LeftTop.X, LeftTop.Y, RightBottom.X, RightBottom.Y}, V))
         return false;
-    const TPoint a = FastWorldToScreen(LeftTop), b = FastWorldToScreen(RightBottom);
+    const TPoint a = WorldToScreen(LeftTop), b = WorldToScreen(RightBottom);
     const std::int32_t MinView = Doc.MinObjectView;
     return std::llabs(static_cast<long long>(b.X) - a.X) > MinView ||
            std::llabs(static_cast<long long>(b.Y) - a.Y) > MinView;

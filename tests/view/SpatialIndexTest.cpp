@@ -230,14 +230,14 @@ TEST(SpatialIndexTest, TheQuickScreenConversionGivesWorldToScreensResult) {
                                       static_cast<std::int32_t>(Real(-3000, 3000)));
             if (k % 5 == 0)
                 W.X = std::nextafter(W.X, 1e30f);
-            const TPoint A = Map.WorldToScreen(W), B = Map.FastWorldToScreen(W);
+            const TPoint A = Map.ExactWorldToScreen(W), B = Map.WorldToScreen(W);
             ASSERT_EQ(A.X, B.X);
             ASSERT_EQ(A.Y, B.Y);
         }
     }
     const TXYPoint Odd[] = {{1e30f, -1e30f}, {std::nanf(""), 0}, {INFINITY, 5}};
     for (const TXYPoint& W : Odd) {
-        EXPECT_EQ(Map.WorldToScreen(W).X, Map.FastWorldToScreen(W).X);
-        EXPECT_EQ(Map.WorldToScreen(W).Y, Map.FastWorldToScreen(W).Y);
+        EXPECT_EQ(Map.ExactWorldToScreen(W).X, Map.WorldToScreen(W).X);
+        EXPECT_EQ(Map.ExactWorldToScreen(W).Y, Map.WorldToScreen(W).Y);
     }
 }

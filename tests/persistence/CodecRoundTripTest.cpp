@@ -282,6 +282,84 @@ TEST(CodecPack, TheParseFollowsTheDescriptionAtEveryLevel) {
         }
 }
 
+// Checks the symbols of Data packed at Level against the literal parse (unless it was stored).
+void ExpectTheDescribedParse(const Bytes& Data, int Level, const std::string& What) {
+    const Bytes P = Packed(Data, Level);
+    if (HeaderOf(P) <= 0)
+        return; // the stored form: nothing was parsed
+    const codectest::TDecoded D = codectest::SlowDecode(P);
+    ASSERT_TRUE(D.Output == Data) << What;
+    if (D.Stored != 0)
+        return; // a stored block hides its symbols
+    const std::vector<codectest::TSym> Expected = codectest::ReferenceParse(Data, Level);
+    ASSERT_EQ(D.Symbols.size(), Expected.size()) << What;
+    for (std::size_t k = 0; k < Expected.size(); ++k)
+        ASSERT_EQ(D.Symbols[k], Expected[k])
+            << What << " symbol " << k << ": " << codectest::Describe(D.Symbols[k]) << " instead of "
+            << codectest::Describe(Expected[k]);
+}
+
+// Runs of one byte broken now and then, and short stretches repeated: long chains of one hash.
+Bytes RunsAndRepeats(std::size_t N, std::uint32_t Seed) {
+    std::mt19937 R(Seed);
+    Bytes B;
+    while (B.size() < N) {
+        if (R() % 3 != 0 || B.size() < 16)
+            B.insert(B.end(), 1 + R() % 300, static_cast<std::uint8_t>(R() % 4));
+        else
+            for (std::size_t k = 0, From = B.size() - 1 - R() % std::min<std::size_t>(B.size() - 1, 70000),
+                             Len = 3 + R() % 40;
+                 k < Len; ++k)
+                B.push_back(B[From + k]);
+    }
+    B.resize(N);
+    return B;
+}
+
+// Many seeded inputs of every kind, their lengths around the ends of 8192-symbol blocks and around the
+// windows of the levels, against the literal parse at every level. The largest ones reach the size from
+// which the long-chain levels search rows of candidates instead of chains.
+TEST(CodecPack, TheParseFollowsTheDescriptionOnManySeededInputs) {
+    std::mt19937 R(2026);
+    const std::size_t Around[] = {100, 8192, 16384, 24576, 65536, 65536 + 8192, 131072};
+    for (int Round = 0; Round < 28; ++Round) {
+        const auto Seed = static_cast<std::uint32_t>(1000 + Round);
+        const std::size_t N = Around[Round % std::size(Around)] + R() % 64 - 32;
+        Bytes Data;
+        switch (Round % 6) {
+        case 0:
+            Data = Text(N, Seed);
+            break;
+        case 1:
+            Data = Records(N, Seed);
+            break;
+        case 2:
+            Data = Mixed(N, Seed);
+            break;
+        case 3:
+            Data = RunsAndRepeats(N, Seed);
+            break;
+        case 4:
+            Data = RandomBytes(N, Seed, 2 + Round % 7);
+            break;
+        default:
+            Data = RandomBytes(N, Seed);
+            break; // no matches: stored
+        }
+        for (int Level = 1; Level <= 4; ++Level)
+            ExpectTheDescribedParse(Data, Level,
+                                    "round " + std::to_string(Round) + ", " + std::to_string(N) +
+                                        " bytes, level " + std::to_string(Level));
+    }
+    // Past the window of the long-chain levels and large enough for their rows.
+    for (std::uint32_t Seed : {31u, 32u}) {
+        const Bytes Data = Seed % 2 ? Mixed(530000, Seed) : RunsAndRepeats(530000, Seed);
+        for (int Level = 1; Level <= 4; ++Level)
+            ExpectTheDescribedParse(
+                Data, Level, "large, seed " + std::to_string(Seed) + ", level " + std::to_string(Level));
+    }
+}
+
 TEST(CodecPack, FirstMatchesObeyTheirDistanceLimits) {
     using zem::codec::kLevels;
     // Agreeing bytes at distance D, then a byte that differs; zeros between, so that no other position

@@ -2,9 +2,11 @@
 // CodecTestFormat.h), its edge cases, and round trips over many sizes and contents at every level.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <queue>
 #include <random>
 #include <string>
 #include <vector>
@@ -471,6 +473,53 @@ TEST(CodecHuffman, LengthsAreLimitedAndTheCodeIsComplete) {
             if (Freq[s] > Freq[s - 1]) {
                 EXPECT_LE(Lengths[s], Lengths[s - 1]);
             }
+    }
+}
+
+// Random frequencies, small and large (the leaves are sorted by frequency, then symbol): the code is
+// complete, within its limit, as cheap as Huffman's when no length had to be cut, and equal frequencies
+// give the lower symbol the longer code or the same.
+TEST(CodecHuffman, RandomFrequenciesGiveACompleteOptimalCodeWithTiesBySymbol) {
+    std::mt19937 R(77);
+    for (int Round = 0; Round < 400; ++Round) {
+        const int Count = 2 + static_cast<int>(R() % 286);
+        const std::uint32_t Range = Round % 3 == 0 ? 4 : Round % 3 == 1 ? 9000 : 0x7FFFFFFF / 512;
+        std::vector<std::uint32_t> Freq(static_cast<std::size_t>(Count));
+        for (auto& F : Freq)
+            F = R() % 3 == 0 ? 0 : 1 + R() % Range;
+        Freq[R() % Freq.size()] = 1 + R() % Range;
+        std::vector<std::uint8_t> Lengths(Freq.size());
+        zem::codec::BuildCodeLengths(Freq.data(), Count, 14, Lengths.data());
+        double Kraft = 0;
+        std::uint64_t Cost = 0;
+        std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> Queue;
+        for (int s = 0; s < Count; ++s) {
+            ASSERT_LE(Lengths[s], 14);
+            ASSERT_TRUE(Freq[s] == 0 || Lengths[s] != 0) << s;
+            if (Lengths[s] != 0)
+                Kraft += std::ldexp(1.0, -Lengths[s]);
+            Cost += std::uint64_t{Freq[s]} * Lengths[s];
+            if (Freq[s] != 0)
+                Queue.push(Freq[s]);
+            for (int t = 0; t < s; ++t)
+                if (Freq[t] == Freq[s] && Freq[s] != 0) {
+                    ASSERT_GE(Lengths[t], Lengths[s]) << t << " " << s;
+                }
+        }
+        EXPECT_DOUBLE_EQ(Kraft, 1.0) << Round;
+        const bool Lone = Queue.size() == 1; // coded with one bit, beside a companion
+        std::uint64_t Optimal = 0;
+        while (Queue.size() > 1) {
+            const std::uint64_t A = Queue.top();
+            Queue.pop();
+            const std::uint64_t B = Queue.top();
+            Queue.pop();
+            Optimal += A + B;
+            Queue.push(A + B);
+        }
+        if (!Lone && *std::max_element(Lengths.begin(), Lengths.end()) < 14) {
+            EXPECT_EQ(Cost, Optimal) << Round; // nothing was cut to the limit
+        }
     }
 }
 

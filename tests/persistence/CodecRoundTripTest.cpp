@@ -327,27 +327,13 @@ TEST(CodecPack, TheParseFollowsTheDescriptionOnManySeededInputs) {
     for (int Round = 0; Round < 28; ++Round) {
         const auto Seed = static_cast<std::uint32_t>(1000 + Round);
         const std::size_t N = Around[Round % std::size(Around)] + R() % 64 - 32;
-        Bytes Data;
-        switch (Round % 6) {
-        case 0:
-            Data = Text(N, Seed);
-            break;
-        case 1:
-            Data = Records(N, Seed);
-            break;
-        case 2:
-            Data = Mixed(N, Seed);
-            break;
-        case 3:
-            Data = RunsAndRepeats(N, Seed);
-            break;
-        case 4:
-            Data = RandomBytes(N, Seed, 2 + Round % 7);
-            break;
-        default:
-            Data = RandomBytes(N, Seed);
-            break; // no matches: stored
-        }
+        const Bytes Kinds[] = {Text(N, Seed),
+                               Records(N, Seed),
+                               Mixed(N, Seed),
+                               RunsAndRepeats(N, Seed),
+                               RandomBytes(N, Seed, 2 + Round % 7),
+                               RandomBytes(N, Seed)}; // the last: no matches, stored
+        const Bytes& Data = Kinds[Round % std::size(Kinds)];
         for (int Level = 1; Level <= 4; ++Level)
             ExpectTheDescribedParse(Data, Level,
                                     "round " + std::to_string(Round) + ", " + std::to_string(N) +

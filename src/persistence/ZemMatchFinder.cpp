@@ -146,9 +146,16 @@ void TMatchFinder::ImproveWithKeys(std::uint32_t Pos, std::int32_t Candidate, in
     while (Walk.Next(Candidate, P, Step)) {
         Candidate = FChain[P & FWindowMask];
         Budget = FParams.ChainLimit - static_cast<int>(Step);
-        TryLongerMatch(FData, Pos, P, Limit, Current);
-        if (Current.Length >= Limit)
-            return;
+        const std::uint32_t Tail = Current.Length - 3; // the last four bytes of a longer match first
+        if (LoadLE32(FData + P + Tail) != LoadLE32(FData + Pos + Tail))
+            continue;
+        const std::uint32_t Length = MatchLength(FData + P, FData + Pos, Limit);
+        if (Length > Current.Length &&
+            TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance)) {
+            Current = {Length, Pos - P};
+            if (Current.Length >= Limit)
+                return;
+        }
     }
     if (Walk.Overrun) // too many strangers: on along the three-byte chain from where it had got
         ImproveAlongChain(Pos, Candidate, Budget, Limit, Current);

@@ -153,20 +153,6 @@ inline std::uint32_t MatchLength(const std::uint8_t* A, const std::uint8_t* B, s
 // Whether a match Gain bytes longer at NewDistance replaces the current one at CurrentDistance.
 bool TakeLongerMatch(int Gain, std::uint32_t NewDistance, std::uint32_t CurrentDistance);
 
-// The step of every search for a longer match: the candidate at P (before Pos) replaces Current when it
-// agrees over more bytes (up to Limit) and the gain rules take it. A longer match agrees over
-// Current.Length + 1 bytes, so the last four of them are tested first, with one load on each side.
-inline void TryLongerMatch(const std::uint8_t* Data, std::uint32_t Pos, std::uint32_t P, std::uint32_t Limit,
-                           TMatch& Current) {
-    const std::uint32_t Tail = Current.Length - 3;
-    if (LoadLE32(Data + P + Tail) != LoadLE32(Data + Pos + Tail))
-        return;
-    const std::uint32_t Length = MatchLength(Data + P, Data + Pos, Limit);
-    if (Length > Current.Length &&
-        TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance))
-        Current = {Length, Pos - P};
-}
-
 inline void TMatchFinder::InsertBefore(std::uint32_t Pos) {
     const std::uint32_t Hashable = FSize >= 2 ? FSize - 2 : 0; // positions with three bytes
     const std::uint32_t End = std::min(Pos, Hashable);
@@ -192,11 +178,19 @@ inline void TMatchFinder::InsertBefore(std::uint32_t Pos) {
 inline void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
                                             std::uint32_t Limit, TMatch& Current) const {
     const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - FParams.Window;
+    const std::uint8_t* Here = FData + Pos;
     while (Budget > 0 && Candidate > Oldest && Current.Length < Limit) {
         --Budget;
         const auto P = static_cast<std::uint32_t>(Candidate);
         Candidate = FChain[P & FWindowMask];
-        TryLongerMatch(FData, Pos, P, Limit, Current);
+        // A longer match agrees over Current.Length + 1 bytes: test the last four of them first.
+        const std::uint32_t Tail = Current.Length - 3;
+        if (LoadLE32(FData + P + Tail) != LoadLE32(Here + Tail))
+            continue;
+        const std::uint32_t Length = MatchLength(FData + P, Here, Limit);
+        if (Length > Current.Length &&
+            TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance))
+            Current = {Length, Pos - P};
     }
 }
 

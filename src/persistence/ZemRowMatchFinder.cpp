@@ -142,11 +142,20 @@ inline std::uint64_t TRowMatchFinder::AgesWithTag(const TRow& Row, std::uint8_t 
 void TRowMatchFinder::Improve(std::uint32_t Pos, const TRow& Row, std::uint64_t Ages, std::uint32_t Limit,
                               TMatch& Current) const {
     const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - FParams.Window;
+    const std::uint8_t* Here = FData + Pos;
     for (; Ages != 0 && Current.Length < Limit; Ages &= Ages - 1) {
         const std::int64_t C = Candidate(Row, static_cast<unsigned>(std::countr_zero(Ages)));
         if (C <= Oldest)
             return; // the older ones are farther still
-        TryLongerMatch(FData, Pos, static_cast<std::uint32_t>(C), Limit, Current);
+        const auto P = static_cast<std::uint32_t>(C);
+        // A longer match agrees over Current.Length + 1 bytes: test the last four of them first.
+        const std::uint32_t Tail = Current.Length - 3;
+        if (LoadLE32(FData + P + Tail) != LoadLE32(Here + Tail))
+            continue;
+        const std::uint32_t Length = MatchLength(FData + P, Here, Limit);
+        if (Length > Current.Length &&
+            TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance))
+            Current = {Length, Pos - P};
     }
 }
 

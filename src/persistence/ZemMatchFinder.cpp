@@ -77,17 +77,8 @@ constexpr std::uint32_t Tag4(std::uint32_t Hash) {
     return (Hash >> 4) << 24;
 }
 
-void TMatchFinder::InsertBefore(std::uint32_t Pos) {
-    const std::uint32_t Hashable = FSize >= 2 ? FSize - 2 : 0; // positions with three bytes
-    const std::uint32_t End = std::min(Pos, Hashable);
-    if (!FKeyChains) {
-        for (; FNextInsert < End; ++FNextInsert) {
-            TBucket& B = FBuckets[Hash3(FNextInsert)];
-            FChain[FNextInsert & FWindowMask] = B.Head;
-            B.Head = static_cast<std::int32_t>(FNextInsert);
-        }
-        return;
-    }
+void TMatchFinder::InsertWithKeys(std::uint32_t End) {
+    const std::uint32_t Hashable = FSize >= 2 ? FSize - 2 : 0;
     for (; FNextInsert < End; ++FNextInsert) {
         const std::uint32_t I = FNextInsert;
         // The large tables: ask for the buckets a few positions on, so that they are in the cache in time.
@@ -105,25 +96,6 @@ void TMatchFinder::InsertBefore(std::uint32_t Pos) {
             FLinks4[I & FWindowMask] = {H4, Rank | Tag4(H)};
             H4 = static_cast<std::int32_t>(I);
         }
-    }
-}
-
-void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
-                                     std::uint32_t Limit, TMatch& Current) const {
-    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - FParams.Window;
-    const std::uint8_t* Here = FData + Pos;
-    while (Budget > 0 && Candidate > Oldest && Current.Length < Limit) {
-        --Budget;
-        const auto P = static_cast<std::uint32_t>(Candidate);
-        Candidate = FChain[P & FWindowMask];
-        // A longer match agrees over Current.Length + 1 bytes: test the last four of them first.
-        const std::uint32_t Tail = Current.Length - 3;
-        if (LoadLE32(FData + P + Tail) != LoadLE32(Here + Tail))
-            continue;
-        const std::uint32_t Length = MatchLength(FData + P, FData + Pos, Limit);
-        if (Length > Current.Length &&
-            TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance))
-            Current = {Length, Pos - P};
     }
 }
 
@@ -162,12 +134,8 @@ inline TMatchFinder::TKeyWalk::TKeyWalk(const TMatchFinder& AFinder, std::uint32
     return false;
 }
 
-void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
-                           TMatch& Current) const {
-    if (!FKeyChains) {
-        ImproveAlongChain(Pos, Candidate, Budget, Limit, Current);
-        return;
-    }
+void TMatchFinder::ImproveWithKeys(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
+                                   TMatch& Current) const {
     if (Budget == 0 || Candidate <= static_cast<std::int64_t>(Pos) - FParams.Window ||
         Current.Length >= Limit)
         return;
@@ -191,36 +159,6 @@ void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget
     }
     if (Walk.Overrun) // too many strangers: on along the three-byte chain from where it had got
         ImproveAlongChain(Pos, Candidate, Budget, Limit, Current);
-}
-
-// The plain search: the first qualifying candidate down the three-byte chain, then longer ones.
-TMatch TMatchFinder::FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
-                                    std::uint32_t Limit) const {
-    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - FParams.Window;
-    while (Budget > 0 && Candidate > Oldest) {
-        --Budget;
-        const auto P = static_cast<std::uint32_t>(Candidate);
-        Candidate = FChain[P & FWindowMask];
-        const std::uint32_t Length = MatchLength(FData + P, FData + Pos, Limit);
-        if (Length < kMinMatch)
-            continue;
-        const std::uint32_t Distance = Pos - P;
-        // Five or more agreeing bytes are taken at any distance, exactly four up to 65536, three up to 4096.
-        if (Length >= 5 || (Length == 4 && Distance <= kFourByteMatchMaxDistance) ||
-            (Length == 3 && Distance <= kThreeByteMatchMaxDistance)) {
-            TMatch Match{Length, Distance};
-            Improve(Pos, Candidate, Budget, Limit, Match);
-            return Match;
-        }
-    }
-    return {};
-}
-
-TMatch TMatchFinder::Find(std::uint32_t Pos) const {
-    const std::uint32_t Limit = std::min<std::uint32_t>(FSize - Pos, kMaxMatch);
-    if (!FKeyChains)
-        return FindAlongChain(Pos, FChain[Pos & FWindowMask], FParams.ChainLimit, Limit);
-    return FindAlongKeyChains(Pos, Limit);
 }
 
 TMatch TMatchFinder::FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) const {
@@ -258,13 +196,6 @@ TMatch TMatchFinder::FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) 
     if (Walk.Overrun) // too many strangers: the plain walk from where it stopped
         return FindAlongChain(Pos, Candidate, Budget, Limit);
     return {};
-}
-
-TMatch TMatchFinder::FindLonger(std::uint32_t Pos, TMatch Current) const {
-    const std::uint32_t Limit = std::min<std::uint32_t>(FSize - Pos, kMaxMatch);
-    TMatch Best = Current;
-    Improve(Pos, FChain[Pos & FWindowMask], FParams.ChainLimit, Limit, Best);
-    return Best.Length > Current.Length ? Best : TMatch{};
 }
 
 } // namespace codec

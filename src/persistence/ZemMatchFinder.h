@@ -3,6 +3,7 @@
 // which earlier bytes a position may copy; the block writer (ZemBlockWriter.h) decides how to code that.
 // TRowMatchFinder (ZemRowMatchFinder.h) makes the same searches over rows of candidates, which is faster
 // where its larger tables pay off; the packer picks one or the other.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -57,6 +58,9 @@ public:
     // under the same rules as the search for longer matches of Find, or no match.
     TMatch FindLonger(std::uint32_t Pos, TMatch Current) const;
 
+    // (The plain walk, which the short-chain level runs once or twice per input byte, is defined below
+    // in this header, so that the packer's loop compiles it in place.)
+
 private:
     struct TBucket {
         std::int32_t Head;   // newest position with this hash; -Window when none
@@ -94,12 +98,15 @@ private:
         int FStrangers = 0;
     };
 
+    void InsertWithKeys(std::uint32_t End);
     // The plain search along the three-byte chain, from Candidate with Budget candidates left.
     TMatch FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit) const;
     // The search with the four-byte chains.
     TMatch FindAlongKeyChains(std::uint32_t Pos, std::uint32_t Limit) const;
     // Takes longer matches from the candidates of Pos from Candidate down its three-byte chain, with
     // Budget candidates left.
+    void ImproveWithKeys(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
+                         TMatch& Current) const;
     void Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
                  TMatch& Current) const;
     // The same by walking the three-byte chain alone.
@@ -145,6 +152,92 @@ inline std::uint32_t MatchLength(const std::uint8_t* A, const std::uint8_t* B, s
 
 // Whether a match Gain bytes longer at NewDistance replaces the current one at CurrentDistance.
 bool TakeLongerMatch(int Gain, std::uint32_t NewDistance, std::uint32_t CurrentDistance);
+
+inline void TMatchFinder::InsertBefore(std::uint32_t Pos) {
+    const std::uint32_t Hashable = FSize >= 2 ? FSize - 2 : 0; // positions with three bytes
+    const std::uint32_t End = std::min(Pos, Hashable);
+    if (FKeyChains) {
+        InsertWithKeys(End);
+        return;
+    }
+    // In locals: the stores into the tables could otherwise alias the members.
+    const std::uint8_t* const D = FData;
+    TBucket* const Buckets = FBuckets.Get();
+    std::int32_t* const Chain = FChain.Get();
+    const int Shift = FParams.HashShift;
+    const std::uint32_t Mask = FHashMask, WindowMask = FWindowMask;
+    std::uint32_t I = FNextInsert;
+    for (; I < End; ++I) {
+        TBucket& B = Buckets[HashOfThree(D + I, Shift, Mask)];
+        Chain[I & WindowMask] = B.Head;
+        B.Head = static_cast<std::int32_t>(I);
+    }
+    FNextInsert = I;
+}
+
+inline void TMatchFinder::ImproveAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
+                                            std::uint32_t Limit, TMatch& Current) const {
+    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - FParams.Window;
+    const std::uint8_t* Here = FData + Pos;
+    while (Budget > 0 && Candidate > Oldest && Current.Length < Limit) {
+        --Budget;
+        const auto P = static_cast<std::uint32_t>(Candidate);
+        Candidate = FChain[P & FWindowMask];
+        // A longer match agrees over Current.Length + 1 bytes: test the last four of them first.
+        const std::uint32_t Tail = Current.Length - 3;
+        if (LoadLE32(FData + P + Tail) != LoadLE32(Here + Tail))
+            continue;
+        const std::uint32_t Length = MatchLength(FData + P, Here, Limit);
+        if (Length > Current.Length &&
+            TakeLongerMatch(static_cast<int>(Length - Current.Length), Pos - P, Current.Distance))
+            Current = {Length, Pos - P};
+    }
+}
+
+inline void TMatchFinder::Improve(std::uint32_t Pos, std::int32_t Candidate, int Budget, std::uint32_t Limit,
+                                  TMatch& Current) const {
+    if (FKeyChains)
+        ImproveWithKeys(Pos, Candidate, Budget, Limit, Current);
+    else
+        ImproveAlongChain(Pos, Candidate, Budget, Limit, Current);
+}
+
+// The plain search: the first qualifying candidate down the three-byte chain, then longer ones.
+inline TMatch TMatchFinder::FindAlongChain(std::uint32_t Pos, std::int32_t Candidate, int Budget,
+                                           std::uint32_t Limit) const {
+    const std::int64_t Oldest = static_cast<std::int64_t>(Pos) - FParams.Window;
+    while (Budget > 0 && Candidate > Oldest) {
+        --Budget;
+        const auto P = static_cast<std::uint32_t>(Candidate);
+        Candidate = FChain[P & FWindowMask];
+        const std::uint32_t Length = MatchLength(FData + P, FData + Pos, Limit);
+        if (Length < kMinMatch)
+            continue;
+        const std::uint32_t Distance = Pos - P;
+        // Five or more agreeing bytes are taken at any distance, exactly four up to 65536, three up to 4096.
+        if (Length >= 5 || (Length == 4 && Distance <= kFourByteMatchMaxDistance) ||
+            (Length == 3 && Distance <= kThreeByteMatchMaxDistance)) {
+            TMatch Match{Length, Distance};
+            Improve(Pos, Candidate, Budget, Limit, Match);
+            return Match;
+        }
+    }
+    return {};
+}
+
+inline TMatch TMatchFinder::Find(std::uint32_t Pos) const {
+    const std::uint32_t Limit = std::min<std::uint32_t>(FSize - Pos, kMaxMatch);
+    if (FKeyChains)
+        return FindAlongKeyChains(Pos, Limit);
+    return FindAlongChain(Pos, FChain[Pos & FWindowMask], FParams.ChainLimit, Limit);
+}
+
+inline TMatch TMatchFinder::FindLonger(std::uint32_t Pos, TMatch Current) const {
+    const std::uint32_t Limit = std::min<std::uint32_t>(FSize - Pos, kMaxMatch);
+    TMatch Best = Current;
+    Improve(Pos, FChain[Pos & FWindowMask], FParams.ChainLimit, Limit, Best);
+    return Best.Length > Current.Length ? Best : TMatch{};
+}
 
 } // namespace codec
 

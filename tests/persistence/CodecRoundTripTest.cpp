@@ -2,9 +2,11 @@
 // CodecTestFormat.h), its edge cases, and round trips over many sizes and contents at every level.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <queue>
 #include <random>
 #include <string>
 #include <vector>
@@ -282,6 +284,70 @@ TEST(CodecPack, TheParseFollowsTheDescriptionAtEveryLevel) {
         }
 }
 
+// Checks the symbols of Data packed at Level against the literal parse (unless it was stored).
+void ExpectTheDescribedParse(const Bytes& Data, int Level, const std::string& What) {
+    const Bytes P = Packed(Data, Level);
+    if (HeaderOf(P) <= 0)
+        return; // the stored form: nothing was parsed
+    const codectest::TDecoded D = codectest::SlowDecode(P);
+    ASSERT_TRUE(D.Output == Data) << What;
+    if (D.Stored != 0)
+        return; // a stored block hides its symbols
+    const std::vector<codectest::TSym> Expected = codectest::ReferenceParse(Data, Level);
+    ASSERT_EQ(D.Symbols.size(), Expected.size()) << What;
+    for (std::size_t k = 0; k < Expected.size(); ++k)
+        ASSERT_EQ(D.Symbols[k], Expected[k])
+            << What << " symbol " << k << ": " << codectest::Describe(D.Symbols[k]) << " instead of "
+            << codectest::Describe(Expected[k]);
+}
+
+// Runs of one byte broken now and then, and short stretches repeated: long chains of one hash.
+Bytes RunsAndRepeats(std::size_t N, std::uint32_t Seed) {
+    std::mt19937 R(Seed);
+    Bytes B;
+    while (B.size() < N) {
+        if (R() % 3 != 0 || B.size() < 16)
+            B.insert(B.end(), 1 + R() % 300, static_cast<std::uint8_t>(R() % 4));
+        else
+            for (std::size_t k = 0, From = B.size() - 1 - R() % std::min<std::size_t>(B.size() - 1, 70000),
+                             Len = 3 + R() % 40;
+                 k < Len; ++k)
+                B.push_back(B[From + k]);
+    }
+    B.resize(N);
+    return B;
+}
+
+// Many seeded inputs of every kind, their lengths around the ends of 8192-symbol blocks and around the
+// windows of the levels, against the literal parse at every level. The largest ones reach the size from
+// which the long-chain levels search rows of candidates instead of chains.
+TEST(CodecPack, TheParseFollowsTheDescriptionOnManySeededInputs) {
+    std::mt19937 R(2026);
+    const std::size_t Around[] = {100, 8192, 16384, 24576, 65536, 65536 + 8192, 131072};
+    for (int Round = 0; Round < 28; ++Round) {
+        const auto Seed = static_cast<std::uint32_t>(1000 + Round);
+        const std::size_t N = Around[Round % std::size(Around)] + R() % 64 - 32;
+        const Bytes Kinds[] = {Text(N, Seed),
+                               Records(N, Seed),
+                               Mixed(N, Seed),
+                               RunsAndRepeats(N, Seed),
+                               RandomBytes(N, Seed, 2 + Round % 7),
+                               RandomBytes(N, Seed)}; // the last: no matches, stored
+        const Bytes& Data = Kinds[Round % std::size(Kinds)];
+        for (int Level = 1; Level <= 4; ++Level)
+            ExpectTheDescribedParse(Data, Level,
+                                    "round " + std::to_string(Round) + ", " + std::to_string(N) +
+                                        " bytes, level " + std::to_string(Level));
+    }
+    // Past the window of the long-chain levels and large enough for their rows.
+    for (std::uint32_t Seed : {31u, 32u}) {
+        const Bytes Data = Seed % 2 ? Mixed(530000, Seed) : RunsAndRepeats(530000, Seed);
+        for (int Level = 1; Level <= 4; ++Level)
+            ExpectTheDescribedParse(
+                Data, Level, "large, seed " + std::to_string(Seed) + ", level " + std::to_string(Level));
+    }
+}
+
 TEST(CodecPack, FirstMatchesObeyTheirDistanceLimits) {
     using zem::codec::kLevels;
     // Agreeing bytes at distance D, then a byte that differs; zeros between, so that no other position
@@ -393,6 +459,53 @@ TEST(CodecHuffman, LengthsAreLimitedAndTheCodeIsComplete) {
             if (Freq[s] > Freq[s - 1]) {
                 EXPECT_LE(Lengths[s], Lengths[s - 1]);
             }
+    }
+}
+
+// Random frequencies, small and large (the leaves are sorted by frequency, then symbol): the code is
+// complete, within its limit, as cheap as Huffman's when no length had to be cut, and equal frequencies
+// give the lower symbol the longer code or the same.
+TEST(CodecHuffman, RandomFrequenciesGiveACompleteOptimalCodeWithTiesBySymbol) {
+    std::mt19937 R(77);
+    for (int Round = 0; Round < 400; ++Round) {
+        const int Count = 2 + static_cast<int>(R() % 286);
+        const std::uint32_t Range = Round % 3 == 0 ? 4 : Round % 3 == 1 ? 9000 : 0x7FFFFFFF / 512;
+        std::vector<std::uint32_t> Freq(static_cast<std::size_t>(Count));
+        for (auto& F : Freq)
+            F = R() % 3 == 0 ? 0 : 1 + R() % Range;
+        Freq[R() % Freq.size()] = 1 + R() % Range;
+        std::vector<std::uint8_t> Lengths(Freq.size());
+        zem::codec::BuildCodeLengths(Freq.data(), Count, 14, Lengths.data());
+        double Kraft = 0;
+        std::uint64_t Cost = 0;
+        std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> Queue;
+        for (int s = 0; s < Count; ++s) {
+            ASSERT_LE(Lengths[s], 14);
+            ASSERT_TRUE(Freq[s] == 0 || Lengths[s] != 0) << s;
+            if (Lengths[s] != 0)
+                Kraft += std::ldexp(1.0, -Lengths[s]);
+            Cost += std::uint64_t{Freq[s]} * Lengths[s];
+            if (Freq[s] != 0)
+                Queue.push(Freq[s]);
+            for (int t = 0; t < s; ++t)
+                if (Freq[t] == Freq[s] && Freq[s] != 0) {
+                    ASSERT_GE(Lengths[t], Lengths[s]) << t << " " << s;
+                }
+        }
+        EXPECT_DOUBLE_EQ(Kraft, 1.0) << Round;
+        const bool Lone = Queue.size() == 1; // coded with one bit, beside a companion
+        std::uint64_t Optimal = 0;
+        while (Queue.size() > 1) {
+            const std::uint64_t A = Queue.top();
+            Queue.pop();
+            const std::uint64_t B = Queue.top();
+            Queue.pop();
+            Optimal += A + B;
+            Queue.push(A + B);
+        }
+        if (!Lone && *std::max_element(Lengths.begin(), Lengths.end()) < 14) {
+            EXPECT_EQ(Cost, Optimal) << Round; // nothing was cut to the limit
+        }
     }
 }
 

@@ -35,6 +35,8 @@ constexpr size_t kMaxMapFileBytes = kHeaderSize + 12 + kMaxFrameContent;
 
 // An object record without points and with empty strings.
 constexpr std::int64_t kMinRecordBytes = 132;
+// Its ID in the order, and a record with a few points and short strings.
+constexpr std::int64_t kUsualRecordBytes = 4 + kMinRecordBytes + 64;
 
 // The header is for people who open the file in a text viewer; the reader never looks at it.
 std::array<std::uint8_t, kHeaderSize> FileHeader() {
@@ -154,7 +156,12 @@ std::int32_t ReadCount(TBinaryReader& R, std::int32_t MinBytes) {
 } // namespace
 
 std::unique_ptr<TBinaryWriter> SaveMapContent(TZemMap& Map, bool Report, std::int32_t SizeHint) {
-    auto Content = std::make_unique<TBinaryWriter>(std::max(SizeHint, 0));
+    // Room for records of a usual size from the start: growing a buffer of a hundred megabytes copies
+    // it, and room never written costs nothing (see TBinaryWriter).
+    const std::int64_t Usual = 65536 + static_cast<std::int64_t>(Map.Doc.Order.Count()) * kUsualRecordBytes;
+    const auto Capacity = static_cast<std::int32_t>(std::min<std::int64_t>(
+        std::max<std::int64_t>(SizeHint, Usual), kMaxFrameContent));
+    auto Content = std::make_unique<TBinaryWriter>(Capacity);
     TBinaryWriter& W = *Content;
     const TZemDocument& Doc = Map.Doc;
     const TZemViewState& View = Map.View;

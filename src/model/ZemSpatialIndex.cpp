@@ -97,6 +97,13 @@ void TZemSpatialIndex::Insert(TZemObject& Object) {
     Touch(Slot);
 }
 
+void TZemSpatialIndex::InsertMeasured(TZemObject& Object) {
+    Insert(Object);
+    TEntry& E = FEntries[static_cast<size_t>(Object.FIndexSlot)];
+    Remember(E);
+    E.Measured = ReachOf(Object, E.Box) ? kHasBox : kHasNoBox;
+}
+
 void TZemSpatialIndex::Remove(TZemObject& Object) {
     if (Object.FIndex != this)
         return;
@@ -111,6 +118,7 @@ void TZemSpatialIndex::Remove(TZemObject& Object) {
 
 void TZemSpatialIndex::Touch(std::int32_t Slot) {
     TEntry& E = FEntries[static_cast<size_t>(Slot)];
+    E.Measured = kUnmeasured;
     if (!E.Dirty) {
         E.Dirty = true;
         FDirty.push_back(Slot);
@@ -245,8 +253,6 @@ void TZemSpatialIndex::EnsureGrid() {
 }
 
 void TZemSpatialIndex::Build() {
-    for (TEntry& E : FEntries)
-        E.Where = kNowhere; // every list is emptied below
     FWide.clear();
     FAlways.clear();
     FCells.clear();
@@ -257,9 +263,14 @@ void TZemSpatialIndex::Build() {
     bool Any = false;
     // Each box is taken once here and binned below; kInAlways marks those without one meanwhile.
     for (TEntry& E : FEntries) {
-        if (E.Object)
+        E.Where = kNowhere; // every list was emptied above
+        if (E.Object && E.Measured == kUnmeasured) {
             Remember(E);
-        if (E.Object && !ReachOf(*E.Object, E.Box))
+            E.Measured = ReachOf(*E.Object, E.Box) ? kHasBox : kHasNoBox;
+        }
+        const bool NoBox = E.Measured == kHasNoBox;
+        E.Measured = kUnmeasured; // used once: a later layout measures every object again
+        if (E.Object && NoBox)
             E.Where = kInAlways;
         else if (E.Object) {
             if (!Any)

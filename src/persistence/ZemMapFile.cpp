@@ -159,8 +159,8 @@ std::unique_ptr<TBinaryWriter> SaveMapContent(TZemMap& Map, bool Report, std::in
     // Room for records of a usual size from the start: growing a buffer of a hundred megabytes copies
     // it, and room never written costs nothing (see TBinaryWriter).
     const std::int64_t Usual = 65536 + static_cast<std::int64_t>(Map.Doc.Order.Count()) * kUsualRecordBytes;
-    const auto Capacity = static_cast<std::int32_t>(std::min<std::int64_t>(
-        std::max<std::int64_t>(SizeHint, Usual), kMaxFrameContent));
+    const auto Capacity = static_cast<std::int32_t>(
+        std::min<std::int64_t>(std::max<std::int64_t>(SizeHint, Usual), kMaxFrameContent));
     auto Content = std::make_unique<TBinaryWriter>(Capacity);
     TBinaryWriter& W = *Content;
     const TZemDocument& Doc = Map.Doc;
@@ -381,6 +381,7 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
 
     FIndex->Reserve(N);
     std::vector<TXYPoint> Points; // one buffer for every record's points
+    bool AllInOrder = true;
     for (std::int32_t i = 0; i < N; ++i) {
         auto O = std::make_unique<TZemObject>();
         O->ClearPoints();
@@ -397,7 +398,6 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
             P.X = R.ReadSingle();
             P.Y = R.ReadSingle();
         }
-        O->AddPoints(Points);
         O->Pen.Style = R.ReadByte();
         const TColor PenColor = ReadColorBytes(R);
         O->Pen.Flags = R.ReadInteger();
@@ -443,18 +443,23 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
         O->SetTransportType(R.ReadInteger());
         O->Pen.Color = PenColor;
         O->Brush.Color = BrushColor;
-        // The box is worked out as every edit works it out (half the pen wide around the points, a
-        // junction's point), not taken from the file: selecting or drawing the object then finds it right
-        // and changes nothing, so a map that was only looked at saves what it loaded. Records without
-        // points keep the stored box.
-        O->UpdateBounds();
-        const std::int32_t ID = O->ID;
-        StoreLoaded(std::move(O));
+        // The points go in last, once the pen is known: the box is worked out as every edit works it
+        // out (half the pen wide around the points, a junction's point), not taken from the file, so
+        // selecting or drawing the object finds it right and changes nothing, and a map that was only
+        // looked at saves what it loaded. Records without points keep the stored box.
+        O->AddPoints(Points);
+        // Records come in the drawing order (the writer's): each one's place in it is then known here.
+        const bool InOrder = Doc.Order[i] == O->ID;
+        AllInOrder = AllInOrder && InOrder;
+        StoreLoaded(std::move(O), InOrder ? i : -1);
         if (Doc.MaxID < INT32_MAX) // an object at the top of the range leaves no next ID; AddObject says so
             ++Doc.MaxID;
         if (OnMapProgress)
             OnMapProgress(*this, Percent(i, N), sRunning, "Читаем данные объектов");
-        (void)ID;
+    }
+    if (AllInOrder) { // every record has its place, so the order names each stored object once
+        FIndex->RankedStamp = Doc.Order.Stamp();
+        FIndex->RanksValid = true;
     }
 }
 
@@ -466,9 +471,11 @@ void TZemMap::ClearAfterFailedLoad() {
     Doc.Bitmaps->Clear();
 }
 
-void TZemMap::StoreLoaded(std::unique_ptr<TZemObject> Object) {
+void TZemMap::StoreLoaded(std::unique_ptr<TZemObject> Object, std::int32_t Rank) {
     const std::int32_t ID = Object->ID;
-    Adopt(*Object);
+    Adopt(*Object, true);
+    if (Rank >= 0)
+        FIndex->SetRank(*Object, Rank);
     Doc.Objects.Add(ID, std::move(Object)); // a duplicate ID raises, storing nothing
     ++Doc.Count;
 }

@@ -126,8 +126,10 @@ void TZemSpatialIndex::Touch(std::int32_t Slot) {
 }
 
 void TZemSpatialIndex::Reserve(std::int32_t More) {
-    if (More > 0)
+    if (More > 0) {
         FEntries.reserve(FEntries.size() + static_cast<size_t>(More));
+        FDirty.reserve(FDirty.size() + static_cast<size_t>(More));
+    }
 }
 
 void TZemSpatialIndex::Reset() {

@@ -380,6 +380,7 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
         Doc.Order.Add(R.ReadInteger());
 
     FIndex->Reserve(N);
+    Doc.Objects.Reserve(Doc.Objects.Count() + N);
     std::vector<TXYPoint> Points; // one buffer for every record's points
     bool AllInOrder = true;
     for (std::int32_t i = 0; i < N; ++i) {

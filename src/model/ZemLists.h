@@ -148,6 +148,15 @@ public:
         FCount = 0;
     }
 
+    // Room for N entries in one step (a loader that knows how many follow), by the capacity rule.
+    void Reserve(std::int32_t N) {
+        if (N > Capacity()) {
+            const auto NewCapacity = static_cast<size_t>(RoundCapacity(N));
+            FKeys.resize(NewCapacity);
+            FValues.resize(NewCapacity);
+        }
+    }
+
     void TrimCapacity() {
         if (Capacity() > FCount) {
             FKeys.resize(static_cast<size_t>(FCount));

@@ -90,10 +90,13 @@ const TZemObject& TZemMap::ObjectByID(std::int32_t ID) const {
     return const_cast<TZemMap*>(this)->ObjectByID(ID);
 }
 
-void TZemMap::Adopt(TZemObject& Object) {
+void TZemMap::Adopt(TZemObject& Object, bool Measure) {
     Object.Owner = this;
     Object.OnObjectChange = [this](std::int32_t ID) { ObjectChanged(ID); };
-    FIndex->Insert(Object);
+    if (Measure)
+        FIndex->InsertMeasured(Object);
+    else
+        FIndex->Insert(Object);
 }
 
 void TZemMap::ObjectChanged(std::int32_t ID) {

@@ -682,13 +682,15 @@ private:
     void BlinkTick();
     bool FlashesNow(std::int32_t ID); // drawn in complemented colours in this frame (view/)
     // ---- end of Live blinking ----
-    void Adopt(TZemObject& Object);
+    // Measure: the index takes the object's box now (a loader's object, at hand).
+    void Adopt(TZemObject& Object, bool Measure = false);
     // Loading: the frame's content after the header, a record stored under its ID, and the drawing
     // order made to agree with the store (true when it had to be changed).
     void ReadMapContent(TBinaryReader& R);
     // After running out of memory: no objects, directories or libraries rather than a half-read map.
     void ClearAfterFailedLoad();
-    void StoreLoaded(std::unique_ptr<TZemObject> Object);
+    // Rank: the record's place in the drawing order, or -1 when the order has another ID there.
+    void StoreLoaded(std::unique_ptr<TZemObject> Object, std::int32_t Rank);
     bool RepairOrder();
 
     TZemHost& FHost;

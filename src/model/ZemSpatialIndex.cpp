@@ -100,6 +100,13 @@ void TZemSpatialIndex::Insert(TZemObject& Object) {
     Touch(Slot);
 }
 
+void TZemSpatialIndex::InsertMeasured(TZemObject& Object) {
+    Insert(Object);
+    TEntry& E = FEntries[static_cast<size_t>(Object.FIndexSlot)];
+    Remember(Object.FIndexSlot);
+    E.Measured = ReachOf(Object, E.Box) ? kHasBox : kHasNoBox;
+}
+
 void TZemSpatialIndex::Remove(TZemObject& Object) {
     if (Object.FIndex != this)
         return;
@@ -115,6 +122,7 @@ void TZemSpatialIndex::Remove(TZemObject& Object) {
 
 void TZemSpatialIndex::Touch(std::int32_t Slot) {
     TEntry& E = FEntries[static_cast<size_t>(Slot)];
+    E.Measured = kUnmeasured;
     if (!E.Dirty) {
         E.Dirty = true;
         FDirty.push_back(Slot);
@@ -125,6 +133,7 @@ void TZemSpatialIndex::Reserve(std::int32_t More) {
     if (More > 0) {
         FEntries.reserve(FEntries.size() + static_cast<size_t>(More));
         FFilterFields.reserve(FFilterFields.size() + static_cast<size_t>(More));
+        FDirty.reserve(FDirty.size() + static_cast<size_t>(More));
     }
 }
 
@@ -255,8 +264,6 @@ void TZemSpatialIndex::EnsureGrid() {
 }
 
 void TZemSpatialIndex::Build() {
-    for (TEntry& E : FEntries)
-        E.Where = kNowhere; // every list is emptied below
     FWide.clear();
     FAlways.clear();
     FCells.clear();
@@ -268,9 +275,14 @@ void TZemSpatialIndex::Build() {
     // Each box is taken once here and binned below; kInAlways marks those without one meanwhile.
     for (std::int32_t Slot = 0; Slot < static_cast<std::int32_t>(FEntries.size()); ++Slot) {
         TEntry& E = FEntries[static_cast<size_t>(Slot)];
-        if (E.Object)
+        E.Where = kNowhere; // every list was emptied above
+        if (E.Object && E.Measured == kUnmeasured) {
             Remember(Slot);
-        if (E.Object && !ReachOf(*E.Object, E.Box))
+            E.Measured = ReachOf(*E.Object, E.Box) ? kHasBox : kHasNoBox;
+        }
+        const bool NoBox = E.Measured == kHasNoBox;
+        E.Measured = kUnmeasured; // used once: a later layout measures every object again
+        if (E.Object && NoBox)
             E.Where = kInAlways;
         else if (E.Object) {
             if (!Any)

@@ -53,6 +53,10 @@ public:
 
     // Starts following an object (the store adopted it); an object already followed is only marked.
     void Insert(TZemObject& Object);
+    // The same, taking the object's box now, while it is at hand (a loader storing a million records one
+    // after another): laying out the grid then reads only the index, not every object again. The box
+    // counts until the object is touched.
+    void InsertMeasured(TZemObject& Object);
     // Stops following it (it leaves the store or is destroyed).
     void Remove(TZemObject& Object);
     // Its points or box may have changed.
@@ -96,6 +100,7 @@ private:
         std::int32_t Rank = -1;
         std::uint32_t Mark = 0;
         bool Dirty = false;
+        std::uint8_t Measured = kUnmeasured; // Box and the remembered values taken since the last touch
     };
     // What a filter looks at, kept apart from the entries: a whole-map query reads this for every object
     // and the rest only of those the filter lets through, a fifth of the bytes.
@@ -105,6 +110,7 @@ private:
         bool Live = false;             // the slot holds an object
     };
     static constexpr std::int32_t kNowhere = 0, kInCells = 1, kInWide = 2, kInAlways = 3;
+    static constexpr std::uint8_t kUnmeasured = 0, kHasBox = 1, kHasNoBox = 2;
 
     void Flush();
     void Remember(std::int32_t Slot);

@@ -100,39 +100,13 @@ void TBinaryReader::DecodeFrame(std::span<const std::uint8_t> Frame) {
     FSize = static_cast<std::int32_t>(Stored);
 }
 
-const std::uint8_t* TBinaryReader::Take(std::int64_t N) {
+void TBinaryReader::Refuse(std::int64_t N) const {
     const std::int64_t End = FPosition + N;
     WithUserMessages([&] {
         CheckInput(End <= std::numeric_limits<std::int32_t>::max(), TInputFault::Overflow);
         CheckInput(N >= 0 && End <= FSize, TInputFault::PastEnd);
     });
-    const std::uint8_t* P = FData.data() + FPosition;
-    FPosition = static_cast<std::int32_t>(End);
-    return P;
-}
-
-std::uint8_t TBinaryReader::ReadByte() {
-    return *Take(1);
-}
-
-std::uint8_t TBinaryReader::ReadBoolean() {
-    return *Take(1);
-}
-
-std::uint16_t TBinaryReader::ReadSmallInt() {
-    const std::uint8_t* P = Take(2);
-    return static_cast<std::uint16_t>(P[0] | P[1] << 8);
-}
-
-std::int32_t TBinaryReader::ReadInteger() {
-    return static_cast<std::int32_t>(LoadLE32(Take(4)));
-}
-
-float TBinaryReader::ReadSingle() {
-    const std::uint32_t U = LoadLE32(Take(4));
-    float V;
-    std::memcpy(&V, &U, 4);
-    return V;
+    RaiseUserInputError(TInputFault::PastEnd); // not reached: Take asks only for what is not there
 }
 
 void TBinaryReader::ReadBytes(void* Buffer, std::int32_t N) {

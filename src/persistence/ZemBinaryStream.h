@@ -14,12 +14,15 @@
 // one from a byte span. The enciphered variant of the frame (selected by a key) is not supported.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <vector>
 
 #include "model/ZemText.h"
 #include "persistence/ZemInputCheck.h"
+#include "persistence/ZemLittleEndian.h"
+#include "persistence/ZemMemory.h"
 
 namespace zem {
 
@@ -42,16 +45,27 @@ public:
     TBinaryWriter(const TBinaryWriter&) = delete;
     TBinaryWriter& operator=(const TBinaryWriter&) = delete;
 
-    const std::uint8_t* Buffer() const { return FBuffer.get(); }
+    const std::uint8_t* Buffer() const { return static_cast<const std::uint8_t*>(FBuffer.Data()); }
     std::int32_t Capacity() const { return FCapacity; }
     std::int32_t Length() const { return FLength; } // bytes written so far
 
-    void WriteByte(std::uint8_t B);
+    // A map's content is a few hundred million of these: each is a store into room already there, with
+    // the growth out of line.
+    void WriteByte(std::uint8_t B) { *Claim(1) = B; }
     // A boolean is one byte; a byte read with ReadBoolean is written back unchanged.
-    void WriteBoolean(std::uint8_t B);
-    void WriteSmallInt(std::int16_t V);
-    void WriteInteger(std::int32_t V);
-    void WriteSingle(float V);
+    void WriteBoolean(std::uint8_t B) { *Claim(1) = B; }
+    void WriteSmallInt(std::int16_t V) {
+        std::uint8_t* P = Claim(2);
+        const auto U = static_cast<std::uint16_t>(V);
+        P[0] = static_cast<std::uint8_t>(U);
+        P[1] = static_cast<std::uint8_t>(U >> 8);
+    }
+    void WriteInteger(std::int32_t V) { StoreLE32(Claim(4), static_cast<std::uint32_t>(V)); }
+    void WriteSingle(float V) {
+        std::uint32_t U;
+        std::memcpy(&U, &V, 4);
+        StoreLE32(Claim(4), U);
+    }
     // N raw bytes, no length (nothing when N <= 0).
     void WriteBytes(const void* Buffer, std::int32_t N);
     void WriteString(const ZemString& S);
@@ -64,11 +78,19 @@ private:
     // Makes room for N more bytes.
     void Reserve(std::int64_t N);
     // Makes room for N more bytes and counts them as written; returns where they go.
-    std::uint8_t* Claim(std::int64_t N);
+    std::uint8_t* Claim(std::int64_t N) {
+        if (N > FCapacity - FLength) [[unlikely]]
+            Reserve(N);
+        std::uint8_t* P = static_cast<std::uint8_t*>(FBuffer.Data()) + FLength;
+        FLength += static_cast<std::int32_t>(N);
+        return P;
+    }
 
     std::int32_t FCapacity = 0;
     std::int32_t FLength = 0;
-    std::unique_ptr<std::uint8_t[]> FBuffer;
+    // Zero-filled; a buffer of megabytes is mapped in large pages, and the pages past what is written
+    // are never touched, so a generous first capacity costs nothing.
+    TPageBlock FBuffer;
 };
 
 class TBinaryReader {
@@ -96,12 +118,22 @@ public:
 
     // Each read checks that the bytes are there before it copies them; when they are not it raises
     // EZemError "Попытка прочитать данные за пределами бинарного потока." and Position does not move.
-    std::uint8_t ReadByte();
+    // A map's content is read in a few hundred million of these: the check and the copy are inline,
+    // the refusal out of line.
+    std::uint8_t ReadByte() { return *Take(1); }
     // Any byte other than 0 counts as true; it is handed on unchanged.
-    std::uint8_t ReadBoolean();
-    std::uint16_t ReadSmallInt();
-    std::int32_t ReadInteger();
-    float ReadSingle();
+    std::uint8_t ReadBoolean() { return *Take(1); }
+    std::uint16_t ReadSmallInt() {
+        const std::uint8_t* P = Take(2);
+        return static_cast<std::uint16_t>(P[0] | P[1] << 8);
+    }
+    std::int32_t ReadInteger() { return static_cast<std::int32_t>(LoadLE32(Take(4))); }
+    float ReadSingle() {
+        const std::uint32_t U = LoadLE32(Take(4));
+        float V;
+        std::memcpy(&V, &U, 4);
+        return V;
+    }
     void ReadBytes(void* Buffer, std::int32_t N);
     // A negative or zero length gives the empty string.
     ZemString ReadString();
@@ -112,7 +144,15 @@ public:
 private:
     void DecodeFrame(std::span<const std::uint8_t> Frame);
     // Checks that N bytes can be read and returns them, moving Position past them.
-    const std::uint8_t* Take(std::int64_t N);
+    const std::uint8_t* Take(std::int64_t N) {
+        if (N < 0 || N > FSize - FPosition) [[unlikely]]
+            Refuse(N);
+        const std::uint8_t* P = FData.data() + FPosition;
+        FPosition += static_cast<std::int32_t>(N);
+        return P;
+    }
+    // Raises the error for a read of N bytes that Take cannot give.
+    [[noreturn]] void Refuse(std::int64_t N) const;
 
     std::vector<std::uint8_t> FData;
     std::int32_t FSize = 0;

@@ -25,10 +25,10 @@ std::int32_t CheckedCapacity(std::int64_t Capacity) {
 
 TBinaryWriter::TBinaryWriter(std::int32_t InitialCapacity)
     : FCapacity(CheckedCapacity(RoundCapacity64(InitialCapacity))),
-      FBuffer(std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(FCapacity))) {}
+      FBuffer(static_cast<std::size_t>(FCapacity)) {}
 
 TBinaryWriter::~TBinaryWriter() {
-    SecureZero(FBuffer.get(), static_cast<std::size_t>(FLength));
+    SecureZero(FBuffer.Data(), static_cast<std::size_t>(FLength));
 }
 
 void TBinaryWriter::Reserve(std::int64_t N) {
@@ -41,43 +41,11 @@ void TBinaryWriter::Reserve(std::int64_t N) {
     if (NewCapacity < Needed)
         NewCapacity = RoundCapacity64(Needed);
     const std::int32_t Capacity = CheckedCapacity(NewCapacity);
-    auto NewBuffer = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(Capacity)); // zero-filled
-    std::memcpy(NewBuffer.get(), FBuffer.get(), static_cast<std::size_t>(FLength));
-    SecureZero(FBuffer.get(), static_cast<std::size_t>(FLength));
+    TPageBlock NewBuffer(static_cast<std::size_t>(Capacity)); // zero-filled
+    std::memcpy(NewBuffer.Data(), FBuffer.Data(), static_cast<std::size_t>(FLength));
+    SecureZero(FBuffer.Data(), static_cast<std::size_t>(FLength));
     FBuffer = std::move(NewBuffer);
     FCapacity = Capacity;
-}
-
-std::uint8_t* TBinaryWriter::Claim(std::int64_t N) {
-    Reserve(N);
-    std::uint8_t* P = FBuffer.get() + FLength;
-    FLength += static_cast<std::int32_t>(N);
-    return P;
-}
-
-void TBinaryWriter::WriteByte(std::uint8_t B) {
-    *Claim(1) = B;
-}
-
-void TBinaryWriter::WriteBoolean(std::uint8_t B) {
-    *Claim(1) = B;
-}
-
-void TBinaryWriter::WriteSmallInt(std::int16_t V) {
-    std::uint8_t* P = Claim(2);
-    const auto U = static_cast<std::uint16_t>(V);
-    P[0] = static_cast<std::uint8_t>(U);
-    P[1] = static_cast<std::uint8_t>(U >> 8);
-}
-
-void TBinaryWriter::WriteInteger(std::int32_t V) {
-    StoreLE32(Claim(4), static_cast<std::uint32_t>(V));
-}
-
-void TBinaryWriter::WriteSingle(float V) {
-    std::uint32_t U;
-    std::memcpy(&U, &V, 4);
-    StoreLE32(Claim(4), U);
 }
 
 void TBinaryWriter::WriteBytes(const void* Buffer, std::int32_t N) {
@@ -110,7 +78,7 @@ bool TBinaryWriter::SaveToStream(std::vector<std::uint8_t>& Stream, int Mode) co
     if (FLength > kMaxFrameContent)
         return false; // a frame that no reader would take back
     // The codec leaves 4 bytes in front of the packed block for its checksum.
-    TPackedBlock Packed = G_Deflate(FBuffer.get(), static_cast<std::size_t>(FLength), Mode, 4, 0);
+    TPackedBlock Packed = G_Deflate(FBuffer.Data(), static_cast<std::size_t>(FLength), Mode, 4, 0);
     const std::int64_t L = static_cast<std::int64_t>(Packed.PackedLength) + 4;
     if (L > kMaxLength) {
         SecureZero(Packed.Memory.data(), Packed.Memory.size());

@@ -35,6 +35,8 @@ constexpr size_t kMaxMapFileBytes = kHeaderSize + 12 + kMaxFrameContent;
 
 // An object record without points and with empty strings.
 constexpr std::int64_t kMinRecordBytes = 132;
+// Its ID in the order, and a record with a few points and short strings.
+constexpr std::int64_t kUsualRecordBytes = 4 + kMinRecordBytes + 64;
 
 // The header is for people who open the file in a text viewer; the reader never looks at it.
 std::array<std::uint8_t, kHeaderSize> FileHeader() {
@@ -154,7 +156,12 @@ std::int32_t ReadCount(TBinaryReader& R, std::int32_t MinBytes) {
 } // namespace
 
 std::unique_ptr<TBinaryWriter> SaveMapContent(TZemMap& Map, bool Report, std::int32_t SizeHint) {
-    auto Content = std::make_unique<TBinaryWriter>(std::max(SizeHint, 0));
+    // Room for records of a usual size from the start: growing a buffer of a hundred megabytes copies
+    // it, and room never written costs nothing (see TBinaryWriter).
+    const std::int64_t Usual = 65536 + static_cast<std::int64_t>(Map.Doc.Order.Count()) * kUsualRecordBytes;
+    const auto Capacity = static_cast<std::int32_t>(
+        std::min<std::int64_t>(std::max<std::int64_t>(SizeHint, Usual), kMaxFrameContent));
+    auto Content = std::make_unique<TBinaryWriter>(Capacity);
     TBinaryWriter& W = *Content;
     const TZemDocument& Doc = Map.Doc;
     const TZemViewState& View = Map.View;
@@ -373,7 +380,9 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
         Doc.Order.Add(R.ReadInteger());
 
     FIndex->Reserve(N);
+    Doc.Objects.Reserve(Doc.Objects.Count() + N);
     std::vector<TXYPoint> Points; // one buffer for every record's points
+    bool AllInOrder = true;
     for (std::int32_t i = 0; i < N; ++i) {
         auto O = std::make_unique<TZemObject>();
         O->ClearPoints();
@@ -390,7 +399,6 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
             P.X = R.ReadSingle();
             P.Y = R.ReadSingle();
         }
-        O->AddPoints(Points);
         O->Pen.Style = R.ReadByte();
         const TColor PenColor = ReadColorBytes(R);
         O->Pen.Flags = R.ReadInteger();
@@ -436,18 +444,23 @@ void TZemMap::ReadMapContent(TBinaryReader& R) {
         O->SetTransportType(R.ReadInteger());
         O->Pen.Color = PenColor;
         O->Brush.Color = BrushColor;
-        // The box is worked out as every edit works it out (half the pen wide around the points, a
-        // junction's point), not taken from the file: selecting or drawing the object then finds it right
-        // and changes nothing, so a map that was only looked at saves what it loaded. Records without
-        // points keep the stored box.
-        O->UpdateBounds();
-        const std::int32_t ID = O->ID;
-        StoreLoaded(std::move(O));
+        // The points go in last, once the pen is known: the box is worked out as every edit works it
+        // out (half the pen wide around the points, a junction's point), not taken from the file, so
+        // selecting or drawing the object finds it right and changes nothing, and a map that was only
+        // looked at saves what it loaded. Records without points keep the stored box.
+        O->AddPoints(Points);
+        // Records come in the drawing order (the writer's): each one's place in it is then known here.
+        const bool InOrder = Doc.Order[i] == O->ID;
+        AllInOrder = AllInOrder && InOrder;
+        StoreLoaded(std::move(O), InOrder ? i : -1);
         if (Doc.MaxID < INT32_MAX) // an object at the top of the range leaves no next ID; AddObject says so
             ++Doc.MaxID;
         if (OnMapProgress)
             OnMapProgress(*this, Percent(i, N), sRunning, "Читаем данные объектов");
-        (void)ID;
+    }
+    if (AllInOrder) { // every record has its place, so the order names each stored object once
+        FIndex->RankedStamp = Doc.Order.Stamp();
+        FIndex->RanksValid = true;
     }
 }
 
@@ -459,9 +472,11 @@ void TZemMap::ClearAfterFailedLoad() {
     Doc.Bitmaps->Clear();
 }
 
-void TZemMap::StoreLoaded(std::unique_ptr<TZemObject> Object) {
+void TZemMap::StoreLoaded(std::unique_ptr<TZemObject> Object, std::int32_t Rank) {
     const std::int32_t ID = Object->ID;
-    Adopt(*Object);
+    Adopt(*Object, true);
+    if (Rank >= 0)
+        FIndex->SetRank(*Object, Rank);
     Doc.Objects.Add(ID, std::move(Object)); // a duplicate ID raises, storing nothing
     ++Doc.Count;
 }

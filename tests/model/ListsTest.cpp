@@ -196,3 +196,20 @@ TEST(IntegerHashtable, SizesFromPrimesAndFindsAcrossCollisions) {
     EXPECT_EQ(T.Count(), 0);
     EXPECT_EQ(T.Find(150), nullptr);
 }
+
+TEST(AssociationList, ReserveKeepsEntriesAndTheCapacityRule) {
+    TIntegerAssociationList<std::unique_ptr<int>> L;
+    for (int k : {5, 1, 9})
+        L.Add(k, std::make_unique<int>(k * 10));
+    L.Reserve(1000);
+    EXPECT_EQ(L.Capacity(), 1024);
+    L.Reserve(10); // never shrinks
+    EXPECT_EQ(L.Capacity(), 1024);
+    ASSERT_EQ(L.Count(), 3);
+    for (int k : {1, 5, 9})
+        EXPECT_EQ(**L.Find(k), k * 10);
+    for (int k = 100; k < 1200; ++k) // past the reserved room it grows as before
+        L.Add(k, std::make_unique<int>(k));
+    EXPECT_EQ(L.Capacity(), 2048);
+    EXPECT_EQ(**L.Find(1199), 1199);
+}

@@ -133,26 +133,49 @@ struct TBitReader {
     }
 };
 
-// Reads N code lengths coded with the code-length code; the previous length starts at 7.
-void ReadLengths(TBitReader& R, const TCode& CodeLengthCode, std::uint8_t* Lengths, int N) {
+// Room a length sequence needs past its end: runs are written in whole 8-byte words.
+constexpr int kLengthSlack = 8;
+
+// Reads N code lengths coded with the code-length code; the previous length starts at 7. Lengths has
+// kLengthSlack bytes of room past N, which are left zero.
+void ReadLengths(TBitReader& Reader, const TCode& CodeLengthCode, std::uint8_t* Lengths, int N) {
+    // The reader and the table in locals: the lengths written are bytes, which may alias anything behind a
+    // reference, so the compiler would store and reload them at every length.
+    TBitReader R = Reader;
+    const std::uint32_t* const Table = CodeLengthCode.Table;
+    static_assert(kCodeLengthPrimaryBits == kMaxCodeLengthBits); // one level: no links
     int i = 0;
-    std::uint8_t Previous = kInitialPreviousLength;
+    std::uint64_t Previous = kInitialPreviousLength;
     while (i < N) {
-        R.Refill();
-        const std::uint32_t Symbol = EntryValue(R.Decode(CodeLengthCode));
+        // A symbol and its extra bits take at most 14 bits: refilling only then keeps the refill off the
+        // chain from one look-up to the next.
+        if (R.Count < kMaxCodeLengthBits + kRepeatExtraBits.back())
+            R.Refill();
+        const std::uint32_t E = Table[R.Bits & ((1u << kCodeLengthPrimaryBits) - 1)];
+        if (IsExceptional(E)) [[unlikely]]
+            TBitReader::NoSuchCode(static_cast<int>(R.Count) - static_cast<int>(R.Phantom));
+        // These entries have no extra bits: all their bits are code bits.
+        R.Bits >>= EntryBits(E);
+        R.Count -= EntryBits(E);
+        const std::uint32_t Symbol = EntryValue(E);
         if (Symbol < kFirstRepeatSymbol) {
             R.CheckNotPastEnd();
-            Previous = static_cast<std::uint8_t>(Symbol);
-            Lengths[i++] = Previous;
+            Previous = Symbol;
+            Lengths[i++] = static_cast<std::uint8_t>(Symbol);
             continue;
         }
         const int Repeat = kRepeatBase[Symbol - kFirstRepeatSymbol] +
                            static_cast<int>(R.Take(kRepeatExtraBits[Symbol - kFirstRepeatSymbol]));
         R.CheckNotPastEnd();
         CheckInput(Repeat <= N - i, TInputFault::Damaged); // a run past the end of the sequence
-        std::memset(Lengths + i, Previous, static_cast<std::size_t>(Repeat));
+        // Most runs are short: whole words, up to 7 bytes past the run, which later lengths overwrite.
+        const std::uint64_t Word = Previous * 0x0101010101010101u;
+        for (int k = 0; k < Repeat; k += 8)
+            std::memcpy(Lengths + i + k, &Word, 8);
         i += Repeat;
     }
+    std::memset(Lengths + N, 0, kLengthSlack);
+    Reader = R;
 }
 
 // The tables of one dynamic block.
@@ -176,11 +199,11 @@ void ReadDynamicCodes(TBitReader& R, TDynamicTables& T) {
                      kCodeLengthPrimaryBits, T.CodeLength.data());
     const TCode CodeLengthCode{T.CodeLength.data(), kCodeLengthPrimaryBits};
 
-    std::array<std::uint8_t, kLitLenSymbols> LitLenLengths{};
+    std::array<std::uint8_t, kLitLenSymbols + kLengthSlack> LitLenLengths{};
     R.Refill();
     ReadLengths(R, CodeLengthCode, LitLenLengths.data(),
                 kMinLitLenCount + static_cast<int>(R.Take(kLitLenCountBits)));
-    std::array<std::uint8_t, kDistanceSymbols> DistanceLengths{};
+    std::array<std::uint8_t, kDistanceSymbols + kLengthSlack> DistanceLengths{};
     R.Refill();
     ReadLengths(R, CodeLengthCode, DistanceLengths.data(), 1 + static_cast<int>(R.Take(kDistanceCountBits)));
     R.CheckNotPastEnd();

@@ -284,11 +284,18 @@ void Versus(benchmark::State& State, const TPayload& P) {
     double Unpack = 0, TheirUnpack = 0, Pack3 = 0, TheirPack6 = 0, Pack1 = 0, TheirPack1 = 0;
     std::size_t Size1 = 0, TheirSize1 = 0;
     auto Time = [](auto&& Work) { return zem::bench::TimeOf(Work); };
+    auto OurUnpack = [&] { zem::G_Inflate(Ours3.Memory.data(), Ours3.PackedLength, Out.data()); };
+    auto LibdeflateUnpack = [&] {
+        libdeflate_deflate_decompress(D, Theirs6.data(), Theirs6.size(), Out.data(), Out.size(), nullptr);
+    };
     for (auto _ : State) {
-        Unpack += Time([&] { zem::G_Inflate(Ours3.Memory.data(), Ours3.PackedLength, Out.data()); });
-        TheirUnpack += Time([&] {
-            libdeflate_deflate_decompress(D, Theirs6.data(), Theirs6.size(), Out.data(), Out.size(), nullptr);
-        });
+        // The packing below evicts the unpackers' buffers, and the first unpacking timed after it would pay
+        // for bringing back the output that the second then finds in the cache: one untimed run of each
+        // first leaves both in the same state.
+        OurUnpack();
+        LibdeflateUnpack();
+        Unpack += Time(OurUnpack);
+        TheirUnpack += Time(LibdeflateUnpack);
         Pack3 += Time([&] { benchmark::DoNotOptimize(zem::G_Deflate(P.Bytes, 3).PackedLength); });
         TheirPack6 += Time([&] {
             libdeflate_deflate_compress(C6, P.Bytes.data(), P.Bytes.size(), Theirs.data(), Theirs.size());

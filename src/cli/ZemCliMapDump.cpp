@@ -3,6 +3,7 @@
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
+#include "model/ZemSettings.h"
 #include "model/ZemText.h"
 
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 #include <charconv>
 #include <cstdio>
 #include <map>
+#include <type_traits>
 
 namespace zem {
 
@@ -28,6 +30,18 @@ Json Num(float V) {
 
 Json Point(const TXYPoint& P) {
     return Json::array({Num(P.X), Num(P.Y)});
+}
+
+// A setting's value: numbers and switches as they are, singles as Num, points as pairs, strings in UTF-8.
+template <class T> Json Value(const T& V) {
+    if constexpr (std::is_same_v<T, float>)
+        return Num(V);
+    else if constexpr (std::is_same_v<T, TXYPoint>)
+        return Point(V);
+    else if constexpr (std::is_same_v<T, ZemString>)
+        return ToUtf8(V);
+    else
+        return V;
 }
 
 Json Dir(const TZemDirectory& D) {
@@ -88,31 +102,11 @@ Json ObjectJson(const TZemObject& O) {
 std::string MapJson(TZemMap& Map) {
     Json J;
     const TZemDocument& D = Map.Doc;
-    J["DocumentName"] = ToUtf8(D.DocumentName);
-    J["Count"] = D.Count;
-    J["MaxID"] = D.MaxID;
-    J["Option"] = D.Option;
-    J["MinScaleAddress"] = Num(D.MinScaleAddress);
-    J["MinObjectView"] = D.MinObjectView;
-    J["Pseudo3DAngle"] = Num(D.Pseudo3DAngle);
-    J["ShowTransportNet"] = Map.Net.ShowTransportNet;
-    J["ShowTransportDirections"] = Map.Net.ShowTransportDirections;
-    J["LeftTop"] = Point(Map.View.LeftTop);
-    J["ViewWidthHeight"] = Point(Map.View.ViewWidthHeight);
-    J["BackColor"] = D.BackColor;
-    J["Scale"] = Num(Map.View.Scale);
-    J["MaxScale"] = Num(Map.View.MaxScale);
-    J["DirectLineX"] = D.DirectLineX;
-    J["DirectLineY"] = D.DirectLineY;
-    J["ShowGrid"] = D.ShowGrid;
-    J["DirectLineColor"] = D.DirectLineColor;
-    J["GlobalLeftTop"] = Point(Map.View.GlobalLeftTop);
-    J["GlobalWidthHeight"] = Point(Map.View.GlobalWidthHeight);
-    J["MeasureStr"] = ToUtf8(D.MeasureStr);
-    J["MeasureScale"] = Num(D.MeasureScale);
-    J["Compression"] = D.Compression;
-    J["ScaleStep"] = Num(Map.View.ScaleStep);
-    J["ShowUndefinedRoutes"] = Map.Net.ShowUndefinedRoutes;
+    J["DocumentName"] = nullptr; // the name heads the dump; its value comes with the other settings
+    ForEachSetting([&](const auto& Row) {
+        if (Row.Has(kFile))
+            J[Row.Name] = Value(Row.In(Map));
+    });
     J["Icons"] = D.Icons->Count();
     J["Bitmaps"] = D.Bitmaps->Count();
     J["Streets"] = Dir(D.Streets);

@@ -19,25 +19,9 @@
 
 namespace zem {
 
-// The document settings the map file stores; the view's scale and position are not among them.
-struct TZemSettingsState {
-    std::uint8_t Option = 0;
-    float MinScaleAddress = 0.0f;
-    std::int32_t MinObjectView = 0;
-    float Pseudo3DAngle = 0.0f;
-    bool ShowTransportNet = false;
-    bool ShowTransportDirections = false;
-    bool ShowUndefinedRoutes = false;
-    TColor BackColor = 0;
-    TColor DirectLineColor = 0;
-    ZemString DocumentName;
-    std::int32_t DirectLineX = 0;
-    std::int32_t DirectLineY = 0;
-    bool ShowGrid = false;
-    ZemString MeasureStr;
-    float MeasureScale = 0.0f;
-    std::uint8_t Compression = 0;
-
+// The document settings an undo step puts back: the stored settings of TZemDocumentSettings and
+// TZemNetworkSettings (model/ZemSettings.h); the view's scale and position are not among them.
+struct TZemSettingsState : TZemDocumentSettings, TZemNetworkSettings {
     static TZemSettingsState Of(const TZemMap& Map);
     void ApplyTo(TZemMap& Map) const;
     bool Same(const TZemSettingsState& Other) const;

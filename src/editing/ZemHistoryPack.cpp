@@ -2,49 +2,33 @@
 // order, the settings, directories, shown transport types and search points it carries (the libraries
 // stay beside the image), and the counters and extent.
 #include "editing/ZemHistory.h"
+#include "model/ZemSettings.h"
 #include "model/ZemStatePack.h"
+
+#include <type_traits>
 
 namespace zem {
 
 namespace {
 
 void PackSettings(const TZemSettingsState& S, TZemStateWriter& W) {
-    W.Put(S.Option);
-    W.Put(S.MinScaleAddress);
-    W.Put(S.MinObjectView);
-    W.Put(S.Pseudo3DAngle);
-    W.Put(S.ShowTransportNet);
-    W.Put(S.ShowTransportDirections);
-    W.Put(S.ShowUndefinedRoutes);
-    W.Put(S.BackColor);
-    W.Put(S.DirectLineColor);
-    W.PutString(S.DocumentName);
-    W.Put(S.DirectLineX);
-    W.Put(S.DirectLineY);
-    W.Put(S.ShowGrid);
-    W.PutString(S.MeasureStr);
-    W.Put(S.MeasureScale);
-    W.Put(S.Compression);
+    ForEachUndoneSetting([&](const auto& Row) {
+        if constexpr (std::is_same_v<typename std::remove_cvref_t<decltype(Row)>::Type, ZemString>)
+            W.PutString(S.*Row.Field);
+        else
+            W.Put(S.*Row.Field);
+    });
 }
 
 TZemSettingsState UnpackSettings(TZemStateReader& R) {
     TZemSettingsState S;
-    S.Option = R.Get<std::uint8_t>();
-    S.MinScaleAddress = R.Get<float>();
-    S.MinObjectView = R.Get<std::int32_t>();
-    S.Pseudo3DAngle = R.Get<float>();
-    S.ShowTransportNet = R.Get<bool>();
-    S.ShowTransportDirections = R.Get<bool>();
-    S.ShowUndefinedRoutes = R.Get<bool>();
-    S.BackColor = R.Get<TColor>();
-    S.DirectLineColor = R.Get<TColor>();
-    S.DocumentName = R.GetString();
-    S.DirectLineX = R.Get<std::int32_t>();
-    S.DirectLineY = R.Get<std::int32_t>();
-    S.ShowGrid = R.Get<bool>();
-    S.MeasureStr = R.GetString();
-    S.MeasureScale = R.Get<float>();
-    S.Compression = R.Get<std::uint8_t>();
+    ForEachUndoneSetting([&](const auto& Row) {
+        using T = typename std::remove_cvref_t<decltype(Row)>::Type;
+        if constexpr (std::is_same_v<T, ZemString>)
+            S.*Row.Field = R.GetString();
+        else
+            S.*Row.Field = R.Get<T>();
+    });
     return S;
 }
 

@@ -2,9 +2,11 @@
 #include "editing/ZemHistory.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
+#include "model/ZemSettings.h"
 
 #include <algorithm>
 #include <bit>
+#include <type_traits>
 #include <unordered_set>
 #include <utility>
 
@@ -51,56 +53,25 @@ std::size_t LibraryBytes(const TZemDocumentState& Before, const TZemDocumentStat
 }
 
 TZemSettingsState TZemSettingsState::Of(const TZemMap& Map) {
-    const TZemDocument& D = Map.Doc;
     TZemSettingsState S;
-    S.Option = D.Option;
-    S.MinScaleAddress = D.MinScaleAddress;
-    S.MinObjectView = D.MinObjectView;
-    S.Pseudo3DAngle = D.Pseudo3DAngle;
-    S.ShowTransportNet = Map.Net.ShowTransportNet;
-    S.ShowTransportDirections = Map.Net.ShowTransportDirections;
-    S.ShowUndefinedRoutes = Map.Net.ShowUndefinedRoutes;
-    S.BackColor = D.BackColor;
-    S.DirectLineColor = D.DirectLineColor;
-    S.DocumentName = D.DocumentName;
-    S.DirectLineX = D.DirectLineX;
-    S.DirectLineY = D.DirectLineY;
-    S.ShowGrid = D.ShowGrid;
-    S.MeasureStr = D.MeasureStr;
-    S.MeasureScale = D.MeasureScale;
-    S.Compression = D.Compression;
+    ForEachUndoneSetting([&](const auto& Row) { S.*Row.Field = Row.In(Map); });
     return S;
 }
 
 void TZemSettingsState::ApplyTo(TZemMap& Map) const {
-    TZemDocument& D = Map.Doc;
-    D.Option = Option;
-    D.MinScaleAddress = MinScaleAddress;
-    D.MinObjectView = MinObjectView;
-    D.Pseudo3DAngle = Pseudo3DAngle;
-    Map.Net.ShowTransportNet = ShowTransportNet;
-    Map.Net.ShowTransportDirections = ShowTransportDirections;
-    Map.Net.ShowUndefinedRoutes = ShowUndefinedRoutes;
-    D.BackColor = BackColor;
-    D.DirectLineColor = DirectLineColor;
-    D.DocumentName = DocumentName;
-    D.DirectLineX = DirectLineX;
-    D.DirectLineY = DirectLineY;
-    D.ShowGrid = ShowGrid;
-    D.MeasureStr = MeasureStr;
-    D.MeasureScale = MeasureScale;
-    D.Compression = Compression;
+    ForEachUndoneSetting([&](const auto& Row) { Row.In(Map) = this->*Row.Field; });
 }
 
 bool TZemSettingsState::Same(const TZemSettingsState& O) const {
-    return Option == O.Option && SameBits(MinScaleAddress, O.MinScaleAddress) &&
-           MinObjectView == O.MinObjectView && SameBits(Pseudo3DAngle, O.Pseudo3DAngle) &&
-           ShowTransportNet == O.ShowTransportNet && ShowTransportDirections == O.ShowTransportDirections &&
-           ShowUndefinedRoutes == O.ShowUndefinedRoutes && BackColor == O.BackColor &&
-           DirectLineColor == O.DirectLineColor && DocumentName == O.DocumentName &&
-           DirectLineX == O.DirectLineX && DirectLineY == O.DirectLineY && ShowGrid == O.ShowGrid &&
-           MeasureStr == O.MeasureStr && SameBits(MeasureScale, O.MeasureScale) &&
-           Compression == O.Compression;
+    bool Result = true;
+    ForEachUndoneSetting([&](const auto& Row) {
+        using T = typename std::remove_cvref_t<decltype(Row)>::Type;
+        if constexpr (std::is_floating_point_v<T>)
+            Result = Result && SameBits(this->*Row.Field, O.*Row.Field);
+        else
+            Result = Result && this->*Row.Field == O.*Row.Field;
+    });
+    return Result;
 }
 
 TZemDirectories DirectoriesOf(const TZemDocument& Doc) {

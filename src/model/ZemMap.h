@@ -142,8 +142,28 @@ struct TZemNetworkDisplay {
     bool OnlyNet = false;
 };
 
+// The document settings that the map file stores and an undo step puts back. Fields are declared here
+// and their defaults given; model/ZemSettings.h lists every stored setting once for the file, the history,
+// the text export and the command-line dump.
+struct TZemDocumentSettings {
+    bool ShowGrid = false;
+    TColor BackColor = RGBColor(0, 128, 0);
+    TColor DirectLineColor = RGBColor(192, 192, 192);
+    std::int32_t DirectLineY = 50;
+    std::int32_t DirectLineX = 50;
+    ZemString DocumentName = "Untitled map"; // at most 255 characters
+    ZemString MeasureStr = "\xEC";           // "м"; at most 255 characters
+    float MinScaleAddress = 100.0f;
+    std::int32_t MinObjectView = 3;
+    float Pseudo3DAngle = 4.712389f;
+    std::uint8_t Option =
+        (1 << moShow3D) | (1 << moShowAddress) | (1 << moEditable) | (1 << moShowBackground);
+    float MeasureScale = 100.0f;
+    std::uint8_t Compression = 3;
+};
+
 // The document: objects, order, settings and directories. Persisted by the map file.
-struct TZemDocument {
+struct TZemDocument : TZemDocumentSettings {
     TZemDocument(); // model/ZemMap.cpp, where the libraries are complete
     ~TZemDocument();
     TZemDocument(const TZemDocument&) = delete;
@@ -154,22 +174,8 @@ struct TZemDocument {
     std::int32_t Count = 0;
     std::int32_t MaxID = 0; // next ID candidate
 
-    bool ShowGrid = false;
-    TColor BackColor = RGBColor(0, 128, 0);
-    TColor DirectLineColor = RGBColor(192, 192, 192);
-    std::int32_t DirectLineY = 50;
-    std::int32_t DirectLineX = 50;
-    ZemString DocumentName = "Untitled map"; // at most 255 characters
-    ZemString MeasureStr = "\xEC";           // "м"; at most 255 characters
     std::int32_t MaxPenWidth = 50;
-    float MinScaleAddress = 100.0f;
-    std::int32_t MinObjectView = 3;
-    float Pseudo3DAngle = 4.712389f;
-    std::uint8_t Option =
-        (1 << moShow3D) | (1 << moShowAddress) | (1 << moEditable) | (1 << moShowBackground);
-    float MeasureScale = 100.0f;
     float MinIconView = 100.0f;
-    std::uint8_t Compression = 3;
 
     TZemDirectory Streets, Indexes, ObjectTypes, Cities, Areas, TransportTypes;
 
@@ -180,14 +186,18 @@ struct TZemDocument {
     bool HasOption(TZemMapOption O) const { return (Option >> O) & 1; }
 };
 
-// The transport network's display switches and the route search's inputs and results.
-struct TZemNetworkState {
+// The network's display switches that the map file stores and an undo step puts back.
+struct TZemNetworkSettings {
     bool ShowTransportNet = false;
-    std::uint8_t ConnectionKind = 2;
     bool ShowTransportDirections = true;
+    bool ShowUndefinedRoutes = true;
+};
+
+// The transport network's display switches and the route search's inputs and results.
+struct TZemNetworkState : TZemNetworkSettings {
+    std::uint8_t ConnectionKind = 2;
     bool ShowTransportCrosses = true;
     bool ShowOnlyTransportNet = false;
-    bool ShowUndefinedRoutes = true;
     TIntegerList VisibleTransportTypes;
     bool RouteNameFilterOn = false;
     ZemString RouteNameFilter;

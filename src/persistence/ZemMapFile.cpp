@@ -6,6 +6,7 @@
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
 #include "model/ZemRound.h"
+#include "model/ZemSettings.h"
 #include "model/ZemSpatialIndex.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemFileWrite.h"
@@ -18,6 +19,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <unordered_set>
 
 namespace zem {
@@ -145,6 +147,64 @@ std::vector<std::uint8_t> ReadBlob(TBinaryReader& R) {
     return Blob;
 }
 
+// The settings of the header, in the list's order (model/ZemSettings.h), each by the width of its type.
+void WriteSettings(TBinaryWriter& W, const TZemMap& Map) {
+    ForEachSetting([&](const auto& Row) {
+        if (!Row.Has(kFile))
+            return;
+        using T = typename std::remove_cvref_t<decltype(Row)>::Type;
+        const T& V = Row.In(Map);
+        if constexpr (std::is_same_v<T, bool>)
+            W.WriteBoolean(V);
+        else if constexpr (std::is_same_v<T, std::uint8_t>)
+            W.WriteByte(V);
+        else if constexpr (std::is_same_v<T, std::int32_t>)
+            W.WriteInteger(V);
+        else if constexpr (std::is_same_v<T, float>)
+            W.WriteSingle(V);
+        else if constexpr (std::is_same_v<T, ZemString>)
+            W.WriteString(V);
+        else {
+            static_assert(std::is_same_v<T, TXYPoint>, "a setting of a type the map file cannot hold");
+            W.WriteSingle(V.X);
+            W.WriteSingle(V.Y);
+        }
+    });
+}
+
+// Each value is stored as soon as it is read, so a header that breaks off keeps what came before. The
+// header's strings are cut to 255 characters.
+void ReadSettings(TBinaryReader& R, TZemMap& Map) {
+    ForEachSetting([&](const auto& Row) {
+        if (!Row.Has(kFile))
+            return;
+        using T = typename std::remove_cvref_t<decltype(Row)>::Type;
+        T& V = Row.In(Map);
+        if constexpr (std::is_same_v<T, bool>)
+            V = R.ReadBoolean() != 0;
+        else if constexpr (std::is_same_v<T, std::uint8_t>)
+            V = R.ReadByte();
+        else if constexpr (std::is_same_v<T, std::int32_t>)
+            V = R.ReadInteger();
+        else if constexpr (std::is_same_v<T, float>)
+            V = R.ReadSingle();
+        else if constexpr (std::is_same_v<T, ZemString>)
+            V = R.ReadString().substr(0, 255);
+        else {
+            static_assert(std::is_same_v<T, TXYPoint>, "a setting of a type the map file cannot hold");
+            V.X = R.ReadSingle();
+            V.Y = R.ReadSingle();
+        }
+    });
+}
+
+void ResetCountedSettings(TZemMap& Map) {
+    ForEachSetting([&](const auto& Row) {
+        if (Row.Has(kCounted))
+            Row.In(Map) = {};
+    });
+}
+
 // A count of entries each needing at least MinBytes must fit in what is left of the stream.
 std::int32_t ReadCount(TBinaryReader& R, std::int32_t MinBytes) {
     const std::int32_t n = R.ReadInteger();
@@ -164,7 +224,6 @@ std::unique_ptr<TBinaryWriter> SaveMapContent(TZemMap& Map, bool Report, std::in
     auto Content = std::make_unique<TBinaryWriter>(Capacity);
     TBinaryWriter& W = *Content;
     const TZemDocument& Doc = Map.Doc;
-    const TZemViewState& View = Map.View;
     const TZemNetworkState& Net = Map.Net;
     Report = Report && Map.OnMapProgress;
     auto Progress = [&Map, Report](std::int32_t P, TStage S, const char* Msg) {
@@ -177,35 +236,7 @@ std::unique_ptr<TBinaryWriter> SaveMapContent(TZemMap& Map, bool Report, std::in
             Map.OnMapProgress(Map, Percent(i, n), sRunning, Msg);
     };
     Progress(0, sStarting, "Записываем опции");
-    W.WriteInteger(Doc.Count);
-    W.WriteInteger(Doc.MaxID);
-    W.WriteByte(Doc.Option);
-    W.WriteSingle(Doc.MinScaleAddress);
-    W.WriteInteger(Doc.MinObjectView);
-    W.WriteSingle(Doc.Pseudo3DAngle);
-    W.WriteBoolean(Net.ShowTransportNet);
-    W.WriteBoolean(Net.ShowTransportDirections);
-    W.WriteSingle(View.LeftTop.X);
-    W.WriteSingle(View.LeftTop.Y);
-    W.WriteSingle(View.ViewWidthHeight.X);
-    W.WriteSingle(View.ViewWidthHeight.Y);
-    W.WriteInteger(Doc.BackColor);
-    W.WriteSingle(View.Scale);
-    W.WriteSingle(View.MaxScale);
-    W.WriteString(Doc.DocumentName);
-    W.WriteInteger(Doc.DirectLineX);
-    W.WriteInteger(Doc.DirectLineY);
-    W.WriteBoolean(Doc.ShowGrid);
-    W.WriteInteger(Doc.DirectLineColor);
-    W.WriteSingle(View.GlobalLeftTop.X);
-    W.WriteSingle(View.GlobalLeftTop.Y);
-    W.WriteSingle(View.GlobalWidthHeight.X);
-    W.WriteSingle(View.GlobalWidthHeight.Y);
-    W.WriteString(Doc.MeasureStr);
-    W.WriteSingle(Doc.MeasureScale);
-    W.WriteByte(Doc.Compression);
-    W.WriteSingle(View.ScaleStep);
-    W.WriteBoolean(Net.ShowUndefinedRoutes);
+    WriteSettings(W, Map);
 
     {
         std::vector<std::uint8_t> Blob;
@@ -319,37 +350,17 @@ void TZemMap::SaveToFile(const std::string& FileName) {
 }
 
 void TZemMap::ReadMapContent(TBinaryReader& R) {
-    const std::int32_t N = R.ReadInteger();
-    R.ReadInteger(); // the stored MaxID is not trusted: the records give it again
-    Doc.MaxID = 0;
-    Doc.Count = 0;
-    Doc.Option = R.ReadByte();
-    Doc.MinScaleAddress = R.ReadSingle();
-    Doc.MinObjectView = R.ReadInteger();
-    Doc.Pseudo3DAngle = R.ReadSingle();
-    Net.ShowTransportNet = R.ReadBoolean();
-    Net.ShowTransportDirections = R.ReadBoolean();
-    View.LeftTop.X = R.ReadSingle();
-    View.LeftTop.Y = R.ReadSingle();
-    View.ViewWidthHeight.X = R.ReadSingle();
-    View.ViewWidthHeight.Y = R.ReadSingle();
-    Doc.BackColor = R.ReadInteger();
-    View.Scale = R.ReadSingle();
-    View.MaxScale = R.ReadSingle();
-    Doc.DocumentName = R.ReadString().substr(0, 255);
-    Doc.DirectLineX = R.ReadInteger();
-    Doc.DirectLineY = R.ReadInteger();
-    Doc.ShowGrid = R.ReadBoolean();
-    Doc.DirectLineColor = R.ReadInteger();
-    View.GlobalLeftTop.X = R.ReadSingle();
-    View.GlobalLeftTop.Y = R.ReadSingle();
-    View.GlobalWidthHeight.X = R.ReadSingle();
-    View.GlobalWidthHeight.Y = R.ReadSingle();
-    Doc.MeasureStr = R.ReadString().substr(0, 255);
-    Doc.MeasureScale = R.ReadSingle();
-    Doc.Compression = R.ReadByte();
-    View.ScaleStep = R.ReadSingle();
-    Net.ShowUndefinedRoutes = R.ReadBoolean();
+    // The counted settings are the records' to give again: the stored Count says how many follow, the
+    // stored MaxID is not trusted. They start from 0 even when the header breaks off.
+    std::int32_t N = 0;
+    try {
+        ReadSettings(R, *this);
+        N = Doc.Count;
+    } catch (...) {
+        ResetCountedSettings(*this);
+        throw;
+    }
+    ResetCountedSettings(*this);
 
     Doc.Icons->ReadData(ReadBlob(R));
     Doc.Bitmaps->ReadData(ReadBlob(R));

@@ -2,12 +2,14 @@
 // object-type directory. Windows-1251 text, every line ending in CR LF.
 #include "model/ZemMap.h"
 #include "model/ZemNumberText.h"
+#include "model/ZemSettings.h"
 #include "persistence/ZemFileWrite.h"
 #include "platform/ZemHost.h"
 
 #include <cerrno>
 #include <string>
 #include <sys/stat.h>
+#include <type_traits>
 
 namespace zem {
 
@@ -86,6 +88,30 @@ void ExportObject(TLines& L, const TZemObject& O) {
     L.Line("  end");
 }
 
+// One setting of the options block: "    Name = value", a point as its X and Y lines, the option byte
+// as one line per set bit 0 ... 5.
+template <class TRow, class T> void ExportSetting(TLines& L, const TRow& Row, const T& V) {
+    std::string Name = std::string("    ") + Row.Name;
+    if constexpr (std::is_same_v<T, TXYPoint>) {
+        L.Float((Name + ".X = ").c_str(), V.X);
+        L.Float((Name + ".Y = ").c_str(), V.Y);
+    } else {
+        const char* Label = (Name += " = ").c_str();
+        if constexpr (std::is_same_v<T, float>)
+            L.Float(Label, V);
+        else if constexpr (std::is_same_v<T, bool>)
+            L.Bool(Label, V);
+        else if constexpr (std::is_same_v<T, ZemString>)
+            L.Str(Label, V);
+        else if (Row.Has(kBits)) {
+            for (int Bit = 0; Bit <= 5; ++Bit)
+                if ((V >> Bit) & 1)
+                    L.Int(Label, Bit);
+        } else
+            L.Int(Label, V);
+    }
+}
+
 std::string DirectoryText(const TZemDirectory& D) {
     std::string S;
     for (const ZemString& E : D) {
@@ -107,26 +133,11 @@ std::string TZemMap::ObjectsText(char DecimalSeparator) {
     TLines L(DecimalSeparator);
     L.Str("document ", Doc.DocumentName);
     L.Line("  object Options: TZemMapOptions");
-    for (int Bit = 0; Bit <= 5; ++Bit)
-        if ((Doc.Option >> Bit) & 1)
-            L.Int("    Option = ", Bit);
-    L.Int("    MaxID = ", Doc.MaxID);
-    L.Int("    BackColor = ", Doc.BackColor);
-    L.Int("    Count = ", Doc.Count);
-    L.Int("    DirectLineColor = ", Doc.DirectLineColor);
-    L.Int("    DirectLineX = ", Doc.DirectLineX);
-    L.Int("    DirectLineY = ", Doc.DirectLineY);
-    L.Int("    MaxPenWidth = ", Doc.MaxPenWidth);
-    L.Float("    Scale = ", View.Scale);
-    L.Float("    LeftTop.X = ", View.LeftTop.X);
-    L.Float("    LeftTop.Y = ", View.LeftTop.Y);
-    L.Float("    MaxScale = ", View.MaxScale);
-    L.Float("    GlobalLeftTop.X = ", View.GlobalLeftTop.X);
-    L.Float("    GlobalLeftTop.Y = ", View.GlobalLeftTop.Y);
-    L.Float("    GlobalWidthHeight.X = ", View.GlobalWidthHeight.X);
-    L.Float("    GlobalWidthHeight.Y = ", View.GlobalWidthHeight.Y);
-    L.Float("    MeasureScale = ", Doc.MeasureScale);
-    L.Float("    MinScaleAddress = ", Doc.MinScaleAddress);
+    for (int Line = 1; Line <= kExportLines; ++Line)
+        ForEachSetting([&](const auto& Row) {
+            if (Row.ExportLine == Line)
+                ExportSetting(L, Row, Row.In(*this));
+        });
     for (std::int32_t ID : Doc.Order) {
         ExportObject(L, ObjectByID(ID));
         // A long export must not freeze the window.

@@ -13,7 +13,7 @@ namespace {
 
 void PackSettings(const TZemSettingsState& S, TZemStateWriter& W) {
     ForEachUndoneSetting([&](const auto& Row) {
-        if constexpr (std::is_same_v<typename std::remove_cvref_t<decltype(Row)>::Type, ZemString>)
+        if constexpr (std::is_same_v<TZemSettingType<decltype(Row)>, ZemString>)
             W.PutString(S.*Row.Field);
         else
             W.Put(S.*Row.Field);
@@ -23,7 +23,7 @@ void PackSettings(const TZemSettingsState& S, TZemStateWriter& W) {
 TZemSettingsState UnpackSettings(TZemStateReader& R) {
     TZemSettingsState S;
     ForEachUndoneSetting([&](const auto& Row) {
-        using T = typename std::remove_cvref_t<decltype(Row)>::Type;
+        using T = TZemSettingType<decltype(Row)>;
         if constexpr (std::is_same_v<T, ZemString>)
             S.*Row.Field = R.GetString();
         else

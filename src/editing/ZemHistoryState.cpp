@@ -65,7 +65,7 @@ void TZemSettingsState::ApplyTo(TZemMap& Map) const {
 bool TZemSettingsState::Same(const TZemSettingsState& O) const {
     bool Result = true;
     ForEachUndoneSetting([&](const auto& Row) {
-        using T = typename std::remove_cvref_t<decltype(Row)>::Type;
+        using T = TZemSettingType<decltype(Row)>;
         if constexpr (std::is_floating_point_v<T>)
             Result = Result && SameBits(this->*Row.Field, O.*Row.Field);
         else

@@ -90,6 +90,9 @@ inline constexpr std::tuple kStoredSettings{
 };
 // clang-format on
 
+// The type of a row's value, for the generic lambdas that visit rows.
+template <class TRow> using TZemSettingType = typename std::remove_cvref_t<TRow>::Type;
+
 // Calls Visit(Row) for every row, in the list's order.
 template <class F> constexpr void ForEachSetting(F&& Visit) {
     std::apply([&](const auto&... Row) { (Visit(Row), ...); }, kStoredSettings);

@@ -152,7 +152,7 @@ void WriteSettings(TBinaryWriter& W, const TZemMap& Map) {
     ForEachSetting([&](const auto& Row) {
         if (!Row.Has(kFile))
             return;
-        using T = typename std::remove_cvref_t<decltype(Row)>::Type;
+        using T = TZemSettingType<decltype(Row)>;
         const T& V = Row.In(Map);
         if constexpr (std::is_same_v<T, bool>)
             W.WriteBoolean(V);
@@ -178,7 +178,7 @@ void ReadSettings(TBinaryReader& R, TZemMap& Map) {
     ForEachSetting([&](const auto& Row) {
         if (!Row.Has(kFile))
             return;
-        using T = typename std::remove_cvref_t<decltype(Row)>::Type;
+        using T = TZemSettingType<decltype(Row)>;
         T& V = Row.In(Map);
         if constexpr (std::is_same_v<T, bool>)
             V = R.ReadBoolean() != 0;

@@ -21,8 +21,6 @@ namespace {
 
 using TSettingTexts = std::vector<std::pair<std::string, std::string>>;
 
-template <class T> using TypeOf = typename std::remove_cvref_t<T>::Type;
-
 class TRandomSettings {
 public:
     explicit TRandomSettings(std::uint32_t Seed) : FRandom(Seed) {}
@@ -116,7 +114,7 @@ TEST(SettingsListTest, SaveAndLoadGiveBackEverySettingTheFileStores) {
         }
         ForEachSetting([&](const auto& Row) {
             if (!Row.Has(kCounted))
-                Row.In(Saved) = R.template Next<TypeOf<decltype(Row)>>();
+                Row.In(Saved) = R.template Next<TZemSettingType<decltype(Row)>>();
         });
         // The extent of the view follows from the scale and the control's size, as every load makes it.
         Saved.FitExtentToSize();
@@ -135,7 +133,7 @@ TEST(SettingsListTest, UndoAndRedoOfASettingsChangePutBackEveryUndoneSetting) {
         HeadlessHost Host;
         TZemMap Map(Host);
         ForEachUndoneSetting(
-            [&](const auto& Row) { Row.In(Map) = R.template Next<TypeOf<decltype(Row)>>(); });
+            [&](const auto& Row) { Row.In(Map) = R.template Next<TZemSettingType<decltype(Row)>>(); });
         const TSettingTexts Before = SettingTexts(Map, Undone);
         {
             TZemChange Step(Map);

@@ -17,6 +17,7 @@
 #include <map>
 #include <numbers>
 #include <set>
+#include <vector>
 
 using namespace zem;
 
@@ -107,7 +108,6 @@ void AddStreetLabel(TZemMap& Map, const std::string& Name, const json& Points) {
     T.Font.Name = "Arial";
     T.Font.Size = Size;
     T.Font.Style = fsItalic;
-    T.SetPlane(3);
     Store(Map, T, 2);
 }
 
@@ -149,7 +149,6 @@ int main(int argc, char** argv) {
         O.Pen.Flags = 1; // rounded ends join the pieces of a street
         for (const json& P : S["points"])
             O.AddPoint(P[0].get<float>(), P[1].get<float>());
-        O.SetPlane(Named ? 1 : 0);
         if (Named) {
             TZemAddress A;
             A.Empty = false;
@@ -171,7 +170,6 @@ int main(int argc, char** argv) {
         O.Brush.Style = 0;
         for (const json& P : B["points"])
             O.AddPoint(P[0].get<float>(), P[1].get<float>());
-        O.SetPlane(2);
         if (B["street"].is_string() && B["number"].is_string()) {
             TZemAddress A;
             A.Empty = false;
@@ -279,10 +277,35 @@ int main(int argc, char** argv) {
             Map.Net.RoutePoints.Add(TXYPoint{P.X + 3, P.Y + 3});
         }
 
-    // Open on Kitay-gorod at 25 %.
-    Map.View.Scale = 25;
-    Map.View.ViewWidthHeight = {1600, 1600};
-    Map.View.LeftTop = {3050, 6900};
+    // Every object lies on plane 0 and the drawing order alone stacks them: lanes, named streets,
+    // buildings, then the street names (the network has planes of its own, above all). What a user
+    // draws comes later in the order on the same plane, so it is drawn above the sample's layers.
+    auto Layer = [&Map](std::int32_t ID) {
+        const TZemObject& O = Map.ObjectByID(ID);
+        switch (O.Kind) {
+        case otLine:
+            return O.Text().empty() ? 0 : 1;
+        case otPolygon:
+            return 2;
+        case otText:
+            return 3;
+        default:
+            return 4;
+        }
+    };
+    std::vector<std::int32_t> Order(Map.Doc.Order.begin(), Map.Doc.Order.end());
+    std::stable_sort(Order.begin(), Order.end(),
+                     [&Layer](std::int32_t A, std::int32_t B) { return Layer(A) < Layer(B); });
+    Map.Doc.Order.Clear();
+    for (std::int32_t ID : Order)
+        Map.Doc.Order.Add(ID);
+
+    // Open on Kitay-gorod at 100 %: from this corner a window of up to about 1,400 x 1,000 pixels is filled
+    // by the district (larger ones see a margin at the right), and the view stays inside the area that
+    // panning may reach at every window size up to 5,800 pixels wide.
+    Map.View.Scale = 100;
+    Map.View.ViewWidthHeight = {1250, 850};
+    Map.View.LeftTop = {2990, 7080};
     Map.View.GlobalLeftTop = {0, 0};
     for (std::int32_t i = 0; i < static_cast<std::int32_t>(Map.Doc.TransportTypes.size()); ++i)
         Map.Net.VisibleTransportTypes.Add(i);

@@ -300,8 +300,16 @@ bool ShowFoundObject(TZemMap& Map, std::int32_t ID) {
         Map.Edit.CurrentObject = ID;
         Map.Edit.EditMode = O.Kind == otText ? 1 : 0; // as a click selects it
     }
+    // Zoomed in until the object is about kFoundPixels across, unless the user is closer already.
+    constexpr double kFoundPixels = 40;
+    const double Across = std::max(static_cast<double>(O.RightBottom.X) - O.LeftTop.X,
+                                   static_cast<double>(O.RightBottom.Y) - O.LeftTop.Y);
+    double Scale = Map.View.Scale;
+    if (O.Kind != otRoadCross && std::isfinite(Across) && Across > 0)
+        Scale = std::clamp(std::ceil(kFoundPixels * 100.0 / Across), Scale, // a whole percentage
+                           std::max(Scale, double{Map.View.MaxScale}));
     if (std::isfinite(Centre.X) && std::isfinite(Centre.Y))
-        Map.SetView(Centre, Map.View.Scale);
+        Map.SetView(Centre, static_cast<float>(Scale));
     else
         Map.Redraw();
     if (Map.OnChangeCurrentObject)

@@ -53,8 +53,9 @@ TSearchResult FindObjects(const TZemMap& Map, const ZemString& Query, TSearchKin
 // The centre of the view, the default order's reference point.
 TXYPoint ViewCentre(const TZemMap& Map);
 
-// Choosing a hit: the object becomes the current one and the view is centred on it at the same scale
-// (the mini-map's frame follows). False, with nothing changed, when no object has the ID any more.
+// Choosing a hit: the object becomes the current one and the view is centred on it, zoomed in until it
+// is about 40 pixels across unless the scale is larger already (the mini-map's frame follows). False, with
+// nothing changed, when no object has the ID any more.
 bool ShowFoundObject(TZemMap& Map, std::int32_t ID);
 
 // An address on one line, as the search lists it: "улица Покровка, 5, корп. 2 / Армянский переулок, 12,

@@ -73,7 +73,8 @@ void TZemBoxTool::EditPress(TZemMap& Map, const TZemPress& P) const {
     if (Map.Edit.Creating)
         return;
     Map.StartNewObject(FKind, true);
-    NewColours(Map, FKind != otText, FKind != otText);
+    // A text is drawn in its pen's colour: it takes the chosen line colour, as lines do.
+    NewColours(Map, true, FKind != otText);
     AddPress(Map, P.World, 1);
 }
 

@@ -6,12 +6,20 @@
 #include "transport/ZemGraphFromMap.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 
 namespace zem {
 
 namespace {
 
 const char* const kMsgTooFewPoints = "Недостаточно точек для поиска";
+
+// A leg without a path, told in plain words that name its two search points (counted from 1).
+[[noreturn]] void ThrowNotConnected(std::size_t Leg) {
+    throw ETransportTaskError("Точки " + std::to_string(Leg + 1) + " и " + std::to_string(Leg + 2) +
+                              " не связаны транспортной сетью");
+}
 
 // Weights of the named routes by kind: index 0 is walking (its unnamed segments weigh 100, see below),
 // buses weigh 3, trolleybuses 1, fixed-route taxis 2; every other pair weighs 1 at lookup.
@@ -123,11 +131,17 @@ void TZemMap::FindTransportPath() {
     if (Net.RouteMethod == TZemRouteMethod::rmExact) {
         FindExactRoute(Legs);
     } else {
-        for (const auto& [Start, End] : Legs) {
+        for (std::size_t Leg = 0; Leg < Legs.size(); ++Leg) {
             Task.ClearPopulation();
-            Task.SetStartCross(Start);
-            Task.SetEndCross(End);
-            Task.Execute();
+            Task.SetStartCross(Legs[Leg].first);
+            Task.SetEndCross(Legs[Leg].second);
+            try {
+                Task.Execute();
+            } catch (const ETransportTaskError& E) {
+                if (std::strcmp(E.what(), kMsgRouteNotFound) == 0)
+                    ThrowNotConnected(Leg);
+                throw;
+            }
             // The leg's last junction is the next leg's first.
             const TZemChromosome& Best = Task.Population[static_cast<size_t>(Task.BestIndex())];
             for (std::int32_t i = 0; i + 1 < Best.Path.Count(); ++i)
@@ -145,14 +159,15 @@ void TZemMap::FindTransportPath() {
 void TZemMap::FindExactRoute(const std::vector<std::pair<std::int32_t, std::int32_t>>& Legs) {
     TZemTransportTask& Task = TransportTask();
     TZemExactRoute Exact(Task);
-    for (const auto& [Start, End] : Legs) {
+    for (std::size_t Index = 0; Index < Legs.size(); ++Index) {
+        const auto [Start, End] = Legs[Index];
         if (Start == -1)
             throw ETransportTaskError(kMsgNoStartCross);
         if (End == -1)
             throw ETransportTaskError(kMsgNoEndCross);
         const TZemExactLeg Leg = Exact.Find(Start, End);
         if (!Leg.Found)
-            throw ETransportTaskError(kMsgRouteNotFound);
+            ThrowNotConnected(Index);
         // Reported as the genetic search reports an improvement, so the window shows it the same way.
         if (Task.OnFindTransportPath)
             Task.OnFindTransportPath(Task, Start, End, Task.Route, Leg.Path);

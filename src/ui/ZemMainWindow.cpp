@@ -6,6 +6,7 @@
 #include "ui/ZemAppIcon.h"
 #include "ui/ZemCursors.h"
 #include "ui/ZemFontDialog.h"
+#include "ui/ZemHelpWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemMessageBox.h"
 #include "ui/ZemMiniMapWindow.h"
@@ -17,8 +18,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -27,7 +26,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -100,6 +98,10 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
         if (FBackground)
             FBackground->Scale = Percent;
         FMap->Refresh();
+    };
+    FOptions->OnShowTransportNet = [this](bool Show) {
+        if (FMap->Net.ShowTransportNet != Show)
+            FActions.at(QStringLiteral("actShowNet"))->trigger();
     };
     FObjectPage->SetPseudo3DAngleSource([this] { return FOptions->Pseudo3DAngleTrackBar->value(); });
     Central->addWidget(FMapWidget);
@@ -254,14 +256,21 @@ void TfrmMain::Guarded(const std::function<void()>& Command) {
 }
 
 void TfrmMain::ShowHelp() {
-    // The help file lives beside the program, whatever the current folder is.
-    const QString Path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.hlp"));
-    if (!QFileInfo::exists(Path)) {
-        ShowError(QStringLiteral("Файл справки не найден: %1").arg(QDir::toNativeSeparators(Path)));
-        return;
+    // The help lives beside the program, whatever the current folder is, and opens in a window of the
+    // program's own, which needs no browser and stays while the user works on.
+    auto* Help = findChild<TfrmHelp*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!Help) {
+        QString Tried;
+        const QString Path = FindHelpFile(&Tried);
+        if (Path.isEmpty()) {
+            ShowError(QStringLiteral("Файл справки не найден: %1").arg(QDir::toNativeSeparators(Tried)));
+            return;
+        }
+        Help = new TfrmHelp(Path, this);
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Path)))
-        ShowError(QStringLiteral("Не удалось открыть файл справки: %1").arg(QDir::toNativeSeparators(Path)));
+    Help->show();
+    Help->raise();
+    Help->activateWindow();
 }
 
 void TfrmMain::showEvent(QShowEvent* Event) {

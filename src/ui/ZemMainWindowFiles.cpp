@@ -6,11 +6,13 @@
 #include "ui/ZemNetworkPage.h"
 #include "ui/ZemObjectPage.h"
 #include "ui/ZemOptions.h"
+#include "ui/ZemRoutePage.h"
 
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
@@ -104,6 +106,11 @@ bool TfrmMain::SaveMap(const QString& FileName) {
 
 void TfrmMain::AfterDocumentReplaced() {
     FProgress->hide();
+    // The last route belongs to the map that went: the new one reuses its IDs for other objects.
+    FRoutePage->Clear();
+    FCostPanel->clear();
+    FCostPanel->hide();
+    FPanels[2]->clear(); // the last search's generation count
     FObjectPage->Reload();
     FNetworkPage->ReloadDirectories();
     SyncViewMenu();

@@ -363,6 +363,7 @@ void TfrmMain::SyncViewMenu() {
     Set("actShowNetDirections", FMap->Net.ShowTransportDirections);
     Set("actShowNetCrosses", FMap->Net.ShowTransportCrosses);
     Set("actShowOnlyNet", FMap->Net.ShowOnlyTransportNet);
+    FOptions->ShowTransportNetState();
     UpdateObjectActions();
     ShowToolHint(); // editing may have been allowed or refused
     FNetworkPage->ShowConnectionKind();

@@ -50,12 +50,14 @@ void TfrmMain::ConnectRouteEvents() {
     M.OnGenerations = [this](TZemTransportTask&, std::int32_t Total, std::int32_t ToStop) {
         FPanels[1]->setText(QStringLiteral("Поколений: %1").arg(Total));
         FPanels[2]->setText(QString::number(ToStop));
+        ShowToolHint();
     };
     M.OnOptimalTransportPath = [this](TZemMap& Map, const TIntegerList& Answere) {
         const int Page = FPages->indexOf(FRoutePage);
         if (Page >= 0)
             FPages->setCurrentIndex(Page);
         FRoutePage->ShowAnswere(Answere);
+        FRoutePage->BringHighlightIntoView();
         const TZemTransportTask& Task = Map.TransportTask();
         ShowRouteCost(Task.RouteCost, Task.Stopped() ? QStringLiteral("поиск прерван") : QString());
     };
@@ -67,6 +69,7 @@ void TfrmMain::CommandFindPath() {
     // A search that failed has no cost to show: only the cost of its last improvement was on display.
     if (FCostPanel->text().endsWith(kSearching + QLatin1Char(')')))
         FCostPanel->hide();
+    ShowToolHint();
     FMapWidget->setFocus();
 }
 

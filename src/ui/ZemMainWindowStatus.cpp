@@ -2,6 +2,7 @@
 #include "ui/ZemMainWindow.h"
 
 #include "model/ZemText.h"
+#include "transport/ZemGeneticSearch.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -53,7 +54,10 @@ void TfrmMain::CreateStatusBar() {
 void TfrmMain::ShowToolHint() {
     if (!FHint)
         return;
-    const QString Text = QString::fromStdString(FMap->ToolHint());
+    // While a route search runs, the tools wait: the hint says how to stop it.
+    const QString Text = FMap->TransportTask().Running()
+                             ? QStringLiteral("Идёт поиск маршрута. Esc — остановить поиск")
+                             : QString::fromStdString(FMap->ToolHint());
     if (FHint->text() != Text)
         FHint->setText(Text);
 }

@@ -42,6 +42,8 @@ constexpr TToolButton kToolButtons[] = {
     {"IconListB", tIco, "Иконка из библиотеки"},
 };
 
+constexpr double kMinTypedScale = 1.0; // per cent
+
 constexpr const char* kScaleItems[] = {"5 %",    "10 %",   "15 %",   "25 %",  "50 %",   "100 %",
                                        "200 %",  "400 %",  "600 %",  "800 %", "1000 %", "1200 %",
                                        "1500 %", "1800 %", "2000 %", "3000 %"};
@@ -103,6 +105,14 @@ void TfrmMain::CreateToolBars() {
     FScaleBox->setToolTip(QStringLiteral("Масштаб карты"));
     connect(FScaleBox, &QComboBox::textActivated, this,
             [this](const QString& Text) { OnScaleBoxActivated(Text); });
+    // A typed number is the scale: no completion turns "12" into "1200 %". The box itself activates
+    // only the texts of its items, and not even those when the item is still the current one; a typed
+    // value is taken at Enter, and one left without Enter gives way to the scale the map has.
+    FScaleBox->setCompleter(nullptr);
+    connect(FScaleBox->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { OnScaleBoxActivated(FScaleBox->lineEdit()->text()); });
+    connect(FScaleBox->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { ShowScale(FMap->View.Scale); });
     FTopBar->addWidget(FScaleBox);
     addToolBar(Qt::TopToolBarArea, FTopBar);
 }
@@ -117,11 +127,21 @@ void TfrmMain::OnScaleBoxActivated(const QString& Text) {
     bool Ok = false;
     const double Value = Number.toDouble(&Ok);
     if (!Ok) {
-        ShowError(QStringLiteral("«%1» не является числом.").arg(Text));
         ShowScale(FMap->View.Scale);
+        ShowError(QStringLiteral("«%1» не является числом.").arg(Text));
         return;
     }
-    Guarded([&] { FMap->SetScale(static_cast<float>(Value)); });
+    // From the 1 % the zoom-out tool stops at to the largest scale the zoom rectangle gives.
+    const double Largest = FMap->View.MaxScale;
+    if (!(Value >= kMinTypedScale && Value <= Largest)) {
+        ShowScale(FMap->View.Scale); // the box shows the real scale under the message already
+        ShowError(QStringLiteral("Масштаб должен быть от %1 до %2 %.")
+                      .arg(QString::number(kMinTypedScale), QString::number(Largest, 'f', 0)));
+        return;
+    }
+    // The same value from both Enter and the item's activation changes the view once.
+    if (static_cast<float>(Value) != FMap->View.Scale)
+        Guarded([&] { FMap->SetScale(static_cast<float>(Value)); });
     ShowScale(FMap->View.Scale);
     FMapWidget->setFocus();
 }

@@ -281,8 +281,14 @@ QWidget* TfrmOptions::MiscPage() {
 
 QWidget* TfrmOptions::TransportPage() {
     auto* Page = new QWidget(this);
-    // Kept from the window's design; the menu's "Показывать транспортную сеть" is the switch that works.
+    // The same switch as the menu's "Показывать транспортную сеть" (Ctrl+T).
     ShowTransportNetCheck = new QCheckBox(QStringLiteral("Показывать транспортную сеть"), Page);
+    ShowTransportNetCheck->setObjectName(QStringLiteral("ShowTransportNetCheck"));
+    connect(ShowTransportNetCheck, &QCheckBox::clicked, this, [this](bool Show) {
+        if (OnShowTransportNet)
+            OnShowTransportNet(Show);
+        ShowTransportNetState();
+    });
     auto* Layout = new QVBoxLayout(Page);
     Layout->addWidget(ShowTransportNetCheck);
     Layout->addStretch(1);
@@ -321,6 +327,12 @@ void TfrmOptions::Reload() {
         Shape4->SetColor(ZemColorToQt(M->BorderPainterColor));
         ShowDashLineCheck->setChecked(M->ShowDashLine);
     }
+    ShowTransportNetState();
+}
+
+void TfrmOptions::ShowTransportNetState() {
+    const QSignalBlocker Quiet(ShowTransportNetCheck);
+    ShowTransportNetCheck->setChecked(FMap.Net.ShowTransportNet);
 }
 
 void TfrmOptions::WriteSettings(const std::function<void()>& Change) {

@@ -36,6 +36,10 @@ public:
     // "Ok" on the "Подложка" page with a valid scale in percent: the main window rescales its
     // background image.
     std::function<void(float Percent)> OnBackgroundScale;
+    // "Показывать транспортную сеть" clicked: the main window switches the network's display as its
+    // menu item does. The box shows the map's state at every opening and after every change.
+    std::function<void(bool Show)> OnShowTransportNet;
+    void ShowTransportNetState();
     // The last background-image scale accepted, in percent.
     float BackgroundScale() const { return FBackgroundScale; }
     // The scale the "Подложка" field holds now, as the main window needs it when it loads an image;

@@ -154,7 +154,9 @@ void TZemPagePreview::Print(QPrinter& Printer) {
         }
         P.save();
         P.setRenderHint(QPainter::SmoothPixmapTransform);
-        P.scale(Paper.width() / Size.Width, Paper.height() / Size.Height);
+        // One factor across and down: a page of other proportions than the paper keeps its shape.
+        const double Factor = std::min(Paper.width() / Size.Width, Paper.height() / Size.Height);
+        P.scale(Factor, Factor);
         P.drawPicture(0, 0, *FPages[i]);
         P.restore();
     }

@@ -54,7 +54,7 @@ public:
     void SetPageOrientation(TZemPageOrientation Orientation);
     TZemPageOrientation PageOrientation() const { return FOrientation; }
     TZemPageSize PageSize() const { return FLayout.PageSize(); }
-    // Sends every page to the printer, each stretched over its whole paper, under the job title Title.
+    // Sends every page to the printer, each scaled evenly to its paper, under the job title Title.
     // Nothing happens without pages; a printer that cannot start raises EZemError.
     void Print(QPrinter& Printer);
 

@@ -153,8 +153,9 @@ void TfrmZemPreview::TurnPage(TZemPageOrientation Orientation) {
 }
 
 void TfrmZemPreview::RefreshStatus() {
-    FPanels[0]->setText(
-        QStringLiteral("Page %1 of %2").arg(FPreview->CurrentPage() + 1).arg(FPreview->PageCount()));
+    FPanels[0]->setText(QStringLiteral("Page %1 of %2")
+                            .arg(FPreview->Layout().PageOnScreen() + 1)
+                            .arg(FPreview->PageCount()));
     FPanels[1]->setText(QStringLiteral("Magnification %1%").arg(Round(FPreview->Zoom() * 100)));
     // A zoom by clicks is none of the list's: the list shows the magnification instead.
     if (FPreview->Layout().ZoomMode() == TZemZoomMode::zmFree) {
@@ -176,6 +177,11 @@ void TfrmZemPreview::PrintPages() {
     if (Dialog.exec() != QDialog::Accepted)
         return;
     try {
+        // The dialog may have changed the paper or its orientation: the page is composed again for what
+        // was chosen (and shown so), rather than spread over other paper unevenly.
+        SetOrientation(FPrinter.pageLayout().orientation() == QPageLayout::Landscape
+                           ? TZemPageOrientation::poLandscape
+                           : TZemPageOrientation::poPortrait);
         FPreview->Print(FPrinter);
     } catch (const std::exception& E) {
         ShowErrorBox(this, QString::fromStdString(E.what()));

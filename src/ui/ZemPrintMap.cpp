@@ -79,9 +79,10 @@ void PaintMapPage(QPainter& P, TZemMap& Map, const TZemPageView& View, TZemPageS
     if (W <= 0 || H <= 0 || Target.isEmpty())
         return;
     TBusy Busy;
-    // Device pixels per page pixel: the page is stretched over the whole paper.
-    const double SX = Target.width() / Page.Width, SY = Target.height() / Page.Height;
-    const double Factor = PrintFactor(std::min(SX, SY) * kScreenDpi, W, H);
+    // Device pixels per page pixel, the same across and down: a page composed for other paper is not
+    // stretched, it keeps its shape from the paper's top-left corner.
+    const double SX = std::min(Target.width() / Page.Width, Target.height() / Page.Height), SY = SX;
+    const double Factor = PrintFactor(SX * kScreenDpi, W, H);
     const TBitmap32 Image = ComposeAt(Map, View, W, H, Factor);
     // Exactly the part of the world the preview shows, over exactly its place on the page.
     P.save();

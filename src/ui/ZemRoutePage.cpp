@@ -2,6 +2,7 @@
 
 #include "model/ZemMap.h"
 #include "transport/ZemGeneticSearch.h"
+#include "view/ZemViewFit.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -43,17 +44,30 @@ void TZemRoutePage::ShowAnswere(const TIntegerList& Answere) {
         new QTreeWidgetItem(FTree, QStringList{QString::fromStdString(ToUtf8(Node))});
 }
 
+void TZemRoutePage::Clear() {
+    const QSignalBlocker Quiet(FTree);
+    FTree->clear();
+    FAnswere.Clear();
+}
+
 void TZemRoutePage::NodeChosen() {
     const int Node = FTree->indexOfTopLevelItem(FTree->currentItem());
     if (Node < 0)
         return;
     FMap.ShowRouteHighlight(StretchIDs(FAnswere, Node));
+    BringHighlightIntoView();
 }
 
 void TZemRoutePage::ShowWholeRoute() {
     TIntegerList IDs;
     AppendRouteSegments(FMap.TransportTask().Route, IDs);
     FMap.ShowRouteHighlight(IDs);
+    BringHighlightIntoView();
+}
+
+void TZemRoutePage::BringHighlightIntoView() {
+    if (const auto Box = PointsBox(FMap, FMap.Net.RouteHighlight))
+        BringIntoView(FMap, *Box);
 }
 
 } // namespace zem

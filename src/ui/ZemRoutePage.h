@@ -25,6 +25,10 @@ public:
     void ShowAnswere(const TIntegerList& Answere);
     // Highlights every segment of the task's whole route.
     void ShowWholeRoute();
+    // Moves the view, when needed, so that the highlighted route or stretch is wholly on screen.
+    void BringHighlightIntoView();
+    // Forgets the route shown: the map it belonged to was replaced, and its IDs now name other objects.
+    void Clear();
 
     const TAnswere& Answere() const { return FAnswere; }
     QTreeWidget* TreeView1() const { return FTree; }

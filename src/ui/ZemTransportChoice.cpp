@@ -1,5 +1,7 @@
 #include "ui/ZemTransportChoice.h"
 
+#include "ui/ZemMessageBox.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -86,6 +88,15 @@ void TfrmTransportSelect::showEvent(QShowEvent* Event) {
     CheckAll(true);
     FOk->setEnabled(FList->count() > 0);
     QDialog::showEvent(Event);
+}
+
+void TfrmTransportSelect::accept() {
+    if (FList->count() > 0 && CheckedPositions().empty()) {
+        AskMessage(this, "Выберите транспорт!", "ZemMap", TZemMsgButtons::mbOk);
+        FList->setFocus();
+        return;
+    }
+    QDialog::accept();
 }
 
 std::vector<int> TfrmTransportSelect::CheckedPositions() const {

@@ -27,6 +27,8 @@ public:
     QPushButton* ButtonOk() const { return FOk; }
     void CheckAll(bool Checked);
     void InvertChecks();
+    // "OK" with no kind checked says "Выберите транспорт!" and stays, so that the user can choose.
+    void accept() override;
 
 protected:
     // Every kind is checked whenever the dialog comes up.

@@ -244,6 +244,19 @@ bool TZemPageLayout::Press(std::int64_t X, std::int64_t Y) {
     return Changed;
 }
 
+std::int32_t TZemPageLayout::PageOnScreen() const {
+    if (FCurrent >= 0 || FPageCount == 0)
+        return FCurrent;
+    const std::int64_t Left = FScrollX - DeskOffsetX(), Top = FScrollY - DeskOffsetY();
+    for (std::int32_t i = 0; i < FPageCount; ++i) {
+        const TZemDeskRect R = PageRect(i);
+        if (R.Left < Left + ViewWidth() && R.Left + R.Width > Left && R.Top < Top + ViewHeight() &&
+            R.Top + R.Height > Top)
+            return i;
+    }
+    return 0;
+}
+
 void TZemPageLayout::SetCurrentPage(std::int32_t Index) {
     FCurrent = std::clamp(Index, -1, FPageCount - 1);
 }

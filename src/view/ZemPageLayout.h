@@ -107,6 +107,9 @@ public:
 
     std::int32_t CurrentPage() const { return FCurrent; }
     void SetCurrentPage(std::int32_t Index);
+    // The page a status line names: the current page, or before any click the first page in view (the
+    // first page when none is); -1 without pages.
+    std::int32_t PageOnScreen() const;
     bool HasAnchor() const { return FAnchorPage >= 0; }
     std::int32_t AnchorPage() const { return FAnchorPage; }
 

@@ -149,15 +149,20 @@ void TZemMap::PaintGrid() {
 }
 
 void TZemMap::PaintOverlays() {
-    PaintZoomRect();
-    PaintSelectRect();
-    if (Edit.CurrentObject != -1 && ObjectExists(Edit.CurrentObject)) {
+    // A printed page shows the map, not the editing: no rubber bands, selection, handles, construction
+    // or measuring line. The route and its search points are the map's content and stay.
+    const bool Editing = !View.Printing;
+    if (Editing) {
+        PaintZoomRect();
+        PaintSelectRect();
+    }
+    if (Editing && Edit.CurrentObject != -1 && ObjectExists(Edit.CurrentObject)) {
         BackBuffer.LineWidth = 1;
         PaintSelection(Edit.CurrentObject);
     }
-    if (Edit.Creating)
+    if (Editing && Edit.Creating)
         PaintConstruction();
-    if (!Edit.MeasurePoints.Empty()) {
+    if (Editing && !Edit.MeasurePoints.Empty()) {
         float Total = 0, Current = 0;
         PaintMeasure(Total, Current);
         // The listener sees the frame's own figures last, the same that were drawn.

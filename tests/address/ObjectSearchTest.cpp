@@ -240,9 +240,12 @@ TEST_F(SearchFixture, ChoosingAHitCentresTheViewAndMakesItCurrent) {
     Map.SetScale(200);
     ASSERT_TRUE(ShowFoundObject(Map, ID));
     EXPECT_EQ(Map.CurrentObject(), ID);
-    EXPECT_FLOAT_EQ(Map.View.Scale, 200.0f);
+    EXPECT_FLOAT_EQ(Map.View.Scale, 400.0f); // zoomed in: 10 units are 40 pixels across
     EXPECT_FLOAT_EQ(Map.View.LeftTop.X + Map.View.ViewWidthHeight.X / 2, 1005.0f);
     EXPECT_FLOAT_EQ(Map.View.LeftTop.Y + Map.View.ViewWidthHeight.Y / 2, 2005.0f);
+    Map.SetScale(800); // closer already: kept
+    ASSERT_TRUE(ShowFoundObject(Map, ID));
+    EXPECT_FLOAT_EQ(Map.View.Scale, 800.0f);
     Map.DeleteObject(ID);
     const TXYPoint Before = Map.View.LeftTop;
     EXPECT_FALSE(ShowFoundObject(Map, ID));

@@ -97,8 +97,12 @@ private slots:
         Find->Results->setCurrentItem(House);
         QTest::keyClick(Find->Results, Qt::Key_Return);
         QCOMPARE(M.CurrentObject(), ID);
-        QCOMPARE(M.View.Scale, Scale);
+        // Zoomed in until the house is about 40 pixels across: no longer a dot at the sample's 25 %.
         const TZemObject& O = M.ObjectByID(ID);
+        const float Across = std::max(O.RightBottom.X - O.LeftTop.X, O.RightBottom.Y - O.LeftTop.Y);
+        QVERIFY(M.View.Scale > Scale);
+        const float Pixels = Across * M.View.Scale / 100;
+        QVERIFY2(Pixels >= 40 && Pixels < 40 + Across / 100, qPrintable(QString::number(M.View.Scale)));
         const float CX = M.View.LeftTop.X + M.View.ViewWidthHeight.X / 2;
         const float CY = M.View.LeftTop.Y + M.View.ViewWidthHeight.Y / 2;
         QVERIFY(std::abs(CX - (O.LeftTop.X + O.RightBottom.X) / 2) < 0.5f);
@@ -106,6 +110,12 @@ private slots:
         // The inspector shows the object, and the object is drawn in the view.
         QVERIFY(FWindow->ObjectPage()->isEnabled());
         QVERIFY(M.View.VisibleList.Contains(ID));
+
+        // Closer already: the scale stays.
+        M.SetScale(M.View.Scale * 3);
+        const float Closer = M.View.Scale;
+        emit Find->Results->itemActivated(House, 0);
+        QCOMPARE(M.View.Scale, Closer);
 
         // Escape hides the window; Ctrl+F brings it back with the last query.
         QTest::keyClick(Find, Qt::Key_Escape);

@@ -4,6 +4,7 @@
 #include "model/ZemMap.h"
 #include "ui/ZemColorConvert.h"
 #include "ui/ZemColorSwatch.h"
+#include "ui/ZemFontDialog.h"
 #include "ui/ZemKeys.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
@@ -15,9 +16,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -28,6 +31,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "ModalAnswer.h"
 #include "WindowTestPoints.h"
 
 using namespace zem;
@@ -101,6 +105,83 @@ private slots:
         // Escape in the map comes back as a tool change, which the tool bar follows.
         M.OnChangeCurrentTool(M, tSelectObject);
         QVERIFY(FWindow->findChild<QAction*>(QStringLiteral("SelectObject"))->isChecked());
+    }
+
+    void aTypedScaleIsAppliedOrRefusedVisibly() {
+        TZemMap& M = FWindow->Map();
+        QLineEdit* Edit = FWindow->ScaleBox()->lineEdit();
+        auto Type = [&](const QString& Text) {
+            QTest::mouseClick(Edit, Qt::LeftButton);
+            Edit->selectAll();
+            QTest::keyClicks(Edit, Text);
+            QTest::keyClick(Edit, Qt::Key_Return);
+        };
+        auto Shows = [&](float Scale) {
+            QString Number = QString::number(static_cast<double>(Scale), 'f', 4);
+            Number.replace(QLatin1Char('.'), QLocale().decimalPoint());
+            return FWindow->ScaleBox()->currentText() == Number + QStringLiteral(" %");
+        };
+        Type(QStringLiteral("33"));
+        QCOMPARE(M.View.Scale, 33.0f);
+        QVERIFY(Shows(33.0f));
+        // No item completes what is typed: "12" is 12 %, not 1200 %.
+        Type(QStringLiteral("12"));
+        QCOMPARE(M.View.Scale, 12.0f);
+        Type(QStringLiteral("250,5 %"));
+        QCOMPARE(M.View.Scale, 250.5f);
+        // An item's text typed while that item is current still applies.
+        FWindow->ScaleBox()->setCurrentIndex(FWindow->ScaleBox()->findText(QStringLiteral("200 %")));
+        emit FWindow->ScaleBox()->textActivated(QStringLiteral("200 %"));
+        Type(QStringLiteral("50"));
+        QCOMPARE(M.View.Scale, 50.0f);
+        Type(QStringLiteral("200 %"));
+        QCOMPARE(M.View.Scale, 200.0f);
+        // Outside the range: a message, the old scale kept and shown.
+        for (const QString& Wrong : {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("20000")}) {
+            bool Seen = false;
+            AnswerNextMessage(QStringLiteral("ОК"), Seen);
+            Type(Wrong);
+            QTRY_VERIFY(Seen);
+            QCOMPARE(M.View.Scale, 200.0f);
+            QVERIFY(Shows(200.0f));
+        }
+        // Typed and left without Enter: the box shows the real scale again.
+        QVERIFY(testui::Activate(FWindow.get()));
+        QTest::mouseClick(Edit, Qt::LeftButton);
+        Edit->selectAll();
+        QTest::keyClicks(Edit, QStringLiteral("77"));
+        QTRY_VERIFY(Edit->hasFocus());
+        FWindow->MapWidget()->setFocus();
+        QTRY_VERIFY(Shows(200.0f));
+        QCOMPARE(M.View.Scale, 200.0f);
+    }
+
+    void theOptionsNetworkBoxShowsAndSetsTheNetworkDisplay() {
+        TZemMap& M = FWindow->Map();
+        QVERIFY(testui::Activate(FWindow.get()));
+        QTest::keyClick(FWindow.get(), Qt::Key_F11);
+        TfrmOptions* Options = FWindow->Options();
+        QTRY_VERIFY(Options->isVisible());
+        QCheckBox* Box = Options->ShowTransportNetCheck;
+        Options->PageControl->setCurrentWidget(Box->parentWidget());
+        QAction* Menu = FWindow->findChild<QAction*>(QStringLiteral("actShowNet"));
+        const bool Shown = M.Net.ShowTransportNet;
+        QCOMPARE(Box->isChecked(), Shown);
+        QTRY_VERIFY(Box->isVisible());
+        // On its text, where a click ticks it.
+        const QPoint OnText(12, Box->height() / 2);
+        QTest::mouseClick(Box, Qt::LeftButton, {}, OnText);
+        QCOMPARE(M.Net.ShowTransportNet, !Shown);
+        QCOMPARE(Box->isChecked(), !Shown);
+        QCOMPARE(Menu->isChecked(), !Shown);
+        // Ctrl+T in the main window: the open options window follows.
+        QVERIFY(testui::Activate(FWindow.get()));
+        QTest::keyClick(FWindow.get(), Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(M.Net.ShowTransportNet, Shown);
+        QCOMPARE(Box->isChecked(), Shown);
+        QTest::mouseClick(Box, Qt::LeftButton, {}, OnText);
+        QCOMPARE(M.Net.ShowTransportNet, !Shown);
+        Options->hide();
     }
 
     void saveAndReopenGiveTheSameDocument() {
@@ -260,6 +341,70 @@ private slots:
         QCOMPARE(M.ObjectByID(ID).Pen.Color, RGBColor(12, 34, 56));
         QVERIFY(M.Modified() && FWindow->windowTitle().endsWith(QStringLiteral("*")));
         QVERIFY(FWindow->findChild<QAction*>(QStringLiteral("actUndo"))->isEnabled());
+    }
+
+    void whatAUserDrawsOnTheSampleIsSeenInTheChosenColour() {
+        TZemMap& M = FWindow->Map();
+        std::int32_t House = -1;
+        QPoint At;
+        QVERIFY(VisiblePolygonPoint(*FWindow, House, At));
+        QWidget* View = FWindow->MapWidget();
+        const double R = FWindow->MapWidget()->PixelRatio();
+        auto Pixel = [&](QPoint P) {
+            return M.BackBuffer.Pixel(static_cast<int>(P.x() * R), static_cast<int>(P.y() * R)) & 0xFFFFFFu;
+        };
+        // "Заданные" "Линия": a red the sample does not use.
+        FWindow->ObjectPage()->SetColorAsker([](const QColor&, QColor& Chosen) {
+            Chosen = QColor(230, 0, 20);
+            return true;
+        });
+        QTest::mouseClick(FWindow->ObjectPage()->findChild<QWidget*>(QStringLiteral("Shape1")),
+                          Qt::LeftButton);
+        QCOMPARE(M.Edit.NewPenColor, RGBColor(230, 0, 20));
+        // A line across the house: drawn over it.
+        FWindow->findChild<QAction*>(QStringLiteral("LineB"))->trigger();
+        QTest::mouseClick(View, Qt::LeftButton, {}, At - QPoint(8, 0));
+        QTest::mouseClick(View, Qt::RightButton, {}, At + QPoint(8, 0));
+        QTRY_VERIFY(!M.Edit.Creating);
+        QCOMPARE(Pixel(At), 0xE60014u);
+        // A text over the house takes the same colour, and is drawn over the house too.
+        const std::int32_t Before = M.Doc.MaxID;
+        FWindow->findChild<QAction*>(QStringLiteral("FontB"))->trigger();
+        bool Asked = false;
+        const auto Typing = OnNextModal<TZemFontDialogForm>(
+            [](TZemFontDialogForm* D) {
+                QTest::keyClicks(D->TextEdit, QStringLiteral("WWWW"));
+                QTest::mouseClick(D->OkButton, Qt::LeftButton);
+            },
+            Asked);
+        QTest::mouseClick(View, Qt::LeftButton, {}, At + QPoint(-30, 4));
+        QTest::mouseMove(View, At + QPoint(30, 24)); // the pointer is where the second corner goes
+        QTest::mouseClick(View, Qt::RightButton, {}, At + QPoint(30, 24));
+        QTRY_VERIFY(Asked);
+        QCOMPARE(M.Doc.MaxID, Before + 1);
+        const std::int32_t Text = Before;
+        QCOMPARE(M.ObjectByID(Text).Kind, otText);
+        QCOMPARE(M.ObjectByID(Text).Pen.Color, RGBColor(230, 0, 20));
+        auto Count = [&](std::uint32_t Colour) {
+            int N = 0;
+            for (int Y = At.y() + 4; Y < At.y() + 34; ++Y)
+                for (int X = At.x() - 30; X < At.x() + 30; ++X)
+                    N += Pixel(QPoint(X, Y)) == Colour;
+            return N;
+        };
+        QVERIFY(Count(0xE60014u) > 10);
+        // Chosen with a click, the inspector's line colour recolours the text.
+        FWindow->findChild<QAction*>(QStringLiteral("SelectObject"))->trigger();
+        QTest::mouseClick(View, Qt::LeftButton, {}, At + QPoint(0, 14));
+        QCOMPARE(M.CurrentObject(), Text);
+        FWindow->ObjectPage()->SetColorAsker([](const QColor&, QColor& Chosen) {
+            Chosen = QColor(0, 40, 220);
+            return true;
+        });
+        FWindow->ObjectPage()->PenColorClicked();
+        QCOMPARE(M.ObjectByID(Text).Pen.Color, RGBColor(0, 40, 220));
+        QVERIFY(Count(0x0028DCu) > 10);
+        QCOMPARE(Count(0xE60014u), 0);
     }
 
     void dragMovesAndUndoMovesBack() {

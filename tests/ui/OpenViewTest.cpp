@@ -7,10 +7,12 @@
 #include "ui/ZemMapWidget.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QSettings>
 #include <QStandardPaths>
@@ -103,6 +105,51 @@ private slots:
             const TZemViewState& V = W.Map().View;
             QVERIFY(std::abs(V.ViewWidthHeight.X * V.Scale / 100 - W.Map().Width()) < 0.01);
             QVERIFY(std::abs(V.ViewWidthHeight.Y * V.Scale / 100 - W.Map().Height()) < 0.01);
+        }
+    }
+
+    void theSampleOpensOnAViewThatTheCityFillsAndThatPans() {
+        for (QSize Size : {QSize(1280, 800), QSize(1600, 1000), QSize(1920, 1080)}) {
+            std::unique_ptr<TfrmMain> W;
+            QVERIFY(testui::ShowMainWindow(W, testui::kSampleMap, Size));
+            TZemMap& M = W->Map();
+            QTRY_COMPARE(M.Width(), qRound(W->MapWidget()->width() * W->MapWidget()->PixelRatio()));
+            // The city fills the window of a usual screen (a wider one sees a margin at the right); a wider
+            // one still pans.
+            const bool Fills = Size.width() <= 1600;
+            float Right = 0, Bottom = 0;
+            for (std::int32_t ID : M.Doc.Order) {
+                Right = std::max(Right, M.ObjectByID(ID).RightBottom.X);
+                Bottom = std::max(Bottom, M.ObjectByID(ID).RightBottom.Y);
+            }
+            const TZemViewState& V = M.View;
+            QVERIFY2(!Fills || (V.LeftTop.X + V.ViewWidthHeight.X <= Right &&
+                                V.LeftTop.Y + V.ViewWidthHeight.Y <= Bottom),
+                     qPrintable(QStringLiteral("%1x%2").arg(Size.width()).arg(Size.height())));
+            // Each quarter of the frame holds streets and houses, not only the background.
+            const QImage Shown = W->MapWidget()->grab().toImage();
+            const QRgb Back = qRgb(242, 239, 233) & 0xFFFFFF;
+            for (int Q = 0; Fills && Q < 4; ++Q) {
+                const QRect Part(Q % 2 * Shown.width() / 2, Q / 2 * Shown.height() / 2, Shown.width() / 2,
+                                 Shown.height() / 2);
+                int Drawn = 0;
+                for (int Y = Part.top(); Y <= Part.bottom(); Y += 4)
+                    for (int X = Part.left(); X <= Part.right(); X += 4)
+                        Drawn += (Shown.pixel(X, Y) & 0xFFFFFF) != Back;
+                QVERIFY2(Drawn * 16 * 5 > Part.width() * Part.height(), qPrintable(QString::number(Q)));
+            }
+            // A move with the button held pans.
+            W->findChild<QAction*>(QStringLiteral("MapMove"))->trigger();
+            QWidget* View = W->MapWidget();
+            const QPoint Middle(View->width() / 2, View->height() / 2);
+            const TXYPoint Before = V.LeftTop;
+            QTest::mousePress(View, Qt::LeftButton, {}, Middle);
+            QMouseEvent Move(QEvent::MouseMove, QPointF(Middle + QPoint(40, 20)),
+                             View->mapToGlobal(QPointF(Middle + QPoint(40, 20))), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(View, &Move);
+            QTest::mouseRelease(View, Qt::LeftButton, {}, Middle + QPoint(40, 20));
+            QVERIFY(V.LeftTop.X < Before.X && V.LeftTop.Y < Before.Y);
         }
     }
 

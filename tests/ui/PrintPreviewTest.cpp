@@ -31,6 +31,7 @@
 #include <QtTest>
 
 #include "ModalAnswer.h"
+#include "WindowTestPoints.h"
 
 #include <cmath>
 #include <functional>
@@ -186,7 +187,8 @@ private slots:
                 QVERIFY(W->isMaximized());
                 QCOMPARE(P.PageCount(), 1);
                 QCOMPARE(P.PageSize(), (TZemPageSize{816, 1056}));
-                QCOMPARE(W->StatusPanel(0)->text(), QStringLiteral("Page 0 of 1"));
+                // The page on screen is named before any click, counting from 1.
+                QCOMPARE(W->StatusPanel(0)->text(), QStringLiteral("Page 1 of 1"));
                 QCOMPARE(W->StatusPanel(1)->text(), QStringLiteral("Magnification 100%"));
                 QCOMPARE(W->ScaleCombo()->currentText(), QStringLiteral("Настоящий размер"));
                 // The page starts with the view's top-left corner, one screen pixel per page pixel.
@@ -271,6 +273,41 @@ private slots:
         QCOMPARE(Frame(Map), Screen);
     }
 
+    void thePageLeavesOutSelectionHandlesAndConstruction() {
+        TZemMap& Map = FWindow->Map();
+        const QImage Plain = Frame(Map);
+        // A house selected with a click, then a rectangle begun beside it and following the pointer.
+        std::int32_t ID = -1;
+        QPoint At;
+        QVERIFY(VisiblePolygonPoint(*FWindow, ID, At));
+        QWidget* View = FWindow->MapWidget();
+        QTest::mouseClick(View, Qt::LeftButton, {}, At);
+        QCOMPARE(Map.CurrentObject(), ID);
+        FWindow->findChild<QAction*>(QStringLiteral("RectangleB"))->trigger();
+        QTest::mouseClick(View, Qt::LeftButton, {}, QPoint(30, 30));
+        QTest::mouseMove(View, QPoint(View->width() / 2, View->height() / 2));
+        QTRY_VERIFY(Map.Edit.Creating);
+        const QImage Editing = Frame(Map);
+        QVERIFY(Editing != Plain);
+        bool Seen = false;
+        const auto Answering = OnNextModal<TfrmZemPreview>(
+            [&](TfrmZemPreview* W) {
+                const QImage Page = RecordedPage(*W->Preview());
+                const int Width = std::min(Plain.width(), 805), Height = std::min(Plain.height(), 1045);
+                int Differ = 0;
+                for (int Y = 0; Y < Height; ++Y)
+                    for (int X = 0; X < Width; ++X)
+                        Differ += Page.pixel(X + 1, Y + 1) != Plain.pixel(X, Y);
+                QCOMPARE(Differ, 0);
+                W->reject();
+            },
+            Seen);
+        FWindow->findChild<QAction*>(QStringLiteral("actPrintPreview"))->trigger();
+        QVERIFY(Seen);
+        QTest::keyClick(FWindow.get(), Qt::Key_Escape);
+        Map.MarkSaved();
+    }
+
     void printingToAPdfFileGivesTheSamePageSharper() {
         const QString Pdf = FDir.filePath(QStringLiteral("printed.pdf"));
         QPrinter& Printer = TZemPrintSetup::Of(FWindow.get()).Printer();
@@ -294,6 +331,38 @@ private slots:
         FWindow->findChild<QAction*>(QStringLiteral("actPrintPreview"))->trigger();
         QVERIFY(Seen && Printed);
         QVERIFY(QFileInfo(Pdf).size() > 1000);
+        CheckPage(PdfPage(Pdf, 96), Composed);
+    }
+
+    void paperChosenInThePrintDialogGetsThePageComposedForIt() {
+        const QString Pdf = FDir.filePath(QStringLiteral("a4.pdf"));
+        QPrinter& Printer = TZemPrintSetup::Of(FWindow.get()).Printer();
+        Printer.setOutputFormat(QPrinter::PdfFormat);
+        Printer.setOutputFileName(Pdf);
+        bool Seen = false, Printed = false;
+        QImage Composed;
+        TZemPageSize Page;
+        const auto Answering = OnNextModal<TfrmZemPreview>(
+            [&](TfrmZemPreview* W) {
+                QCOMPARE(W->Preview()->PageSize(), (TZemPageSize{816, 1056})); // composed for Letter
+                const auto Printing = OnNextModal<QPrintDialog>(
+                    [&](QPrintDialog* D) {
+                        D->printer()->setPageSize(QPageSize(QPageSize::A4));
+                        D->printer()->setOutputFileName(Pdf);
+                        D->accept();
+                    },
+                    Printed);
+                ClickAction(W, "actPrint");
+                // What was printed is what the preview shows now.
+                Page = W->Preview()->PageSize();
+                Composed = RecordedPage(*W->Preview());
+                W->reject();
+            },
+            Seen);
+        FWindow->findChild<QAction*>(QStringLiteral("actPrintPreview"))->trigger();
+        QVERIFY(Seen && Printed);
+        QVERIFY(std::abs(Page.Width - 794) <= 1 && std::abs(Page.Height - 1123) <= 1);
+        // A4 at 96 dpi, the map not spread wider or taller than the page composed for it.
         CheckPage(PdfPage(Pdf, 96), Composed);
     }
 

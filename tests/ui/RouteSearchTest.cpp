@@ -9,11 +9,14 @@
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemRoutePage.h"
 #include "ui/ZemTransportChoice.h"
+#include "view/ZemViewFit.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -209,6 +212,125 @@ private slots:
         QVERIFY(Task().Stopped());
         QVERIFY(FWindow->isVisible()); // the map was alive until the search returned
         QTRY_VERIFY(!FWindow->isVisible());
+    }
+
+    void theRouteAskedForIsInView() {
+        // The whole highlight lies in the window.
+        auto InView = [&] {
+            const std::optional<TXYRect> Box = PointsBox(Map(), Map().Net.RouteHighlight);
+            const TZemViewState& V = Map().View;
+            return Box && Box->Left >= V.LeftTop.X && Box->Top >= V.LeftTop.Y &&
+                   Box->Right <= V.LeftTop.X + V.ViewWidthHeight.X &&
+                   Box->Bottom <= V.LeftTop.Y + V.ViewWidthHeight.Y;
+        };
+        // Far from the search points, zoomed in so far that the route cannot fit.
+        Map().SetView(TXYPoint{-20000, -20000}, 400);
+        QVERIFY(Search(TZemRouteMethod::rmExact));
+        QVERIFY(InView());
+        QVERIFY(Map().View.Scale < 400); // zoomed out to fit
+        // A stretch chosen in the tree, from a view elsewhere: moved to, the zoom kept where it fits.
+        QTreeWidget* Tree = FWindow->RoutePage()->TreeView1();
+        QVERIFY(Tree->topLevelItemCount() > 0);
+        const float Fitting = Map().View.Scale;
+        Map().SetView(TXYPoint{-20000, -20000}, Fitting);
+        Tree->setCurrentItem(Tree->topLevelItem(Tree->topLevelItemCount() - 1));
+        QVERIFY(InView());
+        QCOMPARE(Map().View.Scale, Fitting);
+        // "Показать полностью" after zooming in on one stretch.
+        Map().SetScale(Fitting * 8);
+        QTest::mouseClick(FWindow->RoutePage()->ShowAllButton(), Qt::LeftButton);
+        QVERIFY(InView());
+        QVERIFY(Map().View.Scale < Fitting * 8);
+        // A view that shows the whole route already stays as it is.
+        Map().SetScale(Map().View.Scale / 2);
+        const TXYPoint Still = Map().View.LeftTop;
+        const float Scale = Map().View.Scale;
+        QTest::mouseClick(FWindow->RoutePage()->ShowAllButton(), Qt::LeftButton);
+        QCOMPARE(Map().View.LeftTop, Still);
+        QCOMPARE(Map().View.Scale, Scale);
+    }
+
+    void theRoutePageForgetsTheRouteOfAMapThatWasReplaced() {
+        auto Searched = [&] {
+            QVERIFY(Search(TZemRouteMethod::rmExact));
+            QVERIFY(FWindow->RoutePage()->TreeView1()->topLevelItemCount() > 0);
+            QVERIFY(FWindow->RouteCostPanel()->isVisible());
+        };
+        auto Forgotten = [&] {
+            QCOMPARE(FWindow->RoutePage()->TreeView1()->topLevelItemCount(), 0);
+            QCOMPARE(FWindow->RoutePage()->Answere().IDs.Count(), 0);
+            QVERIFY(!FWindow->RouteCostPanel()->isVisible());
+            QCOMPARE(Map().Net.RouteHighlight.Count(), 0);
+        };
+        Searched();
+        FWindow->findChild<QAction*>(QStringLiteral("actNew"))->trigger();
+        Forgotten();
+        // "Открыть" with the file chosen in its dialog.
+        QVERIFY(testui::Activate(FWindow.get()));
+        QVERIFY(FWindow->OpenMap(kSample));
+        Searched();
+        bool Seen = false;
+        const auto Choosing = OnNextModal<QFileDialog>(
+            [](QFileDialog* D) {
+                D->selectFile(kSample);
+                static_cast<QDialog*>(D)->accept(); // as "Открыть" does
+            },
+            Seen);
+        FWindow->findChild<QAction*>(QStringLiteral("actOpen"))->trigger();
+        QVERIFY(Seen);
+        QCOMPARE(FWindow->FileName(), QFileInfo(kSample).absoluteFilePath());
+        Forgotten();
+    }
+
+    void theSearchTalksToTheUser() {
+        // "OK" with no kind ticked: the message, and the dialog stays for the choice.
+        bool Seen = false, Told = false;
+        QString Message;
+        TModalAnswer Telling;
+        const auto Choosing = OnNextModal<TfrmTransportSelect>(
+            [&](TfrmTransportSelect* D) {
+                D->findChild<QToolButton*>(QStringLiteral("NoSelectBtn"))->click();
+                D->findChild<QRadioButton*>(QStringLiteral("ExactRadio"))->setChecked(true);
+                Telling = OnNextModal<QMessageBox>(
+                    [&](QMessageBox* Box) {
+                        Message = Box->text();
+                        Box->buttons().constFirst()->click();
+                    },
+                    Told);
+                D->ButtonOk()->click();
+                QVERIFY(Told);
+                QCOMPARE(Message, QStringLiteral("Выберите транспорт!"));
+                QVERIFY(D->isVisible());
+                // Only a kind no segment has: the first leg cannot be travelled.
+                D->TransportListBox()->item(4)->setCheckState(Qt::Checked);
+                Told = false;
+                Telling = OnNextModal<QMessageBox>(
+                    [&](QMessageBox* Box) {
+                        Message = Box->text();
+                        Box->buttons().constFirst()->click();
+                    },
+                    Told);
+                D->ButtonOk()->click();
+            },
+            Seen);
+        FWindow->findChild<QAction*>(QStringLiteral("actFindPath"))->trigger();
+        QVERIFY(Seen);
+        QTRY_VERIFY(Told);
+        QCOMPARE(Message, QStringLiteral("Точки 1 и 2 не связаны транспортной сетью"));
+
+        // While a search runs the hint says how to stop it; afterwards it is the tool's again.
+        Task().SetStopGenerations(10000);
+        const QString ToolHint = FWindow->HintPanel()->text();
+        QString During;
+        QVERIFY(Search(TZemRouteMethod::rmGenetic, [&] {
+            QTimer::singleShot(100, [&] {
+                During = FWindow->HintPanel()->text();
+                QTest::keyClick(FWindow.get(), Qt::Key_Escape);
+            });
+        }));
+        QVERIFY(Task().Stopped());
+        QCOMPARE(During, QStringLiteral("Идёт поиск маршрута. Esc — остановить поиск"));
+        QCOMPARE(FWindow->HintPanel()->text(), ToolHint);
     }
 
     void parametersDialogSetsTheTask() {

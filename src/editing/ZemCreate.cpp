@@ -36,6 +36,11 @@ void TZemMap::StartNewObject(TObjectKind Kind, bool DefaultStyle) {
         NewObject.ApplyDefaultStyle();
 }
 
+void TZemMap::DropNewObject() {
+    Edit.Creating = false;
+    NewObject.ClearPoints();
+}
+
 std::int32_t TZemMap::JunctionAt(const TXYPoint& P) {
     return VisibleHit(P, false, true);
 }

@@ -149,21 +149,14 @@ void TZemMap::PaintGrid() {
 }
 
 void TZemMap::PaintOverlays() {
-    PaintZoomRect();
-    PaintSelectRect();
+    PaintToolDrag();
     if (Edit.CurrentObject != -1 && ObjectExists(Edit.CurrentObject)) {
         BackBuffer.LineWidth = 1;
         PaintSelection(Edit.CurrentObject);
     }
     if (Edit.Creating)
         PaintConstruction();
-    if (!Edit.MeasurePoints.Empty()) {
-        float Total = 0, Current = 0;
-        PaintMeasure(Total, Current);
-        // The listener sees the frame's own figures last, the same that were drawn.
-        if (OnMeasure)
-            OnMeasure(*this, Total, Current);
-    }
+    PaintToolsKept();
     if (Net.RouteHighlight.Count() > 0)
         PaintRoute();
     if (!Net.RoutePoints.Empty())

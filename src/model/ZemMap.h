@@ -435,7 +435,8 @@ public:
     void CompleteText();
     // The first visible junction hit at P, or -1.
     std::int32_t JunctionAt(const TXYPoint& P);
-    // Ends the object under construction without adding it (a creating tool's deactivate hook).
+    // Ends the object under construction without adding it, and redraws when one was on show (a creating
+    // tool's deactivate hook).
     void DropNewObject();
 
 private:

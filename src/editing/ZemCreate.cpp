@@ -36,6 +36,14 @@ void TZemMap::StartNewObject(TObjectKind Kind, bool DefaultStyle) {
         NewObject.ApplyDefaultStyle();
 }
 
+void TZemMap::DropNewObject() {
+    const bool Shown = Edit.Creating;
+    Edit.Creating = false;
+    NewObject.ClearPoints();
+    if (Shown) // its rubber pieces leave the map now, not at the next pointer move
+        Redraw();
+}
+
 std::int32_t TZemMap::JunctionAt(const TXYPoint& P) {
     return VisibleHit(P, false, true);
 }

@@ -1,5 +1,6 @@
 // The keyboard of the map control: Escape, Space panning, Ctrl+Tab, Delete, the arrows, numeric-pad
 // zoom and undo. The host forwards its key messages while the map has the focus.
+#include "editing/ZemTools.h"
 #include "model/ZemMap.h"
 #include "platform/ZemHost.h"
 #include "transport/ZemGeneticSearch.h"
@@ -13,10 +14,12 @@ void TZemMap::KeyDown(std::int32_t Key, TZemShiftState Shift) {
 
     switch (Key) {
     case vk::Escape:
-        // Ends a drag, not a half-built object: that stays drawn until the next tool choice.
-        CancelDrag();
+        // Ends a drag and an object left half-built (nothing is added): kept, it would go on following
+        // the pointer under the selection tool.
+        LeaveTool();
         Edit.CurrentTool = tSelectObject;
         Edit.SpaceSwitched = false;
+        Tool().Activate(*this);
         if (OnChangeCurrentTool)
             OnChangeCurrentTool(*this, tSelectObject);
         if (FTransportTask->Running())

@@ -1,7 +1,9 @@
 // The pointer state machine of the map control: what every tool shares -- the order of the steps of a
 // press, move, release, double click and right press, the cursor of the edge zones, Space panning, the
 // handle tests, the gesture that makes one undo step, and the automatic scrolling at the window edges.
-// What a tool does itself is in its class (ZemTools.h); the keyboard is in ZemKeyboard.cpp.
+// What a tool does itself is in its class (ZemTools.h), found by its row in the registry
+// (ZemToolRegistry.h); the keyboard is in ZemKeyboard.cpp.
+#include "editing/ZemToolRegistry.h"
 #include "editing/ZemTools.h"
 #include "model/ZemMap.h"
 #include "platform/ZemHost.h"
@@ -30,13 +32,22 @@ TPoint EdgeDirection(std::int32_t C) {
 // ---- tools and cursors ----
 
 void TZemMap::SetCurrentTool(TObjectTool Tool) {
-    CancelDrag(); // a drag does not carry over into another tool
+    LeaveTool();
+    // Whichever tool was building it, a tool choice leaves no object under construction.
     Edit.Creating = false;
     NewObject.ClearPoints();
     Edit.CurrentTool = Tool;
     Edit.SpaceSwitched = false; // an explicit choice is not undone by releasing Space
+    this->Tool().Activate(*this);
     if (OnChangeCurrentTool)
         OnChangeCurrentTool(*this, Tool);
+}
+
+void TZemMap::LeaveTool() {
+    CancelDrag(); // a drag does not carry over into another tool
+    if (Edit.SpaceSwitched)
+        ToolOf(Edit.SavedTool).Deactivate(*this);
+    Tool().Deactivate(*this);
 }
 
 std::int32_t TZemMap::ChooseCursor(std::int32_t X, std::int32_t Y, std::int32_t SizeCursor) const {
@@ -61,7 +72,7 @@ std::int32_t TZemMap::ChooseCursor(std::int32_t X, std::int32_t Y, std::int32_t 
 
     if (Edit.SpaceHand)
         return crHand;
-    if (const std::int32_t Own = Tool().Cursor(); Own != -1)
+    if (const std::int32_t Own = ToolRow(Edit.CurrentTool).Cursor; Own != -1)
         return Own;
     if (Edit.HoverVertex != -1)
         return crMovePoint;
@@ -107,8 +118,8 @@ void TZemMap::TouchDragged(std::int32_t ID) {
 void TZemMap::CancelDrag() {
     Edit.SelectPress = false;
     Edit.DragSizeHandle = Edit.DragVertex = Edit.DragRotate = -1;
-    if (Edit.Dragging && Edit.CurrentTool == tSelectRect)
-        FHost.SetCapture(false);
+    if (Edit.Dragging)
+        Tool().AbandonDrag(*this);
     Edit.Dragging = false;
     if (EdgeScrollTimer().Enabled())
         EdgeScrollTimer().SetEnabled(false);
@@ -128,6 +139,15 @@ const TZemTool& TZemMap::Tool() const {
 
 std::string TZemMap::ToolHint() const {
     return Tool().Hint(*this);
+}
+
+void TZemMap::PaintToolDrag() {
+    Tool().PaintDrag(*this);
+}
+
+void TZemMap::PaintToolsKept() {
+    for (const TZemToolRow& R : ToolRows())
+        R.Tool->PaintKept(*this, R.Key() == Edit.CurrentTool);
 }
 
 void TZemMap::MouseDown(TZemMouseButton Button, TZemShiftState Shift, std::int32_t X, std::int32_t Y) {

@@ -33,6 +33,10 @@ std::string CreateHint(const TZemMap& Map, const char* First, const char* Next) 
 
 } // namespace
 
+void TZemCreateTool::Deactivate(TZemMap& Map) const {
+    Map.DropNewObject();
+}
+
 // ---- tLine, tPolygon, tBezier, tPic ----
 
 void TZemPointListTool::EditPress(TZemMap& Map, const TZemPress& P) const {

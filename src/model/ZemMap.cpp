@@ -32,7 +32,7 @@ TZemDocument::TZemDocument() : Icons(std::make_unique<TIconList>()), Bitmaps(std
 TZemDocument::~TZemDocument() = default;
 
 TZemMap::TZemMap(TZemHost& Host)
-    : FHost(Host), FIndex(std::make_unique<TZemSpatialIndex>()),
+    : Edit(FToolStates), FHost(Host), FIndex(std::make_unique<TZemSpatialIndex>()),
       FBlinkTimer(std::make_unique<TZemTimer>(Host, 700)),
       FDrawCountTimer(std::make_unique<TZemTimer>(Host, 1000)),
       FEdgeScrollTimer(std::make_unique<TZemTimer>(Host, 25)),
@@ -206,7 +206,7 @@ bool TZemMap::DuplicateObject(std::int32_t ID) {
 
 void TZemMap::Clear() {
     NewObject.ClearPoints();
-    Edit.MeasurePoints.Clear();
+    FToolStates.Clear();
     Net.RouteHighlight.Clear();
     Edit.CurrentObject = -1;
 

@@ -15,6 +15,7 @@
 #include "transport/ZemTransportEvents.h"
 #include "view/ZemRaster.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -35,6 +36,7 @@ class TZemMiniMap;
 class TZemSpatialIndex;
 class TZemTimer;
 class TZemTool;
+class TZemToolState;
 class TZemTransportTask;
 
 // Bit numbers of the map's option byte.
@@ -70,6 +72,8 @@ enum TObjectTool : std::uint8_t {
     tRoadPoint,
     tNote,
 };
+// One more than the last tool: the size of a table with a place for every tool.
+inline constexpr std::size_t kToolCount = tNote + 1;
 
 enum TStage : std::uint8_t { sStarting, sRunning, sEnding };
 
@@ -229,8 +233,29 @@ struct TZemViewState {
     bool BlinkFlashed = false;                // the blink set is drawn in complemented colours
 };
 
+// What each tool keeps of its own on one map (the state classes are in editing/ZemTools.h), made by the
+// tools themselves when the map is made (editing/ZemToolRegistry.cpp).
+class TZemToolStates {
+public:
+    TZemToolStates();
+    ~TZemToolStates();
+    TZemToolStates(const TZemToolStates&) = delete;
+    TZemToolStates& operator=(const TZemToolStates&) = delete;
+    // Null for a tool that keeps nothing.
+    TZemToolState* operator[](TObjectTool Tool) const {
+        return Tool < kToolCount ? FStates[Tool].get() : nullptr;
+    }
+    // What the tools keep of a document that is cleared away.
+    void Clear();
+
+private:
+    std::array<std::unique_ptr<TZemToolState>, kToolCount> FStates;
+};
+
 // What the pointer and the tools are doing.
 struct TZemEditState {
+    explicit TZemEditState(TZemToolStates& Tools); // editing/ZemToolRegistry.cpp
+
     TObjectTool CurrentTool = tSelectObject;
     bool Creating = false;
     bool Dragging = false;
@@ -246,9 +271,6 @@ struct TZemEditState {
     std::int32_t DragRotate = -1;
     TXYPoint MoveAnchor{0.0f, 0.0f}; // world position of the last drag step
     bool SelectPress = false;        // a press of tSelectObject, until its release
-    TZemXYArray MeasurePoints;
-    TRect SelectionRect; // normalised screen rectangle of the tSelectRect rubber band
-    TColor PickedColor = 0;
     bool CtrlDown = false;
     bool SpaceHand = false; // Space is held: the next press pans
     TObjectTool SavedTool = tSelectObject;
@@ -258,6 +280,10 @@ struct TZemEditState {
     // Colours of new lines, polygons, rectangles, ellipses and road segments.
     TColor NewPenColor = 0;
     TColor NewBrushColor = 0;
+    // Kept by their tools (editing/ZemTools.h), and reached here too by these names.
+    TZemXYArray& MeasurePoints; // the measuring line (world)
+    TRect& SelectionRect;       // normalised screen rectangle of the tSelectRect rubber band
+    TColor& PickedColor;        // the colour tChoiseColor took
 };
 
 class TZemMap {
@@ -269,6 +295,11 @@ public:
 
     TZemHost& Host() { return FHost; }
 
+private:
+    // Made before Edit, which refers into it.
+    TZemToolStates FToolStates;
+
+public:
     TZemDocument Doc;
     TZemNetworkState Net;
     TZemViewState View;
@@ -397,6 +428,9 @@ public:
     // ---- What the tools share (editing/ZemPointer.cpp, editing/ZemCreate.cpp) ----
     // The current tool's class (editing/ZemTools.h).
     const TZemTool& Tool() const;
+    // What a tool keeps of its own on this map; null for a tool that keeps nothing.
+    TZemToolState* ToolState(TObjectTool Tool) { return FToolStates[Tool]; }
+    const TZemToolState* ToolState(TObjectTool Tool) const { return FToolStates[Tool]; }
     // Redraws unless a frame was already drawn since PaintsBefore (View.PaintCounter): one frame a message.
     void RedrawOnce(std::int32_t PaintsBefore);
     // Records the object for undo in the open gesture (opening one if needed), once per gesture.
@@ -411,6 +445,9 @@ public:
     void CompleteText();
     // The first visible junction hit at P, or -1.
     std::int32_t JunctionAt(const TXYPoint& P);
+    // Ends the object under construction without adding it, and redraws when one was on show (a creating
+    // tool's deactivate hook).
+    void DropNewObject();
 
 private:
     // ---- Pointer gesture internals (editing/ZemPointer.cpp) ----
@@ -423,6 +460,9 @@ private:
     void BeginGesture();
     void EndGesture();
     void CancelDrag();
+    // The current tool is left: the drag is cut short and the tool's deactivate hook runs (also the hook
+    // of the user's own tool while Space has lent the hand).
+    void LeaveTool();
     // The object of the visible list the point hits: the last listed one (Topmost) or the first; only
     // junctions with points when JunctionsOnly. -1 for none.
     std::int32_t VisibleHit(const TXYPoint& P, bool Topmost, bool JunctionsOnly);
@@ -582,12 +622,13 @@ public:
     void PaintSegment(std::int32_t ID);
     // Overlays, drawn over the objects in this order by RenderView.
     void PaintHouseNumber(std::int32_t ID);
-    void PaintZoomRect();
-    void PaintSelectRect();
+    // The current tool's drag (a rubber band), under the current object's marks (editing/ZemPointer.cpp).
+    void PaintToolDrag();
     void PaintSelection(std::int32_t ID);
     void PaintConstruction();
-    // Draws the measuring line and reports it through OnMeasure; Total and Current are what it drew.
-    void PaintMeasure(float& Total, float& Current);
+    // What the tools keep on show whether current or not (a measurement), over the object under
+    // construction (editing/ZemPointer.cpp).
+    void PaintToolsKept();
     void PaintRoute();
     void PaintRoutePoints();
     // Pen width in pixels of an object's pen at the current scale, never below 1.

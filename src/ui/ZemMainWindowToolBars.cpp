@@ -1,4 +1,5 @@
 // The left tool bar of the tools and the top one of files, history, route search and the scale box.
+#include "editing/ZemToolRegistry.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemToolIcons.h"
@@ -15,33 +16,6 @@ namespace zem {
 
 namespace {
 
-struct TToolButton {
-    const char* Name; // the button's component name, also its icon
-    TObjectTool Tool;
-    const char* Hint;
-};
-
-constexpr TToolButton kToolButtons[] = {
-    {"SelectObject", tSelectObject, "Выбор и редактирование объектов"},
-    {"MapMove", tMapMove, "Перемещение карты"},
-    {"ChoiseColor", tChoiseColor, "Взять цвет с карты"},
-    {"ZoomIn", tZoomIn, "Увеличить (щелчок или рамка)"},
-    {"ZoomOut", tZoomOut, "Уменьшить"},
-    {"LineB", tLine, "Ломаная линия"},
-    {"RectangleB", tRectangle, "Прямоугольник"},
-    {"Polygon", tPolygon, "Многоугольник"},
-    {"EllipseB", tEllipse, "Эллипс"},
-    {"FontB", tText, "Текст"},
-    {"BezierB", tBezier, "Кривая Безье"},
-    {"SelectedRect", tSelectRect, "Выделение рамкой"},
-    {"Measure", tMeasure, "Измерение расстояний"},
-    {"RoadCross", tRoadCross, "Расстановка узловых точек транспортной сети"},
-    {"RoadCrossLine", tRoadCrossLine, "Расстановка узловых прямых соединяющие транспортную сеть"},
-    {"RoadPointsB", tRoadPoint, "Вершины от которых осуществляется поиск на транспортной сети"},
-    {"ImageB", tPic, "Картинка из библиотеки"},
-    {"IconListB", tIco, "Иконка из библиотеки"},
-};
-
 constexpr double kMinTypedScale = 1.0; // per cent
 
 constexpr const char* kScaleItems[] = {"5 %",    "10 %",   "15 %",   "25 %",  "50 %",   "100 %",
@@ -57,17 +31,23 @@ void TfrmMain::CreateToolBars() {
     FToolBar->setMovable(false);
     FToolGroup = new QActionGroup(this);
     FToolGroup->setExclusive(true);
-    for (const TToolButton& B : kToolButtons) {
-        QAction* A = AddAction(B.Name, QString::fromUtf8(B.Hint));
-        A->setIcon(ZemToolIcon(QString::fromLatin1(B.Name)));
-        A->setToolTip(QString::fromUtf8(B.Hint));
+    // One button per tool of the registry that has one, in its order; a separator between groups.
+    TZemToolGroup Group = TZemToolGroup::tgNone;
+    for (const TZemToolRow& R : ToolRows()) {
+        if (!R.Icon)
+            continue;
+        if (Group != TZemToolGroup::tgNone && R.Group != Group)
+            FToolBar->addSeparator();
+        Group = R.Group;
+        const QString Tip = QString::fromUtf8(R.Tip);
+        QAction* A = AddAction(R.Icon, Tip);
+        A->setIcon(ZemToolIcon(QString::fromLatin1(R.Icon)));
+        A->setToolTip(Tip);
         A->setCheckable(true);
         FToolGroup->addAction(A);
-        FToolActions[B.Tool] = A;
-        connect(A, &QAction::triggered, this, [this, T = B.Tool] { ChooseTool(T); });
+        FToolActions[R.Key()] = A;
+        connect(A, &QAction::triggered, this, [this, T = R.Key()] { ChooseTool(T); });
         FToolBar->addAction(A);
-        if (B.Tool == tZoomOut || B.Tool == tMeasure || B.Tool == tRoadPoint)
-            FToolBar->addSeparator();
     }
     addToolBar(Qt::LeftToolBarArea, FToolBar);
 

@@ -1,5 +1,5 @@
 // What is drawn over the objects: house numbers, the marks of the current object, the object under
-// construction with its rubber pieces, the zoom and selection rectangles and the measuring line.
+// construction with its rubber pieces. The tools draw their own (editing/ZemTools.h).
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
 #include "model/ZemRound.h"
@@ -18,7 +18,6 @@ namespace {
 // House numbers are written in one dark colour: the brush colour would vanish on the block it labels.
 constexpr std::uint32_t kHouseNumberColor = 0x202020;
 constexpr TColor32 kHandleBlue = 0xFF0000FF;
-constexpr TColor32 kMeasureGreen = 0xFF00FF00;
 
 // An inverted square of +-3 pixels (one pixel wide) about P.
 void InvertedSquare(TBitmap32& B, TRasterPoint P) {
@@ -27,10 +26,6 @@ void InvertedSquare(TBitmap32& B, TRasterPoint P) {
 
 void BlueSquare(TBitmap32& B, TRasterPoint P) {
     B.FillRectClipped(Nudge(P.X, -3), Nudge(P.Y, -3), Nudge(P.X, 3), Nudge(P.Y, 3), kHandleBlue);
-}
-
-ld WorldLength(const TXYPoint& A, const TXYPoint& B) {
-    return std::hypot(static_cast<ld>(B.X) - A.X, static_cast<ld>(B.Y) - A.Y);
 }
 
 } // namespace
@@ -60,19 +55,6 @@ void TZemMap::PaintHouseNumber(std::int32_t ID) {
         Y = Round(r * std::sin(static_cast<ld>(Doc.Pseudo3DAngle)) + Y);
     }
     B.OutputText(X, Y, Text);
-}
-
-void TZemMap::PaintZoomRect() {
-    if (Edit.CurrentTool != tZoomIn || !Edit.Dragging)
-        return;
-    BackBuffer.XorFrameThick2(ToRaster(View.PressPoint), ToRaster(View.DragPoint), 2);
-}
-
-void TZemMap::PaintSelectRect() {
-    if (Edit.CurrentTool != tSelectRect || !Edit.Dragging)
-        return;
-    const TRect& R = Edit.SelectionRect;
-    BackBuffer.FrameRectClipped(R.Left, R.Top, R.Right, R.Bottom, ToColor32(0x808080u));
 }
 
 void TZemMap::PaintSelection(std::int32_t ID) {
@@ -247,40 +229,6 @@ void TZemMap::PaintConstruction() {
     default:
         break;
     }
-}
-
-void TZemMap::PaintMeasure(float& Total, float& Current) {
-    const TZemXYArray& Pts = Edit.MeasurePoints;
-    Total = 0;
-    Current = 0;
-    if (Pts.Empty())
-        return;
-    const ld Unit = static_cast<ld>(Doc.MeasureScale) / 100;
-    ld Sum = 0, Last = 0;
-    for (std::int32_t i = 1; i < Pts.Count(); ++i) {
-        Last = WorldLength(Pts[i - 1], Pts[i]) * Unit;
-        Sum += Last;
-    }
-    const bool ToMouse = Edit.CurrentTool == tMeasure;
-    if (ToMouse) {
-        Last = WorldLength(Pts[Pts.Count() - 1], View.CursorPos) * Unit;
-        Sum += Last;
-    }
-    Total = static_cast<float>(Sum);
-    Current = static_cast<float>(Last);
-    if (OnMeasure)
-        OnMeasure(*this, Total, Current);
-
-    TBitmap32& B = BackBuffer;
-    B.LineColor = kMeasureGreen;
-    B.LineWidth = 4;
-    B.LineStyle = 0;
-    TScreenPoints P;
-    for (std::int32_t i = 0; i < Pts.Count(); ++i)
-        P.Add(ToRaster(WorldToScreen(Pts[i])));
-    if (ToMouse)
-        P.Add(ToRaster(WorldToScreen(View.CursorPos)));
-    B.PolylineStyled(P.Data(), P.Last(), false);
 }
 
 } // namespace zem

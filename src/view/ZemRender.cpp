@@ -152,23 +152,16 @@ void TZemMap::PaintOverlays() {
     // A printed page shows the map, not the editing: no rubber bands, selection, handles, construction
     // or measuring line. The route and its search points are the map's content and stay.
     const bool Editing = !View.Printing;
-    if (Editing) {
-        PaintZoomRect();
-        PaintSelectRect();
-    }
+    if (Editing)
+        PaintToolDrag();
     if (Editing && Edit.CurrentObject != -1 && ObjectExists(Edit.CurrentObject)) {
         BackBuffer.LineWidth = 1;
         PaintSelection(Edit.CurrentObject);
     }
     if (Editing && Edit.Creating)
         PaintConstruction();
-    if (Editing && !Edit.MeasurePoints.Empty()) {
-        float Total = 0, Current = 0;
-        PaintMeasure(Total, Current);
-        // The listener sees the frame's own figures last, the same that were drawn.
-        if (OnMeasure)
-            OnMeasure(*this, Total, Current);
-    }
+    if (Editing)
+        PaintToolsKept();
     if (Net.RouteHighlight.Count() > 0)
         PaintRoute();
     if (!Net.RoutePoints.Empty())

@@ -7,17 +7,29 @@ namespace {
 
 using KeyboardTest = PointerFixture;
 
-TEST_F(KeyboardTest, EscapeMidPolygonSelectsButKeepsThePartialPolygon) {
+TEST_F(KeyboardTest, EscapeMidPolygonSelectsAndDropsThePartialPolygon) {
     TObjectTool Told = tNone;
     Map.OnChangeCurrentTool = [&](TZemMap&, TObjectTool T) { Told = T; };
     Map.SetCurrentTool(tPolygon);
     Click(100, 100);
     Click(200, 100);
+    const std::int32_t Frames = Map.View.PaintCounter;
     Map.KeyDown(vk::Escape, 0);
     EXPECT_EQ(Told, tSelectObject);
     EXPECT_EQ(Map.CurrentTool(), tSelectObject);
-    EXPECT_TRUE(Map.Edit.Creating);
-    EXPECT_EQ(Map.NewObject.PointCount(), 2);
+    EXPECT_FALSE(Map.Edit.Creating);
+    EXPECT_EQ(Map.NewObject.PointCount(), 0);
+    EXPECT_GT(Map.View.PaintCounter, Frames); // the rubber pieces are gone from the view at once
+    Right(250, 150);
+    EXPECT_EQ(Map.Count(), 0);
+    // Under the Space hand the user's own tool is the one left.
+    Map.SetCurrentTool(tLine);
+    Click(100, 100);
+    Map.KeyDown(vk::Space, 0);
+    Press(150, 150);
+    Map.KeyDown(vk::Escape, 0);
+    EXPECT_FALSE(Map.Edit.Creating);
+    EXPECT_EQ(Map.NewObject.PointCount(), 0);
 }
 
 TEST_F(KeyboardTest, SpacePansWithTheHandAndGivesTheToolBackOnlyAfterAPress) {

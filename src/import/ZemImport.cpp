@@ -26,7 +26,8 @@ void PlaceAttributions(TZemMap& Map, const TZemImportTarget& Target) {
     if (Lines.empty() || Map.Doc.Order.Count() == 0)
         return;
     // The bottom-left corner of the first view (which the import fitted to the data).
-    const float L = Map.View.LeftTop.X + Map.View.ViewWidthHeight.X * 0.02f;
+    // The world's positive quadrant is where the data lives; a text is kept in it too.
+    const float L = std::max(Map.View.LeftTop.X + Map.View.ViewWidthHeight.X * 0.02f, 1.0f);
     const float B = Map.View.LeftTop.Y + Map.View.ViewWidthHeight.Y * 0.98f;
     const float PerPixel = 100.0f / Map.View.Scale; // world units per pixel in the first view
     const auto Size = static_cast<std::int32_t>(std::clamp(std::lround(9 * PerPixel), 6L, 100000L));

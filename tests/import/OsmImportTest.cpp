@@ -5,7 +5,9 @@
 #include "platform/ZemHeadlessHost.h"
 
 #pragma GCC diagnostic push
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wstringop-overread"
+#endif
 #include <osmium/area/assembler.hpp>
 #include <osmium/area/multipolygon_manager.hpp>
 #include <osmium/handler/node_locations_for_ways.hpp>

@@ -1,7 +1,9 @@
 // The OpenStreetMap import on two real extracts, compared with what libosmium itself reads from them,
 // and on made-up damaged or odd inputs.
 #include "import/ZemImport.h"
+#include "import/ZemOsmRead.h"
 #include "import/ZemOsmTags.h"
+#include "import/ZemOsmWrite.h"
 #include "platform/ZemHeadlessHost.h"
 
 #pragma GCC diagnostic push
@@ -298,6 +300,30 @@ TEST(OsmImportTest, OddElementsAreSkippedAndCounted) {
     }
     EXPECT_TRUE(Building);
     EXPECT_EQ(I.Map.Doc.Streets.size(), 1u);
+}
+
+TEST(OsmImportTest, AHugeRouteIsSkippedWhole) {
+    // Thirty thousand stops on one route, as OPL text: read in time and memory of its size, then left out.
+    std::string Opl = "n1 v1 x37.62 y55.75\nn2 v1 x37.63 y55.75 Tpublic_transport=stop_position\n"
+                      "w3 v1 Thighway=primary Nn1,n2\nr4 v1 Ttype=route,route=bus,ref=1 M";
+    for (int i = 0; i < 30000; ++i)
+        Opl += (i ? ",n" : "n") + std::to_string(1 + i % 2) + "@stop";
+    Opl += "\n";
+    TOsmData Data;
+    TZemImportProgress Progress;
+    ReadOsmMemory(Opl, "opl", "huge", {}, Progress, Data);
+    ASSERT_EQ(Data.Routes.size(), 1u);
+    HeadlessHost Host;
+    TZemMap Map(Host);
+    TZemImportTarget Target(Map);
+    TZemImportSummary Summary;
+    TZemGeoBox Box;
+    Box.Add({37.62, 55.75});
+    Box.Add({37.63, 55.751});
+    WriteOsm(Data, Target, TZemGeoref::ForBox(Box), Progress, Summary);
+    EXPECT_EQ(Summary.SkippedCount("маршруты с чрезмерным числом членов"), 1);
+    EXPECT_EQ(Summary.MadeCount("сегменты маршрутов"), 0);
+    EXPECT_EQ(Summary.MadeCount("улицы"), 1);
 }
 
 TEST(OsmImportTest, CancellingStopsTheImport) {

@@ -86,6 +86,7 @@ private slots:
         QVERIFY(M.Count() > 3000);
         QVERIFY(M.Count() != FSampleCount);
         QVERIFY(M.Modified());
+        QVERIFY(!M.CanUndo()); // the import is where the map's history starts
         QVERIFY(FWindow->FileName().isEmpty());
         QVERIFY(FWindow->windowTitle().contains(QStringLiteral("[moscow-kitay-gorod.mp] *")));
         QVERIFY(Import->isEnabled());

@@ -1,9 +1,9 @@
 #include "cli/ZemCliMapDump.h"
 
+#include "base/ZemText.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
-#include "model/ZemText.h"
 
 #include <nlohmann/json.hpp>
 

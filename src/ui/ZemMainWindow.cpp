@@ -1,6 +1,6 @@
 #include "ui/ZemMainWindow.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "persistence/ZemAutosave.h"
 #include "ui/ZemAddressPage.h"
 #include "ui/ZemAppIcon.h"

@@ -1,8 +1,8 @@
 // What is drawn over the objects: house numbers, the marks of the current object, the object under
 // construction with its rubber pieces, the zoom and selection rectangles and the measuring line.
+#include "base/ZemRound.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 #include "view/ZemPaintersUtil.h"
 #include "view/ZemRasterColor.h"
 

@@ -6,8 +6,9 @@
 # (ladder/<rung>/<folder>/<header> -> src/<folder>/<header>), one tree per rung. The front ends, the tests,
 # the benchmarks and the fuzz targets sit above the whole core and include from src/ directly.
 
-# Bottom to top; the hub is the top rung.
+# Bottom to top, then the hub; then the folders that use the hub but that the hub does not use (none yet).
 set(ZEM_LADDER base persistence images model view platform transport editing address)
+set(ZEM_LADDER_ABOVE_HUB "")
 
 # The hub: TZemMap's header, the files that define its members, and every core file that uses TZemMap
 # (they and the member files call each other, so they cannot sit below it). These are the one exception
@@ -97,13 +98,16 @@ foreach(path IN LISTS zem_hub_paths)
   endif()
 endforeach()
 set(zem_below "")
-foreach(rung IN LISTS ZEM_LADDER)
+macro(zem_ladder_folder rung)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${rung}/*.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${rung}/*.h)
   list(REMOVE_ITEM sources ${zem_hub_paths})
   list(REMOVE_ITEM headers ${zem_hub_paths})
   zem_ladder_rung(${rung} "${sources}" "${headers}" "${zem_below}")
   set(zem_below ${rung})
+endmacro()
+foreach(rung IN LISTS ZEM_LADDER)
+  zem_ladder_folder(${rung})
 endforeach()
 
 set(zem_hub_sources ${zem_hub_paths})
@@ -111,3 +115,10 @@ list(FILTER zem_hub_sources INCLUDE REGEX "\\.cpp$")
 set(zem_hub_headers ${zem_hub_paths})
 list(FILTER zem_hub_headers INCLUDE REGEX "\\.h$")
 zem_ladder_rung(hub "${zem_hub_sources}" "${zem_hub_headers}" ${zem_below})
+set(zem_below hub)
+
+foreach(rung IN LISTS ZEM_LADDER_ABOVE_HUB)
+  zem_ladder_folder(${rung})
+endforeach()
+# The top rung's library: it brings all the others.
+set(ZEM_LADDER_TOP zem${zem_below})

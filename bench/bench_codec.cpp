@@ -19,7 +19,7 @@
 
 #include "BenchClock.h"
 #include "CityGen.h"
-#include "model/ZemText.h"
+#include "base/ZemText.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"

@@ -2,7 +2,7 @@
 // of width 5 with round ends, 2,000 filled polygons of 20 vertices with outline, 1,000 rotated labels
 // of 12 characters. Each figure is one frame's work; the "fps" counter is frames per second.
 #include "BenchClock.h"
-#include "model/ZemText.h"
+#include "base/ZemText.h"
 #include "view/ZemRaster.h"
 
 #include <benchmark/benchmark.h>

@@ -3,8 +3,8 @@
 //   make fuzz FUZZER=fuzz_bmp FUZZ_SECONDS=600
 // (seeds: fuzz/seeds/fuzz_bmp, one file of every form the reader takes).
 #include "ExactCopy.h"
+#include "base/ZemErrors.h"
 #include "images/ZemBmpFile.h"
-#include "model/ZemErrors.h"
 
 #include <cstdint>
 #include <cstdlib>

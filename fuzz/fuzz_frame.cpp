@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "ExactCopy.h"
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
+#include "base/ZemLittleEndian.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
-#include "persistence/ZemLittleEndian.h"
 
 using namespace zem;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ExactCopy.h"
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "persistence/ZemCodec.h"
 
 using namespace zem;

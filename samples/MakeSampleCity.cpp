@@ -4,8 +4,8 @@
 // routes as a transport network with walking links between nearby stops, and a few search points.
 //
 // usage: zemmap-make-sample INPUT.json OUTPUT.mp
+#include "base/ZemText.h"
 #include "model/ZemMap.h"
-#include "model/ZemText.h"
 #include "platform/ZemHeadlessHost.h"
 
 #include <nlohmann/json.hpp>

@@ -2,8 +2,8 @@
 // The text form of an object's address, and the directory lookups that turn typed names into the
 // positions an object stores. The map's GetAddress and SetAddress (model/ZemMap.h) are defined in
 // ZemAddress.cpp.
+#include "base/ZemText.h"
 #include "model/ZemMap.h"
-#include "model/ZemText.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // How the object search reads what a person types: letter case folded away, a free address such as
 // "Покровка 5", "ул. Покровка, д. 5/2" or "1-я Мещанская 3к1" split into street words and house numbers,
 // and an object ID. All strings are Windows-1251 bytes.
-#include "model/ZemText.h"
+#include "base/ZemText.h"
 
 #include <cstdint>
 #include <string_view>

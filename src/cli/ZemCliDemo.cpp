@@ -1,8 +1,8 @@
 // `zemmap-cli demo`: builds a small map in memory and walks its view through a few zooms and pans,
 // printing what the core did. It is what `make run` shows until the window exists.
+#include "base/ZemText.h"
 #include "cli/ZemCliCommands.h"
 #include "model/ZemMap.h"
-#include "model/ZemText.h"
 #include "platform/ZemHeadlessHost.h"
 
 #include <cstdio>

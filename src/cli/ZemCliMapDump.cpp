@@ -1,10 +1,10 @@
 #include "cli/ZemCliMapDump.h"
 
+#include "base/ZemText.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
 #include "model/ZemSettings.h"
-#include "model/ZemText.h"
 
 #include <nlohmann/json.hpp>
 

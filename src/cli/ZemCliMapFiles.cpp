@@ -1,10 +1,10 @@
 // The map-file subcommands of zemmap-cli: info, dump, export-text and repack.
+#include "base/ZemNumberText.h"
+#include "base/ZemText.h"
 #include "cli/ZemCliCommands.h"
 #include "cli/ZemCliMapDump.h"
 #include "cli/ZemCliRoute.h"
 #include "model/ZemMap.h"
-#include "model/ZemNumberText.h"
-#include "model/ZemText.h"
 #include "platform/ZemHeadlessHost.h"
 
 #include <cstdio>

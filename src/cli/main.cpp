@@ -1,6 +1,6 @@
 // zemmap-cli: the headless face of the ZemMap core, for scripting and for people without a display.
+#include "base/ZemErrors.h"
 #include "cli/ZemCliCommands.h"
-#include "model/ZemErrors.h"
 
 #include <cerrno>
 #include <clocale>

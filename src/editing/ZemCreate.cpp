@@ -1,7 +1,7 @@
 // What the creating tools (ZemToolsCreate.cpp) share: the left press builds the map's template
 // NewObject, the right press completes it and hands it to AddObject, which stores a copy under a new ID.
+#include "base/ZemRound.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 #include "platform/ZemHost.h"
 
 #include <algorithm>

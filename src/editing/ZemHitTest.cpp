@@ -1,8 +1,8 @@
 // Which object lies under the pointer, which handle of the current object, and the selection step of a
 // press with the selection tool.
-#include "model/ZemGeometry.h"
+#include "base/ZemGeometry.h"
+#include "base/ZemRound.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // audited with one search. Arithmetic on claimed sizes is done in 64 bits, where nothing can overflow.
 #include "images/ZemBmpFile.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 
 #include <algorithm>
 #include <bit>

@@ -3,7 +3,7 @@
 // (Windows 3.x and OS/2 2.x), 108 (V4) and 124 (V5) bytes; 1-, 4- and 8-bit palettes, 16, 24 and
 // 32 bits per pixel, bit fields, RLE4 and RLE8; rows bottom-up or top-down. The writer makes 32-bit
 // files with a 40-byte header.
-#include "images/ZemPixels.h"
+#include "base/ZemPixels.h"
 
 #include <cstddef>
 #include <cstdint>

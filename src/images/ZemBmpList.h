@@ -2,9 +2,9 @@
 // TBmpList: the map's picture library. Entries are referred to by position (an otBmp object's
 // BitmapIndex); an entry may be empty. The library saves itself as a count followed by one sized BMP file
 // per entry.
+#include "base/ZemPixels.h"
 #include "images/ZemBmpFile.h"
 #include "images/ZemLibraryList.h"
-#include "images/ZemPixels.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "images/ZemIcoFile.h"
 
+#include "base/ZemErrors.h"
 #include "images/ZemBmpFile.h"
 #include "images/ZemPngFile.h"
-#include "model/ZemErrors.h"
 
 #include <algorithm>
 #include <cstdint>

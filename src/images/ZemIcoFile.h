@@ -1,8 +1,8 @@
 #pragma once
 // ICO files: a directory of images of several sizes, each a device-independent bitmap (with its AND
 // mask) or a PNG file.
-#include "images/ZemPixels.h"
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
+#include "base/ZemPixels.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "images/ZemIcoList.h"
 
+#include "base/ZemFileWrite.h"
 #include "images/ZemIcoFile.h"
 #include "images/ZemLibraryStream.h"
-#include "persistence/ZemFileWrite.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 // TIconList: the map's icon library. Each icon keeps the bytes of its ICO file, so it is saved back
 // unchanged, and the decoded image closest to 32 x 32 for drawing.
+#include "base/ZemPixels.h"
 #include "images/ZemIcoFile.h"
 #include "images/ZemLibraryList.h"
-#include "images/ZemPixels.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "images/ZemImageFile.h"
 
+#include "base/ZemErrors.h"
+#include "base/ZemFileWrite.h"
 #include "images/ZemBmpFile.h"
 #include "images/ZemPngFile.h"
-#include "model/ZemErrors.h"
-#include "persistence/ZemFileWrite.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 // Picture files as wholes: the image loader (BMP and PNG, chosen by content) and the writer of
 // snapshots (BMP, or PNG when the name ends in ".png").
-#include "images/ZemPixels.h"
+#include "base/ZemPixels.h"
 
 #include <string>
 

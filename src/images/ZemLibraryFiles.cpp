@@ -1,10 +1,10 @@
 #include "images/ZemLibraryFiles.h"
 
+#include "base/ZemErrors.h"
+#include "base/ZemFileWrite.h"
 #include "images/ZemBmpFile.h"
 #include "images/ZemIcoFile.h"
 #include "images/ZemPngFile.h"
-#include "model/ZemErrors.h"
-#include "persistence/ZemFileWrite.h"
 
 #include <span>
 #include <vector>

@@ -1,8 +1,8 @@
 #pragma once
 // Picture and icon files as the library dialogs add them: BMP, PNG and ICO into either library. A
 // picture becomes an icon as a one-image ICO file; an icon becomes a picture as its image nearest 32 x 32.
+#include "base/ZemPixels.h"
 #include "images/ZemIcoList.h"
-#include "images/ZemPixels.h"
 
 #include <cstddef>
 #include <string>

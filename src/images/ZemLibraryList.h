@@ -3,10 +3,10 @@
 // or empty, with update counting and one change notification per change (or per update). Entries are
 // never changed once made, only replaced, so they are shared: a copy of the whole list (the undo
 // history's, a dialog's) costs a pointer per entry, not the pictures.
+#include "base/ZemErrors.h"
+#include "base/ZemLists.h"
 #include "images/ZemLibraryEntries.h"
 #include "images/ZemLibraryStream.h"
-#include "model/ZemErrors.h"
-#include "model/ZemLists.h"
 
 #include <cstdint>
 #include <functional>

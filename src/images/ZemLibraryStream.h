@@ -1,7 +1,7 @@
 #pragma once
 // The little-endian reading and writing shared by the picture and icon libraries' stream format:
 // a 32-bit count, then per entry a 32-bit size and that many bytes.
-#include "persistence/ZemInputCheck.h"
+#include "base/ZemInputCheck.h"
 
 #include <cstdint>
 #include <span>

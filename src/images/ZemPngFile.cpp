@@ -1,6 +1,6 @@
 #include "images/ZemPngFile.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 
 #include <png.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 // PNG pictures through libpng.
-#include "images/ZemPixels.h"
+#include "base/ZemPixels.h"
 
 #include <cstddef>
 #include <cstdint>

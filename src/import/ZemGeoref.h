@@ -9,8 +9,8 @@
 // A map keeps its georeference as one line of its object-types directory, starting with
 // kGeorefLinePrefix. Directory lines are plain strings to every reader (the loader, the text export,
 // older builds of the program), no object refers to that line, and the file format stays as it is.
-#include "model/ZemText.h"
-#include "model/ZemXYArray.h"
+#include "base/ZemText.h"
+#include "base/ZemXYArray.h"
 
 #include <optional>
 

@@ -5,7 +5,7 @@
 // import is known, writes what it read onto the map. All run without a window, on any one thread.
 #include "import/ZemGeoref.h"
 #include "import/ZemImportTarget.h"
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 
 #include <atomic>
 #include <cstdint>

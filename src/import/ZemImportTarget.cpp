@@ -1,6 +1,6 @@
 #include "import/ZemImportTarget.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,7 +1,7 @@
 #pragma once
 // Plane geometry of the import, on projected points: polygons with holes as one ring, points in rings,
 // a route's ways chained into one path and cut at its stops, and where a street's label goes.
-#include "model/ZemXYArray.h"
+#include "base/ZemXYArray.h"
 
 #include <optional>
 #include <span>

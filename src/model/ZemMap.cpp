@@ -1,10 +1,10 @@
 // The document side of the map: construction, the object store, IDs, drawing order and settings.
 #include "model/ZemMap.h"
 
+#include "base/ZemRound.h"
 #include "editing/ZemHistory.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
-#include "model/ZemRound.h"
 #include "model/ZemSpatialIndex.h"
 #include "platform/ZemHost.h"
 #include "platform/ZemTimer.h"

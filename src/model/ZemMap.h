@@ -7,12 +7,12 @@
 // update the mini-map frame.
 // The route search, the timers and the libraries are held by pointer, so that this header does not
 // pull in their subsystems and a change in one of them rebuilds only its users.
+#include "base/ZemLists.h"
+#include "base/ZemText.h"
+#include "base/ZemXYArray.h"
 #include "images/ZemLibraryEntries.h"
-#include "model/ZemLists.h"
 #include "model/ZemObject.h"
-#include "model/ZemText.h"
-#include "model/ZemXYArray.h"
-#include "transport/ZemTransportEvents.h"
+#include "platform/ZemTransportEvents.h"
 #include "view/ZemRaster.h"
 
 #include <array>

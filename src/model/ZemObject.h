@@ -1,9 +1,9 @@
 #pragma once
 // One vector object of a map: kind, points, pen, brush, font, text, address, flags, plane and, for
 // transport segments, the junctions they join.
+#include "base/ZemText.h"
+#include "base/ZemXYArray.h"
 #include "model/ZemFontStyle.h"
-#include "model/ZemText.h"
-#include "model/ZemXYArray.h"
 
 #include <cstdint>
 #include <functional>

@@ -12,7 +12,7 @@
 // coordinates too large for the grid's arithmetic, or not finite, are kept apart and returned by every
 // query. A uniform grid beat an R-tree on the bench city: boxes are small and evenly spread, queries are
 // a few cells, and moving an object is a constant-time rebin instead of a tree update.
-#include "model/ZemXYArray.h"
+#include "base/ZemXYArray.h"
 
 #include <cstddef>
 #include <cstdint>

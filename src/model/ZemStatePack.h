@@ -1,8 +1,8 @@
 #pragma once
 // Flat byte images of in-memory state, for the undo history: values are copied as they lie in memory
 // (this process writes and reads them, nothing else), strings and point lists with a length first.
-#include "model/ZemText.h"
-#include "model/ZemXYArray.h"
+#include "base/ZemText.h"
+#include "base/ZemXYArray.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,11 +1,11 @@
 #include <cstring>
 #include <limits>
 
+#include "base/ZemInputCheck.h"
+#include "base/ZemLittleEndian.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"
-#include "persistence/ZemInputCheck.h"
-#include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
 
 namespace zem {

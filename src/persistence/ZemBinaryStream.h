@@ -19,9 +19,9 @@
 #include <span>
 #include <vector>
 
-#include "model/ZemText.h"
-#include "persistence/ZemInputCheck.h"
-#include "persistence/ZemLittleEndian.h"
+#include "base/ZemInputCheck.h"
+#include "base/ZemLittleEndian.h"
+#include "base/ZemText.h"
 #include "persistence/ZemMemory.h"
 
 namespace zem {

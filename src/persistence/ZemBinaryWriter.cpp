@@ -1,12 +1,12 @@
 #include <cstring>
 #include <limits>
 
-#include "model/ZemErrors.h"
-#include "model/ZemLists.h"
+#include "base/ZemErrors.h"
+#include "base/ZemLists.h"
+#include "base/ZemLittleEndian.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"
-#include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
 
 namespace zem {

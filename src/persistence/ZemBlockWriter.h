@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/ZemLittleEndian.h"
 #include "persistence/ZemCodecFormat.h"
-#include "persistence/ZemLittleEndian.h"
 
 namespace zem {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/ZemInputCheck.h"
 #include "persistence/ZemHuffman.h"
-#include "persistence/ZemInputCheck.h"
 
 namespace zem {
 

@@ -8,11 +8,11 @@
 #include <limits>
 #include <memory>
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
+#include "base/ZemInputCheck.h"
+#include "base/ZemLittleEndian.h"
 #include "persistence/ZemBlockWriter.h"
 #include "persistence/ZemCodecFormat.h"
-#include "persistence/ZemInputCheck.h"
-#include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMatchFinder.h"
 #include "persistence/ZemMemory.h"
 #include "persistence/ZemRowMatchFinder.h"

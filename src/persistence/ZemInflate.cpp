@@ -17,10 +17,10 @@
 #include <cstring>
 #include <memory>
 
+#include "base/ZemInputCheck.h"
+#include "base/ZemLittleEndian.h"
 #include "persistence/ZemCodecFormat.h"
 #include "persistence/ZemDecodeTable.h"
-#include "persistence/ZemInputCheck.h"
-#include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
 
 namespace zem {

@@ -1,16 +1,16 @@
 // The map file: a 64-byte text header, then one frame of the binary stream container holding the whole
 // document. Saving builds everything in memory and replaces the file in one piece; loading reads the
 // whole file, and any failure ends in one message.
+#include "base/ZemFileWrite.h"
+#include "base/ZemInputCheck.h"
+#include "base/ZemRound.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoFile.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 #include "model/ZemSettings.h"
 #include "model/ZemSpatialIndex.h"
 #include "persistence/ZemBinaryStream.h"
-#include "persistence/ZemFileWrite.h"
-#include "persistence/ZemInputCheck.h"
 #include "persistence/ZemMapContent.h"
 #include "platform/ZemHost.h"
 

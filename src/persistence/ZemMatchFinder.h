@@ -7,8 +7,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "base/ZemLittleEndian.h"
 #include "persistence/ZemCodecFormat.h"
-#include "persistence/ZemLittleEndian.h"
 #include "persistence/ZemMemory.h"
 
 namespace zem {

@@ -1,6 +1,6 @@
 #pragma once
 // Zeroing of buffers that held map data, and the zero-filled page tables of the packer. (The capacity
-// rules the binary writer shares with the integer containers are in model/ZemLists.h.)
+// rules the binary writer shares with the integer containers are in base/ZemLists.h.)
 #include <cstddef>
 #include <type_traits>
 

@@ -1,8 +1,8 @@
 #include "persistence/ZemRecovery.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
+#include "base/ZemFileWrite.h"
 #include "persistence/ZemBinaryStream.h"
-#include "persistence/ZemFileWrite.h"
 
 #include <algorithm>
 #include <cerrno>

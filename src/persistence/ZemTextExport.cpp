@@ -1,9 +1,9 @@
 // The text export: a readable dump of the map's settings and objects, and one list file per address and
 // object-type directory. Windows-1251 text, every line ending in CR LF.
+#include "base/ZemFileWrite.h"
+#include "base/ZemNumberText.h"
 #include "model/ZemMap.h"
-#include "model/ZemNumberText.h"
 #include "model/ZemSettings.h"
-#include "persistence/ZemFileWrite.h"
 #include "platform/ZemHost.h"
 
 #include <cerrno>

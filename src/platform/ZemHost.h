@@ -3,7 +3,7 @@
 // on (the mini-map needs only that), timers, and questions to the user. The map's control is all of
 // them (TZemHost). The Qt widgets implement them over QWidgets; HeadlessHost implements TZemHost for
 // tests and the command-line tool.
-#include "transport/ZemTransportEvents.h"
+#include "platform/ZemTransportEvents.h"
 
 #include <cstdint>
 #include <functional>

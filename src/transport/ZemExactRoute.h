@@ -11,7 +11,7 @@
 // Labels of one (junction, route) are settled in cost order; a later label there is kept only when it has
 // made fewer changes, since every future segment costs at least as much after more changes. So each state
 // is settled at most once per number of changes.
-#include "model/ZemLists.h"
+#include "base/ZemLists.h"
 #include "transport/ZemGeneticSearch.h"
 
 #include <cstdint>

@@ -10,12 +10,12 @@
 // change of route multiply its segment by n + 1, and counts walking once more. The map fills the graph and
 // the penalty table (FindTransportPath) and runs the task once per leg. The task knows nothing of the map:
 // it is given the host, whose message pump it runs, and a lookup for segments outside its graph.
-#include "model/ZemErrors.h"
-#include "model/ZemLists.h"
-#include "model/ZemText.h"
+#include "base/ZemErrors.h"
+#include "base/ZemLists.h"
+#include "base/ZemText.h"
+#include "platform/ZemTransportEvents.h"
 #include "transport/ZemNetworkGraph.h"
 #include "transport/ZemRandom.h"
-#include "transport/ZemTransportEvents.h"
 
 #include <cstdint>
 #include <functional>

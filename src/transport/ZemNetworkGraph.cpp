@@ -1,6 +1,6 @@
 #include "transport/ZemNetworkGraph.h"
 
-#include "model/ZemNumberText.h"
+#include "base/ZemNumberText.h"
 
 #include "model/ZemObject.h"
 

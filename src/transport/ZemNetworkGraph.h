@@ -2,9 +2,9 @@
 // The search graph derived from a map's transport network: junction IDs are the vertices, and for every
 // vertex five parallel tables describe its outgoing edges (entry k of each table is the same edge).
 // Parallel segments between two junctions are separate entries.
-#include "model/ZemLists.h"
-#include "model/ZemSingleArray.h"
-#include "model/ZemText.h"
+#include "base/ZemLists.h"
+#include "base/ZemSingleArray.h"
+#include "base/ZemText.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,8 +2,8 @@
 // TAnswere: the result list behind the route tree. Each element of a found route (junction or segment)
 // gets a record naming the tree node of the stretch it belongs to; a stretch is travelled on one route
 // (one kind and one name), and a junction belongs to the stretch of the segment before it.
-#include "model/ZemLists.h"
-#include "model/ZemText.h"
+#include "base/ZemLists.h"
+#include "base/ZemText.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "ui/ZemDirectoriesDialog.h"
 
-#include "model/ZemText.h"
+#include "base/ZemText.h"
 #include "ui/ZemMessageBox.h"
 
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 // "Поиск объекта": a tool window beside the map that finds objects by address, text, type or ID as the
 // query is typed, and shows the chosen one: centred in the view and made current. It keeps its query and
 // its choice of search between showings; Escape hides it.
-#include "model/ZemXYArray.h"
+#include "base/ZemXYArray.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
 // The two library dialogs: what differs between pictures and icons.
+#include "base/ZemErrors.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
 #include "images/ZemLibraryFiles.h"
-#include "model/ZemErrors.h"
 #include "model/ZemMap.h"
 #include "ui/ZemLibraryDialog.h"
 

@@ -1,7 +1,7 @@
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemImportJob.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "persistence/ZemAutosave.h"
 #include "ui/ZemAddressPage.h"
 #include "ui/ZemAppIcon.h"

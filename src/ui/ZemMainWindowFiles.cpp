@@ -1,6 +1,6 @@
 // Map files, exports, the background image and the recent-files list.
+#include "base/ZemErrors.h"
 #include "images/ZemImageFile.h"
-#include "model/ZemErrors.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemNetworkPage.h"

@@ -1,7 +1,7 @@
 // "Файл → Импорт…": OpenStreetMap extracts become a new, unsaved map. The import runs off the window
 // thread; the status bar shows its phase and percentage, Escape cancels, and the window stays live.
 #include "editing/ZemHistory.h"
-#include "model/ZemText.h"
+#include "base/ZemText.h"
 #include "ui/ZemImportJob.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"

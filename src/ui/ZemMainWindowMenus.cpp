@@ -1,5 +1,5 @@
 // The main menu, the map's two context menus and the window-wide shortcuts.
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "transport/ZemGeneticSearch.h"
 #include "ui/ZemAddressDialog.h"
 #include "ui/ZemDirectoriesDialog.h"

@@ -1,7 +1,7 @@
 // The status bar: six panels, the current tool's hint and the progress of loading, saving and exporting.
 #include "ui/ZemMainWindow.h"
 
-#include "model/ZemText.h"
+#include "base/ZemText.h"
 #include "transport/ZemGeneticSearch.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "ui/ZemPagePreview.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "model/ZemMap.h"
 #include "ui/ZemCursors.h"
 

@@ -1,6 +1,6 @@
 #include "ui/ZemPreviewWindow.h"
 
-#include "model/ZemRound.h"
+#include "base/ZemRound.h"
 #include "ui/ZemMessageBox.h"
 #include "ui/ZemPagePreview.h"
 #include "ui/ZemToolIcons.h"

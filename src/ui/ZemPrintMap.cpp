@@ -1,6 +1,6 @@
 #include "ui/ZemPrintMap.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "model/ZemMap.h"
 #include "platform/ZemHeadlessHost.h"
 #include "ui/ZemPagePreview.h"

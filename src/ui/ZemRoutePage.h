@@ -1,7 +1,7 @@
 #pragma once
 // The page "Найденный маршрут": the stretches of the last route found, one node each. Choosing a node
 // draws that stretch alone as the route; "Показать полностью" draws the whole route again.
-#include "model/ZemText.h"
+#include "base/ZemText.h"
 #include "transport/ZemRouteAnswer.h"
 
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 // TfrmTransportSelect, "Выбор": the kinds of transport a route search may use, and how it searches.
-#include "transport/ZemTransportEvents.h"
+#include "platform/ZemTransportEvents.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "view/ZemBackgroundImage.h"
 
+#include "base/ZemRound.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 #include "view/ZemRasterColor.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 // The background image under the map: a picture laid on the world plane at an origin and a scale of its
 // own, drawn by the main window from the map's OnPaintBackground event. The window holds it (loading a
 // map does not touch it); drawing it is core logic, so the window only calls PaintBackgroundImage.
-#include "images/ZemPixels.h"
-#include "model/ZemXYArray.h"
+#include "base/ZemPixels.h"
+#include "base/ZemXYArray.h"
 #include "view/ZemRaster.h"
 
 namespace zem {

@@ -1,7 +1,7 @@
 #include "view/ZemMiniMap.h"
 
+#include "base/ZemRound.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 #include "platform/ZemHost.h"
 #include "view/ZemRasterColor.h"
 

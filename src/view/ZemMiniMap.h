@@ -1,8 +1,8 @@
 #pragma once
 // TZemMiniMap: a small second view of the whole document with a frame around the part the main view
 // shows; clicking or dragging in it moves the main view there.
+#include "base/ZemXYArray.h"
 #include "model/ZemObject.h"
-#include "model/ZemXYArray.h"
 #include "view/ZemRaster.h"
 
 #include <functional>

@@ -1,8 +1,8 @@
 #include "view/ZemPageCompose.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
+#include "base/ZemRound.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 #include "view/ZemPageLayout.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // The printed page's picture of the map: the view's top-left corner onwards, at the view's scale, composed
 // from frames of the control's size rendered one after another with the whole pipeline (background,
 // grid, objects, overlays), as the window would show them. The window does not see these frames.
-#include "model/ZemGeometry.h"
+#include "base/ZemGeometry.h"
 #include "view/ZemPageLayout.h"
 #include "view/ZemRaster.h"
 

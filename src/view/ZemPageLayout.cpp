@@ -1,6 +1,6 @@
 #include "view/ZemPageLayout.h"
 
-#include "model/ZemRound.h"
+#include "base/ZemRound.h"
 
 #include <algorithm>
 #include <cmath>

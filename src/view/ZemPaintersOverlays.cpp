@@ -1,8 +1,8 @@
 // What is drawn over the objects: house numbers, the marks of the current object, the object under
 // construction with its rubber pieces. The tools draw their own (editing/ZemTools.h).
+#include "base/ZemRound.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 #include "view/ZemPaintersUtil.h"
 #include "view/ZemRasterColor.h"
 

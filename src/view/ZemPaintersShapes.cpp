@@ -1,9 +1,9 @@
 // The painters of the drawing objects: lines, polygons and pseudo-3D blocks, ellipses, texts, Bézier
 // curves, pictures and icons, and the dispatch by kind.
+#include "base/ZemRound.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoList.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 #include "view/ZemFlashColours.h"
 #include "view/ZemPaintersUtil.h"
 #include "view/ZemRasterColor.h"

@@ -1,8 +1,8 @@
 #pragma once
 // Small helpers shared by the painters: screen point lists that live on the stack for ordinary objects,
 // font and pen set-up of the back buffer, alpha-keyed blits of icons.
+#include "base/ZemText.h"
 #include "model/ZemMap.h"
-#include "model/ZemText.h"
 #include "view/ZemRaster.h"
 
 #include <algorithm>

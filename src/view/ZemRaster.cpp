@@ -1,7 +1,7 @@
 #include "view/ZemRaster.h"
 
-#include "model/ZemErrors.h"
-#include "model/ZemRound.h"
+#include "base/ZemErrors.h"
+#include "base/ZemRound.h"
 #include "view/ZemRasterFill.h"
 
 #include <algorithm>

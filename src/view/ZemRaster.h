@@ -7,8 +7,8 @@
 // Where the code lives: this header and ZemRaster.cpp (surface, pixels, rectangles, transfers),
 // ZemRasterLines.cpp (clipped and styled lines), ZemRasterFill.h/.cpp (scanline filler and span writers),
 // ZemRasterShapes.cpp (polygons, curves, discs, marks), ZemRasterResample.cpp, ZemRasterText.h/.cpp.
-#include "images/ZemPixels.h"
-#include "model/ZemText.h"
+#include "base/ZemPixels.h"
+#include "base/ZemText.h"
 #include "view/ZemRasterColor.h"
 #include "view/ZemRasterText.h"
 #include "view/ZemRasterTypes.h"

@@ -2,7 +2,7 @@
 // TColor32 and the colour helpers of the raster surface. A TColor32 is 0xAARRGGBB (alpha in the top
 // byte, blue in the low byte); a platform colour is the window-system value 0x00BBGGRR that objects and
 // settings store, where a value with the top bit set names a system colour by its low byte.
-#include "images/ZemPixels.h" // TColor32 itself, below both the surface and the picture files
+#include "base/ZemPixels.h" // TColor32 itself, below both the surface and the picture files
 
 #include <cstdint>
 

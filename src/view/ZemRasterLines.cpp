@@ -7,7 +7,7 @@
 // at the first of them. A line clipped by the surface therefore shows exactly the pixels the same line
 // shows on a larger surface, however far outside its ends lie, and walking it costs only its visible
 // part. The styled walkers do the same, advancing their counters over the invisible steps arithmetically.
-#include "model/ZemRound.h"
+#include "base/ZemRound.h"
 #include "view/ZemRaster.h"
 #include "view/ZemRasterFill.h"
 

@@ -1,7 +1,7 @@
 // Resampling of a rectangle of one surface onto a rectangle of another: nearest-neighbour stretch, a
 // plain copy when both rectangles have the same size, otherwise separable filtering with the linear or
 // cubic B-spline kernel (weights per destination column and row, normalised to a sum of one).
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "view/ZemRaster.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Shapes of the raster surface: filled polygons (brush fill by the scanline filler, then the styled
 // outline), pseudo-3D blocks, Bézier chains, rotated ellipses, discs, the inverted marks of the editor
 // and rotated bitmaps.
-#include "model/ZemRound.h"
+#include "base/ZemRound.h"
 #include "view/ZemRaster.h"
 #include "view/ZemRasterFill.h"
 

@@ -8,7 +8,7 @@
 // names, open faces, sized fonts with their metrics and advances, and rendered glyphs per font and
 // escapement (labels keep their angle from frame to frame). The cache belongs to the engine object; a
 // surface creates one on first use or shares one it is given. An engine serves one thread at a time.
-#include "model/ZemText.h"
+#include "base/ZemText.h"
 #include "view/ZemRasterColor.h"
 #include "view/ZemRasterTypes.h"
 

@@ -1,9 +1,9 @@
 // The render pipeline: which objects are drawn (the visible list) and the one pass that composes a frame.
+#include "base/ZemGeometry.h"
+#include "base/ZemNumberText.h"
+#include "base/ZemRound.h"
 #include "images/ZemImageFile.h"
-#include "model/ZemGeometry.h"
 #include "model/ZemMap.h"
-#include "model/ZemNumberText.h"
-#include "model/ZemRound.h"
 #include "platform/ZemHost.h"
 #include "view/ZemRasterColor.h"
 #include "view/ZemSmooth.h"

@@ -1,8 +1,8 @@
 #pragma once
 // Bringing a part of the world into view: what the window does when it shows the user something the
 // user asked for (a route found, a stretch of it), so that it is on screen rather than beside it.
-#include "model/ZemLists.h"
-#include "model/ZemXYArray.h"
+#include "base/ZemLists.h"
+#include "base/ZemXYArray.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
 // The window onto the world plane: the two conversions, zooming, panning, resizing, the global extent.
 // Every intermediate value is computed in extended precision and stored back as a single; rounding is
 // to nearest with ties to even, so the same world point lands on the same pixel everywhere.
+#include "base/ZemRound.h"
 #include "model/ZemMap.h"
-#include "model/ZemRound.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
 // The visible list: which objects a frame draws, in which order. The spatial index narrows the store to
 // the objects near the window; each of them then takes the same test a walk of the whole drawing order
 // would give it, and the result is ordered as that walk would order it, so both ways agree exactly.
-#include "model/ZemGeometry.h"
+#include "base/ZemGeometry.h"
 #include "model/ZemMap.h"
 #include "model/ZemSpatialIndex.h"
 

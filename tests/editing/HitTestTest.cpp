@@ -1,4 +1,4 @@
-#include "model/ZemGeometry.h"
+#include "base/ZemGeometry.h"
 #include "model/ZemMap.h"
 #include "platform/ZemHeadlessHost.h"
 

@@ -1,9 +1,9 @@
 // BMP and PNG files: every form the reader takes, files written by ImageMagick (an independent
 // writer) when it is installed, the snapshot writer, and files whose headers lie.
+#include "base/ZemErrors.h"
 #include "images/ZemBmpFile.h"
 #include "images/ZemImageFile.h"
 #include "images/ZemPngFile.h"
-#include "model/ZemErrors.h"
 #include "view/ZemRaster.h"
 
 #include <gtest/gtest.h>

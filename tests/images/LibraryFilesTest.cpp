@@ -1,9 +1,9 @@
 // Picture and icon files as the library dialogs add them.
+#include "base/ZemErrors.h"
 #include "images/ZemBmpFile.h"
 #include "images/ZemIcoFile.h"
 #include "images/ZemLibraryFiles.h"
 #include "images/ZemPngFile.h"
-#include "model/ZemErrors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
+#include "base/ZemErrors.h"
 #include "images/ZemBmpList.h"
 #include "images/ZemIcoFile.h"
 #include "images/ZemIcoList.h"
 #include "images/ZemPngFile.h"
-#include "model/ZemErrors.h"
 
 #include <gtest/gtest.h>
 

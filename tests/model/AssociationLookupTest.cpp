@@ -1,6 +1,6 @@
 // Finding a key in the association list: the guess for keys without gaps must give what a search gives,
 // whatever gaps, negative keys or removals the list has.
-#include "model/ZemLists.h"
+#include "base/ZemLists.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "model/ZemGeometry.h"
-#include "model/ZemSingleArray.h"
-#include "model/ZemXYArray.h"
+#include "base/ZemGeometry.h"
+#include "base/ZemSingleArray.h"
+#include "base/ZemXYArray.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/ZemLists.h"
+#include "base/ZemLists.h"
 
 #include <gtest/gtest.h>
 

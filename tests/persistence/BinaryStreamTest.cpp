@@ -1,5 +1,5 @@
 // TBinaryWriter, TBinaryReader, the frame and Adler-32.
-#include "model/ZemLists.h"
+#include "base/ZemLists.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemMemory.h"

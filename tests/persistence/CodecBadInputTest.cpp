@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
+#include "base/ZemInputCheck.h"
 #include "persistence/CodecTestFormat.h"
 #include "persistence/MemoryLimit.h"
 #include "persistence/ZemCodec.h"
-#include "persistence/ZemInputCheck.h"
 
 using namespace zem;
 

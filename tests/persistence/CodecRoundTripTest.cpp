@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "persistence/CodecTestFormat.h"
 #include "persistence/ZemBinaryStream.h"
 #include "persistence/ZemCodec.h"

@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/ZemInputCheck.h"
 #include "persistence/CodecTestFormat.h"
 #include "persistence/ZemCodec.h"
-#include "persistence/ZemInputCheck.h"
 
 namespace {
 

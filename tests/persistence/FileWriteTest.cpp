@@ -1,4 +1,4 @@
-#include "persistence/ZemFileWrite.h"
+#include "base/ZemFileWrite.h"
 
 #include <gtest/gtest.h>
 

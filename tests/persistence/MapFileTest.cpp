@@ -1,10 +1,10 @@
+#include "base/ZemFileWrite.h"
 #include "images/ZemBmpList.h"
 #include "model/ZemMap.h"
 #include "persistence/CodecTestFormat.h"
 #include "persistence/MemoryLimit.h"
 #include "persistence/ZemAdler32.h"
 #include "persistence/ZemBinaryStream.h"
-#include "persistence/ZemFileWrite.h"
 #include "platform/ZemHeadlessHost.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The recovery folder (writing, listing, skipping live programs, taking over, removing) and the autosave's
 // clock on a headless map.
+#include "base/ZemFileWrite.h"
 #include "editing/ZemHistory.h"
 #include "model/ZemMap.h"
 #include "persistence/ZemAutosave.h"
-#include "persistence/ZemFileWrite.h"
 #include "persistence/ZemRecovery.h"
 #include "platform/ZemHeadlessHost.h"
 

@@ -1,6 +1,6 @@
+#include "base/ZemFileWrite.h"
+#include "base/ZemNumberText.h"
 #include "model/ZemMap.h"
-#include "model/ZemNumberText.h"
-#include "persistence/ZemFileWrite.h"
 #include "platform/ZemHeadlessHost.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 // Builders of small transport networks in memory, and a current folder of their own for the tests whose
 // search writes its diagnostic files.
+#include "base/ZemText.h"
 #include "model/ZemMap.h"
-#include "model/ZemText.h"
 #include "platform/ZemHeadlessHost.h"
 #include "transport/ZemGraphFromMap.h"
 

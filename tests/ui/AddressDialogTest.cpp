@@ -2,9 +2,9 @@
 // pressed on the window, fields typed, "Применить" or Enter or Escape; then saved, reloaded and undone.
 #include "TestWindow.h"
 #include "address/ZemAddress.h"
+#include "base/ZemText.h"
 #include "editing/ZemHistory.h"
 #include "model/ZemMap.h"
-#include "model/ZemText.h"
 #include "ui/ZemAddressDialog.h"
 #include "ui/ZemAddressPage.h"
 #include "ui/ZemMainWindow.h"

@@ -1,8 +1,8 @@
 // "Управление отображением" and the route-name filter, reached as a user does: the "Дорожная сеть" page of
 // the main window on the sample city, its buttons clicked and the dialog answered.
 #include "TestWindow.h"
+#include "base/ZemText.h"
 #include "model/ZemMap.h"
-#include "model/ZemText.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemNetworkPage.h"
 #include "ui/ZemTransportSelect.h"

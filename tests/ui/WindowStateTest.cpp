@@ -1,9 +1,9 @@
 // The main window keeps its word: undo mid-drag, menu checks that follow the map, the mini-map and
 // transport items, the text dialog's memory and scale, the inspector's typing and the tools' hints.
 #include "TestWindow.h"
+#include "base/ZemText.h"
 #include "editing/ZemHistory.h"
 #include "model/ZemMap.h"
-#include "model/ZemText.h"
 #include "ui/ZemFontDialog.h"
 #include "ui/ZemKeys.h"
 #include "ui/ZemMainWindow.h"

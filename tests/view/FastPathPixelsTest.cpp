@@ -1,6 +1,6 @@
 // Shortcuts of the frame's drawing must give the very pixels of the plain routines they stand for: each
 // is drawn both ways on random scenes and every pixel is compared.
-#include "model/ZemRound.h"
+#include "base/ZemRound.h"
 #include "view/RasterTestUtil.h"
 
 #include <gtest/gtest.h>

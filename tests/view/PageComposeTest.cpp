@@ -1,7 +1,7 @@
 // The printed page's picture: frames of the control's size tiled over the page, the view untouched.
 #include "PaintTestUtil.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "view/ZemPageCompose.h"
 
 using namespace zem;

@@ -1,5 +1,5 @@
 // Lines: clipping, the styled walkers and their counters, thick segments and their ends.
-#include "model/ZemRound.h"
+#include "base/ZemRound.h"
 #include "view/RasterTestUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Resampling and text.
-#include "model/ZemErrors.h"
-#include "model/ZemText.h"
+#include "base/ZemErrors.h"
+#include "base/ZemText.h"
 #include "view/RasterTestUtil.h"
 
 #include <gtest/gtest.h>

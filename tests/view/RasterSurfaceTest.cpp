@@ -1,5 +1,5 @@
 // The surface itself: size, state, pixels, rectangles, colours and transfers.
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 #include "view/RasterTestUtil.h"
 
 #include <gtest/gtest.h>

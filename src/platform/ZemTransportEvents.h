@@ -1,7 +1,7 @@
 #pragma once
 // The route search's progress events. Apart from the task itself so that the map can hold handlers for them
 // without seeing the search.
-#include "model/ZemLists.h"
+#include "base/ZemLists.h"
 
 #include <cstdint>
 #include <functional>

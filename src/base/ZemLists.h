@@ -5,7 +5,7 @@
 //
 // Ownership is carried by the value type: a container of std::unique_ptr destroys what it removes, a
 // container of plain pointers does not.
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "persistence/ZemFileWrite.h"
+#include "base/ZemFileWrite.h"
 
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "model/ZemNumberText.h"
+#include "base/ZemNumberText.h"
 
 #include <clocale>
 #include <cmath>

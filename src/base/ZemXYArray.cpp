@@ -1,4 +1,4 @@
-#include "model/ZemXYArray.h"
+#include "base/ZemXYArray.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Geometry helpers: rectangles for culling, the integer point-in-polygon test for hit testing.
-#include "model/ZemXYArray.h"
+#include "base/ZemXYArray.h"
 
 namespace zem {
 

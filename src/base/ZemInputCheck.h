@@ -3,7 +3,7 @@
 // a loaded stream, a count or a size in a map file or a picture library) goes through CheckInput, so
 // `grep -n CheckInput` lists them all. A failed check reports what is wrong as a code; the map-file
 // boundary (TBinaryReader, the map loader) decides what the user reads for it.
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 
 #include <string>
 

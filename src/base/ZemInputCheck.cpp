@@ -1,4 +1,4 @@
-#include "persistence/ZemInputCheck.h"
+#include "base/ZemInputCheck.h"
 
 namespace zem {
 

@@ -1,4 +1,4 @@
-#include "model/ZemErrors.h"
+#include "base/ZemErrors.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "model/ZemText.h"
+#include "base/ZemText.h"
 
 #include <cerrno>
 #include <iconv.h>

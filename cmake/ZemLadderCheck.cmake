@@ -1,0 +1,21 @@
+# cmake -DZEM_SOURCE_DIR=... -P ZemLadderCheck.cmake: fails when a core file includes a project header by a
+# bare or relative name ("ZemFoo.h", "../view/ZemFoo.h"). Such a name is found beside the including file
+# first, past the rung's own view of the headers, and so would slip an include up the ladder unchecked.
+file(GLOB folders LIST_DIRECTORIES true RELATIVE ${ZEM_SOURCE_DIR}/src ${ZEM_SOURCE_DIR}/src/*)
+list(REMOVE_ITEM folders ui cli)
+set(faults "")
+foreach(folder IN LISTS folders)
+  file(GLOB files ${ZEM_SOURCE_DIR}/src/${folder}/*.h ${ZEM_SOURCE_DIR}/src/${folder}/*.cpp)
+  foreach(file IN LISTS files)
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line IN LISTS lines)
+      if(NOT line MATCHES "#[ \t]*include[ \t]*\"[a-z]+/[A-Za-z0-9_]+\\.h\"")
+        file(RELATIVE_PATH rel ${ZEM_SOURCE_DIR} ${file})
+        string(APPEND faults "  ${rel}: ${line}\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "Core files include by a bare or relative name; write \"folder/File.h\":\n${faults}")
+endif()

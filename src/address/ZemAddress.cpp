@@ -114,7 +114,7 @@ bool TZemMap::GetAddress(std::int32_t ID, TAddress& Address) const {
 void TZemMap::SetAddress(std::int32_t ID, const TAddress& Address) {
     if (ID == -1 || !ObjectExists(ID))
         return;
-    TZemChange Step(*this);
+    TZemChange Step(*this, "адрес");
     TouchObject(ID);
     const TZemAddress Stored = Resolve(*this, Address);
     ObjectByID(ID).SetAddress(Stored);
@@ -123,7 +123,7 @@ void TZemMap::SetAddress(std::int32_t ID, const TAddress& Address) {
 std::int32_t TZemMap::SetAddressForVisible(std::int32_t ID, const TAddress& Address) {
     std::int32_t Changed = 0;
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, "адрес для видимых");
         const TZemQuietDrawing Quiet(*this);
         const TZemAddress From = Resolve(*this, Address);
         if (ID != -1 && ObjectExists(ID)) {
@@ -152,7 +152,7 @@ std::int32_t TZemMap::SetAddressForVisible(std::int32_t ID, const TAddress& Addr
 void TZemMap::SetObjectType(std::int32_t ID, const ZemString& Name) {
     if (ID == -1 || !ObjectExists(ID))
         return;
-    TZemChange Step(*this);
+    TZemChange Step(*this, "тип объекта");
     TouchObject(ID);
     const std::int32_t Type = PositionFor(*this, Doc.ObjectTypes, Name);
     ObjectByID(ID).SetCategory(Type);
@@ -166,7 +166,7 @@ std::int32_t TZemMap::SetObjectTypeForVisible(const ZemString& Name) {
     if (Name.empty() || Untyped.empty())
         return 0; // and the name does not enter the directory
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, "тип для видимых");
         const TZemQuietDrawing Quiet(*this);
         const std::int32_t Type = PositionFor(*this, Doc.ObjectTypes, Name);
         for (std::int32_t ID : Untyped) {

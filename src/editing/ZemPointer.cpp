@@ -2,6 +2,7 @@
 // press, move, release, double click and right press, the cursor of the edge zones, Space panning, the
 // handle tests, the gesture that makes one undo step, and the automatic scrolling at the window edges.
 // What a tool does itself is in its class (ZemTools.h); the keyboard is in ZemKeyboard.cpp.
+#include "editing/ZemHistory.h"
 #include "editing/ZemTools.h"
 #include "model/ZemMap.h"
 #include "platform/ZemHost.h"
@@ -101,6 +102,10 @@ void TZemMap::TouchDragged(std::int32_t ID) {
         TouchObject(ID);
         FTouchedID = ID;
     }
+    History().NameStep(Edit.DragVertex >= 0       ? "перемещение точки"
+                       : Edit.DragSizeHandle >= 0 ? "изменение размера"
+                       : Edit.DragRotate >= 0     ? "поворот"
+                                                  : "перемещение объекта");
     FGestureChanged = true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
 #include <utility>
 
 namespace zem {
@@ -28,12 +29,26 @@ bool LessIgnoringCase(const ZemString& A, const ZemString& B) {
     });
 }
 
-// The position of Text in Directory, appending it as a new last line when no line matches. The
-// directories are recorded for undo only when one really grows.
+// Text without the spaces (ordinary and non-breaking) and tabs around it.
+std::string_view Trimmed(std::string_view S) {
+    auto Space = [](char C) { return C == ' ' || C == '\t' || C == '\xA0'; };
+    while (!S.empty() && Space(S.front()))
+        S.remove_prefix(1);
+    while (!S.empty() && Space(S.back()))
+        S.remove_suffix(1);
+    return S;
+}
+
+// The position of Text in Directory, appending it as a new last line when no line matches. A line the
+// directory editor keeps with spaces around it is still the line a field shows without them: it is
+// found, not doubled. The directories are recorded for undo only when one really grows.
 std::int32_t PositionFor(TZemMap& Map, TZemDirectory& Directory, const ZemString& Text) {
     if (Text.empty())
         return -1;
-    const std::int32_t Found = FindDirectoryLine(Directory, Text);
+    std::int32_t Found = FindDirectoryLine(Directory, Text);
+    for (std::size_t i = 0; Found == -1 && i < Directory.size(); ++i)
+        if (SameText(ZemString(Trimmed(Directory[i])), ZemString(Trimmed(Text))))
+            Found = static_cast<std::int32_t>(i);
     if (Found != -1)
         return Found;
     Map.TouchDirectories();

@@ -32,20 +32,35 @@ void CheckConsistent(const TZemMap& Map) {
             Fail("the order names an object that is not stored");
 }
 
-// Loads File into a map that draws nothing and saves it unpacked (the codec has targets of its own);
-// an empty result when the loader refused the file.
-std::vector<std::uint8_t> LoadAndSave(std::span<const std::uint8_t> File) {
-    HeadlessHost Host(0, 0);
-    TZemMap Map(Host);
-    Map.SetAutoUpdate(false); // no frame is rendered, and none is needed
-    Map.Resize(0, 0);
-    if (!Map.LoadFromBytes(fuzzing::TExactCopy(File).Span()))
-        return {};
-    CheckConsistent(Map);
-    Map.SetAutoUpdate(false); // the load turned it back on
-    Map.Doc.Compression = 0;
-    return Map.SaveToBytes();
-}
+// One map for the whole run: making a map (its back buffer, index, timers and search task) costs more
+// than loading most inputs. Before each input it loads the file of a new map, which puts back every
+// setting, directory and library a file can carry, so that no input sees what the last one left.
+struct TLoader {
+    HeadlessHost Host{0, 0};
+    TZemMap Map{Host};
+    std::vector<std::uint8_t> Fresh;
+
+    TLoader() {
+        Map.SetAutoUpdate(false); // no frame is rendered, and none is needed
+        Map.Resize(0, 0);
+        Fresh = Map.SaveToBytes();
+    }
+
+    // Loads File and saves the map unpacked (the codec has targets of its own); an empty result when the
+    // loader refused the file.
+    std::vector<std::uint8_t> LoadAndSave(std::span<const std::uint8_t> File) {
+        Host.Messages.clear(); // a refused file leaves its message here
+        if (!Map.LoadFromBytes(Fresh))
+            Fail("the file of a new map does not load");
+        Map.SetAutoUpdate(false); // each load turns it back on
+        if (!Map.LoadFromBytes(fuzzing::TExactCopy(File).Span()))
+            return {};
+        Map.SetAutoUpdate(false);
+        CheckConsistent(Map);
+        Map.Doc.Compression = 0;
+        return Map.SaveToBytes();
+    }
+};
 
 } // namespace
 
@@ -61,10 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         File.assign(64, ' ');
         W.SaveToStream(File, 0);
     }
-    const std::vector<std::uint8_t> Saved = LoadAndSave(File);
+    static TLoader Loader;
+    const std::vector<std::uint8_t> Saved = Loader.LoadAndSave(File);
     if (Saved.empty())
         return 0;
-    const std::vector<std::uint8_t> Again = LoadAndSave(Saved);
+    const std::vector<std::uint8_t> Again = Loader.LoadAndSave(Saved);
     if (Again.empty())
         Fail("a saved map does not load");
     if (Again != Saved)

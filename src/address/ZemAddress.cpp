@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
 #include <utility>
 
 namespace zem {
@@ -28,12 +29,26 @@ bool LessIgnoringCase(const ZemString& A, const ZemString& B) {
     });
 }
 
-// The position of Text in Directory, appending it as a new last line when no line matches. The
-// directories are recorded for undo only when one really grows.
+// Text without the spaces (ordinary and non-breaking) and tabs around it.
+std::string_view Trimmed(std::string_view S) {
+    auto Space = [](char C) { return C == ' ' || C == '\t' || C == '\xA0'; };
+    while (!S.empty() && Space(S.front()))
+        S.remove_prefix(1);
+    while (!S.empty() && Space(S.back()))
+        S.remove_suffix(1);
+    return S;
+}
+
+// The position of Text in Directory, appending it as a new last line when no line matches. A line the
+// directory editor keeps with spaces around it is still the line a field shows without them: it is
+// found, not doubled. The directories are recorded for undo only when one really grows.
 std::int32_t PositionFor(TZemMap& Map, TZemDirectory& Directory, const ZemString& Text) {
     if (Text.empty())
         return -1;
-    const std::int32_t Found = FindDirectoryLine(Directory, Text);
+    std::int32_t Found = FindDirectoryLine(Directory, Text);
+    for (std::size_t i = 0; Found == -1 && i < Directory.size(); ++i)
+        if (SameText(ZemString(Trimmed(Directory[i])), ZemString(Trimmed(Text))))
+            Found = static_cast<std::int32_t>(i);
     if (Found != -1)
         return Found;
     Map.TouchDirectories();
@@ -114,7 +129,7 @@ bool TZemMap::GetAddress(std::int32_t ID, TAddress& Address) const {
 void TZemMap::SetAddress(std::int32_t ID, const TAddress& Address) {
     if (ID == -1 || !ObjectExists(ID))
         return;
-    TZemChange Step(*this);
+    TZemChange Step(*this, "адрес");
     TouchObject(ID);
     const TZemAddress Stored = Resolve(*this, Address);
     ObjectByID(ID).SetAddress(Stored);
@@ -123,7 +138,7 @@ void TZemMap::SetAddress(std::int32_t ID, const TAddress& Address) {
 std::int32_t TZemMap::SetAddressForVisible(std::int32_t ID, const TAddress& Address) {
     std::int32_t Changed = 0;
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, "адрес для видимых");
         const TZemQuietDrawing Quiet(*this);
         const TZemAddress From = Resolve(*this, Address);
         if (ID != -1 && ObjectExists(ID)) {
@@ -152,7 +167,7 @@ std::int32_t TZemMap::SetAddressForVisible(std::int32_t ID, const TAddress& Addr
 void TZemMap::SetObjectType(std::int32_t ID, const ZemString& Name) {
     if (ID == -1 || !ObjectExists(ID))
         return;
-    TZemChange Step(*this);
+    TZemChange Step(*this, "тип объекта");
     TouchObject(ID);
     const std::int32_t Type = PositionFor(*this, Doc.ObjectTypes, Name);
     ObjectByID(ID).SetCategory(Type);
@@ -166,7 +181,7 @@ std::int32_t TZemMap::SetObjectTypeForVisible(const ZemString& Name) {
     if (Name.empty() || Untyped.empty())
         return 0; // and the name does not enter the directory
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, "тип для видимых");
         const TZemQuietDrawing Quiet(*this);
         const std::int32_t Type = PositionFor(*this, Doc.ObjectTypes, Name);
         for (std::int32_t ID : Untyped) {

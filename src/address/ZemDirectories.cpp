@@ -2,6 +2,7 @@
 #include "address/ZemDirectories.h"
 
 #include "editing/ZemQuietDrawing.h"
+#include "base/ZemErrors.h"
 
 #include <algorithm>
 #include <numeric>
@@ -344,9 +345,13 @@ std::vector<std::int32_t> TZemDirectoryTrail::Remap(const TZemDirectory& Final) 
     return Result;
 }
 
-void ApplyDirectoryPages(TZemMap& Map, const TZemDirectoryPages& Pages,
-                         const std::array<const TZemDirectoryTrail*, kDirectoryPages>& Trails) {
-    std::array<std::optional<std::vector<std::int32_t>>, kDirectoryPages> To;
+namespace {
+
+using TRemaps = std::array<std::optional<std::vector<std::int32_t>>, kDirectoryPages>;
+
+// For each page that changes, where each line of its directory goes (-1: deleted).
+TRemaps RemapsOf(const TZemMap& Map, const TZemDirectoryPages& Pages, const TZemDirectoryTrails& Trails) {
+    TRemaps To;
     for (std::size_t p = 0; p < kDirectoryPages; ++p) {
         const TZemDirectory& Now = DirectoryOf(Map.Doc, static_cast<TZemDirectoryPage>(p));
         if (Pages[p] == Now)
@@ -354,8 +359,67 @@ void ApplyDirectoryPages(TZemMap& Map, const TZemDirectoryPages& Pages,
         To[p] = Trails[p] && Trails[p]->Shown() == Now ? Trails[p]->Remap(Pages[p])
                                                        : MatchDirectoryLines(Now, Pages[p]);
     }
+    return To;
+}
+
+void CheckTransport(const TZemMap& Map, const TRemaps& To) {
+    if (!To[dpTransport])
+        return;
+    const TZemDirectory& Types = Map.Doc.TransportTypes;
+    for (std::size_t i = 0; i < kPlacedTransportTypes && i < Types.size(); ++i)
+        if ((*To[dpTransport])[i] != static_cast<std::int32_t>(i))
+            throw EZemError("Вид транспорта «" + ToUtf8(Types[i]) +
+                            "» нельзя перемещать или удалять: поиск "
+                            "маршрута узнаёт первые четыре вида по их месту в списке (первый — пешком), и "
+                            "стоимость маршрутов изменилась бы. Переименовать его можно на месте, новые виды "
+                            "добавляйте в конец списка.");
+}
+
+} // namespace
+
+void CheckTransportPage(const TZemMap& Map, const TZemDirectoryPages& Pages,
+                        const TZemDirectoryTrails& Trails) {
+    CheckTransport(Map, RemapsOf(Map, Pages, Trails));
+}
+
+std::vector<TZemLineInUse> DeletedLinesInUse(const TZemMap& Map, const TZemDirectoryPages& Pages,
+                                             const TZemDirectoryTrails& Trails) {
+    const TRemaps To = RemapsOf(Map, Pages, Trails);
+    // Objects per deleted line, each object once per line (a corner house names its street twice).
+    std::array<std::vector<std::int32_t>, kDirectoryPages> Uses;
+    for (std::size_t p = 0; p < kDirectoryPages; ++p)
+        if (To[p])
+            Uses[p].assign(To[p]->size(), 0);
+    auto Count = [&](TZemDirectoryPage Page, std::int32_t Ref) {
+        if (To[Page] && Ref >= 0 && static_cast<std::size_t>(Ref) < To[Page]->size() &&
+            (*To[Page])[Ref] == -1)
+            ++Uses[Page][static_cast<std::size_t>(Ref)];
+    };
+    for (std::int32_t ID : Map.Doc.Order) {
+        const TZemObject& O = Map.ObjectByID(ID);
+        const TZemAddress& A = O.Address();
+        Count(dpStreets, A.Street);
+        if (A.Street2 != A.Street)
+            Count(dpStreets, A.Street2);
+        Count(dpAreas, A.Area);
+        Count(dpIndexes, A.Index);
+        Count(dpCities, A.City);
+        Count(dpTypes, O.Category());
+        Count(dpTransport, O.TransportType());
+    }
+    std::vector<TZemLineInUse> Result;
+    for (std::size_t p = 0; p < kDirectoryPages; ++p)
+        for (std::size_t i = 0; i < Uses[p].size(); ++i)
+            if (Uses[p][i] > 0)
+                Result.push_back({static_cast<TZemDirectoryPage>(p),
+                                  DirectoryOf(Map.Doc, static_cast<TZemDirectoryPage>(p))[i], Uses[p][i]});
+    return Result;
+}
+
+void ApplyDirectoryPages(TZemMap& Map, const TZemDirectoryPages& Pages, const TZemDirectoryTrails& Trails) {
+    const TRemaps To = RemapsOf(Map, Pages, Trails);
     {
-        TZemChange Step(Map);
+        TZemChange Step(Map, "справочники");
         const TZemQuietDrawing Quiet(Map);
         Map.TouchDirectories();
         for (std::int32_t ID : Map.Doc.Order) {

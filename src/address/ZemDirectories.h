@@ -63,11 +63,31 @@ private:
     std::vector<std::int32_t> FOrigin; // for each of FLines, its position among the shown lines, or -1
 };
 
+using TZemDirectoryTrails = std::array<const TZemDirectoryTrail*, kDirectoryPages>;
+
+// The route search knows the first transport types by their places (the first is walking, the next three
+// have weights of their own), so moving or deleting one of them would change what every search costs
+// without a word. Raises EZemError, naming the line, when the pages would do that; renaming in place and
+// adding lines after them are fine. The directory editor checks before it applies.
+constexpr std::size_t kPlacedTransportTypes = 4;
+void CheckTransportPage(const TZemMap& Map, const TZemDirectoryPages& Pages,
+                        const TZemDirectoryTrails& Trails = {});
+
+// A line the pages delete that objects still use, and how many objects use it.
+struct TZemLineInUse {
+    TZemDirectoryPage Page;
+    ZemString Line;
+    std::int32_t Objects = 0;
+};
+std::vector<TZemLineInUse> DeletedLinesInUse(const TZemMap& Map, const TZemDirectoryPages& Pages,
+                                             const TZemDirectoryTrails& Trails = {});
+
 // Replaces the map's six directories with the pages' lines and remaps every reference to them (the five
 // address parts, the category, the transport type, and the transport types the view shows) as one undo
 // step; the view is refreshed once. Trails say where the pages' lines came from; a directory that is no
-// longer what its trail showed is matched against its lines as they are.
+// longer what its trail showed is matched against its lines as they are. The editor asks
+// CheckTransportPage and DeletedLinesInUse first.
 void ApplyDirectoryPages(TZemMap& Map, const TZemDirectoryPages& Pages,
-                         const std::array<const TZemDirectoryTrail*, kDirectoryPages>& Trails = {});
+                         const TZemDirectoryTrails& Trails = {});
 
 } // namespace zem

@@ -41,7 +41,9 @@ const TKindNames& KindNames() {
 // Ranks of a hit, best first.
 enum : std::uint8_t {
     rkID,
-    rkHouse,      // the street and the house number asked for
+    rkHouseExact, // the street and exactly the house asked for, building part included
+    rkHouse,      // the street and the house number asked for (its start: "5" finds "5а")
+    rkHouseNear,  // the number with another building part, or after letters ("в17" for "17")
     rkTextExact,  // the whole text
     rkTextWord,   // a word of the text starts with the query
     rkStreet,     // on the street asked for (no number asked)
@@ -59,17 +61,6 @@ struct THit {
     double Distance;     // other hits: squared distance from the view's centre
 };
 
-// House numbers in the order people count them: "2" < "10" < "10а" < "11".
-int CompareNumbers(const ZemString& A, const ZemString& B) {
-    std::uint64_t x = 0, y = 0;
-    const auto ra = std::from_chars(A.data(), A.data() + A.size(), x);
-    const auto rb = std::from_chars(B.data(), B.data() + B.size(), y);
-    if (x != y)
-        return x < y ? -1 : 1;
-    return FoldText(std::string_view(ra.ptr, A.data() + A.size() - ra.ptr))
-        .compare(FoldText(std::string_view(rb.ptr, B.data() + B.size() - rb.ptr)));
-}
-
 bool Before(const THit& a, const THit& b) {
     if (a.Rank != b.Rank)
         return a.Rank < b.Rank;
@@ -78,7 +69,7 @@ bool Before(const THit& a, const THit& b) {
             return a.Street < b.Street;
         const TZemAddress &x = a.Object->Address(), &y = b.Object->Address();
         if (const int c =
-                CompareNumbers(a.OnStreet2 ? x.Number2 : x.Number, b.OnStreet2 ? y.Number2 : y.Number))
+                CompareHouseNumbers(a.OnStreet2 ? x.Number2 : x.Number, b.OnStreet2 ? y.Number2 : y.Number))
             return c < 0;
     } else if (a.Distance != b.Distance) {
         return a.Distance < b.Distance;
@@ -169,28 +160,39 @@ private:
                    : FStreetRank[static_cast<size_t>(Position)];
     }
 
-    bool NumberMatches(const ZemString& Number, const ZemString& Number2) const {
+    // The rank of a house with these numbers, rkNone when they do not answer the query.
+    std::uint8_t HouseRank(const ZemString& Number, const ZemString& Number2) const {
         if (FQ.Number.empty())
-            return true;
-        if (FQ.Number2.empty())
-            return HouseNumberMatches(Number, FQ.Number);
-        return (HouseNumberMatches(Number, FQ.Number) && HouseNumberMatches(Number2, FQ.Number2)) ||
-               HouseNumberMatches(Number, FQ.Number + "/" + FQ.Number2);
+            return rkStreet;
+        if (!FQ.Number2.empty())
+            return (HouseNumberMatches(Number, FQ.Number) && HouseNumberMatches(Number2, FQ.Number2)) ||
+                           HouseNumberMatches(Number, FQ.Number + "/" + FQ.Number2)
+                       ? rkHouse
+                       : rkNone;
+        switch (MatchHouse(Number, FQ)) {
+        case THouseMatch::hmExact:
+            return rkHouseExact;
+        case THouseMatch::hmPrefix:
+            return rkHouse;
+        case THouseMatch::hmNear:
+            return rkHouseNear;
+        default:
+            return rkNone;
+        }
     }
 
     void MatchAddress(const TZemObject& O, THit& H) const {
         const TZemAddress& A = O.Address();
         if (A.Empty)
             return;
-        const std::uint8_t R = FQ.Number.empty() ? rkStreet : rkHouse;
-        if (const std::int32_t S = StreetRank(A.Street); S >= 0 && NumberMatches(A.Number, A.Number2)) {
-            H = THit{&O, R, TFoundBy::fbAddress, false, S, 0.0};
-            return;
-        }
+        if (const std::int32_t S = StreetRank(A.Street); S >= 0)
+            if (const std::uint8_t R = HouseRank(A.Number, A.Number2); R != rkNone)
+                H = THit{&O, R, TFoundBy::fbAddress, false, S, 0.0};
         // The corner building's second street, with its own number.
         if (A.Street2 != -1 || FQ.Street.empty())
-            if (const std::int32_t S = StreetRank(A.Street2); S >= 0 && NumberMatches(A.Number2, {}))
-                H = THit{&O, R, TFoundBy::fbAddress, true, S, 0.0};
+            if (const std::int32_t S = StreetRank(A.Street2); S >= 0)
+                if (const std::uint8_t R = HouseRank(A.Number2, {}); R < H.Rank)
+                    H = THit{&O, R, TFoundBy::fbAddress, true, S, 0.0};
     }
 
     bool TypeMatches(const TZemObject& O) const {

@@ -107,8 +107,25 @@ std::vector<ZemString> SplitWords(std::string_view Folded) {
     return Words;
 }
 
-// A house number: starts with a digit and is not an ordinal of a street name such as "1-я" or "2-й".
+bool IsLetter(unsigned char c) {
+    return IsWordByte(c) && !IsDigit(c);
+}
+
+// The length of a short prefix of letters before a number ("В" of "в17", "ВЛ." of "вл.4"); 0 for none.
+size_t LetterPrefix(std::string_view W) {
+    size_t i = 0;
+    while (i < W.size() && i < 3 && IsLetter(static_cast<unsigned char>(W[i])))
+        ++i;
+    if (i > 0 && i < W.size() && W[i] == '.')
+        ++i;
+    return i < W.size() && IsDigit(static_cast<unsigned char>(W[i])) ? i : 0;
+}
+
+// A house number: starts with a digit and is not an ordinal of a street name such as "1-я" or "2-й", or
+// starts with a few letters and then a digit, as "в17" and "вл.4" do.
 bool IsHouseNumber(std::string_view W) {
+    if (LetterPrefix(W) > 0)
+        return true;
     if (W.empty() || !IsDigit(static_cast<unsigned char>(W[0])))
         return false;
     const size_t Dash = W.find('-');
@@ -188,14 +205,22 @@ TSearchQuery ParseSearchQuery(std::string_view Query) {
         if (W.starts_with(D) && IsHouseNumber(W.substr(W.starts_with(D + ".") ? 2 : 1)))
             W.remove_prefix(W.starts_with(D + ".") ? 2 : 1); // "д5", "д.5"
         if (IsHouseNumber(W) && Q.Number.empty()) {
-            // The number ends the address; what follows (building, section) is not a street's name.
             const size_t Slash = W.find('/');
             Q.Number = ZemString(W.substr(0, Slash));
             if (Slash != std::string_view::npos)
                 Q.Number2 = ZemString(W.substr(Slash + 1));
-            // "5 Покровка": the street may follow the number.
-            if (!Q.Street.empty())
+            // The number ends the address: what follows is the building part ("с2", "корп. 1"), not a
+            // street's name. "5 Покровка": without a street before it, the street may follow the number.
+            if (!Q.Street.empty()) {
+                for (size_t k = i + 1; k < Words.size(); ++k)
+                    Q.Part += Words[k];
+                Q.Part = HouseKey(Q.Part);
                 break;
+            }
+            continue;
+        }
+        if (!Q.Number.empty() && IsHouseNumber(W) && LetterPrefix(W) > 0) {
+            Q.Part += HouseKey(W); // "5 с2 Покровка"
             continue;
         }
         TStreetWord SW;
@@ -237,6 +262,75 @@ bool StreetMatches(std::string_view Name, const std::vector<TStreetWord>& Words)
             return false;
     }
     return true;
+}
+
+ZemString HouseKey(std::string_view Number) {
+    ZemString Key;
+    for (char c : Number)
+        if (c != ' ' && c != '.' && c != ',' && c != '\t')
+            Key += static_cast<char>(FoldByte(static_cast<unsigned char>(c)));
+    // Longer words first, so that "СТРОЕНИЕ" does not leave "ОЕНИЕ" behind.
+    static const std::vector<std::pair<ZemString, ZemString>> kWords = [] {
+        std::vector<std::pair<ZemString, ZemString>> W;
+        for (const auto& [Long, Short] :
+             {std::pair{"строение", "с"}, std::pair{"стр", "с"}, std::pair{"корпус", "к"},
+              std::pair{"корп", "к"}, std::pair{"владение", "вл"}, std::pair{"влад", "вл"}})
+            W.emplace_back(FoldText(FromUtf8(Long)), FoldText(FromUtf8(Short)));
+        return W;
+    }();
+    for (const auto& [Long, Short] : kWords)
+        for (size_t At = Key.find(Long); At != ZemString::npos; At = Key.find(Long, At + Short.size()))
+            Key.replace(At, Long.size(), Short);
+    return Key;
+}
+
+THouseMatch MatchHouse(std::string_view Number, const TSearchQuery& Q) {
+    const ZemString Stored = HouseKey(Number), Asked = HouseKey(Q.Number + Q.Part);
+    if (Stored.empty() || Asked.empty())
+        return THouseMatch::hmNone;
+    if (Stored == Asked)
+        return THouseMatch::hmExact;
+    if (HouseNumberMatches(Stored, Asked))
+        return THouseMatch::hmPrefix;
+    // The same number with another building part, or a number that starts with letters ("в17" for "17").
+    const ZemString Base = HouseKey(Q.Number);
+    const std::string_view Bare = std::string_view(Stored).substr(LetterPrefix(Stored));
+    if ((!Q.Part.empty() && HouseNumberMatches(Stored, Base)) ||
+        (Bare.size() < Stored.size() &&
+         (HouseNumberMatches(Bare, Asked) || (!Q.Part.empty() && HouseNumberMatches(Bare, Base)))))
+        return THouseMatch::hmNear;
+    return THouseMatch::hmNone;
+}
+
+int CompareHouseNumbers(std::string_view A, std::string_view B) {
+    size_t i = 0, j = 0;
+    while (i < A.size() && j < B.size()) {
+        const auto a = static_cast<unsigned char>(A[i]), b = static_cast<unsigned char>(B[j]);
+        if (IsDigit(a) && IsDigit(b)) {
+            size_t ei = i, ej = j;
+            while (ei < A.size() && IsDigit(static_cast<unsigned char>(A[ei])))
+                ++ei;
+            while (ej < B.size() && IsDigit(static_cast<unsigned char>(B[ej])))
+                ++ej;
+            // As numbers: without leading zeros the longer is the larger, equal lengths compare as text.
+            std::string_view x = A.substr(i, ei - i), y = B.substr(j, ej - j);
+            while (x.size() > 1 && x[0] == '0')
+                x.remove_prefix(1);
+            while (y.size() > 1 && y[0] == '0')
+                y.remove_prefix(1);
+            if (x.size() != y.size())
+                return x.size() < y.size() ? -1 : 1;
+            if (const int c = x.compare(y))
+                return c < 0 ? -1 : 1;
+            i = ei, j = ej;
+            continue;
+        }
+        const unsigned char fa = FoldByte(a), fb = FoldByte(b);
+        if (fa != fb)
+            return fa < fb ? -1 : 1;
+        ++i, ++j;
+    }
+    return i < A.size() ? 1 : j < B.size() ? -1 : 0;
 }
 
 bool HouseNumberMatches(std::string_view Number, std::string_view Folded) {

@@ -33,6 +33,7 @@ struct TSearchQuery {
     std::vector<TStreetWord> Street;
     ZemString Number;     // folded house number, empty when the query has none
     ZemString Number2;    // after a '/': the number on the corner's second street
+    ZemString Part;       // the building part after the number ("с2", "корп. 1") as a house key
     std::int64_t ID = -1; // when the query is a whole number, with "#" or "ID" before it or not
     bool Empty() const { return Folded.empty(); }
 };
@@ -45,5 +46,18 @@ bool StreetMatches(std::string_view Name, const std::vector<TStreetWord>& Words)
 // Whether a house number (as stored) is the queried one: equal ignoring case, or it continues with
 // something that is not a digit ("5" finds "5а", "5/2" and "5 стр. 1", not "15" or "50").
 bool HouseNumberMatches(std::string_view Number, std::string_view Folded);
+
+// A house number as compared: folded, without spaces, dots and commas, the words for a building part
+// shortened ("строение", "стр" to "С"; "корпус", "корп" to "К"; "владение" to "ВЛ"): "22А стр. 2" and
+// "22а с2" have the same key.
+ZemString HouseKey(std::string_view Number);
+
+// How well a stored house number answers the query's number and building part, best first.
+enum class THouseMatch : std::uint8_t { hmExact, hmPrefix, hmNear, hmNone };
+THouseMatch MatchHouse(std::string_view Number, const TSearchQuery& Query);
+
+// House numbers in the order people count them, digits compared as numbers: "2" < "10" < "10а" < "11",
+// "22А с2" < "22А с16".
+int CompareHouseNumbers(std::string_view A, std::string_view B);
 
 } // namespace zem

@@ -100,6 +100,55 @@ unsigned char UpperByte(unsigned char c) {
     return c;
 }
 
+// The letters of the code page that have a decomposed form, as base letter, combining mark and composed
+// letter (code points): some keyboards and pastes deliver "й" as "и" and a combining breve. These are all
+// of them, so composing them is the whole normalisation the code page can show.
+struct TComposition {
+    char32_t Base, Mark, Composed;
+};
+constexpr TComposition kCompositions[] = {
+    {0x0418, 0x0306, 0x0419}, {0x0438, 0x0306, 0x0439}, // Й й
+    {0x0415, 0x0308, 0x0401}, {0x0435, 0x0308, 0x0451}, // Ё ё
+    {0x0423, 0x0306, 0x040E}, {0x0443, 0x0306, 0x045E}, // Ў ў
+    {0x0406, 0x0308, 0x0407}, {0x0456, 0x0308, 0x0457}, // Ї ї
+    {0x0413, 0x0301, 0x0403}, {0x0433, 0x0301, 0x0453}, // Ѓ ѓ
+    {0x041A, 0x0301, 0x040C}, {0x043A, 0x0301, 0x045C}, // Ќ ќ
+};
+
+// The code point of the two-byte UTF-8 sequence at S[i], or 0 when there is none.
+char32_t TwoByteAt(const std::string& S, size_t i) {
+    if (i + 1 >= S.size())
+        return 0;
+    const auto a = static_cast<unsigned char>(S[i]), b = static_cast<unsigned char>(S[i + 1]);
+    if ((a >> 5) != 6 || (b & 0xC0) != 0x80)
+        return 0;
+    return static_cast<char32_t>(((a & 0x1F) << 6) | (b & 0x3F));
+}
+
+// Letters followed by their combining mark become the composed letters (both are two-byte sequences).
+std::string Composed(const std::string& Utf8) {
+    if (Utf8.find('\xCC') == std::string::npos) // every mark above starts with 0xCC
+        return Utf8;
+    std::string Out;
+    Out.reserve(Utf8.size());
+    for (size_t i = 0; i < Utf8.size();) {
+        const char32_t Base = TwoByteAt(Utf8, i);
+        const char32_t Mark = Base ? TwoByteAt(Utf8, i + 2) : 0;
+        const TComposition* Found = nullptr;
+        for (const TComposition& C : kCompositions)
+            if (C.Base == Base && C.Mark == Mark)
+                Found = &C;
+        if (Found) {
+            Out += static_cast<char>(0xC0 | (Found->Composed >> 6));
+            Out += static_cast<char>(0x80 | (Found->Composed & 0x3F));
+            i += 4;
+        } else {
+            Out += Utf8[i++];
+        }
+    }
+    return Out;
+}
+
 } // namespace
 
 std::string ToUtf8(const ZemString& Cp1251) {
@@ -109,7 +158,7 @@ std::string ToUtf8(const ZemString& Cp1251) {
 
 ZemString FromUtf8(const std::string& Utf8) {
     TIconv Conv("CP1251", "UTF-8");
-    return Conv.Convert(Utf8, "?", Utf8Step);
+    return Conv.Convert(Composed(Utf8), "?", Utf8Step);
 }
 
 ZemString UpperCase(const ZemString& S) {

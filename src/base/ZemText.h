@@ -9,7 +9,8 @@ using ZemString = std::string; // Windows-1251 bytes, compared and stored as byt
 // Windows-1251 -> UTF-8. Every byte has a meaning in 1251 except 0x98, which becomes U+FFFD.
 std::string ToUtf8(const ZemString& Cp1251);
 
-// UTF-8 -> Windows-1251. Characters without a 1251 form become '?'; invalid UTF-8 sequences too.
+// UTF-8 -> Windows-1251. Letters typed in decomposed form (a letter and a combining mark) are composed
+// first; characters without a 1251 form become '?', invalid UTF-8 sequences too.
 ZemString FromUtf8(const std::string& Utf8);
 
 // Case-insensitive comparison of two 1251 strings (Latin and Cyrillic letters), as the directories use.

@@ -53,9 +53,25 @@ void TZemHistory::StartOpenStep() {
     B.GlobalWidthHeight = FMap.View.GlobalWidthHeight;
 }
 
-void TZemHistory::Begin() {
+void TZemHistory::Begin(const char* Name) {
     if (FDepth++ == 0)
         StartOpenStep();
+    NameStep(Name);
+}
+
+void TZemHistory::NameStep(const char* Name) {
+    if (FDepth > 0 && !FOpen.Name && Name && *Name)
+        FOpen.Name = Name;
+}
+
+std::string TZemHistory::UndoName() const {
+    const char* Name = CanUndo() ? FKept[FHead + FPos - 1].Name : nullptr;
+    return Name ? Name : "";
+}
+
+std::string TZemHistory::RedoName() const {
+    const char* Name = CanRedo() ? FKept[FHead + FPos].Name : nullptr;
+    return Name ? Name : "";
 }
 
 void TZemHistory::End() {
@@ -259,6 +275,7 @@ bool TZemHistory::CloseOpenStep() {
                          B.Pictures || B.Icons || A.Count != B.Count || A.MaxID != B.MaxID;
     if (!Changed)
         return false;
+    ++FRecorded;
     if (!Key.empty() && Key == FLastKey && LastMayJoin()) {
         // Keystrokes in one field are one step: the newest keeps its before state and takes this after.
         TZemHistoryStep Last = StepAt(FPos - 1);
@@ -288,6 +305,7 @@ void TZemHistory::Record(TZemHistoryStep&& Step) {
 void TZemHistory::Keep(const TZemHistoryStep& Step) {
     PackStep(Step, FImage);
     TKeptStep K{FLog.Append(FImage),
+                Step.Name,
                 0,
                 {Step.Before.Pictures, Step.Before.Icons},
                 {Step.After.Pictures, Step.After.Icons}};
@@ -301,6 +319,7 @@ void TZemHistory::Keep(const TZemHistoryStep& Step) {
 TZemHistoryStep TZemHistory::StepAt(std::size_t Index) const {
     const TKeptStep& K = FKept[FHead + Index];
     TZemHistoryStep Step = UnpackStep(FLog.View(K.Image));
+    Step.Name = K.Name;
     Step.Before.Pictures = K.Before.Pictures;
     Step.Before.Icons = K.Before.Icons;
     Step.After.Pictures = K.After.Pictures;
@@ -436,8 +455,8 @@ void TZemHistory::Notify(bool HistoryChanged) {
 
 // ---- The map's operations ----
 
-void TZemMap::BeginChange() {
-    FHistory->Begin();
+void TZemMap::BeginChange(const char* Name) {
+    FHistory->Begin(Name);
 }
 
 void TZemMap::EndChange() {
@@ -448,15 +467,19 @@ void TZemMap::TouchObject(std::int32_t ID) {
     FHistory->TouchObject(ID);
 }
 
+// A step that names itself keeps its name; these name the ones that did not, after what they touch.
 void TZemMap::TouchDirectories() {
+    FHistory->NameStep("справочники");
     FHistory->TouchDirectories();
 }
 
 void TZemMap::TouchSettings() {
+    FHistory->NameStep("настройки карты");
     FHistory->TouchSettings();
 }
 
 void TZemMap::TouchRoutePoints() {
+    FHistory->NameStep("точки поиска");
     FHistory->TouchRoutePoints();
 }
 

@@ -62,6 +62,7 @@ void ApplyDirectories(const TZemDirectories& Dirs, TZemDocument& Doc);
 std::size_t LibraryBytes(const TZemDocumentState& Before, const TZemDocumentState& After);
 
 struct TZemHistoryStep {
+    const char* Name = nullptr; // what the menu calls it (UTF-8, static); null: no name
     std::vector<std::int32_t> IDs;
     TZemDocumentState Before;
     TZemDocumentState After;
@@ -81,8 +82,14 @@ public:
     TZemHistory(const TZemHistory&) = delete;
     TZemHistory& operator=(const TZemHistory&) = delete;
 
-    void Begin();
+    // Name (UTF-8, static storage) names the step; the first name given while it is open stays.
+    void Begin(const char* Name = nullptr);
     void End();
+    // Names the open step unless it has a name already.
+    void NameStep(const char* Name);
+    // The names of the step Undo and Redo would take; empty when there is none or it has no name.
+    std::string UndoName() const;
+    std::string RedoName() const;
     bool StepOpen() const { return FDepth > 0; }
     void TouchObject(std::int32_t ID);
     void TouchDirectories();
@@ -107,6 +114,8 @@ public:
     bool Modified() const;
 
     std::size_t StepCount() const { return FKept.size() - FHead; }
+    // Steps recorded or joined to the newest one since the history was made.
+    std::uint64_t Recorded() const { return FRecorded; }
     std::size_t Position() const { return FPos; }
     std::size_t Bytes() const { return FBytes; }
     std::size_t Budget() const { return FBudget; }
@@ -142,6 +151,7 @@ private:
     };
     struct TKeptStep {
         TZemByteLog::TRef Image;
+        const char* Name = nullptr;
         std::size_t Bytes = 0;
         TKeptLibraries Before;
         TKeptLibraries After;
@@ -161,6 +171,7 @@ private:
     std::size_t FReleased = 0;
     static constexpr std::size_t kReturnAfter = std::size_t{4} << 20;
     bool FLastModified = false; // as last reported by OnModifiedChange
+    std::uint64_t FRecorded = 0;
 
     std::int32_t FDepth = 0;
     TZemHistoryStep FOpen;

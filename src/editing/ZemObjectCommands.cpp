@@ -7,11 +7,27 @@
 
 namespace zem {
 
+namespace {
+
+// The step names of the inspector's fields, by their merge keys.
+const char* FieldStepName(const std::string& MergeKey) {
+    static constexpr std::pair<const char*, const char*> kNames[] = {
+        {"PenWidth", "толщина линии"}, {"FontSize", "размер шрифта"}, {"Text", "текст"},
+        {"Angle", "поворот"},          {"Height3D", "высота 3D"},
+    };
+    for (const auto& [Key, Name] : kNames)
+        if (MergeKey == Key)
+            return Name;
+    return "изменение объекта";
+}
+
+} // namespace
+
 void TZemMap::ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change,
-                           const std::string& MergeKey) {
+                           const std::string& MergeKey, const char* Name) {
     TZemObject& Object = ObjectByID(ID); // raises for an ID not stored, before a step opens
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, Name ? Name : FieldStepName(MergeKey));
         TouchObject(ID);
         if (!MergeKey.empty())
             History().MergeKey(MergeKey);
@@ -30,16 +46,19 @@ void TZemMap::EndMerge() {
 bool TZemMap::SetObjectPlane(std::int32_t ID, std::int8_t Plane) {
     if (!ObjectExists(ID) || HasFixedPlane(ObjectByID(ID).Kind))
         return false;
-    ChangeObject(ID, [Plane](TZemObject& O) { O.SetPlane(Plane); });
+    ChangeObject(
+        ID, [Plane](TZemObject& O) { O.SetPlane(Plane); }, {}, "плоскость");
     return true;
 }
 
 void TZemMap::SetObjectAngle(std::int32_t ID, float Angle, float Shown) {
-    ChangeObject(ID, [Angle, Shown](TZemObject& O) { O.TurnTo(Angle, Shown); });
+    ChangeObject(
+        ID, [Angle, Shown](TZemObject& O) { O.TurnTo(Angle, Shown); }, {}, "поворот");
 }
 
 bool TZemMap::ToggleLock(std::int32_t ID) {
-    ChangeObject(ID, [](TZemObject& O) { O.Lock = !O.Lock; });
+    ChangeObject(
+        ID, [](TZemObject& O) { O.Lock = !O.Lock; }, {}, "блокировка");
     return ObjectByID(ID).Lock;
 }
 
@@ -56,18 +75,21 @@ bool TZemMap::PasteStyle(std::int32_t Source, std::int32_t Target) {
     Address.Number.clear();
     Address.Number2.clear();
     Address.Empty = Address.NoParts();
-    ChangeObject(Target, [&](TZemObject& O) {
-        O.Pen = Pen;
-        O.Brush = Brush;
-        O.Font = Font;
-        O.SetAddress(Address);
-    });
+    ChangeObject(
+        Target,
+        [&](TZemObject& O) {
+            O.Pen = Pen;
+            O.Brush = Brush;
+            O.Font = Font;
+            O.SetAddress(Address);
+        },
+        {}, "вставка стиля");
     return true;
 }
 
 void TZemMap::SetNetworkDisplay(const TZemNetworkDisplay& Display) {
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, "показ транспортной сети");
         const TZemQuietDrawing Quiet(*this); // one frame for the four switches
         SetShowTransportNet(Display.ShowNet);
         SetShowTransportDirections(Display.Directions);

@@ -117,7 +117,7 @@ bool TZemMap::AddVertexAtMenuPoint() {
     const TXYPoint P =
         ScreenToWorld(Edit.MenuPoint.X + kNewVertexOffset, Edit.MenuPoint.Y + kNewVertexOffset);
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, "добавление точки");
         TouchObject(O->ID);
         O->InsertPoint(i, P);
     }
@@ -131,7 +131,7 @@ bool TZemMap::DeleteVertexAtMenuPoint() {
     if (!O)
         return false;
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, "удаление точки");
         TouchObject(O->ID);
         O->DeletePoint(i);
         AttachSegmentEnds(O->ID);

@@ -3,6 +3,7 @@
 // handle tests, the gesture that makes one undo step, and the automatic scrolling at the window edges.
 // What a tool does itself is in its class (ZemTools.h), found by its row in the registry
 // (ZemToolRegistry.h); the keyboard is in ZemKeyboard.cpp.
+#include "editing/ZemHistory.h"
 #include "editing/ZemToolRegistry.h"
 #include "editing/ZemTools.h"
 #include "model/ZemMap.h"
@@ -112,6 +113,10 @@ void TZemMap::TouchDragged(std::int32_t ID) {
         TouchObject(ID);
         FTouchedID = ID;
     }
+    History().NameStep(Edit.DragVertex >= 0       ? "перемещение точки"
+                       : Edit.DragSizeHandle >= 0 ? "изменение размера"
+                       : Edit.DragRotate >= 0     ? "поворот"
+                                                  : "перемещение объекта");
     FGestureChanged = true;
 }
 

@@ -21,7 +21,7 @@ const char* const kMsgNoFreeID = "Нельзя добавить объект: в
 
 // A stored setting changes in a step of its own (nothing is recorded when the value stays the same).
 template <class T, class V> void ChangeSetting(TZemMap& Map, T& Field, const V& Value) {
-    TZemChange Step(Map);
+    TZemChange Step(Map, "настройки карты");
     Map.TouchSettings();
     Field = Value;
 }
@@ -126,7 +126,7 @@ void TZemMap::AddObject(const TZemObject& Template) {
             throw EZemError(kMsgNoFreeID);
         ++Doc.MaxID;
     }
-    TZemChange Step(*this);
+    TZemChange Step(*this, "добавление объекта");
     TouchObject(Doc.MaxID);
     auto Object = std::make_unique<TZemObject>();
     Object->ID = Doc.MaxID;
@@ -168,7 +168,7 @@ void TZemMap::DeleteObject(std::int32_t ID) {
     if (ID == -1)
         return;
     ObjectByID(ID); // the ID must exist: raise before anything changes
-    TZemChange Step(*this);
+    TZemChange Step(*this, "удаление объекта");
     TouchObject(ID);
     Edit.CurrentObject = -1;
     Doc.Objects.Remove(ID); // destroys the object
@@ -185,7 +185,7 @@ void TZemMap::DeleteObject(std::int32_t ID) {
 bool TZemMap::DuplicateObject(std::int32_t ID) {
     if (!ObjectExists(ID))
         return false;
-    TZemChange Step(*this); // the copy and its shift are one step
+    TZemChange Step(*this, "дублирование объекта"); // the copy and its shift are one step
     const std::int32_t Before = Doc.Count;
     AddObject(ObjectByID(ID));
     if (Doc.Count == Before)
@@ -199,6 +199,9 @@ bool TZemMap::DuplicateObject(std::int32_t ID) {
             Copy.SetPoint(i, TXYPoint{P.X + d, P.Y + d});
         }
     }
+    // A copied segment joins the junctions of its source, a second route beside it: its bends move with
+    // the shift and its ends stay on the junctions, in this step.
+    AttachSegmentEnds(Copy.ID);
     Copy.UpdateBounds();
     Redraw();
     return true;
@@ -237,7 +240,7 @@ void TZemMap::BringToFront(std::int32_t ID) {
     if (Doc.Order.IndexOf(ID) < 0)
         return;
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, "на передний план");
         TouchObject(ID);
         Doc.Order.Remove(ID);
         Doc.Order.Add(ID);
@@ -249,7 +252,7 @@ void TZemMap::SendToBack(std::int32_t ID) {
     if (Doc.Order.IndexOf(ID) < 0)
         return;
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, "на задний план");
         TouchObject(ID);
         Doc.Order.Remove(ID);
         Doc.Order.Insert(0, ID);
@@ -351,7 +354,7 @@ void TZemMap::SetDocumentName(const ZemString& Value) {
 }
 
 void TZemMap::LockAll() {
-    TZemChange Step(*this);
+    TZemChange Step(*this, "все только для чтения");
     for (std::int32_t ID : Doc.Order) {
         TZemObject& O = ObjectByID(ID);
         if (!O.Lock) {

@@ -476,8 +476,9 @@ public:
     // ---- Undo and redo (editing/ZemHistory.cpp) ----
     // One gesture or command is one step. Steps nest: the outermost EndChange records what the Touch calls
     // in between saw changed. Operations that change the document call the matching Touch before they
-    // change anything; a step that changed nothing is not recorded.
-    void BeginChange();
+    // change anything; a step that changed nothing is not recorded. Name (UTF-8, static) is what the menu
+    // calls the step ("перемещение объекта"): the first name given while it is open stays.
+    void BeginChange(const char* Name = nullptr);
     void EndChange();
     void TouchObject(std::int32_t ID); // before changing, deleting or adding (an ID not stored) an object
     void TouchDirectories();           // before changing any of the six directories
@@ -486,9 +487,10 @@ public:
     // Changes one object in a step of its own, recomputes its box and refreshes the view once; the
     // inspector's way in (editing/ZemObjectCommands.cpp).
     // A MergeKey (the field's name) lets consecutive changes of that field of that object become one step
-    // (typing in a field); EndMerge ends the run.
+    // (typing in a field); EndMerge ends the run. Name names the step; without one it is named after the
+    // field of the MergeKey, or "изменение объекта".
     void ChangeObject(std::int32_t ID, const std::function<void(TZemObject&)>& Change,
-                      const std::string& MergeKey = {});
+                      const std::string& MergeKey = {}, const char* Name = nullptr);
     void EndMerge();
     bool CanUndo() const;
     bool CanRedo() const;
@@ -500,8 +502,8 @@ public:
     bool Modified() const;
     // The steps themselves: their count, memory and budget (editing/ZemHistory.h).
     TZemHistory& History() { return *FHistory; }
-    void TouchPictures();               // before changing the picture library
-    void TouchIcons();                  // before changing the icon library
+    void TouchPictures(); // before changing the picture library
+    void TouchIcons();    // before changing the icon library
     // ---- The picture and icon libraries (editing/ZemLibraryCommands.cpp) ----
     // Each is one undo step (or part of the open one) and redraws: objects show entries by position.
     // The library becomes these entries.
@@ -683,7 +685,8 @@ public:
     // After object ID changed: when it is a junction, the ends of the segments it joins go onto its point;
     // when it is a segment, its own ends go onto the points of its junctions. Each segment moved is
     // touched first, so the ends move in the undo step that moved the junction, and drawing finds them in
-    // place. The map's change handler calls it for every stored object that changes.
+    // place. The map's change handler calls it for every stored object that changes. Only while an undo
+    // step is open: undo and redo give back what was recorded and move nothing.
     void AttachSegmentEnds(std::int32_t ID);
 
     // "Поставить узловые точки на прямых": a junction at every vertex of the chosen lines.
@@ -763,7 +766,7 @@ private:
 // A step of the undo history for as long as it lives.
 class TZemChange {
 public:
-    explicit TZemChange(TZemMap& Map) : FMap(Map) { FMap.BeginChange(); }
+    explicit TZemChange(TZemMap& Map, const char* Name = nullptr) : FMap(Map) { FMap.BeginChange(Name); }
     ~TZemChange() { FMap.EndChange(); }
     TZemChange(const TZemChange&) = delete;
     TZemChange& operator=(const TZemChange&) = delete;

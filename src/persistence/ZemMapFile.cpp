@@ -83,12 +83,16 @@ void NeutraliseView(TZemViewState& View, TZemDocument& Doc, std::int32_t Width, 
             TXYPoint{static_cast<float>(W * 100 / View.Scale), static_cast<float>(H * 100 / View.Scale)};
     if (!Usable(View.LeftTop.X, kMaxViewCoordinate) || !Usable(View.LeftTop.Y, kMaxViewCoordinate))
         View.LeftTop = Fresh.LeftTop;
-    if (!Usable(View.GlobalLeftTop.X, kMaxViewCoordinate) ||
-        !Usable(View.GlobalLeftTop.Y, kMaxViewCoordinate))
-        View.GlobalLeftTop = View.LeftTop;
-    if (!Usable(View.GlobalWidthHeight.X, 2 * kMaxViewCoordinate) ||
-        !Usable(View.GlobalWidthHeight.Y, 2 * kMaxViewCoordinate))
-        View.GlobalWidthHeight = View.ViewWidthHeight;
+    // Coordinate by coordinate: the extent grows with objects that may lie beyond the view's range, and a
+    // file saved with one such side must load to the same extent on the other.
+    if (!Usable(View.GlobalLeftTop.X, kMaxViewCoordinate))
+        View.GlobalLeftTop.X = View.LeftTop.X;
+    if (!Usable(View.GlobalLeftTop.Y, kMaxViewCoordinate))
+        View.GlobalLeftTop.Y = View.LeftTop.Y;
+    if (!Usable(View.GlobalWidthHeight.X, 2 * kMaxViewCoordinate))
+        View.GlobalWidthHeight.X = View.ViewWidthHeight.X;
+    if (!Usable(View.GlobalWidthHeight.Y, 2 * kMaxViewCoordinate))
+        View.GlobalWidthHeight.Y = View.ViewWidthHeight.Y;
     if (!Usable(View.MaxScale, kMaxViewScale) || !(View.MaxScale > 0))
         View.MaxScale = Fresh.MaxScale;
     if (!Usable(View.ScaleStep, kMaxViewScale) || !(View.ScaleStep > 0))

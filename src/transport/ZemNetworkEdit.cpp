@@ -1,4 +1,5 @@
 // The editing commands of the transport network.
+#include "editing/ZemHistory.h"
 #include "model/ZemMap.h"
 #include "platform/ZemHost.h"
 
@@ -30,8 +31,8 @@ private:
 
 void TZemMap::ConvertUndefinedRoutes(std::int32_t TransportType, const ZemString& Name) {
     if (TransportType < 0)
-        return;             // no kind chosen
-    TZemChange Step(*this); // ends after the bulk update, so the step sees the view it left
+        return;                                         // no kind chosen
+    TZemChange Step(*this, "преобразование маршрутов"); // ends after the bulk update: it sees the view
     TBulkUpdate Bulk(*this);
     for (std::int32_t ID : Doc.Order) {
         TZemObject& S = ObjectByID(ID);
@@ -50,7 +51,7 @@ void TZemMap::SetRouteColor(std::int32_t TransportType, const ZemString& Name, T
         return;
     }
     {
-        TZemChange Step(*this);
+        TZemChange Step(*this, "цвет маршрута");
         for (std::int32_t ID : Doc.Order) {
             TZemObject& S = ObjectByID(ID);
             if (S.Kind == otRoadCrossLine && S.TransportType() == TransportType &&
@@ -69,7 +70,7 @@ void TZemMap::CheckNetwork() {
         FHost.ShowMessage("Редактирование карты запрещено!", "ZemMap", TZemMsgButtons::mbOk);
         return;
     }
-    TZemChange Step(*this); // the deletions and the turn to two-way are one step
+    TZemChange Step(*this, "проверка сети"); // the deletions and the turn to two-way are one step
     std::vector<std::int32_t> Loops;
     for (std::int32_t ID : Doc.Order) {
         const TZemObject& S = ObjectByID(ID);
@@ -142,6 +143,11 @@ void PutEnds(TZemObject& S, std::int32_t JunctionID, const TXYPoint& P) {
 } // namespace
 
 void TZemMap::AttachSegmentEnds(std::int32_t ID) {
+    // Moving an end changes the document, so it belongs to the step that moved the junction or the
+    // segment. Outside a step (undo and redo putting recorded objects back) everything stays as recorded,
+    // ends off their junctions too, as a file written elsewhere may have them.
+    if (!FHistory->StepOpen())
+        return;
     auto* Slot = Doc.Objects.Find(ID);
     if (!Slot)
         return;
@@ -186,7 +192,7 @@ void TZemMap::PlaceJunctionsOnLines(TJunctionPlacement Where) {
             IDs.push_back(Edit.CurrentObject);
         break;
     }
-    TZemChange Step(*this); // every junction placed is one step
+    TZemChange Step(*this, "узловые точки"); // every junction placed is one step
     TBulkUpdate Bulk(*this);
     for (std::int32_t ID : IDs) {
         if (!ObjectExists(ID) || ObjectByID(ID).Kind != otLine)

@@ -126,7 +126,7 @@ void TZemAddressPage::ApplyToCurrent() {
 void TZemAddressPage::SetForCurrent() {
     Run([this] {
         {
-            TZemChange Step(FMap);
+            TZemChange Step(FMap, "тип и адрес");
             ApplyToCurrent();
         }
         FMap.Refresh();
@@ -135,7 +135,7 @@ void TZemAddressPage::SetForCurrent() {
 
 void TZemAddressPage::SetForVisible() {
     Run([this] {
-        TZemChange Step(FMap);
+        TZemChange Step(FMap, "тип и адрес для видимых");
         ApplyToCurrent();
         // The other visible objects take what they lack of the shown parts only.
         TAddress Shared;

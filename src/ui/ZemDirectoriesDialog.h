@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <array>
+#include <map>
 #include <memory>
 
 class QPlainTextEdit;
@@ -27,8 +28,10 @@ public:
     void Load();
     // "Сортировать": every page but the transport types, in its box only.
     void SortPages();
-    // "Применить": the pages become the directories, the references following their lines.
-    void Apply();
+    // "Применить": the pages become the directories, the references following their lines. Refuses (raises)
+    // to move the transport types the route search knows by place, and asks before deleting lines that
+    // objects use; false when the user said no.
+    bool Apply();
 
     QTabWidget* Pages() const { return FPages; }
     QPlainTextEdit* Box(TZemDirectoryPage Page) const { return FBoxes[Page]; }
@@ -41,6 +44,10 @@ private:
     void ShowLines(TZemDirectoryPage Page, const TZemDirectory& Lines);
 
     TZemMap& FMap;
+    // The lines as shown, by their text on screen: a line nobody touched goes back byte for byte (the
+    // widget cannot hold every byte of the code page, and the text it gives back turns non-breaking
+    // spaces into ordinary ones).
+    std::array<std::map<QString, ZemString>, kDirectoryPages> FShownAs;
     QTabWidget* FPages;
     std::array<QPlainTextEdit*, kDirectoryPages> FBoxes{};
     std::array<std::unique_ptr<TZemDirectoryTrail>, kDirectoryPages> FTrails;

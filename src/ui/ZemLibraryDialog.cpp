@@ -50,8 +50,8 @@ QPushButton* Button(QWidget* Parent, const QString& Text, const char* Name) {
 } // namespace
 
 TZemLibraryDialog::TZemLibraryDialog(TZemMap& Map, QWidget* Parent, const QString& Caption,
-                                     const QString& Filters, const QString& Suffix)
-    : QDialog(Parent), FMap(Map), FFilters(Filters), FSuffix(Suffix) {
+                                     const QString& Filters, const QString& Suffix, const QString& Entry)
+    : QDialog(Parent), FMap(Map), FFilters(Filters), FSuffix(Suffix), FEntry(Entry) {
     setWindowTitle(Caption);
     setModal(true);
     setSizeGripEnabled(true);
@@ -93,13 +93,15 @@ TZemLibraryDialog::TZemLibraryDialog(TZemMap& Map, QWidget* Parent, const QStrin
     connect(Insert, &QPushButton::clicked, this, [this] { AddFiles(true); });
     connect(Delete, &QPushButton::clicked, this, [this] { DeleteSelected(); });
     connect(Clear, &QPushButton::clicked, this, [this] { ClearAll(); });
-    connect(Apply, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Apply, &QPushButton::clicked, this, [this] { TryApply(); });
     connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(FList, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     connect(FList, &QListWidget::currentRowChanged, this, [this] { ShowSelection(); });
 }
 
 bool TZemLibraryDialog::Execute(const std::function<void(std::int32_t)>& Chosen) {
+    FChoosing = static_cast<bool>(Chosen);
+    FChanged = false;
     TakeFromMap();
     Rebuild(-1);
     const bool Applied = exec() == QDialog::Accepted;
@@ -130,6 +132,26 @@ void TZemLibraryDialog::PaintItem(QPainter& P, const QRect& Rect, int Index, boo
     P.setPen(Selected ? Qt::white : palette().color(QPalette::Text));
     P.drawText(Rect.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop, QString::number(Index));
     P.restore();
+}
+
+void TZemLibraryDialog::TryApply() {
+    if (FChoosing && (FList->currentRow() < 0 || FList->currentRow() >= EntryCount())) {
+        AskMessage(this,
+                   (EntryCount() == 0 ? QStringLiteral("Библиотека пуста: добавьте %1 кнопкой «Добавить».")
+                                      : QStringLiteral("Выберите %1 в списке."))
+                       .arg(FEntry)
+                       .toStdString(),
+                   windowTitle().toStdString(), TZemMsgButtons::mbOk);
+        return;
+    }
+    accept();
+}
+
+void TZemLibraryDialog::reject() {
+    if (FChanged && AskMessage(this, "Изменения библиотеки не применены. Отказаться от них?",
+                               windowTitle().toStdString(), TZemMsgButtons::mbYesNo) != TZemMsgResult::mrYes)
+        return;
+    QDialog::reject();
 }
 
 QStringList TZemLibraryDialog::AskFiles() {
@@ -167,6 +189,7 @@ void TZemLibraryDialog::AddFiles(bool Insert) {
         ShowErrorBox(this, QString::fromUtf8(E.what()));
         return;
     }
+    FChanged = true;
     Rebuild(At + static_cast<int>(Names.size()) - 1);
 }
 
@@ -175,10 +198,12 @@ void TZemLibraryDialog::DeleteSelected() {
     if (Selected < 0 || Selected >= EntryCount())
         return;
     RemoveEntry(Selected);
+    FChanged = true;
     Rebuild(std::min(Selected, EntryCount() - 1));
 }
 
 void TZemLibraryDialog::ClearAll() {
+    FChanged = FChanged || EntryCount() > 0;
     RemoveAll();
     Rebuild(-1);
 }

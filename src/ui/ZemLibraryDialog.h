@@ -40,7 +40,10 @@ public:
 
 protected:
     TZemLibraryDialog(TZemMap& Map, QWidget* Parent, const QString& Caption, const QString& Filters,
-                      const QString& Suffix);
+                      const QString& Suffix, const QString& Entry);
+    // "Отмена", Escape and the frame's close: changes made in the dialog are thrown away only when the
+    // user says so.
+    void reject() override;
 
     // The copy the dialog works on.
     virtual std::int32_t EntryCount() const = 0;
@@ -63,13 +66,17 @@ private:
     void AddFiles(bool Insert);
     void DeleteSelected();
     void ClearAll();
-    void Apply();
+    // "Применить": while choosing for an object, an entry must be chosen.
+    void TryApply();
     void Rebuild(int Select);
     void ShowSelection();
     QStringList AskFiles();
 
     QString FFilters;
     QString FSuffix;
+    QString FEntry;         // what an entry is called in a sentence: "рисунок", "иконку"
+    bool FChoosing = false; // shown for "Загрузить рисунок" / "Загрузить иконку"
+    bool FChanged = false; // entries added or removed since shown
     std::function<QStringList()> FAskFiles;
     std::int32_t FChosen = -1;
     int FItemHeight = 32;
@@ -87,13 +94,15 @@ public:
         std::size_t MaxPixels;
         const TZemLibraryEntries<TEntry>& (*Entries)(const TZemMap& Map);
         void (*Set)(TZemMap& Map, TZemLibraryEntries<TEntry> Entries);
-        const char* Noun; // "Рисунок %1 из %2", "Иконка %1 из %2"
+        const char* Noun;       // "Рисунок %1 из %2", "Иконка %1 из %2"
+        const char* Accusative; // "Выберите рисунок", "Выберите иконку"
     };
 
 protected:
     TZemLibraryDialogOf(TZemMap& Map, QWidget* Parent, const QString& Caption, const QString& Filters,
                         const QString& Suffix, const TLibrary& Library)
-        : TZemLibraryDialog(Map, Parent, Caption, Filters, Suffix), FLibrary(Library) {}
+        : TZemLibraryDialog(Map, Parent, Caption, Filters, Suffix, QString::fromUtf8(Library.Accusative)),
+          FLibrary(Library) {}
     std::int32_t EntryCount() const override { return static_cast<std::int32_t>(FEntries.size()); }
     void RemoveEntry(std::int32_t Index) override { FEntries.erase(FEntries.begin() + Index); }
     void RemoveAll() override { FEntries.clear(); }

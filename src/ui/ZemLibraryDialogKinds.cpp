@@ -12,7 +12,7 @@ namespace zem {
 
 namespace {
 
-// Both take BMP, PNG and ICO files; each offers its own kind first.
+// Both take BMP, PNG and ICO files: the file dialog opens on all of them, each kind can be picked alone.
 constexpr auto kBmp = "*.bmp (*.bmp *.BMP)";
 constexpr auto kPng = "*.png (*.png *.PNG)";
 constexpr auto kIco = "*.ico (*.ico *.ICO)";
@@ -79,10 +79,10 @@ template <class TEntry> QString TZemLibraryDialogOf<TEntry>::Describe(std::int32
     const QString Noun = QString::fromUtf8(FLibrary.Noun);
     const auto& E = FEntries[static_cast<std::size_t>(Index)];
     if (!E || PictureOf(*E).Empty())
-        return QStringLiteral("%1 %2: пусто").arg(Noun).arg(Index);
-    return QStringLiteral("%1 %2 из %3: %4 × %5 точек")
+        return QStringLiteral("%1 %2 из %3: пусто").arg(Noun).arg(Index + 1).arg(EntryCount());
+    return QStringLiteral("%1 %2 из %3: %4 × %5 точек") // counted from 1, as people count
         .arg(Noun)
-        .arg(Index)
+        .arg(Index + 1)
         .arg(EntryCount())
         .arg(PictureOf(*E).Width)
         .arg(PictureOf(*E).Height);
@@ -92,11 +92,12 @@ template <class TEntry> QString TZemLibraryDialogOf<TEntry>::Describe(std::int32
 
 TfrmZemBitamapDlg::TfrmZemBitamapDlg(TZemMap& Map, QWidget* Parent)
     : TZemLibraryDialogOf(
-          Map, Parent, QStringLiteral("Библиотека картинок"), Filters({kBmp, kPng, kIco, kAll}),
+          Map, Parent, QStringLiteral("Библиотека картинок"), Filters({kAll, kBmp, kPng, kIco}),
           QStringLiteral("bmp"),
           {ReadLibraryPicture, TBmpList::kMaxLibraryPixels,
            [](const TZemMap& M) -> const TZemPictureEntries& { return M.Doc.Bitmaps->Snapshot(); },
-           [](TZemMap& M, TZemPictureEntries E) { M.SetPictureEntries(std::move(E)); }, "Рисунок"}) {
+           [](TZemMap& M, TZemPictureEntries E) { M.SetPictureEntries(std::move(E)); }, "Рисунок",
+           "рисунок"}) {
     setObjectName(QStringLiteral("frmZemBitamapDlg"));
 }
 
@@ -118,11 +119,12 @@ QRect TfrmZemBitamapDlg::PictureRect(const QRect& Item, QSize Size) const {
 // ---- Icons ----
 
 TfrmZemIconDlg::TfrmZemIconDlg(TZemMap& Map, QWidget* Parent)
-    : TZemLibraryDialogOf(Map, Parent, QStringLiteral("Библиотека иконок"), Filters({kIco, kBmp, kPng, kAll}),
+    : TZemLibraryDialogOf(Map, Parent, QStringLiteral("Библиотека иконок"), Filters({kAll, kIco, kBmp, kPng}),
                           QStringLiteral("ico"),
                           {ReadLibraryIcon, TIconList::kMaxLibraryPixels,
                            [](const TZemMap& M) -> const TZemIconEntries& { return M.Doc.Icons->Snapshot(); },
-                           [](TZemMap& M, TZemIconEntries E) { M.SetIconEntries(std::move(E)); }, "Иконка"}) {
+                           [](TZemMap& M, TZemIconEntries E) { M.SetIconEntries(std::move(E)); }, "Иконка",
+                           "иконку"}) {
     setObjectName(QStringLiteral("frmZemIconDlg"));
 }
 

@@ -2,6 +2,7 @@
 #include "ui/ZemImportJob.h"
 
 #include "base/ZemErrors.h"
+#include "editing/ZemHistory.h"
 #include "persistence/ZemAutosave.h"
 #include "ui/ZemAddressPage.h"
 #include "ui/ZemAppIcon.h"
@@ -203,8 +204,19 @@ void TfrmMain::UpdateCaption() {
 }
 
 void TfrmMain::UpdateHistoryActions() {
-    FActions.at(QStringLiteral("actUndo"))->setEnabled(FMap->CanUndo());
-    FActions.at(QStringLiteral("actRedo"))->setEnabled(FMap->CanRedo());
+    // The menu and the tool tips say which step goes: "Отменить: перемещение объекта".
+    auto Show = [this](const char* Action, bool Can, const std::string& Step, const QString& Verb,
+                       const QString& Keys) {
+        QAction* A = FActions.at(QString::fromLatin1(Action));
+        A->setEnabled(Can);
+        const QString Text =
+            Can && !Step.empty() ? Verb + QStringLiteral(": ") + QString::fromStdString(Step) : Verb;
+        A->setText(Text);
+        A->setToolTip(Text + QStringLiteral(" (") + Keys + QStringLiteral(")"));
+    };
+    const TZemHistory& H = FMap->History();
+    Show("actUndo", FMap->CanUndo(), H.UndoName(), QStringLiteral("Отменить"), QStringLiteral("Ctrl+Z"));
+    Show("actRedo", FMap->CanRedo(), H.RedoName(), QStringLiteral("Повторить"), QStringLiteral("Ctrl+Y"));
 }
 
 void TfrmMain::OnPointerMove(std::int32_t X, std::int32_t Y) {

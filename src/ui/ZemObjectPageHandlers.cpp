@@ -159,7 +159,7 @@ void TZemObjectPage::Ctl3DClicked() {
         return;
     const float Height = static_cast<float>(FHeight3DTrackBar->value());
     Apply([&] {
-        TZemChange Step(FMap);
+        TZemChange Step(FMap, "3D-объект");
         if (FPseudo3DAngle)
             FMap.SetPseudo3DAngle(static_cast<float>(FPseudo3DAngle()) * std::numbers::pi_v<float> / 180.0f);
         FMap.ChangeObject(FMap.Edit.CurrentObject, [Height](TZemObject& O) {

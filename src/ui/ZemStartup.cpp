@@ -19,7 +19,29 @@
 
 namespace zem {
 
+namespace {
+
+const char* const kUsage = "Использование: zemmap [ФАЙЛ.mp]\n"
+                           "               zemmap --print-pdf ВЫХОД.pdf [--fit] ФАЙЛ.mp\n";
+
+const char* const kHelp = "\n"
+                          "Векторный редактор карт ZemMap: открывает ФАЙЛ.mp или начинает с пустой карты.\n"
+                          "\n"
+                          "  --print-pdf ВЫХОД.pdf  страница печати карты в PDF, без окна\n"
+                          "  --fit                  вписать вид карты в страницу\n"
+                          "  --help, -h             эта справка\n"
+                          "\n"
+                          "Без окна с картами работает zemmap-cli (zemmap-cli --help).\n";
+
+} // namespace
+
 int RunZemMap(int argc, char* argv[], const std::function<void(TfrmMain&)>& Started) {
+    // Asked for, the usage goes to standard output and is not a failure; it needs no display.
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        std::fputs(kHelp, stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
     // Printing to a file shows no window and needs no display.
     bool PrintPdf = false;
     for (int i = 1; i < argc; ++i)
@@ -50,9 +72,7 @@ int RunZemMap(int argc, char* argv[], const std::function<void(TfrmMain&)>& Star
     if (PrintPdf)
         return PrintPdfCommand(Args.mid(1));
     if (Args.size() > 2 || (Args.size() == 2 && Args[1].startsWith(QLatin1Char('-')))) {
-        std::fputs("Использование: zemmap [ФАЙЛ.mp]\n"
-                   "               zemmap --print-pdf ВЫХОД.pdf [--fit] ФАЙЛ.mp\n",
-                   stderr);
+        std::fputs(kUsage, stderr);
         return 2;
     }
 

@@ -74,12 +74,15 @@ void TfrmTransport::Apply() {
         return;
     const std::int32_t Type = FTransportType->currentIndex();
     const ZemString Name = FromUtf8(FTransportName->text().toStdString());
-    FMap.ChangeObject(ID, [&](TZemObject& O) {
-        // No choice shown means a kind the directory does not hold: it stays unless one is chosen.
-        if (Type != -1)
-            O.SetTransportType(Type);
-        O.SetText(Name);
-    });
+    FMap.ChangeObject(
+        ID,
+        [&](TZemObject& O) {
+            // No choice shown means a kind the directory does not hold: it stays unless one is chosen.
+            if (Type != -1)
+                O.SetTransportType(Type);
+            O.SetText(Name);
+        },
+        {}, "характеристика транспорта");
     FMap.Refresh();
 }
 

@@ -68,7 +68,10 @@ struct HistoryFixture : ::testing::Test {
         const TBytes After = Map.SaveToBytes();
         ASSERT_NE(Before, After);
         ASSERT_TRUE(Map.CanUndo());
+        const std::string Name = Map.History().UndoName(); // what "Отменить" in the menu says
+        EXPECT_FALSE(Name.empty());
         Map.Undo();
+        EXPECT_EQ(Map.History().RedoName(), Name);
         EXPECT_EQ(FirstDifference(Map.SaveToBytes(), Before), -1);
         ASSERT_TRUE(Map.CanRedo());
         Map.Redo();
@@ -90,6 +93,26 @@ TEST_F(HistoryFixture, EveryDocumentCommandUndoesAndRedoesToTheSameFile) {
     ExpectOneStep([&] { Map.SetBackColor(RGBColor(1, 2, 3)); });
     ExpectOneStep([&] { Map.SetMeasureStr("km"); });
     ExpectOneStep([&] { Map.ChangeObject(C, [](TZemObject& O) { O.SetBlink(true); }); });
+}
+
+// A step is called by the first name given while it is open: the outermost operation's.
+TEST_F(HistoryFixture, StepsAreNamedByTheirOutermostOperation) {
+    const std::int32_t A = AddShape(otPolygon, 0, 0);
+    EXPECT_EQ(Map.History().UndoName(), "добавление объекта");
+    Map.DuplicateObject(A);
+    EXPECT_EQ(Map.History().UndoName(), "дублирование объекта");
+    Map.ChangeObject(
+        A, [](TZemObject& O) { O.Pen.Width = 3; }, "PenWidth");
+    EXPECT_EQ(Map.History().UndoName(), "толщина линии");
+    {
+        TZemChange Step(Map);
+        Map.SetBackColor(RGBColor(1, 2, 3));
+        Map.DeleteObject(A);
+    }
+    EXPECT_EQ(Map.History().UndoName(), "настройки карты");
+    Map.Undo();
+    EXPECT_EQ(Map.History().RedoName(), "настройки карты");
+    EXPECT_EQ(Map.History().UndoName(), "толщина линии");
 }
 
 TEST_F(HistoryFixture, UndoForgetsTheCurrentObjectItRemoves) {

@@ -28,3 +28,13 @@ TEST(ZemText, SameTextIgnoresCaseOfLatinAndCyrillic) {
     EXPECT_FALSE(zem::SameText(zem::FromUtf8("Тверская"), zem::FromUtf8("Тверской")));
     EXPECT_EQ(zem::UpperCase("abc"), "ABC");
 }
+
+TEST(ZemText, DecomposedLettersArriveComposed) {
+    // "й", "Ё", "ў", "ї" as a letter and a combining mark; a mark on a letter without such a form stays '?'.
+    EXPECT_EQ(zem::FromUtf8("\xD0\xB8\xCC\x86"
+                            "\xD0\x95\xCC\x88"
+                            "\xD1\x83\xCC\x86"
+                            "\xD1\x96\xCC\x88"),
+              "\xE9\xA8\xA2\xBF");
+    EXPECT_EQ(zem::FromUtf8("\xD0\xB0\xCC\x86"), "\xE0?");
+}

@@ -98,6 +98,29 @@ private slots:
     }
     void cleanup() { FWindow.reset(); }
 
+    // A street kept with a space at its end, as the directory editor keeps it, is the street chosen in the
+    // list: F2 finds it instead of adding a twin, also when applied again unchanged; a letter typed as a
+    // letter and a combining mark arrives as the code page's letter.
+    void namesAreFoundAsShownAndTypedLettersComposed() {
+        Map().Doc.Streets.push_back(Cp("Новая улица "));
+        const std::size_t Streets = Map().Doc.Streets.size();
+        PressF2([](TfrmAdr& D) {
+            D.StreetCombo->setCurrentIndex(D.StreetCombo->findText(QStringLiteral("Новая улица ")));
+            D.OkBtn->click();
+        });
+        QCOMPARE(Map().Doc.Streets.size(), Streets);
+        QCOMPARE(Map().ObjectByID(FID).Address().Street, static_cast<std::int32_t>(Streets - 1));
+        PressF2([](TfrmAdr& D) { D.OkBtn->click(); });
+        QCOMPARE(Map().Doc.Streets.size(), Streets);
+        QCOMPARE(Map().ObjectByID(FID).Address().Street, static_cast<std::int32_t>(Streets - 1));
+
+        PressF2([](TfrmAdr& D) {
+            Type(D.StreetCombo, QStringLiteral("Зои\u0306ская Е\u0308"));
+            D.OkBtn->click();
+        });
+        QCOMPARE(Map().Doc.Streets.back(), Cp("Зойская Ё"));
+    }
+
     void appliedAddressIsSavedReloadedAndUndone() {
         const TAddress Before = Read(FID);
         const std::size_t Streets = Map().Doc.Streets.size();

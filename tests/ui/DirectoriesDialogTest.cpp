@@ -8,7 +8,9 @@
 #include "ui/ZemMapWidget.h"
 #include "ui/ZemOrganisationWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -16,6 +18,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -138,6 +141,99 @@ private slots:
             QVERIFY(!D.isVisible());
         }));
         QCOMPARE(M.Doc.Streets, Streets);
+    }
+
+    // "Применить" with no edit leaves every line as it was, bytes the text box cannot show included.
+    void untouchedLinesStayByteForByte() {
+        TZemMap& M = FWindow->Map();
+        M.Doc.Streets[0] = "\xCF\xEE\xEA\xF0\xEE\xE2\xEA\xE0\xA0"
+                           "22";           // a non-breaking space
+        M.Doc.Streets[1] = "\xC0\x98\xC1"; // 0x98: no letter in the code page
+        M.Doc.Areas.push_back("\xA0\xC1\xE0\xF1\xEC\xE0\xED\xED\xFB\xE9");
+        M.ClearHistory();
+        M.MarkSaved();
+        const TZemDirectories Before = DirectoriesOf(M.Doc);
+        QVERIFY(OpenDirectories([](TfrmZemSpravDialog& D) { D.ApplyButton()->click(); }));
+        QVERIFY(DirectoriesOf(M.Doc) == Before);
+        QVERIFY(!M.Modified());
+    }
+
+    // The route search knows the first transport types by their places: moving one is refused with a
+    // message that names it, and the dialog stays open; adding a line at the end is fine.
+    void theFirstTransportTypesKeepTheirPlaces() {
+        TZemMap& M = FWindow->Map();
+        const TZemDirectory Transport = M.Doc.TransportTypes;
+        QVERIFY(Transport.size() >= 2);
+        QString Said;
+        QVERIFY(OpenDirectories([&](TfrmZemSpravDialog& D) {
+            D.Box(dpTransport)->setPlainText(QStringLiteral("Трамвай\n") + BoxText(D, dpTransport));
+            bool Told = false;
+            const auto Telling = OnNextModal<QMessageBox>(
+                [&Said](QMessageBox* B) {
+                    Said = B->text();
+                    B->buttons().front()->click();
+                },
+                Told);
+            D.ApplyButton()->click();
+            QVERIFY(Told);
+            QVERIFY(D.isVisible());
+            D.CancelButton()->click();
+        }));
+        QVERIFY(Said.contains(QString::fromStdString(ToUtf8(Transport[0]))));
+        QCOMPARE(M.Doc.TransportTypes, Transport);
+        QVERIFY(!M.Modified());
+        QVERIFY(OpenDirectories([&](TfrmZemSpravDialog& D) {
+            D.Box(dpTransport)->setPlainText(BoxText(D, dpTransport) + QStringLiteral("Трамвай\n"));
+            D.ApplyButton()->click();
+        }));
+        QCOMPARE(M.Doc.TransportTypes.size(), Transport.size() + 1);
+    }
+
+    // Deleting a street that houses use says how many and asks; "Нет" keeps the dialog and the map as
+    // they were, "Да" applies.
+    void deletingAStreetInUseAsksFirst() {
+        TZemMap& M = FWindow->Map();
+        std::vector<std::int32_t> Users(M.Doc.Streets.size(), 0);
+        for (std::int32_t ID : M.Doc.Order) {
+            const TZemAddress& A = M.ObjectByID(ID).Address();
+            for (const std::int32_t S : {A.Street, A.Street2 == A.Street ? -1 : A.Street2})
+                if (S >= 0 && static_cast<std::size_t>(S) < Users.size())
+                    ++Users[static_cast<std::size_t>(S)];
+        }
+        const auto Most = std::max_element(Users.begin(), Users.end());
+        QVERIFY(*Most > 1);
+        const std::size_t Line = static_cast<std::size_t>(Most - Users.begin());
+        const QString Name = QString::fromStdString(ToUtf8(M.Doc.Streets[Line]));
+        const TZemDirectory Streets = M.Doc.Streets;
+        for (const char* Answer : {"Нет", "Да"}) {
+            QString Asked;
+            QVERIFY(OpenDirectories([&](TfrmZemSpravDialog& D) {
+                TZemDirectory Lines = Streets;
+                Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(Line));
+                D.Box(dpStreets)->setPlainText(QString::fromStdString(ToUtf8(DirectoryText(Lines))));
+                bool Seen = false;
+                const auto Asking = OnNextModal<QMessageBox>(
+                    [&](QMessageBox* B) {
+                        Asked = B->text();
+                        for (QAbstractButton* Button : B->buttons())
+                            if (Button->text() == QString::fromUtf8(Answer))
+                                Button->click();
+                    },
+                    Seen);
+                D.ApplyButton()->click();
+                QVERIFY(Seen);
+                if (D.isVisible())
+                    D.CancelButton()->click();
+            }));
+            QVERIFY(Asked.contains(QStringLiteral("«%1» (Улицы) — %2 ").arg(Name).arg(*Most)));
+            if (QString::fromUtf8(Answer) == QStringLiteral("Нет")) {
+                QCOMPARE(M.Doc.Streets, Streets);
+                QVERIFY(!M.Modified());
+            }
+        }
+        QCOMPARE(M.Doc.Streets.size(), Streets.size() - 1);
+        for (std::int32_t ID : M.Doc.Order)
+            QVERIFY(M.ObjectByID(ID).Address().Street < static_cast<std::int32_t>(M.Doc.Streets.size()));
     }
 
     void f3OpensTheOrganisationWindowForTheCurrentObject() {

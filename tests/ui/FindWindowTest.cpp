@@ -1,6 +1,7 @@
 // "Поиск объекта" on the sample city, used as a person would: Ctrl+F in the main window, the street's name
 // typed, a house chosen from the list with the keyboard; an open list follows the map's changes.
 #include "TestWindow.h"
+#include "address/ZemAddress.h"
 #include "model/ZemMap.h"
 #include "ui/ZemFindWindow.h"
 #include "ui/ZemMainWindow.h"
@@ -16,6 +17,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <map>
 #include <memory>
 
 using namespace zem;
@@ -123,6 +125,51 @@ private slots:
         QCOMPARE(OpenFind(), Find);
         QCOMPARE(Find->QueryEdit->text(), QStringLiteral("Покровка"));
         QVERIFY(Find->Results->topLevelItemCount() > 0);
+    }
+
+    // The building part after the number counts, numbers that start with a letter are found, and the
+    // house asked for comes first.
+    void theHouseAskedForComesFirst() {
+        TZemMap& M = FWindow->Map();
+        const char* const Numbers[] = {"22А с16", "22А с1", "22А с2", "22А", "в17", "вл.4"};
+        std::map<QString, std::int32_t> House;
+        std::int32_t Next = 0;
+        for (const char* N : Numbers) {
+            while (M.ObjectByID(M.Doc.Order[Next]).Kind != otPolygon)
+                ++Next;
+            const std::int32_t ID = M.Doc.Order[Next++];
+            TAddress A;
+            A.Street = FromUtf8("Тестовый проезд");
+            A.Number = FromUtf8(N);
+            M.SetAddress(ID, A);
+            House[QString::fromUtf8(N)] = ID;
+        }
+        TfrmFindObject* Find = OpenFind();
+        QVERIFY(Find);
+        auto Ask = [&](const QString& Query) {
+            Find->QueryEdit->clear();
+            Type(Find->QueryEdit, Query);
+            // The list follows the typing after a pause: the first hit changes, or the pause has passed.
+            const QList<std::int32_t> Before = ListedIDs(Find);
+            (void)QTest::qWaitFor([&] { return !ListedIDs(Find).isEmpty() && ListedIDs(Find) != Before; },
+                                  1500);
+            return ListedIDs(Find);
+        };
+        auto Order = [&](const QStringList& Want) {
+            QList<std::int32_t> IDs;
+            for (const QString& W : Want)
+                IDs.push_back(House[W]);
+            return IDs;
+        };
+        QCOMPARE(Ask(QStringLiteral("Тестовый 22А с2")).mid(0, 4),
+                 Order({QStringLiteral("22А с2"), QStringLiteral("22А"), QStringLiteral("22А с1"),
+                        QStringLiteral("22А с16")}));
+        QCOMPARE(Ask(QStringLiteral("Тестовый 22а")).mid(0, 4),
+                 Order({QStringLiteral("22А"), QStringLiteral("22А с1"), QStringLiteral("22А с2"),
+                        QStringLiteral("22А с16")}));
+        QCOMPARE(Ask(QStringLiteral("Тестовый в17")).front(), House[QStringLiteral("в17")]);
+        QCOMPARE(Ask(QStringLiteral("Тестовый вл4")).front(), House[QStringLiteral("вл.4")]);
+        QCOMPARE(Ask(QStringLiteral("Тестовый 17")).front(), House[QStringLiteral("в17")]);
     }
 
     void aDeletedHitIsDroppedFromTheList() {

@@ -9,8 +9,10 @@
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -44,6 +46,20 @@ void Click(QWidget* Dialog, const char* Button) {
             Edit->selectAll();
             QTest::keyClicks(Edit, Name);
             static_cast<QDialog*>(F)->accept(); // as "Открыть" does
+        },
+        Seen);
+}
+
+// Answers the next message box with the button of that text (empty: its only button); Text gets the
+// box's text.
+[[nodiscard]] TModalAnswer AnswerBox(const QString& Button, bool& Seen, QString* Text = nullptr) {
+    return OnNextModal<QMessageBox>(
+        [Button, Text](QMessageBox* B) {
+            if (Text)
+                *Text = B->text();
+            for (QAbstractButton* Each : B->buttons())
+                if (Each->text() == Button || (Button.isEmpty() && B->buttons().size() == 1))
+                    Each->click();
         },
         Seen);
 }
@@ -247,11 +263,63 @@ private slots:
                 const QImage Shot = D->List()->viewport()->grab().toImage();
                 QCOMPARE(Shot.pixelColor(R.left() + 2, R.bottom() - 2), QColor(0, 0, 128));
                 QCOMPARE(Shot.pixelColor(R.center()), QColor(255, 255, 0));
+                bool Asked = false;
+                const auto Answering = AnswerBox(QStringLiteral("Да"), Asked);
                 Click(D, "CancelButton");
+                QVERIFY(Asked); // two pictures added: thrown away only when the user says so
             },
             Shown);
         FWindow->findChild<QAction*>(QStringLiteral("actPictureArchive"))->trigger();
         QVERIFY(Shown && A1 && A2);
+        QCOMPARE(Map().Doc.Bitmaps->Count(), 0);
+        QVERIFY(!Map().Modified());
+    }
+
+    // The file dialog shows every kind of picture; the counter counts from 1; "Применить" with nothing
+    // chosen for an object says so; "Отмена" after an addition asks, and "Нет" keeps the dialog.
+    void theDialogsSayWhatTheyDo() {
+        const QString Png = MakePicture("blue.png", 12, 8, QColor(0, 0, 255));
+        SelectNewPictureObject();
+        bool Shown = false, Filtered = false, Asked = false;
+        QString Filter, Info, Said, Question;
+        const auto Answering = OnNextModal<TZemLibraryDialog>(
+            [&](TZemLibraryDialog* D) {
+                {
+                    const auto Looking = OnNextModal<QFileDialog>(
+                        [&Filter](QFileDialog* F) {
+                            Filter = F->selectedNameFilter();
+                            F->reject();
+                        },
+                        Filtered);
+                    Click(D, "AddButton");
+                }
+                const auto Choosing = ChooseFile(FDir.path(), QStringLiteral("blue.png"), Asked);
+                Click(D, "AddButton");
+                Info = D->findChild<QLabel*>(QStringLiteral("InfoLabel"))->text();
+                D->List()->setCurrentRow(-1);
+                bool Told = false;
+                {
+                    const auto Telling = AnswerBox(QString(), Told, &Said);
+                    Click(D, "ApplyButton");
+                }
+                QVERIFY(Told && D->isVisible());
+                bool Kept = false, Dropped = false;
+                {
+                    const auto Keeping = AnswerBox(QStringLiteral("Нет"), Kept, &Question);
+                    Click(D, "CancelButton");
+                }
+                QVERIFY(Kept && D->isVisible());
+                const auto Dropping = AnswerBox(QStringLiteral("Да"), Dropped);
+                Click(D, "CancelButton");
+                QVERIFY(Dropped && !D->isVisible());
+            },
+            Shown);
+        ObjectItem(QStringLiteral("Загрузить рисунок"))->trigger();
+        QVERIFY(Shown && Filtered && Asked);
+        QVERIFY2(Filter.startsWith(QStringLiteral("Все рисунки")), qPrintable(Filter));
+        QCOMPARE(Info, QStringLiteral("Рисунок 1 из 1: 12 × 8 точек"));
+        QCOMPARE(Said, QStringLiteral("Выберите рисунок в списке."));
+        QVERIFY(Question.contains(QStringLiteral("Отказаться")));
         QCOMPARE(Map().Doc.Bitmaps->Count(), 0);
         QVERIFY(!Map().Modified());
     }

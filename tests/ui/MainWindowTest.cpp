@@ -421,9 +421,18 @@ private slots:
         QVERIFY(M.ObjectByID(ID).Point(0).X != Before.X);
         QVERIFY(FWindow->findChild<QAction*>(QStringLiteral("actUndo"))->isEnabled());
         QVERIFY(FWindow->windowTitle().endsWith(QStringLiteral("*")));
+        // The menu and the tool tips name the step.
+        QAction* Undo = FWindow->findChild<QAction*>(QStringLiteral("actUndo"));
+        QAction* Redo = FWindow->findChild<QAction*>(QStringLiteral("actRedo"));
+        QCOMPARE(Undo->text(), QStringLiteral("Отменить: перемещение объекта"));
+        QCOMPARE(Undo->toolTip(), QStringLiteral("Отменить: перемещение объекта (Ctrl+Z)"));
+        QCOMPARE(Redo->text(), QStringLiteral("Повторить"));
         QTest::keyClick(FWindow.get(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(M.ObjectByID(ID).Point(0).X, Before.X);
         QCOMPARE(M.ObjectByID(ID).Point(0).Y, Before.Y);
+        QCOMPARE(Redo->text(), QStringLiteral("Повторить: перемещение объекта"));
+        QCOMPARE(Redo->toolTip(), QStringLiteral("Повторить: перемещение объекта (Ctrl+Y)"));
+        QCOMPARE(Undo->text(), QStringLiteral("Отменить"));
     }
 
     void rectangleToolDrawsAndCloseAsks() {

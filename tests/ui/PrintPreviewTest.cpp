@@ -393,6 +393,26 @@ private slots:
         QVERIFY(!PdfPage(Fit, 48).isNull());
     }
 
+    // Asked for, the usage is the answer: on standard output, exit code 0, without a display.
+    void helpPrintsTheUsageAndSucceeds() {
+        for (const QString& Ask : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+            QProcess P;
+            QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+            for (const char* Name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+                Env.remove(QString::fromLatin1(Name));
+            P.setProcessEnvironment(Env);
+            P.start(QStringLiteral(ZEM_APP_PATH), {Ask});
+            QVERIFY(P.waitForFinished(60000));
+            QCOMPARE(P.exitCode(), 0);
+            QVERIFY(QString::fromUtf8(P.readAllStandardOutput())
+                        .startsWith(QStringLiteral("Использование: zemmap")));
+        }
+        QProcess P;
+        P.start(QStringLiteral(ZEM_APP_PATH), {QStringLiteral("--frame")});
+        QVERIFY(P.waitForFinished(60000));
+        QCOMPARE(P.exitCode(), 2); // a wrong option is still wrong use
+    }
+
     void printPdfCommandRefusesBadUse() {
         const QString Pdf = FDir.filePath(QStringLiteral("bad.pdf"));
         QProcess P;

@@ -174,7 +174,12 @@ TEST_F(Painters, SegmentFollowsAMovedJunctionAndKeepsTheNewEnd) {
     S.AddPoint(250, 50);
     Map.AddObject(S);
     const std::int32_t Seg = Map.Doc.MaxID - 1;
-    Map.ObjectByID(B).MoveTo({250, 300}); // the map's change handler takes the segment's end along
+    {
+        // As every operation moves it, in an undo step: the map's change handler takes the segment's end
+        // along in the same step (outside a step, as undo and redo restore objects, nothing else moves).
+        TZemChange Step(Map);
+        Map.ObjectByID(B).MoveTo({250, 300});
+    }
     Map.Refresh();
     EXPECT_EQ(Map.ObjectByID(Seg).Point(1), (TXYPoint{250, 300}));
     EXPECT_FLOAT_EQ(Map.ObjectByID(Seg).RightBottom.Y, 300); // its box follows

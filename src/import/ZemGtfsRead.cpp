@@ -5,6 +5,8 @@
 // table left without a single usable row refuses the feed too.
 #include "import/ZemCsvReader.h"
 #include "import/ZemFeedSource.h"
+#include "import/ZemGeoref.h"
+#include "import/ZemGtfsAssemble.h"
 #include "import/ZemGtfsFeed.h"
 
 #include "model/ZemErrors.h"
@@ -222,7 +224,7 @@ private:
             // Generic nodes and boarding areas may go without a position; everything else needs one.
             const bool Placed = ParseDouble(R.Field(Lat), S.Lat) && ParseDouble(R.Field(Lon), S.Lon);
             if (S.LocationType <= 2) {
-                if (!Placed || std::fabs(S.Lat) > 90 || std::fabs(S.Lon) > 180) {
+                if (!Placed || !ValidGeoPoint({S.Lon, S.Lat})) {
                     Skip(T, "неверные координаты",
                          Where(T, Placed ? "stop_lat"
                                          : (ParseDouble(R.Field(Lat), S.Lat) ? "stop_lon" : "stop_lat")));
@@ -272,7 +274,7 @@ private:
                 continue;
             }
             TGtfsRoute Route;
-            if (!ParseInt(R.Field(Type), Route.Type) || Route.Type < 0 || Route.Type > 1799) {
+            if (!ParseInt(R.Field(Type), Route.Type) || !GtfsKindName(Route.Type)) {
                 Skip(T, "неверный route_type", Where(T, "route_type"));
                 continue;
             }
@@ -316,11 +318,11 @@ private:
                 Skip(T, "пустой идентификатор", Where(T, "shape_id"));
                 continue;
             }
-            if (!ParseDouble(R.Field(Lat), P.P.Lat) || std::fabs(P.P.Lat) > 90) {
+            if (!ParseDouble(R.Field(Lat), P.P.Lat) || !ValidGeoPoint({0, P.P.Lat})) {
                 Skip(T, "неверные координаты", Where(T, "shape_pt_lat"));
                 continue;
             }
-            if (!ParseDouble(R.Field(Lon), P.P.Lon) || std::fabs(P.P.Lon) > 180) {
+            if (!ParseDouble(R.Field(Lon), P.P.Lon) || !ValidGeoPoint({P.P.Lon, 0})) {
                 Skip(T, "неверные координаты", Where(T, "shape_pt_lon"));
                 continue;
             }

@@ -104,8 +104,11 @@ TEST(CsvReader, LinesCountBreaksInsideQuotes) {
 }
 
 TEST(CsvReader, BrokenTablesAreRefusedWithFileAndLine) {
-    EXPECT_EQ(ErrorOf("a,b\n1,\"open\n2,3\n"), "\"t.txt\", строка 2: кавычки, открытые здесь, не закрыты до конца файла");
-    EXPECT_NE(ErrorOf("\xFF\xFE" "a\0,\0b\0"), "");
+    EXPECT_EQ(ErrorOf("a,b\n1,\"open\n2,3\n"),
+              "\"t.txt\", строка 2: кавычки, открытые здесь, не закрыты до конца файла");
+    EXPECT_NE(ErrorOf("\xFF\xFE"
+                      "a\0,\0b\0"),
+              "");
     // A quote that never closes must not make the reader hold the whole file.
     std::string Long = "a\n\"" + std::string(3 * TCsvReader::kMaxRecordBytes, 'x');
     EXPECT_NE(ErrorOf(Long).find("длиннее"), std::string::npos);

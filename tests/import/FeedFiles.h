@@ -54,8 +54,8 @@ inline std::string WriteFeedZip(const std::filesystem::path& File, const TFeedTa
     return File.string();
 }
 
-// A two-line network with Cyrillic names: line "А" (bus) runs 1-2-3, line "Т1" (tram) runs 3-4 and back,
-// stops 2 and 5 are platforms of the station "Вокзал"; shape "sh1" follows line А.
+// A two-line network with Cyrillic names: line "А" (bus) runs 1-2-3, the tram 5-3-4 and 4-3; stops 2
+// and 5 are platforms of the station "Вокзал"; shape "sh1" follows line А.
 inline TFeedTables CyrillicFeed() {
     return {
         {"agency.txt", "agency_id,agency_name,agency_url,agency_timezone\n"
@@ -75,7 +75,7 @@ inline TFeedTables CyrillicFeed() {
         {"stop_times.txt", "trip_id,arrival_time,departure_time,stop_id,stop_sequence\n"
                            "t1,08:00:00,08:00:00,1,1\nt1,08:05:00,08:05:00,2,2\nt1,08:10:00,08:10:00,3,3\n"
                            "t2,25:00:00,25:00:00,1,10\nt2,,,2,20\nt2,25:10:00,25:10:00,3,30\n"
-                           "t3,09:00:00,09:00:00,3,1\nt3,09:05:00,09:05:00,4,2\n"
+                           "t3,08:55:00,08:55:00,5,0\nt3,09:00:00,09:00:00,3,1\nt3,09:05:00,09:05:00,4,2\n"
                            "t4,09:00:00,09:00:00,4,1\nt4,09:05:00,09:05:00,3,2\n"},
         {"shapes.txt", "shape_id,shape_pt_lat,shape_pt_lon,shape_pt_sequence\n"
                        "sh1,55.7501,37.6000,1\nsh1,55.7510,37.6050,2\nsh1,55.7501,37.6100,3\n"

@@ -2,8 +2,8 @@
 // A made-up transit feed written to a folder: a grid city of stops 250 m apart, lines along its rows and
 // columns (40 stops each, both ways, with shapes), and as many trips per line as the wanted size of
 // stop_times.txt asks for. Rows look like real ones, times and distances included.
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -13,8 +13,8 @@
 namespace zem::bench {
 
 struct TFeedGen {
-    int Side = 122;               // stops per row and column: 122 x 122 ~ 15,000 stops
-    int LineStops = 40;           // stops per line
+    int Side = 122;     // stops per row and column: 122 x 122 ~ 15,000 stops
+    int LineStops = 40; // stops per line
     std::uint64_t TripsPerPattern = 2;
     std::uint64_t StopTimeBytes = 0; // written
     std::uint64_t StopTimeRows = 0;
@@ -72,7 +72,8 @@ struct TFeedGen {
         std::filesystem::create_directories(Dir);
         {
             TOut A(Dir / "agency.txt");
-            A << "agency_id,agency_name,agency_url,agency_timezone\n1,\"Тестовый транспорт\",http://example.org,"
+            A << "agency_id,agency_name,agency_url,agency_timezone\n1,\"Тестовый "
+                 "транспорт\",http://example.org,"
                  "Europe/Moscow\n";
         }
         {
@@ -81,8 +82,8 @@ struct TFeedGen {
             char Line[160];
             for (int R = 0; R < Side; ++R)
                 for (int C = 0; C < Side; ++C) {
-                    std::snprintf(Line, sizeof Line, "s%d,%d,\"Улица %d, дом %d\",%.6f,%.6f,0\n", R * Side + C,
-                                  R * Side + C, R + 1, C + 1, Lat(R), Lon(C));
+                    std::snprintf(Line, sizeof Line, "s%d,%d,\"Улица %d, дом %d\",%.6f,%.6f,0\n",
+                                  R * Side + C, R * Side + C, R + 1, C + 1, Lat(R), Lon(C));
                     S << Line;
                 }
         }
@@ -125,7 +126,8 @@ struct TFeedGen {
                 for (std::size_t K = 0; K < Stops.size(); ++K, Seconds += 90) {
                     std::snprintf(Line, sizeof Line, "t%llu,%02d:%02d:%02d,%02d:%02d:%02d,s%d,%zu,0,0,%.1f\n",
                                   (unsigned long long)Trip, Seconds / 3600, Seconds / 60 % 60, Seconds % 60,
-                                  Seconds / 3600, Seconds / 60 % 60, Seconds % 60, Stops[K], K + 1, 250.0 * K);
+                                  Seconds / 3600, Seconds / 60 % 60, Seconds % 60, Stops[K], K + 1,
+                                  250.0 * K);
                     Times << Line;
                     ++StopTimeRows;
                 }

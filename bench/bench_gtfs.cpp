@@ -58,7 +58,9 @@ double PeakMB() {
             return std::stod(Line.substr(6)) / 1024.0;
     return 0;
 }
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 void BM_ReadFeed(benchmark::State& State) {
     const char* Env = std::getenv("ZEM_FEED_MB");

@@ -7,6 +7,7 @@
 #include <set>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zem {
 
@@ -208,6 +209,7 @@ TGtfsAssembled AssembleGtfsFeed(TGtfsFeed& Feed, TZemImportTarget& Target, const
     }
     std::set<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>> Pairs;
     std::set<std::uint32_t> RoutesMade;
+    std::unordered_set<std::uint64_t> Done; // (pattern, route)
     std::vector<std::vector<TPt>> ShapeAt(Feed.Shapes.size());
     std::vector<TPt> Stops;
     std::vector<TXYPoint> Bends;
@@ -216,13 +218,16 @@ TGtfsAssembled AssembleGtfsFeed(TGtfsFeed& Feed, TZemImportTarget& Target, const
         if (Progress && (TI & 1023) == 0 && !Progress(double(TI) / double(Feed.Trips.size()), "trips.txt"))
             throw EZemImportCancelled();
         const TGtfsTrip& Trip = Feed.Trips[TI];
-        if (Trip.Pattern < 0 || Type[Trip.Route] < 0)
+        // Most trips repeat a pattern of their route that an earlier trip made segments for.
+        if (Trip.Pattern < 0 || Type[Trip.Route] < 0 ||
+            !Done.insert(std::uint64_t(Trip.Pattern) << 32 | Trip.Route).second)
             continue;
         const std::vector<std::uint32_t>& P = Feed.Patterns[Trip.Pattern].Stops;
         std::vector<TCut> Cuts;
         bool Cut = false;
         for (std::size_t K = 0; K + 1 < P.size(); ++K) {
-            if (P[K] == P[K + 1] || !Pairs.emplace(P[K], P[K + 1], Trip.Route).second)
+            if (P[K] == P[K + 1] || Junction[P[K]] < 0 || Junction[P[K + 1]] < 0 ||
+                !Pairs.emplace(P[K], P[K + 1], Trip.Route).second)
                 continue;
             if (!Cut && Trip.Shape >= 0) {
                 Cut = true;

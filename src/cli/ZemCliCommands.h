@@ -22,6 +22,7 @@ int CmdExportText(const TCliArgs& Args);
 int CmdRepack(const TCliArgs& Args);
 int CmdRoute(const TCliArgs& Args);
 int CmdRender(const TCliArgs& Args);
+int CmdImport(const TCliArgs& Args);
 
 // ---- render ----
 class TZemMap;

@@ -21,6 +21,7 @@ const TCliCommand Commands[] = {
     {"repack", "сохранить карту заново с другим уровнем сжатия", CmdRepack},
     {"route", "найти дешёвый маршрут через точки поиска карты", CmdRoute},
     {"render", "нарисовать вид карты в картинку BMP или PNG", CmdRender},
+    {"import", "построить карту из выгрузки OpenStreetMap", CmdImport},
     {"demo", "построить небольшую карту в памяти и показать масштабирование и сдвиг", CmdDemo},
 };
 

@@ -2,6 +2,7 @@
 
 #include "model/ZemErrors.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace zem {
@@ -37,6 +38,11 @@ std::int32_t TZemImportTarget::Store(std::unique_ptr<TZemObject> Object) {
     Object->ID = ID;
     FMap.StoreObject(std::move(Object)); // moves MaxID past ID
     return ID;
+}
+
+void TZemImportTarget::Attribute(const std::string& Utf8) {
+    if (std::find(FAttributions.begin(), FAttributions.end(), Utf8) == FAttributions.end())
+        FAttributions.push_back(Utf8);
 }
 
 } // namespace zem

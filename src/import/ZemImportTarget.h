@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace zem {
 
@@ -32,9 +33,14 @@ public:
     TZemMap& Map() { return FMap; }
     // Stores Object under a fresh ID and returns the ID.
     std::int32_t Store(std::unique_ptr<TZemObject> Object);
+    // A line of credit the map must show for the data (UTF-8), once each; ImportInto puts them in a
+    // corner of the map.
+    void Attribute(const std::string& Utf8);
+    const std::vector<std::string>& Attributions() const { return FAttributions; }
 
 private:
     TZemMap& FMap;
+    std::vector<std::string> FAttributions;
 };
 
 } // namespace zem

@@ -2,6 +2,8 @@
 // What is kept of a transit (GTFS) feed for the map: stops, routes, the stop pattern of each trip, shapes
 // and transfers. Stop times are read as a stream and folded into stop patterns, so the model grows with
 // the number of distinct stop sequences, not with the length of the timetable.
+#include "import/ZemImport.h" // EZemImportCancelled
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -94,11 +96,5 @@ TGtfsFeed ReadGtfsFeed(const TFeedSource& Source, const TGtfsProgress& Progress 
                        const TGtfsLimits& Limits = {});
 TGtfsFeed ReadGtfsFeed(const std::string& Path, const TGtfsProgress& Progress = {},
                        const TGtfsLimits& Limits = {});
-
-// The cancel of a long import by the user.
-class EZemImportCancelled : public std::exception {
-public:
-    const char* what() const noexcept override { return "Импорт прерван"; }
-};
 
 } // namespace zem

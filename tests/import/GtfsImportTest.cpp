@@ -6,6 +6,8 @@
 #include "import/ZemCsvReader.h"
 #include "import/ZemFeedSource.h"
 #include "import/ZemGtfsAssemble.h"
+#include "import/ZemImport.h"
+#include "import/ZemImportStep.h"
 #include "import/ZemImportTarget.h"
 #include "import/ZemTransitBuilder.h"
 #include "transport/ZemExactRoute.h"
@@ -386,4 +388,45 @@ TEST(GtfsImport, ZipBombsAndHugeTablesStopEarly) {
     EXPECT_THROW(ReadGtfsFeed(WriteFeedFolder(Dir.Path() / "f", CyrillicFeed()),
                               [](double, std::string_view) { return false; }),
                  EZemImportCancelled);
+}
+
+TEST(GtfsImport, AddedToAnOpenMapAsOneUndoStep) {
+    TTempDir Dir;
+    const std::filesystem::path Feed = WriteFeedFolder(Dir.Path() / "feed", CyrillicFeed());
+    HeadlessHost Host;
+    TZemMap Map(Host);
+    TZemObject Line;
+    Line.Kind = otLine;
+    Line.AddPoint({10, 10});
+    Line.AddPoint({50, 20});
+    Map.AddObject(Line);
+    Map.Doc.Streets.push_back(FromUtf8("Тверская"));
+    Map.ClearHistory();
+    const auto Before = Map.SaveToBytes();
+
+    // The import runs on a copy, as the window's job does.
+    HeadlessHost CopyHost;
+    TZemMap Copy(CopyHost);
+    ASSERT_TRUE(Copy.LoadFromBytes(Before));
+    TZemImportProgress Progress;
+    ImportInto(Copy, std::span(&Feed, 1), {}, Progress);
+
+    EXPECT_EQ(AddImportedAsStep(Map, Copy), Copy.Count() - 1);
+    EXPECT_EQ(Map.Count(), Copy.Count());
+    EXPECT_EQ(Map.Doc.TransportTypes, Copy.Doc.TransportTypes);
+    EXPECT_TRUE(FindGeoref(Map).has_value());
+    EXPECT_EQ(Map.Net.VisibleTransportTypes.Count(),
+              static_cast<std::int32_t>(Map.Doc.TransportTypes.size()));
+    EXPECT_TRUE(Map.Modified());
+    Map.Undo();
+    EXPECT_EQ(Map.Count(), 1);
+    EXPECT_TRUE(Map.Doc.TransportTypes.empty());
+    EXPECT_FALSE(FindGeoref(Map).has_value());
+    EXPECT_EQ(Map.Doc.Streets.size(), 1u);
+    EXPECT_FALSE(Map.CanUndo());
+    Map.Redo();
+    EXPECT_EQ(Map.Count(), Copy.Count());
+    const auto Junctions = Objects(Map, otRoadCross);
+    ASSERT_EQ(Junctions.size(), 5u);
+    EXPECT_EQ(Map.ObjectByID(Junctions[0]->ID).Text(), Copy.ObjectByID(Junctions[0]->ID).Text());
 }

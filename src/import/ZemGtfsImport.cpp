@@ -53,6 +53,9 @@ public:
                 Progress.Report(kBuilding, static_cast<std::int32_t>(Done * 100));
                 return true;
             });
+        // A feed is nothing but its network: show it.
+        if (Made.Junctions > 0)
+            Target.Map().Net.ShowTransportNet = true;
         Summary.Made("остановки", Made.Junctions);
         Summary.Made("маршруты", Made.Routes);
         Summary.Made("сегменты маршрутов", Made.Segments);

@@ -3,6 +3,7 @@
 #include "import/ZemImportTarget.h"
 #include "import/ZemTransitBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <tuple>
@@ -241,8 +242,9 @@ TGtfsAssembled AssembleGtfsFeed(TGtfsFeed& Feed, TZemImportTarget& Target, const
                 for (std::uint32_t S : P)
                     Stops.push_back(StopAt[S]);
                 Cuts = CutShape(Shape, Stops);
-                for (const TCut& C : Cuts)
-                    FarStops += C.Piece < 0;
+                if (Shape.size() >= 2)
+                    for (const TCut& C : Cuts)
+                        FarStops += C.Piece < 0;
             }
             Bends.clear();
             const bool Shaped =
@@ -306,8 +308,19 @@ TGtfsAssembled AssembleGtfsFeed(TGtfsFeed& Feed, TZemImportTarget& Target, const
         for (std::size_t A = 0; A < Platforms.size(); ++A)
             for (std::size_t B = A + 1; B < Platforms.size(); ++B)
                 Link(Platforms[A], Platforms[B]);
+    // Transfers between stations join their platforms (a few dozen pairs at most per transfer).
+    auto Platforms = [&](std::uint32_t S) {
+        std::vector<std::uint32_t> Out;
+        if (Junction[S] >= 0)
+            Out.push_back(S);
+        else if (const auto It = Stations.find(static_cast<std::int32_t>(S)); It != Stations.end())
+            Out.assign(It->second.begin(), It->second.begin() + std::min<std::size_t>(It->second.size(), 8));
+        return Out;
+    };
     for (const TGtfsTransfer& T : Feed.Transfers)
-        Link(T.From, T.To);
+        for (std::uint32_t A : Platforms(T.From))
+            for (std::uint32_t B : Platforms(T.To))
+                Link(A, B);
 
     Out.Junctions = Builder.Counts().Junctions;
     Out.Routes = static_cast<std::int32_t>(RoutesMade.size());

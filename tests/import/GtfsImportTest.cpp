@@ -281,6 +281,22 @@ TEST(GtfsImport, CyrillicFeedFromFolderAndZip) {
     }
 }
 
+TEST(GtfsImport, TransfersBetweenStationsJoinTheirPlatforms) {
+    TTempDir Dir;
+    TFeedTables Tables = CyrillicFeed();
+    Tables["transfers.txt"] = "from_stop_id,to_stop_id,transfer_type\nST,4,0\n4,ST,0\n";
+    const auto I = Import(WriteFeedFolder(Dir.Path(), Tables));
+    std::set<std::pair<ZemString, ZemString>> Long;
+    for (const TZemObject* S : Objects(I->Map, otRoadCrossLine)) {
+        const auto &A = S->Points()[0], &B = S->Points()[S->PointCount() - 1];
+        if (S->TransportType() == 0 && std::hypot(A.X - B.X, A.Y - B.Y) > kWalkingDistance)
+            Long.emplace(I->Map.ObjectByID(S->StartCrossID).Text(), I->Map.ObjectByID(S->EndCrossID).Text());
+    }
+    EXPECT_EQ(Long, (std::set<std::pair<ZemString, ZemString>>{
+                        {FromUtf8("Вокзал, платформа 1"), FromUtf8("Парк")},
+                        {FromUtf8("Вокзал,\nплатформа 2"), FromUtf8("Парк")}}));
+}
+
 TEST(GtfsImport, ScatteredStopTimesMakeTheSamePattern) {
     TTempDir Dir;
     TFeedTables Tables = CyrillicFeed();

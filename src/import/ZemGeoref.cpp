@@ -2,6 +2,7 @@
 
 #include "model/ZemMap.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -72,7 +73,8 @@ TZemGeoref TZemGeoref::ForBox(const TZemGeoBox& Box, double Margin) {
 void TZemGeoref::Project(const TZemGeoPoint& P, double& X, double& Y) const {
     const double K = kEarthRadius * std::cos(Radians(Lat0));
     X = OffsetX + K * Radians(P.Lon - Lon0);
-    Y = OffsetY - K * (Northing(P.Lat) - Northing(Lat0));
+    // Mercator runs to infinity at the poles: latitudes beyond its range go to its edge.
+    Y = OffsetY - K * (Northing(std::clamp(P.Lat, -kMaxLat, kMaxLat)) - Northing(Lat0));
 }
 
 TXYPoint TZemGeoref::Project(const TZemGeoPoint& P) const {

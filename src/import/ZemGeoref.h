@@ -57,7 +57,7 @@ public:
     // every point of the box then has positive coordinates. The box must not be empty.
     static TZemGeoref ForBox(const TZemGeoBox& Box, double Margin = kGeorefMargin);
 
-    // World metres, in double and in the map's single precision.
+    // World metres, in double and in the map's single precision; latitudes beyond ±85° count as ±85°.
     void Project(const TZemGeoPoint& P, double& X, double& Y) const;
     TXYPoint Project(const TZemGeoPoint& P) const;
     // The inverse, for reports and tests.

@@ -330,25 +330,45 @@ std::optional<TOsmFormat> RecogniseOsmContent(std::span<const std::uint8_t> Head
     return std::nullopt;
 }
 
-void ReadOsm(const std::filesystem::path& Path, TOsmFormat Format, const TZemImportOptions& Options,
-             TZemImportProgress& Progress, TOsmData& Data) {
-    const std::string Name = "\"" + Path.string() + "\"";
+namespace {
+
+void ReadFile(const osmium::io::File& File, const std::string& Name, const TZemImportOptions& Options,
+              TZemImportProgress& Progress, TOsmData& Data) {
     try {
-        const osmium::io::File File{Path.string(), FormatName(Format)};
         ReadPasses(File, Options, Progress, Data);
     } catch (const EZemError&) {
         throw;
     } catch (const osmium::xml_error& E) {
-        throw EZemError(Name + ": ошибка в данных OpenStreetMap, строка " + std::to_string(E.line) +
-                        ", позиция " + std::to_string(E.column) + " (" + E.error_string + ")");
+        throw EZemError(Name + ": ошибка в данных OpenStreetMap, строка " + std::to_string(E.line) + ", позиция " +
+                        std::to_string(E.column) + " (" + E.error_string + ")");
     } catch (const std::bad_alloc&) {
         throw EZemError(Name + ": недостаточно памяти для импорта");
     } catch (const std::exception& E) {
-        throw EZemError(Name + ": файл повреждён, обрезан или не является данными OpenStreetMap (" +
-                        E.what() + ")");
+        throw EZemError(Name + ": файл повреждён, обрезан или не является данными OpenStreetMap (" + E.what() +
+                        ")");
     }
     if (Data.Counts.Nodes == 0)
         throw EZemError(Name + ": в файле нет ни одной точки OpenStreetMap");
+}
+
+} // namespace
+
+void ReadOsm(const std::filesystem::path& Path, TOsmFormat Format, const TZemImportOptions& Options,
+             TZemImportProgress& Progress, TOsmData& Data) {
+    const std::string Name = "\"" + Path.string() + "\"";
+    std::unique_ptr<osmium::io::File> File;
+    try {
+        File = std::make_unique<osmium::io::File>(Path.string(), FormatName(Format));
+    } catch (const std::exception& E) {
+        throw EZemError(Name + ": " + E.what());
+    }
+    ReadFile(*File, Name, Options, Progress, Data);
+}
+
+void ReadOsmMemory(std::string_view Bytes, const char* Format, const std::string& Name,
+                   const TZemImportOptions& Options, TZemImportProgress& Progress, TOsmData& Data) {
+    const osmium::io::File File{Bytes.data(), Bytes.size(), Format};
+    ReadFile(File, Name, Options, Progress, Data);
 }
 
 } // namespace zem

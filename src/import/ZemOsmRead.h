@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string_view>
 
 namespace zem {
 
@@ -20,5 +21,10 @@ std::optional<TOsmFormat> RecogniseOsmContent(std::span<const std::uint8_t> Head
 // is damaged, cut short or not OpenStreetMap data, and when it holds no node at all.
 void ReadOsm(const std::filesystem::path& Path, TOsmFormat Format, const TZemImportOptions& Options,
              TZemImportProgress& Progress, TOsmData& Data);
+
+// The same on a whole file held in memory (Format as libosmium names it: "pbf", "osm", "opl" ...); Name
+// stands for the file in messages.
+void ReadOsmMemory(std::string_view Bytes, const char* Format, const std::string& Name,
+                   const TZemImportOptions& Options, TZemImportProgress& Progress, TOsmData& Data);
 
 } // namespace zem

@@ -1,4 +1,5 @@
 #include "ui/ZemMainWindow.h"
+#include "ui/ZemImportJob.h"
 
 #include "model/ZemErrors.h"
 #include "persistence/ZemAutosave.h"
@@ -111,6 +112,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     setCentralWidget(Central);
 
     CreateActions();
+    CreateImportCommand();
     CreateContextMenus();
     CreateMenus();
     CreateToolBars();
@@ -191,6 +193,8 @@ void TfrmMain::UpdateCaption() {
     QString Title = QString::fromUtf8(kCaption);
     if (!FFileName.isEmpty())
         Title += QStringLiteral(" [%1]").arg(QFileInfo(FFileName).fileName());
+    else if (!FUntitledName.isEmpty())
+        Title += QStringLiteral(" [%1]").arg(FUntitledName);
     if (FMap->Modified())
         Title += QStringLiteral(" *");
     setWindowTitle(Title);

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -19,6 +20,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QShortcut;
 class QTabWidget;
 class QToolBar;
 
@@ -29,6 +31,7 @@ class TZemAddressPage;
 class TZemAutosave;
 struct TRecoveryCopy;
 class TZemCursorTable;
+class TZemImportJob;
 class TZemObjectPage;
 class TZemNetworkPage;
 class TZemRoutePage;
@@ -65,6 +68,10 @@ public:
     bool LoadBackground(const QString& FileName);
     // Asks "Сохранить изменения в карте?" when the document is modified: true when the caller may go on.
     bool ConfirmDiscard();
+    // "Импорт...": starts importing Files off the window thread (ZemMainWindowImport.cpp); the result
+    // replaces the map when it is done, unsaved and named after the first file.
+    void StartImport(const QStringList& Files);
+    bool ImportRunning() const;
     // Presses the tool button of a tool, as a click on it does.
     void ChooseTool(TObjectTool Tool);
 
@@ -131,6 +138,10 @@ private:
     void AddRecentFile(const QString& FileName);
     void RebuildRecentMenu();
     void AfterDocumentReplaced();
+    // ZemMainWindowImport.cpp
+    void CreateImportCommand();
+    void CommandImport();
+    void FinishImport(bool Ok, const QString& Error, const QString& Summary);
     // ZemMainWindowRecovery.cpp: the map was saved, replaced or dropped, so its copy goes.
     void ForgetRecoveryCopy();
     // ZemMainWindowRoute.cpp: the route search's page, progress, result and parameters.
@@ -147,6 +158,7 @@ private:
     ZemMapWidget* FMapWidget = nullptr;
     std::unique_ptr<TZemMap> FMap;
     QString FFileName; // full path of the open map; empty for a new one
+    QString FUntitledName; // the name a new map goes by until it is saved (an import's), or empty
     std::unique_ptr<TZemBackgroundImage> FBackground;
     QString FBackgroundFolder;
     float FBackgroundScale = 100.0f; // per cent: the background image's scale, also the save-time view scale
@@ -174,6 +186,9 @@ private:
     std::map<TObjectTool, QAction*> FToolActions;
     std::map<QString, QAction*> FActions; // by object name
     std::unique_ptr<TZemAutosave> FAutosave;
+    std::unique_ptr<TZemImportJob> FImport; // the import running, if any
+    QString FImportName;                    // its first file's name
+    QShortcut* FImportEscape = nullptr;
 };
 
 } // namespace zem

@@ -46,7 +46,8 @@ bool TfrmMain::ConfirmDiscard() {
     QString Name = FFileName;
     if (Name.isEmpty()) {
         Name = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить карту"),
-                                            QStringLiteral("Карта города.mp"), QString::fromUtf8(kMapFilter));
+                                            FUntitledName.isEmpty() ? QStringLiteral("Карта города.mp") : FUntitledName,
+                                            QString::fromUtf8(kMapFilter));
         if (Name.isEmpty())
             return false;
         if (QFileInfo(Name).suffix().isEmpty())
@@ -58,6 +59,7 @@ bool TfrmMain::ConfirmDiscard() {
 void TfrmMain::NewMap() {
     FMap->Clear(); // which also starts a new, clean history and redraws both views
     FFileName.clear();
+    FUntitledName.clear();
     ForgetRecoveryCopy();
     AfterDocumentReplaced();
 }
@@ -76,6 +78,7 @@ bool TfrmMain::OpenMap(const QString& FileName) {
     // The loader has drawn both views and started a clean history. A map that failed to load is kept as far
     // as it was read, but without a file to save it over.
     FFileName = Loaded ? QFileInfo(FileName).absoluteFilePath() : QString();
+    FUntitledName.clear();
     if (Loaded)
         AddRecentFile(FFileName);
     ForgetRecoveryCopy();
@@ -96,6 +99,7 @@ bool TfrmMain::SaveMap(const QString& FileName) {
     if (!Saved)
         return false;
     FFileName = QFileInfo(FileName).absoluteFilePath();
+    FUntitledName.clear();
     ForgetRecoveryCopy();
     AddRecentFile(FFileName);
     UpdateCaption();
@@ -136,7 +140,7 @@ void TfrmMain::CommandSave() {
     Dialog.setAcceptMode(QFileDialog::AcceptSave);
     Dialog.setDefaultSuffix(QStringLiteral("mp"));
     if (FFileName.isEmpty())
-        Dialog.selectFile(QStringLiteral("Карта города.mp"));
+        Dialog.selectFile(FUntitledName.isEmpty() ? QStringLiteral("Карта города.mp") : FUntitledName);
     else
         Dialog.selectFile(FFileName);
     if (Dialog.exec() == QDialog::Accepted && !Dialog.selectedFiles().isEmpty())

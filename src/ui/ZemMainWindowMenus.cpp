@@ -237,6 +237,7 @@ void TfrmMain::CreateMenus() {
     QMenu* File = Bar->addMenu(QStringLiteral("&Файл"));
     File->addAction(A("actNew"));
     File->addAction(A("actOpen"));
+    File->addAction(A("actImport"));
     FRecentMenu = File->addMenu(QStringLiteral("Последние файлы"));
     FRecentMenu->setObjectName(QStringLiteral("RecentMenu"));
     File->addAction(A("actSave"));

@@ -7,6 +7,10 @@ std::int32_t AddImportedAsStep(TZemMap& Map, const TZemMap& Imported) {
     {
         TZemChange Step(Map);
         Map.TouchDirectories();
+        if (Imported.Net.ShowTransportNet && !Map.Net.ShowTransportNet) {
+            Map.TouchSettings(); // a network brought in is shown
+            Map.Net.ShowTransportNet = true;
+        }
         TZemDocument& D = Map.Doc;
         const TZemDocument& I = Imported.Doc;
         D.Streets = I.Streets;

@@ -222,12 +222,11 @@ private:
                 continue;
             }
             // Generic nodes and boarding areas may go without a position; everything else needs one.
-            const bool Placed = ParseDouble(R.Field(Lat), S.Lat) && ParseDouble(R.Field(Lon), S.Lon);
+            const bool LatOk = ParseDouble(R.Field(Lat), S.Lat) && ValidGeoPoint({0, S.Lat});
+            const bool LonOk = ParseDouble(R.Field(Lon), S.Lon) && ValidGeoPoint({S.Lon, 0});
             if (S.LocationType <= 2) {
-                if (!Placed || !ValidGeoPoint({S.Lon, S.Lat})) {
-                    Skip(T, "неверные координаты",
-                         Where(T, Placed ? "stop_lat"
-                                         : (ParseDouble(R.Field(Lat), S.Lat) ? "stop_lon" : "stop_lat")));
+                if (!LatOk || !LonOk) {
+                    Skip(T, "неверные координаты", Where(T, LatOk ? "stop_lon" : "stop_lat"));
                     continue;
                 }
                 if (std::fabs(S.Lat) < 1e-6 && std::fabs(S.Lon) < 1e-6) {

@@ -24,8 +24,12 @@ std::string_view Trim(std::string_view S) {
 } // namespace
 
 TCsvReader::TCsvReader(TByteStream& Stream, std::string FileName, std::size_t Chunk)
-    : FStream(Stream), FFileName(std::move(FileName)), FChunk(std::max<std::size_t>(Chunk, 1)),
-      FBuffer(kMaxRecordBytes + 2 * FChunk) {}
+    : FStream(Stream), FFileName(std::move(FileName)), FChunk(std::max<std::size_t>(Chunk, 1)) {
+    // A small table needs no chunk larger than itself (the size is a hint: reading goes on to the end).
+    if (const std::uint64_t Size = Stream.Size(); Size > 0)
+        FChunk = static_cast<std::size_t>(
+            std::min<std::uint64_t>(FChunk, std::max<std::uint64_t>(Size + 1, 4096)));
+}
 
 void TCsvReader::Fail(const std::string& What) const {
     throw EZemError("\"" + FFileName + "\", строка " + std::to_string(FLine) + ": " + What);
@@ -46,6 +50,9 @@ bool TCsvReader::Fill() {
              " МБ (возможно, не закрыты кавычки)");
     // A whole chunk per fill, however the stream hands it out, so that a long record is scanned again
     // only once per chunk.
+    // The buffer grows with the longest record met, up to the limit and a chunk beyond it.
+    if (FBuffer.size() - FEnd < FChunk)
+        FBuffer.resize(std::min(FEnd + FChunk, kMaxRecordBytes + 2 * FChunk));
     const std::size_t Want = std::min(FChunk, FBuffer.size() - FEnd);
     std::size_t Got = 0;
     while (Got < Want) {

@@ -25,14 +25,10 @@ void PlaceAttributions(TZemMap& Map, const TZemImportTarget& Target) {
     const auto& Lines = Target.Attributions();
     if (Lines.empty() || Map.Doc.Order.Count() == 0)
         return;
-    float L = INFINITY, B = -INFINITY;
-    for (std::int32_t i = 0; i < Map.Doc.Order.Count(); ++i) {
-        const TZemObject& O = Map.ObjectByID(Map.Doc.Order[i]);
-        if (O.PointCount() == 0)
-            continue;
-        L = std::min(L, O.LeftTop.X);
-        B = std::max(B, O.RightBottom.Y);
-    }
+    // The bottom-left corner of the first view (which the import fitted to the data).
+    // The world's positive quadrant is where the data lives; a text is kept in it too.
+    const float L = std::max(Map.View.LeftTop.X + Map.View.ViewWidthHeight.X * 0.02f, 1.0f);
+    const float B = Map.View.LeftTop.Y + Map.View.ViewWidthHeight.Y * 0.98f;
     const float PerPixel = 100.0f / Map.View.Scale; // world units per pixel in the first view
     const auto Size = static_cast<std::int32_t>(std::clamp(std::lround(9 * PerPixel), 6L, 100000L));
     const float H = static_cast<float>(Size) * 96.0f / 72.0f;
@@ -164,10 +160,15 @@ TZemImportSummary ImportInto(TZemMap& Map, std::span<const std::filesystem::path
 void FitViewToObjects(TZemMap& Map, std::int32_t W, std::int32_t H) {
     if (Map.Doc.Order.Count() == 0 || W <= 0 || H <= 0)
         return;
+    // The areas make the city; lines (a railway, a route) may run far out of an extract and would
+    // leave the city a speck in the middle. Without areas, everything counts.
+    bool HasAreas = false;
+    for (std::int32_t i = 0; i < Map.Doc.Order.Count() && !HasAreas; ++i)
+        HasAreas = Map.ObjectByID(Map.Doc.Order[i]).Kind == otPolygon;
     double L = INFINITY, T = INFINITY, R = -INFINITY, B = -INFINITY;
     for (std::int32_t i = 0; i < Map.Doc.Order.Count(); ++i) {
         const TZemObject& O = Map.ObjectByID(Map.Doc.Order[i]);
-        if (O.PointCount() == 0)
+        if (O.PointCount() == 0 || (HasAreas && O.Kind != otPolygon))
             continue;
         L = std::min<double>(L, O.LeftTop.X);
         T = std::min<double>(T, O.LeftTop.Y);

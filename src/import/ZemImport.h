@@ -112,8 +112,8 @@ TZemImportSummary ImportInto(TZemMap& Map, std::span<const std::filesystem::path
                              const TZemImportOptions& Options, TZemImportProgress& Progress,
                              std::int32_t ViewW = 1000, std::int32_t ViewH = 700);
 
-// Centres the map's stored view on its objects at the largest scale (percent, of the map's own steps)
-// that shows them all in a window of W x H pixels.
+// Centres the map's stored view on its areas (on all its objects when it has no area) at the largest
+// scale (percent) that shows them all in a window of W x H pixels.
 void FitViewToObjects(TZemMap& Map, std::int32_t W, std::int32_t H);
 
 } // namespace zem

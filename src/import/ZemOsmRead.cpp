@@ -2,7 +2,9 @@
 
 // GCC's string-overread check misreads libosmium's builders once they are inlined here.
 #pragma GCC diagnostic push
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wstringop-overread"
+#endif
 #include <osmium/area/assembler.hpp>
 #include <osmium/area/multipolygon_manager.hpp>
 #include <osmium/handler.hpp>

@@ -179,7 +179,9 @@ void TfrmMain::FinishImport(bool Ok, const QString& Error, const QString& Summar
         return;
     if (!FMap->LoadFromBytes(Bytes))
         return;
-    FMap->SetCompression(3); // the transfer went unpacked; a file is saved at the usual level
+    // The transfer went unpacked; the map is saved at the usual level. Not an undo step: it is part of
+    // what was loaded.
+    FMap->Doc.Compression = 3;
     FFileName.clear();
     ForgetRecoveryCopy();
     // The import named the map after its first file, without the extensions of its format.

@@ -90,13 +90,15 @@ private slots:
         QVERIFY(FWindow->windowTitle().contains(QStringLiteral("[moscow-kitay-gorod.mp] *")));
         QVERIFY(Import->isEnabled());
         QVERIFY(!FWindow->findChild<QProgressBar*>(QStringLiteral("ProgressBar"))->isVisible());
-        // The first view fits the data into the window.
-        QVERIFY(M.View.LeftTop.X <= M.View.GlobalLeftTop.X + 1);
-        QVERIFY(M.View.LeftTop.X + M.View.ViewWidthHeight.X >=
-                M.View.GlobalLeftTop.X + M.View.GlobalWidthHeight.X - 1);
-        QVERIFY(M.View.LeftTop.Y <= M.View.GlobalLeftTop.Y + 1);
-        QVERIFY(M.View.LeftTop.Y + M.View.ViewWidthHeight.Y >=
-                M.View.GlobalLeftTop.Y + M.View.GlobalWidthHeight.Y - 1);
+        // The first view fits the city into the window: every area is in it.
+        const float X1 = M.View.LeftTop.X + M.View.ViewWidthHeight.X,
+                    Y1 = M.View.LeftTop.Y + M.View.ViewWidthHeight.Y;
+        for (std::int32_t i = 0; i < M.Doc.Order.Count(); ++i) {
+            const TZemObject& O = M.ObjectByID(M.Doc.Order[i]);
+            if (O.Kind == otPolygon)
+                QVERIFY(O.LeftTop.X >= M.View.LeftTop.X && O.LeftTop.Y >= M.View.LeftTop.Y &&
+                        O.RightBottom.X <= X1 && O.RightBottom.Y <= Y1);
+        }
         QVERIFY(M.View.VisibleList.Count() > 1000);
         QVERIFY(FWindow->statusBar()->currentMessage().contains(QStringLiteral("здания")));
     }

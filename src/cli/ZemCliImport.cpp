@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 namespace zem {
@@ -14,8 +15,11 @@ namespace {
 
 const char* const kImportUsage =
     "Использование: zemmap-cli import ВЫХОД.mp ВХОД... [--bbox W,S,E,N] [--level L]\n"
-    "  Строит карту из выгрузок OpenStreetMap (.osm.pbf, .osm, .osm.gz, .osm.bz2; вид файла\n"
-    "  определяется по содержимому). Несколько входов ложатся на одну карту в одной проекции.\n"
+    "               zemmap-cli import --into КАРТА.mp ВХОД... [--bbox W,S,E,N] [--level L]\n"
+    "  Строит карту из выгрузок OpenStreetMap (.osm.pbf, .osm, .osm.gz, .osm.bz2) и расписаний\n"
+    "  GTFS (архив .zip или папка с таблицами); вид входа определяется по содержимому. Несколько\n"
+    "  входов ложатся на одну карту в одной проекции.\n"
+    "  --into КАРТА.mp добавить входы в существующую карту (в её проекции) и сохранить её\n"
     "  --bbox W,S,E,N  только объекты, заходящие в прямоугольник (долгота и широта, градусы)\n"
     "  --level L       уровень сжатия файла карты, 0 ... 4 (по умолчанию 3)\n";
 
@@ -48,6 +52,8 @@ int CmdImport(const TCliArgs& Args) {
     std::vector<std::filesystem::path> Files;
     TZemImportOptions Options;
     int Level = 3;
+    bool LevelGiven = false;
+    std::optional<std::filesystem::path> Into;
     std::string Wrong;
     for (std::size_t i = 0; i < Args.size() && Wrong.empty(); ++i) {
         const std::string& A = Args[i];
@@ -55,17 +61,19 @@ int CmdImport(const TCliArgs& Args) {
             std::fputs(kImportUsage, stdout);
             return 0;
         }
-        if (A == "--bbox" || A == "--level") {
+        if (A == "--bbox" || A == "--level" || A == "--into") {
             if (i + 1 >= Args.size()) {
                 Wrong = "параметру \"" + A + "\" нужно значение";
                 break;
             }
             const std::string& V = Args[++i];
-            if (A == "--level") {
+            if (A == "--into") {
+                Into = V;
+            } else if (A == "--level") {
                 if (V.size() != 1 || V[0] < '0' || V[0] > '4')
                     Wrong = "уровень сжатия должен быть числом от 0 до 4, а не \"" + V + "\"";
                 else
-                    Level = V[0] - '0';
+                    Level = V[0] - '0', LevelGiven = true;
             } else {
                 TZemGeoBox Box;
                 if (!ParseBox(V, Box))
@@ -80,6 +88,8 @@ int CmdImport(const TCliArgs& Args) {
             Files.emplace_back(A);
         }
     }
+    if (Wrong.empty() && Into)
+        Files.insert(Files.begin(), *Into); // the map is read, added to and written back
     if (Wrong.empty() && Files.empty())
         Wrong = "не указан аргумент ВЫХОД.mp";
     else if (Wrong.empty() && Files.size() < 2)
@@ -93,6 +103,8 @@ int CmdImport(const TCliArgs& Args) {
 
     HeadlessHost Host;
     TZemMap Map(Host);
+    if (Into && !LoadMapFor("import", Map, Host, Into->string()))
+        return 1;
     Map.SetAutoUpdate(false);
     Map.Resize(0, 0);
     TZemImportProgress Progress;
@@ -103,7 +115,8 @@ int CmdImport(const TCliArgs& Args) {
     const TZemImportSummary Summary = ImportInto(Map, Inputs, Options, Progress);
     if (isatty(2))
         std::fputs("\rСохранение карты...              \r", stderr);
-    Map.SetCompression(static_cast<std::uint8_t>(Level));
+    if (!Into || LevelGiven) // an existing map keeps its own level unless asked
+        Map.SetCompression(static_cast<std::uint8_t>(Level));
     Map.SaveToFile(Out.string()); // written beside the target and renamed over it: whole or not at all
     std::printf("%s: %d объектов\n%s", Out.string().c_str(), Map.Count(), Summary.Text().c_str());
     return 0;

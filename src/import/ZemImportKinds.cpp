@@ -1,5 +1,6 @@
 // The kinds of input an import understands, asked in this order; a new kind is one more row.
 #include "import/ZemImport.h"
+#include "import/ZemGtfsImport.h"
 #include "import/ZemOsmImport.h"
 
 namespace zem {
@@ -7,6 +8,7 @@ namespace zem {
 std::span<const TZemInputKind> InputKinds() {
     static const TZemInputKind kKinds[] = {
         {"OpenStreetMap", RecogniseOsm, OpenOsm},
+        {"GTFS", RecogniseGtfs, OpenGtfs},
     };
     return kKinds;
 }

@@ -5,14 +5,16 @@
 
 namespace zem {
 
-TZemImportJob::TZemImportJob(std::vector<std::filesystem::path> Inputs, int ViewW, int ViewH, QObject* Parent)
+TZemImportJob::TZemImportJob(std::vector<std::filesystem::path> Inputs, int ViewW, int ViewH,
+                             std::vector<std::uint8_t> Base, QObject* Parent)
     : QObject(Parent) {
     connect(this, &TZemImportJob::finished, this, [this] { FRunning = false; });
     FProgress.OnProgress = [this](const std::string& Phase, std::int32_t Percent) {
         emit progress(QString::fromStdString(Phase), Percent); // queued to the window's thread
     };
-    FThread = std::thread(
-        [this, In = std::move(Inputs), ViewW, ViewH]() mutable { Run(std::move(In), ViewW, ViewH); });
+    FThread = std::thread([this, In = std::move(Inputs), ViewW, ViewH, B = std::move(Base)]() mutable {
+        Run(std::move(In), ViewW, ViewH, std::move(B));
+    });
 }
 
 TZemImportJob::~TZemImportJob() {
@@ -21,12 +23,15 @@ TZemImportJob::~TZemImportJob() {
         FThread.join();
 }
 
-void TZemImportJob::Run(std::vector<std::filesystem::path> Inputs, int ViewW, int ViewH) {
+void TZemImportJob::Run(std::vector<std::filesystem::path> Inputs, int ViewW, int ViewH,
+                        std::vector<std::uint8_t> Base) {
     bool Ok = false;
     QString Error, Summary;
     try {
         HeadlessHost Host(ViewW, ViewH);
         TZemMap Map(Host);
+        if (!Base.empty() && !Map.LoadFromBytes(Base))
+            throw EZemError("Не удалось прочитать открытую карту для импорта в неё");
         Map.SetAutoUpdate(false);
         const TZemImportSummary S = ImportInto(Map, Inputs, {}, FProgress, ViewW, ViewH);
         FProgress.Report("Подготовка карты", 0);

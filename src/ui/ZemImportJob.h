@@ -16,8 +16,10 @@ namespace zem {
 class TZemImportJob : public QObject {
     Q_OBJECT
 public:
-    // Starts at once. The first view fits a window of ViewW x ViewH pixels.
-    TZemImportJob(std::vector<std::filesystem::path> Inputs, int ViewW, int ViewH, QObject* Parent = nullptr);
+    // Starts at once. The first view fits a window of ViewW x ViewH pixels. With Base (a map file's bytes)
+    // the inputs go into a copy of that map, on its plane, and the copy comes back.
+    TZemImportJob(std::vector<std::filesystem::path> Inputs, int ViewW, int ViewH,
+                  std::vector<std::uint8_t> Base = {}, QObject* Parent = nullptr);
     ~TZemImportJob() override;
 
     void Cancel() { FProgress.Cancel(); }
@@ -31,7 +33,7 @@ signals:
     void finished(bool Ok, const QString& Error, const QString& Summary);
 
 private:
-    void Run(std::vector<std::filesystem::path> Inputs, int ViewW, int ViewH);
+    void Run(std::vector<std::filesystem::path> Inputs, int ViewW, int ViewH, std::vector<std::uint8_t> Base);
 
     TZemImportProgress FProgress;
     std::vector<std::uint8_t> FBytes;

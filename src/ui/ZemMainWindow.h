@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -69,7 +70,8 @@ public:
     // Asks "Сохранить изменения в карте?" when the document is modified: true when the caller may go on.
     bool ConfirmDiscard();
     // "Импорт...": starts importing Files off the window thread (ZemMainWindowImport.cpp); the result
-    // replaces the map when it is done, unsaved and named after the first file.
+    // replaces the map when it is done, unsaved and named after the first file. When a timetable is
+    // among the files and a map is open, asks first whether to add them to that map instead.
     void StartImport(const QStringList& Files);
     bool ImportRunning() const;
     // Presses the tool button of a tool, as a click on it does.
@@ -142,6 +144,7 @@ private:
     void CreateImportCommand();
     void CommandImport();
     void FinishImport(bool Ok, const QString& Error, const QString& Summary);
+    std::vector<std::int64_t> MapStamp() const; // what tells that the map changed
     // ZemMainWindowRecovery.cpp: the map was saved, replaced or dropped, so its copy goes.
     void ForgetRecoveryCopy();
     // ZemMainWindowRoute.cpp: the route search's page, progress, result and parameters.
@@ -188,6 +191,8 @@ private:
     std::unique_ptr<TZemAutosave> FAutosave;
     std::unique_ptr<TZemImportJob> FImport; // the import running, if any
     QString FImportName;                    // its first file's name
+    bool FImportAdds = false;               // it goes into the open map, as one undo step
+    std::vector<std::int64_t> FImportStamp; // the open map's state when it started
     QShortcut* FImportEscape = nullptr;
 };
 

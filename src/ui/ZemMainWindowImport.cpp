@@ -1,10 +1,15 @@
-// "Файл → Импорт…": OpenStreetMap extracts become a new, unsaved map. The import runs off the window
-// thread; the status bar shows its phase and percentage, Escape cancels, and the window stays live.
+// "Файл → Импорт…": OpenStreetMap extracts and timetables become a new, unsaved map, or a timetable is
+// added to the open map as one undo step. The import runs off the window thread; the status bar shows
+// its phase and percentage, Escape cancels, and the window stays live.
 #include "editing/ZemHistory.h"
+#include "base/ZemErrors.h"
 #include "base/ZemText.h"
+#include "import/ZemImportStep.h"
+#include "platform/ZemHeadlessHost.h"
 #include "ui/ZemImportJob.h"
 #include "ui/ZemMainWindow.h"
 #include "ui/ZemMapWidget.h"
+#include "ui/ZemNetworkPage.h"
 
 #include <QAction>
 #include <QFile>
@@ -15,10 +20,14 @@
 #include <QShortcut>
 #include <QStatusBar>
 
+#include <algorithm>
+
 namespace zem {
 
 namespace {
-constexpr auto kImportFilter = "Данные OpenStreetMap (*.pbf *.osm *.gz *.bz2);;Все файлы (*)";
+// A timetable kept as a folder is chosen by any of its tables.
+constexpr auto kImportFilter = "Данные OpenStreetMap и расписания GTFS (*.pbf *.osm *.gz *.bz2 *.zip *.txt);;"
+                               "Все файлы (*)";
 constexpr auto kImportFolderKey = "ImportFolder";
 } // namespace
 
@@ -39,7 +48,7 @@ void TfrmMain::CommandImport() {
     if (FImport)
         return;
     QSettings Settings(QStringLiteral("ZemMap"), QStringLiteral("ZemMap"));
-    QFileDialog Dialog(this, QStringLiteral("Импорт данных OpenStreetMap"),
+    QFileDialog Dialog(this, QStringLiteral("Импорт данных OpenStreetMap и расписаний GTFS"),
                        Settings.value(QString::fromLatin1(kImportFolderKey)).toString(),
                        QString::fromUtf8(kImportFilter));
     Dialog.setFileMode(QFileDialog::ExistingFiles);
@@ -52,15 +61,63 @@ void TfrmMain::CommandImport() {
     StartImport(Dialog.selectedFiles());
 }
 
+namespace {
+
+bool IsFeed(const std::filesystem::path& Path) {
+    try {
+        return std::string(RecogniseInput(Path).Name) == "GTFS";
+    } catch (const EZemError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+std::vector<std::int64_t> TfrmMain::MapStamp() const {
+    return {FMap->Doc.MaxID, FMap->Count(), static_cast<std::int64_t>(FMap->History().Position()),
+            static_cast<std::int64_t>(FMap->History().StepCount()), FMap->Modified()};
+}
+
 void TfrmMain::StartImport(const QStringList& Files) {
     if (FImport || Files.isEmpty())
         return;
     std::vector<std::filesystem::path> Inputs;
-    for (const QString& F : Files)
-        Inputs.emplace_back(QFile::encodeName(F).toStdString());
+    bool Feed = false;
+    for (const QString& F : Files) {
+        std::filesystem::path P = QFile::encodeName(F).toStdString();
+        // A table of a timetable kept as a folder stands for its folder.
+        if (P.extension() == ".txt")
+            P = P.parent_path();
+        if (std::find(Inputs.begin(), Inputs.end(), P) != Inputs.end())
+            continue;
+        Feed = Feed || IsFeed(P);
+        Inputs.push_back(std::move(P));
+    }
+    FImportAdds = false;
+    std::vector<std::uint8_t> Base;
+    if (Feed && FMap->Count() > 0) {
+        const TZemMsgResult Answer = FMapWidget->ShowMessage(
+            "Добавить расписание в открытую карту?\n\n«Да» — в эту карту, на её план (это можно будет "
+            "отменить одним шагом), «Нет» — в новую карту.",
+            "Импорт", TZemMsgButtons::mbYesNoCancel);
+        if (Answer != TZemMsgResult::mrYes && Answer != TZemMsgResult::mrNo)
+            return;
+        FImportAdds = Answer == TZemMsgResult::mrYes;
+    }
+    if (FImportAdds) {
+        // The copy travels unpacked: it is read back at once.
+        const std::uint8_t Level = FMap->Doc.Compression;
+        FMap->Doc.Compression = 0;
+        Guarded([&] { Base = FMap->SaveToBytes(); });
+        FMap->Doc.Compression = Level;
+        if (Base.empty())
+            return;
+        FImportStamp = MapStamp();
+    }
     FImportName = QFileInfo(Files.constFirst()).fileName();
     const QSize View = FMapWidget->size();
-    FImport = std::make_unique<TZemImportJob>(std::move(Inputs), View.width(), View.height());
+    FImport =
+        std::make_unique<TZemImportJob>(std::move(Inputs), View.width(), View.height(), std::move(Base));
     connect(FImport.get(), &TZemImportJob::progress, this, [this](const QString& Phase, int Percent) {
         FProgress->setFormat(Phase + QStringLiteral(" %p%"));
         FProgress->setValue(Percent);
@@ -91,6 +148,30 @@ void TfrmMain::FinishImport(bool Ok, const QString& Error, const QString& Summar
             statusBar()->showMessage(QStringLiteral("Импорт отменён"), 5000);
         else
             ShowError(Error);
+        return;
+    }
+    if (FImportAdds) {
+        // The import went into a copy of the map as it was; had the map changed meanwhile, the copy's
+        // new objects could take IDs the map has given since.
+        if (MapStamp() != FImportStamp) {
+            ShowError(QStringLiteral("Карта изменилась, пока шёл импорт: расписание не добавлено. "
+                                     "Повторите импорт."));
+            return;
+        }
+        std::int32_t Added = 0;
+        Guarded([&] {
+            HeadlessHost Host;
+            TZemMap Imported(Host);
+            if (!Imported.LoadFromBytes(Bytes))
+                throw EZemError("Не удалось прочитать результат импорта");
+            Added = AddImportedAsStep(*FMap, Imported);
+        });
+        FNetworkPage->ReloadDirectories();
+        SyncViewMenu();
+        UpdateCaption();
+        statusBar()->showMessage(QStringLiteral("Импорт: добавлено объектов %1. ").arg(Added) +
+                                     QString(Summary).replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                                 30000);
         return;
     }
     // The map that is open now may have changed while the import ran.

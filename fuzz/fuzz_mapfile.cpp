@@ -5,6 +5,7 @@
 // odd, the rest is a whole file; even, the rest is the frame's content, wrapped here in a sound frame so
 // that the record parser itself is explored.
 #include "ExactCopy.h"
+#include "MapFileInput.h"
 #include "model/ZemMap.h"
 #include "persistence/ZemBinaryStream.h"
 #include "platform/ZemHeadlessHost.h"
@@ -18,15 +19,7 @@ using namespace zem;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     if (Size == 0)
         return 0;
-    std::vector<std::uint8_t> File;
-    if (Data[0] & 1) {
-        File.assign(Data + 1, Data + Size);
-    } else {
-        TBinaryWriter W(0);
-        W.WriteBytes(Data + 1, static_cast<std::int32_t>(Size - 1));
-        File.assign(64, ' ');
-        W.SaveToStream(File, 0);
-    }
+    const std::vector<std::uint8_t> File = fuzzing::MapFileFromInput(Data, Size);
     HeadlessHost Host;
     TZemMap Map(Host);
     Map.LoadFromBytes(fuzzing::TExactCopy(File).Span());

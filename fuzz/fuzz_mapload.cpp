@@ -3,6 +3,7 @@
 // it (the first byte chooses a whole file or the frame's content in a sound frame). What loaded must hold
 // together, save to memory, and load again to the same map: the second save gives the first one's bytes.
 #include "ExactCopy.h"
+#include "MapFileInput.h"
 #include "model/ZemMap.h"
 #include "persistence/ZemBinaryStream.h"
 #include "platform/ZemHeadlessHost.h"
@@ -67,15 +68,7 @@ struct TLoader {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     if (Size == 0)
         return 0;
-    std::vector<std::uint8_t> File;
-    if (Data[0] & 1) {
-        File.assign(Data + 1, Data + Size);
-    } else {
-        TBinaryWriter W(0);
-        W.WriteBytes(Data + 1, static_cast<std::int32_t>(Size - 1));
-        File.assign(64, ' ');
-        W.SaveToStream(File, 0);
-    }
+    const std::vector<std::uint8_t> File = fuzzing::MapFileFromInput(Data, Size);
     static TLoader Loader;
     const std::vector<std::uint8_t> Saved = Loader.LoadAndSave(File);
     if (Saved.empty())
